@@ -1,0 +1,60 @@
+// What a module's resource section holds, in plain data: the stand-in for the resource
+// compiler's output. A module hands one ModuleResources to the host's resource service,
+// which finds it again by the module's instance handle.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+// A 32-bit RGBA picture; pixels row by row from the top, each 0xAARRGGBB.
+struct ImageData {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+struct CursorData {
+    ImageData image;
+    int hotX = 0;
+    int hotY = 0;
+};
+
+struct MenuItemTemplate {
+    UINT id = 0; // command id; 0 for separators and pop-ups
+    CString text;
+    bool separator = false;
+    std::vector<MenuItemTemplate> popup; // non-empty: this item opens a submenu
+};
+
+struct MenuTemplate {
+    std::vector<MenuItemTemplate> items; // the menu bar level; the editor's menus hold one pop-up
+};
+
+struct DialogItemTemplate {
+    UINT id = 0;
+    CString windowClass; // "BUTTON", "LISTBOX", "STATIC", ...
+    CString caption;
+    DWORD style = 0;
+    int x = 0, y = 0, cx = 0, cy = 0; // dialog units
+};
+
+struct DialogTemplate {
+    CString caption;
+    DWORD style = 0;
+    int cx = 0, cy = 0; // dialog units
+    CString fontName;
+    int fontSize = 0;
+    std::vector<DialogItemTemplate> items;
+};
+
+struct ModuleResources {
+    std::map<UINT, CString> strings; // language 1033
+    std::map<UINT, MenuTemplate> menus;
+    std::map<UINT, DialogTemplate> dialogs;
+    std::map<UINT, ImageData> bitmaps;
+    std::map<UINT, CursorData> cursors;
+};
