@@ -1,0 +1,53 @@
+#include "host/services/drag_data.h"
+
+CKelOleDataSource::CKelOleDataSource(const CString& format, const void* data, std::size_t size) {
+    m_payload.format = format;
+    m_payload.data = data;
+    m_payload.size = size;
+}
+
+DWORD CKelOleDataSource::DoDragDrop(DWORD allowedEffects, const CRect* /*startRect*/,
+                                    CKelOleDropSource* /*source*/) {
+    m_lastEffect = kel::platform::GetBackend().DoDragDrop(m_payload, allowedEffects);
+    // A target may only answer with an effect that the source allowed.
+    if ((m_lastEffect & allowedEffects) != m_lastEffect)
+        m_lastEffect = 0;
+    return m_lastEffect;
+}
+
+void CKelOleDataSource::Release() {
+    delete this;
+}
+
+CKelOleDataSource* CKelDDPieceData::CreateKelDataSource(const CString& format, const void* data,
+                                                        std::size_t size) {
+    if (format.IsEmpty())
+        return nullptr;
+    return new CKelOleDataSource(format, data, size);
+}
+
+int CKelDDPieceData::GetData(const kel::platform::DragPayload* dataObject, CString& format,
+                             const void*& data, std::size_t* size) {
+    format.Empty();
+    data = nullptr;
+    if (size)
+        *size = 0;
+    if (!dataObject || dataObject->format.IsEmpty() || !dataObject->data)
+        return 0;
+    format = dataObject->format;
+    data = dataObject->data;
+    if (size)
+        *size = dataObject->size;
+    return 1;
+}
+
+CRect CKelMultiSelObj::DragRect(CWnd* view, UINT /*keyFlags*/, CPoint press, CRect limitScreen) {
+    if (!view)
+        return {};
+    limitScreen.NormalizeRect();
+    CRect band = kel::platform::GetBackend().TrackRubberBand(*view, press, limitScreen);
+    band.NormalizeRect();
+    if (band.IsRectEmpty())
+        return {};
+    return band;
+}

@@ -1,0 +1,23 @@
+#include "host/services/tool_box.h"
+
+#include <map>
+
+namespace {
+std::map<int, CWnd*>& panels() {
+    // Not owned: the host creates and destroys its panels.
+    static std::map<int, CWnd*> registry;
+    return registry;
+}
+} // namespace
+
+void KelToolRegisterToolBox(int kind, CWnd* panel) {
+    if (panel)
+        panels()[kind] = panel;
+    else
+        panels().erase(kind);
+}
+
+CWnd* KelToolGetToolBox(int kind) {
+    const auto it = panels().find(kind);
+    return it == panels().end() ? nullptr : it->second;
+}
