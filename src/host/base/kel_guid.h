@@ -1,0 +1,30 @@
+// The 16-byte identity of a scene item: materials refer to pieces by it.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+#include <array>
+#include <compare>
+
+class CArchive;
+
+struct KelGUID {
+    std::array<BYTE, 16> bytes{};
+
+    // A fresh random identity (version 4 layout) from the system's random source.
+    static KelGUID New();
+    // Parses the text form (with or without braces, either case); returns FALSE and leaves
+    // `out` alone on anything else.
+    static BOOL FromString(const CString& text, KelGUID& out);
+
+    BOOL IsNull() const;
+    // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper-case hex.
+    CString ToString() const;
+
+    // The 16 bytes as they are.
+    void Serialize(CArchive& ar);
+
+    friend bool operator==(const KelGUID&, const KelGUID&) = default;
+    friend auto operator<=>(const KelGUID&, const KelGUID&) = default;
+};

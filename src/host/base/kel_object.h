@@ -1,0 +1,55 @@
+// The root of the host's model objects and the owning object list they live in.
+#pragma once
+
+#include "platform/collections.h"
+#include "platform/object.h"
+
+class CArchive;
+
+// Every object the host stores or copies: it can make a deep copy of itself and serialise.
+class CKelObject : public CObject {
+    DECLARE_SERIAL(CKelObject)
+public:
+    CKelObject() = default;
+    CKelObject(const CKelObject&) = default;
+    CKelObject& operator=(const CKelObject&) = default;
+    ~CKelObject() override = default;
+
+    // A new, independent object of the same class with the same data; the caller owns it.
+    virtual CKelObject* MakeCopy() const;
+    void Serialize(CArchive& ar) override;
+};
+
+// An object list that owns its objects: the destructor, DeleteAt and DeleteAll delete them.
+// RemoveAt/RemoveAll (inherited) take objects out without deleting them, for callers that
+// borrow the list for objects owned elsewhere. Copying (construction or assignment) makes a
+// deep copy through MakeCopy; every object in a copied list must be a CKelObject, otherwise
+// the copy throws CInvalidArgException and leaves the target empty.
+class CKelObList : public CObList {
+    DECLARE_SERIAL(CKelObList)
+public:
+    explicit CKelObList(INT_PTR nBlockSize = 10);
+    CKelObList(const CKelObList& other);
+    CKelObList& operator=(const CKelObList& other);
+    ~CKelObList() override;
+
+    // Deletes the object at the position and removes the node.
+    void DeleteAt(POSITION position);
+    // Deletes every object and empties the list.
+    void DeleteAll();
+    // Appends deep copies of the other list's objects (the list may be this one).
+    void AppendCopies(const CObList& other);
+
+    // The object at an index, or null when the index is out of range.
+    CObject* GetAtIndex(INT_PTR nIndex) const;
+    // Index of the object in the list, -1 when it is not there.
+    INT_PTR IndexOf(const CObject* pObject) const;
+
+    // Stores like CObList. Loading first deletes what the list holds, then reads; every
+    // object read must be a CKelObject (else CArchiveException badClass). On failure the
+    // objects read so far stay in the list and are deleted with it.
+    void Serialize(CArchive& ar) override;
+    // Loading as Serialize, but every object must be of pExpected or derived from it and none
+    // may be null; storing is the same as Serialize.
+    void SerializeOf(CArchive& ar, const CRuntimeClass* pExpected);
+};

@@ -1,0 +1,164 @@
+// A storyboard: its tracks, the containers that hold its materials, its time scale, time line,
+// play range, key editing points, properties and its own undo/redo history.
+#pragma once
+
+#include "host/base/kel_object.h"
+#include "platform/cstring.h"
+
+#include <memory>
+#include <vector>
+
+class CWnd;
+class CKelURBase;
+class CKelSBTrackObj;
+class CKelSBContainerObj;
+class CKelSBContentBaseObj;
+
+// The values the storyboard's properties dialog edits, in the order the settings command keeps
+// them: three values, the name, two more.
+struct CKelSBBodyAttr {
+    int nFrameDisplay = 0;  // non-zero: times shown as frame counts, else as timecode
+    int nTrackHeight = 30;  // pixels per track row
+    int nPlayRangeOnly = 0; // non-zero: playing covers only the range marks
+    CString strName;
+    DWORD dwRangeStart = 0; // range marks, frames
+    DWORD dwRangeEnd = 0;
+
+    friend bool operator==(const CKelSBBodyAttr&, const CKelSBBodyAttr&) = default;
+};
+
+class CKelSBBodyObj : public CKelObject {
+    DECLARE_SERIAL(CKelSBBodyObj)
+public:
+    static constexpr int kMaxTrackCount = 255;
+    static constexpr int kDefaultTrackCount = 4;
+    static constexpr int kMinTrackHeight = 16;
+    static constexpr int kMaxTrackHeight = 200;
+    static constexpr DWORD kDefaultFramesPerUnit = 25;
+
+    // A new storyboard: default name, kDefaultTrackCount empty tracks, an empty history.
+    CKelSBBodyObj();
+    // A deep copy of tracks and containers with a new, empty history.
+    CKelSBBodyObj(const CKelSBBodyObj& other);
+    CKelSBBodyObj& operator=(const CKelSBBodyObj&) = delete;
+    ~CKelSBBodyObj() override;
+
+    // The name new storyboards carry.
+    static CString GetDefName();
+    const CString& GetName() const { return m_attr.strName; }
+    void SetName(const CString& name) { m_attr.strName = name; }
+
+    // ---- Tracks. Materials name their track by index, so every operation that shifts tracks
+    // renumbers the materials with them.
+    int GetTrackCount() const { return static_cast<int>(m_lstTracks.GetCount()); }
+    CKelSBTrackObj* GetTrackObj(int nIndex) const;
+    // -1 when the track is not one of this storyboard's.
+    int GetTrackIndex(const CKelSBTrackObj* pTrack) const;
+    // Owning; who changes it directly renumbers the materials (CKelSBTrackObj::
+    // SetAllContentTrackIndex) and rebuilds the track content lists.
+    CKelObList& GetTrackList() { return m_lstTracks; }
+
+    // Appends an empty track. 0 at kMaxTrackCount tracks.
+    int AppendTrack();
+    // Inserts an empty track at nIndex (0..count; count appends); materials at or below it move
+    // down one track. 0 out of range or at kMaxTrackCount tracks.
+    int InsertTrack(int nIndex);
+    // Removes the track with its materials (containers left empty go too); materials below
+    // move up one track. 0 out of range.
+    int DeleteTrack(int nIndex);
+    // Swaps the track with the one above (0) or below (1), its materials going with it. 0 for
+    // the first track up, the last down, or an index out of range.
+    int MoveTrack(int nIndex, int nDirection);
+    // Appends to `clipboard` a copy of the track followed by one container per container that
+    // has materials on it, holding copies of just those materials. 0 out of range.
+    int CopyTrack(CKelObList& clipboard, int nIndex);
+    // CopyTrack, then DeleteTrack. 0 out of range.
+    int CutTrack(CKelObList& clipboard, int nIndex);
+    // Inserts the clipboard's track at nIndex as InsertTrack does, with copies of its
+    // materials in new containers, icons made from `pPieces` (may be null). The clipboard
+    // keeps its contents. 0 when it holds no track, out of range or at kMaxTrackCount.
+    int PasteTrack(const CKelObList& clipboard, CObList* pPieces, int nIndex);
+
+    // ---- Containers (owning list, in the order the editor's indices refer to).
+    int GetContainerCount() const { return static_cast<int>(m_lstContainers.GetCount()); }
+    CKelSBContainerObj* GetContainerObj(int nIndex) const;
+    CKelObList& GetContainerList() { return m_lstContainers; }
+    const CKelObList& GetContainerList() const { return m_lstContainers; }
+    // Takes ownership.
+    void AddContainer(CKelSBContainerObj* pContainer);
+
+    // ---- Derived lists.
+    // Rebuilds every track's material list from the containers, in time order, and the key
+    // editing points. Materials whose track does not exist are left out.
+    void ResetAllTrackContentList();
+    // Empties every track's material list (before materials are replaced underneath them).
+    void ClearAllTrackContentList();
+    // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
+    void ResetKeyPointList();
+    const std::vector<DWORD>& GetKeyPointList() const { return m_keyPoints; }
+    // The key editing point before (bPrevious non-zero) or after the time line, from the
+    // materials as they are now. With none in that direction the time line position itself
+    // is returned, so the time line stays where it is at either end.
+    DWORD GetNewTimeLinePos(int bPrevious);
+
+    // ---- Reconciling with the scene's pieces.
+    // Removes what cannot be shown: anything that is not a container, materials that are not
+    // materials, lie on a track that does not exist or have broken times, and containers left
+    // empty. A material whose piece left the scene stays (the editor draws it hatched).
+    // Returns the number of materials and containers removed.
+    int ValidateContainerList(CObList* pPieces);
+    // Rebuilds every material's icon from its piece in `pPieces`, else from its first attached
+    // piece copy; a material with neither keeps the icon it has.
+    void UpdateContentIcon(CObList* pPieces);
+    static void MakePieceContentIcon(CKelSBContainerObj* pContainer, CObList* pPieces);
+    static void MakePieceContentIcon(CObList& contents, CObList* pPieces);
+
+    // ---- Time.
+    // Latest story out of any material, 0 when there is none.
+    DWORD GetDuration() const;
+    DWORD GetFramesPerUnit() const { return m_dwFramesPerUnit; }
+    // 0 (refused) for 0 frames per unit.
+    int SetFramesPerUnit(DWORD dwFrames);
+    DWORD GetTimeLinePos() const { return m_dwTimeLinePos; }
+    void SetTimeLinePos(DWORD dwFrame) { m_dwTimeLinePos = dwFrame; }
+    DWORD GetRangeStart() const { return m_attr.dwRangeStart; }
+    DWORD GetRangeEnd() const { return m_attr.dwRangeEnd; }
+    // The marks are kept ordered: a start after the end is taken as the end and vice versa.
+    void SetRange(DWORD dwStart, DWORD dwEnd);
+
+    // ---- Properties.
+    int GetTrackHeight() const { return m_attr.nTrackHeight; }
+    int GetFrameDisplay() const { return m_attr.nFrameDisplay; }
+    const CKelSBBodyAttr& GetEditAttr() const { return m_attr; }
+    // Takes the values, the track height clamped to its range and the range marks ordered.
+    void SetEditAttr(const CKelSBBodyAttr& attr);
+    // Shows the properties dialog modally over `pParent`: the name, whether times show as
+    // frames, the track height, whether playing covers only the range, and the range marks.
+    // Returns non-zero only when the user pressed OK and something changed.
+    int EditAttr(CWnd* pParent);
+
+    // 1 Ripple (a delete closes the gap it leaves), 0 Normal.
+    int GetDeleteMode() const { return m_nDeleteMode; }
+    void SetDeleteMode(int nMode) { m_nDeleteMode = nMode ? 1 : 0; }
+
+    // The storyboard's undo/redo history; never null.
+    CKelURBase* GetURBase() const { return m_pURBase.get(); }
+
+    CKelSBBodyObj* MakeCopy() const override;
+    // Loading checks counts, indices and times and raises CArchiveException on bad values; the
+    // history is not stored.
+    void Serialize(CArchive& ar) override;
+
+private:
+    void ShiftTracksFrom(int nFirst, int nDelta);
+    void DeleteMaterialsOnTrack(int nIndex);
+
+    CKelSBBodyAttr m_attr;
+    CKelObList m_lstTracks;
+    CKelObList m_lstContainers;
+    DWORD m_dwFramesPerUnit = kDefaultFramesPerUnit;
+    DWORD m_dwTimeLinePos = 0;
+    int m_nDeleteMode = 0;
+    std::vector<DWORD> m_keyPoints;
+    std::unique_ptr<CKelURBase> m_pURBase;
+};

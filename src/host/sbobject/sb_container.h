@@ -1,0 +1,82 @@
+// Containers and tracks. A container groups materials that move together (they may lie on
+// different tracks); a track is a row of the timeline whose material list is derived from the
+// containers.
+#pragma once
+
+#include "host/base/kel_object.h"
+
+class CKelSBContentBaseObj;
+
+class CKelSBContainerObj : public CKelObject {
+    DECLARE_SERIAL(CKelSBContainerObj)
+public:
+    CKelSBContainerObj() = default;
+    CKelSBContainerObj(const CKelSBContainerObj& other);
+    CKelSBContainerObj& operator=(const CKelSBContainerObj& other);
+    ~CKelSBContainerObj() override = default;
+
+    // The materials, owned by the container. A container borrowed as a plain list (a drag
+    // group) must be emptied with RemoveAll before it is destroyed.
+    CKelObList& GetContentList() { return m_lstContents; }
+    const CKelObList& GetContentList() const { return m_lstContents; }
+    INT_PTR GetContentCount() const { return m_lstContents.GetCount(); }
+    // The material at an index, null out of range.
+    CKelSBContentBaseObj* GetContentObj(INT_PTR nIndex) const;
+    // Takes ownership.
+    void AddContent(CKelSBContentBaseObj* pContent);
+
+    // Earliest story in, latest story out, and the span between them (0 when empty).
+    DWORD GetStoryIn() const;
+    DWORD GetStoryOut() const;
+    DWORD GetDuration() const;
+
+    // Orders the materials by time; see the static form for the flag.
+    int MakeOrder(int nFlag = 0);
+    // Orders a list of materials by story in, then track index; equal materials keep their
+    // order. Flag 1 is strict: it also refuses a list in which two materials of one track
+    // overlap, since their order on the track would be ambiguous. Returns 0, leaving the list
+    // as it was, for such a list or for one holding anything but materials.
+    static int MakeOrder(CObList& list, int nFlag);
+
+    CKelSBContainerObj* MakeCopy() const override;
+    // Loading accepts materials only, none null.
+    void Serialize(CArchive& ar) override;
+
+private:
+    CKelObList m_lstContents;
+};
+
+class CKelSBTrackObj : public CKelObject {
+    DECLARE_SERIAL(CKelSBTrackObj)
+public:
+    CKelSBTrackObj() = default;
+    // Copies the flags only: the material list is derived and starts empty.
+    CKelSBTrackObj(const CKelSBTrackObj& other);
+    CKelSBTrackObj& operator=(const CKelSBTrackObj& other);
+    ~CKelSBTrackObj() override = default;
+
+    // The track's materials in time order, rebuilt by the storyboard's
+    // ResetAllTrackContentList. Not owning: the containers own the materials.
+    CObList& GetContentList() { return m_lstContents; }
+    const CObList& GetContentList() const { return m_lstContents; }
+    INT_PTR GetContentCount() const { return m_lstContents.GetCount(); }
+    CKelSBContentBaseObj* GetContentObj(INT_PTR nIndex) const;
+    BOOL HasContentObj() const { return !m_lstContents.IsEmpty(); }
+    // Gives every material of the list this track index.
+    void SetAllContentTrackIndex(WORD nTrack);
+
+    // Locked: the track's materials may not be edited. Play allowed: the track is played.
+    BOOL IsLocked() const { return m_bLocked; }
+    void SetLocked(BOOL bLocked) { m_bLocked = bLocked ? TRUE : FALSE; }
+    BOOL IsPlayAllowed() const { return m_bPlayAllowed; }
+    void SetPlayAllowed(BOOL bAllowed) { m_bPlayAllowed = bAllowed ? TRUE : FALSE; }
+
+    CKelSBTrackObj* MakeCopy() const override;
+    // The two flags.
+    void Serialize(CArchive& ar) override;
+
+private:
+    CObList m_lstContents;
+    BOOL m_bLocked = FALSE;
+    BOOL m_bPlayAllowed = TRUE;
+};
