@@ -1,0 +1,754 @@
+#include "platform/dc.h"
+
+#include "platform/backend.h"
+#include "platform/recording_dc.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+using kel::platform::DrawRecord;
+
+// Selected objects keep a copy of their description, so that a pen deleted while it is still
+// selected does not leave the DC reading freed memory; the pointers are only handed back.
+struct CDC::Selection {
+    CPen* pen = nullptr;
+    LOGPEN penDesc;
+    CBrush* brush = nullptr;
+    LOGBRUSH brushDesc;
+    CFont* font = nullptr;
+    LOGFONT fontDesc;
+    CBitmap* bitmap = nullptr;
+};
+
+struct CDC::State {
+    struct Layer {
+        std::optional<std::vector<CRect>> clipRegion; // none: only the device bounds clip
+        Selection selection;
+        int rop2 = R2_COPYPEN;
+        COLORREF textColor = RGB(0, 0, 0);
+        COLORREF bkColor = RGB(255, 255, 255);
+        int bkMode = OPAQUE;
+        CPoint position;
+
+        Layer() {
+            selection.pen = static_cast<CPen*>(GetStockObject(BLACK_PEN));
+            selection.penDesc = selection.pen->GetDesc();
+            selection.brush = static_cast<CBrush*>(GetStockObject(WHITE_BRUSH));
+            selection.brushDesc = selection.brush->GetDesc();
+            selection.font = static_cast<CFont*>(GetStockObject(SYSTEM_FONT));
+            selection.fontDesc = selection.font->GetDesc();
+        }
+    };
+    bool usable = false;
+    bool memory = false;
+    CRect bounds;
+    Layer current;
+    std::vector<Layer> saved;
+};
+
+namespace {
+
+std::vector<CRect> Intersect(const std::vector<CRect>& region, const CRect& rect) {
+    std::vector<CRect> out;
+    for (const CRect& r : region) {
+        CRect i = r & rect;
+        if (!i.IsRectEmpty())
+            out.push_back(i);
+    }
+    return out;
+}
+
+// `r` minus `hole`, as up to four rectangles.
+void Subtract(const CRect& r, const CRect& hole, std::vector<CRect>& out) {
+    CRect h = r & hole;
+    if (h.IsRectEmpty()) {
+        out.push_back(r);
+        return;
+    }
+    if (h.top > r.top)
+        out.emplace_back(r.left, r.top, r.right, h.top);
+    if (h.bottom < r.bottom)
+        out.emplace_back(r.left, h.bottom, r.right, r.bottom);
+    if (h.left > r.left)
+        out.emplace_back(r.left, h.top, h.left, h.bottom);
+    if (h.right < r.right)
+        out.emplace_back(h.right, h.top, r.right, h.bottom);
+}
+
+CRect Normalized(int x, int y, int cx, int cy) {
+    CRect r(x, y, x + cx, y + cy);
+    r.NormalizeRect();
+    return r;
+}
+
+// The pixels a line covers: its end point is never drawn.
+CRect LineBounds(CPoint a, CPoint b, int width) {
+    auto span = [](int from, int to, int& lo, int& hi) {
+        if (from < to) {
+            lo = from;
+            hi = to;
+        } else if (from > to) {
+            lo = to + 1;
+            hi = from + 1;
+        } else {
+            lo = from;
+            hi = from + 1;
+        }
+    };
+    CRect r;
+    span(a.x, b.x, r.left, r.right);
+    span(a.y, b.y, r.top, r.bottom);
+    int extra = std::max(width, 1) / 2;
+    r.InflateRect(extra, extra);
+    return r;
+}
+
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// "&x" shows x (underlined), "&&" shows one ampersand.
+std::string ResolvePrefixes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == '&')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+CDC::CDC() : m_state(std::make_unique<State>()) {}
+
+CDC::CDC(std::unique_ptr<CDC> target) : CDC() {
+    m_target = std::move(target);
+}
+
+CDC::~CDC() = default;
+
+void CDC::SetTarget(std::unique_ptr<CDC> target) {
+    m_target = std::move(target);
+}
+
+CDC& CDC::Target() {
+    return m_target ? m_target->Target() : *this;
+}
+const CDC& CDC::Target() const {
+    return m_target ? m_target->Target() : *this;
+}
+
+void CDC::Render(const DrawRecord& /*record*/) {}
+
+std::unique_ptr<CDC> CDC::CreateCompatible() {
+    return std::make_unique<CRecordingDC>(CRect(0, 0, 1, 1));
+}
+
+void CDC::SetDeviceBounds(const CRect& bounds) {
+    m_state->bounds = bounds;
+    m_state->usable = true;
+}
+
+const CRect& CDC::GetDeviceBounds() const {
+    return Target().m_state->bounds;
+}
+
+BOOL CDC::CreateCompatibleDC(CDC* dc) {
+    std::unique_ptr<CDC> memory = dc ? dc->Target().CreateCompatible() : CreateCompatible();
+    if (!memory)
+        return FALSE;
+    CDC& t = memory->Target();
+    t.m_state->memory = true;
+    // A new memory DC holds a one-pixel surface until a bitmap is selected into it.
+    t.SetDeviceBounds(CRect(0, 0, 1, 1));
+    m_target = std::move(memory);
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    if (!m_target)
+        return FALSE;
+    m_target.reset();
+    return TRUE;
+}
+
+bool CDC::GetSafeHdc() const {
+    return Target().m_state->usable;
+}
+
+int CDC::SaveDC() {
+    State& s = *Target().m_state;
+    s.saved.push_back(s.current);
+    return static_cast<int>(s.saved.size());
+}
+
+BOOL CDC::RestoreDC(int savedDC) {
+    State& s = *Target().m_state;
+    int count = static_cast<int>(s.saved.size());
+    int level = savedDC < 0 ? count + 1 + savedDC : savedDC;
+    if (level < 1 || level > count)
+        return FALSE;
+    s.current = s.saved[static_cast<std::size_t>(level - 1)];
+    s.saved.resize(static_cast<std::size_t>(level - 1));
+    return TRUE;
+}
+
+int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
+    return IntersectClipRect(CRect(left, top, right, bottom));
+}
+
+int CDC::IntersectClipRect(const CRect& rect) {
+    State& s = *Target().m_state;
+    std::vector<CRect> base =
+        s.current.clipRegion ? *s.current.clipRegion : std::vector<CRect>{s.bounds};
+    s.current.clipRegion = Intersect(base, rect);
+    CRect box;
+    return GetClipBox(&box);
+}
+
+int CDC::ExcludeClipRect(const CRect& rect) {
+    State& s = *Target().m_state;
+    std::vector<CRect> base =
+        s.current.clipRegion ? *s.current.clipRegion : std::vector<CRect>{s.bounds};
+    std::vector<CRect> out;
+    for (const CRect& r : base)
+        Subtract(r, rect, out);
+    s.current.clipRegion = std::move(out);
+    CRect box;
+    return GetClipBox(&box);
+}
+
+int CDC::SelectClipRgn(const CRgn* region) {
+    State& s = *Target().m_state;
+    if (!region)
+        s.current.clipRegion.reset();
+    else if (!region->GetSafeHandle())
+        return RGN_ERROR;
+    else
+        s.current.clipRegion = region->GetRects();
+    CRect box;
+    return GetClipBox(&box);
+}
+
+namespace {
+
+std::vector<CRect> VisibleRegion(const CRect& bounds,
+                                 const std::optional<std::vector<CRect>>& clip) {
+    if (!clip)
+        return bounds.IsRectEmpty() ? std::vector<CRect>{} : std::vector<CRect>{bounds};
+    return Intersect(*clip, bounds);
+}
+
+} // namespace
+
+int CDC::GetClipBox(CRect* rect) const {
+    const State& s = *Target().m_state;
+    std::vector<CRect> visible = VisibleRegion(s.bounds, s.current.clipRegion);
+    CRect box;
+    for (const CRect& r : visible)
+        box |= r;
+    if (rect)
+        *rect = box;
+    if (visible.empty())
+        return NULLREGION;
+    return visible.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+CRect CDC::EffectiveClip() const {
+    CRect box;
+    GetClipBox(&box);
+    return box;
+}
+
+BOOL CDC::RectVisible(const CRect& rect) const {
+    const State& s = *Target().m_state;
+    CRect r = rect;
+    r.NormalizeRect();
+    return Intersect(VisibleRegion(s.bounds, s.current.clipRegion), r).empty() ? FALSE : TRUE;
+}
+
+BOOL CDC::PtVisible(int x, int y) const {
+    return RectVisible(CRect(x, y, x + 1, y + 1));
+}
+
+CPen* CDC::SelectObject(CPen* pen) {
+    if (!pen || !pen->GetSafeHandle())
+        return nullptr;
+    Selection& sel = Target().m_state->current.selection;
+    CPen* previous = sel.pen;
+    sel.pen = pen;
+    sel.penDesc = pen->GetDesc();
+    return previous;
+}
+
+CBrush* CDC::SelectObject(CBrush* brush) {
+    if (!brush || !brush->GetSafeHandle())
+        return nullptr;
+    Selection& sel = Target().m_state->current.selection;
+    CBrush* previous = sel.brush;
+    sel.brush = brush;
+    sel.brushDesc = brush->GetDesc();
+    return previous;
+}
+
+CFont* CDC::SelectObject(CFont* font) {
+    if (!font || !font->GetSafeHandle())
+        return nullptr;
+    Selection& sel = Target().m_state->current.selection;
+    CFont* previous = sel.font;
+    sel.font = font;
+    sel.fontDesc = font->GetDesc();
+    return previous;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) {
+    State& s = *Target().m_state;
+    // Only a memory DC has a surface that a bitmap can become.
+    if (!s.memory || !bitmap || !bitmap->GetSafeHandle())
+        return nullptr;
+    CBitmap* previous = s.current.selection.bitmap;
+    s.current.selection.bitmap = bitmap;
+    s.bounds = CRect(CPoint(0, 0), bitmap->GetSize());
+    return previous;
+}
+
+CGdiObject* CDC::SelectObject(CGdiObject* object) {
+    if (!object)
+        return nullptr;
+    switch (object->GetObjectType()) {
+    case OBJ_PEN:
+        return SelectObject(static_cast<CPen*>(object));
+    case OBJ_BRUSH:
+        return SelectObject(static_cast<CBrush*>(object));
+    case OBJ_FONT:
+        return SelectObject(static_cast<CFont*>(object));
+    case OBJ_BITMAP:
+        return SelectObject(static_cast<CBitmap*>(object));
+    default:
+        return nullptr;
+    }
+}
+
+CGdiObject* CDC::SelectStockObject(int index) {
+    return SelectObject(GetStockObject(index));
+}
+
+CPen* CDC::GetCurrentPen() const {
+    return Target().m_state->current.selection.pen;
+}
+CBrush* CDC::GetCurrentBrush() const {
+    return Target().m_state->current.selection.brush;
+}
+CFont* CDC::GetCurrentFont() const {
+    return Target().m_state->current.selection.font;
+}
+CBitmap* CDC::GetCurrentBitmap() const {
+    return Target().m_state->current.selection.bitmap;
+}
+
+int CDC::SetROP2(int mode) {
+    if (mode < R2_BLACK || mode > R2_WHITE)
+        return 0;
+    return std::exchange(Target().m_state->current.rop2, mode);
+}
+int CDC::GetROP2() const {
+    return Target().m_state->current.rop2;
+}
+
+COLORREF CDC::SetTextColor(COLORREF color) {
+    return std::exchange(Target().m_state->current.textColor, color);
+}
+COLORREF CDC::GetTextColor() const {
+    return Target().m_state->current.textColor;
+}
+
+COLORREF CDC::SetBkColor(COLORREF color) {
+    return std::exchange(Target().m_state->current.bkColor, color);
+}
+COLORREF CDC::GetBkColor() const {
+    return Target().m_state->current.bkColor;
+}
+
+int CDC::SetBkMode(int mode) {
+    if (mode != TRANSPARENT && mode != OPAQUE)
+        return 0;
+    return std::exchange(Target().m_state->current.bkMode, mode);
+}
+int CDC::GetBkMode() const {
+    return Target().m_state->current.bkMode;
+}
+
+LOGFONT CDC::CurrentFontDesc() const {
+    return Target().m_state->current.selection.fontDesc;
+}
+
+DrawRecord CDC::Begin(const char* name, const CRect& bounds) const {
+    const State& s = *Target().m_state;
+    DrawRecord r;
+    r.name = name;
+    r.rect = bounds;
+    r.pen = s.current.selection.penDesc;
+    r.brush = s.current.selection.brushDesc;
+    r.rop2 = s.current.rop2;
+    r.textColor = s.current.textColor;
+    r.bkColor = s.current.bkColor;
+    r.bkMode = s.current.bkMode;
+    r.font = s.current.selection.fontDesc;
+    r.clip = EffectiveClip();
+    r.visible = RectVisible(bounds) != FALSE;
+    return r;
+}
+
+void CDC::Emit(DrawRecord record) {
+    CDC& t = Target();
+    if (!t.m_state->usable)
+        return;
+    t.Render(record);
+}
+
+void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
+    // The framework fills through the background colour and leaves it changed; painting code
+    // written against it may rely on that for opaque text drawn next.
+    SetBkColor(color);
+    CRect r = rect;
+    r.NormalizeRect();
+    DrawRecord rec = Begin("FillSolidRect", r);
+    rec.color = color;
+    Emit(std::move(rec));
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
+    FillSolidRect(Normalized(x, y, cx, cy), color);
+}
+
+void CDC::FillRect(const CRect& rect, CBrush* brush) {
+    if (!brush || !brush->GetSafeHandle())
+        return;
+    CRect r = rect;
+    r.NormalizeRect();
+    DrawRecord rec = Begin("FillRect", r);
+    rec.brush = brush->GetDesc();
+    rec.color = brush->GetDesc().lbColor;
+    Emit(std::move(rec));
+}
+
+void CDC::FrameRect(const CRect& rect, CBrush* brush) {
+    if (!brush || !brush->GetSafeHandle())
+        return;
+    CRect r = rect;
+    r.NormalizeRect();
+    DrawRecord rec = Begin("FrameRect", r);
+    rec.brush = brush->GetDesc();
+    rec.color = brush->GetDesc().lbColor;
+    Emit(std::move(rec));
+}
+
+void CDC::Draw3dRect(const CRect& rect, COLORREF topLeft, COLORREF bottomRight) {
+    // Drawn by the framework as four solid fills, the last in the bottom-right colour.
+    SetBkColor(bottomRight);
+    CRect r = rect;
+    r.NormalizeRect();
+    DrawRecord rec = Begin("Draw3dRect", r);
+    rec.color = topLeft;
+    rec.color2 = bottomRight;
+    Emit(std::move(rec));
+}
+
+void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) {
+    Draw3dRect(CRect(x, y, x + cx, y + cy), topLeft, bottomRight);
+}
+
+void CDC::InvertRect(const CRect& rect) {
+    CRect r = rect;
+    r.NormalizeRect();
+    Emit(Begin("InvertRect", r));
+}
+
+BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
+    DrawRecord rec = Begin("PatBlt", Normalized(x, y, width, height));
+    rec.rop = rop;
+    Emit(std::move(rec));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
+    return Rectangle(CRect(left, top, right, bottom));
+}
+
+BOOL CDC::Rectangle(const CRect& rect) {
+    CRect r = rect;
+    r.NormalizeRect();
+    Emit(Begin("Rectangle", r));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+BOOL CDC::Ellipse(const CRect& rect) {
+    CRect r = rect;
+    r.NormalizeRect();
+    Emit(Begin("Ellipse", r));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+    return std::exchange(Target().m_state->current.position, CPoint(x, y));
+}
+
+CPoint CDC::GetCurrentPosition() const {
+    return Target().m_state->current.position;
+}
+
+BOOL CDC::LineTo(int x, int y) {
+    State& s = *Target().m_state;
+    CPoint from = s.current.position;
+    CPoint to(x, y);
+    DrawRecord rec = Begin("LineTo", LineBounds(from, to, s.current.selection.penDesc.lopnWidth.x));
+    rec.from = from;
+    rec.to = to;
+    s.current.position = to;
+    Emit(std::move(rec));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+CSize CDC::GetTextExtent(const CString& text) const {
+    if (text.IsEmpty())
+        return {0, kel::platform::GetBackend().GetTextMetrics(CurrentFontDesc()).height};
+    return kel::platform::GetBackend().GetTextExtent(CurrentFontDesc(), text);
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
+    if (!metrics)
+        return FALSE;
+    LOGFONT font = CurrentFontDesc();
+    kel::platform::TextMetrics tm = kel::platform::GetBackend().GetTextMetrics(font);
+    *metrics = TEXTMETRIC{};
+    metrics->tmHeight = tm.height;
+    metrics->tmAscent = tm.ascent;
+    metrics->tmDescent = tm.descent;
+    metrics->tmAveCharWidth = tm.aveCharWidth;
+    metrics->tmMaxCharWidth = tm.aveCharWidth;
+    metrics->tmWeight = font.lfWeight;
+    return TRUE;
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& text) {
+    CSize extent = GetTextExtent(text);
+    CRect textRect(CPoint(x, y), extent);
+    DrawRecord rec = Begin("TextOut", textRect);
+    rec.from = CPoint(x, y);
+    rec.text = text;
+    rec.textRect = textRect;
+    Emit(std::move(rec));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+namespace {
+
+// Cuts `line` so that it and a trailing "..." fit `width`.
+std::string WithEllipsis(const CDC& dc, const std::string& line, int width) {
+    if (dc.GetTextExtent(CString(line)).cx <= width)
+        return line;
+    std::string head = line;
+    while (!head.empty()) {
+        head.pop_back();
+        while (!head.empty() && IsUtf8Continuation(head.back()))
+            head.pop_back();
+        if (dc.GetTextExtent(CString(head + "...")).cx <= width)
+            break;
+    }
+    return head + "...";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+// Breaks a line between words so that each piece fits `width`; a single word wider than the
+// width stays whole, as the desktop draws it.
+std::vector<std::string> WrapLine(const CDC& dc, const std::string& line, int width) {
+    std::vector<std::string> out;
+    std::string current;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t end = line.find(' ', i);
+        std::string word = line.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        std::string candidate = current.empty() ? word : current + " " + word;
+        if (!current.empty() && dc.GetTextExtent(CString(candidate)).cx > width) {
+            out.push_back(current);
+            current = word;
+        } else {
+            current = candidate;
+        }
+        if (end == std::string::npos)
+            break;
+        i = end + 1;
+    }
+    out.push_back(current);
+    return out;
+}
+
+} // namespace
+
+int CDC::DrawText(const CString& text, const CRect& rect, UINT format) {
+    CRect r = rect;
+    return DrawText(text, &r, format & ~DT_CALCRECT);
+}
+
+int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
+    if (!rect)
+        return 0;
+    std::string shown = (format & DT_NOPREFIX) ? text.str() : ResolvePrefixes(text.str());
+    std::vector<std::string> lines;
+    if (format & DT_SINGLELINE) {
+        lines.push_back(shown);
+    } else {
+        for (const std::string& line : SplitLines(shown)) {
+            if (format & DT_WORDBREAK) {
+                for (std::string& piece : WrapLine(*this, line, rect->Width()))
+                    lines.push_back(std::move(piece));
+            } else {
+                lines.push_back(line);
+            }
+        }
+    }
+    if (format & DT_END_ELLIPSIS)
+        for (std::string& line : lines)
+            line = WithEllipsis(*this, line, rect->Width());
+
+    TEXTMETRIC tm;
+    GetTextMetrics(&tm);
+    const int lineHeight = tm.tmHeight;
+    const int totalHeight = lineHeight * static_cast<int>(lines.size());
+    std::vector<int> widths;
+    int maxWidth = 0;
+    for (const std::string& line : lines) {
+        widths.push_back(line.empty() ? 0 : GetTextExtent(CString(line)).cx);
+        maxWidth = std::max(maxWidth, widths.back());
+    }
+
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + maxWidth;
+        rect->bottom = rect->top + totalHeight;
+        return totalHeight;
+    }
+
+    int top = rect->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            top = rect->top + (rect->Height() - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            top = rect->bottom - lineHeight;
+    }
+    CRect textRect;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int left = rect->left;
+        if (format & DT_CENTER)
+            left = rect->left + (rect->Width() - widths[i]) / 2;
+        else if (format & DT_RIGHT)
+            left = rect->right - widths[i];
+        CRect lineRect(left, top + static_cast<int>(i) * lineHeight, left + widths[i],
+                       top + static_cast<int>(i + 1) * lineHeight);
+        textRect = textRect.IsRectEmpty() ? lineRect : (textRect | lineRect);
+    }
+
+    DrawRecord rec = Begin("DrawText", *rect);
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        joined += (i ? "\n" : "") + lines[i];
+    rec.text = CString(joined);
+    rec.format = format;
+    rec.textRect = textRect;
+    CRect inked = (format & DT_NOCLIP) ? textRect : (textRect & *rect);
+    rec.visible = !inked.IsRectEmpty() && RectVisible(inked);
+    Emit(std::move(rec));
+    return totalHeight;
+}
+
+BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop) {
+    return StretchBlt(x, y, width, height, source, xSrc, ySrc, width, height, rop);
+}
+
+BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc,
+                     int srcWidth, int srcHeight, DWORD rop) {
+    if (!GetSafeHdc())
+        return FALSE;
+    const bool stretch = width != srcWidth || height != srcHeight;
+    DrawRecord rec = Begin(stretch ? "StretchBlt" : "BitBlt", Normalized(x, y, width, height));
+    rec.srcRect = CRect(xSrc, ySrc, xSrc + srcWidth, ySrc + srcHeight);
+    rec.rop = rop;
+    if (source) {
+        const CBitmap* bitmap = source->GetCurrentBitmap();
+        // A bitmap deleted while selected has no picture left to copy.
+        if (bitmap && bitmap->GetSafeHandle()) {
+            rec.bitmap = bitmap;
+            rec.bitmapTag = bitmap->GetTag();
+            rec.bitmapSize = bitmap->GetSize();
+        }
+    }
+    Emit(std::move(rec));
+    return TRUE;
+}
+
+BOOL CDC::DrawState(CPoint point, CSize size, CBitmap* bitmap, UINT flags, CBrush* /*brush*/) {
+    if (!GetSafeHdc() || (flags & 0x000F) != DST_BITMAP || !bitmap || !bitmap->GetSafeHandle())
+        return FALSE;
+    if (size.cx <= 0 || size.cy <= 0)
+        size = bitmap->GetSize();
+    DrawRecord rec = Begin("DrawState", CRect(point, size));
+    rec.format = flags;
+    rec.bitmap = bitmap;
+    rec.bitmapTag = bitmap->GetTag();
+    rec.bitmapSize = bitmap->GetSize();
+    rec.srcRect = CRect(CPoint(0, 0), bitmap->GetSize());
+    Emit(std::move(rec));
+    return TRUE;
+}
+
+int CDC::GetDeviceCaps(int index) const {
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return 96;
+    case BITSPIXEL:
+        return 32;
+    case HORZRES:
+        return GetDeviceBounds().Width();
+    case VERTRES:
+        return GetDeviceBounds().Height();
+    default:
+        return 0;
+    }
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) {
+    if (wnd)
+        SetTarget(kel::platform::GetBackend().CreatePaintDC(*wnd));
+    m_ps.fErase = FALSE;
+    GetClipBox(&m_ps.rcPaint);
+}
+
+CPaintDC::~CPaintDC() = default;
+
+CClientDC::CClientDC(CWnd* wnd) {
+    if (wnd)
+        SetTarget(kel::platform::GetBackend().CreateClientDC(*wnd));
+}
+
+CClientDC::~CClientDC() = default;
