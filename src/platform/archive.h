@@ -81,7 +81,7 @@ public:
     UINT GetObjectSchema() const { return m_nObjectSchema; }
 
     // The number of bytes still to be read (loading only).
-    ULONGLONG GetBytesLeft() const;
+    ULONGLONG GetBytesLeft();
 
     CArchive& operator<<(BYTE v) { return WriteRaw(&v, 1); }
     CArchive& operator<<(char v) { return WriteRaw(&v, 1); }
@@ -155,7 +155,9 @@ private:
     void RequireLoading() const;
     void WriteHeaderOnce();
     void ReadHeaderOnce();
-    std::size_t FillBuffer(std::size_t nWanted);
+    void Put(const void* lpBuf, std::size_t nCount);
+    std::size_t Take(void* lpBuf, std::size_t nCount);
+    std::size_t FillBuffer();
     void FlushBuffer();
     [[noreturn]] void Fail(int cause) const;
     const CRuntimeClass* ReadClass(UINT& rSchema);

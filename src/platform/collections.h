@@ -7,6 +7,7 @@
 #include "platform/object.h"
 #include "platform/win_types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -42,6 +43,8 @@ public:
 
     POSITION AddHead(CObject* newElement);
     POSITION AddTail(CObject* newElement);
+    POSITION AddHead(std::nullptr_t) { return AddHead(static_cast<CObject*>(nullptr)); }
+    POSITION AddTail(std::nullptr_t) { return AddTail(static_cast<CObject*>(nullptr)); }
     // Adds the other list's elements in their order (the list may be this one).
     void AddHead(const CObList* pNewList);
     void AddTail(const CObList* pNewList);

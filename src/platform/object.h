@@ -125,7 +125,7 @@ public:                                                                         
         return new class_name;                                                                     \
     }                                                                                              \
     KEL_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, (schema), class_name::CreateObject)    \
-    CArchive& operator>>(CArchive& ar, class_name*& pObject) {                                     \
+    [[maybe_unused]] CArchive& operator>>(CArchive& ar, class_name*& pObject) {                    \
         pObject = static_cast<class_name*>(ar.ReadObject(RUNTIME_CLASS(class_name)));              \
         return ar;                                                                                 \
     }
