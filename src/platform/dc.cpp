@@ -177,8 +177,8 @@ BOOL CDC::DeleteDC() {
     return TRUE;
 }
 
-bool CDC::GetSafeHdc() const {
-    return Target().m_state->usable;
+HDC CDC::GetSafeHdc() const {
+    return Target().m_state->usable ? const_cast<CDC*>(this) : nullptr;
 }
 
 int CDC::SaveDC() {

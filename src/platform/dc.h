@@ -18,6 +18,10 @@
 #include <vector>
 
 class CWnd;
+class CDC;
+
+// A device context handle is the CDC itself (owner-draw structures carry one).
+using HDC = CDC*;
 
 // DrawText formats.
 inline constexpr UINT DT_TOP = 0x0000;
@@ -142,12 +146,14 @@ public:
     CDC& operator=(const CDC&) = delete;
     virtual ~CDC();
 
+    static CDC* FromHandle(HDC dc) { return dc; }
+
     // --- Memory DCs.
     // Makes this DC a memory DC compatible with `dc` (or with the screen when null).
     BOOL CreateCompatibleDC(CDC* dc);
     BOOL DeleteDC();
-    // Whether this DC can draw (a standalone, paint, client or memory DC).
-    bool GetSafeHdc() const;
+    // The DC itself when it can draw (a standalone, paint, client or memory DC), else null.
+    HDC GetSafeHdc() const;
 
     // --- State.
     int SaveDC();
