@@ -1,0 +1,60 @@
+// How a host reads the editor's state without a display: it sends the edit dialog the
+// registered message named kAutomationMessageName with lParam pointing at an EditorState; the
+// dialog fills it and answers 1 (0 when it has no window). Answering changes nothing in the
+// editor. Plain data only, so that a host built apart from the module can use it; fields are
+// added over time, never renamed.
+#pragma once
+
+#include "platform/geometry.h"
+#include "platform/win_types.h"
+
+#include <array>
+#include <vector>
+
+class CWnd;
+
+namespace kel::automation {
+
+inline constexpr const char* kAutomationMessageName = "KELSB_AUTOMATION_STATE";
+
+// The view's regions, in the order of EditorState::regions.
+enum Region : int {
+    kSelector = 0,
+    kZoomButton,
+    kZoomBar,
+    kHScrollBar,
+    kCornerBox,
+    kTimeArea,
+    kVScrollBar,
+    kMarkerBand,
+    kRuler,
+    kTrackArea,
+    kHeaderColumn,
+    kRegionCount
+};
+
+// Names as a host prints them, indexed by Region.
+inline constexpr std::array<const char*, kRegionCount> kRegionNames = {
+    "selector",   "zoomButton", "zoomBar", "hscrollBar", "cornerBox",   "timeArea",
+    "vscrollBar", "markerBand", "ruler",   "trackArea",  "headerColumn"};
+
+struct EditorState {
+    bool loaded = false; // storyboard loaded onto the output
+    int toolMode = 0;    // 0 Normal, 1 Delete Space, 2 Fixed Point Paste
+    bool hasView = false;
+    CWnd* view = nullptr; // the timeline view window, for hosts that paint or click it
+    CRect client;         // the view's client rectangle
+    std::array<CRect, kRegionCount> regions{}; // view client coordinates
+    int hscroll = 0;
+    int vscroll = 0;
+    int zoomIndex = -1; // index in the zoom step table, -1 when frames per unit is not in it
+    std::vector<int> selectedTracks;     // track indices, in selection order
+    std::vector<int> selectedContainers; // container indices, in selection order
+    bool hasCurrentContent = false;
+    int currentContainer = -1;
+    int currentMaterial = -1;
+    int currentTrack = -1;
+    UINT cursorId = 0; // module cursor shown (200..203), 0 for any other cursor
+};
+
+} // namespace kel::automation
