@@ -64,6 +64,10 @@ public:
     virtual void WindowInvalidated(CWnd&, const CRect& /*client*/) {}
     // Paint now what is invalid (UpdateWindow). The default sends WM_PAINT through the platform.
     virtual void UpdateWindow(CWnd& wnd);
+    // The client content inside `area` moved by (dx, dy); a desktop moves its pixels.
+    virtual void WindowScrolled(CWnd&, int /*dx*/, int /*dy*/, const CRect& /*area*/) {}
+    // `to` took over the window of `from` (SubclassWindow): mirror it under the new object.
+    virtual void WindowReplaced(CWnd& /*from*/, CWnd& /*to*/) {}
     virtual void FocusChanged(CWnd* /*newFocus*/) {}
     virtual void CaptureChanged(CWnd* /*newCapture*/) {}
 
@@ -76,6 +80,8 @@ public:
     virtual int GetSystemMetrics(int index) = 0;
     virtual CSize GetTextExtent(const LOGFONT& font, const CString& text) = 0;
     virtual TextMetrics GetTextMetrics(const LOGFONT& font) = 0;
+    // Pixels of four horizontal and eight vertical dialog units (MapDialogRect).
+    virtual CSize GetDialogBaseUnits();
     virtual short GetKeyState(int virtualKey) = 0;
     virtual CPoint GetCursorPos() = 0;
     virtual void SetCursorPos(CPoint screen) = 0;

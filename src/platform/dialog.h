@@ -35,12 +35,15 @@ public:
 
     // Modeless creation from a template: the dialog window, its controls, WM_SETFONT,
     // WM_INITDIALOG. The dialog is shown when the template has WS_VISIBLE.
-    virtual BOOL Create(const DialogTemplate& dlgTemplate, CWnd* parent = nullptr);
-    // Modal: creates the dialog from the template given to SetTemplate, runs the backend's
-    // modal loop and destroys the window. Returns the EndDialog result (IDCANCEL when the
-    // backend ends it, -1 when there is no template or creation failed).
+    BOOL CreateIndirect(const DialogTemplate& dlgTemplate, CWnd* parent = nullptr);
+    // Modeless creation from a template found by id through the installed template resolver.
+    virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    // Modal: creates the dialog from its template (InitModalIndirect, else the id given to the
+    // constructor), runs the backend's modal loop with the owner disabled, and destroys the
+    // window. Returns the EndDialog result (IDCANCEL when the backend ends it, -1 when there is
+    // no template or the creation failed).
     virtual INT_PTR DoModal();
-    void SetTemplate(const DialogTemplate& dlgTemplate);
+    BOOL InitModalIndirect(const DialogTemplate& dlgTemplate, CWnd* parent = nullptr);
     void EndDialog(int result);
     // The modal loop's state: backends poll it.
     bool IsModalLoopDone() const { return m_modalDone; }
@@ -64,9 +67,11 @@ public:
     void SetDefID(UINT id) { m_defId = id; }
     UINT GetDefID() const { return m_defId; }
 
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    void OnClose() override;
+    // WM_CLOSE becomes a click on Cancel, as dialogs do.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -75,6 +80,7 @@ private:
     UINT m_templateId = 0;
     CWnd* m_parentForModal = nullptr;
     std::unique_ptr<DialogTemplate> m_template;
+    std::unique_ptr<CFont> m_dialogFont;
     // Controls made from the template; an entry becomes null when a member object took the
     // window over (SubclassDlgItem), so the owner of each window stays clear.
     std::vector<std::unique_ptr<CWnd>> m_templateControls;
@@ -92,7 +98,9 @@ using ControlFactory = std::function<std::unique_ptr<CWnd>()>;
 void RegisterControlFactory(const CString& windowClass, ControlFactory factory);
 std::unique_ptr<CWnd> MakeControl(const CString& windowClass);
 
-// The fixed dialog base units (pixels of four horizontal and eight vertical dialog units).
-CSize GetDialogBaseUnits();
+// Finds the dialog template of an id (the host's resource service installs one); null when
+// there is none.
+using DialogTemplateResolver = std::function<const DialogTemplate*(UINT templateId)>;
+void SetDialogTemplateResolver(DialogTemplateResolver resolver);
 
 } // namespace kel::platform

@@ -32,6 +32,8 @@ using UINT_PTR = std::uintptr_t;
 using INT_PTR = std::intptr_t;
 using LPCTSTR = const char*;
 using LPTSTR = char*;
+using DROPEFFECT = DWORD;
+using CLIPFORMAT = WORD;
 
 // Integer resource ids travel in name pointers, as on Windows.
 #define MAKEINTRESOURCE(i)                                                                         \
@@ -80,6 +82,9 @@ inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;
 inline constexpr UINT WM_NCLBUTTONDBLCLK = 0x00A3;
+inline constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
+inline constexpr UINT WM_NCRBUTTONUP = 0x00A5;
+inline constexpr UINT WM_NCRBUTTONDBLCLK = 0x00A6;
 inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;

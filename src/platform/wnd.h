@@ -201,6 +201,12 @@ protected:
     // WM_COMMAND and WM_NOTIFY: TRUE when handled (the framework's command routing).
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // A message the parent received about this control (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+    // WM_MEASUREITEM, WM_CTLCOLOR*) offered back to the control first; TRUE when it handled it.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Runs on the object that took over `previous`'s window (SubclassWindow), after the move;
+    // a control class copies its own data (items, check state) from a control of its kind.
+    virtual void OnSubclassed(CWnd& previous);
 
 private:
     friend struct WndAccess;
@@ -261,6 +267,8 @@ CString RegisteredClipboardFormatName(UINT id);
 std::vector<CWnd*> TopLevelWindows();
 // Delivers queued PostMessage messages to windows that still exist; returns how many.
 int DispatchPostedMessages();
+// Paints every visible window that has an invalid region (what a desktop's paint cycle does).
+void UpdateAllWindows();
 
 // --- Input delivery, shared by every backend.
 // A mouse message at a screen point: to the capture window, else the window under the point;
