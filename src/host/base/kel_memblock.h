@@ -48,6 +48,8 @@ public:
     void Fill(DWORD colour) { Fill(GetRect(), colour); }
     // Copies `source` with its top-left corner at (x, y), clipped to this block.
     void Copy(const CKelMemBlock& source, int x, int y);
+    // Copies the part `rcSource` of `source` with its top-left corner at (x, y).
+    void Copy(const CKelMemBlock& source, const CRect& rcSource, int x, int y);
     // Mixes `source` at (x, y) over this block: alpha 0 keeps this block, 255 takes the source.
     void Blend(const CKelMemBlock& source, int x, int y, int alpha);
     // An empty block takes the given size (transparent); a non-empty block is left alone.

@@ -6,6 +6,10 @@
 
 class CArchive;
 
+// Raises CArchiveException with the cause unless the loaded value is acceptable: the common
+// check of every Serialize that reads counts, indices and times.
+void KelArchiveRequire(bool bOk, int nCause = CArchiveException::genericException);
+
 // Every object the host stores or copies: it can make a deep copy of itself and serialise.
 class CKelObject : public CObject {
     DECLARE_SERIAL(CKelObject)

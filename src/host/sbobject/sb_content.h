@@ -3,14 +3,14 @@
 #pragma once
 
 #include "host/base/kel_guid.h"
+#include "host/base/kel_item.h"
 #include "host/base/kel_memblock.h"
 #include "host/base/kel_object.h"
+#include "host/effects/io_effect.h"
 #include "platform/geometry.h"
 
 #include <memory>
 
-class CKelItemBaseObj;
-class CKelIOSoftEffectBaseObj;
 
 class CKelSBContentBaseObj : public CKelObject {
     DECLARE_SERIAL(CKelSBContentBaseObj)

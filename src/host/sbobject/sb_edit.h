@@ -54,8 +54,9 @@ public:
     CKelObList& GetFXClipboardOut() { return m_lstFXOut; }
 
     // The paste list: the materials of the material clipboard in the order a paste places
-    // them (time order). Not owning; rebuilt by UpdatePasteStuff.
-    CObList& GetPasteList() { return m_lstPaste; }
+    // them (time order). Not owning; taken afresh from the clipboard on every call, so it
+    // never points at materials the clipboard has dropped.
+    CObList& GetPasteList();
     // Drops clipboard entries that are not materials, refreshes the icons of the others from
     // `pPieces` (when given) and rebuilds the paste list. Returns the number of materials left
     // to paste.
@@ -72,6 +73,7 @@ public:
 
 private:
     int Resolve(int nIndex) const { return nIndex == -1 ? m_nCurIndex : nIndex; }
+    void RebuildPasteList();
 
     CKelObList m_lstBodies;
     int m_nCurIndex = 0;

@@ -1,0 +1,143 @@
+#include "host/sbobject/sb_container.h"
+
+#include "host/sbobject/sb_content.h"
+#include "platform/archive.h"
+
+#include <algorithm>
+#include <vector>
+
+IMPLEMENT_SERIAL(CKelSBContainerObj, CKelObject, 1)
+IMPLEMENT_SERIAL(CKelSBTrackObj, CKelObject, 1)
+
+// ---- Container ------------------------------------------------------------------------------
+
+CKelSBContainerObj::CKelSBContainerObj(const CKelSBContainerObj& other)
+    : CKelObject(other), m_lstContents(other.m_lstContents) {}
+
+CKelSBContainerObj& CKelSBContainerObj::operator=(const CKelSBContainerObj& other) {
+    m_lstContents = other.m_lstContents;
+    return *this;
+}
+
+CKelSBContentBaseObj* CKelSBContainerObj::GetContentObj(INT_PTR nIndex) const {
+    return dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetAtIndex(nIndex));
+}
+
+void CKelSBContainerObj::AddContent(CKelSBContentBaseObj* pContent) {
+    m_lstContents.AddTail(pContent);
+}
+
+DWORD CKelSBContainerObj::GetStoryIn() const {
+    DWORD dwIn = 0;
+    bool bFirst = true;
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        if (auto* p = dynamic_cast<const CKelSBContentBaseObj*>(m_lstContents.GetNext(pos))) {
+            dwIn = bFirst ? p->GetStoryIn() : std::min(dwIn, p->GetStoryIn());
+            bFirst = false;
+        }
+    }
+    return dwIn;
+}
+
+DWORD CKelSBContainerObj::GetStoryOut() const {
+    DWORD dwOut = 0;
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        if (auto* p = dynamic_cast<const CKelSBContentBaseObj*>(m_lstContents.GetNext(pos)))
+            dwOut = std::max(dwOut, p->GetStoryOut());
+    }
+    return dwOut;
+}
+
+DWORD CKelSBContainerObj::GetDuration() const {
+    return m_lstContents.IsEmpty() ? 0 : GetStoryOut() - GetStoryIn();
+}
+
+int CKelSBContainerObj::MakeOrder(int nFlag) {
+    return MakeOrder(m_lstContents, nFlag);
+}
+
+int CKelSBContainerObj::MakeOrder(CObList& list, int nFlag) {
+    std::vector<CKelSBContentBaseObj*> items;
+    items.reserve(static_cast<std::size_t>(list.GetCount()));
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        auto* p = dynamic_cast<CKelSBContentBaseObj*>(list.GetNext(pos));
+        if (p == nullptr)
+            return 0;
+        items.push_back(p);
+    }
+    std::stable_sort(items.begin(), items.end(), [](const auto* a, const auto* b) {
+        if (a->GetStoryIn() != b->GetStoryIn())
+            return a->GetStoryIn() < b->GetStoryIn();
+        return a->GetTrackIndex() < b->GetTrackIndex();
+    });
+    if (nFlag == 1) {
+        // In time order, a material overlaps an earlier one of its track exactly when it
+        // starts before the latest end seen on that track.
+        std::vector<std::pair<WORD, DWORD>> lastOut;
+        for (const auto* p : items) {
+            auto it = std::find_if(lastOut.begin(), lastOut.end(),
+                                   [&](const auto& e) { return e.first == p->GetTrackIndex(); });
+            if (it == lastOut.end()) {
+                lastOut.emplace_back(p->GetTrackIndex(), p->GetStoryOut());
+            } else {
+                if (p->GetStoryIn() < it->second)
+                    return 0;
+                it->second = std::max(it->second, p->GetStoryOut());
+            }
+        }
+    }
+    std::size_t i = 0;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr; list.GetNext(pos))
+        list.SetAt(pos, items[i++]);
+    return 1;
+}
+
+CKelSBContainerObj* CKelSBContainerObj::MakeCopy() const {
+    return new CKelSBContainerObj(*this);
+}
+
+void CKelSBContainerObj::Serialize(CArchive& ar) {
+    CKelObject::Serialize(ar);
+    m_lstContents.SerializeOf(ar, RUNTIME_CLASS(CKelSBContentBaseObj));
+}
+
+// ---- Track ----------------------------------------------------------------------------------
+
+CKelSBTrackObj::CKelSBTrackObj(const CKelSBTrackObj& other)
+    : CKelObject(other), m_bLocked(other.m_bLocked), m_bPlayAllowed(other.m_bPlayAllowed) {}
+
+CKelSBTrackObj& CKelSBTrackObj::operator=(const CKelSBTrackObj& other) {
+    m_bLocked = other.m_bLocked;
+    m_bPlayAllowed = other.m_bPlayAllowed;
+    return *this;
+}
+
+CKelSBContentBaseObj* CKelSBTrackObj::GetContentObj(INT_PTR nIndex) const {
+    POSITION pos = m_lstContents.FindIndex(nIndex);
+    return pos ? dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetAt(pos)) : nullptr;
+}
+
+void CKelSBTrackObj::SetAllContentTrackIndex(WORD nTrack) {
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        if (auto* p = dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetNext(pos)))
+            p->SetTrackIndex(nTrack);
+    }
+}
+
+CKelSBTrackObj* CKelSBTrackObj::MakeCopy() const {
+    return new CKelSBTrackObj(*this);
+}
+
+void CKelSBTrackObj::Serialize(CArchive& ar) {
+    CKelObject::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << static_cast<int>(m_bLocked) << static_cast<int>(m_bPlayAllowed);
+        return;
+    }
+    int nLocked = 0;
+    int nPlay = 0;
+    ar >> nLocked >> nPlay;
+    m_lstContents.RemoveAll();
+    m_bLocked = nLocked ? TRUE : FALSE;
+    m_bPlayAllowed = nPlay ? TRUE : FALSE;
+}
