@@ -554,8 +554,10 @@ std::string WithEllipsis(const CDC& dc, const std::string& line, int width) {
         return line;
     std::string head = line;
     while (!head.empty()) {
-        head.pop_back();
+        // Drop one whole character: its continuation bytes, then its lead byte.
         while (!head.empty() && IsUtf8Continuation(head.back()))
+            head.pop_back();
+        if (!head.empty())
             head.pop_back();
         if (dc.GetTextExtent(CString(head + "...")).cx <= width)
             break;
