@@ -1,0 +1,201 @@
+// Text on a device context: measuring through the backend, and laying out DrawText (prefixes,
+// alignment, word breaks and ellipsis) before the resolved text is recorded or rendered.
+#include "platform/backend.h"
+#include "platform/dc.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using kel::platform::DrawRecord;
+
+namespace {
+
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// "&x" shows x (underlined), "&&" shows one ampersand.
+std::string ResolvePrefixes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == '&')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+CSize CDC::GetTextExtent(const CString& text) const {
+    if (text.IsEmpty())
+        return {0, kel::platform::GetBackend().GetTextMetrics(CurrentFontDesc()).height};
+    return kel::platform::GetBackend().GetTextExtent(CurrentFontDesc(), text);
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
+    if (!metrics)
+        return FALSE;
+    LOGFONT font = CurrentFontDesc();
+    kel::platform::TextMetrics tm = kel::platform::GetBackend().GetTextMetrics(font);
+    *metrics = TEXTMETRIC{};
+    metrics->tmHeight = tm.height;
+    metrics->tmAscent = tm.ascent;
+    metrics->tmDescent = tm.descent;
+    metrics->tmAveCharWidth = tm.aveCharWidth;
+    metrics->tmMaxCharWidth = tm.aveCharWidth;
+    metrics->tmWeight = font.lfWeight;
+    return TRUE;
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& text) {
+    CSize extent = GetTextExtent(text);
+    CRect textRect(CPoint(x, y), extent);
+    DrawRecord rec = Begin("TextOut", textRect);
+    rec.from = CPoint(x, y);
+    rec.text = text;
+    rec.textRect = textRect;
+    Emit(std::move(rec));
+    return GetSafeHdc() ? TRUE : FALSE;
+}
+
+namespace {
+
+// Cuts `line` so that it and a trailing "..." fit `width`.
+std::string WithEllipsis(const CDC& dc, const std::string& line, int width) {
+    if (dc.GetTextExtent(CString(line)).cx <= width)
+        return line;
+    std::string head = line;
+    while (!head.empty()) {
+        // Drop one whole character: its continuation bytes, then its lead byte.
+        while (!head.empty() && IsUtf8Continuation(head.back()))
+            head.pop_back();
+        if (!head.empty())
+            head.pop_back();
+        if (dc.GetTextExtent(CString(head + "...")).cx <= width)
+            break;
+    }
+    return head + "...";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+// Breaks a line between words so that each piece fits `width`; a single word wider than the
+// width stays whole, as the desktop draws it.
+std::vector<std::string> WrapLine(const CDC& dc, const std::string& line, int width) {
+    std::vector<std::string> out;
+    std::string current;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t end = line.find(' ', i);
+        std::string word = line.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        std::string candidate = current.empty() ? word : current + " " + word;
+        if (!current.empty() && dc.GetTextExtent(CString(candidate)).cx > width) {
+            out.push_back(current);
+            current = word;
+        } else {
+            current = candidate;
+        }
+        if (end == std::string::npos)
+            break;
+        i = end + 1;
+    }
+    out.push_back(current);
+    return out;
+}
+
+} // namespace
+
+int CDC::DrawText(const CString& text, const CRect& rect, UINT format) {
+    CRect r = rect;
+    return DrawText(text, &r, format & ~DT_CALCRECT);
+}
+
+int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
+    if (!rect)
+        return 0;
+    std::string shown = (format & DT_NOPREFIX) ? text.str() : ResolvePrefixes(text.str());
+    std::vector<std::string> lines;
+    if (format & DT_SINGLELINE) {
+        lines.push_back(shown);
+    } else {
+        for (const std::string& line : SplitLines(shown)) {
+            if (format & DT_WORDBREAK) {
+                for (std::string& piece : WrapLine(*this, line, rect->Width()))
+                    lines.push_back(std::move(piece));
+            } else {
+                lines.push_back(line);
+            }
+        }
+    }
+    if (format & DT_END_ELLIPSIS)
+        for (std::string& line : lines)
+            line = WithEllipsis(*this, line, rect->Width());
+
+    TEXTMETRIC tm;
+    GetTextMetrics(&tm);
+    const int lineHeight = tm.tmHeight;
+    const int totalHeight = lineHeight * static_cast<int>(lines.size());
+    std::vector<int> widths;
+    int maxWidth = 0;
+    for (const std::string& line : lines) {
+        widths.push_back(line.empty() ? 0 : GetTextExtent(CString(line)).cx);
+        maxWidth = std::max(maxWidth, widths.back());
+    }
+
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + maxWidth;
+        rect->bottom = rect->top + totalHeight;
+        return totalHeight;
+    }
+
+    int top = rect->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            top = rect->top + (rect->Height() - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            top = rect->bottom - lineHeight;
+    }
+    CRect textRect;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int left = rect->left;
+        if (format & DT_CENTER)
+            left = rect->left + (rect->Width() - widths[i]) / 2;
+        else if (format & DT_RIGHT)
+            left = rect->right - widths[i];
+        CRect lineRect(left, top + static_cast<int>(i) * lineHeight, left + widths[i],
+                       top + static_cast<int>(i + 1) * lineHeight);
+        textRect = textRect.IsRectEmpty() ? lineRect : (textRect | lineRect);
+    }
+
+    DrawRecord rec = Begin("DrawText", *rect);
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        joined += (i ? "\n" : "") + lines[i];
+    rec.text = CString(joined);
+    rec.format = format;
+    rec.textRect = textRect;
+    CRect inked = (format & DT_NOCLIP) ? textRect : (textRect & *rect);
+    rec.visible = !inked.IsRectEmpty() && RectVisible(inked);
+    Emit(std::move(rec));
+    return totalHeight;
+}
