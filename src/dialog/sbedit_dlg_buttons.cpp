@@ -1,0 +1,311 @@
+// The button strip: each button runs one operation of the view, refused while the storyboard
+// is loaded onto the output unless it only moves the time line or selects.
+#include "dialog/sbedit_dlg.h"
+#include "module/messages.h"
+#include "module/module_instance.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/services/module_rc.h"
+#include "host/services/tool_box.h"
+#include "host/undo/ur_manager.h"
+#include "platform/cursor.h"
+#include "res/resource.h"
+
+namespace {
+
+// The buttons that loading disables and unloading enables again, together.
+constexpr UINT kEnableGroup[] = {
+    IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE, IDC_BTN_UNDO,        IDC_BTN_REDO,
+    IDC_BTN_CUT,          IDC_BTN_COPY,        IDC_BTN_PASTE,       IDC_BTN_DELETE,
+    IDC_BTN_SELECT_ALL,   IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,  IDC_BTN_ALIGN_RIGHT,
+    IDC_BTN_MERGE,        IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT, IDC_BTN_OUTLET_POINT,
+    IDC_BTN_PLAY,         IDC_BTN_GENERATE,    IDC_BTN_COPY_FX,     IDC_BTN_PASTE_FX,
+};
+
+} // namespace
+
+BOOL CKelSBEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT nId = LOWORD(wParam);
+    const UINT nCode = HIWORD(wParam);
+    if (nCode == BN_CLICKED && lParam != 0 && GetButton(nId))
+        return RunButton(nId);
+    return CKelAquaBaseDlg::OnCommand(wParam, lParam);
+}
+
+BOOL CKelSBEditDlg::RunButton(UINT nId) {
+    if (!GetButton(nId))
+        return FALSE;
+    CKelSBEditView* pView = m_pView.get();
+    // Operations that change the storyboard are refused while it is loaded onto the output.
+    const auto editing = [&](auto operation, bool bWait) {
+        if (!m_bLoaded && pView) {
+            if (bWait) {
+                CWaitCursor wait;
+                operation(*pView);
+            } else {
+                operation(*pView);
+            }
+        }
+        FocusView();
+    };
+    switch (nId) {
+    case IDC_BTN_NORMAL:
+        OnToolMode(CKelSBEditView::kToolNormal);
+        break;
+    case IDC_BTN_DELETE_SPACE:
+        OnToolMode(CKelSBEditView::kToolDeleteSpace);
+        break;
+    case IDC_BTN_FIXED_PASTE:
+        OnToolMode(CKelSBEditView::kToolFixedPaste);
+        break;
+    case IDC_BTN_UNDO:
+        OnUndo();
+        break;
+    case IDC_BTN_REDO:
+        OnRedo();
+        break;
+    case IDC_BTN_CUT:
+        editing([](CKelSBEditView& v) { v.CutMaterials(); }, true);
+        break;
+    case IDC_BTN_COPY:
+        editing([](CKelSBEditView& v) { v.CopyMaterials(); }, true);
+        break;
+    case IDC_BTN_PASTE:
+        editing([](CKelSBEditView& v) { v.PasteMaterials(); }, true);
+        break;
+    case IDC_BTN_DELETE:
+        OnDelete();
+        break;
+    case IDC_BTN_SELECT_ALL:
+        if (pView)
+            pView->SelectAllMaterials();
+        FocusView();
+        break;
+    case IDC_BTN_COPY_FX:
+        editing([](CKelSBEditView& v) { v.CopyFX(); }, true);
+        break;
+    case IDC_BTN_PASTE_FX:
+        editing([](CKelSBEditView& v) { v.PasteFX(); }, true);
+        break;
+    case IDC_BTN_SAME_LENGTH:
+        editing([](CKelSBEditView& v) { v.SameLength(); }, false);
+        break;
+    case IDC_BTN_ALIGN_LEFT:
+        editing([](CKelSBEditView& v) { v.AlignMaterials(1); }, false);
+        break;
+    case IDC_BTN_ALIGN_RIGHT:
+        editing([](CKelSBEditView& v) { v.AlignMaterials(0); }, false);
+        break;
+    case IDC_BTN_MERGE:
+        editing([](CKelSBEditView& v) { v.MergeMaterials(); }, false);
+        break;
+    case IDC_BTN_SPLIT:
+        editing([](CKelSBEditView& v) { v.SplitMaterials(); }, false);
+        break;
+    case IDC_BTN_ENTRY_POINT:
+        editing([](CKelSBEditView& v) { v.ClipAtTimeLine(1); }, false);
+        break;
+    case IDC_BTN_OUTLET_POINT:
+        editing([](CKelSBEditView& v) { v.ClipAtTimeLine(0); }, false);
+        break;
+    case IDC_BTN_SB_HEAD:
+        OnStoryboardHead();
+        break;
+    case IDC_BTN_PREV_KEY:
+        OnPrevKeyPoint();
+        break;
+    case IDC_BTN_NEXT_KEY:
+        OnNextKeyPoint();
+        break;
+    case IDC_BTN_SB_TAIL:
+        OnStoryboardTail();
+        break;
+    case IDC_BTN_IO_MODE:
+        editing([](CKelSBEditView& v) { v.IOModeCurContent(); }, false);
+        break;
+    case IDC_BTN_UPLOAD:
+        OnUpload();
+        break;
+    case IDC_BTN_PLAY:
+        editing([this](CKelSBEditView& v) { v.PlayStoryBoard(this); }, false);
+        break;
+    case IDC_BTN_GENERATE:
+        editing([this](CKelSBEditView& v) { v.CompileStoryBoard(this); }, false);
+        break;
+    case IDC_BTN_DOWNLOAD:
+        OnDownload();
+        break;
+    default:
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CKelSBEditDlg::OnToolMode(DWORD dwMode) {
+    if (m_pView && (dwMode == CKelSBEditView::kToolNormal || !m_bLoaded)) {
+        if (dwMode == CKelSBEditView::kToolFixedPaste) {
+            CWaitCursor wait;
+            m_pView->SetToolMode(dwMode);
+        } else {
+            m_pView->SetToolMode(dwMode);
+        }
+    }
+    // A refused mode must not leave its radio button looking chosen.
+    SyncToolButtons();
+    FocusView();
+}
+
+void CKelSBEditDlg::SyncToolButtons() {
+    if (!GetSafeHwnd() || !m_pView)
+        return;
+    const int nChecked = static_cast<int>(IDC_BTN_NORMAL + m_pView->GetToolMode());
+    CheckRadioButton(IDC_BTN_NORMAL, IDC_BTN_FIXED_PASTE, nChecked);
+}
+
+void CKelSBEditDlg::OnUndo() {
+    CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
+    if (!m_bLoaded && pHistory && pHistory->GetUndoStepCount() >= 1) {
+        CWaitCursor wait;
+        UndoRedoSteps(TRUE, 1);
+        SendToHistoryPanel(KEL_UR_HISTORY_UNDONE,
+                           reinterpret_cast<LPARAM>(m_pView->GetCurHistory()));
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnRedo() {
+    CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
+    if (!m_bLoaded && pHistory && pHistory->GetStepCount() - pHistory->GetUndoStepCount() >= 1) {
+        CWaitCursor wait;
+        UndoRedoSteps(FALSE, 1);
+        SendToHistoryPanel(KEL_UR_HISTORY_REDONE,
+                           reinterpret_cast<LPARAM>(m_pView->GetCurHistory()));
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
+    CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
+    if (!pHistory)
+        return;
+    const int bDone = bUndo ? pHistory->Undo(nSteps) : pHistory->Redo(nSteps);
+    // A step that failed half-way leaves the document and the history out of step; what is
+    // left of the history cannot be trusted any more.
+    if (!bDone)
+        pHistory->ClearHistory();
+    SendToNavigator(KEL_SBNAV_CONTENT, reinterpret_cast<LPARAM>(m_pView->GetCurContent()));
+}
+
+void CKelSBEditDlg::OnDelete() {
+    CKelSBEditView* pView = m_pView.get();
+    if (m_bLoaded || !pView || pView->GetSelContainerList().IsEmpty()) {
+        FocusView();
+        return;
+    }
+    const HINSTANCE inst = kel::sbedit::ModuleInstance();
+    const int bAllowed = pView->IsSelectionOnUnlockedTracks();
+    pView->SetHistorySync(0);
+    if (bAllowed) {
+        const int nAnswer = CKelModuleRC::MessageBoxW(inst, IDS_ASK_DELETE_MATERIALS,
+                                                      MB_YESNO | MB_ICONQUESTION, this);
+        pView->SetHistorySync(1);
+        // Only a confirmation deletes: a box that could not be shown (0) is no answer.
+        if (nAnswer == IDYES) {
+            CWaitCursor wait;
+            pView->DeleteSelectedMaterials();
+        }
+    } else {
+        CKelModuleRC::MessageBoxW(inst, IDS_LOCKED_NO_DELETE, MB_OK, this);
+        pView->SetHistorySync(1);
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnStoryboardHead() {
+    CKelSBBodyObj* pBody = m_pView ? m_pView->GetCurSBBody() : nullptr;
+    if (pBody && pBody->GetTimeLinePos() != 0) {
+        m_pView->SetTimeLine(0);
+        m_pView->Invalidate();
+        m_pView->UpdateWindow();
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnStoryboardTail() {
+    CKelSBBodyObj* pBody = m_pView ? m_pView->GetCurSBBody() : nullptr;
+    if (pBody && pBody->GetTimeLinePos() != pBody->GetDuration()) {
+        m_pView->SetTimeLine(pBody->GetDuration());
+        m_pView->Invalidate();
+        m_pView->UpdateWindow();
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnPrevKeyPoint() {
+    if (CKelSBBodyObj* pBody = m_pView ? m_pView->GetCurSBBody() : nullptr) {
+        const DWORD dwPos = pBody->GetNewTimeLinePos(1);
+        if (dwPos != pBody->GetTimeLinePos())
+            m_pView->SetTimeLine(dwPos);
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnNextKeyPoint() {
+    if (CKelSBBodyObj* pBody = m_pView ? m_pView->GetCurSBBody() : nullptr) {
+        const DWORD dwPos = pBody->GetNewTimeLinePos(0);
+        if (dwPos != pBody->GetTimeLinePos())
+            m_pView->SetTimeLine(dwPos);
+    }
+    FocusView();
+}
+
+void CKelSBEditDlg::OnUpload() {
+    if (m_bLoaded || !m_pView || !m_pView->UpLoadStoryBoard(this))
+        return;
+    FocusView();
+    if (CKelBmpReliefBtn* pUpload = GetButton(IDC_BTN_UPLOAD))
+        pUpload->ShowWindow(SW_HIDE);
+    if (CKelBmpReliefBtn* pDownload = GetButton(IDC_BTN_DOWNLOAD))
+        pDownload->ShowWindow(SW_SHOW);
+    EnableButtonGroup(FALSE);
+    CRect rcClip;
+    GetClientRect(&rcClip);
+    ClientToScreen(&rcClip);
+    ClipCursor(&rcClip);
+    m_bLoaded = 1;
+}
+
+void CKelSBEditDlg::OnDownload() {
+    if (!m_bLoaded)
+        return;
+    if (m_pView)
+        m_pView->DownLoadStoryBoard(this);
+    FocusView();
+    if (CKelBmpReliefBtn* pUpload = GetButton(IDC_BTN_UPLOAD))
+        pUpload->ShowWindow(SW_SHOW);
+    if (CKelBmpReliefBtn* pDownload = GetButton(IDC_BTN_DOWNLOAD))
+        pDownload->ShowWindow(SW_HIDE);
+    EnableButtonGroup(TRUE);
+    ClipCursor(nullptr);
+    m_bLoaded = 0;
+}
+
+void CKelSBEditDlg::EnableButtonGroup(BOOL bEnable) {
+    for (UINT nId : kEnableGroup) {
+        if (CKelBmpReliefBtn* pButton = GetButton(nId); pButton && pButton->GetSafeHwnd())
+            pButton->EnableWindow(bEnable);
+    }
+}
+
+void CKelSBEditDlg::SendToHistoryPanel(WPARAM wParam, LPARAM lParam) {
+    CWnd* pPanel = KelToolGetToolBox(KEL_TOOLBOX_HISTORY);
+    if (pPanel && IsWindow(pPanel))
+        pPanel->SendMessage(WM_CG_UPDATE_HISTORY, wParam, lParam);
+}
+
+void CKelSBEditDlg::SendToNavigator(WPARAM wParam, LPARAM lParam) {
+    CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
+    if (pNavigator && IsWindow(pNavigator))
+        pNavigator->SendMessage(WM_CG_SBNAV_SBSELCONTENT_CHANGED, wParam, lParam);
+}

@@ -1,0 +1,293 @@
+// The timeline view: the main area of the storyboard edit dialog. It shows the current
+// storyboard of the current scene as a time scale with one row per track, holds the selection,
+// and carries the top strip (storyboard selector, zoom menu, stepless zoom, scroll bars) and the
+// six tool buttons of the corner box.
+//
+// The view's work is split by concern over several files: geometry (view_geometry.cpp),
+// creation, layout and scene hand-over (view_lifecycle.cpp), ranges and scroll positions
+// (view_scroll.cpp), host calls of the output (view_output.cpp) and the operations that are
+// still to come (view_pending.cpp).
+#pragma once
+
+#include "host/gui/bmp_buttons.h"
+#include "host/gui/combo_popup_menu.h"
+#include "host/gui/skinned_controls.h"
+#include "platform/collections.h"
+#include "platform/controls.h"
+#include "platform/gdi.h"
+#include "platform/wnd.h"
+
+#include <array>
+
+class CKelSBEditDlg;
+class CKelPlaySceneObj;
+class CKelSBEditObj;
+class CKelSBBodyObj;
+class CKelSBTrackObj;
+class CKelSBContainerObj;
+class CKelSBContentBaseObj;
+class CKelURBase;
+
+namespace kel::automation {
+struct EditorState;
+}
+
+// What lies under a point of the track area (filled by the hit test).
+struct KelSBHitResult {
+    int nTrackIndex = -1;
+    CKelSBTrackObj* pTrack = nullptr;
+    CRect rcTrackRow;
+    CKelSBContainerObj* pContainer = nullptr;
+    CKelSBContentBaseObj* pContent = nullptr;
+    CRect rcContainerOutline;
+    CRect rcContent;
+};
+
+// A material edge under the cursor, kept while a trim runs.
+struct KelSBTrimCandidate {
+    CKelSBContentBaseObj* pContent = nullptr;
+    CKelSBContentBaseObj* pPrevContent = nullptr;
+    CKelSBContentBaseObj* pNextContent = nullptr;
+    DWORD dwEdge = 0; // 1 story in (left edge), 2 story out (right edge)
+    CPoint ptPoint;
+    int nGrabOffset = 0;
+    DWORD dwEdgeFrame = 0;
+    DWORD dwLowerBound = 0;
+    DWORD dwUpperBound = 0;
+    CRect rcMaterial;
+};
+
+class CKelSBEditView : public CWnd {
+public:
+    // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
+    static constexpr int kUnitPixels = 25;
+    static constexpr int kZoomStepCount = 19;
+    static constexpr int kToolButtonCount = 6;
+    // The zoom menu button has no id of its own in the resources; this one collides with none.
+    static constexpr UINT kZoomMenuButtonId = 104;
+
+    enum ToolMode : DWORD { kToolNormal = 0, kToolDeleteSpace = 1, kToolFixedPaste = 2 };
+
+    CKelSBEditView();
+    ~CKelSBEditView() override;
+
+    // A visible, bordered child of the edit dialog, which it reaches as its parent dialog.
+    BOOL CreateView(CKelSBEditDlg* pParentDlg, const CRect& rect, UINT nId);
+
+    // ---- Scene, document and dialog.
+    CKelPlaySceneObj* GetCurScene() const { return m_pCurScene; }
+    CKelSBEditObj* GetSBEditObj() const;
+    CKelSBBodyObj* GetCurSBBody() const;
+    CKelURBase* GetCurHistory() const;
+    CKelSBEditDlg* GetParentDlg() const { return m_pParentDlg; }
+    int IsLoaded() const;
+
+    // The host hands over its current scene (null: none).
+    void SetCurScene(CKelPlaySceneObj* pScene);
+    // Re-reads the current storyboard; a non-null scene replaces the view's scene first.
+    void RefreshView(CKelPlaySceneObj* pNewScene);
+    void FillSBSelector();
+    // Makes storyboard nIndex current and re-reads it. 0 without a scene or for a bad index.
+    int SwitchSBBody(int nIndex);
+    void EnsureCurContentVisible();
+
+    // ---- Selection state (the selection operations come with the mouse and keys).
+    CObList& GetSelTrackList() { return m_lstSelTracks; }
+    CObList& GetSelContainerList() { return m_lstSelContainers; }
+    CKelSBContentBaseObj* GetCurContent() const { return m_pCurContent; }
+    void SetCurContent(CKelSBContentBaseObj* pContent) { m_pCurContent = pContent; }
+    int GetCurTrackIndex() const { return m_nCurTrackIndex; }
+    // Whether every selected container lies on unlocked tracks only.
+    int IsSelectionOnUnlockedTracks() const;
+
+    // ---- Tool mode and history sync.
+    DWORD GetToolMode() const { return m_dwToolMode; }
+    // Stores the mode and, when the cursor is over the view, shows the mode's cursor at once.
+    void SetToolMode(DWORD dwMode);
+    int GetHistorySync() const { return m_bHistorySync; }
+    void SetHistorySync(int bSync) { m_bHistorySync = bSync; }
+
+    // ---- Time line.
+    DWORD GetTimeLinePos() const;
+    // Moves the time line: repaints the old and new cursor, keeps it visible, updates the
+    // status line with the current content.
+    void SetTimeLine(DWORD dwFrame);
+
+    // ---- Geometry (view_geometry.cpp). Frames and pixels are signed so that a point left of
+    // frame 0 gives a negative frame.
+    int FrameToPixel(int nFrames) const;
+    int PixelToFrame(int nPixels) const;
+    int LogicalToClientX(int x) const;
+    int ClientToLogicalX(int x) const;
+    int LogicalToClientY(int y) const;
+    int ClientToLogicalY(int y) const;
+    CPoint LogicalToClient(CPoint pt) const;
+    CPoint ClientToLogical(CPoint pt) const;
+    CRect LogicalToClient(const CRect& rc) const;
+    CRect ClientToLogical(const CRect& rc) const;
+    int FrameToClientX(int nFrame) const;
+    int ClientXToFrame(int x) const;
+
+    CRect GetTopStripRect() const;
+    CRect GetSelectorRect() const;
+    CRect GetZoomButtonRect() const;
+    CRect GetZoomBarRect() const;
+    CRect GetHScrollRect() const;
+    CRect GetCornerBoxRect() const;
+    CRect GetTimeAreaRect() const;
+    CRect GetVScrollRect() const;
+    CRect GetMarkerBandRect() const;
+    CRect GetRulerRect() const;
+    CRect GetTrackAreaRect() const;
+    CRect GetHeaderColumnRect() const;
+    CRect GetTrackRowsRect() const;
+    CRect GetBelowStripRect() const;
+    CRect GetToolButtonRect(UINT nId) const;
+    CRect GetTrackRowRect(int nTrack) const;
+    CRect GetTrackHeaderRect(int nTrack) const;
+    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const;
+    CRect GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const;
+    CRect GetRangeBarRect() const;
+    CRect GetRangeStartHandleRect() const;
+    CRect GetRangeEndHandleRect() const;
+    CRect GetRangeOutlineRect() const;
+    // The time line cursor: its head in the ruler and its line down the view.
+    CRect GetTimeLineHeadRect(DWORD dwFrame) const;
+    CRect GetTimeLineRect(DWORD dwFrame) const;
+
+    const CDWordArray& GetZoomSteps() const { return m_arrZoomSteps; }
+    // Index of the current frames per unit in the zoom table, -1 when it is none of them.
+    int GetZoomIndex() const;
+    // 0 for an index outside the table or without a storyboard.
+    int SetZoomIndex(int nIndex);
+    void EnsureVisible(int nFrame);
+    void Center(int nFrame);
+    void ScrollFrameToX(int nFrame, int x);
+
+    // ---- Scrolling (view_scroll.cpp).
+    int GetHScrollPos() const;
+    int GetVScrollPos() const;
+    void SetHScrollPos(int nPos);
+    void SetVScrollPos(int nPos);
+    void ScrollHorz(int nDelta);
+    void UpdateHRange();
+    void UpdateVRange();
+    void UpdateZoomBarRange();
+    void SetZoomBarToFPU(DWORD dwFramesPerUnit);
+    void ShowCurrentZoom();
+    CString GetZoomText(DWORD dwFramesPerUnit) const;
+
+    // ---- Output (view_output.cpp): the host's calls with the panels disabled around them.
+    int UpLoadStoryBoard(CWnd* pParent);
+    int DownLoadStoryBoard(CWnd* pParent);
+    int PlayStoryBoard(CWnd* pParent);
+    int CompileStoryBoard(CWnd* pParent);
+    int IOModeCurContent();
+
+    // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
+    int DeleteSelectedMaterials();
+    int CutMaterials();
+    int CopyMaterials();
+    int PasteMaterials();
+    int SelectAllMaterials();
+    int CopyFX();
+    int PasteFX();
+    int SameLength();
+    int AlignMaterials(int bLeft);
+    int MergeMaterials();
+    int SplitMaterials();
+    int ClipAtTimeLine(int bEntry);
+    // The key table of the view; TRUE when the key was taken.
+    BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // Fills what a host reads through the automation message.
+    void FillAutomationState(kel::automation::EditorState& state) const;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    void OnDestroy() override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    void OnPaint() override;
+    BOOL OnEraseBkgnd(CDC* pDC) override;
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
+    void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override;
+    void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override;
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadBitmaps();
+    void CreateStripControls();
+    void CreateToolButtons();
+    void LayoutControls();
+    void RefreshPasteState();
+    void UpdateCursor();
+    UINT CursorIdAt(CPoint point) const;
+    void ResizeSelector(bool bDropped);
+    void OnSBSelectorChanged();
+    LRESULT OnRefreshContents(LPARAM lParam);
+    LRESULT OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam);
+    int RunOutputCall(int (CKelPlaySceneObj::*pfnCall)(CWnd*), CWnd* pParent);
+
+    // ---- Scene and dialog (neither owned: the host owns the scene, the dialog owns the view).
+    CKelPlaySceneObj* m_pCurScene = nullptr;
+    CKelSBEditDlg* m_pParentDlg = nullptr;
+
+    // ---- Selection (not owning: the storyboard owns tracks and containers).
+    CObList m_lstSelTracks{10};
+    CObList m_lstSelContainers{10};
+    CKelSBContentBaseObj* m_pCurContent = nullptr;
+    int m_nCurTrackIndex = -1; // the track the track menus act on
+
+    DWORD m_dwToolMode = kToolNormal;
+    // Cleared while a message box or a long host call runs, so that the deactivation it causes
+    // does not re-point the history panel.
+    int m_bHistorySync = 1;
+
+    // ---- Mouse gestures.
+    DWORD m_dwMarkerDragMode = 0; // 0 none, 1 range start, 2 range end, 3 whole range
+    int m_nMarkerGrabOffset = 0;
+    int m_bScrubbing = 0;
+    int m_bTrimming = 0;
+    KelSBTrimCandidate m_trim;
+    CPoint m_ptPress{0, 0};
+    CPoint m_ptDrop{-1, -1};
+    CPoint m_ptRightClick{-1, -1};
+
+    // ---- Layout constants, fixed at construction.
+    const int m_nHeaderWidth = 100;
+    const int m_nZoomBoxWidth = 100;
+    const int m_nMarkerBandHeight = 12;
+    const int m_nRulerHeight = 20;
+    const int m_nToolBtnWidth = 15;
+    const int m_nToolBtnHeight = 15;
+    int m_nTopStripHeight = 0;
+    int m_nVBarWidth = 0;
+    CDWordArray m_arrZoomSteps;
+
+    // ---- Painting resources.
+    COLORREF m_crView = RGB(160, 165, 168);
+    CBrush m_brView;
+    CBitmap m_bmpRangeStart;
+    CBitmap m_bmpRangeEnd;
+    CBitmap m_bmpTimeLineHead;
+    CBitmap m_bmpPlayAllowed;
+    CBitmap m_bmpPlayForbidden;
+    CBitmap m_bmpLocked;
+    CBitmap m_bmpUnlocked;
+    CBitmap m_bmpMaterialIn;
+    CBitmap m_bmpMaterialStay;
+    CBitmap m_bmpMaterialOut;
+
+    // ---- Child controls.
+    CToolTipCtrl m_ToolTip;   // tips of the child controls
+    CToolTipCtrl m_HeaderTip; // tip of the track header buttons
+    CKelAquaScrollBar m_HScroll;
+    CKelAquaScrollBar m_VScroll;
+    CKelAquaScrollBar m_ZoomBar;
+    CKelComboPopupMenu m_ZoomMenuBtn;
+    CKelAquaComboBox m_SBSelector;
+    std::array<CKelBmpToolNormalBtn, kToolButtonCount> m_ToolBtns;
+};

@@ -1,0 +1,302 @@
+// The view and its document: taking the host's scene, re-reading the current storyboard,
+// the storyboard selector, switching storyboards, the time line and what a host reads.
+#include "dialog/sbedit_dlg.h"
+#include "module/automation.h"
+#include "module/messages.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+#include "host/services/tool_box.h"
+#include "platform/cursor.h"
+#include "res/resource.h"
+
+namespace {
+
+void SendToToolBox(int nKind, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* pPanel = KelToolGetToolBox(nKind);
+    if (pPanel && IsWindow(pPanel))
+        pPanel->SendMessage(message, wParam, lParam);
+}
+
+} // namespace
+
+CKelSBEditObj* CKelSBEditView::GetSBEditObj() const {
+    return m_pCurScene ? m_pCurScene->GetSBEditObj() : nullptr;
+}
+
+CKelSBBodyObj* CKelSBEditView::GetCurSBBody() const {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    return pDoc ? pDoc->GetCurSBBodyObj() : nullptr;
+}
+
+CKelURBase* CKelSBEditView::GetCurHistory() const {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    return pBody ? pBody->GetURBase() : nullptr;
+}
+
+void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
+    m_lstSelTracks.RemoveAll();
+    m_lstSelContainers.RemoveAll();
+    m_pCurContent = nullptr;
+    if (!pScene) {
+        m_pCurScene = nullptr;
+        // Entries of a scene the view no longer holds could not be switched to.
+        if (m_SBSelector.GetSafeHwnd())
+            m_SBSelector.ResetContent();
+        FillSBSelector();
+        Invalidate();
+        return;
+    }
+    if (pScene == m_pCurScene)
+        return;
+    {
+        CWaitCursor wait;
+        RefreshView(pScene);
+    }
+    FillSBSelector();
+}
+
+void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
+    if (pNewScene)
+        m_pCurScene = pNewScene;
+    m_pCurContent = nullptr;
+    m_lstSelTracks.RemoveAll();
+    m_lstSelContainers.RemoveAll();
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(nullptr);
+    FillSBSelector();
+
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!m_pCurScene || !pBody || pBody->GetContainerCount() == 0) {
+        Invalidate();
+        UpdateWindow();
+        return;
+    }
+    CWaitCursor wait;
+    CKelObList* pPieces = m_pCurScene->GetPieceList();
+    pBody->ValidateContainerList(pPieces);
+    pBody->ResetAllTrackContentList();
+    pBody->UpdateContentIcon(pPieces);
+    RefreshPasteState();
+    ShowCurrentZoom();
+    UpdateHRange();
+    UpdateVRange();
+    UpdateZoomBarRange();
+    SetHScrollPos(0);
+    SetVScrollPos(0);
+    SetZoomBarToFPU(pBody->GetFramesPerUnit());
+    Invalidate();
+    UpdateWindow();
+}
+
+void CKelSBEditView::RefreshPasteState() {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (!pDoc)
+        return;
+    const int nLeft = pDoc->UpdatePasteStuff(m_pCurScene->GetPieceList());
+    if (nLeft == 0 && m_dwToolMode == kToolFixedPaste) {
+        m_dwToolMode = kToolNormal;
+        if (m_pParentDlg)
+            m_pParentDlg->SyncToolButtons();
+    }
+}
+
+void CKelSBEditView::FillSBSelector() {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (!pDoc || !pDoc->GetCurSBBodyObj() || !m_SBSelector.GetSafeHwnd())
+        return;
+    m_SBSelector.SendMessage(CB_RESETCONTENT);
+    const CString strDefName = CKelSBBodyObj::GetDefName();
+    for (int i = 0; i < pDoc->GetSBBodyCount(); ++i) {
+        const CKelSBBodyObj* pBody = pDoc->GetSBBodyObj(i);
+        CString strEntry = pBody ? pBody->GetName() : CString();
+        // Storyboards that kept the default name are told apart by their position.
+        if (strEntry == strDefName)
+            strEntry.Format("%s-%d", strDefName.GetString(), i + 1);
+        m_SBSelector.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strEntry.GetString()));
+    }
+    const int nCur = pDoc->GetCurSBBodyIndex();
+    m_SBSelector.SendMessage(
+        CB_SETCURSEL, static_cast<WPARAM>(nCur >= 0 && nCur < pDoc->GetSBBodyCount() ? nCur : -1));
+}
+
+int CKelSBEditView::SwitchSBBody(int nIndex) {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (!pDoc || !pDoc->SetCurSBBodyIndex(nIndex))
+        return 0;
+    RefreshView(nullptr);
+    EnsureCurContentVisible();
+    SendToToolBox(KEL_TOOLBOX_HISTORY, WM_CG_UPDATE_HISTORY, KEL_UR_HISTORY_SHOW,
+                  reinterpret_cast<LPARAM>(GetCurHistory()));
+    SendToToolBox(KEL_TOOLBOX_SB_NAVIGATOR, WM_CG_SBNAV_SBSELCONTENT_CHANGED, KEL_SBNAV_CONTENT,
+                  reinterpret_cast<LPARAM>(m_pCurContent));
+    return 1;
+}
+
+void CKelSBEditView::OnSBSelectorChanged() {
+    const int nSel = m_SBSelector.GetCurSel();
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (nSel >= 0 && pDoc && nSel != pDoc->GetCurSBBodyIndex())
+        SwitchSBBody(nSel);
+}
+
+void CKelSBEditView::EnsureCurContentVisible() {
+    if (m_pCurContent && GetCurSBBody())
+        EnsureVisible(static_cast<int>(m_pCurContent->GetStoryIn()));
+}
+
+BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT nId = LOWORD(wParam);
+    const UINT nCode = HIWORD(wParam);
+    if (nId == IDC_VIEW_SB_SELECTOR) {
+        if (nCode == CBN_SELCHANGE)
+            OnSBSelectorChanged();
+        else if (nCode == CBN_DROPDOWN || nCode == CBN_CLOSEUP)
+            ResizeSelector(nCode == CBN_DROPDOWN);
+        return TRUE;
+    }
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+int CKelSBEditView::IsSelectionOnUnlockedTracks() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return 0;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const auto* pContainer =
+            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
+            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
+            const CKelSBTrackObj* pTrack =
+                pContent ? pBody->GetTrackObj(pContent->GetTrackIndex()) : nullptr;
+            if (pTrack && pTrack->IsLocked())
+                return 0;
+        }
+    }
+    return 1;
+}
+
+// ---- Time line.
+
+DWORD CKelSBEditView::GetTimeLinePos() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    return pBody ? pBody->GetTimeLinePos() : 0;
+}
+
+void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    CRect rcOld;
+    rcOld.UnionRect(GetTimeLineHeadRect(pBody->GetTimeLinePos()),
+                    GetTimeLineRect(pBody->GetTimeLinePos()));
+    pBody->SetTimeLinePos(dwFrame);
+    CRect rcNew;
+    rcNew.UnionRect(GetTimeLineHeadRect(dwFrame), GetTimeLineRect(dwFrame));
+    CRect rcBoth;
+    rcBoth.UnionRect(rcOld, rcNew);
+    InvalidateRect(rcBoth, TRUE);
+    UpdateWindow();
+    EnsureVisible(static_cast<int>(dwFrame));
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(m_pCurContent);
+}
+
+// ---- Registered messages from the host (relayed by the dialog).
+
+LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= 0xC000) {
+        try {
+            if (message == WM_UPDATE_PLAY_CURRENT_FRAME)
+                return OnUpdatePlayCurrentFrame(wParam, lParam);
+            if (message == WM_CG_SB_REFRESH_CONTENTS)
+                return OnRefreshContents(lParam);
+            if (message == WM_CG_ADD_ITEM_TO_SB || message == WM_CG_PIECE_EFFECT_PREVIEW)
+                return 0; // adding the host's items and the effect preview come later
+        } catch (...) {
+            return 0;
+        }
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CKelSBEditView::OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam) {
+    SetTimeLine(static_cast<DWORD>(wParam));
+    if (lParam == 1) {
+        Invalidate();
+        UpdateWindow();
+    }
+    return 0;
+}
+
+LRESULT CKelSBEditView::OnRefreshContents(LPARAM lParam) {
+    const auto* pList = reinterpret_cast<const CObList*>(lParam);
+    if (!pList || pList->IsEmpty())
+        return 0;
+    for (POSITION pos = pList->GetHeadPosition(); pos;) {
+        const CObject* pObject = pList->GetNext(pos);
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject))
+            InvalidateRect(GetMaterialRect(pContent), TRUE);
+    }
+    return 0;
+}
+
+// ---- Automation.
+
+void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) const {
+    using namespace kel::automation;
+    state.toolMode = static_cast<int>(m_dwToolMode);
+    state.hasView = true;
+    state.view = const_cast<CKelSBEditView*>(this);
+    GetClientRect(&state.client);
+    state.regions[kSelector] = GetSelectorRect();
+    state.regions[kZoomButton] = GetZoomButtonRect();
+    state.regions[kZoomBar] = GetZoomBarRect();
+    state.regions[kHScrollBar] = GetHScrollRect();
+    state.regions[kCornerBox] = GetCornerBoxRect();
+    state.regions[kTimeArea] = GetTimeAreaRect();
+    state.regions[kVScrollBar] = GetVScrollRect();
+    state.regions[kMarkerBand] = GetMarkerBandRect();
+    state.regions[kRuler] = GetRulerRect();
+    state.regions[kTrackArea] = GetTrackAreaRect();
+    state.regions[kHeaderColumn] = GetHeaderColumnRect();
+    state.hscroll = GetHScrollPos();
+    state.vscroll = GetVScrollPos();
+    state.zoomIndex = GetZoomIndex();
+    state.currentTrack = m_nCurTrackIndex;
+
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    for (POSITION pos = m_lstSelTracks.GetHeadPosition(); pos;) {
+        const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetNext(pos));
+        state.selectedTracks.push_back(pBody->GetTrackIndex(pTrack));
+    }
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const CObject* pContainer = m_lstSelContainers.GetNext(pos);
+        int nIndex = -1;
+        for (int c = 0; c < pBody->GetContainerCount() && nIndex < 0; ++c) {
+            if (pBody->GetContainerObj(c) == pContainer)
+                nIndex = c;
+        }
+        state.selectedContainers.push_back(nIndex);
+    }
+    for (int c = 0; m_pCurContent && c < pBody->GetContainerCount(); ++c) {
+        const CKelSBContainerObj* pContainer = pBody->GetContainerObj(c);
+        for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
+            if (pContainer->GetContentObj(m) == m_pCurContent) {
+                state.hasCurrentContent = true;
+                state.currentContainer = c;
+                state.currentMaterial = static_cast<int>(m);
+            }
+        }
+    }
+    const HCURSOR hCursor = GetCursor();
+    if (hCursor && hCursor->resourceId >= IDC_CURSOR_TRIM &&
+        hCursor->resourceId <= IDC_CURSOR_FIXED_PASTE)
+        state.cursorId = hCursor->resourceId;
+}

@@ -1,0 +1,326 @@
+// Coordinates and the time scale of the timeline view. Every position on the timeline is
+// computed here from the client rectangle, the two scroll positions and the current storyboard,
+// so nothing needs refreshing after a resize or a change of storyboard.
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_content.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr UINT kFirstToolId = IDC_VIEW_TOOL_SB_OPERATION;
+
+// Rounds half away from zero: -12.5 becomes -13, 7.5 becomes 8.
+int RoundAway(double value) {
+    return static_cast<int>(std::trunc(value > 0 ? value + 0.5 : value - 0.5));
+}
+
+int BitmapWidth(const CBitmap& bitmap) {
+    BITMAP info{};
+    return bitmap.GetBitmap(&info) ? info.bmWidth : 0;
+}
+
+int BitmapHeight(const CBitmap& bitmap) {
+    BITMAP info{};
+    return bitmap.GetBitmap(&info) ? info.bmHeight : 0;
+}
+
+} // namespace
+
+int CKelSBEditView::FrameToPixel(int nFrames) const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || pBody->GetFramesPerUnit() == 0)
+        return 0;
+    return RoundAway(nFrames * static_cast<double>(kUnitPixels) / pBody->GetFramesPerUnit());
+}
+
+int CKelSBEditView::PixelToFrame(int nPixels) const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return 0;
+    return RoundAway(static_cast<double>(pBody->GetFramesPerUnit()) * nPixels / kUnitPixels);
+}
+
+int CKelSBEditView::LogicalToClientX(int x) const {
+    return x - GetHScrollPos() + GetTrackAreaRect().left;
+}
+
+int CKelSBEditView::ClientToLogicalX(int x) const {
+    return x + GetHScrollPos() - GetTrackAreaRect().left;
+}
+
+int CKelSBEditView::LogicalToClientY(int y) const {
+    return y + GetTrackAreaRect().top - GetVScrollPos();
+}
+
+int CKelSBEditView::ClientToLogicalY(int y) const {
+    return y - GetTrackAreaRect().top + GetVScrollPos();
+}
+
+CPoint CKelSBEditView::LogicalToClient(CPoint pt) const {
+    return CPoint(LogicalToClientX(pt.x), LogicalToClientY(pt.y));
+}
+
+CPoint CKelSBEditView::ClientToLogical(CPoint pt) const {
+    return CPoint(ClientToLogicalX(pt.x), ClientToLogicalY(pt.y));
+}
+
+CRect CKelSBEditView::LogicalToClient(const CRect& rc) const {
+    return CRect(LogicalToClient(rc.TopLeft()), LogicalToClient(rc.BottomRight()));
+}
+
+CRect CKelSBEditView::ClientToLogical(const CRect& rc) const {
+    return CRect(ClientToLogical(rc.TopLeft()), ClientToLogical(rc.BottomRight()));
+}
+
+int CKelSBEditView::FrameToClientX(int nFrame) const {
+    return LogicalToClientX(FrameToPixel(nFrame));
+}
+
+int CKelSBEditView::ClientXToFrame(int x) const {
+    return PixelToFrame(ClientToLogicalX(x));
+}
+
+// ---- Regions. Every right and bottom edge is kept at or beyond its left and top, so a client
+// area too small for the fixed parts gives empty rectangles, never inverted ones.
+
+CRect CKelSBEditView::GetTopStripRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    return CRect(rc.left, rc.top, std::max(rc.right, rc.left), rc.top + m_nTopStripHeight);
+}
+
+CRect CKelSBEditView::GetSelectorRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    return CRect(rc.left, rc.top, rc.left + m_nHeaderWidth, rc.top + m_nTopStripHeight);
+}
+
+CRect CKelSBEditView::GetZoomButtonRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + m_nHeaderWidth;
+    return CRect(left, rc.top, left + m_nHeaderWidth, rc.top + m_nTopStripHeight);
+}
+
+CRect CKelSBEditView::GetZoomBarRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + 2 * m_nHeaderWidth;
+    return CRect(left, rc.top, left + m_nZoomBoxWidth, rc.top + m_nTopStripHeight);
+}
+
+CRect CKelSBEditView::GetHScrollRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + 2 * m_nHeaderWidth + m_nZoomBoxWidth;
+    return CRect(left, rc.top, std::max(rc.right, left), rc.top + m_nTopStripHeight);
+}
+
+CRect CKelSBEditView::GetCornerBoxRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int top = rc.top + m_nTopStripHeight;
+    return CRect(rc.left, top, rc.left + m_nHeaderWidth,
+                 top + m_nRulerHeight + m_nMarkerBandHeight);
+}
+
+CRect CKelSBEditView::GetTimeAreaRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + m_nHeaderWidth;
+    const int top = rc.top + m_nTopStripHeight;
+    return CRect(left, top, std::max(left, rc.right - m_nVBarWidth), std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetVScrollRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int top = rc.top + m_nTopStripHeight;
+    return CRect(rc.right - m_nVBarWidth, top, rc.right, std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetMarkerBandRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + m_nHeaderWidth;
+    const int top = rc.top + m_nTopStripHeight;
+    return CRect(left, top, std::max(rc.right, left), top + m_nMarkerBandHeight);
+}
+
+CRect CKelSBEditView::GetRulerRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + m_nHeaderWidth;
+    const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight;
+    return CRect(left, top, std::max(rc.right, left), top + m_nRulerHeight);
+}
+
+CRect CKelSBEditView::GetTrackAreaRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int left = rc.left + m_nHeaderWidth;
+    const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
+    return CRect(left, top, std::max(left, rc.right - m_nVBarWidth), std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetHeaderColumnRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
+    return CRect(rc.left, top, rc.left + m_nHeaderWidth, std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetTrackRowsRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
+    return CRect(rc.left, top, std::max(rc.left, rc.right - m_nVBarWidth),
+                 std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetBelowStripRect() const {
+    CRect rc;
+    GetClientRect(&rc);
+    const int top = rc.top + m_nTopStripHeight;
+    return CRect(rc.left, top, std::max(rc.right, rc.left), std::max(rc.bottom, top));
+}
+
+CRect CKelSBEditView::GetToolButtonRect(UINT nId) const {
+    if (nId < kFirstToolId || nId >= kFirstToolId + kToolButtonCount)
+        return CRect();
+    const CRect corner = GetCornerBoxRect();
+    const int left = corner.left + 1 + static_cast<int>(nId - kFirstToolId) * (m_nToolBtnWidth + 1);
+    const int top = corner.top + (corner.Height() - m_nToolBtnHeight) / 2;
+    return CRect(left, top, left + m_nToolBtnWidth, top + m_nToolBtnHeight);
+}
+
+CRect CKelSBEditView::GetTrackRowRect(int nTrack) const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return CRect();
+    const CRect area = GetTrackAreaRect();
+    const int top = area.top + nTrack * pBody->GetTrackHeight() - GetVScrollPos();
+    return CRect(area.left, top, area.right, top + pBody->GetTrackHeight());
+}
+
+CRect CKelSBEditView::GetTrackHeaderRect(int nTrack) const {
+    const CRect row = GetTrackRowRect(nTrack);
+    if (!GetCurSBBody())
+        return CRect();
+    const CRect column = GetHeaderColumnRect();
+    return CRect(column.left, row.top, column.right, row.bottom);
+}
+
+CRect CKelSBEditView::GetMaterialRect(const CKelSBContentBaseObj* pContent) const {
+    if (!pContent || !GetCurSBBody())
+        return CRect();
+    const CRect row = GetTrackRowRect(pContent->GetTrackIndex());
+    return CRect(FrameToClientX(static_cast<int>(pContent->GetStoryIn())), row.top + 1,
+                 FrameToClientX(static_cast<int>(pContent->GetStoryOut())), row.bottom - 1);
+}
+
+CRect CKelSBEditView::GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const {
+    CRect rc = GetMaterialRect(pContent);
+    if (pContent && GetCurSBBody()) {
+        ++rc.right;
+        ++rc.bottom;
+    }
+    return rc;
+}
+
+CRect CKelSBEditView::GetRangeBarRect() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return CRect();
+    const CRect band = GetMarkerBandRect();
+    return CRect(FrameToClientX(static_cast<int>(pBody->GetRangeStart())), band.top + 1,
+                 FrameToClientX(static_cast<int>(pBody->GetRangeEnd())), band.bottom - 1);
+}
+
+CRect CKelSBEditView::GetRangeStartHandleRect() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return CRect();
+    const int x = FrameToClientX(static_cast<int>(pBody->GetRangeStart()));
+    const int top = GetMarkerBandRect().top + 1;
+    return CRect(x, top, x + BitmapWidth(m_bmpRangeStart), top + BitmapHeight(m_bmpRangeStart));
+}
+
+CRect CKelSBEditView::GetRangeEndHandleRect() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return CRect();
+    const int x = FrameToClientX(static_cast<int>(pBody->GetRangeEnd()));
+    const int top = GetMarkerBandRect().top + 1;
+    return CRect(x - BitmapWidth(m_bmpRangeEnd), top, x, top + BitmapHeight(m_bmpRangeEnd));
+}
+
+CRect CKelSBEditView::GetRangeOutlineRect() const {
+    CRect outline;
+    outline.UnionRect(GetRangeBarRect(), GetRangeStartHandleRect());
+    outline.UnionRect(outline, GetRangeEndHandleRect());
+    return outline;
+}
+
+CRect CKelSBEditView::GetTimeLineHeadRect(DWORD dwFrame) const {
+    if (!GetCurSBBody())
+        return CRect();
+    const int x = FrameToClientX(static_cast<int>(dwFrame));
+    const int width = BitmapWidth(m_bmpTimeLineHead);
+    const int top = GetRulerRect().top + 1;
+    return CRect(x - width / 2, top, x - width / 2 + width, top + BitmapHeight(m_bmpTimeLineHead));
+}
+
+CRect CKelSBEditView::GetTimeLineRect(DWORD dwFrame) const {
+    if (!GetCurSBBody())
+        return CRect();
+    CRect client;
+    GetClientRect(&client);
+    const int x = FrameToClientX(static_cast<int>(dwFrame));
+    const int top = GetRulerRect().top + BitmapHeight(m_bmpTimeLineHead) + 1;
+    return CRect(x, top, x + 2, std::max(client.bottom, top));
+}
+
+// ---- Zoom table and visibility.
+
+int CKelSBEditView::GetZoomIndex() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return -1;
+    for (INT_PTR i = 0; i < m_arrZoomSteps.GetSize(); ++i) {
+        if (m_arrZoomSteps[i] == pBody->GetFramesPerUnit())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CKelSBEditView::SetZoomIndex(int nIndex) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || nIndex < 0 || nIndex >= m_arrZoomSteps.GetSize())
+        return 0;
+    return pBody->SetFramesPerUnit(m_arrZoomSteps[nIndex]);
+}
+
+void CKelSBEditView::EnsureVisible(int nFrame) {
+    const int x = FrameToClientX(nFrame);
+    CRect area = GetTimeAreaRect();
+    area.DeflateRect(10, 0);
+    if (x < area.left)
+        ScrollHorz(x - area.left);
+    else if (x > area.right)
+        ScrollHorz(x - area.right);
+}
+
+void CKelSBEditView::Center(int nFrame) {
+    const CRect area = GetTimeAreaRect();
+    ScrollFrameToX(nFrame, (area.left + area.right) / 2);
+}
+
+void CKelSBEditView::ScrollFrameToX(int nFrame, int x) {
+    SetHScrollPos(GetHScrollPos() + (FrameToClientX(nFrame) - x));
+}

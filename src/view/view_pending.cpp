@@ -1,0 +1,68 @@
+// Operations of the view whose editing work is still to be built. Each refuses (returns 0)
+// and changes nothing, so that a button or key reaching one never reports a change that did
+// not happen.
+#include "view/sbedit_view.h"
+
+int CKelSBEditView::PlayStoryBoard(CWnd* /*pParent*/) {
+    return 0;
+}
+
+int CKelSBEditView::CompileStoryBoard(CWnd* /*pParent*/) {
+    return 0;
+}
+
+int CKelSBEditView::IOModeCurContent() {
+    return 0;
+}
+
+int CKelSBEditView::DeleteSelectedMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::CutMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::CopyMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::PasteMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::SelectAllMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::CopyFX() {
+    return 0;
+}
+
+int CKelSBEditView::PasteFX() {
+    return 0;
+}
+
+int CKelSBEditView::SameLength() {
+    return 0;
+}
+
+int CKelSBEditView::AlignMaterials(int /*bLeft*/) {
+    return 0;
+}
+
+int CKelSBEditView::MergeMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::SplitMaterials() {
+    return 0;
+}
+
+int CKelSBEditView::ClipAtTimeLine(int /*bEntry*/) {
+    return 0;
+}
+
+BOOL CKelSBEditView::HandleKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
+    return FALSE;
+}
