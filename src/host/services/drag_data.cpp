@@ -1,5 +1,7 @@
 #include "host/services/drag_data.h"
 
+#include "platform/ole.h"
+
 CKelOleDataSource::CKelOleDataSource(const CString& format, const void* data, std::size_t size) {
     m_payload.format = format;
     m_payload.data = data;
@@ -39,6 +41,11 @@ int CKelDDPieceData::GetData(const kel::platform::DragPayload* dataObject, CStri
     if (size)
         *size = dataObject->size;
     return 1;
+}
+
+int CKelDDPieceData::GetData(const COleDataObject* dataObject, CString& format, const void*& data,
+                             std::size_t* size) {
+    return GetData(dataObject ? dataObject->GetPayload() : nullptr, format, data, size);
 }
 
 CRect CKelMultiSelObj::DragRect(CWnd* view, UINT /*keyFlags*/, CPoint press, CRect limitScreen) {

@@ -11,6 +11,8 @@
 #include <cstddef>
 
 class CKelOleDataSource;
+class COleDataObject;
+class CWnd;
 
 // The feedback side of a drag. The mode is the effect the source expects to end with.
 class CKelOleDropSource {
@@ -54,6 +56,8 @@ public:
     // Reads what a drop target was handed. 0 (and empty outputs) without data.
     static int GetData(const kel::platform::DragPayload* dataObject, CString& format,
                        const void*& data, std::size_t* size = nullptr);
+    static int GetData(const COleDataObject* dataObject, CString& format, const void*& data,
+                       std::size_t* size = nullptr);
 };
 
 // Rubber-band selection.

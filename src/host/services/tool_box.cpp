@@ -1,5 +1,7 @@
 #include "host/services/tool_box.h"
 
+#include "platform/wnd.h"
+
 #include <map>
 
 namespace {
@@ -19,5 +21,8 @@ void KelToolRegisterToolBox(int kind, CWnd* panel) {
 
 CWnd* KelToolGetToolBox(int kind) {
     const auto it = panels().find(kind);
-    return it == panels().end() ? nullptr : it->second;
+    if (it == panels().end())
+        return nullptr;
+    // A panel the host closed without unregistering must not be handed out.
+    return IsWindow(it->second) ? it->second : nullptr;
 }

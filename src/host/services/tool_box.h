@@ -7,7 +7,7 @@ inline constexpr int KEL_TOOLBOX_HISTORY = 3;
 inline constexpr int KEL_TOOLBOX_SB_NAVIGATOR = 4;
 
 // The host registers its panels as it creates them; null removes the entry. The panels stay
-// owned by the host; unregister before destroying one.
+// owned by the host.
 void KelToolRegisterToolBox(int kind, CWnd* panel);
-// Null when no panel of that kind is registered.
+// Null when no panel of that kind is registered or its window no longer exists.
 CWnd* KelToolGetToolBox(int kind);

@@ -1,0 +1,65 @@
+#include "host/services/public_helpers.h"
+
+#include "host/base/kel_memblock.h"
+#include "platform/dc.h"
+#include "platform/gdi.h"
+
+#include <filesystem>
+#include <system_error>
+
+int KelPublicDoesFileExist(const CString& path) {
+    if (path.IsEmpty())
+        return 0;
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(path.str()), error) ? 1 : 0;
+}
+
+int KelPublicDrawBitmap(CDC* dc, const CRect& dest, CBitmap* bitmap, DWORD rop) {
+    if (!dc || !bitmap || !bitmap->GetSafeHandle() || dest.IsRectEmpty())
+        return 0;
+    const CSize size = bitmap->GetSize();
+    if (size.cx <= 0 || size.cy <= 0)
+        return 0;
+    CDC memory;
+    if (!memory.CreateCompatibleDC(dc))
+        return 0;
+    CBitmap* previous = memory.SelectObject(bitmap);
+    const BOOL drawn = dc->StretchBlt(dest.left, dest.top, dest.Width(), dest.Height(), &memory, 0,
+                                      0, size.cx, size.cy, rop);
+    memory.SelectObject(previous);
+    return drawn ? 1 : 0;
+}
+
+int KelPublicDrawBitmap(CDC* dc, const CRect& dest, const ImageData* image, DWORD rop) {
+    if (!image || image->width <= 0 || image->height <= 0)
+        return 0;
+    CBitmap bitmap;
+    if (!bitmap.CreateFromImage(*image))
+        return 0;
+    return KelPublicDrawBitmap(dc, dest, &bitmap, rop);
+}
+
+int KelPublicDrawBitmap(CDC* dc, const CRect& dest, const CKelMemBlock* image, DWORD rop) {
+    if (!image || image->IsEmpty())
+        return 0;
+    const ImageData data = image->ToImage();
+    return KelPublicDrawBitmap(dc, dest, &data, rop);
+}
+
+int KelPublicMemZoom(const CKelMemBlock* source, CKelMemBlock* target) {
+    if (!source || !target || source->IsEmpty() || target->IsEmpty())
+        return 0;
+    const int sw = source->GetWidth(), sh = source->GetHeight();
+    const int tw = target->GetWidth(), th = target->GetHeight();
+    const DWORD* from = source->GetBits();
+    DWORD* to = target->GetBits();
+    for (int y = 0; y < th; ++y) {
+        // Sample at pixel centres so that shrinking by whole factors picks evenly spread pixels.
+        const long long sy = (static_cast<long long>(y) * 2 + 1) * sh / (2LL * th);
+        for (int x = 0; x < tw; ++x) {
+            const long long sx = (static_cast<long long>(x) * 2 + 1) * sw / (2LL * tw);
+            to[static_cast<long long>(y) * tw + x] = from[sy * sw + sx];
+        }
+    }
+    return 1;
+}
