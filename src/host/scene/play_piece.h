@@ -54,8 +54,8 @@ public:
     // flat fill without one). nFlag 0 replaces the block's contents. Returns 0 on failure.
     virtual int DrawToBlock(CKelMemBlock* pBlock, int nFlag) const;
 
-    // Deep equality of everything Serialize stores; scene comparison relies on it.
-    virtual bool IsSameAs(const CKelPlayBaseObj& other) const;
+    // Same class and the same stored data (everything Serialize writes).
+    bool IsSameAs(const CKelPlayBaseObj& other) const;
 
 protected:
     CRect m_rect;
@@ -81,7 +81,6 @@ public:
     DWORD GetPlayDuration(int nIOState) const override;
     // The effect of an IO state (0 In, 1 Stay, 2 Out), null for any other state.
     CKelIOSoftEffectBaseObj* GetIOSoftEffect(int nIOState) const override;
-    bool IsSameAs(const CKelPlayBaseObj& other) const override;
 
     CKelIOSoftEffectInObj* GetInEffect() const { return m_pIn.get(); }
     CKelIOSoftEffectStayObj* GetStayEffect() const { return m_pStay.get(); }
@@ -102,7 +101,6 @@ public:
     CKelPlayMovieObj* MakeCopy() const override;
     void Serialize(CArchive& ar) override;
     DWORD GetPlayDuration(int nIOState) const override;
-    bool IsSameAs(const CKelPlayBaseObj& other) const override;
 
     const CString& GetFileName() const { return m_strFileName; }
     void SetFileName(const CString& strFile) { m_strFileName = strFile; }
@@ -127,7 +125,6 @@ public:
     void Serialize(CArchive& ar) override;
     // Four pixels a frame over the scrolled length, at least one frame.
     DWORD GetPlayDuration(int nIOState) const override;
-    bool IsSameAs(const CKelPlayBaseObj& other) const override;
 
     const CString& GetFileName() const { return m_strFileName; }
     void SetFileName(const CString& strFile) { m_strFileName = strFile; }

@@ -84,7 +84,8 @@ public:
     bool IsLoaded() const { return m_bLoaded; }
     const std::vector<CompileIssue>& GetCompileIssues() const { return m_compileIssues; }
 
-    // What the last play put on the air: per frame, the GUIDs of the pieces playing.
+    // What the last play put on the air: an entry for its first frame and for every frame at
+    // which that changed, with the GUIDs of the pieces then playing in track order.
     struct PlayedFrame {
         DWORD nFrame = 0;
         std::vector<KelGUID> onAir;
@@ -95,7 +96,7 @@ public:
     void SetSimulatedFailure(Operation op, bool bFail);
 
     // Exchanges everything with another scene (used to hand over a freshly loaded scene).
-    void Swap(CKelPlaySceneObj& other) noexcept;
+    void Swap(CKelPlaySceneObj& other);
 
 private:
     bool ShouldFail(Operation op) const;
