@@ -15,6 +15,7 @@
 #include "platform/win_consts.h"
 #include "platform/win_types.h"
 
+#include <functional>
 #include <vector>
 
 class CDC;
@@ -262,6 +263,12 @@ void SetMainWindow(CWnd* wnd);
 // The name a message id was registered under; empty for ids that were not registered.
 CString RegisteredMessageName(UINT id);
 CString RegisteredClipboardFormatName(UINT id);
+
+// Watches the registered messages (ids from 0xC000) that SendMessage delivers: called with the
+// target window and the parameters before the window handles the message. Hosts and tests use it
+// to follow a module's conversation with the windows around it. An empty function removes it.
+using MessageObserver = std::function<void(CWnd* target, UINT message, WPARAM, LPARAM)>;
+void SetMessageObserver(MessageObserver observer);
 
 // The top-level windows in z order, front first.
 std::vector<CWnd*> TopLevelWindows();

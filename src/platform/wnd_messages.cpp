@@ -29,6 +29,12 @@ CPoint PointOf(LPARAM lp) {
 
 DWORD g_messageTime = 0;
 
+// Never destroyed: windows of static objects may still send messages during exit.
+kel::platform::MessageObserver& Observer() {
+    static auto* observer = new kel::platform::MessageObserver;
+    return *observer;
+}
+
 void ReportHandlerFailure(const CWnd* wnd, UINT message, const char* what) {
     std::fprintf(stderr, "kelplatform: message 0x%04X to window %p (%s) failed: %s\n", message,
                  static_cast<const void*>(wnd), wnd->GetClassName().GetString(), what);
@@ -41,6 +47,12 @@ void ReportHandlerFailure(const CWnd* wnd, UINT message, const char* what) {
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(this)) {
         return 0;
+    }
+    if (message >= 0xC000 && Observer()) {
+        Observer()(this, message, wParam, lParam);
+        if (!IsWindow(this)) {
+            return 0;
+        }
     }
     const MSG saved = m_current;
     m_current.hwnd = this;
@@ -595,6 +607,8 @@ UINT RegisterClipboardFormat(LPCTSTR name) {
 }
 
 namespace kel::platform {
+
+void SetMessageObserver(MessageObserver observer) { Observer() = std::move(observer); }
 
 CString RegisteredMessageName(UINT id) {
     const NameTable& table = Names();
