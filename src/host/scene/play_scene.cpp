@@ -326,26 +326,6 @@ bool CKelPlaySceneObj::ShouldFail(Operation op) const {
     return (m_failMask & OperationBit(op)) != 0;
 }
 
-void CKelPlaySceneObj::Swap(CKelPlaySceneObj& other) {
-    using std::swap;
-    swap(m_strName, other.m_strName);
-    swap(m_rcSBEditWnd, other.m_rcSBEditWnd);
-    swap(m_pSBEdit, other.m_pSBEdit);
-    swap(m_media, other.m_media);
-    swap(m_bLoaded, other.m_bLoaded);
-    swap(m_failMask, other.m_failMask);
-    swap(m_compileIssues, other.m_compileIssues);
-    swap(m_lastPlay, other.m_lastPlay);
-    // Object lists cannot be exchanged wholesale: move the pieces node by node.
-    CObList mine;
-    mine.AddTail(&m_listPieces);
-    m_listPieces.RemoveAll();
-    m_listPieces.AddTail(&other.m_listPieces);
-    other.m_listPieces.RemoveAll();
-    other.m_listPieces.AddTail(&mine);
-    mine.RemoveAll();
-}
-
 void CKelCGSBServer::Seek(DWORD nFrame) {
     g_serverPosition.store(nFrame);
     g_serverSeeks.fetch_add(1);

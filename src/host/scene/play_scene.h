@@ -95,9 +95,6 @@ public:
     // Test hook: the next calls of an operation fail (return 0, change nothing) while set.
     void SetSimulatedFailure(Operation op, bool bFail);
 
-    // Exchanges everything with another scene (used to hand over a freshly loaded scene).
-    void Swap(CKelPlaySceneObj& other);
-
 private:
     bool ShouldFail(Operation op) const;
 
