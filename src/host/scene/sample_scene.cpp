@@ -26,25 +26,25 @@ ImageData MakeThumbnail(DWORD colour) {
     return image;
 }
 
-struct EffectSpec {
+struct PhaseEffect {
     const char* name;
     DWORD frames;
     int direction;
 };
 
 CKelPlayGroupObj* AddGroup(CKelPlaySceneObj& scene, unsigned n, const char* name, CRect rect,
-                           DWORD colour, EffectSpec in, EffectSpec stay, EffectSpec out) {
+                           DWORD colour, PhaseEffect in, PhaseEffect stay, PhaseEffect out) {
     auto* group = new CKelPlayGroupObj;
     group->SetGUID(KelSampleGUID(n));
     group->SetName(name);
     group->SetRect(rect);
     group->SetThumbnail(MakeThumbnail(colour));
-    const EffectSpec specs[3] = {in, stay, out};
+    const PhaseEffect phases[3] = {in, stay, out};
     for (int state = KEL_IO_IN; state <= KEL_IO_OUT; ++state) {
         CKelIOSoftEffectBaseObj* effect = group->GetIOSoftEffect(state);
-        effect->SetEffectName(specs[state].name);
-        effect->SetPlayDuration(specs[state].frames);
-        effect->SetDirection(specs[state].direction);
+        effect->SetEffectName(phases[state].name);
+        effect->SetPlayDuration(phases[state].frames);
+        effect->SetDirection(phases[state].direction);
     }
     scene.GetPieceList()->AddTail(group);
     return group;
