@@ -1,0 +1,241 @@
+// The edit dialog: loading, undo and redo, closing and showing with the navigator setting,
+// activation and the scene the host hands it.
+#include "editor_fixture.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "platform/profile.h"
+#include "res/resource.h"
+
+namespace kel::test {
+namespace {
+
+CString ReadNavShow() {
+    char value[16] = {};
+    GetPrivateProfileString("SBNAV_INFO", "SBNavShow", "", value, sizeof value,
+                            KelClientProfilePath(false).GetString());
+    return CString(value);
+}
+
+using EditDialogTest = EditorTest;
+
+TEST_F(EditDialogTest, UploadLocksEditingUntilDownload) {
+    CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
+    ASSERT_TRUE(dlg->RunButton(IDC_BTN_UPLOAD));
+    ASSERT_EQ(dlg->IsLoaded(), 1);
+    EXPECT_TRUE(scene->IsLoaded());
+    EXPECT_FALSE(dlg->GetButton(IDC_BTN_UPLOAD)->IsWindowVisible());
+    EXPECT_TRUE(dlg->GetButton(IDC_BTN_DOWNLOAD)->IsWindowVisible());
+    EXPECT_FALSE(dlg->GetButton(IDC_BTN_CUT)->IsWindowEnabled());
+    EXPECT_FALSE(dlg->GetButton(IDC_BTN_PLAY)->IsWindowEnabled());
+    EXPECT_TRUE(dlg->GetButton(IDC_BTN_SB_HEAD)->IsWindowEnabled());
+    EXPECT_TRUE(headless->CursorClip().has_value());
+    // Around the host call the panels were disabled and enabled again.
+    const auto panel = parent.Named(WM_CG_ENABLE_ALL_PANEL_STUFF);
+    ASSERT_EQ(panel.size(), 2u);
+    EXPECT_EQ(panel[0].wParam, 0u);
+    EXPECT_EQ(panel[1].wParam, 1u);
+    EXPECT_EQ(panel[1].lParam, reinterpret_cast<LPARAM>(dlg));
+
+    // Refused while loaded: tool modes that edit, delete, history steps.
+    dlg->RunButton(IDC_BTN_DELETE_SPACE);
+    dlg->RunButton(IDC_BTN_FIXED_PASTE);
+    EXPECT_EQ(view->GetToolMode(), 0u);
+    view->GetSelContainerList().AddTail(body->GetContainerObj(0));
+    dlg->RunButton(IDC_BTN_DELETE);
+    EXPECT_TRUE(headless->MessageBoxes().empty());
+    view->GetSelContainerList().RemoveAll();
+    int undos = 0;
+    body->GetURBase()->AddCommand(new CountingCmd(&undos, 1));
+    dlg->SendMessage(WM_CG_UR_FROM_HISTORY, 1, 1);
+    dlg->RunButton(IDC_BTN_UNDO);
+    EXPECT_EQ(undos, 0);
+    dlg->RunButton(IDC_BTN_UPLOAD);
+    EXPECT_EQ(dlg->IsLoaded(), 1);
+
+    // Still working while loaded: moving the time line.
+    dlg->RunButton(IDC_BTN_SB_TAIL);
+    EXPECT_EQ(body->GetTimeLinePos(), body->GetDuration());
+    dlg->RunButton(IDC_BTN_SB_HEAD);
+    EXPECT_EQ(body->GetTimeLinePos(), 0u);
+    dlg->RunButton(IDC_BTN_NEXT_KEY);
+    EXPECT_EQ(body->GetTimeLinePos(), 10u);
+    dlg->RunButton(IDC_BTN_PREV_KEY);
+    EXPECT_EQ(body->GetTimeLinePos(), 0u);
+
+    ASSERT_TRUE(dlg->RunButton(IDC_BTN_DOWNLOAD));
+    EXPECT_EQ(dlg->IsLoaded(), 0);
+    EXPECT_FALSE(scene->IsLoaded());
+    EXPECT_TRUE(dlg->GetButton(IDC_BTN_UPLOAD)->IsWindowVisible());
+    EXPECT_TRUE(dlg->GetButton(IDC_BTN_CUT)->IsWindowEnabled());
+    EXPECT_FALSE(headless->CursorClip().has_value());
+}
+
+TEST_F(EditDialogTest, RefusedUploadLeavesTheDialogUnloaded) {
+    scene->SetSimulatedFailure(CKelPlaySceneObj::Operation::Upload, true);
+    dlg->RunButton(IDC_BTN_UPLOAD);
+    EXPECT_EQ(dlg->IsLoaded(), 0);
+    EXPECT_TRUE(dlg->GetButton(IDC_BTN_CUT)->IsWindowEnabled());
+    EXPECT_FALSE(headless->CursorClip().has_value());
+}
+
+TEST_F(EditDialogTest, UndoAndRedoWithNothingToDoSendNothing) {
+    dlg->RunButton(IDC_BTN_UNDO);
+    dlg->RunButton(IDC_BTN_REDO);
+    EXPECT_TRUE(history.received.empty());
+    EXPECT_TRUE(navigator.received.empty());
+
+    // Every step already redone: redo still sends nothing.
+    int undos = 0;
+    CKelURBase* hist = scene->GetSBEditObj()->GetCurSBBodyObj()->GetURBase();
+    hist->AddCommand(new CountingCmd(&undos, 1));
+    dlg->RunButton(IDC_BTN_REDO);
+    EXPECT_TRUE(history.received.empty());
+}
+
+TEST_F(EditDialogTest, UndoTellsThePanelsAndAFailedStepClearsTheHistory) {
+    int undos = 0;
+    CKelURBase* hist = scene->GetSBEditObj()->GetCurSBBodyObj()->GetURBase();
+    hist->AddCommand(new CountingCmd(&undos, 1));
+    hist->AddCommand(new CountingCmd(&undos, 1));
+    dlg->RunButton(IDC_BTN_UNDO);
+    EXPECT_EQ(undos, 1);
+    EXPECT_EQ(hist->GetUndoStepCount(), 1);
+    ASSERT_EQ(history.Named(WM_CG_UPDATE_HISTORY).size(), 1u);
+    EXPECT_EQ(history.received[0].wParam, 1u);
+    EXPECT_EQ(history.received[0].lParam, reinterpret_cast<LPARAM>(hist));
+    ASSERT_EQ(navigator.Named(WM_CG_SBNAV_SBSELCONTENT_CHANGED).size(), 1u);
+    EXPECT_EQ(navigator.received[0].wParam, 5u);
+
+    dlg->RunButton(IDC_BTN_REDO);
+    EXPECT_EQ(hist->GetUndoStepCount(), 2);
+    EXPECT_EQ(history.received.back().wParam, 2u);
+
+    hist->AddCommand(new CountingCmd(&undos, 0));
+    dlg->SendMessage(WM_CG_UR_FROM_HISTORY, 1, 1);
+    EXPECT_EQ(hist->GetStepCount(), 0);
+}
+
+TEST_F(EditDialogTest, EnterAndEscapeKeepTheDialogOpen) {
+    dlg->GetButton(IDC_BTN_PLAY)->SetFocus();
+    kel::platform::DeliverKey(WM_KEYDOWN, VK_RETURN);
+    kel::platform::DeliverKey(WM_KEYDOWN, VK_ESCAPE);
+    dlg->SendMessage(WM_COMMAND, IDOK, 0);
+    dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    EXPECT_TRUE(IsWindow(dlg));
+}
+
+TEST_F(EditDialogTest, DeleteAsksFirstAndRefusesOnLockedTracks) {
+    CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
+    dlg->RunButton(IDC_BTN_DELETE); // nothing selected: nothing asked
+    EXPECT_TRUE(headless->MessageBoxes().empty());
+
+    view->GetSelContainerList().AddTail(body->GetContainerObj(0)); // track 0, unlocked
+    dlg->RunButton(IDC_BTN_DELETE);
+    ASSERT_EQ(headless->MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless->MessageBoxes()[0].text,
+              CString("Are You Sure You Want To Delete All Current Selected Materials?"));
+    EXPECT_EQ(headless->MessageBoxes()[0].type & MB_TYPEMASK, MB_YESNO);
+    EXPECT_EQ(view->GetHistorySync(), 1);
+
+    view->GetSelContainerList().AddTail(body->GetContainerObj(4)); // the movie on locked track 1
+    dlg->RunButton(IDC_BTN_DELETE);
+    ASSERT_EQ(headless->MessageBoxes().size(), 2u);
+    EXPECT_EQ(headless->MessageBoxes()[1].text,
+              CString("Forbid Deleting Materials On Locked Track!"));
+    EXPECT_EQ(headless->MessageBoxes()[1].type & MB_TYPEMASK, MB_OK);
+}
+
+TEST_F(EditDialogTest, ClosingRemembersWhetherTheNavigatorWasShown) {
+    navigator.ShowWindow(SW_HIDE);
+    dlg->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(dlg->IsWindowVisible());
+    EXPECT_TRUE(IsWindow(dlg));
+    EXPECT_EQ(ReadNavShow(), CString("0"));
+    EXPECT_EQ(parent.Named(WM_CG_SWITCH_ITEMEDITUR_HISTORY).size(), 1u);
+
+    dlg->ShowWindow(SW_SHOW);
+    EXPECT_FALSE(navigator.IsWindowVisible());
+
+    // A double click on the caption closes the same way, with the navigator shown.
+    navigator.ShowWindow(SW_SHOW);
+    dlg->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_FALSE(dlg->IsWindowVisible());
+    EXPECT_EQ(ReadNavShow(), CString("1"));
+    EXPECT_FALSE(navigator.IsWindowVisible()); // hiding the dialog hides the navigator
+    dlg->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(navigator.IsWindowVisible());
+}
+
+TEST_F(EditDialogTest, DeactivationInFavourOfThePanelsLeavesTheHistoryPanelAlone) {
+    dlg->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(&history));
+    dlg->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(&navigator));
+    EXPECT_TRUE(history.received.empty());
+
+    // Before the first fetch of the scene the panel is told there is none.
+    dlg->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(&mainWnd));
+    ASSERT_EQ(history.received.size(), 1u);
+    EXPECT_EQ(history.received[0].wParam, 4u);
+
+    dlg->SendMessage(WM_CG_SB_REFRESH_WINDOW);
+    history.received.clear();
+    dlg->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(&mainWnd));
+    ASSERT_EQ(history.received.size(), 1u);
+    EXPECT_EQ(history.received[0].wParam, 5u);
+
+    // Not while a message box or a host call holds the history sync.
+    view->SetHistorySync(0);
+    dlg->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(&mainWnd));
+    EXPECT_EQ(history.received.size(), 1u);
+}
+
+TEST_F(EditDialogTest, RefreshTakesTheItemEditWindowsSceneAndItsRectangle) {
+    auto other = KelCreateSampleScene();
+    other->SetName("Other");
+    other->SetSBEditWndRect(CRect(40, 50, 840, 450));
+    const CRect firstBefore = scene->GetSBEditWndRect();
+    itemEdit.answer = reinterpret_cast<LRESULT>(other.get());
+
+    dlg->SendMessage(WM_CG_SB_REFRESH_WINDOW);
+    EXPECT_EQ(dlg->IsSceneFetched(), 1);
+    EXPECT_EQ(view->GetCurScene(), other.get());
+    CRect rect;
+    dlg->GetWindowRect(&rect);
+    EXPECT_EQ(rect, CRect(40, 50, 840, 450));
+    // Moving to the new scene's place is not written into the scene the view showed before.
+    EXPECT_EQ(scene->GetSBEditWndRect(), firstBefore);
+    KelSBSetCurScene(nullptr);
+}
+
+TEST_F(EditDialogTest, ASceneWithoutAStoredRectangleKeepsTheDialogsSize) {
+    CKelPlaySceneObj fresh;
+    ASSERT_TRUE(fresh.GetSBEditWndRect().IsRectEmpty());
+    CRect before;
+    dlg->GetWindowRect(&before);
+    itemEdit.answer = reinterpret_cast<LRESULT>(&fresh);
+    dlg->SendMessage(WM_CG_SB_REFRESH_WINDOW);
+    CRect after;
+    dlg->GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(after.IsRectEmpty());
+    KelSBSetCurScene(nullptr);
+}
+
+TEST_F(EditDialogTest, ChangeListNeedsTwoStoryboards) {
+    CKelPlaySceneObj single;
+    KelSBSetCurScene(&single);
+    CKelSBBodyObj* body = single.GetSBEditObj()->GetCurSBBodyObj();
+    view->GetSelTrackList().AddTail(body->GetTrackObj(0));
+    dlg->SendMessage(WM_CG_SB_CHANGE_LIST);
+    EXPECT_EQ(view->GetSelTrackList().GetCount(), 1);
+
+    single.GetSBEditObj()->AppendSBBody();
+    dlg->SendMessage(WM_CG_SB_CHANGE_LIST);
+    EXPECT_TRUE(view->GetSelTrackList().IsEmpty());
+    KelSBSetCurScene(nullptr);
+}
+
+} // namespace
+} // namespace kel::test

@@ -1,0 +1,185 @@
+// The timeline view's time scale, regions and storyboard selector.
+#include "editor_fixture.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/services/video_std.h"
+#include "module/automation.h"
+#include "res/resource.h"
+
+#include <vector>
+
+namespace kel::test {
+namespace {
+
+std::vector<DWORD> Steps(const CKelSBEditView& view) {
+    std::vector<DWORD> steps;
+    for (INT_PTR i = 0; i < view.GetZoomSteps().GetSize(); ++i)
+        steps.push_back(view.GetZoomSteps()[i]);
+    return steps;
+}
+
+TEST(ViewZoomTable, FollowsTheWholeFramesOfTheFrameRate) {
+    ASSERT_TRUE(CKelVideoStd::SetFrameRate(25.0));
+    EXPECT_EQ(Steps(CKelSBEditView()),
+              (std::vector<DWORD>{1, 2, 4, 8, 10, 20, 25, 50, 100, 200, 250, 500, 750, 1500, 3000,
+                                  6000, 12000, 15000, 30000}));
+    ASSERT_TRUE(CKelVideoStd::SetFrameRate(29.97));
+    const auto steps = Steps(CKelSBEditView());
+    CKelVideoStd::SetFrameRate(25.0);
+    ASSERT_EQ(steps.size(), 19u);
+    EXPECT_EQ(steps[6], 29u);
+    EXPECT_EQ(steps[18], 1200u * 29u);
+}
+
+using ViewGeometryTest = EditorTest;
+
+TEST_F(ViewGeometryTest, ConversionsRoundHalfAwayFromZero) {
+    CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
+    ASSERT_TRUE(body->SetFramesPerUnit(10));
+    EXPECT_EQ(view->FrameToPixel(3), 8);  // 7.5
+    EXPECT_EQ(view->PixelToFrame(13), 5); // 5.2
+    EXPECT_EQ(view->FrameToPixel(-3), -8);
+    ASSERT_TRUE(body->SetFramesPerUnit(2));
+    EXPECT_EQ(view->FrameToPixel(-1), -13); // -12.5
+    EXPECT_EQ(view->FrameToPixel(0), 0);
+
+    // Client x and frames: frame 0 sits at the left of the track area, scrolled or not.
+    ASSERT_TRUE(body->SetFramesPerUnit(25));
+    SizeView(300, 300); // a page narrower than the storyboard's 350 pixels
+    view->UpdateHRange();
+    EXPECT_EQ(view->FrameToClientX(0), 100);
+    EXPECT_EQ(view->ClientXToFrame(90), -10);
+    view->SetHScrollPos(40);
+    ASSERT_EQ(view->GetHScrollPos(), 40);
+    EXPECT_EQ(view->FrameToClientX(40), 100);
+    EXPECT_EQ(view->ClientToLogical(CRect(100, 49, 110, 79)), CRect(40, 0, 50, 30));
+}
+
+TEST_F(ViewGeometryTest, RegionsOfAUsualClientArea) {
+    SizeView(1000, 300);
+    const int h = GetSystemMetrics(SM_CYHSCROLL);
+    const int v = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(view->GetSelectorRect(), CRect(0, 0, 100, h));
+    EXPECT_EQ(view->GetZoomButtonRect(), CRect(100, 0, 200, h));
+    EXPECT_EQ(view->GetZoomBarRect(), CRect(200, 0, 300, h));
+    EXPECT_EQ(view->GetHScrollRect(), CRect(300, 0, 1000, h));
+    EXPECT_EQ(view->GetCornerBoxRect(), CRect(0, h, 100, h + 32));
+    EXPECT_EQ(view->GetMarkerBandRect(), CRect(100, h, 1000, h + 12));
+    EXPECT_EQ(view->GetRulerRect(), CRect(100, h + 12, 1000, h + 32));
+    EXPECT_EQ(view->GetTrackAreaRect(), CRect(100, h + 32, 1000 - v, 300));
+    EXPECT_EQ(view->GetVScrollRect(), CRect(1000 - v, h, 1000, 300));
+    EXPECT_EQ(view->GetHeaderColumnRect(), CRect(0, h + 32, 100, 300));
+
+    // Tool buttons stand in the corner box, 16 pixels apart; other ids have no place.
+    EXPECT_EQ(view->GetToolButtonRect(IDC_VIEW_TOOL_SB_OPERATION), CRect(1, h + 8, 16, h + 23));
+    EXPECT_EQ(view->GetToolButtonRect(IDC_VIEW_TOOL_ZOOM_OUT).left, 1 + 5 * 16);
+    EXPECT_TRUE(view->GetToolButtonRect(113).IsRectEmpty());
+    // The child controls were laid out at those places.
+    CRect hscroll;
+    view->GetDlgItem(IDC_VIEW_HSCROLL)->GetWindowRect(&hscroll);
+    view->ScreenToClient(&hscroll);
+    EXPECT_EQ(hscroll, view->GetHScrollRect());
+}
+
+TEST_F(ViewGeometryTest, NarrowClientAreaGivesEmptyNeverInvertedRegions) {
+    SizeView(60, 20);
+    const CRect regions[] = {
+        view->GetSelectorRect(),   view->GetZoomButtonRect(),   view->GetZoomBarRect(),
+        view->GetHScrollRect(),    view->GetCornerBoxRect(),    view->GetTimeAreaRect(),
+        view->GetVScrollRect(),    view->GetMarkerBandRect(),   view->GetRulerRect(),
+        view->GetTrackAreaRect(),  view->GetHeaderColumnRect(), view->GetTrackRowsRect(),
+        view->GetBelowStripRect(), view->GetTopStripRect()};
+    for (const CRect& rc : regions) {
+        EXPECT_GE(rc.right, rc.left) << rc.left << "," << rc.top << "," << rc.right;
+        EXPECT_GE(rc.bottom, rc.top) << rc.left << "," << rc.top << "," << rc.bottom;
+    }
+    EXPECT_EQ(view->GetTimeAreaRect().Width(), 0);
+    // The zoom range must not divide by the empty time area.
+    view->UpdateZoomBarRange();
+}
+
+TEST_F(ViewGeometryTest, TrackRowsAndMaterialsFollowTheScrollPosition) {
+    SizeView(1000, 80);
+    CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
+    const CRect area = view->GetTrackAreaRect();
+    EXPECT_EQ(view->GetTrackRowRect(1), CRect(area.left, area.top + 30, area.right, area.top + 60));
+    EXPECT_EQ(view->GetTrackHeaderRect(1).left, 0);
+
+    // Headline In, 0 to 10 on track 0, at 25 frames per unit.
+    const auto* headlineIn = body->GetContainerObj(0)->GetContentObj(0);
+    EXPECT_EQ(view->GetMaterialRect(headlineIn), CRect(100, area.top + 1, 110, area.top + 29));
+    EXPECT_EQ(view->GetMaterialHitRect(headlineIn), CRect(100, area.top + 1, 111, area.top + 30));
+
+    view->UpdateVRange();
+    view->SetVScrollPos(60);
+    ASSERT_EQ(view->GetVScrollPos(), 60);
+    EXPECT_EQ(view->GetTrackRowRect(0).top, area.top - 60); // above the view: not clipped
+}
+
+TEST_F(ViewGeometryTest, EnsureVisibleScrollsOnlyWhenTheFrameIsOutside) {
+    SizeView(400, 200);
+    view->UpdateHRange(); // 350 frames at 25 per unit: 350 pixels
+    view->EnsureVisible(100);
+    EXPECT_EQ(view->GetHScrollPos(), 0);
+    view->EnsureVisible(300); // x 400, time area right 383, shrunk by 10
+    EXPECT_EQ(view->GetHScrollPos(), 400 - (400 - GetSystemMetrics(SM_CXVSCROLL) - 10));
+    view->EnsureVisible(0);
+    EXPECT_EQ(view->GetHScrollPos(), 0);
+}
+
+TEST_F(ViewGeometryTest, SelectorShowsDefaultNamesWithTheirPositionAndSwitches) {
+    CKelPlaySceneObj fresh;
+    CKelSBEditObj* doc = fresh.GetSBEditObj();
+    ASSERT_TRUE(doc->AppendSBBody());
+    ASSERT_TRUE(doc->AppendSBBody());
+    doc->GetSBBodyObj(1)->SetName("Sports");
+    ASSERT_TRUE(doc->SetCurSBBodyIndex(0));
+    KelSBSetCurScene(&fresh);
+
+    auto* selector = static_cast<CComboBox*>(view->GetDlgItem(IDC_VIEW_SB_SELECTOR));
+    ASSERT_NE(selector, nullptr);
+    const CString def = CKelSBBodyObj::GetDefName();
+    ASSERT_EQ(selector->GetCount(), 3);
+    EXPECT_EQ(selector->GetLBText(0), def + "-1");
+    EXPECT_EQ(selector->GetLBText(1), CString("Sports"));
+    EXPECT_EQ(selector->GetLBText(2), def + "-3");
+    EXPECT_EQ(selector->GetCurSel(), 0);
+
+    ClearReceived();
+    ASSERT_TRUE(selector->UserSelect(2));
+    EXPECT_EQ(doc->GetCurSBBodyIndex(), 2);
+    ASSERT_EQ(history.Named(WM_CG_UPDATE_HISTORY).size(), 1u);
+    EXPECT_EQ(history.received[0].lParam,
+              reinterpret_cast<LPARAM>(doc->GetSBBodyObj(2)->GetURBase()));
+    EXPECT_EQ(navigator.Named(WM_CG_SBNAV_SBSELCONTENT_CHANGED).size(), 1u);
+
+    // Choosing the current storyboard again switches nothing.
+    ClearReceived();
+    selector->UserSelect(2);
+    EXPECT_TRUE(history.received.empty());
+
+    // Without a scene the selector offers nothing it could not switch to.
+    KelSBSetCurScene(nullptr);
+    EXPECT_EQ(selector->GetCount(), 0);
+}
+
+TEST_F(ViewGeometryTest, AutomationStateDescribesTheView) {
+    SizeView(1000, 300);
+    kel::automation::EditorState state;
+    ASSERT_EQ(dlg->SendMessage(WM_KELSB_AUTOMATION_STATE, 0, reinterpret_cast<LPARAM>(&state)), 1);
+    EXPECT_TRUE(state.hasView);
+    EXPECT_EQ(state.view, view);
+    EXPECT_EQ(state.client, CRect(0, 0, 1000, 300));
+    EXPECT_EQ(state.regions[kel::automation::kTrackArea], view->GetTrackAreaRect());
+    EXPECT_EQ(state.zoomIndex, 6); // 25 frames per unit
+    EXPECT_FALSE(state.hasCurrentContent);
+
+    dlg->RunButton(IDC_BTN_DELETE_SPACE);
+    dlg->SendMessage(WM_KELSB_AUTOMATION_STATE, 0, reinterpret_cast<LPARAM>(&state));
+    EXPECT_EQ(state.toolMode, 1);
+}
+
+} // namespace
+} // namespace kel::test
