@@ -1,0 +1,67 @@
+// kelsb-script: runs a script against the storyboard editor without a display.
+//
+//   kelsb-script [SCRIPT]      a file, or standard input without one (or with "-")
+//
+// Exit status: 0 when every command succeeded, 1 when a command or an expectation failed (the
+// message names the line), 2 for a usage error.
+#include "runner.h"
+#include "script.h"
+
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: kelsb-script [SCRIPT]\n"
+    "Runs the commands of SCRIPT (standard input when omitted or \"-\"), one a line; '#' starts\n"
+    "a comment. Exit status 0 on success, 1 when a command or an expect fails, 2 on misuse.\n";
+
+int Run(std::istream& in) {
+    kel::script::Runner runner(std::cout);
+    std::string raw;
+    int number = 0;
+    while (std::getline(in, raw)) {
+        ++number;
+        try {
+            runner.Execute(kel::script::ParseLine(raw, number));
+        } catch (const std::exception& e) {
+            std::cout.flush();
+            std::cerr << "kelsb-script: line " << number << ": " << e.what() << '\n';
+            return kExitFailed;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (argc == 2 && argv[1][0] == '-' && argv[1][1] != '\0') {
+        std::cerr << "kelsb-script: unknown option " << argv[1] << '\n' << kUsage;
+        return kExitUsage;
+    }
+    if (argc == 1 || std::strcmp(argv[1], "-") == 0) {
+        return Run(std::cin);
+    }
+    std::ifstream file(argv[1]);
+    if (!file) {
+        std::cerr << "kelsb-script: cannot read " << argv[1] << '\n' << kUsage;
+        return kExitUsage;
+    }
+    return Run(file);
+}

@@ -1,0 +1,47 @@
+// Loads the editor module the way a host does: dlopen, then the seven entry points by their
+// decorated names. Nothing of the module is linked in.
+#pragma once
+
+#include <string>
+
+class CWnd;
+class CKelPlaySceneObj;
+
+namespace kel::script {
+
+struct ModuleEntryPoints {
+    int (*open)() = nullptr;
+    CWnd* (*createDlg)(CWnd* parent) = nullptr;
+    void (*setItemEditWnd)(CWnd* itemEdit) = nullptr;
+    void (*setCurScene)(CKelPlaySceneObj* scene) = nullptr;
+    CWnd* (*getDlg)() = nullptr;
+    int (*undoRedoClose)() = nullptr;
+    int (*close)() = nullptr;
+};
+
+class ModuleLoader {
+public:
+    ModuleLoader() = default;
+    // The module stays loaded until the process ends, as in a host: run-time classes and
+    // registrations it made may be looked at until then.
+    ~ModuleLoader() = default;
+    ModuleLoader(const ModuleLoader&) = delete;
+    ModuleLoader& operator=(const ModuleLoader&) = delete;
+
+    // The module's path: $KELSB_MODULE when set, else ../lib/libKelSBEdit.so next to this
+    // executable.
+    static std::string DefaultPath();
+
+    // Loads once; later calls answer from the first. False with a reason in Error().
+    bool Load();
+    bool IsLoaded() const { return m_handle != nullptr; }
+    const ModuleEntryPoints& Entries() const { return m_entries; }
+    const std::string& Error() const { return m_error; }
+
+private:
+    void* m_handle = nullptr;
+    ModuleEntryPoints m_entries;
+    std::string m_error;
+};
+
+} // namespace kel::script

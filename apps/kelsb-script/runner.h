@@ -1,0 +1,158 @@
+// The runner: a headless host that owns a scene, loads the editor module, and carries out a
+// script's commands one line at a time.
+#pragma once
+
+#include "host_windows.h"
+#include "json.h"
+#include "module/automation.h"
+#include "module_loader.h"
+#include "script.h"
+#include "script_backend.h"
+
+#include "platform/geometry.h"
+#include "platform/win_types.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CWnd;
+class CKelPlaySceneObj;
+class CKelSBBodyObj;
+
+namespace kel::script {
+
+class Runner {
+public:
+    explicit Runner(std::ostream& out);
+    // Closes the editor in the host's order and removes the host's windows.
+    ~Runner();
+    Runner(const Runner&) = delete;
+    Runner& operator=(const Runner&) = delete;
+
+    // Carries out one line; throws CommandError when the command fails or an expectation does
+    // not hold.
+    void Execute(const ScriptLine& line);
+
+    // The scene a host would call current; never null.
+    CKelPlaySceneObj& Scene() const { return *m_scene; }
+
+private:
+    using Handler = void (Runner::*)(const ScriptLine&);
+    static const std::map<std::string, Handler>& Commands();
+
+    // --- Scene (commands_scene.cpp): the host's own model, changed as a host would.
+    void Sample(const ScriptLine& line);
+    void Load(const ScriptLine& line);
+    void Save(const ScriptLine& line);
+    void Fps(const ScriptLine& line);
+    void Piece(const ScriptLine& line);
+    void Storyboard(const ScriptLine& line);
+    void Track(const ScriptLine& line);
+    void Container(const ScriptLine& line);
+    void Material(const ScriptLine& line);
+    void Unpiece(const ScriptLine& line);
+    void Fpu(const ScriptLine& line);
+    void Timeline(const ScriptLine& line);
+    void Range(const ScriptLine& line);
+    void Display(const ScriptLine& line);
+
+    // --- Host calls (commands_host.cpp).
+    void Open(const ScriptLine& line);
+    void Close(const ScriptLine& line);
+    void Entry(const ScriptLine& line);
+    void Send(const ScriptLine& line);
+    void Show(const ScriptLine& line);
+    void Hide(const ScriptLine& line);
+    void Activate(const ScriptLine& line);
+    void Deactivate(const ScriptLine& line);
+    void Size(const ScriptLine& line);
+
+    // --- Input (commands_input.cpp).
+    void Down(const ScriptLine& line);
+    void Move(const ScriptLine& line);
+    void Up(const ScriptLine& line);
+    void Click(const ScriptLine& line);
+    void DblClick(const ScriptLine& line);
+    void RClick(const ScriptLine& line);
+    void Drag(const ScriptLine& line);
+    void Key(const ScriptLine& line);
+    void Button(const ScriptLine& line);
+    void Command(const ScriptLine& line);
+    void Scroll(const ScriptLine& line);
+
+    // --- Scripted answers (commands_input.cpp).
+    void Answer(const ScriptLine& line);
+    void Menu(const ScriptLine& line);
+    void Rubber(const ScriptLine& line);
+    void EditAttr(const ScriptLine& line);
+
+    // --- Output (state_dump.cpp).
+    void Dump(const ScriptLine& line);
+    void Expect(const ScriptLine& line);
+    Json BuildState() const;
+    Json BuildDialogState(const std::optional<automation::EditorState>& editor) const;
+    Json BuildDocumentState() const;
+    Json BuildViewState(const std::optional<automation::EditorState>& editor) const;
+    Json BuildSentList() const;
+    Json BuildBoxList() const;
+
+    // --- Shared helpers (runner.cpp).
+    CKelSBBodyObj& CurrentBody() const;
+    // Hands a new scene to the editor (when its window exists) before the old one goes.
+    void ReplaceScene(std::unique_ptr<CKelPlaySceneObj> scene);
+    // Loads the module on first use; throws when it cannot be loaded.
+    const ModuleEntryPoints& Module();
+    HostWindows& Hosts();
+    // The editor instance (null before open and after close) and its window (null without).
+    CWnd* Dialog() const;
+    CWnd* DialogWindow() const;
+    CWnd* RequireDialogWindow() const;
+    // The editor's state through the automation message, or nothing without a dialog window.
+    std::optional<automation::EditorState> QueryEditor() const;
+    CWnd* RequireView() const;
+    // View client coordinates to screen coordinates.
+    CPoint ViewToScreen(CWnd* view, const std::string& x, const std::string& y) const;
+    // Resizes the dialog so that its client area is width x height.
+    void SetDialogClientSize(CWnd* dialog, int width, int height);
+    // A registered message sent inside the process: kept when it went to a host window or to
+    // the dialog itself.
+    void ObserveMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam);
+    Json DescribeLParam(LPARAM lParam) const;
+    // Runs a send of the runner's own without listing it among the editor's messages.
+    LRESULT SendOwn(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) const;
+    // [container, material] of a material of the current storyboard, or nothing.
+    std::optional<std::pair<int, int>> LocateMaterial(const void* material) const;
+
+    // The mouse: presses, moves and releases at a screen point.
+    void MouseMessage(UINT message, CPoint screen, UINT buttons, bool shift, bool ctrl);
+    void ParseModifiers(const ScriptLine& line, std::size_t from, bool& shift, bool& ctrl,
+                        bool allowLeft, bool* left) const;
+
+    std::ostream& m_out;
+    ScriptBackend& m_backend;
+    // The host's current scene. The editor's view points at it without owning it.
+    std::unique_ptr<CKelPlaySceneObj> m_scene;
+    // Created with the first host call, so that scene-only scripts need no module.
+    std::unique_ptr<HostWindows> m_hosts;
+    ModuleLoader m_module;
+    // Windows that `deactivate TITLE` made up to hand the activation to.
+    std::vector<std::unique_ptr<CWnd>> m_otherWindows;
+    // Pieces the runner creates get their identities from this counter, so a script's
+    // results (and its saved files) are the same on every run.
+    unsigned m_nextPieceNumber = 1000;
+
+    // Since the last dump.
+    std::vector<Json> m_sent;
+    std::size_t m_boxesSeen = 0;
+    // `deactivate` without a title: the platform still counts the dialog as active.
+    bool m_deactivatedToNothing = false;
+    // Set while the runner sends a registered message of its own.
+    mutable bool m_ownSendPending = false;
+};
+
+} // namespace kel::script

@@ -1,0 +1,60 @@
+# The runner's exit status and error messages:
+#   cmake -DRUNNER=... -DWORK=... -P exit_codes.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(ENV{KELSB_CONFIG_DIR} ${WORK}/config)
+
+# run(<expected status> <text the error must hold, or "">  <arguments...>)
+function(run expected needle)
+    execute_process(COMMAND ${RUNNER} ${ARGN}
+        WORKING_DIRECTORY ${WORK}
+        RESULT_VARIABLE status
+        OUTPUT_VARIABLE output
+        ERROR_VARIABLE errors)
+    if(NOT status EQUAL expected)
+        message(FATAL_ERROR "kelsb-script ${ARGN}: exit ${status}, expected ${expected}\n${errors}")
+    endif()
+    if(needle)
+        string(FIND "${errors}" "${needle}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "kelsb-script ${ARGN}: the error does not say \"${needle}\":\n${errors}")
+        endif()
+    endif()
+endfunction()
+
+# A failed expectation stops the script at its line; what follows does not run.
+file(WRITE ${WORK}/failing_expect.kss
+    "sample   # a comment after a command\n"
+    "\n"
+    "expect document.storyboards.0.name \"Sports\"\n"
+    "save never_written.kse\n")
+run(1 "line 3: expect document.storyboards.0.name: got \"News\", expected \"Sports\"" failing_expect.kss)
+if(EXISTS ${WORK}/never_written.kse)
+    message(FATAL_ERROR "the script went on after its failing line")
+endif()
+
+# A path that leads nowhere, a command that fails, and one that does not exist.
+file(WRITE ${WORK}/missing_path.kss "sample\nexpect document.storyboards.7.name \"News\"\n")
+run(1 "line 2: expect document.storyboards.7.name: the state has no document.storyboards.7" missing_path.kss)
+file(WRITE ${WORK}/bad_material.kss "# comment only\nsample\nmaterial in Nobody 0 0 10\n")
+run(1 "line 3: the scene has no piece named \"Nobody\"" bad_material.kss)
+file(WRITE ${WORK}/unknown.kss "sample\nexplode now\n")
+run(1 "line 2: unknown command: explode" unknown.kss)
+file(WRITE ${WORK}/bad_json.kss "expect caption [1,\n")
+run(1 "line 1: the expected value is not JSON" bad_json.kss)
+
+# Usage errors.
+run(2 "usage: kelsb-script" one.kss two.kss)
+run(2 "cannot read" no_such_script.kss)
+run(2 "unknown option" --frobnicate)
+
+# Standard input, and a script whose every line succeeds.
+file(WRITE ${WORK}/passing.kss "sample\nexpect document.current 0\n")
+execute_process(COMMAND ${RUNNER}
+    INPUT_FILE ${WORK}/passing.kss
+    WORKING_DIRECTORY ${WORK}
+    RESULT_VARIABLE status
+    ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "a passing script on standard input: exit ${status}\n${errors}")
+endif()
