@@ -1,0 +1,227 @@
+#include "qt/qt_window.h"
+
+#include "qt/qt_backend.h"
+#include "qt/qt_dc.h"
+
+#include "platform/wnd.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace kel::qt {
+
+QtWindow::QtWindow(QtBackend& backend, CWnd* wnd, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), m_backend(backend), m_wnd(wnd) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    // Every pixel comes from the surface; Qt needs to erase nothing.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+QtWindow::~QtWindow() = default;
+
+QPoint QtWindow::ClientOffset() const {
+    if (!m_wnd || !IsWindow(m_wnd) || QtBackend::IsTopLevel(*m_wnd)) {
+        return {};
+    }
+    const CRect insets = m_wnd->GetNonClientInsets();
+    return {insets.left, insets.top};
+}
+
+std::shared_ptr<QImage> QtWindow::Surface() {
+    QSize size(1, 1);
+    if (m_wnd && IsWindow(m_wnd)) {
+        CRect client;
+        m_wnd->GetClientRect(&client);
+        size = QSize(std::max(1, client.Width()), std::max(1, client.Height()));
+    }
+    if (!m_surface || m_surface->size() != size) {
+        auto fresh = std::make_shared<QImage>(size, QImage::Format_RGB32);
+        fresh->fill(Qt::white);
+        if (m_surface) {
+            QPainter painter(fresh.get());
+            painter.drawImage(0, 0, *m_surface);
+        }
+        const bool first = !m_surface;
+        m_surface = std::move(fresh);
+        if (m_wnd && IsWindow(m_wnd) && first) {
+            m_wnd->InvalidateRect(nullptr, TRUE);
+        }
+    }
+    return m_surface;
+}
+
+void QtWindow::SyncGeometry() {
+    if (!m_wnd || !IsWindow(m_wnd)) {
+        return;
+    }
+    QRect target;
+    if (QtBackend::IsTopLevel(*m_wnd)) {
+        CRect client;
+        m_wnd->GetClientRect(&client);
+        const CPoint origin = QtBackend::WidgetOrigin(*m_wnd);
+        target = QRect(m_backend.ToGlobal(origin), QSize(client.Width(), client.Height()));
+    } else {
+        CRect rect;
+        m_wnd->GetWindowRect(&rect);
+        const CPoint parentOrigin = QtBackend::WidgetOrigin(*m_wnd->GetParent());
+        target = QRect(rect.left - parentOrigin.x, rect.top - parentOrigin.y, rect.Width(),
+                       rect.Height());
+    }
+    if (geometry() != target) {
+        m_syncing = true;
+        setGeometry(target);
+        m_syncing = false;
+    }
+}
+
+void QtWindow::ShowClientRect(const CRect& client) {
+    if (m_painting) {
+        return; // the paint under way shows it
+    }
+    update(ToQRect(client).translated(ClientOffset()));
+}
+
+void QtWindow::ScrollSurface(int dx, int dy, const CRect& area) {
+    auto surface = Surface();
+    const QRect r = ToQRect(area);
+    const QImage moved = surface->copy(r);
+    {
+        QPainter painter(surface.get());
+        painter.setClipRect(r);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(r.topLeft() + QPoint(dx, dy), moved);
+    }
+    ShowClientRect(area);
+}
+
+void QtWindow::paintEvent(QPaintEvent* event) {
+    auto surface = Surface();
+    if (m_wnd && IsWindow(m_wnd) && !m_wnd->GetInvalidRegion().empty()) {
+        m_painting = true;
+        m_wnd->PaintNow();
+        m_painting = false;
+        surface = Surface();
+    }
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.drawImage(ClientOffset(), *surface);
+    PaintFrame(painter);
+}
+
+void QtWindow::PaintFrame(QPainter& painter) {
+    const QPoint offset = ClientOffset();
+    if (offset.isNull()) {
+        return;
+    }
+    // A child's border: a dark outer line, and the sunken edge of a client edge inside it.
+    const QRect outer = rect();
+    painter.setPen(QColor(100, 100, 100));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(outer.adjusted(0, 0, -1, -1));
+    if (offset.x() >= 2) {
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawLine(1, 1, outer.width() - 2, 1);
+        painter.drawLine(1, 1, 1, outer.height() - 2);
+        painter.setPen(QColor(240, 240, 240));
+        painter.drawLine(1, outer.height() - 2, outer.width() - 2, outer.height() - 2);
+        painter.drawLine(outer.width() - 2, 1, outer.width() - 2, outer.height() - 2);
+    }
+}
+
+void QtWindow::mousePressEvent(QMouseEvent* event) {
+    UINT message = WM_LBUTTONDOWN;
+    if (event->button() == Qt::RightButton) {
+        message = WM_RBUTTONDOWN;
+    } else if (event->button() == Qt::MiddleButton) {
+        message = WM_MBUTTONDOWN;
+    }
+    m_backend.OnMouse(*this, *event, message);
+}
+
+void QtWindow::mouseReleaseEvent(QMouseEvent* event) {
+    UINT message = WM_LBUTTONUP;
+    if (event->button() == Qt::RightButton) {
+        message = WM_RBUTTONUP;
+    } else if (event->button() == Qt::MiddleButton) {
+        message = WM_MBUTTONUP;
+    }
+    m_backend.OnMouse(*this, *event, message);
+}
+
+void QtWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt sends press, release, double click, release: the desktop's own order with the
+    // second press standing for the double click.
+    UINT message = WM_LBUTTONDBLCLK;
+    if (event->button() == Qt::RightButton) {
+        message = WM_RBUTTONDBLCLK;
+    } else if (event->button() == Qt::MiddleButton) {
+        message = WM_MBUTTONDBLCLK;
+    }
+    m_backend.OnMouse(*this, *event, message);
+}
+
+void QtWindow::mouseMoveEvent(QMouseEvent* event) {
+    m_backend.OnMouse(*this, *event, WM_MOUSEMOVE);
+}
+
+void QtWindow::wheelEvent(QWheelEvent* event) {
+    m_backend.OnWheel(*this, *event);
+}
+
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+    m_backend.OnKey(*event, true);
+}
+
+void QtWindow::keyReleaseEvent(QKeyEvent* event) {
+    m_backend.OnKey(*event, false);
+}
+
+void QtWindow::moveEvent(QMoveEvent*) {
+    ReportGeometry();
+}
+
+void QtWindow::resizeEvent(QResizeEvent*) {
+    ReportGeometry();
+}
+
+void QtWindow::ReportGeometry() {
+    if (m_syncing || !m_wnd || !IsWindow(m_wnd) || !QtBackend::IsTopLevel(*m_wnd) || !isVisible()) {
+        return;
+    }
+    const QRect g = geometry();
+    const CPoint origin = m_backend.FromGlobal(g.topLeft());
+    const CRect insets = m_wnd->GetNonClientInsets();
+    CRect window(origin.x - insets.left, origin.y - insets.top, origin.x + g.width() + insets.right,
+                 origin.y + g.height() + insets.bottom);
+    CRect now;
+    m_wnd->GetWindowRect(&now);
+    if (now == window) {
+        return;
+    }
+    m_syncing = true;
+    m_wnd->SetWindowPos(nullptr, window.left, window.top, window.Width(), window.Height(),
+                        SWP_NOZORDER | SWP_NOACTIVATE);
+    m_syncing = false;
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+    // The window decides itself whether it goes (a dialog only hides on WM_CLOSE).
+    event->ignore();
+    if (m_wnd && IsWindow(m_wnd)) {
+        m_wnd->SendMessage(WM_CLOSE);
+    }
+}
+
+void QtWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow()) {
+        m_backend.OnActivated(m_wnd);
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace kel::qt

@@ -1,0 +1,134 @@
+// Framework windows on the desktop: each has a widget where the framework says it is, paints
+// through its widget, and hears the clicks made on it.
+#include "qt/qt_backend.h"
+
+#include "platform/dc.h"
+#include "platform/wnd.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class Probe : public CWnd {
+public:
+    std::vector<CPoint> downs;
+    std::vector<CPoint> ups;
+    int paints = 0;
+
+protected:
+    void OnLButtonDown(UINT, CPoint point) override {
+        downs.push_back(point);
+        SetCapture();
+    }
+    void OnLButtonUp(UINT, CPoint point) override {
+        ups.push_back(point);
+        ReleaseCapture();
+    }
+    void OnPaint() override {
+        CPaintDC dc(this);
+        CRect client;
+        GetClientRect(&client);
+        dc.FillSolidRect(client, RGB(200, 0, 0));
+        ++paints;
+    }
+};
+
+class QtWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
+        backend = kel::qt::Installed();
+        ASSERT_NE(backend, nullptr);
+        ASSERT_TRUE(top.CreateEx(0, nullptr, "Probe Top", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                 CRect(100, 100, 500, 400), nullptr, 0));
+        ASSERT_TRUE(child.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                   CRect(20, 30, 220, 130), &top, 7));
+    }
+    void TearDown() override {
+        child.DestroyWindow();
+        top.DestroyWindow();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kel::platform::SetBackend(std::move(previous));
+    }
+
+    std::unique_ptr<kel::platform::Backend> previous;
+    kel::qt::QtBackend* backend = nullptr;
+    CWnd top;
+    Probe child;
+};
+
+TEST_F(QtWindowTest, WidgetsMirrorTheWindowTree) {
+    QWidget* topWidget = backend->WidgetFor(&top);
+    QWidget* childWidget = backend->WidgetFor(&child);
+    ASSERT_NE(topWidget, nullptr);
+    ASSERT_NE(childWidget, nullptr);
+    EXPECT_EQ(childWidget->parentWidget(), topWidget);
+    EXPECT_EQ(topWidget->windowTitle(), "Probe Top");
+    // A top-level widget is the client area; a child's covers its frame too.
+    CRect client;
+    top.GetClientRect(&client);
+    EXPECT_EQ(topWidget->size(), QSize(client.Width(), client.Height()));
+    EXPECT_EQ(childWidget->geometry(), QRect(20, 30, 200, 100));
+
+    child.MoveWindow(40, 50, 100, 60);
+    EXPECT_EQ(childWidget->geometry(), QRect(40, 50, 100, 60));
+    top.SetWindowText("Renamed");
+    EXPECT_EQ(topWidget->windowTitle(), "Renamed");
+    child.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(childWidget->isVisibleTo(topWidget));
+    child.EnableWindow(FALSE);
+    EXPECT_FALSE(childWidget->isEnabled());
+
+    child.DestroyWindow();
+    EXPECT_EQ(backend->WidgetFor(&child), nullptr);
+}
+
+TEST_F(QtWindowTest, PaintingGoesThroughTheWidget) {
+    QWidget* childWidget = backend->WidgetFor(&child);
+    child.Invalidate();
+    const QImage shot = childWidget->grab().toImage();
+    EXPECT_GE(child.paints, 1);
+    // The border is drawn around the client area, which shows what WM_PAINT drew.
+    EXPECT_EQ(shot.pixel(100, 50), qRgb(200, 0, 0));
+    EXPECT_NE(shot.pixel(0, 0), qRgb(200, 0, 0));
+    // A window that is not invalid shows its last picture without painting again.
+    const int paints = child.paints;
+    childWidget->grab();
+    EXPECT_EQ(child.paints, paints);
+}
+
+TEST_F(QtWindowTest, AClickOnTheWidgetReachesTheWindowInClientCoordinates) {
+    QWidget* childWidget = backend->WidgetFor(&child);
+    QTest::mouseClick(childWidget, Qt::LeftButton, Qt::NoModifier, QPoint(51, 41));
+    ASSERT_EQ(child.downs.size(), 1U);
+    ASSERT_EQ(child.ups.size(), 1U);
+    // One pixel of border lies before the client area.
+    EXPECT_EQ(child.downs[0], CPoint(50, 40));
+    EXPECT_EQ(child.ups[0], CPoint(50, 40));
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    CPoint cursor;
+    GetCursorPos(&cursor);
+    CPoint expected(50, 40);
+    child.ClientToScreen(&expected);
+    EXPECT_EQ(cursor, expected);
+}
+
+TEST_F(QtWindowTest, AConfinedCursorStaysInItsRectangle) {
+    CRect clip(150, 150, 200, 200);
+    ::ClipCursor(&clip);
+    QWidget* childWidget = backend->WidgetFor(&child);
+    QTest::mouseClick(childWidget, Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
+    ::ClipCursor(nullptr);
+    ASSERT_EQ(child.downs.size(), 1U);
+    CPoint screen = child.downs[0];
+    child.ClientToScreen(&screen);
+    EXPECT_TRUE(clip.PtInRect(screen));
+}
+
+} // namespace
