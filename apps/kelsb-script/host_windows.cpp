@@ -1,30 +1,12 @@
 #include "host_windows.h"
 
+#include "hostkit/item_edit_window.h"
+
 #include "host/services/tool_box.h"
 
 namespace kel::script {
 
 namespace {
-
-// Answers the editor's question for the current scene; everything else is default handling.
-class ItemEditWindow : public CWnd {
-public:
-    explicit ItemEditWindow(HostWindows::SceneSource scene)
-        : m_scene(std::move(scene)),
-          m_fetchMessage(RegisterWindowMessage("WM_CG_EDW_FETCH_CURRENT_SCENE")) {}
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == m_fetchMessage && m_fetchMessage != 0) {
-            return reinterpret_cast<LRESULT>(m_scene());
-        }
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    HostWindows::SceneSource m_scene;
-    UINT m_fetchMessage;
-};
 
 std::unique_ptr<CWnd> MakeWindow(std::unique_ptr<CWnd> wnd, const char* title, DWORD style,
                                  const CRect& rect, CWnd* parent) {
@@ -41,8 +23,8 @@ HostWindows::HostWindows(SceneSource scene) {
                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 1920, 1080), nullptr);
     m_parent = MakeWindow(std::make_unique<CWnd>(), "Host Frame", WS_CHILD | WS_VISIBLE,
                           CRect(0, 0, 1400, 1000), m_main.get());
-    m_itemEdit = MakeWindow(std::make_unique<ItemEditWindow>(std::move(scene)), "Item Edit",
-                            WS_CHILD, CRect(0, 0, 400, 300), m_main.get());
+    m_itemEdit = MakeWindow(std::make_unique<kel::hostkit::ItemEditWindow>(std::move(scene)),
+                            "Item Edit", WS_CHILD, CRect(0, 0, 400, 300), m_main.get());
     m_history =
         MakeWindow(std::make_unique<CWnd>(), "History Panel", WS_POPUP | WS_CAPTION | WS_VISIBLE,
                    CRect(1500, 0, 1900, 400), m_main.get());

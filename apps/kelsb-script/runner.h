@@ -3,9 +3,9 @@
 #pragma once
 
 #include "host_windows.h"
+#include "hostkit/module_loader.h"
 #include "json.h"
 #include "module/automation.h"
-#include "module_loader.h"
 #include "script.h"
 #include "script_backend.h"
 
@@ -25,6 +25,9 @@ class CKelPlaySceneObj;
 class CKelSBBodyObj;
 
 namespace kel::script {
+
+using kel::hostkit::ModuleEntryPoints;
+using kel::hostkit::ModuleLoader;
 
 class Runner {
 public:

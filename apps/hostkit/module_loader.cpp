@@ -1,10 +1,10 @@
-#include "module_loader.h"
+#include "hostkit/module_loader.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 
-namespace kel::script {
+namespace kel::hostkit {
 
 namespace {
 
@@ -66,4 +66,4 @@ bool ModuleLoader::Load() {
     return true;
 }
 
-} // namespace kel::script
+} // namespace kel::hostkit

@@ -1,5 +1,5 @@
 // Loads the editor module the way a host does: dlopen, then the seven entry points by their
-// decorated names. Nothing of the module is linked in.
+// decorated names. Nothing of the module is linked in. Shared by every host program.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 class CWnd;
 class CKelPlaySceneObj;
 
-namespace kel::script {
+namespace kel::hostkit {
 
 struct ModuleEntryPoints {
     int (*open)() = nullptr;
@@ -44,4 +44,4 @@ private:
     std::string m_error;
 };
 
-} // namespace kel::script
+} // namespace kel::hostkit
