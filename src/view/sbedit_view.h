@@ -18,6 +18,7 @@
 #include "platform/wnd.h"
 
 #include <array>
+#include <vector>
 
 class CKelSBEditDlg;
 class CKelPlaySceneObj;
@@ -203,6 +204,22 @@ public:
     // Fills what a host reads through the automation message.
     void FillAutomationState(kel::automation::EditorState& state) const;
 
+    // ---- Painting (view_paint.cpp, view_paint_materials.cpp).
+    // Paints everything below and beside the child controls, region by region; the controls
+    // paint themselves.
+    void OnDraw(CDC* pDC);
+    // What a material shows as its name: its piece's name, the piece's effect and phase.
+    CString GetMaterialLabel(const CKelSBContentBaseObj* pContent) const;
+    // Repaint requests of the editing operations.
+    void InvalidateTrackHeader(int nTrack, BOOL bWithRow);
+    void InvalidateRects(const std::vector<CRect>& rects);
+    // The header tip names the header button under the point and is silent elsewhere.
+    void UpdateHeaderTip(CPoint point);
+    // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
+    // follow the marker drag mode and the range; the trim line follows the trim candidate.
+    void DrawMarkerFeedback();
+    void DrawTrimFeedback();
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -230,6 +247,17 @@ private:
     LRESULT OnRefreshContents(LPARAM lParam);
     LRESULT OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam);
     int RunOutputCall(int (CKelPlaySceneObj::*pfnCall)(CWnd*), CWnd* pParent);
+
+    // ---- Painting steps (view_paint.cpp, view_paint_materials.cpp), in paint order.
+    void PaintCornerBox(CDC* pDC);
+    void PaintMarkerBand(CDC* pDC);
+    void PaintRuler(CDC* pDC);
+    void PaintTrackHeaders(CDC* pDC);
+    void PaintTrackRows(CDC* pDC);
+    void PaintMaterials(CDC* pDC);
+    void PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent, const CRect& rect);
+    void PaintSelection(CDC* pDC);
+    void PaintTimeLine(CDC* pDC);
 
     // ---- Scene and dialog (neither owned: the host owns the scene, the dialog owns the view).
     CKelPlaySceneObj* m_pCurScene = nullptr;

@@ -170,26 +170,6 @@ BOOL CKelSBEditView::PreTranslateMessage(MSG* pMsg) {
     return CWnd::PreTranslateMessage(pMsg);
 }
 
-// Every region fills its own background when painted.
-BOOL CKelSBEditView::OnEraseBkgnd(CDC* /*pDC*/) {
-    return TRUE;
-}
-
-void CKelSBEditView::OnPaint() {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    dc.FillSolidRect(client, m_crView);
-}
-
-HBRUSH CKelSBEditView::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-    if (pDC && (nCtlColor == CTLCOLOR_EDIT || nCtlColor == CTLCOLOR_LISTBOX)) {
-        pDC->SetBkColor(m_crView);
-        return &m_brView;
-    }
-    return CWnd::OnCtlColor(pDC, pWnd, nCtlColor);
-}
-
 // ---- Tool mode and cursor.
 
 void CKelSBEditView::SetToolMode(DWORD dwMode) {

@@ -1,0 +1,194 @@
+// Painting of the materials on their track rows: the background of the kind, the thumbnail of
+// the piece, the label, and the hatch that marks a material whose piece left the scene.
+#include "module/module_instance.h"
+#include "view/sbedit_view.h"
+#include "view/view_paint_tools.h"
+
+#include "host/base/kel_memblock.h"
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/scene/play_scene.h"
+#include "host/services/module_rc.h"
+#include "host/services/public_helpers.h"
+#include "platform/dc.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr COLORREF kMaterialLight = RGB(230, 230, 230);
+constexpr COLORREF kMaterialDark = RGB(50, 50, 50);
+constexpr COLORREF kThumbLight = RGB(96, 109, 137);
+constexpr COLORREF kThumbDark = RGB(156, 168, 197);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kMissingHatch = RGB(255, 0, 0);
+constexpr int kThumbInset = 2;
+constexpr int kLabelGap = 2;
+constexpr int kTextBandHeight = 12;
+
+enum class MaterialKind { None, In, Stay, Out, Movie, Scroll };
+
+MaterialKind KindOf(const CKelSBContentBaseObj* pContent) {
+    if (!pContent)
+        return MaterialKind::None;
+    // A scroll is a movie too, so it is asked first.
+    if (pContent->IsKindOf(RUNTIME_CLASS(CKelSBContentScrollObj)))
+        return MaterialKind::Scroll;
+    if (pContent->IsKindOf(RUNTIME_CLASS(CKelSBContentMovieObj)))
+        return MaterialKind::Movie;
+    if (pContent->IsKindOf(RUNTIME_CLASS(CKelSBContentPieceInObj)))
+        return MaterialKind::In;
+    if (pContent->IsKindOf(RUNTIME_CLASS(CKelSBContentPieceStayObj)))
+        return MaterialKind::Stay;
+    if (pContent->IsKindOf(RUNTIME_CLASS(CKelSBContentPieceOutObj)))
+        return MaterialKind::Out;
+    return MaterialKind::None;
+}
+
+bool IsEffectPiece(MaterialKind kind) {
+    return kind == MaterialKind::In || kind == MaterialKind::Stay || kind == MaterialKind::Out;
+}
+
+CString LoadText(UINT nId) {
+    return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId);
+}
+
+// The scene's piece of a material; a material whose piece left the scene is shown through the
+// copy it carries, and reported missing.
+const CKelItemBaseObj* FindPiece(const CKelPlaySceneObj* pScene,
+                                 const CKelSBContentBaseObj* pContent, bool& bMissing) {
+    const CKelItemBaseObj* pPiece = pScene ? pScene->FindPieceByGUID(pContent->GetGUID()) : nullptr;
+    bMissing = pPiece == nullptr;
+    return pPiece ? pPiece : pContent->GetAttachedPiece();
+}
+
+// Where a thumbnail of iconWidth x iconHeight goes in `square`: a wide one spans the square's
+// width at its own proportions, centred vertically; any other fills the square.
+CRect IconRect(const CRect& square, int iconWidth, int iconHeight) {
+    const float ratio =
+        iconHeight > 0 ? static_cast<float>(iconWidth) / static_cast<float>(iconHeight) : 1.0f;
+    const int middleX = (square.left + square.right) / 2;
+    const int middleY = (square.top + square.bottom) / 2;
+    if (ratio > 1.0f) {
+        const int half = static_cast<int>(static_cast<float>(square.Width()) / ratio) / 2;
+        return CRect(square.left, middleY - half, square.right, middleY + half);
+    }
+    const int half = square.Height() / 2;
+    return CRect(middleX - half, square.top, middleX + half, square.bottom);
+}
+
+} // namespace
+
+CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) const {
+    const MaterialKind kind = KindOf(pContent);
+    if (kind == MaterialKind::None)
+        return CString();
+    bool bMissing = false;
+    const CKelItemBaseObj* pPiece = FindPiece(m_pCurScene, pContent, bMissing);
+    CString strLabel = pPiece ? pPiece->GetName() : CString();
+    if (!IsEffectPiece(kind))
+        return strLabel;
+    const auto* pPieceContent = static_cast<const CKelSBContentPieceBaseObj*>(pContent);
+    CString strEffect = pPieceContent->GetIOSoftEffectStr();
+    strEffect.Trim();
+    // A Stay phase that copies its picture keeps it on air: it is named for what it does.
+    if (kind == MaterialKind::Stay && strEffect == LoadText(IDS_PAINT_FX_COPY))
+        strEffect = LoadText(IDS_PAINT_FX_KEEP);
+    strLabel += "\\";
+    strLabel += strEffect;
+    switch (kind) {
+    case MaterialKind::In:
+        strLabel += LoadText(IDS_PAINT_PHASE_IN);
+        break;
+    case MaterialKind::Stay:
+        strLabel += LoadText(IDS_PAINT_PHASE_STAY);
+        break;
+    default:
+        strLabel += LoadText(IDS_PAINT_PHASE_OUT);
+        break;
+    }
+    return strLabel;
+}
+
+void CKelSBEditView::PaintMaterials(CDC* pDC) {
+    kel::sbedit::PaintStep step(pDC, GetTrackAreaRect(), GetBelowStripRect());
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!step || !pBody)
+        return;
+    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+        const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
+        for (INT_PTR c = 0; pTrack && c < pTrack->GetContentCount(); ++c) {
+            const CKelSBContentBaseObj* pContent = pTrack->GetContentObj(c);
+            // Inside the row's two bevel lines at top and bottom.
+            CRect rect = GetMaterialRect(pContent);
+            rect.DeflateRect(0, 1);
+            if (KindOf(pContent) == MaterialKind::None || rect.IsRectEmpty() ||
+                !pDC->RectVisible(rect))
+                continue;
+            const int nSaved = pDC->SaveDC();
+            pDC->IntersectClipRect(rect);
+            PaintMaterial(pDC, pContent, rect);
+            pDC->RestoreDC(nSaved);
+        }
+    }
+}
+
+void CKelSBEditView::PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent,
+                                   const CRect& rect) {
+    const MaterialKind kind = KindOf(pContent);
+    bool bMissing = false;
+    FindPiece(m_pCurScene, pContent, bMissing);
+
+    // Background: the picture of the kind stretched over the material.
+    CBitmap& background = kind == MaterialKind::Stay  ? m_bmpMaterialStay
+                          : kind == MaterialKind::Out ? m_bmpMaterialOut
+                                                      : m_bmpMaterialIn;
+    if (background.GetSafeHandle()) {
+        CDC memory;
+        if (memory.CreateCompatibleDC(pDC)) {
+            const CSize size = background.GetSize();
+            CBitmap* pOld = memory.SelectObject(&background);
+            pDC->StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), &memory, 0, 0,
+                            size.cx, size.cy, SRCCOPY);
+            memory.SelectObject(pOld);
+        }
+    }
+    pDC->Draw3dRect(rect, kMaterialLight, kMaterialDark);
+
+    // Thumbnail square at the left.
+    const int nSide = rect.Height() - 2 * kThumbInset;
+    const CRect square(rect.left + kThumbInset, rect.top + kThumbInset,
+                       rect.left + kThumbInset + nSide, rect.top + kThumbInset + nSide);
+    if (nSide > 0) {
+        pDC->Draw3dRect(square, kThumbLight, kThumbDark);
+        CRect inside = square;
+        inside.DeflateRect(1, 1);
+        if (!inside.IsRectEmpty()) {
+            pDC->FillSolidRect(inside, kBlack);
+            const CKelMemBlock* pIcon = pContent->GetIcon();
+            if (pIcon && !pIcon->IsEmpty())
+                KelPublicDrawBitmap(pDC, IconRect(inside, pIcon->GetWidth(), pIcon->GetHeight()),
+                                    pIcon, SRCCOPY);
+        }
+    }
+
+    // Label between the thumbnail and the right edge.
+    const CRect textArea(square.right + kLabelGap, rect.top, rect.right - kLabelGap, rect.bottom);
+    if (textArea.Width() > 0) {
+        pDC->SetTextColor(kBlack);
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->DrawText(GetMaterialLabel(pContent), kel::sbedit::TextBand(textArea, kTextBandHeight),
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    }
+
+    // A material whose piece is gone stays editable and visible, struck through in red.
+    if (bMissing) {
+        CBrush hatch(HS_FDIAGONAL, kMissingHatch);
+        CBrush* pOldBrush = pDC->SelectObject(&hatch);
+        CGdiObject* pOldPen = pDC->SelectStockObject(NULL_PEN);
+        pDC->Rectangle(rect);
+        pDC->SelectObject(pOldBrush);
+        if (pOldPen)
+            pDC->SelectObject(pOldPen);
+    }
+}
