@@ -61,6 +61,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"answer", &Runner::Answer},     {"menu", &Runner::Menu},
         {"rubber", &Runner::Rubber},     {"edit-attr", &Runner::EditAttr},
         {"dump", &Runner::Dump},         {"expect", &Runner::Expect},
+        {"paint", &Runner::Paint},
     };
     return commands;
 }

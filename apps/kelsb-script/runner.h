@@ -97,6 +97,8 @@ private:
     // --- Output (state_dump.cpp).
     void Dump(const ScriptLine& line);
     void Expect(const ScriptLine& line);
+    // The view painted once, whole: its drawing operations (commands_paint.cpp).
+    void Paint(const ScriptLine& line);
     Json BuildState() const;
     Json BuildDialogState(const std::optional<automation::EditorState>& editor) const;
     Json BuildDocumentState() const;
