@@ -4,11 +4,13 @@
 // six tool buttons of the corner box.
 //
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
-// creation, layout and scene hand-over (view_lifecycle.cpp), ranges and scroll positions
-// (view_scroll.cpp), host calls of the output (view_output.cpp) and the operations that are
-// still to come (view_pending.cpp).
+// creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
+// (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
+// cursor (view_mouse.cpp), host calls of the output (view_output.cpp) and the operations that
+// are still to come (view_pending.cpp).
 #pragma once
 
+#include "host/base/kel_object.h"
 #include "host/gui/bmp_buttons.h"
 #include "host/gui/combo_popup_menu.h"
 #include "host/gui/skinned_controls.h"
@@ -201,6 +203,59 @@ public:
     // The key table of the view; TRUE when the key was taken.
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
+    // ---- Selection and hit testing (view_select.cpp).
+    // What lies under a client point. 1 when the point is outside the track area or on a
+    // material, 0 otherwise (the track fields stay filled when a track row was hit).
+    int HitTest(CPoint point, KelSBHitResult& result) const;
+    // Non-zero when the point lies on a trimming edge of a material of an unlocked track;
+    // the candidate then holds the material, the edge and where it was grabbed.
+    int EdgeTest(CPoint point, KelSBTrimCandidate& candidate) const;
+    // Index of the track whose header button (0 play, 1 lock) is under the point, -1 for none.
+    int HeaderButtonTest(CPoint point, int& nButton) const;
+    int SelectTrackAt(CPoint point, int bExclusive);
+    int SelectMaterialAt(CPoint point, int bExclusive);
+    void SelectByRect(const CRect& rect);
+    // 0 when no track is selected or there is no storyboard.
+    int SelectAllMaterialsOfSelTracks();
+    void ClearTrackSelection();
+    void ClearMaterialSelection();
+    // Clears both selections, then re-reads the storyboard.
+    void ClearAllSelection();
+    // The earliest entry and the latest outlet of the selected materials to the status line.
+    void ShowSelectedSpan();
+    // Tells the storyboard navigator which material has the focus (null: none).
+    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const;
+    int HasNoContainers() const;
+    int HasNoLockedTrack() const;
+    // The first container of the storyboard that holds the material, or null.
+    CKelSBContainerObj* FindContainerOf(const CKelSBContentBaseObj* pContent) const;
+    int IsContentSelected(const CKelSBContentBaseObj* pContent) const;
+    // Appends a copy of every selected material, its geometry rectangle set to where it is
+    // drawn. The copies belong to the list. Returns how many were appended.
+    int CollectSelectedMaterials(CKelObList& list) const;
+    // Invalidates the headers and rows of the selected tracks (bTracks) or the rectangles of
+    // every material of the selected containers.
+    void InvalidateSelection(int bTracks);
+    const KelSBTrimCandidate& GetTrimCandidate() const { return m_trim; }
+
+    // ---- Zoom (view_scroll.cpp).
+    // One step of the zoom table in or out, from the zoom menu's current entry.
+    void ZoomStep(int bIn);
+    // Zoom menu entry nIndex; 0 for an index outside the table or without a storyboard.
+    int ZoomToIndex(int nIndex);
+    // Frames per unit so that the whole storyboard fits the time area.
+    void FitToWindow();
+    // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
+    void SteplessZoom(int nFramesPerUnit);
+    // The zoom, select-all and tool button commands of the view; FALSE for any other id.
+    BOOL RunViewCommand(UINT nId);
+
+    // ---- Gestures (view_mouse.cpp).
+    DWORD GetMarkerDragMode() const { return m_dwMarkerDragMode; }
+    int IsScrubbing() const { return m_bScrubbing; }
+    int IsTrimming() const { return m_bTrimming; }
+    CPoint GetPressPoint() const { return m_ptPress; }
+
     // Fills what a host reads through the automation message.
     void FillAutomationState(kel::automation::EditorState& state) const;
 
@@ -233,6 +288,12 @@ protected:
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override;
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Mouse gestures (view_mouse.cpp).
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    void OnCaptureChanged(CWnd* pWnd) override;
+    int OnMouseActivate(CWnd* pTopParent, UINT nHitTest, UINT message) override;
 
 private:
     void LoadBitmaps();
@@ -241,7 +302,26 @@ private:
     void LayoutControls();
     void RefreshPasteState();
     void UpdateCursor();
-    UINT CursorIdAt(CPoint point) const;
+    // The module cursor for a client point, 0 for the default one. Refreshes the trim
+    // candidate on the way, so that a press finds the edge the cursor showed.
+    UINT CursorIdAt(CPoint point);
+    // ---- Gesture steps (view_mouse.cpp; trimming, the drag within the storyboard and the
+    // tool modes' operations are hooks in view_pending.cpp until they are built).
+    void PressHeaderColumn(CPoint point);
+    void PressSelect(UINT nFlags, CPoint point);
+    void StartMarkerDrag(CPoint point);
+    void MoveMarkerDrag(CPoint point);
+    void EndMarkerDrag(int bRelease);
+    void ScrubTo(CPoint point);
+    void ToggleTrackFlag(int nTrack, int nButton);
+    void ZoomTo(int nIndex, int bSetDirty);
+    void AfterScaleChange(int bSetDirty);
+    int BeginTrim(CPoint point);
+    void MoveTrim(CPoint point);
+    void ReleaseTrim(CPoint point);
+    int BeginDragWithinSB(CPoint point, UINT nFlags);
+    int DeleteSpaceAt(CPoint point);
+    int FixedPointPasteAt(CPoint point);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();
     LRESULT OnRefreshContents(LPARAM lParam);

@@ -159,6 +159,9 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
             ResizeSelector(nCode == CBN_DROPDOWN);
         return TRUE;
     }
+    // Menus send code 0, and so do the tool buttons' clicks (BN_CLICKED).
+    if (nCode == 0 && RunViewCommand(nId))
+        return TRUE;
     return CWnd::OnCommand(wParam, lParam);
 }
 

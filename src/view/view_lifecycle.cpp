@@ -190,17 +190,6 @@ void CKelSBEditView::UpdateCursor() {
                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
-UINT CKelSBEditView::CursorIdAt(CPoint /*point*/) const {
-    switch (m_dwToolMode) {
-    case kToolDeleteSpace:
-        return IDC_CURSOR_DELETE_SPACE;
-    case kToolFixedPaste:
-        return IDC_CURSOR_FIXED_PASTE;
-    default:
-        return 0; // edges and locked tracks come with the selection and the mouse
-    }
-}
-
 BOOL CKelSBEditView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
     if (!IsLoaded() && pWnd == this && nHitTest == HTCLIENT) {
         CPoint point;

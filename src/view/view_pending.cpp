@@ -31,10 +31,6 @@ int CKelSBEditView::PasteMaterials() {
     return 0;
 }
 
-int CKelSBEditView::SelectAllMaterials() {
-    return 0;
-}
-
 int CKelSBEditView::CopyFX() {
     return 0;
 }
@@ -65,4 +61,28 @@ int CKelSBEditView::ClipAtTimeLine(int /*bEntry*/) {
 
 BOOL CKelSBEditView::HandleKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     return FALSE;
+}
+
+// ---- Gesture hooks of the mouse handling. A refused trim or drag leaves the press to select.
+
+int CKelSBEditView::BeginTrim(CPoint /*point*/) {
+    return 0;
+}
+
+void CKelSBEditView::MoveTrim(CPoint /*point*/) {}
+
+void CKelSBEditView::ReleaseTrim(CPoint /*point*/) {
+    m_bTrimming = 0;
+}
+
+int CKelSBEditView::BeginDragWithinSB(CPoint /*point*/, UINT /*nFlags*/) {
+    return 0;
+}
+
+int CKelSBEditView::DeleteSpaceAt(CPoint /*point*/) {
+    return 0;
+}
+
+int CKelSBEditView::FixedPointPasteAt(CPoint /*point*/) {
+    return 0;
 }

@@ -1,11 +1,13 @@
 // Scroll positions and ranges of the timeline view, and the zoom shown in the top strip. The
 // scroll bars keep the positions (in logical pixels); the view reads them back from there.
+#include "module/messages.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/services/module_rc.h"
 #include "host/services/video_std.h"
+#include "platform/cursor.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -48,6 +50,50 @@ int ScrollTarget(CKelAquaScrollBar& bar, UINT nSBCode) {
     default:
         return p;
     }
+}
+
+// The stepless zoom bar runs backwards: its value (frames per unit) is its maximum minus its
+// position, so moving it right zooms in.
+int ZoomBarValue(CKelAquaScrollBar& bar) {
+    SCROLLINFO info;
+    bar.GetScrollInfo(&info, SIF_ALL);
+    return info.nMax - info.nPos;
+}
+
+// The new value of the stepless zoom bar for a scroll code.
+int ZoomBarTarget(CKelAquaScrollBar& bar, UINT nSBCode) {
+    SCROLLINFO info;
+    bar.GetScrollInfo(&info, SIF_ALL);
+    const int v = info.nMax - info.nPos;
+    const int nPage = static_cast<int>(info.nPage);
+    switch (nSBCode) {
+    case SB_LINELEFT:
+        return v >= info.nMax ? v : v + 1;
+    case SB_LINERIGHT:
+        return v <= info.nMin ? v : v - 1;
+    case SB_PAGELEFT:
+        return std::min(info.nMax, v + nPage);
+    case SB_PAGERIGHT:
+        return std::max(info.nMin, v - nPage);
+    case SB_THUMBTRACK:
+        return info.nMax - bar.GetPos(SB_THUMBTRACK);
+    case SB_LEFT:
+        return info.nMax;
+    case SB_RIGHT:
+        return info.nMin;
+    default:
+        return v;
+    }
+}
+
+// The index of the largest table entry not above the frames per unit (0 below the table).
+int NearestZoomIndex(const CDWordArray& steps, DWORD dwFramesPerUnit) {
+    int nIndex = 0;
+    for (INT_PTR i = 0; i < steps.GetSize(); ++i) {
+        if (steps[i] <= dwFramesPerUnit)
+            nIndex = static_cast<int>(i);
+    }
+    return nIndex;
 }
 
 } // namespace
@@ -119,6 +165,9 @@ void CKelSBEditView::UpdateZoomBarRange() {
     const int nMax = q == 0 ? nLast : static_cast<int>(std::min<long long>(q, nLast));
     SCROLLINFO info = RangeInfo(nMax, 10);
     m_ZoomBar.SetScrollInfo(&info);
+    // The bar's value is its maximum less its position: a new maximum would otherwise show,
+    // and on the next click apply, a scale the storyboard does not have.
+    SetZoomBarToFPU(pBody->GetFramesPerUnit());
 }
 
 void CKelSBEditView::SetZoomBarToFPU(DWORD dwFramesPerUnit) {
@@ -164,13 +213,175 @@ CString CKelSBEditView::GetZoomText(DWORD dwFramesPerUnit) const {
 
 void CKelSBEditView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
     CWnd::OnHScroll(nSBCode, nPos, pScrollBar);
-    // The stepless zoom bar comes with the zoom operations.
-    if (pScrollBar == &m_HScroll)
+    if (pScrollBar == &m_HScroll) {
         SetHScrollPos(ScrollTarget(m_HScroll, nSBCode));
+    } else if (pScrollBar == &m_ZoomBar) {
+        const int nValue = ZoomBarValue(m_ZoomBar);
+        const int nNew = ZoomBarTarget(m_ZoomBar, nSBCode);
+        if (nNew != nValue)
+            SteplessZoom(nNew);
+    }
 }
 
 void CKelSBEditView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
     CWnd::OnVScroll(nSBCode, nPos, pScrollBar);
     if (pScrollBar == &m_VScroll)
         SetVScrollPos(ScrollTarget(m_VScroll, nSBCode));
+}
+
+// ---- Zoom.
+
+void CKelSBEditView::ZoomStep(int bIn) {
+    if (!GetCurSBBody() || !m_ZoomMenuBtn.GetSafeHwnd())
+        return;
+    int nIndex = m_ZoomMenuBtn.GetCurMenuItem();
+    // The menu has no current entry before the first zoom of a storyboard shown empty; step
+    // from the table entry nearest below the current scale rather than from the table's end.
+    if (nIndex < 0)
+        nIndex = NearestZoomIndex(m_arrZoomSteps, GetCurSBBody()->GetFramesPerUnit());
+    const int nLast = std::max(0, m_ZoomMenuBtn.GetMenuItemCount() - 1);
+    nIndex = bIn ? std::max(0, nIndex - 1) : std::min(nLast, nIndex + 1);
+    ZoomTo(nIndex, TRUE);
+}
+
+int CKelSBEditView::ZoomToIndex(int nIndex) {
+    if (!GetCurSBBody() || nIndex < 0 || nIndex >= m_arrZoomSteps.GetSize())
+        return 0;
+    ZoomTo(nIndex, FALSE);
+    return 1;
+}
+
+void CKelSBEditView::ZoomTo(int nIndex, int bSetDirty) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || !SetZoomIndex(nIndex))
+        return;
+    if (m_ZoomMenuBtn.GetSafeHwnd())
+        m_ZoomMenuBtn.SetCurMenuItem(nIndex);
+    AfterScaleChange(bSetDirty);
+}
+
+void CKelSBEditView::FitToWindow() {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    const int nUnits = GetTimeAreaRect().Width() / kUnitPixels;
+    // A time area narrower than one unit has no scale that fits anything: keep the zoom.
+    if (nUnits <= 0)
+        return;
+    const DWORD dwDuration = pBody->GetDuration();
+    DWORD dwFit = kUnitPixels;
+    if (dwDuration != 0) {
+        dwFit =
+            static_cast<DWORD>(static_cast<float>(dwDuration) / static_cast<float>(nUnits) + 0.5f);
+        // A storyboard much shorter than the view would round to 0 frames per unit, which no
+        // storyboard can take; one frame per unit is the closest scale there is.
+        dwFit = std::max<DWORD>(dwFit, 1);
+    }
+    if (dwFit == pBody->GetFramesPerUnit() || !pBody->SetFramesPerUnit(dwFit))
+        return;
+    ShowCurrentZoom();
+    AfterScaleChange(TRUE);
+}
+
+void CKelSBEditView::SteplessZoom(int nFramesPerUnit) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    const int nTimeLine = static_cast<int>(pBody->GetTimeLinePos());
+    const int nOldPixel = FrameToPixel(nTimeLine);
+    const int nOldPos = GetHScrollPos();
+    const int nLast = static_cast<int>(m_arrZoomSteps[kZoomStepCount - 1]);
+    const int nFit = std::clamp(nFramesPerUnit, 1, nLast);
+    SetZoomBarToFPU(static_cast<DWORD>(nFit));
+    pBody->SetFramesPerUnit(static_cast<DWORD>(nFit));
+    UpdateHRange();
+    // The time line keeps its place on the screen; the content scales around it.
+    SetHScrollPos(nOldPos + (FrameToPixel(nTimeLine) - nOldPixel));
+    CRect area;
+    area.UnionRect(GetMarkerBandRect(), GetTimeAreaRect());
+    area.UnionRect(area, GetRulerRect());
+    InvalidateRect(area, TRUE);
+    UpdateWindow();
+    if (m_ZoomMenuBtn.GetSafeHwnd()) {
+        m_ZoomMenuBtn.SetText(GetZoomText(static_cast<DWORD>(nFit)));
+        m_ZoomMenuBtn.Invalidate();
+    }
+}
+
+// What every change of scale but the stepless one does after it: the controls follow, the
+// time area repaints at the new scale and the time line stays in sight.
+void CKelSBEditView::AfterScaleChange(int bSetDirty) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    SetZoomBarToFPU(pBody->GetFramesPerUnit());
+    UpdateHRange();
+    if (bSetDirty) {
+        // The scale is stored with the storyboard, so the host's document has changed.
+        CWnd* pMain = AfxGetMainWnd();
+        if (pMain && IsWindow(pMain))
+            pMain->SendMessage(WM_CG_FILE_SETDIRTY_FLAG, 1, 0);
+    }
+    InvalidateRect(GetTimeAreaRect(), TRUE);
+    UpdateWindow();
+    EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));
+}
+
+BOOL CKelSBEditView::RunViewCommand(UINT nId) {
+    // The track area menu's commands act on the track it was opened over.
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    const bool bOnTrack =
+        pBody && m_nCurTrackIndex >= 0 && m_nCurTrackIndex < pBody->GetTrackCount();
+    if (nId >= ID_ZOOM_FIRST && nId <= ID_ZOOM_LAST) {
+        ZoomToIndex(static_cast<int>(nId - ID_ZOOM_FIRST));
+        return TRUE;
+    }
+    switch (nId) {
+    case IDC_VIEW_TOOL_FIT:
+        FitToWindow();
+        return TRUE;
+    case IDC_VIEW_TOOL_ZOOM_IN:
+        ZoomStep(TRUE);
+        return TRUE;
+    case IDC_VIEW_TOOL_ZOOM_OUT:
+        ZoomStep(FALSE);
+        return TRUE;
+    case ID_SB_SELECT_ALL:
+        SelectAllMaterials();
+        return TRUE;
+    case ID_AREA_FIT:
+    case ID_AREA_ZOOM_IN:
+    case ID_AREA_ZOOM_OUT:
+    case ID_AREA_SELECT_ALL:
+    case ID_AREA_SELECT_TRACK_MATERIALS:
+        break;
+    default:
+        return FALSE;
+    }
+    if (!bOnTrack)
+        return TRUE;
+    {
+        CWaitCursor wait;
+        switch (nId) {
+        case ID_AREA_FIT:
+            FitToWindow();
+            break;
+        case ID_AREA_ZOOM_IN:
+            ZoomStep(TRUE);
+            break;
+        case ID_AREA_ZOOM_OUT:
+            ZoomStep(FALSE);
+            break;
+        case ID_AREA_SELECT_ALL:
+            SelectAllMaterials();
+            ShowSelectedSpan();
+            break;
+        default:
+            SelectAllMaterialsOfSelTracks();
+            ShowSelectedSpan();
+            break;
+        }
+    }
+    SetFocus();
+    return TRUE;
 }
