@@ -12,6 +12,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -384,6 +385,49 @@ TEST_F(ViewPaintTest, HeaderTipNamesTheButtonUnderTheMouse) {
     EXPECT_EQ(tipAt(CPoint(10, 120)), "Forbid Playing"); // track 2 may not play
     EXPECT_EQ(tipAt(CPoint(60, 60)), "");                // on the name: no tip
     EXPECT_EQ(tipAt(CPoint(10, 51)), "");                // above the buttons
+}
+
+} // namespace
+} // namespace kel::test
+
+// ---- Gesture feedback.
+
+namespace kel::test {
+namespace {
+
+TEST_F(ViewPaintTest, MarkerFeedbackLinesAreXorAndGoneWhenTheDragEnds) {
+    body->SetRange(20, 120); // range bar from x 120 to 220
+    auto mouse = [&](UINT message, CPoint client, UINT flags) {
+        view->ClientToScreen(&client);
+        headless->SetCursorPosition(client);
+        kel::platform::DeliverMouse(message, client, flags);
+    };
+    auto feedback = [&] {
+        return Matching(headless->ClientDrawing(*view),
+                        [](const DrawRecord& r) { return r.Is("LineTo") && r.rop2 == R2_XORPEN; });
+    };
+    headless->ClearClientDrawing(*view);
+    mouse(WM_LBUTTONDOWN, CPoint(170, 22), MK_LBUTTON); // inside the bar: the whole range
+    auto lines = feedback();
+    ASSERT_EQ(lines.size(), 2u);
+    for (const DrawRecord& r : lines) {
+        EXPECT_EQ(r.pen.lopnColor, RGB(161, 149, 138));
+        EXPECT_EQ(r.from.y, 29); // the top of the ruler
+        EXPECT_EQ(r.to.y, 300);  // the bottom of the track rows
+        EXPECT_EQ(r.clip, view->GetTimeAreaRect());
+    }
+    EXPECT_EQ(lines[0].from.x, 120);
+    EXPECT_EQ(lines[1].from.x, 220);
+
+    mouse(WM_MOUSEMOVE, CPoint(180, 22), MK_LBUTTON);
+    mouse(WM_LBUTTONUP, CPoint(180, 22), 0);
+    // Every line was drawn an even number of times: nothing is left on the screen.
+    std::map<int, int> drawn;
+    for (const DrawRecord& r : feedback())
+        ++drawn[r.from.x];
+    EXPECT_EQ(drawn.size(), 4u); // the old and the moved marks
+    for (const auto& [x, count] : drawn)
+        EXPECT_EQ(count % 2, 0) << "x " << x;
 }
 
 } // namespace
