@@ -21,7 +21,25 @@ constexpr int kExitUsage = 2;
 const char* const kUsage =
     "usage: kelsb-script [SCRIPT]\n"
     "Runs the commands of SCRIPT (standard input when omitted or \"-\"), one a line; '#' starts\n"
-    "a comment. Exit status 0 on success, 1 when a command or an expect fails, 2 on misuse.\n";
+    "a comment, \"double quotes\" keep blanks in a word. Exit status 0 on success, 1 when a\n"
+    "command or an expect fails, 2 on misuse. Coordinates are the timeline view's client ones.\n"
+    "\n"
+    "scene:   sample | load FILE | save FILE | fps RATE | piece group NAME IN STAY OUT |\n"
+    "         piece movie NAME FRAMES | piece scroll NAME WIDTH HEIGHT up|down|left|right |\n"
+    "         storyboard NAME | track [locked] [noplay] | container |\n"
+    "         material in|stay|out|movie|scroll PIECE TRACK IN OUT | unpiece NAME | fpu N |\n"
+    "         timeline FRAME | range START END | display frames|timecode\n"
+    "host:    open [WIDTH HEIGHT] | close | entry "
+    "open|create|setitem|setscene|getdlg|urclose|close\n"
+    "         | send MESSAGE WPARAM LPARAM|none | show | hide | activate | deactivate [TITLE] |\n"
+    "         size WIDTH HEIGHT\n"
+    "input:   down X Y [shift] [ctrl] | move X Y [left] | up X Y | click X Y [shift] [ctrl] |\n"
+    "         dblclick X Y | rclick X Y | drag X1 Y1 X2 Y2 [STEPS] | key KEY [shift] [ctrl] |\n"
+    "         button ID | command ID | scroll h|v|zoom CODE [POSITION]\n"
+    "answers: answer yes|no|cancel|ok | menu ID|none | rubber LEFT TOP RIGHT BOTTOM |\n"
+    "         edit-attr ok|cancel [name=TEXT] [frames=0|1] [height=N] [rangeonly=0|1]\n"
+    "         [start=N] [end=N]\n"
+    "output:  dump | expect PATH JSON\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);
