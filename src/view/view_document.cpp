@@ -71,17 +71,25 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     FillSBSelector();
 
     CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!m_pCurScene || !pBody || pBody->GetContainerCount() == 0) {
+    if (!m_pCurScene || !pBody) {
         Invalidate();
         UpdateWindow();
         return;
     }
-    CWaitCursor wait;
-    CKelObList* pPieces = m_pCurScene->GetPieceList();
-    pBody->ValidateContainerList(pPieces);
-    pBody->ResetAllTrackContentList();
-    pBody->UpdateContentIcon(pPieces);
-    RefreshPasteState();
+    if (pBody->GetContainerCount() != 0) {
+        CWaitCursor wait;
+        CKelObList* pPieces = m_pCurScene->GetPieceList();
+        pBody->ValidateContainerList(pPieces);
+        pBody->ResetAllTrackContentList();
+        pBody->UpdateContentIcon(pPieces);
+        RefreshPasteState();
+    } else {
+        // The tracks' lists may still name materials that were deleted with the last
+        // container; painting walks them.
+        pBody->ResetAllTrackContentList();
+    }
+    // An empty storyboard still gets its own scale and scroll ranges: those of the storyboard
+    // shown before would leave it scrolled away from frame 0 and zoomed as the other one.
     ShowCurrentZoom();
     UpdateHRange();
     UpdateVRange();

@@ -4,6 +4,8 @@
 #include "host/scene/play_scene.h"
 #include "res/resource.h"
 
+#include <map>
+
 namespace kel::test {
 namespace {
 
@@ -11,69 +13,6 @@ constexpr int kMarkerY = 23; // inside the marker band (y 17 to 29)
 constexpr int kRulerY = 40;  // inside the ruler (y 29 to 49)
 
 using ViewPressTest = ViewInputTest;
-
-TEST_F(ViewPressTest, ClicksSelectAndShiftOrCtrlAdd) {
-    Click(X(50), RowY(0));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{1}));
-    EXPECT_EQ(SelectedTracks(), (std::vector<int>{0}));
-    Click(X(50), RowY(3), MK_SHIFT);
-    Click(X(150), RowY(4), MK_CONTROL);
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{1, 7, 8}));
-    EXPECT_EQ(SelectedTracks(), (std::vector<int>{0, 3, 4}));
-    // The status line shows the span of all of them.
-    EXPECT_NE(dlg->GetWindowText().Find("Entry"), -1);
-    Click(X(22), RowY(2));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{6}));
-    EXPECT_EQ(SelectedTracks(), (std::vector<int>{2}));
-}
-
-TEST_F(ViewPressTest, ARubberBandSelectsWhatItTouches) {
-    Click(X(50), RowY(0));
-    // A press on empty track space: the materials are let go, then the band decides.
-    headless->QueueRubberBand(CRect(X(25), RowY(2), X(35), RowY(3)));
-    Click(X(40), RowY(2));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{6, 7}));
-    EXPECT_EQ(view->GetCurContent(), Content(6, 0));
-    EXPECT_EQ(SelectedTracks(), (std::vector<int>{2}));
-
-    // An empty band selects nothing and leaves the selection cleared.
-    ClearReceived();
-    Click(X(40), RowY(2));
-    EXPECT_TRUE(SelectedContainers().empty());
-    EXPECT_EQ(view->GetCurContent(), nullptr);
-    EXPECT_EQ(dlg->GetWindowText().Find("Entry"), -1);
-    EXPECT_EQ(NavigatorContents(), (std::vector<LPARAM>{0}));
-}
-
-TEST_F(ViewPressTest, TheBandIsLimitedToTheTrackArea) {
-    // Dragged up into the ruler and left over the headers: only the track area counts.
-    headless->QueueRubberBand(CRect(0, 0, X(12), RowY(0)));
-    Click(X(97), RowY(0));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{0, 1}));
-}
-
-TEST_F(ViewPressTest, HeaderButtonsToggleTheTrackAndRefreshTheView) {
-    Click(X(50), RowY(0));
-    ASSERT_FALSE(SelectedContainers().empty());
-    ASSERT_FALSE(body->GetTrackObj(0)->IsLocked());
-
-    Click(25, kTrackTop + 5); // lock square of track 0
-    EXPECT_TRUE(body->GetTrackObj(0)->IsLocked());
-    EXPECT_TRUE(SelectedContainers().empty());
-    EXPECT_TRUE(SelectedTracks().empty());
-    Click(25, kTrackTop + 5);
-    EXPECT_FALSE(body->GetTrackObj(0)->IsLocked());
-
-    Click(8, kTrackTop + kTrackHeight * 2 + 5); // play square of track 2
-    EXPECT_TRUE(body->GetTrackObj(2)->IsPlayAllowed());
-
-    // Elsewhere in the header a click selects the track; Shift adds.
-    Click(70, RowY(3));
-    headless->SetKeyDown(VK_SHIFT, true);
-    Click(70, RowY(1));
-    headless->SetKeyDown(VK_SHIFT, false);
-    EXPECT_EQ(SelectedTracks(), (std::vector<int>{3, 1}));
-}
 
 TEST_F(ViewPressTest, AMaterialDragStartsOnlyAfterThreePixels) {
     Down(X(50), RowY(0));
@@ -93,71 +32,21 @@ TEST_F(ViewPressTest, AMaterialDragStartsOnlyAfterThreePixels) {
 
 using ViewMarkerTest = ViewInputTest;
 
-TEST_F(ViewMarkerTest, TheStartHandleStopsAtTheEnd) {
+TEST_F(ViewMarkerTest, TheFeedbackLinesEraseThemselves) {
     body->SetRange(100, 200);
-    const CRect handle = view->GetRangeStartHandleRect();
-    ASSERT_FALSE(handle.IsRectEmpty());
-    Down(X(100) + 1, kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 1u);
-    Move(X(150) + 1, kMarkerY);
-    EXPECT_EQ(body->GetRangeStart(), 150u);
-    Move(X(260), kMarkerY);
-    EXPECT_EQ(body->GetRangeStart(), 200u);
-    EXPECT_EQ(body->GetRangeEnd(), 200u);
-    Up(X(260), kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 0u);
-    EXPECT_EQ(CWnd::GetCapture(), nullptr);
-}
-
-TEST_F(ViewMarkerTest, TheEndHandleStopsAtTheStartAndTheBarMovesWhole) {
-    body->SetRange(100, 200);
-    Down(X(200) - 1, kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 2u);
-    Move(X(50), kMarkerY);
-    EXPECT_EQ(body->GetRangeEnd(), 100u);
-    EXPECT_EQ(body->GetRangeStart(), 100u);
-    Up(X(50), kMarkerY);
-
-    body->SetRange(100, 200);
+    headless->ClearClientDrawing(*view);
     Down(X(150), kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 3u);
-    Move(X(170), kMarkerY);
-    EXPECT_EQ(body->GetRangeStart(), 120u);
-    EXPECT_EQ(body->GetRangeEnd(), 220u);
-    // Dragged past frame 0 the range stops there, keeping its length.
-    Move(X(0), kMarkerY);
-    EXPECT_EQ(body->GetRangeStart(), 0u);
-    EXPECT_EQ(body->GetRangeEnd(), 100u);
-    Up(X(0), kMarkerY);
-
-    // Beside the range the nearer mark jumps to the press.
-    Down(X(300), kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 2u);
-    Move(X(310), kMarkerY);
-    EXPECT_EQ(body->GetRangeEnd(), 310u);
-    Up(X(310), kMarkerY);
-}
-
-TEST_F(ViewMarkerTest, ARangeOutOfViewComesToThePress) {
-    UseLongStoryboard(5000, 1); // 25 pixels a frame
-    body->SetRange(10, 60);
-    view->SetHScrollPos(10000); // frame 400 at the left of the time area
-    ASSERT_EQ(view->GetHScrollPos(), 10000);
-
-    // Right of the range: it ends at the pressed frame.
-    Down(X(250), kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 2u);
-    EXPECT_EQ(body->GetRangeEnd(), 410u);
-    EXPECT_EQ(body->GetRangeStart(), 360u);
-    Up(X(250), kMarkerY);
-
-    // Left of it: it starts there.
-    body->SetRange(3000, 3050);
-    Down(X(250), kMarkerY);
-    EXPECT_EQ(view->GetMarkerDragMode(), 1u);
-    EXPECT_EQ(body->GetRangeStart(), 410u);
-    EXPECT_EQ(body->GetRangeEnd(), 460u);
-    Up(X(250), kMarkerY);
+    Move(X(160), kMarkerY);
+    Move(X(175), kMarkerY);
+    Up(X(175), kMarkerY);
+    // Every XOR line is drawn twice at the same place, so the screen ends as it started.
+    std::map<int, int> linesAt;
+    for (const auto& record : headless->ClientDrawing(*view))
+        if (record.Is("LineTo") && record.rop2 == R2_XORPEN)
+            ++linesAt[record.from.x];
+    EXPECT_EQ(linesAt.size(), 6u); // both marks at three places
+    for (const auto& [x, count] : linesAt)
+        EXPECT_EQ(count % 2, 0) << x;
 }
 
 TEST_F(ViewMarkerTest, LosingTheMouseEndsTheDrag) {
@@ -223,12 +112,26 @@ TEST_F(ViewCursorTest, CursorsFollowTheToolModeLockedTracksAndEdges) {
     EXPECT_EQ(State().cursorId, 0u);
 }
 
-TEST_F(ViewCursorTest, APressOnAnEdgeSelectsUntilTrimmingExists) {
-    Move(X(11), RowY(0), false);
+using ViewLoadedTest = ViewInputTest;
+
+TEST_F(ViewLoadedTest, WhileLoadedEdgesAreInertButSelectionAndTheRulerWork) {
+    Move(X(11), RowY(0), false); // an edge: the cursor shows it before the upload
     ASSERT_NE(view->GetTrimCandidate().pContent, nullptr);
+    ASSERT_TRUE(dlg->RunButton(IDC_BTN_UPLOAD));
+    ASSERT_EQ(dlg->IsLoaded(), 1);
+
+    Move(X(50), RowY(1), false); // a locked track: no cursor of ours while loaded
+    EXPECT_EQ(State().cursorId, 0u);
+    // A press on an edge does nothing; one inside a material still selects it, however old
+    // the edge the cursor last showed.
     Click(X(11), RowY(0));
+    EXPECT_TRUE(SelectedContainers().empty());
+    Click(X(50), RowY(0));
     EXPECT_EQ(SelectedContainers(), (std::vector<int>{1}));
-    EXPECT_FALSE(view->IsTrimming());
+    Down(X(120), kRulerY);
+    Up(X(120), kRulerY);
+    EXPECT_EQ(body->GetTimeLinePos(), 120u);
+    dlg->RunButton(IDC_BTN_DOWNLOAD);
 }
 
 } // namespace

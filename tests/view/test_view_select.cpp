@@ -12,16 +12,6 @@ namespace {
 
 using ViewHitTest = ViewInputTest;
 
-TEST_F(ViewHitTest, MarkerBandAndRulerLieOutsideEveryTrack) {
-    for (const CPoint point : {CPoint(X(5), 20), CPoint(X(5), 40), CPoint(50, RowY(0))}) {
-        KelSBHitResult hit;
-        EXPECT_EQ(view->HitTest(point, hit), 1) << point.y;
-        EXPECT_EQ(hit.nTrackIndex, -1);
-        EXPECT_EQ(hit.pContent, nullptr);
-        EXPECT_EQ(hit.pContainer, nullptr);
-    }
-}
-
 TEST_F(ViewHitTest, RowBordersBelongToTheLowerTrack) {
     // Frame 130: the Logo Stay on track 0, nothing on track 1.
     const int x = X(130);
@@ -40,18 +30,15 @@ TEST_F(ViewHitTest, RowBordersBelongToTheLowerTrack) {
     EXPECT_EQ(hit.rcTrackRow, CRect(100, 79, 983, 109));
     EXPECT_EQ(hit.pContent, nullptr);
 
+    // The marker band, the ruler and the headers lie outside every track.
+    for (const CPoint point : {CPoint(x, 20), CPoint(x, 40), CPoint(50, RowY(0))}) {
+        EXPECT_EQ(view->HitTest(point, hit), 1);
+        EXPECT_EQ(hit.nTrackIndex, -1);
+        EXPECT_EQ(hit.pContent, nullptr);
+    }
     // Below the last track: no track, nothing found.
     EXPECT_EQ(view->HitTest(CPoint(x, kTrackTop + 5 * kTrackHeight + 2), hit), 0);
     EXPECT_EQ(hit.nTrackIndex, -1);
-}
-
-TEST_F(ViewHitTest, TouchingMaterialsGoToTheEarlierContainer) {
-    // Headline In ends where its Stay starts; the extra hit pixel of the In wins there.
-    KelSBHitResult hit;
-    view->HitTest(CPoint(X(10), RowY(0)), hit);
-    EXPECT_EQ(hit.pContent, Content(0, 0));
-    view->HitTest(CPoint(X(11), RowY(0)), hit);
-    EXPECT_EQ(hit.pContent, Content(1, 0));
 }
 
 TEST_F(ViewHitTest, EdgesAreThreePixelsInsideTheLeftAndFourInsideTheRight) {
@@ -90,18 +77,6 @@ TEST_F(ViewHitTest, ANarrowMaterialIsGrabbedByItsStoryIn) {
     }
 }
 
-TEST_F(ViewHitTest, HeaderButtonsAreTheTwoSquaresAtTheTopLeft) {
-    int button = -1;
-    // Track 2's header from y 109: shrunk by 3, the play square is x 3-19, y 112-128.
-    EXPECT_EQ(view->HeaderButtonTest(CPoint(3, 112), button), 2);
-    EXPECT_EQ(button, 0);
-    EXPECT_EQ(view->HeaderButtonTest(CPoint(34, 127), button), 2);
-    EXPECT_EQ(button, 1);
-    EXPECT_EQ(view->HeaderButtonTest(CPoint(35, 112), button), -1);
-    EXPECT_EQ(view->HeaderButtonTest(CPoint(10, 129), button), -1);
-    EXPECT_EQ(view->HeaderButtonTest(CPoint(2, 112), button), -1);
-}
-
 using ViewSelectionTest = ViewInputTest;
 
 TEST_F(ViewSelectionTest, TrackTogglesWithAndWithoutExclusive) {
@@ -127,35 +102,6 @@ TEST_F(ViewSelectionTest, TrackTogglesWithAndWithoutExclusive) {
     EXPECT_EQ(SelectedTracks(), (std::vector<int>{1}));
 }
 
-TEST_F(ViewSelectionTest, MaterialSelectionIsPerContainer) {
-    EXPECT_TRUE(view->SelectMaterialAt(CPoint(X(105), RowY(0)), TRUE));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{3}));
-    EXPECT_EQ(view->GetCurContent(), Content(3, 0));
-    EXPECT_TRUE(view->IsContentSelected(Content(3, 1)));
-    EXPECT_EQ(view->FindContainerOf(Content(3, 1)), body->GetContainerObj(3));
-
-    // The other material of the same container takes the focus; the selection stays.
-    EXPECT_TRUE(view->SelectMaterialAt(CPoint(X(150), RowY(0)), TRUE));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{3}));
-    EXPECT_EQ(view->GetCurContent(), Content(3, 1));
-
-    // Without exclusive another container joins; with exclusive it replaces.
-    EXPECT_TRUE(view->SelectMaterialAt(CPoint(X(50), RowY(3)), FALSE));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{3, 7}));
-    EXPECT_TRUE(view->SelectMaterialAt(CPoint(X(22), RowY(2)), TRUE));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{6}));
-    EXPECT_EQ(view->GetCurContent(), Content(6, 0));
-
-    // Every change of focus told the navigator, a miss tells it there is none.
-    EXPECT_FALSE(view->SelectMaterialAt(CPoint(X(40), RowY(2)), TRUE));
-    EXPECT_EQ(NavigatorContents(),
-              (std::vector<LPARAM>{reinterpret_cast<LPARAM>(Content(3, 0)),
-                                   reinterpret_cast<LPARAM>(Content(3, 1)),
-                                   reinterpret_cast<LPARAM>(Content(7, 0)),
-                                   reinterpret_cast<LPARAM>(Content(6, 0)), 0}));
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{6}));
-}
-
 TEST_F(ViewSelectionTest, ClickingTheCurrentMaterialAgainChangesNothing) {
     ASSERT_TRUE(view->SelectMaterialAt(CPoint(X(50), RowY(0)), TRUE));
     view->UpdateWindow();
@@ -164,24 +110,6 @@ TEST_F(ViewSelectionTest, ClickingTheCurrentMaterialAgainChangesNothing) {
     EXPECT_TRUE(view->GetInvalidRegion().empty());
     EXPECT_TRUE(NavigatorContents().empty());
     EXPECT_EQ(SelectedContainers(), (std::vector<int>{1}));
-}
-
-TEST_F(ViewSelectionTest, ClearingTheMaterialsDropsTheFocusAndTheStatus) {
-    ASSERT_TRUE(view->SelectMaterialAt(CPoint(X(50), RowY(0)), TRUE));
-    view->ShowSelectedSpan();
-    ASSERT_NE(dlg->GetWindowText().Find("Entry"), -1);
-    view->ClearMaterialSelection();
-    EXPECT_TRUE(SelectedContainers().empty());
-    EXPECT_EQ(view->GetCurContent(), nullptr);
-    EXPECT_EQ(dlg->GetWindowText().Find("Entry"), -1);
-}
-
-TEST_F(ViewSelectionTest, SelectAllKeepsTheFocus) {
-    ASSERT_TRUE(view->SelectMaterialAt(CPoint(X(22), RowY(2)), TRUE));
-    CKelSBContentBaseObj* focus = view->GetCurContent();
-    EXPECT_TRUE(view->SelectAllMaterials());
-    EXPECT_EQ(SelectedContainers(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(view->GetCurContent(), focus);
 }
 
 TEST_F(ViewSelectionTest, SelectAllOfTheSelectedTracksFollowsTheTrackOrder) {
@@ -233,16 +161,6 @@ TEST_F(ViewSelectionTest, CollectedMaterialsAreCopiesWhereTheyAreDrawn) {
     EXPECT_NE(first, Content(8, 0));
     EXPECT_EQ(first->GetStoryIn(), 140u);
     EXPECT_EQ(first->GetGeometryRect(), view->GetMaterialRect(Content(8, 0)));
-}
-
-TEST_F(ViewSelectionTest, PredicatesOfTheMenus) {
-    EXPECT_FALSE(view->HasNoContainers());
-    EXPECT_FALSE(view->HasNoLockedTrack()); // track 1
-    body->GetTrackObj(1)->SetLocked(FALSE);
-    EXPECT_TRUE(view->HasNoLockedTrack());
-    EXPECT_TRUE(view->SwitchSBBody(1));
-    EXPECT_FALSE(view->HasNoContainers());
-    EXPECT_EQ(view->FindContainerOf(Content(0, 0)), nullptr); // not of this storyboard
 }
 
 } // namespace
