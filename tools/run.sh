@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The main job: set up, build, and show the editor.
+# The main job: set up, build, and show the editor: the studio on a desktop, or, without a
+# display, a picture of it written by the studio's screenshot mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh default
@@ -10,4 +11,13 @@ if [ -x "$bin/kelsb-script" ]; then
 else
     echo "== Built. The test suite so far: =="
     ctest --preset default
+fi
+if [ -x "$bin/kelsb-studio" ]; then
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "== kelsb-studio on the sample scene =="
+        exec "$bin/kelsb-studio"
+    fi
+    shot=build/default/studio.png
+    "$bin/kelsb-studio" --screenshot "$shot" 2>/dev/null
+    echo "== No display: the storyboard editor on the sample scene is in $shot =="
 fi

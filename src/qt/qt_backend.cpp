@@ -217,8 +217,24 @@ void QtBackend::WindowCreated(CWnd& wnd) {
     window->SyncGeometry();
     window->setEnabled(wnd.IsWindowEnabled() != FALSE);
     m_windows[&wnd] = window;
+    if (!IsTopLevel(wnd)) {
+        Restack(*wnd.GetParent());
+    }
     if (wnd.GetStyle() & WS_VISIBLE) {
         window->show();
+    }
+}
+
+void QtBackend::Restack(const CWnd& parent) {
+    // The framework keeps siblings front first; Qt stacks the last raised on top.
+    std::vector<QtWindow*> order;
+    for (CWnd* child = parent.GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+        if (QtWindow* window = Find(child)) {
+            order.push_back(window);
+        }
+    }
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        (*it)->raise();
     }
 }
 
@@ -249,6 +265,9 @@ void QtBackend::WindowShown(CWnd& wnd, bool visible) {
 void QtBackend::WindowMoved(CWnd& wnd) {
     if (QtWindow* window = Find(&wnd)) {
         window->SyncGeometry();
+        if (!IsTopLevel(wnd)) {
+            Restack(*wnd.GetParent()); // a move without SWP_NOZORDER brings it to the front
+        }
     }
 }
 

@@ -94,6 +94,7 @@ public:
 private:
     class ActivationFilter;
     QtWindow* Find(const CWnd* wnd) const;
+    void Restack(const CWnd& parent);
     CPoint Confine(CPoint screen) const;
     void ApplyCursor();
     // Follows the pointer until the left button is released (true) or Escape or a lost button

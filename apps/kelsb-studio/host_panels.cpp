@@ -1,0 +1,240 @@
+#include "host_panels.h"
+
+#include "qt/qt_backend.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_content.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_piece.h"
+#include "host/scene/play_scene.h"
+#include "host/services/video_std.h"
+#include "host/undo/ur_manager.h"
+
+#include <QFont>
+#include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace kel::studio {
+
+namespace {
+
+constexpr DWORD kPanelStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+
+// The panel's own widget, to put Qt controls in; null without the desktop backend.
+QWidget* PanelWidget(const CWnd* wnd) {
+    kel::qt::QtBackend* backend = kel::qt::Installed();
+    return backend ? backend->WidgetFor(wnd) : nullptr;
+}
+
+std::string TimeText(DWORD frame) {
+    return std::to_string(frame) + " (" + CKelVideoStd::FrameToTCStr(frame).str() + ")";
+}
+
+} // namespace
+
+// --- History Panel.
+
+HistoryPanel::HistoryPanel(SceneSource scene, DialogSource dialog)
+    : m_scene(std::move(scene)), m_dialog(std::move(dialog)),
+      m_updateHistory(RegisterWindowMessage("WM_CG_UPDATE_HISTORY")),
+      m_fromHistory(RegisterWindowMessage("WM_CG_UR_FROM_HISTORY")) {}
+
+BOOL HistoryPanel::CreatePanel(const CRect& screen) {
+    if (!CreateEx(0, nullptr, kTitle, kPanelStyle, screen, nullptr, 0)) {
+        return FALSE;
+    }
+    if (QWidget* widget = PanelWidget(this)) {
+        auto* layout = new QVBoxLayout(widget);
+        layout->setContentsMargins(2, 2, 2, 2);
+        m_list = new QListWidget(widget);
+        layout->addWidget(m_list);
+        QObject::connect(m_list, &QListWidget::itemClicked, m_list,
+                         [this](QListWidgetItem* item) { ChooseRow(m_list->row(item)); });
+    }
+    Refresh();
+    return TRUE;
+}
+
+CKelURBase* HistoryPanel::LiveHistory() const {
+    CKelPlaySceneObj* scene = m_scene ? m_scene() : nullptr;
+    if (!m_history || !scene || !scene->GetSBEditObj()) {
+        return nullptr;
+    }
+    const CKelSBEditObj* document = scene->GetSBEditObj();
+    for (int i = 0; i < document->GetSBBodyCount(); ++i) {
+        const CKelSBBodyObj* body = document->GetSBBodyObj(i);
+        if (body && body->GetURBase() == m_history) {
+            return m_history;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<HistoryPanel::Row> HistoryPanel::Rows() const {
+    std::vector<Row> rows;
+    const CKelURBase* history = LiveHistory();
+    if (!history) {
+        return rows;
+    }
+    const int done = history->GetUndoStepCount();
+    rows.push_back({"Start", true, done == 0});
+    const std::vector<CString> names = history->GetStepNames();
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        rows.push_back({QString::fromUtf8(names[i].str()), i < done, i + 1 == done});
+    }
+    return rows;
+}
+
+void HistoryPanel::Refresh() {
+    if (!m_list) {
+        return;
+    }
+    const std::vector<Row> rows = Rows();
+    // Rows are updated in place: a refresh may run inside the click on one of them.
+    while (m_list->count() > static_cast<int>(rows.size())) {
+        delete m_list->takeItem(m_list->count() - 1);
+    }
+    while (m_list->count() < static_cast<int>(rows.size())) {
+        m_list->addItem(QString());
+    }
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        QListWidgetItem* item = m_list->item(i);
+        item->setText(rows[i].text);
+        QFont font = item->font();
+        font.setBold(rows[i].current);
+        font.setItalic(!rows[i].done);
+        item->setFont(font);
+        item->setForeground(rows[i].done ? QColor(0, 0, 0) : QColor(140, 140, 140));
+        if (rows[i].current) {
+            m_list->setCurrentRow(i);
+        }
+    }
+}
+
+void HistoryPanel::ChooseRow(int row) {
+    CKelURBase* history = LiveHistory();
+    CWnd* dialog = m_dialog ? m_dialog() : nullptr;
+    if (!history || row < 0 || row > history->GetStepCount() || !IsWindow(dialog)) {
+        Refresh();
+        return;
+    }
+    const int steps = row - history->GetUndoStepCount();
+    if (steps < 0) {
+        dialog->SendMessage(m_fromHistory, 1, -steps); // undo
+    } else if (steps > 0) {
+        dialog->SendMessage(m_fromHistory, 0, steps); // redo
+    }
+    Refresh();
+}
+
+void HistoryPanel::Forget() {
+    m_history = nullptr;
+    Refresh();
+}
+
+LRESULT HistoryPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == m_updateHistory && m_updateHistory != 0) {
+        switch (wParam) {
+        case 0: // a command was added
+        case 5: // show this history
+            m_history = reinterpret_cast<CKelURBase*>(lParam);
+            break;
+        case 4: // no scene yet
+            m_history = nullptr;
+            break;
+        default: // 1 after an undo, 2 after a redo: the same history moved
+            break;
+        }
+        Refresh();
+        return 0;
+    }
+    if (message == WM_CLOSE) {
+        ShowWindow(SW_HIDE); // a tool box is only hidden
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+// --- Storyboard Navigator.
+
+NavigatorPanel::NavigatorPanel(SceneSource scene)
+    : m_scene(std::move(scene)),
+      m_contentChanged(RegisterWindowMessage("WM_CG_SBNAV_SBSELCONTENT_CHANGED")) {}
+
+BOOL NavigatorPanel::CreatePanel(const CRect& screen) {
+    if (!CreateEx(0, nullptr, kTitle, kPanelStyle, screen, nullptr, 0)) {
+        return FALSE;
+    }
+    if (QWidget* widget = PanelWidget(this)) {
+        auto* form = new QFormLayout(widget);
+        for (const char* label :
+             {"Kind:", "Piece:", "Track:", "Entry point:", "Outlet point:", "Length:"}) {
+            auto* value = new QLabel(widget);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            form->addRow(label, value);
+            m_values.emplace_back(value);
+        }
+    }
+    ShowFields();
+    return TRUE;
+}
+
+void NavigatorPanel::Clear() {
+    m_fields = Fields{};
+    ShowFields();
+}
+
+void NavigatorPanel::Describe(const CKelSBContentBaseObj* content) {
+    m_fields = Fields{};
+    if (!content) {
+        return;
+    }
+    // Read at once and not kept: the material belongs to the storyboard and may go any time.
+    if (kel::platform::DowncastTo<CKelSBContentScrollObj>(content)) {
+        m_fields.kind = "Scroll";
+    } else if (kel::platform::DowncastTo<CKelSBContentMovieObj>(content)) {
+        m_fields.kind = "Movie";
+    } else if (const auto* piece = kel::platform::DowncastTo<CKelSBContentPieceBaseObj>(content)) {
+        static const char* const phases[] = {"In", "Stay", "Out"};
+        const int phase = piece->GetIOStateType();
+        m_fields.kind = phase >= 0 && phase <= 2 ? phases[phase] : "Piece";
+    } else {
+        m_fields.kind = "Material";
+    }
+    CKelPlaySceneObj* scene = m_scene ? m_scene() : nullptr;
+    const CKelPlayBaseObj* piece = scene ? scene->FindPieceByGUID(content->GetGUID()) : nullptr;
+    m_fields.piece = piece ? piece->GetName().str() : "(not in the scene)";
+    m_fields.track = "Track" + std::to_string(content->GetTrackIndex() + 1);
+    m_fields.entry = TimeText(content->GetStoryIn());
+    m_fields.outlet = TimeText(content->GetStoryOut());
+    m_fields.length = TimeText(content->GetDuration());
+}
+
+void NavigatorPanel::ShowFields() {
+    const std::string* texts[] = {&m_fields.kind,  &m_fields.piece,  &m_fields.track,
+                                  &m_fields.entry, &m_fields.outlet, &m_fields.length};
+    for (std::size_t i = 0; i < m_values.size() && i < std::size(texts); ++i) {
+        if (m_values[i]) {
+            m_values[i]->setText(QString::fromStdString(*texts[i]));
+        }
+    }
+}
+
+LRESULT NavigatorPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == m_contentChanged && m_contentChanged != 0) {
+        if (wParam == 5) {
+            Describe(reinterpret_cast<const CKelSBContentBaseObj*>(lParam));
+            ShowFields();
+        }
+        return 0;
+    }
+    if (message == WM_CLOSE) {
+        ShowWindow(SW_HIDE);
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+} // namespace kel::studio

@@ -1,0 +1,61 @@
+// kelsb-studio: the interactive host of the storyboard editor.
+//
+//   kelsb-studio [SCENE]                     opens the editor on SCENE (default: the sample)
+//   kelsb-studio --screenshot FILE [SCENE]   writes the editor as a PNG without a display
+#include "qt/qt_backend.h"
+#include "screenshot.h"
+#include "studio_window.h"
+
+#include <QApplication>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: kelsb-studio [SCENE]\n"
+                 "       kelsb-studio --screenshot FILE [SCENE]\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool screenshot = !args.empty() && args[0] == "--screenshot";
+    if (screenshot ? (args.size() < 2 || args.size() > 3) : args.size() > 1) {
+        return Usage();
+    }
+    if (!screenshot && !args.empty() && args[0].rfind("-", 0) == 0) {
+        return Usage();
+    }
+    if (screenshot) {
+        // Rendered the same with or without a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("KelSB Studio");
+    kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
+
+    int result = 0;
+    if (screenshot) {
+        std::string error;
+        if (!kel::studio::WriteScreenshot(args[1], args.size() == 3 ? args[2] : "", &error)) {
+            std::cerr << "kelsb-studio: " << error << "\n";
+            result = 1;
+        }
+    } else {
+        kel::studio::StudioWindow window;
+        window.show();
+        if (!window.Start(args.empty() ? "" : args[0])) {
+            result = 1;
+        } else {
+            result = QApplication::exec();
+        }
+    }
+    // Windows of the framework go before the backend that shows them.
+    kel::platform::SetBackend(nullptr);
+    return result;
+}

@@ -1,0 +1,195 @@
+#include "studio_host.h"
+
+#include "host/scene/play_scene.h"
+#include "host/scene/sample_scene.h"
+#include "host/scene/scene_file.h"
+#include "host/services/tool_box.h"
+
+namespace kel::studio {
+
+// The framework's main window of the studio: it hears that the document changed.
+class StudioHost::MainWindowShim : public CWnd {
+public:
+    explicit MainWindowShim(StudioHost& host)
+        : m_host(host), m_setDirty(RegisterWindowMessage("WM_CG_FILE_SETDIRTY_FLAG")) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == m_setDirty && m_setDirty != 0) {
+            m_host.SetDirty(wParam != 0);
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    StudioHost& m_host;
+    UINT m_setDirty;
+};
+
+StudioHost::StudioHost(std::function<void()> changed) : m_changed(std::move(changed)) {}
+
+StudioHost::~StudioHost() {
+    Shutdown();
+}
+
+void StudioHost::Changed() const {
+    if (m_changed) {
+        m_changed();
+    }
+}
+
+void StudioHost::SetDirty(bool dirty) {
+    if (m_dirty != dirty) {
+        m_dirty = dirty;
+        Changed();
+    }
+}
+
+CWnd* StudioHost::Dialog() const {
+    return IsWindow(m_dialog) ? m_dialog : nullptr;
+}
+
+void StudioHost::UseSample() {
+    Replace(KelCreateSampleScene(), std::string());
+}
+
+bool StudioHost::OpenScene(const std::string& path, std::string* error) {
+    KelSceneFileStatus status;
+    std::unique_ptr<CKelPlaySceneObj> scene = KelLoadSceneFile(CString(path), &status);
+    if (!scene) {
+        if (error) {
+            *error = status.strMessage.IsEmpty() ? "cannot open " + path : status.strMessage.str();
+        }
+        return false;
+    }
+    Replace(std::move(scene), path);
+    return true;
+}
+
+void StudioHost::Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string path) {
+    // The panels and the editor let go of the old scene before it is destroyed.
+    if (m_history) {
+        m_history->Forget();
+    }
+    if (m_navigator) {
+        m_navigator->Clear();
+    }
+    std::unique_ptr<CKelPlaySceneObj> old = std::move(m_scene);
+    m_scene = std::move(scene);
+    if (IsStarted() && m_module.IsLoaded()) {
+        if (old) {
+            m_module.Entries().undoRedoClose(); // the old scene's history is discarded
+        }
+        m_module.Entries().setCurScene(m_scene.get());
+    }
+    old.reset();
+    m_path = std::move(path);
+    m_dirty = false;
+    Changed();
+}
+
+bool StudioHost::SaveScene(const std::string& path, std::string* error) {
+    if (!m_scene) {
+        return false;
+    }
+    const KelSceneFileStatus status = KelSaveSceneFile(*m_scene, CString(path));
+    if (status.nResult != KEL_SCENE_OK) {
+        if (error) {
+            *error = status.strMessage.IsEmpty() ? "cannot save " + path : status.strMessage.str();
+        }
+        return false;
+    }
+    m_path = path;
+    m_dirty = false;
+    Changed();
+    return true;
+}
+
+bool StudioHost::Start(std::string* error) {
+    if (IsStarted()) {
+        return true;
+    }
+    if (!m_scene) {
+        UseSample();
+    }
+    if (!m_module.Load()) {
+        if (error) {
+            *error = m_module.Error();
+        }
+        return false;
+    }
+    auto scene = [this] { return m_scene.get(); };
+    m_main = std::make_unique<MainWindowShim>(*this);
+    m_main->CreateEx(0, nullptr, "KelSB Studio", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1280, 800),
+                     nullptr, 0);
+    m_parent = std::make_unique<CWnd>();
+    m_parent->CreateEx(0, nullptr, "Studio Frame", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1280, 800),
+                       m_main.get(), 0);
+    m_itemEdit = std::make_unique<kel::hostkit::ItemEditWindow>(scene);
+    m_itemEdit->CreateEx(0, nullptr, "Item Edit", WS_CHILD, CRect(0, 0, 10, 10), m_main.get(), 0);
+    m_history = std::make_unique<HistoryPanel>(scene, [this] { return Dialog(); });
+    m_history->CreatePanel(CRect(40, 460, 360, 760));
+    m_navigator = std::make_unique<NavigatorPanel>(scene);
+    m_navigator->CreatePanel(CRect(380, 460, 700, 680));
+    kel::platform::SetMainWindow(m_main.get());
+    KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, m_history.get());
+    KelToolRegisterToolBox(KEL_TOOLBOX_SB_NAVIGATOR, m_navigator.get());
+    m_history->ShowWindow(SW_SHOWNA);
+
+    // The host's calling order: open, create under the frame, the item-edit window again after
+    // every creation, then the scene.
+    const kel::hostkit::ModuleEntryPoints& module = m_module.Entries();
+    module.open();
+    m_dialog = module.createDlg(m_parent.get());
+    if (!m_dialog) {
+        if (error) {
+            *error = "the editor could not create its dialog";
+        }
+        module.close();
+        return false;
+    }
+    module.setItemEditWnd(m_itemEdit.get());
+    module.setCurScene(m_scene.get());
+    m_dialog->ShowWindow(SW_SHOW);
+    return true;
+}
+
+void StudioHost::PlaceDialog(const CRect& client) {
+    CWnd* dialog = Dialog();
+    if (!dialog) {
+        return;
+    }
+    const CRect insets = dialog->GetNonClientInsets();
+    dialog->SetWindowPos(nullptr, client.left - insets.left, client.top - insets.top,
+                         client.Width() + insets.left + insets.right,
+                         client.Height() + insets.top + insets.bottom,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void StudioHost::Shutdown() {
+    if (m_module.IsLoaded() && m_dialog) {
+        m_module.Entries().undoRedoClose();
+        m_module.Entries().close();
+    }
+    m_dialog = nullptr;
+    if (!m_main) {
+        return;
+    }
+    KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, nullptr);
+    KelToolRegisterToolBox(KEL_TOOLBOX_SB_NAVIGATOR, nullptr);
+    kel::platform::SetMainWindow(nullptr);
+    for (CWnd* wnd : {static_cast<CWnd*>(m_navigator.get()), static_cast<CWnd*>(m_history.get()),
+                      static_cast<CWnd*>(m_itemEdit.get()), m_parent.get(), m_main.get()}) {
+        if (IsWindow(wnd)) {
+            wnd->DestroyWindow();
+        }
+    }
+    m_navigator.reset();
+    m_history.reset();
+    m_itemEdit.reset();
+    m_parent.reset();
+    m_main.reset();
+}
+
+} // namespace kel::studio

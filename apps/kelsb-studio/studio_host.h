@@ -1,0 +1,72 @@
+// The studio as a host of the editor module, without its Qt main window: the scene and its
+// file, the module and its calling order, the windows the editor talks to, and the document's
+// changed state. The main window and the screenshot mode both drive this.
+#pragma once
+
+#include "host_panels.h"
+#include "hostkit/item_edit_window.h"
+#include "hostkit/module_loader.h"
+
+#include "platform/wnd.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class CKelPlaySceneObj;
+
+namespace kel::studio {
+
+class StudioHost {
+public:
+    // `changed` runs whenever the scene, its file or its changed state changes.
+    explicit StudioHost(std::function<void()> changed = {});
+    // Closes the editor and destroys the host's windows.
+    ~StudioHost();
+    StudioHost(const StudioHost&) = delete;
+    StudioHost& operator=(const StudioHost&) = delete;
+
+    // Starts on the sample scene.
+    void UseSample();
+    // Replaces the scene with the one in `path`; the open scene stays when that fails.
+    bool OpenScene(const std::string& path, std::string* error);
+    bool SaveScene(const std::string& path, std::string* error);
+
+    // Loads the module, creates the host's windows and opens the editor on the scene in the
+    // host's calling order; the dialog is shown. False with a reason when the module is
+    // missing or refuses.
+    bool Start(std::string* error);
+    bool IsStarted() const { return m_dialog != nullptr; }
+    // Puts the dialog's client area at `client` (screen coordinates).
+    void PlaceDialog(const CRect& client);
+    // Closes the editor (the last calls of the calling order) and destroys the windows.
+    void Shutdown();
+
+    CKelPlaySceneObj* Scene() const { return m_scene.get(); }
+    const std::string& Path() const { return m_path; }
+    bool IsDirty() const { return m_dirty; }
+    CWnd* Dialog() const;
+    CWnd* MainWindow() const { return m_main.get(); }
+    HistoryPanel* History() const { return m_history.get(); }
+    NavigatorPanel* Navigator() const { return m_navigator.get(); }
+
+private:
+    class MainWindowShim;
+    void SetDirty(bool dirty);
+    void Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string path);
+    void Changed() const;
+
+    std::function<void()> m_changed;
+    std::unique_ptr<CKelPlaySceneObj> m_scene;
+    std::string m_path; // empty for the sample until it is saved
+    bool m_dirty = false;
+    kel::hostkit::ModuleLoader m_module;
+    std::unique_ptr<CWnd> m_main;
+    std::unique_ptr<CWnd> m_parent;
+    std::unique_ptr<kel::hostkit::ItemEditWindow> m_itemEdit;
+    std::unique_ptr<HistoryPanel> m_history;
+    std::unique_ptr<NavigatorPanel> m_navigator;
+    CWnd* m_dialog = nullptr; // the module's; valid between Start and Shutdown
+};
+
+} // namespace kel::studio

@@ -1,0 +1,227 @@
+// The studio end to end with the real module: what the editor shows on the desktop is what the
+// view draws, at the places the view computes; a click on the widget selects a material; the
+// document's changed state follows the editor; the screenshot mode writes its picture.
+#include "module/automation.h"
+#include "qt/qt_backend.h"
+#include "screenshot.h"
+#include "studio_host.h"
+
+#include "host/scene/play_scene.h"
+#include "platform/headless_backend.h"
+#include "res/module_resources.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using kel::platform::DrawLog;
+using kel::platform::DrawRecord;
+
+class StudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
+        backend = kel::qt::Installed();
+        host = std::make_unique<kel::studio::StudioHost>([this] { ++changes; });
+        host->UseSample();
+        std::string error;
+        ASSERT_TRUE(host->Start(&error)) << error;
+        host->PlaceDialog(CRect(CPoint(40, 40), CSize(1000, 300)));
+        QApplication::processEvents();
+        ASSERT_EQ(host->Dialog()->SendMessage(
+                      RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
+                      reinterpret_cast<LPARAM>(&state)),
+                  1);
+        ASSERT_TRUE(state.hasView);
+    }
+    void TearDown() override {
+        host.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kel::platform::SetBackend(std::move(previous));
+    }
+
+    // Where a point of the view's client area lands in a picture of the dialog's client area.
+    QPoint InDialog(CPoint viewClient) const {
+        CPoint p = viewClient;
+        state.view->ClientToScreen(&p);
+        host->Dialog()->ScreenToClient(&p);
+        return {p.x, p.y};
+    }
+    // What the view draws, as the headless backend records it.
+    DrawLog RecordViewPaint() {
+        auto qt = kel::platform::SetBackend(std::make_unique<kel::platform::HeadlessBackend>());
+        state.view->Invalidate();
+        state.view->UpdateWindow();
+        DrawLog log = kel::platform::Headless().LastPaint(*state.view);
+        kel::platform::SetBackend(std::move(qt));
+        return log;
+    }
+
+    std::unique_ptr<kel::platform::Backend> previous;
+    kel::qt::QtBackend* backend = nullptr;
+    std::unique_ptr<kel::studio::StudioHost> host;
+    kel::automation::EditorState state;
+    int changes = 0;
+};
+
+bool Near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 2;
+}
+
+// Whether the picture at `at` shows a pixel of `image` stretched over `rect` (nearest pixel,
+// one either way for rounding).
+bool ShowsStretched(QRgb shown, const ImageData& image, const CRect& rect, CPoint at) {
+    const int sx = (at.x - rect.left) * image.width / rect.Width();
+    const int sy = (at.y - rect.top) * image.height / rect.Height();
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int x = std::clamp(sx + dx, 0, image.width - 1);
+            const int y = std::clamp(sy + dy, 0, image.height - 1);
+            if (Near(shown, image.pixels[y * image.width + x] | 0xFF000000))
+                return true;
+        }
+    return false;
+}
+
+TEST_F(StudioTest, TheDesktopShowsWhatTheViewDrawsWhereItDrawsIt) {
+    const QImage shot = backend->WidgetFor(host->Dialog())->grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(1000, 300));
+    const DrawLog log = RecordViewPaint();
+    const ModuleResources& resources = kel::res::KelSBEditResources();
+    const CRect& ruler = state.regions[kel::automation::kRuler];
+    const CRect& headers = state.regions[kel::automation::kHeaderColumn];
+
+    std::vector<CRect> hatches;
+    for (const DrawRecord& r : log)
+        if (r.Is("Rectangle") && r.brush.lbStyle == BS_HATCHED)
+            hatches.push_back(r.rect);
+    auto underHatch = [&](CPoint p) {
+        return std::any_of(hatches.begin(), hatches.end(),
+                           [&](const CRect& h) { return h.PtInRect(p); });
+    };
+
+    // Child windows (scroll bars, buttons) cover what the view draws under them.
+    auto covered = [&](CPoint p) { return state.view->ChildWindowFromPoint(p) != state.view; };
+
+    int materials = 0, ticks = 0, hatched = 0, cursorLines = 0;
+    for (const DrawRecord& r : log) {
+        if (!r.visible)
+            continue;
+        if (r.Is("StretchBlt") &&
+            (r.bitmapTag == 353 || r.bitmapTag == 361 || r.bitmapTag == 362)) {
+            // A material's background, probed right of its label and its thumbnail.
+            const CPoint probe(r.rect.right - 2, r.rect.CenterPoint().y);
+            const int thumbnailRight = r.rect.left + 2 + r.rect.Height() - 4;
+            if (!r.clip.PtInRect(probe) || probe.x <= thumbnailRight || underHatch(probe) ||
+                covered(probe))
+                continue;
+            const QRgb shown = shot.pixel(InDialog(probe));
+            EXPECT_TRUE(ShowsStretched(shown, resources.bitmaps.at(r.bitmapTag), r.rect, probe))
+                << "material background " << r.bitmapTag << " at " << probe.x << "," << probe.y;
+            ++materials;
+        } else if (r.Is("LineTo") && r.from.x == r.to.x &&
+                   std::abs(r.to.y - r.from.y) > state.client.Height() / 2) {
+            // The time line cursor reaches down to the bottom of the client area.
+            const CPoint mid(r.from.x, (state.regions[kel::automation::kTrackArea].top +
+                                        state.regions[kel::automation::kTrackArea].bottom) /
+                                           2);
+            if (r.clip.PtInRect(mid)) {
+                EXPECT_EQ(shot.pixel(InDialog(mid)), qRgb(0, 0, 0));
+                ++cursorLines;
+            }
+        } else if (r.Is("LineTo") && r.from.x == r.to.x && ruler.PtInRect(r.from) &&
+                   r.clip.PtInRect(r.from) && !covered(r.from) && r.pen.lopnColor == RGB(0, 0, 0)) {
+            EXPECT_EQ(shot.pixel(InDialog(r.from)), qRgb(0, 0, 0)) << "ruler tick " << r.from.x;
+            ++ticks;
+        } else if (r.Is("Rectangle") && r.brush.lbStyle == BS_HATCHED &&
+                   r.brush.lbColor == RGB(255, 0, 0)) {
+            int red = 0;
+            for (int y = r.rect.top; y < r.rect.bottom; ++y)
+                for (int x = r.rect.left; x < r.rect.right; ++x)
+                    red += shot.pixel(InDialog(CPoint(x, y))) == qRgb(255, 0, 0);
+            EXPECT_GT(red, r.rect.Width() * r.rect.Height() / 10);
+            ++hatched;
+        }
+    }
+    EXPECT_GE(materials, 5);
+    EXPECT_GT(ticks, 50);
+    EXPECT_EQ(hatched, 1); // the one material whose piece the scene lacks
+    EXPECT_EQ(cursorLines, 2);
+    // Below the last header the column shows its own grey.
+    EXPECT_EQ(shot.pixel(InDialog(CPoint(headers.left + 2, headers.bottom - 2))),
+              qRgb(180, 180, 180));
+}
+
+TEST_F(StudioTest, AClickOnTheViewSelectsTheMaterialUnderIt) {
+    const DrawLog log = RecordViewPaint();
+    CRect stay;
+    for (const DrawRecord& r : log)
+        if (r.Is("StretchBlt") && r.bitmapTag == 361) {
+            stay = r.rect; // the first Stay background on the first track: Headline
+            break;
+        }
+    ASSERT_FALSE(stay.IsRectEmpty());
+    QWidget* view = backend->WidgetFor(state.view);
+    ASSERT_NE(view, nullptr);
+    const QPoint target = InDialog(stay.CenterPoint()) - view->mapTo(view->window(), QPoint());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, target);
+
+    kel::automation::EditorState after;
+    host->Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
+                                reinterpret_cast<LPARAM>(&after));
+    ASSERT_EQ(after.selectedContainers, std::vector<int>{1});
+    EXPECT_TRUE(after.hasCurrentContent);
+    EXPECT_EQ(after.currentContainer, 1);
+    EXPECT_EQ(host->Navigator()->Shown().piece, "Headline");
+}
+
+TEST_F(StudioTest, TheChangedStateFollowsTheEditorAndSavingClearsIt) {
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/news.kscene").toStdString();
+    host->MainWindow()->SendMessage(RegisterWindowMessage("WM_CG_FILE_SETDIRTY_FLAG"), 1, 0);
+    EXPECT_TRUE(host->IsDirty());
+    EXPECT_GE(changes, 1);
+    std::string error;
+    ASSERT_TRUE(host->SaveScene(path, &error)) << error;
+    EXPECT_FALSE(host->IsDirty());
+    EXPECT_EQ(host->Path(), path);
+
+    // A file that is no scene leaves the open scene alone.
+    CKelPlaySceneObj* open = host->Scene();
+    EXPECT_FALSE(host->OpenScene(dir.path().toStdString() + "/missing.kscene", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(host->Scene(), open);
+
+    ASSERT_TRUE(host->OpenScene(path, &error)) << error;
+    EXPECT_NE(host->Scene(), open);
+    EXPECT_EQ(host->Scene()->GetSBEditObj() != nullptr, true);
+    EXPECT_TRUE(host->Dialog()->IsWindowVisible());
+}
+
+TEST(StudioScreenshot, WritesThePictureOfTheEditor) {
+    QTemporaryDir dir;
+    const std::string png = (dir.path() + "/studio.png").toStdString();
+    const std::string command = std::string(KELSB_STUDIO_PATH) + " --screenshot " + png;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(kel::studio::kScreenshotWidth, kel::studio::kScreenshotHeight));
+    EXPECT_NE(image.pixel(10, 10), image.pixel(500, 80)); // not one flat colour
+
+    // A scene file that cannot be read is a failure, not an empty picture.
+    const std::string bad = std::string(KELSB_STUDIO_PATH) + " --screenshot " + png + " " +
+                            dir.path().toStdString() + "/none.kscene 2>/dev/null";
+    EXPECT_NE(std::system(bad.c_str()), 0);
+    EXPECT_NE(std::system((std::string(KELSB_STUDIO_PATH) + " --bogus 2>/dev/null").c_str()), 0);
+}
+
+} // namespace
