@@ -5,35 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-void Notify(CWnd& control, int code) {
-    CWnd* parent = control.GetParent();
-    if (parent && IsWindow(parent))
-        parent->SendMessage(WM_COMMAND, MAKEWPARAM(control.GetDlgCtrlID(), code),
-                            reinterpret_cast<LPARAM>(&control));
-}
-
-bool InRange(int index, std::size_t count) {
-    return index >= 0 && static_cast<std::size_t>(index) < count;
-}
-
-LPCTSTR TextParam(LPARAM lParam) {
-    const char* text = reinterpret_cast<const char*>(lParam);
-    return text ? text : "";
-}
-
-// Sorted lists keep entries in case-insensitive order; an equal entry goes after its equals.
-template <class Items>
-std::size_t SortedPosition(const Items& items, LPCTSTR text) {
-    CString key(text);
-    std::size_t at = 0;
-    while (at < items.size() && items[at].text.CompareNoCase(key.str()) <= 0)
-        ++at;
-    return at;
-}
-
-} // namespace
+using kel::platform::detail::NotifyParent;
+using kel::platform::detail::TextParam;
 
 // ---------------------------------------------------------------------------------------------
 // CScrollBar
@@ -184,16 +157,11 @@ BOOL CComboBox::Create(DWORD style, const CRect& rect, CWnd* parent, UINT id) {
     return CWnd::Create("COMBOBOX", nullptr, style, rect, parent, id);
 }
 
-int CComboBox::InsertAt(std::size_t at, LPCTSTR text) {
-    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), Item{CString(text), 0});
-    if (m_curSel >= static_cast<int>(at))
-        ++m_curSel;
-    return static_cast<int>(at);
-}
-
 int CComboBox::AddString(LPCTSTR text) {
     text = text ? text : "";
-    return InsertAt((GetStyle() & CBS_SORT) ? SortedPosition(m_items, text) : m_items.size(), text);
+    return m_items.InsertAt((GetStyle() & CBS_SORT) ? m_items.SortedPosition(text)
+                                                    : static_cast<std::size_t>(GetCount()),
+                            text);
 }
 
 int CComboBox::InsertString(int index, LPCTSTR text) {
@@ -201,45 +169,37 @@ int CComboBox::InsertString(int index, LPCTSTR text) {
         index = GetCount();
     if (index < 0 || index > GetCount())
         return CB_ERR;
-    return InsertAt(static_cast<std::size_t>(index), text ? text : "");
+    return m_items.InsertAt(static_cast<std::size_t>(index), text ? text : "");
 }
 
 int CComboBox::DeleteString(UINT index) {
-    if (index >= m_items.size())
+    if (index >= static_cast<UINT>(GetCount()))
         return CB_ERR;
-    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
-    if (m_curSel == static_cast<int>(index)) {
-        m_curSel = -1;
+    if (m_items.EraseAt(index))
         ShowSelection();
-    } else if (m_curSel > static_cast<int>(index)) {
-        --m_curSel;
-    }
     return GetCount();
 }
 
 void CComboBox::ResetContent() {
-    m_items.clear();
-    m_curSel = -1;
+    m_items.Clear();
     ShowSelection();
 }
 
 void CComboBox::ShowSelection() {
     if (m_hWnd)
-        SetWindowText(m_curSel >= 0 ? m_items[static_cast<std::size_t>(m_curSel)].text.GetString()
-                                    : "");
+        SetWindowText(GetCurSel() >= 0
+                          ? m_items[static_cast<std::size_t>(GetCurSel())].text.GetString()
+                          : "");
 }
 
 int CComboBox::SetCurSel(int index) {
-    m_curSel = InRange(index, m_items.size()) ? index : -1;
+    const int selected = m_items.SetCurSel(index);
     ShowSelection();
-    return m_curSel >= 0 ? m_curSel : CB_ERR;
+    return selected;
 }
 
 int CComboBox::GetLBText(int index, CString& text) const {
-    if (!InRange(index, m_items.size()))
-        return CB_ERR;
-    text = m_items[static_cast<std::size_t>(index)].text;
-    return text.GetLength();
+    return m_items.GetText(index, text);
 }
 
 CString CComboBox::GetLBText(int index) const {
@@ -249,56 +209,39 @@ CString CComboBox::GetLBText(int index) const {
 }
 
 int CComboBox::GetLBTextLen(int index) const {
-    return InRange(index, m_items.size())
-               ? m_items[static_cast<std::size_t>(index)].text.GetLength()
-               : CB_ERR;
+    return m_items.GetTextLen(index);
 }
 
 int CComboBox::SetItemData(int index, DWORD_PTR data) {
-    if (!InRange(index, m_items.size()))
-        return CB_ERR;
-    m_items[static_cast<std::size_t>(index)].data = data;
-    return CB_OKAY;
+    return m_items.SetItemData(index, data);
 }
 
 DWORD_PTR CComboBox::GetItemData(int index) const {
-    return InRange(index, m_items.size()) ? m_items[static_cast<std::size_t>(index)].data
-                                          : static_cast<DWORD_PTR>(CB_ERR);
+    return m_items.GetItemData(index);
 }
 
 void* CComboBox::GetItemDataPtr(int index) const {
-    return InRange(index, m_items.size())
-               ? reinterpret_cast<void*>(m_items[static_cast<std::size_t>(index)].data)
-               : nullptr;
+    return m_items.GetItemDataPtr(index);
 }
 
 int CComboBox::FindStringExact(int startAfter, LPCTSTR text) const {
-    const int count = GetCount();
-    // The search starts after `startAfter` and wraps around, as the desktop's does.
-    for (int n = 1; n <= count; ++n) {
-        int i = ((startAfter < 0 ? -1 : startAfter) + n) % count;
-        if (m_items[static_cast<std::size_t>(i)].text.CompareNoCase(text ? text : "") == 0)
-            return i;
-    }
-    return CB_ERR;
+    return m_items.FindStringExact(startAfter, text);
 }
 
 void CComboBox::OnSubclassed(CWnd& previous) {
     CWnd::OnSubclassed(previous);
     if (auto* other = dynamic_cast<CComboBox*>(&previous)) {
-        m_items = std::move(other->m_items);
-        m_curSel = std::exchange(other->m_curSel, -1);
+        m_items = std::exchange(other->m_items, {});
         m_droppedDown = std::exchange(other->m_droppedDown, false);
-        other->m_items.clear();
     }
 }
 
 BOOL CComboBox::UserSelect(int index) {
-    if (!IsWindowEnabled() || !InRange(index, m_items.size()))
+    if (!IsWindowEnabled() || !m_items.IsValid(index))
         return FALSE;
     SetCurSel(index);
     m_droppedDown = false;
-    Notify(*this, CBN_SELCHANGE);
+    NotifyParent(*this, CBN_SELCHANGE);
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 // and notify the parent exactly as the desktop control would.
 #pragma once
 
+#include "platform/control_items.h"
 #include "platform/cstring.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"
@@ -13,8 +14,6 @@
 
 #include <functional>
 #include <vector>
-
-using DWORD_PTR = std::uintptr_t;
 
 struct DRAWITEMSTRUCT {
     UINT CtlType = 0;
@@ -101,10 +100,10 @@ public:
     int InsertString(int index, LPCTSTR text);
     int DeleteString(UINT index); // the remaining count, or CB_ERR
     void ResetContent();
-    int GetCount() const { return static_cast<int>(m_items.size()); }
+    int GetCount() const { return m_items.GetCount(); }
     // -1 clears the selection (and answers CB_ERR, as Win32 does); so does a bad index.
     int SetCurSel(int index);
-    int GetCurSel() const { return m_curSel; }
+    int GetCurSel() const { return m_items.GetCurSel(); }
     int GetLBText(int index, CString& text) const;
     CString GetLBText(int index) const;
     int GetLBTextLen(int index) const;
@@ -127,15 +126,9 @@ protected:
     void OnSubclassed(CWnd& previous) override;
 
 private:
-    struct Item {
-        CString text;
-        DWORD_PTR data = 0;
-    };
-    int InsertAt(std::size_t at, LPCTSTR text);
     void ShowSelection();
 
-    std::vector<Item> m_items;
-    int m_curSel = -1;
+    kel::platform::ControlItemList m_items;
     bool m_droppedDown = false;
 };
 
@@ -147,9 +140,9 @@ public:
     int InsertString(int index, LPCTSTR text);
     int DeleteString(UINT index); // the remaining count, or LB_ERR
     void ResetContent();
-    int GetCount() const { return static_cast<int>(m_items.size()); }
+    int GetCount() const { return m_items.GetCount(); }
     int SetCurSel(int index); // as CComboBox::SetCurSel
-    int GetCurSel() const { return m_curSel; }
+    int GetCurSel() const { return m_items.GetCurSel(); }
     int GetText(int index, CString& text) const;
     CString GetText(int index) const;
     int GetTextLen(int index) const;
@@ -186,11 +179,7 @@ protected:
     void OnSubclassed(CWnd& previous) override;
 
 private:
-    struct Item {
-        CString text;
-        DWORD_PTR data = 0;
-        int height = 0;
-    };
+    using Item = kel::platform::ControlItemList::Item;
     bool IsOwnerDraw() const;
     void SendOwnerDraw(UINT message, void* data);
     int InsertAt(std::size_t at, LPCTSTR text);
@@ -198,8 +187,7 @@ private:
     int DefaultItemHeight() const;
     void Repaint();
 
-    std::vector<Item> m_items;
-    int m_curSel = -1;
+    kel::platform::ControlItemList m_items;
     int m_topIndex = 0;
     int m_fixedHeight = 0; // 0 until measured or set
 };

@@ -5,35 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-void Notify(CWnd& control, int code) {
-    CWnd* parent = control.GetParent();
-    if (parent && IsWindow(parent))
-        parent->SendMessage(WM_COMMAND, MAKEWPARAM(control.GetDlgCtrlID(), code),
-                            reinterpret_cast<LPARAM>(&control));
-}
-
-bool InRange(int index, std::size_t count) {
-    return index >= 0 && static_cast<std::size_t>(index) < count;
-}
-
-LPCTSTR TextParam(LPARAM lParam) {
-    const char* text = reinterpret_cast<const char*>(lParam);
-    return text ? text : "";
-}
-
-// Sorted lists keep entries in case-insensitive order; an equal entry goes after its equals.
-template <class Items>
-std::size_t SortedPosition(const Items& items, LPCTSTR text) {
-    CString key(text);
-    std::size_t at = 0;
-    while (at < items.size() && items[at].text.CompareNoCase(key.str()) <= 0)
-        ++at;
-    return at;
-}
-
-} // namespace
+using kel::platform::detail::NotifyParent;
+using kel::platform::detail::TextParam;
 
 // ---------------------------------------------------------------------------------------------
 // CListBox
@@ -94,15 +67,13 @@ BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 void CListBox::OnSubclassed(CWnd& previous) {
     CWnd::OnSubclassed(previous);
     if (auto* other = dynamic_cast<CListBox*>(&previous)) {
-        m_items = std::move(other->m_items);
-        m_curSel = std::exchange(other->m_curSel, -1);
+        m_items = std::exchange(other->m_items, {});
         m_topIndex = std::exchange(other->m_topIndex, 0);
         m_fixedHeight = other->m_fixedHeight;
-        other->m_items.clear();
     }
     // The new object may measure differently; items measured by the old one are measured again.
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        Measure(i);
+    for (int i = 0; i < GetCount(); ++i)
+        Measure(static_cast<std::size_t>(i));
 }
 
 void CListBox::Measure(std::size_t index) {
@@ -133,9 +104,7 @@ void CListBox::Repaint() {
 }
 
 int CListBox::InsertAt(std::size_t at, LPCTSTR text) {
-    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), Item{CString(text), 0, 0});
-    if (m_curSel >= static_cast<int>(at))
-        ++m_curSel;
+    m_items.InsertAt(at, text);
     Measure(at);
     Repaint();
     return static_cast<int>(at);
@@ -143,7 +112,9 @@ int CListBox::InsertAt(std::size_t at, LPCTSTR text) {
 
 int CListBox::AddString(LPCTSTR text) {
     text = text ? text : "";
-    return InsertAt((GetStyle() & LBS_SORT) ? SortedPosition(m_items, text) : m_items.size(), text);
+    return InsertAt((GetStyle() & LBS_SORT) ? m_items.SortedPosition(text)
+                                            : static_cast<std::size_t>(GetCount()),
+                    text);
 }
 
 int CListBox::InsertString(int index, LPCTSTR text) {
@@ -155,36 +126,28 @@ int CListBox::InsertString(int index, LPCTSTR text) {
 }
 
 int CListBox::DeleteString(UINT index) {
-    if (index >= m_items.size())
+    if (index >= static_cast<UINT>(GetCount()))
         return LB_ERR;
-    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
-    if (m_curSel == static_cast<int>(index))
-        m_curSel = -1;
-    else if (m_curSel > static_cast<int>(index))
-        --m_curSel;
+    m_items.EraseAt(index);
     m_topIndex = std::clamp(m_topIndex, 0, std::max(GetCount() - 1, 0));
     Repaint();
     return GetCount();
 }
 
 void CListBox::ResetContent() {
-    m_items.clear();
-    m_curSel = -1;
+    m_items.Clear();
     m_topIndex = 0;
     Repaint();
 }
 
 int CListBox::SetCurSel(int index) {
-    m_curSel = InRange(index, m_items.size()) ? index : -1;
+    const int selected = m_items.SetCurSel(index);
     Repaint();
-    return m_curSel >= 0 ? m_curSel : LB_ERR;
+    return selected;
 }
 
 int CListBox::GetText(int index, CString& text) const {
-    if (!InRange(index, m_items.size()))
-        return LB_ERR;
-    text = m_items[static_cast<std::size_t>(index)].text;
-    return text.GetLength();
+    return m_items.GetText(index, text);
 }
 
 CString CListBox::GetText(int index) const {
@@ -194,41 +157,27 @@ CString CListBox::GetText(int index) const {
 }
 
 int CListBox::GetTextLen(int index) const {
-    return InRange(index, m_items.size())
-               ? m_items[static_cast<std::size_t>(index)].text.GetLength()
-               : LB_ERR;
+    return m_items.GetTextLen(index);
 }
 
 int CListBox::SetItemData(int index, DWORD_PTR data) {
-    if (!InRange(index, m_items.size()))
-        return LB_ERR;
-    m_items[static_cast<std::size_t>(index)].data = data;
-    return LB_OKAY;
+    return m_items.SetItemData(index, data);
 }
 
 DWORD_PTR CListBox::GetItemData(int index) const {
-    return InRange(index, m_items.size()) ? m_items[static_cast<std::size_t>(index)].data
-                                          : static_cast<DWORD_PTR>(LB_ERR);
+    return m_items.GetItemData(index);
 }
 
 void* CListBox::GetItemDataPtr(int index) const {
-    return InRange(index, m_items.size())
-               ? reinterpret_cast<void*>(m_items[static_cast<std::size_t>(index)].data)
-               : nullptr;
+    return m_items.GetItemDataPtr(index);
 }
 
 int CListBox::FindStringExact(int startAfter, LPCTSTR text) const {
-    const int count = GetCount();
-    for (int n = 1; n <= count; ++n) {
-        int i = ((startAfter < 0 ? -1 : startAfter) + n) % count;
-        if (m_items[static_cast<std::size_t>(i)].text.CompareNoCase(text ? text : "") == 0)
-            return i;
-    }
-    return LB_ERR;
+    return m_items.FindStringExact(startAfter, text);
 }
 
 int CListBox::GetItemHeight(int index) const {
-    if ((GetStyle() & LBS_OWNERDRAWVARIABLE) && InRange(index, m_items.size()))
+    if ((GetStyle() & LBS_OWNERDRAWVARIABLE) && m_items.IsValid(index))
         return m_items[static_cast<std::size_t>(index)].height;
     return DefaultItemHeight();
 }
@@ -237,7 +186,7 @@ int CListBox::SetItemHeight(int index, UINT height) {
     if (height == 0 || height > 255)
         return LB_ERR;
     if (GetStyle() & LBS_OWNERDRAWVARIABLE) {
-        if (!InRange(index, m_items.size()))
+        if (!m_items.IsValid(index))
             return LB_ERR;
         m_items[static_cast<std::size_t>(index)].height = static_cast<int>(height);
     } else {
@@ -248,7 +197,7 @@ int CListBox::SetItemHeight(int index, UINT height) {
 }
 
 int CListBox::SetTopIndex(int index) {
-    if (!InRange(index, m_items.size()))
+    if (!m_items.IsValid(index))
         return LB_ERR;
     m_topIndex = index;
     Repaint();
@@ -256,7 +205,7 @@ int CListBox::SetTopIndex(int index) {
 }
 
 int CListBox::GetItemRect(int index, CRect* rect) const {
-    if (!rect || !InRange(index, m_items.size()))
+    if (!rect || !m_items.IsValid(index))
         return LB_ERR;
     CRect client;
     if (m_hWnd)
@@ -297,11 +246,11 @@ void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
 void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
 
 BOOL CListBox::UserSelect(int index) {
-    if (!IsWindowEnabled() || !InRange(index, m_items.size()))
+    if (!IsWindowEnabled() || !m_items.IsValid(index))
         return FALSE;
     SetCurSel(index);
     if (GetStyle() & LBS_NOTIFY)
-        Notify(*this, LBN_SELCHANGE);
+        NotifyParent(*this, LBN_SELCHANGE);
     return TRUE;
 }
 
@@ -330,8 +279,8 @@ void CListBox::OnPaint() {
             dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
             dis.itemID = static_cast<UINT>(i);
             dis.itemAction = ODA_DRAWENTIRE;
-            dis.itemState = (i == m_curSel ? ODS_SELECTED : 0) |
-                            (i == m_curSel && focused ? ODS_FOCUS : 0) |
+            dis.itemState = (i == GetCurSel() ? ODS_SELECTED : 0) |
+                            (i == GetCurSel() && focused ? ODS_FOCUS : 0) |
                             (IsWindowEnabled() ? 0 : ODS_DISABLED);
             dis.hwndItem = this;
             dis.hDC = &dc;
@@ -342,7 +291,7 @@ void CListBox::OnPaint() {
             SendOwnerDraw(WM_DRAWITEM, &dis);
             dc.RestoreDC(saved);
         } else {
-            const bool selected = i == m_curSel;
+            const bool selected = i == GetCurSel();
             dc.FillSolidRect(item, selected ? RGB(0, 120, 215) : RGB(255, 255, 255));
             dc.SetTextColor(selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
             dc.SetBkMode(TRANSPARENT);
