@@ -125,34 +125,6 @@ int CKelPlaySceneObj::EmbedMedia(const KelMediaEntry& entry) {
     return 1;
 }
 
-CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
-    CKelSBBodyObj* body = m_pSBEdit ? m_pSBEdit->GetCurSBBodyObj() : nullptr;
-    if (body == nullptr || nTrack < 0 || nTrack >= body->GetTrackCount()) {
-        return nullptr;
-    }
-    const DWORD now = body->GetTimeLinePos();
-    CKelSBContentBaseObj* found = nullptr;
-    const CKelObList& containers = body->GetContainerList();
-    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
-        auto* container = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-        if (container == nullptr) {
-            continue;
-        }
-        const CKelObList& contents = container->GetContentList();
-        for (POSITION cpos = contents.GetHeadPosition(); cpos != nullptr;) {
-            auto* content = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(cpos));
-            if (content == nullptr || content->GetTrackIndex() != nTrack ||
-                content->GetStoryIn() > now || now >= content->GetStoryOut()) {
-                continue;
-            }
-            if (found == nullptr || content->GetStoryIn() < found->GetStoryIn()) {
-                found = content;
-            }
-        }
-    }
-    return found;
-}
-
 namespace {
 
 // Every material of a storyboard, container by container.
@@ -179,6 +151,25 @@ bool TrackPlays(CKelSBBodyObj& body, int nTrack) {
 }
 
 } // namespace
+
+CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
+    CKelSBBodyObj* body = m_pSBEdit ? m_pSBEdit->GetCurSBBodyObj() : nullptr;
+    if (body == nullptr || nTrack < 0 || nTrack >= body->GetTrackCount()) {
+        return nullptr;
+    }
+    const DWORD now = body->GetTimeLinePos();
+    CKelSBContentBaseObj* found = nullptr;
+    ForEachContent(*body, [&](CKelSBContentBaseObj& content) {
+        if (content.GetTrackIndex() != nTrack || content.GetStoryIn() > now ||
+            now >= content.GetStoryOut()) {
+            return;
+        }
+        if (found == nullptr || content.GetStoryIn() < found->GetStoryIn()) {
+            found = &content;
+        }
+    });
+    return found;
+}
 
 int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
     CKelSBBodyObj* body = m_pSBEdit ? m_pSBEdit->GetCurSBBodyObj() : nullptr;
