@@ -112,6 +112,15 @@ void Runner::MouseMessage(UINT message, CPoint screen, UINT buttons, bool shift,
     kel::platform::DeliverMouse(message, m_backend.GetCursorPos(), buttons);
 }
 
+void Runner::PressAndRelease(UINT press, CPoint screen, bool shift, bool ctrl) {
+    const bool right = press == WM_RBUTTONDOWN || press == WM_RBUTTONDBLCLK;
+    const UINT key = right ? VK_RBUTTON : VK_LBUTTON;
+    m_backend.SetKeyDown(key, true);
+    MouseMessage(press, screen, right ? MK_RBUTTON : MK_LBUTTON, shift, ctrl);
+    m_backend.SetKeyDown(key, false);
+    MouseMessage(right ? WM_RBUTTONUP : WM_LBUTTONUP, screen, 0, shift, ctrl);
+}
+
 void Runner::Down(const ScriptLine& line) {
     CheckArity(line, 2, 4, "down X Y [shift] [ctrl]");
     bool shift = false;
@@ -144,33 +153,21 @@ void Runner::Click(const ScriptLine& line) {
     bool ctrl = false;
     ParseModifiers(line, 3, shift, ctrl, false, nullptr);
     const CPoint point = ViewToScreen(RequireView(), line.words[1], line.words[2]);
-    m_backend.SetKeyDown(VK_LBUTTON, true);
-    MouseMessage(WM_LBUTTONDOWN, point, MK_LBUTTON, shift, ctrl);
-    m_backend.SetKeyDown(VK_LBUTTON, false);
-    MouseMessage(WM_LBUTTONUP, point, 0, shift, ctrl);
+    PressAndRelease(WM_LBUTTONDOWN, point, shift, ctrl);
 }
 
 void Runner::DblClick(const ScriptLine& line) {
     CheckArity(line, 2, 2, "dblclick X Y");
     const CPoint point = ViewToScreen(RequireView(), line.words[1], line.words[2]);
     // The desktop's order: the first click as usual, then the double click and its release.
-    m_backend.SetKeyDown(VK_LBUTTON, true);
-    MouseMessage(WM_LBUTTONDOWN, point, MK_LBUTTON, false, false);
-    m_backend.SetKeyDown(VK_LBUTTON, false);
-    MouseMessage(WM_LBUTTONUP, point, 0, false, false);
-    m_backend.SetKeyDown(VK_LBUTTON, true);
-    MouseMessage(WM_LBUTTONDBLCLK, point, MK_LBUTTON, false, false);
-    m_backend.SetKeyDown(VK_LBUTTON, false);
-    MouseMessage(WM_LBUTTONUP, point, 0, false, false);
+    PressAndRelease(WM_LBUTTONDOWN, point, false, false);
+    PressAndRelease(WM_LBUTTONDBLCLK, point, false, false);
 }
 
 void Runner::RClick(const ScriptLine& line) {
     CheckArity(line, 2, 2, "rclick X Y");
     const CPoint point = ViewToScreen(RequireView(), line.words[1], line.words[2]);
-    m_backend.SetKeyDown(VK_RBUTTON, true);
-    MouseMessage(WM_RBUTTONDOWN, point, MK_RBUTTON, false, false);
-    m_backend.SetKeyDown(VK_RBUTTON, false);
-    MouseMessage(WM_RBUTTONUP, point, 0, false, false);
+    PressAndRelease(WM_RBUTTONDOWN, point, false, false);
 }
 
 void Runner::Drag(const ScriptLine& line) {

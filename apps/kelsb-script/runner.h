@@ -135,6 +135,9 @@ private:
 
     // The mouse: presses, moves and releases at a screen point.
     void MouseMessage(UINT message, CPoint screen, UINT buttons, bool shift, bool ctrl);
+    // A button pressed with `press` (WM_xBUTTONDOWN or WM_xBUTTONDBLCLK) and released at
+    // `screen`; the backend sees the button down between the two.
+    void PressAndRelease(UINT press, CPoint screen, bool shift, bool ctrl);
     void ParseModifiers(const ScriptLine& line, std::size_t from, bool& shift, bool& ctrl,
                         bool allowLeft, bool* left) const;
 
