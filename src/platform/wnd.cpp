@@ -8,6 +8,8 @@
 #include <algorithm>
 
 using kel::platform::GetBackend;
+using kel::platform::detail::Checked;
+using kel::platform::detail::Erase;
 using kel::platform::detail::Tables;
 
 namespace kel::platform::detail {
@@ -18,18 +20,6 @@ WindowTables& Tables() {
 }
 
 } // namespace kel::platform::detail
-
-namespace {
-
-void Erase(std::vector<CWnd*>& list, const CWnd* wnd) {
-    list.erase(std::remove(list.begin(), list.end(), wnd), list.end());
-}
-
-CWnd* Checked(CWnd* wnd) {
-    return IsWindow(wnd) ? wnd : nullptr;
-}
-
-} // namespace
 
 CPoint WndAccess::ClientOrigin(const CWnd& w) {
     const CRect insets = w.GetNonClientInsets();

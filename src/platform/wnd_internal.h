@@ -3,6 +3,7 @@
 
 #include "platform/wnd.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <string>
@@ -24,6 +25,15 @@ struct WindowTables {
 
 // Never destroyed: windows of static objects may still be destroyed during exit.
 WindowTables& Tables();
+
+inline void Erase(std::vector<CWnd*>& list, const CWnd* wnd) {
+    list.erase(std::remove(list.begin(), list.end(), wnd), list.end());
+}
+
+// The tables may still name a window that has been destroyed since; that one counts as none.
+inline CWnd* Checked(CWnd* wnd) {
+    return IsWindow(wnd) ? wnd : nullptr;
+}
 
 } // namespace kel::platform::detail
 

@@ -6,19 +6,9 @@
 #include <algorithm>
 
 using kel::platform::GetBackend;
+using kel::platform::detail::Checked;
+using kel::platform::detail::Erase;
 using kel::platform::detail::Tables;
-
-namespace {
-
-void Erase(std::vector<CWnd*>& list, const CWnd* wnd) {
-    list.erase(std::remove(list.begin(), list.end(), wnd), list.end());
-}
-
-CWnd* Checked(CWnd* wnd) {
-    return IsWindow(wnd) ? wnd : nullptr;
-}
-
-} // namespace
 
 // --- Showing, enabling, focus, capture, activation.
 
