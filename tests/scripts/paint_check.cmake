@@ -1,16 +1,7 @@
 # Runs a script whose `paint` output must contain every "# paint-contains: " fragment of the
 # script: cmake -DRUNNER=... -DSCRIPT=... -DWORK=... -P paint_check.cmake
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK})
-set(ENV{KELSB_CONFIG_DIR} ${WORK}/config)
-execute_process(COMMAND ${RUNNER} ${SCRIPT}
-    WORKING_DIRECTORY ${WORK}
-    RESULT_VARIABLE status
-    OUTPUT_VARIABLE output
-    ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${SCRIPT} failed (exit ${status}):\n${errors}\n${output}")
-endif()
+# run_script.cmake runs it in a fresh folder and leaves what it printed in `output`.
+include(${CMAKE_CURRENT_LIST_DIR}/run_script.cmake)
 file(STRINGS ${SCRIPT} wanted REGEX "^# paint-contains: ")
 if(NOT wanted)
     message(FATAL_ERROR "${SCRIPT} names no paint-contains fragment")
