@@ -101,7 +101,7 @@ void FillMenu(QMenu& menu, const CMenu& source) {
     }
 }
 
-// Watches the pointer at the level of Qt's windows, so that the widgets under it see nothing
+// Watches the pointer for the whole application, so that the widgets under it see nothing
 // while a drag or a rubber band runs, as with the desktop's own loops.
 class PointerFilter : public QObject {
 public:
@@ -111,7 +111,14 @@ public:
     bool released = false;
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!watched->isWindowType()) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_loop.quit(); // wherever the key went
+            return true;
+        }
+        // Pointer events are taken where they reach a widget: the desktop's pass through the
+        // window first, synthesised ones go to the widget directly.
+        if (!watched->isWidgetType()) {
             return false;
         }
         switch (event->type()) {
@@ -137,12 +144,6 @@ public:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
             return true;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-                m_loop.quit();
-                return true;
-            }
-            return false;
         default:
             return false;
         }
