@@ -18,6 +18,6 @@ if [ -x "$bin/kelsb-studio" ]; then
         exec "$bin/kelsb-studio"
     fi
     shot=build/default/studio.png
-    "$bin/kelsb-studio" --screenshot "$shot" 2>/dev/null
+    "$bin/kelsb-studio" --screenshot "$shot"
     echo "== No display: the storyboard editor on the sample scene is in $shot =="
 fi
