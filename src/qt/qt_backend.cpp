@@ -136,12 +136,20 @@ QtBackend* Installed() {
 
 QtBackend::QtBackend()
     : m_activationFilter(std::make_unique<ActivationFilter>(*this)),
-      m_postedTimer(std::make_unique<QTimer>()) {
+      m_postedTimer(std::make_unique<QTimer>()), m_clipTimer(std::make_unique<QTimer>()) {
     // Posted messages are delivered between the desktop's events, as a message loop does.
     m_postedTimer->setInterval(15);
     QObject::connect(m_postedTimer.get(), &QTimer::timeout,
                      [] { kel::platform::DispatchPostedMessages(); });
     m_postedTimer->start();
+    m_clipTimer->setInterval(20);
+    QObject::connect(m_clipTimer.get(), &QTimer::timeout, [this] {
+        const CPoint now = FromGlobal(QCursor::pos());
+        const CPoint confined = Confine(now);
+        if (confined != now) {
+            SetCursorPos(confined);
+        }
+    });
 }
 
 QtBackend::~QtBackend() {
@@ -445,8 +453,10 @@ void QtBackend::ClipCursor(const CRect* screen) {
         if (confined != m_cursor) {
             SetCursorPos(confined);
         }
+        m_clipTimer->start();
     } else {
         m_clip.reset();
+        m_clipTimer->stop();
     }
 }
 

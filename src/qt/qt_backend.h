@@ -115,6 +115,8 @@ private:
     std::optional<CRect> m_clip;
     std::set<int> m_keysDown;
     std::unique_ptr<QTimer> m_postedTimer;
+    // While the cursor is confined, the pointer is watched outside our windows as well.
+    std::unique_ptr<QTimer> m_clipTimer;
     bool m_pointerLoop = false;
 };
 

@@ -124,6 +124,13 @@ TEST_F(QtWindowTest, AConfinedCursorStaysInItsRectangle) {
     ::ClipCursor(&clip);
     QWidget* childWidget = backend->WidgetFor(&child);
     QTest::mouseClick(childWidget, Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
+    // Outside every window of ours the pointer is brought back as well.
+    QCursor::setPos(1500, 900);
+    QTest::qWait(80);
+    CPoint cursor;
+    GetCursorPos(&cursor);
+    EXPECT_TRUE(clip.PtInRect(cursor));
+    EXPECT_TRUE(clip.PtInRect(backend->FromGlobal(QCursor::pos())));
     ::ClipCursor(nullptr);
     ASSERT_EQ(child.downs.size(), 1U);
     CPoint screen = child.downs[0];
