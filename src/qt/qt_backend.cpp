@@ -416,21 +416,36 @@ short QtBackend::GetKeyState(int virtualKey) {
     case VK_SHIFT:
     case VK_LSHIFT:
     case VK_RSHIFT:
-        down = modifiers & Qt::ShiftModifier;
+        down = (modifiers & Qt::ShiftModifier) || m_keysDown.count(VK_SHIFT);
         break;
     case VK_CONTROL:
     case VK_LCONTROL:
     case VK_RCONTROL:
-        down = modifiers & Qt::ControlModifier;
+        down = (modifiers & Qt::ControlModifier) || m_keysDown.count(VK_CONTROL);
         break;
     case VK_MENU:
-        down = modifiers & Qt::AltModifier;
+        down = (modifiers & Qt::AltModifier) || m_keysDown.count(VK_MENU);
         break;
     default:
         down = m_keysDown.count(virtualKey) != 0;
         break;
     }
     return down ? kKeyDownBit : 0;
+}
+
+void QtBackend::SyncModifiers(Qt::KeyboardModifiers modifiers) {
+    // Every input event says which modifiers are held; a release missed while another
+    // application had the keyboard must not leave one stuck.
+    const std::pair<int, Qt::KeyboardModifier> keys[] = {{VK_SHIFT, Qt::ShiftModifier},
+                                                         {VK_CONTROL, Qt::ControlModifier},
+                                                         {VK_MENU, Qt::AltModifier}};
+    for (const auto& [vk, modifier] : keys) {
+        if (modifiers & modifier) {
+            m_keysDown.insert(vk);
+        } else {
+            m_keysDown.erase(vk);
+        }
+    }
 }
 
 CPoint QtBackend::Confine(CPoint screen) const {
@@ -470,6 +485,7 @@ void QtBackend::OnMouse(QtWindow& window, QMouseEvent& event, UINT message) {
     CPoint screen(origin.x + local.x(), origin.y + local.y());
     m_globalDelta = event.globalPosition().toPoint() - QPoint(screen.x, screen.y);
     m_hover = &window;
+    SyncModifiers(event.modifiers());
     // The desktop cannot hold the pointer in a rectangle; putting it back does the same.
     const CPoint confined = Confine(screen);
     if (confined != screen) {
@@ -502,6 +518,7 @@ void QtBackend::OnWheel(QtWindow& window, QWheelEvent& event) {
 }
 
 void QtBackend::OnKey(QKeyEvent& event, bool down) {
+    SyncModifiers(event.modifiers());
     const int vk = VirtualKey(event.key());
     if (vk != 0) {
         if (down) {

@@ -96,6 +96,7 @@ private:
     QtWindow* Find(const CWnd* wnd) const;
     void Restack(const CWnd& parent);
     CPoint Confine(CPoint screen) const;
+    void SyncModifiers(Qt::KeyboardModifiers modifiers);
     void ApplyCursor();
     // Follows the pointer until the left button is released (true) or Escape or a lost button
     // ends it (false); `moved` sees every framework screen point on the way.

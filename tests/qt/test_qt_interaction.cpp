@@ -4,6 +4,7 @@
 #include "qt/qt_backend.h"
 
 #include "platform/cursor.h"
+#include "platform/dialog.h"
 #include "platform/menu.h"
 #include "platform/ole.h"
 #include "platform/wnd.h"
@@ -179,6 +180,38 @@ TEST_F(InteractionTest, TheRubberBandFollowsThePointerWithinItsLimit) {
     EXPECT_EQ(band, CRect(20, 20, 150, 60));
     // Without a held button there is nothing to track.
     EXPECT_TRUE(backend->TrackRubberBand(top, CPoint(20, 20), limit).IsRectEmpty());
+}
+
+TEST_F(InteractionTest, AModalDialogRunsUntilItEndsItselfWithItsOwnerDisabled) {
+    DialogTemplate form;
+    form.caption = "Storyboard Properties";
+    form.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    form.cx = 120;
+    form.cy = 60;
+    CDialog dialog;
+    ASSERT_TRUE(dialog.InitModalIndirect(form, &top));
+    bool ownerDisabled = false;
+    bool modal = false;
+    Soon([&] {
+        ownerDisabled = !widget->isEnabled();
+        QWidget* shown = backend->WidgetFor(&dialog);
+        modal = shown && shown->isVisible() && shown->isModal();
+        dialog.EndDialog(IDOK);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(widget->isEnabled());
+    EXPECT_FALSE(IsWindow(&dialog));
+
+    // Closing the window through the desktop cancels it.
+    CDialog closed;
+    ASSERT_TRUE(closed.InitModalIndirect(form, &top));
+    Soon([&] {
+        if (QWidget* shown = backend->WidgetFor(&closed))
+            shown->close();
+    });
+    EXPECT_EQ(closed.DoModal(), IDCANCEL);
 }
 
 TEST_F(InteractionTest, ModuleCursorsShowTheirPictureAtTheirHotSpot) {

@@ -19,6 +19,8 @@ class Probe : public CWnd {
 public:
     std::vector<CPoint> downs;
     std::vector<CPoint> ups;
+    std::vector<UINT> keys;
+    std::vector<UINT> chars;
     int paints = 0;
 
 protected:
@@ -30,6 +32,8 @@ protected:
         ups.push_back(point);
         ReleaseCapture();
     }
+    void OnKeyDown(UINT ch, UINT, UINT) override { keys.push_back(ch); }
+    void OnChar(UINT ch, UINT, UINT) override { chars.push_back(ch); }
     void OnPaint() override {
         CPaintDC dc(this);
         CRect client;
@@ -117,6 +121,19 @@ TEST_F(QtWindowTest, AClickOnTheWidgetReachesTheWindowInClientCoordinates) {
     CPoint expected(50, 40);
     child.ClientToScreen(&expected);
     EXPECT_EQ(cursor, expected);
+}
+
+TEST_F(QtWindowTest, KeysGoToTheWindowWithTheFrameworksFocus) {
+    child.SetFocus();
+    // Whichever widget of ours Qt hands the key to, the framework's focus window gets it.
+    QWidget* topWidget = backend->WidgetFor(&top);
+    QTest::keyClick(topWidget, Qt::Key_Delete);
+    QTest::keyClick(topWidget, Qt::Key_A);
+    QTest::keyPress(topWidget, Qt::Key_Shift);
+    EXPECT_TRUE(GetKeyState(VK_SHIFT) & kKeyDownBit);
+    QTest::keyRelease(topWidget, Qt::Key_Shift);
+    EXPECT_EQ(child.keys, (std::vector<UINT>{VK_DELETE, 'A', VK_SHIFT}));
+    EXPECT_EQ(child.chars, std::vector<UINT>{'a'});
 }
 
 TEST_F(QtWindowTest, AConfinedCursorStaysInItsRectangle) {
