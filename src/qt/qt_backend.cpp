@@ -214,6 +214,9 @@ void QtBackend::WindowCreated(CWnd& wnd) {
     Qt::WindowFlags flags = Qt::Widget;
     if (!IsTopLevel(wnd)) {
         parent = Find(wnd.GetParent());
+        if (!parent) {
+            return; // its parent came before this backend: it stays off the desktop with it
+        }
     } else if ((wnd.GetStyle() & WS_CAPTION) == WS_CAPTION) {
         flags = Qt::Window;
     } else {
