@@ -42,6 +42,13 @@ struct DialogItemTemplate {
     int x = 0, y = 0, cx = 0, cy = 0; // dialog units
 };
 
+// One control of a dialog template. The style is taken as given: a visible child control
+// needs WS_CHILD | WS_VISIBLE added by the caller.
+inline DialogItemTemplate DialogItem(UINT id, const char* windowClass, const char* caption,
+                                     DWORD style, int x, int y, int cx, int cy) {
+    return {id, windowClass, caption, style, x, y, cx, cy};
+}
+
 struct DialogTemplate {
     CString caption;
     DWORD style = 0;

@@ -8,20 +8,6 @@ namespace {
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 
-DialogItemTemplate Item(UINT id, const char* windowClass, const char* caption, DWORD style, int x,
-                        int y, int cx, int cy) {
-    DialogItemTemplate item;
-    item.id = id;
-    item.windowClass = windowClass;
-    item.caption = caption;
-    item.style = style;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
-}
-
 struct StripButton {
     UINT id;
     const char* caption;
@@ -78,9 +64,9 @@ DialogTemplate EditDialog() {
     dlg.fontName = "Times New Roman";
     dlg.fontSize = 9;
     for (const StripButton& button : kStrip) {
-        dlg.items.push_back(Item(button.id, "BUTTON", button.caption, button.style,
-                                 kStripLeft + button.slot * kStripButton, kStripTop, kStripButton,
-                                 kStripButton));
+        dlg.items.push_back(DialogItem(button.id, "BUTTON", button.caption, button.style,
+                                       kStripLeft + button.slot * kStripButton, kStripTop,
+                                       kStripButton, kStripButton));
     }
     return dlg;
 }
@@ -107,15 +93,17 @@ DialogTemplate ListDialog() {
     dlg.cy = 150;
     dlg.fontName = "Times New Roman";
     dlg.fontSize = 9;
-    dlg.items.push_back(Item(IDC_SBL_LIST, "LISTBOX", "",
-                             kChild | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_OWNERDRAWVARIABLE |
-                                 LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                             4, 7, 62, 137));
+    dlg.items.push_back(DialogItem(IDC_SBL_LIST, "LISTBOX", "",
+                                   kChild | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
+                                       LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS |
+                                       LBS_NOINTEGRALHEIGHT,
+                                   4, 7, 62, 137));
     for (const ListButton& button : kListButtons) {
-        dlg.items.push_back(Item(button.id, "BUTTON", button.caption, kChild | BS_PUSHBUTTON,
-                                 button.x, button.y, button.cx, 14));
+        dlg.items.push_back(DialogItem(button.id, "BUTTON", button.caption, kChild | BS_PUSHBUTTON,
+                                       button.x, button.y, button.cx, 14));
     }
-    dlg.items.push_back(Item(IDOK, "BUTTON", "OK@p", kChild | BS_DEFPUSHBUTTON, 69, 131, 21, 14));
+    dlg.items.push_back(
+        DialogItem(IDOK, "BUTTON", "OK@p", kChild | BS_DEFPUSHBUTTON, 69, 131, 21, 14));
     return dlg;
 }
 

@@ -27,16 +27,7 @@ bool ParseNumber(CString text, unsigned long long limit, unsigned long long& out
 
 DialogItemTemplate Item(UINT id, const char* cls, const char* caption, DWORD style, int x, int y,
                         int cx, int cy) {
-    DialogItemTemplate item;
-    item.id = id;
-    item.windowClass = cls;
-    item.caption = caption;
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    return item;
+    return DialogItem(id, cls, caption, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy);
 }
 
 } // namespace

@@ -26,16 +26,7 @@ const char* const kPhaseNames[] = {"In Effect", "Stay Effect", "Out Effect"};
 
 DialogItemTemplate item(UINT id, const char* windowClass, const char* caption, DWORD style, int x,
                         int y, int cx, int cy) {
-    DialogItemTemplate t;
-    t.id = id;
-    t.windowClass = windowClass;
-    t.caption = caption;
-    t.style = WS_CHILD | WS_VISIBLE | style;
-    t.x = x;
-    t.y = y;
-    t.cx = cx;
-    t.cy = cy;
-    return t;
+    return DialogItem(id, windowClass, caption, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy);
 }
 
 DialogTemplate editorTemplate(const CString& caption) {
