@@ -52,7 +52,7 @@ constexpr StripButton kStrip[] = {
 };
 
 constexpr int kStripLeft = 17; // puts Upload and Download at x 401
-constexpr int kStripTop = 4;
+constexpr int kStripTop = 2;   // the bitmap buttons must end above the timeline view
 constexpr int kStripButton = 16;
 
 DialogTemplate EditDialog() {

@@ -127,6 +127,24 @@ TEST_F(EditDialogTest, EnterAndEscapeKeepTheDialogOpen) {
     EXPECT_TRUE(IsWindow(dlg));
 }
 
+// The button strip and the view share the dialog's client area: no button may cover the view's
+// top strip (selector, zoom controls, scroll bar), and the buttons must not overlap each other.
+TEST_F(EditDialogTest, ButtonStripEndsAboveTheView) {
+    CRect viewRect;
+    view->GetWindowRect(&viewRect);
+    std::vector<CRect> placed;
+    for (UINT id : {IDC_BTN_NORMAL, IDC_BTN_UNDO, IDC_BTN_CUT, IDC_BTN_IO_MODE, IDC_BTN_UPLOAD,
+                    IDC_BTN_PLAY, IDC_BTN_GENERATE}) {
+        CRect button;
+        dlg->GetButton(id)->GetWindowRect(&button);
+        EXPECT_LE(button.bottom, viewRect.top) << "button " << id;
+        EXPECT_EQ(button.Size(), CSize(18, 18)) << "button " << id;
+        for (const CRect& other : placed)
+            EXPECT_TRUE((button & other).IsRectEmpty()) << "button " << id;
+        placed.push_back(button);
+    }
+}
+
 TEST_F(EditDialogTest, DeleteAsksFirstAndRefusesOnLockedTracks) {
     CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
     dlg->RunButton(IDC_BTN_DELETE); // nothing selected: nothing asked

@@ -8,6 +8,13 @@ using namespace kel::gui;
 
 namespace {
 
+// Width of one frame: button bitmaps are strips of four equal frames (normal, hot, pressed,
+// disabled); any other picture is a single frame.
+int FrameWidth(CSize size) {
+    const bool strip = size.cx >= 4 * size.cy && size.cx % 4 == 0;
+    return strip ? size.cx / 4 : size.cx;
+}
+
 // COLORREF is 0x00BBGGRR, picture pixels are 0xAARRGGBB.
 std::uint32_t toPixelRgb(COLORREF colour) {
     return (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
@@ -50,6 +57,14 @@ BOOL CKelBmpReliefBtn::SubclassDlgItem(UINT id, CWnd* parent, HINSTANCE module, 
     if (!CWnd::SubclassDlgItem(id, parent))
         return FALSE;
     SetLook(type, view);
+    // A bitmap-only button is as large as one bitmap frame and its relief edge, whatever the
+    // template's cell: a strip of them then stays one bitmap high at any dialog base units.
+    if (view == 2) {
+        const CSize size = m_bitmap.GetSize();
+        const int edge = 1;
+        SetWindowPos(nullptr, 0, 0, FrameWidth(size) + 2 * edge, size.cy + 2 * edge,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     Invalidate(FALSE);
     return TRUE;
 }
@@ -135,9 +150,8 @@ void CKelBmpReliefBtn::DrawButton(CDC& dc) {
     int textLeft = client.left + 3;
     if (m_view != 1 && m_bitmap.GetSafeHandle()) {
         const CSize size = m_bitmap.GetSize();
-        const bool strip = size.cx >= 4 * size.cy && size.cx % 4 == 0;
-        const int frameWidth = strip ? size.cx / 4 : size.cx;
-        const int source = strip ? frame * frameWidth : 0;
+        const int frameWidth = FrameWidth(size);
+        const int source = frameWidth < size.cx ? frame * frameWidth : 0;
         const int x =
             m_view == 2 ? client.left + (client.Width() - frameWidth) / 2 : client.left + 3;
         const int y = client.top + (client.Height() - size.cy) / 2;
