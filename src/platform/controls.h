@@ -67,7 +67,9 @@ public:
     // Returns the previous position.
     int SetScrollPos(int pos, BOOL redraw = TRUE);
     int GetScrollPos() const { return m_info.nPos; }
-    int GetScrollLimit() const;
+    // The largest position: max - max(page - 1, 0), as Win32 has it. A bar whose positions
+    // mean something else may move its limit; clamping, thumb tracking and drawing follow.
+    virtual int GetScrollLimit() const;
     // The thumb position while a person drags it, else the position.
     int GetTrackPos() const { return m_tracking ? m_info.nTrackPos : m_info.nPos; }
     bool IsVertical() const { return (GetStyle() & SBS_VERT) != 0; }

@@ -92,6 +92,9 @@ void CKelSBEditView::CreateStripControls() {
     if (m_VScroll.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, GetVScrollRect(), this,
                          IDC_VIEW_VSCROLL))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_VScroll, IDS_TIP_VSCROLL);
+    // The zoom bar's position is a scale (its maximum less the frames per unit): every scale
+    // down to one frame per unit must be reachable, so its page may not hold it back.
+    m_ZoomBar.SetFullRange(TRUE);
     if (m_ZoomBar.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, GetZoomBarRect(), this,
                          IDC_VIEW_ZOOM_BAR))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_ZoomBar, IDS_TIP_ZOOM_BAR);

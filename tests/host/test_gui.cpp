@@ -192,6 +192,37 @@ TEST_F(GuiTest, ScrollBarTurnsPressesIntoScrollCodesForItsParent) {
     EXPECT_TRUE(parent.Of(WM_HSCROLL).empty());
 }
 
+TEST_F(GuiTest, AFullRangeScrollBarReachesItsMaximumWhateverItsPage) {
+    RecorderWnd parent;
+    ASSERT_TRUE(parent.CreateTop());
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMin = 0;
+    info.nMax = 39;
+    info.nPage = 10;
+    const auto lastPosition = [&](bool fullRange) {
+        CKelAquaScrollBar bar;
+        bar.SetFullRange(fullRange);
+        EXPECT_TRUE(
+            bar.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, CRect(0, 0, 117, 17), &parent, 102));
+        bar.SetScrollInfo(&info);
+        // Dragging the thumb to the far end tracks the same last position as setting it.
+        const CRect thumb = bar.GetThumbRect();
+        bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(thumb.left + 1, 8));
+        bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(116, 8));
+        const auto tracked = parent.Of(WM_HSCROLL);
+        bar.SendMessage(WM_LBUTTONUP, 0, At(116, 8));
+        parent.received.clear();
+        bar.SetPos(1000);
+        EXPECT_FALSE(tracked.empty());
+        EXPECT_EQ(tracked.empty() ? -1 : tracked.back().trackPos, bar.GetPos());
+        return bar.GetPos();
+    };
+    // A plain bar stops a page short, as Windows does; a full range bar does not.
+    EXPECT_EQ(lastPosition(false), 30);
+    EXPECT_EQ(lastPosition(true), 39);
+}
+
 TEST_F(GuiTest, ComboBoxSelectionsByKeyAndListNotifyTheParent) {
     RecorderWnd parent;
     ASSERT_TRUE(parent.CreateTop());

@@ -210,6 +210,15 @@ void CZtScrollBar::OnPaint() {
         DrawBevel(dc, thumb, ThumbColour(), false);
 }
 
+int CKelAquaScrollBar::GetScrollLimit() const {
+    if (!m_fullRange)
+        return CZtScrollBar::GetScrollLimit();
+    int minPos = 0;
+    int maxPos = 0;
+    GetScrollRange(&minPos, &maxPos);
+    return maxPos;
+}
+
 COLORREF CKelAquaScrollBar::TrackColour() const {
     return kAquaTrack;
 }

@@ -56,10 +56,19 @@ public:
     int GetPos(int which = 0) const {
         return which == static_cast<int>(SB_THUMBTRACK) ? GetTrackPos() : GetScrollPos();
     }
+    // With full range on, every position from the minimum to the maximum can be set, whatever
+    // the page: the page only sizes the thumb and the step of the page codes. A bar whose
+    // position stands for a value rather than for the first of a page of lines needs that.
+    // Off by default: then the bar clamps as a plain scroll bar does.
+    void SetFullRange(BOOL fullRange) { m_fullRange = fullRange != FALSE; }
+    int GetScrollLimit() const override;
 
 protected:
     COLORREF TrackColour() const override;
     COLORREF ThumbColour() const override;
+
+private:
+    bool m_fullRange = false;
 };
 
 class CZtComboBox : public CComboBox {
