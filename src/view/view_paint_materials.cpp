@@ -163,13 +163,14 @@ void CKelSBEditView::PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pConten
         pDC->Draw3dRect(square, kThumbLight, kThumbDark);
         CRect inside = square;
         inside.DeflateRect(1, 1);
-        if (!inside.IsRectEmpty()) {
+        if (!inside.IsRectEmpty())
             pDC->FillSolidRect(inside, kBlack);
-            const CKelMemBlock* pIcon = pContent->GetIcon();
-            if (pIcon && !pIcon->IsEmpty())
-                KelPublicDrawBitmap(pDC, IconRect(inside, pIcon->GetWidth(), pIcon->GetHeight()),
-                                    pIcon, SRCCOPY);
-        }
+        // The icon is measured on the whole square, frame included: a wide one spans it from
+        // edge to edge.
+        const CKelMemBlock* pIcon = pContent->GetIcon();
+        if (pIcon && !pIcon->IsEmpty())
+            KelPublicDrawBitmap(pDC, IconRect(square, pIcon->GetWidth(), pIcon->GetHeight()), pIcon,
+                                SRCCOPY);
     }
 
     // Label between the thumbnail and the right edge.

@@ -140,6 +140,31 @@ TEST_F(ViewPaintTest, MaterialsShowTheBackgroundOfTheirKindAndAThumbnailSquare) 
     }));
 }
 
+TEST_F(ViewPaintTest, AThumbnailIconIsPlacedOnTheWholeSquare) {
+    // Icons drawn from a memory block are the untagged stretches.
+    const auto iconsIn = [](const DrawLog& log, const CRect& square) {
+        return Matching(log, [&](const DrawRecord& r) {
+            return r.Is("StretchBlt") && r.bitmapTag == 0 && square.PtInRect(r.rect.TopLeft());
+        });
+    };
+    // The movie's square is (102, 83)-(124, 105). Its 32 x 18 icon spans the full width with
+    // trunc(22 / 1.78) / 2 = 6 pixels above and below the middle row 94.
+    const CRect square(102, 83, 124, 105);
+    auto icons = iconsIn(Paint(), square);
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_EQ(icons[0].rect, CRect(102, 88, 124, 100));
+
+    // An icon no wider than high fills the square.
+    auto* movie = body->GetContainerObj(4)->GetContentObj(0);
+    ASSERT_TRUE(movie->IsKindOf(RUNTIME_CLASS(CKelSBContentMovieObj)));
+    CKelMemBlock tall;
+    ASSERT_TRUE(tall.Init(9, 16, nullptr, CKelMemBlock::kInitOpaque));
+    movie->SetIcon(&tall);
+    icons = iconsIn(Paint(), square);
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_EQ(icons[0].rect, square);
+}
+
 // ---- Ruler.
 
 TEST_F(ViewPaintTest, RulerAtOneSecondPerUnitLabelsEveryFiveSeconds) {
