@@ -79,7 +79,7 @@ BOOL CKelSBEditDlg::RunButton(UINT nId) {
         break;
     case IDC_BTN_SELECT_ALL:
         if (pView)
-            pView->SelectAllMaterials();
+            pView->RunViewCommand(ID_SB_SELECT_ALL);
         FocusView();
         break;
     case IDC_BTN_COPY_FX:
@@ -145,8 +145,13 @@ BOOL CKelSBEditDlg::RunButton(UINT nId) {
 void CKelSBEditDlg::OnToolMode(DWORD dwMode) {
     if (m_pView && (dwMode == CKelSBEditView::kToolNormal || !m_bLoaded)) {
         if (dwMode == CKelSBEditView::kToolFixedPaste) {
-            CWaitCursor wait;
-            m_pView->SetToolMode(dwMode);
+            {
+                CWaitCursor wait;
+                m_pView->SetToolMode(dwMode);
+            }
+            // Ending the wait cursor put back the cursor from before it: the mode's own cursor
+            // goes on after it.
+            m_pView->UpdateCursor();
         } else {
             m_pView->SetToolMode(dwMode);
         }

@@ -107,6 +107,8 @@ public:
     DWORD GetToolMode() const { return m_dwToolMode; }
     // Stores the mode and, when the cursor is over the view, shows the mode's cursor at once.
     void SetToolMode(DWORD dwMode);
+    // Sets the cursor again for where it is, when that is over the view.
+    void UpdateCursor();
     int GetHistorySync() const { return m_bHistorySync; }
     void SetHistorySync(int bSync) { m_bHistorySync = bSync; }
 
@@ -301,7 +303,6 @@ private:
     void CreateToolButtons();
     void LayoutControls();
     void RefreshPasteState();
-    void UpdateCursor();
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);

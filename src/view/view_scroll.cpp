@@ -347,7 +347,10 @@ BOOL CKelSBEditView::RunViewCommand(UINT nId) {
         ZoomStep(FALSE);
         return TRUE;
     case ID_SB_SELECT_ALL:
+        // The button and the storyboard menu both come here; the status line shows the
+        // whole selection's span, not the material that had the focus.
         SelectAllMaterials();
+        ShowSelectedSpan();
         return TRUE;
     case ID_AREA_FIT:
     case ID_AREA_ZOOM_IN:
