@@ -7,6 +7,7 @@
 #include "platform/controls.h"
 #include "platform/wnd.h"
 
+#include <climits>
 #include <map>
 
 namespace kel::script {
@@ -243,7 +244,7 @@ void Runner::Scroll(const ScriptLine& line) {
     const UINT code = ScrollCode(line.words[2]);
     const int position =
         line.words.size() == 4
-            ? static_cast<int>(ParseInteger(line.words[3], "POSITION", -1000000000, 1000000000))
+            ? static_cast<int>(ParseInteger(line.words[3], "POSITION", INT_MIN, INT_MAX))
             : 0;
     auto* scrollBar = dynamic_cast<CScrollBar*>(RequireView()->GetDlgItem(bar->second));
     if (!scrollBar) {

@@ -17,8 +17,6 @@ namespace kel::script {
 
 namespace {
 
-constexpr long long kMaxFrame = 0xFFFFFFFFLL;
-
 // Identities of the runner's own pieces: recognisable, and the same on every run.
 KelGUID ScriptPieceGUID(unsigned n) {
     KelGUID guid;
@@ -44,8 +42,9 @@ CKelPlayBaseObj* FindPieceByName(CKelPlaySceneObj& scene, const std::string& nam
     return nullptr;
 }
 
+// Frames beyond the editor's largest are refused where they enter.
 DWORD Frame(const std::string& word, const char* what) {
-    return static_cast<DWORD>(ParseInteger(word, what, 0, kMaxFrame));
+    return static_cast<DWORD>(ParseInteger(word, what, 0, CKelSBContentBaseObj::kMaxFrame));
 }
 
 int ScrollDirection(const std::string& word) {

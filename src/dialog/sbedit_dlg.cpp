@@ -155,8 +155,12 @@ void CKelSBEditDlg::PlaceAtSceneRect(const CKelPlaySceneObj* pScene) {
         return;
     const CRect rect = pScene->GetSBEditWndRect();
     // A scene that never stored a rectangle keeps the dialog where it is: placing it at an
-    // empty rectangle would shrink it to nothing.
-    if (rect.IsRectEmpty())
+    // empty rectangle would shrink it to nothing. Nor is a rectangle far beyond any desktop
+    // taken (a damaged or made-up file): its size would not even fit an int.
+    constexpr int kMaxCoordinate = 1 << 24;
+    const auto onAnyDesktop = [](int v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; };
+    if (rect.IsRectEmpty() || !onAnyDesktop(rect.left) || !onAnyDesktop(rect.top) ||
+        !onAnyDesktop(rect.right) || !onAnyDesktop(rect.bottom))
         return;
     m_bPlacing = true;
     SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(),

@@ -15,16 +15,18 @@ BOOL CScrollBar::Create(DWORD style, const CRect& rect, CWnd* parent, UINT id) {
     return CWnd::Create("SCROLLBAR", nullptr, style, rect, parent, id);
 }
 
+// Range sizes reach 2^31, one past int: they are counted in 64 bits.
 void CScrollBar::Clamp() {
-    const int range = m_info.nMax - m_info.nMin + 1;
-    if (m_info.nPage > static_cast<UINT>(std::max(range, 0)))
-        m_info.nPage = static_cast<UINT>(std::max(range, 0));
+    const long long range = static_cast<long long>(m_info.nMax) - m_info.nMin + 1;
+    if (m_info.nPage > range)
+        m_info.nPage = static_cast<UINT>(std::max(range, 0LL));
     m_info.nPos = std::clamp(m_info.nPos, m_info.nMin, GetScrollLimit());
 }
 
 int CScrollBar::GetScrollLimit() const {
-    const int page = static_cast<int>(m_info.nPage);
-    return std::max(m_info.nMin, m_info.nMax - std::max(page - 1, 0));
+    const long long page = m_info.nPage;
+    return static_cast<int>(
+        std::max<long long>(m_info.nMin, m_info.nMax - std::max(page - 1, 0LL)));
 }
 
 void CScrollBar::Changed(BOOL redraw) {

@@ -206,6 +206,7 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
     rcOld.UnionRect(GetTimeLineHeadRect(pBody->GetTimeLinePos()),
                     GetTimeLineRect(pBody->GetTimeLinePos()));
     pBody->SetTimeLinePos(dwFrame);
+    dwFrame = pBody->GetTimeLinePos(); // the storyboard keeps it within the largest frame
     CRect rcNew;
     rcNew.UnionRect(GetTimeLineHeadRect(dwFrame), GetTimeLineRect(dwFrame));
     CRect rcBoth;
@@ -236,7 +237,8 @@ LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CKelSBEditView::OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam) {
-    SetTimeLine(static_cast<DWORD>(wParam));
+    // A frame from outside beyond the largest the editor supports is taken as that frame.
+    SetTimeLine(static_cast<DWORD>(std::min<WPARAM>(wParam, CKelSBContentBaseObj::kMaxFrame)));
     if (lParam == 1) {
         Invalidate();
         UpdateWindow();

@@ -2,6 +2,7 @@
 // computed here from the client rectangle, the two scroll positions and the current storyboard,
 // so nothing needs refreshing after a resize or a change of storyboard.
 #include "view/sbedit_view.h"
+#include "view/view_pixels.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_content.h"
@@ -14,9 +15,12 @@ namespace {
 
 constexpr UINT kFirstToolId = IDC_VIEW_TOOL_SB_OPERATION;
 
-// Rounds half away from zero: -12.5 becomes -13, 7.5 becomes 8.
+using kel::sbedit::ClampToInt;
+
+// Rounds half away from zero: -12.5 becomes -13, 7.5 becomes 8. Values beyond int are pinned.
 int RoundAway(double value) {
-    return static_cast<int>(std::trunc(value > 0 ? value + 0.5 : value - 0.5));
+    const double rounded = std::trunc(value > 0 ? value + 0.5 : value - 0.5);
+    return ClampToInt(static_cast<long long>(std::clamp(rounded, -0x1p62, 0x1p62)));
 }
 
 int BitmapWidth(const CBitmap& bitmap) {
@@ -46,19 +50,19 @@ int CKelSBEditView::PixelToFrame(int nPixels) const {
 }
 
 int CKelSBEditView::LogicalToClientX(int x) const {
-    return x - GetHScrollPos() + GetTrackAreaRect().left;
+    return ClampToInt(static_cast<long long>(x) - GetHScrollPos() + GetTrackAreaRect().left);
 }
 
 int CKelSBEditView::ClientToLogicalX(int x) const {
-    return x + GetHScrollPos() - GetTrackAreaRect().left;
+    return ClampToInt(static_cast<long long>(x) + GetHScrollPos() - GetTrackAreaRect().left);
 }
 
 int CKelSBEditView::LogicalToClientY(int y) const {
-    return y + GetTrackAreaRect().top - GetVScrollPos();
+    return ClampToInt(static_cast<long long>(y) + GetTrackAreaRect().top - GetVScrollPos());
 }
 
 int CKelSBEditView::ClientToLogicalY(int y) const {
-    return y - GetTrackAreaRect().top + GetVScrollPos();
+    return ClampToInt(static_cast<long long>(y) - GetTrackAreaRect().top + GetVScrollPos());
 }
 
 CPoint CKelSBEditView::LogicalToClient(CPoint pt) const {
@@ -311,9 +315,9 @@ void CKelSBEditView::EnsureVisible(int nFrame) {
     CRect area = GetTimeAreaRect();
     area.DeflateRect(10, 0);
     if (x < area.left)
-        ScrollHorz(x - area.left);
+        ScrollHorz(ClampToInt(static_cast<long long>(x) - area.left));
     else if (x > area.right)
-        ScrollHorz(x - area.right);
+        ScrollHorz(ClampToInt(static_cast<long long>(x) - area.right));
 }
 
 void CKelSBEditView::Center(int nFrame) {
@@ -322,5 +326,6 @@ void CKelSBEditView::Center(int nFrame) {
 }
 
 void CKelSBEditView::ScrollFrameToX(int nFrame, int x) {
-    SetHScrollPos(GetHScrollPos() + (FrameToClientX(nFrame) - x));
+    SetHScrollPos(
+        ClampToInt(GetHScrollPos() + (static_cast<long long>(FrameToClientX(nFrame)) - x)));
 }

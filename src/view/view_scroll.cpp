@@ -3,6 +3,7 @@
 #include "module/messages.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
+#include "view/view_pixels.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/services/module_rc.h"
@@ -132,7 +133,7 @@ void CKelSBEditView::SetVScrollPos(int nPos) {
 }
 
 void CKelSBEditView::ScrollHorz(int nDelta) {
-    SetHScrollPos(GetHScrollPos() + nDelta);
+    SetHScrollPos(kel::sbedit::ClampToInt(static_cast<long long>(GetHScrollPos()) + nDelta));
 }
 
 void CKelSBEditView::UpdateHRange() {
@@ -176,7 +177,7 @@ void CKelSBEditView::SetZoomBarToFPU(DWORD dwFramesPerUnit) {
     int nMin = 0;
     int nMax = 0;
     m_ZoomBar.GetScrollRange(&nMin, &nMax);
-    m_ZoomBar.SetPos(nMax - static_cast<int>(dwFramesPerUnit));
+    m_ZoomBar.SetPos(kel::sbedit::ClampToInt(static_cast<long long>(nMax) - dwFramesPerUnit));
 }
 
 void CKelSBEditView::ShowCurrentZoom() {
@@ -296,7 +297,8 @@ void CKelSBEditView::SteplessZoom(int nFramesPerUnit) {
     pBody->SetFramesPerUnit(static_cast<DWORD>(nFit));
     UpdateHRange();
     // The time line keeps its place on the screen; the content scales around it.
-    SetHScrollPos(nOldPos + (FrameToPixel(nTimeLine) - nOldPixel));
+    SetHScrollPos(kel::sbedit::ClampToInt(static_cast<long long>(nOldPos) +
+                                          FrameToPixel(nTimeLine) - nOldPixel));
     CRect area;
     area.UnionRect(GetMarkerBandRect(), GetTimeAreaRect());
     area.UnionRect(area, GetRulerRect());

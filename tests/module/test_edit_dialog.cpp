@@ -8,6 +8,8 @@
 #include "platform/profile.h"
 #include "res/resource.h"
 
+#include <climits>
+
 namespace kel::test {
 namespace {
 
@@ -227,18 +229,22 @@ TEST_F(EditDialogTest, RefreshTakesTheItemEditWindowsSceneAndItsRectangle) {
     KelSBSetCurScene(nullptr);
 }
 
-TEST_F(EditDialogTest, ASceneWithoutAStoredRectangleKeepsTheDialogsSize) {
-    CKelPlaySceneObj fresh;
-    ASSERT_TRUE(fresh.GetSBEditWndRect().IsRectEmpty());
-    CRect before;
-    dlg->GetWindowRect(&before);
-    itemEdit.answer = reinterpret_cast<LRESULT>(&fresh);
-    dlg->SendMessage(WM_CG_SB_REFRESH_WINDOW);
-    CRect after;
-    dlg->GetWindowRect(&after);
-    EXPECT_EQ(after, before);
-    EXPECT_FALSE(after.IsRectEmpty());
-    KelSBSetCurScene(nullptr);
+TEST_F(EditDialogTest, ASceneWithoutAUsableRectangleKeepsTheDialogsPlace) {
+    // A new scene stores none; a damaged file one whose size does not even fit an int.
+    for (const CRect& stored : {CRect(), CRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX),
+                                CRect(0, 0, 2000000000, 2000000000)}) {
+        CKelPlaySceneObj fresh;
+        fresh.SetSBEditWndRect(stored);
+        CRect before;
+        dlg->GetWindowRect(&before);
+        itemEdit.answer = reinterpret_cast<LRESULT>(&fresh);
+        dlg->SendMessage(WM_CG_SB_REFRESH_WINDOW);
+        CRect after;
+        dlg->GetWindowRect(&after);
+        EXPECT_EQ(after, before);
+        EXPECT_FALSE(after.IsRectEmpty());
+        KelSBSetCurScene(nullptr);
+    }
 }
 
 TEST_F(EditDialogTest, ChangeListNeedsTwoStoryboards) {

@@ -3,6 +3,7 @@
 #include "platform/gdi_test_backend.h"
 #include "platform/wnd.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -104,6 +105,19 @@ TEST_F(ControlTest, ScrollInfoClampsLikeTheDesktop) {
     // The same rules through the messages.
     EXPECT_EQ(bar.SendMessage(SBM_SETPOS, 99, TRUE), 0);
     EXPECT_EQ(bar.SendMessage(SBM_GETPOS), 30);
+
+    // The widest range there is: its size, 2^31, is counted without overflow.
+    si.cbSize = sizeof(SCROLLINFO);
+    si.fMask = SIF_ALL;
+    si.nMin = 0;
+    si.nMax = INT_MAX;
+    si.nPage = 0xFFFFFFFFu;
+    si.nPos = INT_MAX;
+    EXPECT_EQ(bar.SetScrollInfo(&si), 0);
+    bar.GetScrollInfo(&out, SIF_PAGE);
+    EXPECT_EQ(out.nPage, 0x80000000u);
+    si.nPage = 1;
+    EXPECT_EQ(bar.SetScrollInfo(&si), INT_MAX);
 }
 
 TEST_F(ControlTest, ThumbDragReportsTheTrackingPosition) {

@@ -10,6 +10,15 @@ void KelArchiveRequire(bool bOk, int nCause) {
         throw CArchiveException(nCause);
 }
 
+void KelArchiveRequireAtMost(DWORD dwValue, DWORD dwMax, const char* pszWhat) {
+    if (dwValue <= dwMax)
+        return;
+    CString strWhat;
+    strWhat.Format("%s %lu is beyond the largest the editor supports, %lu", pszWhat,
+                   static_cast<unsigned long>(dwValue), static_cast<unsigned long>(dwMax));
+    throw CKelValueLimitException(strWhat);
+}
+
 CKelObject* CKelObject::MakeCopy() const {
     return new CKelObject(*this);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/collections.h"
+#include "platform/exceptions.h"
 #include "platform/object.h"
 
 class CArchive;
@@ -9,6 +10,22 @@ class CArchive;
 // Raises CArchiveException with the cause unless the loaded value is acceptable: the common
 // check of every Serialize that reads counts, indices and times.
 void KelArchiveRequire(bool bOk, int nCause = CArchiveException::genericException);
+
+// A loaded value beyond what this program supports. The file need not be damaged (another
+// writer may allow more), so its message names the value instead of calling the file broken.
+class CKelValueLimitException : public CArchiveException {
+public:
+    explicit CKelValueLimitException(CString strWhat)
+        : CArchiveException(genericException), m_strWhat(std::move(strWhat)) {}
+    CString GetErrorMessage() const override { return m_strWhat; }
+
+private:
+    CString m_strWhat;
+};
+
+// Raises CKelValueLimitException naming the value ("frames per unit 90000000 is beyond the
+// largest the editor supports, 82944000") when dwValue exceeds dwMax.
+void KelArchiveRequireAtMost(DWORD dwValue, DWORD dwMax, const char* pszWhat);
 
 // Every object the host stores or copies: it can make a deep copy of itself and serialise.
 class CKelObject : public CObject {

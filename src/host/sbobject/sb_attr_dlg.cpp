@@ -1,5 +1,6 @@
 #include "host/sbobject/sb_attr_dlg.h"
 
+#include "host/sbobject/sb_content.h"
 #include "platform/gdi.h"
 #include "platform/win_consts.h"
 
@@ -100,9 +101,9 @@ void CKelSBBodyAttrDlg::OnOK() {
     unsigned long long value = 0;
     if (ParseNumber(text(IDC_SB_TRACK_HEIGHT), CKelSBBodyObj::kMaxTrackHeight, value))
         m_attr.nTrackHeight = static_cast<int>(value);
-    if (ParseNumber(text(IDC_SB_RANGE_START), 0xFFFFFFFFull, value))
+    if (ParseNumber(text(IDC_SB_RANGE_START), CKelSBContentBaseObj::kMaxFrame, value))
         m_attr.dwRangeStart = static_cast<DWORD>(value);
-    if (ParseNumber(text(IDC_SB_RANGE_END), 0xFFFFFFFFull, value))
+    if (ParseNumber(text(IDC_SB_RANGE_END), CKelSBContentBaseObj::kMaxFrame, value))
         m_attr.dwRangeEnd = static_cast<DWORD>(value);
     CDialog::OnOK();
 }

@@ -346,13 +346,20 @@ DWORD CKelSBBodyObj::GetDuration() const {
 }
 
 int CKelSBBodyObj::SetFramesPerUnit(DWORD dwFrames) {
-    if (dwFrames == 0)
+    // More frames to a unit than the longest storyboard holds shows nothing more.
+    if (dwFrames == 0 || dwFrames > CKelSBContentBaseObj::kMaxFrame)
         return 0;
     m_dwFramesPerUnit = dwFrames;
     return 1;
 }
 
+void CKelSBBodyObj::SetTimeLinePos(DWORD dwFrame) {
+    m_dwTimeLinePos = std::min(dwFrame, CKelSBContentBaseObj::kMaxFrame);
+}
+
 void CKelSBBodyObj::SetRange(DWORD dwStart, DWORD dwEnd) {
+    dwStart = std::min(dwStart, CKelSBContentBaseObj::kMaxFrame);
+    dwEnd = std::min(dwEnd, CKelSBContentBaseObj::kMaxFrame);
     m_attr.dwRangeStart = std::min(dwStart, dwEnd);
     m_attr.dwRangeEnd = std::max(dwStart, dwEnd);
 }
@@ -390,6 +397,10 @@ void CKelSBBodyObj::Serialize(CArchive& ar) {
     KelArchiveRequire(attr.dwRangeStart <= attr.dwRangeEnd);
     KelArchiveRequire(dwFramesPerUnit >= 1);
     KelArchiveRequire(nDeleteMode == 0 || nDeleteMode == 1);
+    const DWORD dwMaxFrame = CKelSBContentBaseObj::kMaxFrame;
+    KelArchiveRequireAtMost(dwFramesPerUnit, dwMaxFrame, "A storyboard's frames per unit");
+    KelArchiveRequireAtMost(dwTimeLine, dwMaxFrame, "A storyboard's time line position");
+    KelArchiveRequireAtMost(attr.dwRangeEnd, dwMaxFrame, "A storyboard's range end");
 
     // Read into fresh lists so that a failure leaves this storyboard as it was.
     CKelObList tracks;

@@ -117,13 +117,15 @@ public:
     // Latest story out of any material, 0 when there is none.
     DWORD GetDuration() const;
     DWORD GetFramesPerUnit() const { return m_dwFramesPerUnit; }
-    // 0 (refused) for 0 frames per unit.
+    // 0 (refused) for 0 or for more than CKelSBContentBaseObj::kMaxFrame frames per unit.
     int SetFramesPerUnit(DWORD dwFrames);
     DWORD GetTimeLinePos() const { return m_dwTimeLinePos; }
-    void SetTimeLinePos(DWORD dwFrame) { m_dwTimeLinePos = dwFrame; }
+    // A frame beyond CKelSBContentBaseObj::kMaxFrame is taken as that frame.
+    void SetTimeLinePos(DWORD dwFrame);
     DWORD GetRangeStart() const { return m_attr.dwRangeStart; }
     DWORD GetRangeEnd() const { return m_attr.dwRangeEnd; }
     // The marks are kept ordered: a start after the end is taken as the end and vice versa.
+    // Marks beyond CKelSBContentBaseObj::kMaxFrame are taken as that frame.
     void SetRange(DWORD dwStart, DWORD dwEnd);
 
     // ---- Properties.

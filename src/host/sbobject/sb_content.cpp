@@ -39,7 +39,8 @@ CKelSBContentBaseObj::~CKelSBContentBaseObj() = default;
 
 int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn, DWORD dwStoryOut,
                                CKelItemBaseObj* /*pPiece*/) {
-    if (dwStoryOut < dwStoryIn || dwStoryOut - dwStoryIn < GetMinDuration())
+    if (dwStoryOut < dwStoryIn || dwStoryOut - dwStoryIn < GetMinDuration() ||
+        dwStoryOut > kMaxFrame)
         return 0;
     m_nTrackIndex = nTrack;
     m_guid = guid;
@@ -68,12 +69,12 @@ int CKelSBContentBaseObj::SetStoryIn(DWORD dwFrame, int nFlag) {
 int CKelSBContentBaseObj::SetStoryOut(DWORD dwFrame, int nFlag) {
     if (nFlag) {
         const DWORD dwDuration = GetDuration();
-        if (dwFrame < dwDuration)
+        if (dwFrame < dwDuration || dwFrame > kMaxFrame)
             return 0;
         SetTimes(dwFrame - dwDuration, dwFrame);
         return 1;
     }
-    if (dwFrame < m_dwStoryIn || dwFrame - m_dwStoryIn < GetMinDuration() ||
+    if (dwFrame < m_dwStoryIn || dwFrame > kMaxFrame || dwFrame - m_dwStoryIn < GetMinDuration() ||
         !AcceptsTimes(m_dwStoryIn, dwFrame))
         return 0;
     SetTimes(m_dwStoryIn, dwFrame);
@@ -123,6 +124,7 @@ void CKelSBContentBaseObj::Serialize(CArchive& ar) {
     int l = 0, t = 0, r = 0, b = 0;
     ar >> dwIn >> dwOut >> nTrack >> l >> t >> r >> b;
     KelArchiveRequire(dwOut >= dwIn && dwOut - dwIn >= GetMinDuration());
+    KelArchiveRequireAtMost(dwOut, kMaxFrame, "A material's story out");
     m_dwStoryIn = dwIn;
     m_dwStoryOut = dwOut;
     m_nTrackIndex = nTrack;

@@ -15,8 +15,10 @@
 class CKelSBContentBaseObj : public CKelObject {
     DECLARE_SERIAL(CKelSBContentBaseObj)
 public:
-    // Latest frame a material may end on.
-    static constexpr DWORD kMaxFrame = 0xFFFFFFFFu;
+    // The largest frame value the editor supports, for every time of a storyboard: 24 hours at
+    // 120 frames per second, eight times over; at 25 pixels a frame (one frame per unit) its
+    // pixel, 2,073,600,000, still fits a signed 32-bit coordinate.
+    static constexpr DWORD kMaxFrame = 24u * 3600u * 120u * 8u;
     // GetIOStateType of materials that have no phase (movies, scrolls, plain materials).
     static constexpr int kNoIOState = -1;
 
@@ -29,7 +31,7 @@ public:
 
     // Sets up a new material: track, GUID of its piece, times, and the piece (may be null) from
     // which the kind takes what it needs (pieces their phase's effect). Returns 0 when story
-    // out < story in + minimum duration.
+    // out < story in + minimum duration or story out > kMaxFrame.
     virtual int Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn, DWORD dwStoryOut,
                      CKelItemBaseObj* pPiece);
 
@@ -45,7 +47,7 @@ public:
     // Flag 1 moves the material so that it starts (SetStoryIn) or ends (SetStoryOut) at the
     // frame, keeping its duration; flag 0 trims that end and keeps the other. Both refuse (0,
     // nothing changed) a result with story out < story in + minimum duration, a story in below
-    // the minimum story in, or a frame that would leave the 32-bit range.
+    // the minimum story in, or a frame beyond kMaxFrame.
     virtual int SetStoryIn(DWORD dwFrame, int nFlag);
     virtual int SetStoryOut(DWORD dwFrame, int nFlag);
     // Moves the material by a signed number of frames; refuses (0) to leave the frame range.
