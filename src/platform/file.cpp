@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -14,15 +17,23 @@ IMPLEMENT_DYNAMIC(CMemFile, CFile)
 
 namespace {
 
-// The stdio mode for the framework's flags. Opening for writing without modeCreate must find
-// an existing file, so it uses "r+b" like modeReadWrite.
-const char* StdioMode(UINT nOpenFlags) {
+// The open(2) flags and the stdio mode for the framework's flags. Opening for writing without
+// modeCreate must find an existing file; with modeCreate | modeNoTruncate it creates one only
+// when none is there.
+struct OpenMode {
+    int flags;
+    const char* stdio;
+};
+
+OpenMode ModeFor(UINT nOpenFlags) {
     const bool create = (nOpenFlags & CFile::modeCreate) != 0;
     const bool truncate = create && (nOpenFlags & CFile::modeNoTruncate) == 0;
     const bool writes = (nOpenFlags & (CFile::modeWrite | CFile::modeReadWrite)) != 0;
     if (!writes)
-        return "rb";
-    return truncate ? "w+b" : "r+b";
+        return {O_RDONLY, "rb"};
+    if (truncate)
+        return {O_RDWR | O_CREAT | O_TRUNC, "w+b"};
+    return {O_RDWR | (create ? O_CREAT : 0), "r+b"};
 }
 
 } // namespace
@@ -51,22 +62,27 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
     if (lpszFileName == nullptr || *lpszFileName == '\0')
         return fail(CFileException::badPath, -1);
 
-    std::error_code ec;
-    const fs::path path(lpszFileName);
-    if (fs::is_directory(path, ec))
-        return fail(CFileException::accessDenied, EISDIR);
-
-    const bool create = (nOpenFlags & modeCreate) != 0;
-    const char* mode = StdioMode(nOpenFlags);
-    errno = 0;
-    std::FILE* stream = std::fopen(lpszFileName, mode);
-    if (stream == nullptr && create && errno == ENOENT && std::strcmp(mode, "r+b") == 0) {
-        // modeCreate | modeNoTruncate: create the file only when it is not there yet.
-        errno = 0;
-        stream = std::fopen(lpszFileName, "w+b");
+    // Only regular files: a pipe or a device could block the open or every read, and never
+    // end. O_NONBLOCK keeps the open itself from waiting; the check follows on the descriptor.
+    const OpenMode mode = ModeFor(nOpenFlags);
+    const int fd = open(lpszFileName, mode.flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        const int osError = errno;
+        return fail(CFileException::OsErrorToException(osError), osError);
     }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        close(fd);
+        return folder ? fail(CFileException::accessDenied, EISDIR)
+                      : fail(CFileException::invalidFile, -1);
+    }
+    std::FILE* stream = nullptr;
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
+        stream = fdopen(fd, mode.stdio);
     if (stream == nullptr) {
         const int osError = errno;
+        close(fd);
         return fail(CFileException::OsErrorToException(osError), osError);
     }
     m_pStream = stream;

@@ -1,20 +1,15 @@
 #include "platform/profile.h"
 
+#include "platform/safe_files.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,33 +36,56 @@ bool SameName(std::string_view a, std::string_view b) {
            });
 }
 
-// The file as lines, without their line ends, and the line end it uses.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+// The file as lines, without their line ends, and how it writes them back: its first line end
+// and its byte-order mark.
 struct ProfileText {
     std::vector<std::string> lines;
     std::string eol = "\r\n";
+    bool byteOrderMark = false;
     bool exists = false;
+    // Set when a file is there but cannot be read: it reads as empty and must not be written.
+    DWORD readError = ERROR_SUCCESS;
 };
 
 ProfileText ReadProfile(const char* fileName) {
     ProfileText text;
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    std::string content;
+    switch (kel::platform::ReadRegularFile(fileName, kMaxProfileBytes, content)) {
+    case kel::platform::ReadStatus::ok:
+        break;
+    case kel::platform::ReadStatus::missing:
         return text;
+    case kel::platform::ReadStatus::tooLarge:
+        text.exists = true;
+        text.readError = ERROR_FILE_TOO_LARGE;
+        return text;
+    default:
+        text.exists = true;
+        text.readError = ERROR_ACCESS_DENIED;
+        return text;
+    }
     text.exists = true;
-    const std::string content((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-    const std::size_t firstLf = content.find('\n');
-    if (firstLf != std::string::npos && (firstLf == 0 || content[firstLf - 1] != '\r'))
-        text.eol = "\n";
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t lf = content.find('\n', start);
-        std::size_t stop = lf == std::string::npos ? content.size() : lf;
-        std::size_t lineEnd = stop;
-        if (lineEnd > start && content[lineEnd - 1] == '\r')
-            --lineEnd;
-        text.lines.emplace_back(content, start, lineEnd - start);
-        start = lf == std::string::npos ? content.size() : lf + 1;
+    std::string_view rest = content;
+    if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.byteOrderMark = true;
+        rest.remove_prefix(kByteOrderMark.size());
+    }
+    bool eolKnown = false;
+    while (!rest.empty()) {
+        const std::size_t stop = rest.find_first_of("\r\n");
+        text.lines.emplace_back(rest.substr(0, stop));
+        if (stop == std::string_view::npos)
+            break;
+        const std::size_t eolLength = rest.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+        if (!eolKnown) {
+            text.eol = std::string(rest.substr(stop, eolLength));
+            eolKnown = true;
+        }
+        rest.remove_prefix(stop + eolLength);
     }
     return text;
 }
@@ -167,35 +185,27 @@ bool HasLineBreak(const char* s) {
 }
 
 bool WriteProfile(const char* fileName, const ProfileText& text) {
-    const fs::path target(fileName);
-    fs::path temp = target;
-    temp += ".kel-new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const auto& line : text.lines)
-            out << line << text.eol;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
+    std::string content(text.byteOrderMark ? kByteOrderMark : std::string_view());
+    for (const auto& line : text.lines) {
+        content += line;
+        content += text.eol;
     }
-    std::error_code ec;
-    if (text.exists)
-        fs::permissions(temp, fs::status(target, ec).permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    if (kel::platform::ReplaceFileContents(fileName, content) != kel::platform::ReplaceStatus::ok) {
+        t_lastError = ERROR_WRITE_FAULT;
         return false;
     }
     return true;
 }
 
 } // namespace
+
+DWORD GetLastError() {
+    return t_lastError;
+}
+
+void SetLastError(DWORD dwError) {
+    t_lastError = dwError;
+}
 
 DWORD GetPrivateProfileString(const char* lpAppName, const char* lpKeyName, const char* lpDefault,
                               char* lpReturnedString, DWORD nSize, const char* lpFileName) {
@@ -276,15 +286,21 @@ UINT GetPrivateProfileInt(const char* lpAppName, const char* lpKeyName, int nDef
 
 BOOL WritePrivateProfileString(const char* lpAppName, const char* lpKeyName, const char* lpString,
                                const char* lpFileName) {
-    if (lpAppName == nullptr || lpFileName == nullptr || *lpFileName == '\0')
-        return FALSE;
     // A line break inside a name or value would split it into lines of its own and change
     // other keys or sections on the next read.
-    if (HasLineBreak(lpAppName) || HasLineBreak(lpKeyName) || HasLineBreak(lpString))
+    if (lpAppName == nullptr || lpFileName == nullptr || *lpFileName == '\0' ||
+        HasLineBreak(lpAppName) || HasLineBreak(lpKeyName) || HasLineBreak(lpString)) {
+        t_lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
+    }
 
     std::lock_guard lock(ProfileMutex());
     ProfileText text = ReadProfile(lpFileName);
+    // Writing what could be read of it would lose everything else the file holds.
+    if (text.readError != ERROR_SUCCESS) {
+        t_lastError = text.readError;
+        return FALSE;
+    }
     auto range = FindSection(text, lpAppName);
 
     if (lpKeyName == nullptr) { // delete the section

@@ -1,4 +1,6 @@
 #include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/media_info.h"
 #include "host/scene/sample_scene.h"
@@ -6,10 +8,15 @@
 #include "platform/archive.h"
 #include "platform/file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,6 +42,40 @@ std::unique_ptr<CKelPlaySceneObj> LeanSample() {
 std::unique_ptr<CKelPlaySceneObj> Read(std::vector<BYTE> bytes, KelSceneFileStatus* status) {
     CMemFile file(std::move(bytes));
     return KelReadScene(&file, status);
+}
+
+// Replaces the first little-endian occurrence of `from` in stored bytes.
+bool Replace(std::vector<BYTE>& bytes, DWORD from, DWORD to) {
+    const BYTE pattern[4] = {BYTE(from), BYTE(from >> 8), BYTE(from >> 16), BYTE(from >> 24)};
+    auto at = std::search(bytes.begin(), bytes.end(), std::begin(pattern), std::end(pattern));
+    if (at == bytes.end()) {
+        return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        at[i] = BYTE(to >> (8 * i));
+    }
+    return true;
+}
+
+void Put(const CString& path, const std::vector<BYTE>& bytes) {
+    std::ofstream(path.str(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<BYTE> Contents(const CString& path) {
+    std::ifstream in(path.str(), std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The id of a process that has ended.
+pid_t GoneProcess() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
 }
 
 class SceneFiles : public ::testing::Test {
@@ -166,27 +207,124 @@ TEST_F(SceneFiles, FailedLoadLeavesTheOpenSceneAndTheMediaAlone) {
     auto open = KelCreateSampleScene();
     const std::vector<BYTE> before = Stored(*open);
 
-    auto other = KelCreateSampleScene();
+    auto other = LeanSample();
     KelMediaEntry entry;
     entry.strName = "test:only-in-the-damaged-file";
     entry.movie = {16, 16, 9};
     ASSERT_EQ(other->EmbedMedia(entry), 1);
-    kel::host::UnregisterMedia(entry.strName);
-    std::vector<BYTE> bytes = Stored(*other);
-    bytes.resize(bytes.size() - 3);
-    {
-        std::ofstream(PathOf("cut.kscene").str(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-    }
-    KelSceneFileStatus status;
-    std::unique_ptr<CKelPlaySceneObj> loaded = KelLoadSceneFile(PathOf("cut.kscene"), &status);
-    EXPECT_EQ(loaded, nullptr);
-    EXPECT_EQ(status.nResult, KEL_SCENE_CORRUPT);
-    EXPECT_NE(status.strMessage.Find("cut.kscene"), -1);
-    EXPECT_EQ(Stored(*open), before);
+    const std::vector<BYTE> sound = Stored(*other);
     KelMovieFileInfo info;
-    EXPECT_EQ(KelMovieGetFileInfo(entry.strName, &info), 0);
+    // Cut short, with a byte too many (read whole, then refused), and with a frame past the
+    // largest the editor takes (refused deep inside the document).
+    std::vector<BYTE> cut(sound.begin(), sound.end() - 3);
+    std::vector<BYTE> longer = sound;
+    longer.push_back(0);
+    other->GetSBEditObj()->GetCurSBBodyObj()->SetTimeLinePos(CKelSBContentBaseObj::kMaxFrame);
+    std::vector<BYTE> beyond = Stored(*other);
+    ASSERT_TRUE(
+        Replace(beyond, CKelSBContentBaseObj::kMaxFrame, CKelSBContentBaseObj::kMaxFrame + 1));
+    for (const auto& bytes : {cut, longer, beyond}) {
+        kel::host::UnregisterMedia(entry.strName);
+        Put(PathOf("refused.kscene"), bytes);
+        KelSceneFileStatus status;
+        EXPECT_EQ(KelLoadSceneFile(PathOf("refused.kscene"), &status), nullptr);
+        EXPECT_NE(status.nResult, KEL_SCENE_OK);
+        EXPECT_NE(status.strMessage.Find("refused.kscene"), -1);
+        EXPECT_EQ(KelMovieGetFileInfo(entry.strName, &info), 0) << status.strMessage.str();
+    }
+    EXPECT_EQ(Stored(*open), before);
+    // The sound file enters its media.
+    Put(PathOf("sound.kscene"), sound);
+    EXPECT_NE(KelLoadSceneFile(PathOf("sound.kscene"), nullptr), nullptr);
+    EXPECT_EQ(KelMovieGetFileInfo(entry.strName, &info), 1);
+    kel::host::UnregisterMedia(entry.strName);
+}
+
+TEST(SceneRead, FramesPastTheLargestAreRefusedByName) {
+    constexpr DWORD kMax = CKelSBContentBaseObj::kMaxFrame;
+    struct Case {
+        const char* what;
+        std::function<void(CKelSBBodyObj&)> set; // puts kMax - offset where the value goes
+        DWORD offset;
+    };
+    const Case cases[] = {
+        {"frames per unit", [](CKelSBBodyObj& b) { b.SetFramesPerUnit(kMax - 1); }, 1},
+        {"time line", [](CKelSBBodyObj& b) { b.SetTimeLinePos(kMax - 2); }, 2},
+        {"range end", [](CKelSBBodyObj& b) { b.SetRange(0, kMax - 3); }, 3},
+        {"story out",
+         [](CKelSBBodyObj& b) {
+             auto* container = new CKelSBContainerObj;
+             auto* content = new CKelSBContentPieceStayObj;
+             content->Init(0, KelGUID{}, kMax - 104, kMax - 4, nullptr);
+             container->AddContent(content); // the container owns its materials
+             b.AddContainer(container);
+         },
+         4},
+    };
+    for (const Case& c : cases) {
+        auto scene = LeanSample();
+        c.set(*scene->GetSBEditObj()->GetCurSBBodyObj());
+        std::vector<BYTE> bytes = Stored(*scene);
+        // At the largest frame the scene loads; one past it is refused, naming the value.
+        ASSERT_TRUE(Replace(bytes, kMax - c.offset, kMax)) << c.what;
+        KelSceneFileStatus status;
+        EXPECT_NE(Read(bytes, &status), nullptr) << c.what << ": " << status.strMessage.str();
+        ASSERT_TRUE(Replace(bytes, kMax, kMax + 1)) << c.what;
+        EXPECT_EQ(Read(bytes, &status), nullptr) << c.what;
+        EXPECT_EQ(status.nResult, KEL_SCENE_UNSUPPORTED) << c.what;
+        EXPECT_NE(status.strMessage.Find(c.what), -1) << status.strMessage.str();
+        EXPECT_NE(status.strMessage.Find("82944001"), -1) << status.strMessage.str();
+    }
+}
+
+TEST_F(SceneFiles, OnlyRegularFilesAreRead) {
+    ASSERT_EQ(mkfifo(PathOf("pipe").GetString(), 0600), 0);
+    const std::pair<CString, const char*> refused[] = {
+        {PathOf("pipe"), "not a regular file"},
+        {CString(m_dir.string()), "a folder"},
+        {"/dev/zero", "not a regular file"},
+        {"", "No file name"},
+    };
+    for (const auto& [path, why] : refused) {
+        KelSceneFileStatus status;
+        EXPECT_EQ(KelLoadSceneFile(path, &status), nullptr) << path.str();
+        EXPECT_EQ(status.nResult, KEL_SCENE_OPEN_FAILED) << path.str();
+        EXPECT_NE(status.strMessage.Find(why), -1) << status.strMessage.str();
+    }
+}
+
+TEST_F(SceneFiles, SavingWritesOnlyThroughItsOwnNewFile) {
+    namespace fs = std::filesystem;
+    auto scene = LeanSample();
+    const CString target = PathOf("a.kscene");
+    const std::string temp0 = target.str() + ".save-" + std::to_string(getpid()) + "-0";
+    // A link planted where the first new file would go must not carry the data away.
+    Put(PathOf("victim"), {'v'});
+    fs::create_symlink(PathOf("victim").str(), temp0);
+    // What a killed process left is tidied; what a running one writes is not.
+    const pid_t gone = GoneProcess();
+    const std::string stale = target.str() + ".save-" + std::to_string(gone) + "-3";
+    const std::string running = target.str() + ".save-" + std::to_string(getppid()) + "-0";
+    Put(stale, {'s'});
+    Put(running, {'r'});
+    Put(target, {'o', 'l', 'd'});
+    ASSERT_EQ(chmod(target.GetString(), 0640), 0);
+
+    ASSERT_EQ(KelSaveSceneFile(*scene, target).nResult, KEL_SCENE_OK);
+    EXPECT_EQ(Contents(PathOf("victim")), std::vector<BYTE>{'v'});
+    EXPECT_EQ(Contents(target), Stored(*scene));
+    EXPECT_EQ(fs::status(target.str()).permissions(), static_cast<fs::perms>(0640));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(stale)));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::is_symlink(temp0));
+
+    // Saving through a link replaces the file it points to; the link stays a link.
+    const CString link = PathOf("link.kscene");
+    fs::create_symlink(target.str(), link.str());
+    auto other = KelCreateSampleScene();
+    ASSERT_EQ(KelSaveSceneFile(*other, link).nResult, KEL_SCENE_OK);
+    EXPECT_TRUE(fs::is_symlink(link.str()));
+    EXPECT_EQ(Contents(target), Stored(*other));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "host/undo/ur_manager.h"
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -239,6 +240,56 @@ TEST(URSnapshotNames, ProcessRemovesOnlyItsOwnFolderAtExit) {
     struct stat st {};
     EXPECT_NE(lstat(childFolder.c_str(), &st), 0) << "child's folder survived its exit";
     EXPECT_TRUE(IsOwnerOnly(parentFolder, true)) << "child removed the parent's folder";
+}
+
+TEST(URSnapshotNames, FoldersOfKilledProcessesAreRemovedWhenANewOneIsMade) {
+    namespace fs = std::filesystem;
+    const fs::path base = fs::temp_directory_path() / ("kel-ur-base-" + std::to_string(getpid()));
+    fs::create_directories(base);
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    setenv("TMPDIR", base.c_str(), 1);
+
+    const pid_t gone = fork();
+    if (gone == 0) {
+        _exit(0);
+    }
+    waitpid(gone, nullptr, 0);
+    const std::string uid = std::to_string(geteuid());
+    const auto folder = [&](const std::string& name, mode_t mode) {
+        const fs::path path = base / name;
+        fs::create_directory(path);
+        chmod(path.c_str(), mode);
+        int fd = open((path / "ur1.tmp").c_str(), O_WRONLY | O_CREAT, 0600);
+        close(fd);
+        return path;
+    };
+    const fs::path stale = folder("kelur-" + uid + "-" + std::to_string(gone) + "-AbCdEf", 0700);
+    // Not private, of a running process, or of another user: left alone.
+    const fs::path open = folder("kelur-" + uid + "-" + std::to_string(gone) + "-Open00", 0755);
+    const fs::path running =
+        folder("kelur-" + uid + "-" + std::to_string(getppid()) + "-Run000", 0700);
+    const fs::path other = folder(
+        "kelur-" + std::to_string(geteuid() + 1) + "-" + std::to_string(gone) + "-Other0", 0700);
+
+    // Abandoning our folder makes the next name come from a new one.
+    KelGetUniqueURFileName();
+    ASSERT_EQ(chmod(kel::host::GetURSnapshotFolder().GetString(), 0777), 0);
+    const std::string abandoned = kel::host::GetURSnapshotFolder().str();
+    const CString name = KelGetUniqueURFileName();
+    EXPECT_EQ(name.str().rfind(base.string(), 0), 0u) << name.str();
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(open / "ur1.tmp"));
+    EXPECT_TRUE(fs::exists(running / "ur1.tmp"));
+    EXPECT_TRUE(fs::exists(other / "ur1.tmp"));
+
+    if (oldTmp) {
+        setenv("TMPDIR", savedTmp.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    fs::remove_all(abandoned);
+    fs::remove_all(base);
 }
 
 } // namespace

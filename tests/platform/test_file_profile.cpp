@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -52,6 +53,10 @@ TEST_F(FileTest, OpenFailuresReportTheirCause) {
         file.Open(Path("no/such/folder/x").c_str(), CFile::modeCreate | CFile::modeWrite, &error));
     EXPECT_FALSE(file.Open(m_dir.c_str(), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    // A pipe is refused at once, without waiting for a writer.
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(file.Open(Path("pipe").c_str(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::invalidFile);
     EXPECT_THROW(CFile(Path("missing").c_str(), CFile::modeRead), CFileException);
     // Using a file that is not open throws rather than touching a null stream.
     char c;
@@ -211,4 +216,53 @@ TEST_F(ProfileTest, StringsAreUnquotedAndCut) {
     char big[32];
     GetPrivateProfileString("s", "q", "", big, sizeof big, ini.c_str());
     EXPECT_STREQ(big, "quoted value");
+}
+
+TEST_F(ProfileTest, AByteOrderMarkAndEveryKindOfLineEndAreRead) {
+    const auto ini = Path("marked.ini");
+    Put(ini, "\xEF\xBB\xBF[first]\rcr=1\r[second]\r\ncrlf=2\n[third]\nlf=3\r\nlast=4");
+    EXPECT_EQ(GetPrivateProfileInt("first", "cr", 0, ini.c_str()), 1u);
+    EXPECT_EQ(GetPrivateProfileInt("second", "crlf", 0, ini.c_str()), 2u);
+    EXPECT_EQ(GetPrivateProfileInt("third", "lf", 0, ini.c_str()), 3u);
+    EXPECT_EQ(GetPrivateProfileInt("third", "last", 0, ini.c_str()), 4u);
+    // A write keeps the mark and writes the line end the file starts with.
+    ASSERT_TRUE(WritePrivateProfileString("first", "cr", "5", ini.c_str()));
+    EXPECT_EQ(Contents(ini),
+              "\xEF\xBB\xBF[first]\rcr=5\r[second]\rcrlf=2\r[third]\rlf=3\rlast=4\r");
+}
+
+TEST_F(ProfileTest, AProfileThatCannotBeReadIsNeverReplaced) {
+    // Too large, a pipe, a folder: each reads as empty at once and refuses a write.
+    const auto large = Path("large.ini");
+    Put(large, "[s]\nk=1\n" + std::string(kMaxProfileBytes, ';'));
+    const auto pipe = Path("pipe.ini");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const auto folder = Path("folder.ini");
+    fs::create_directory(folder);
+    for (const auto& [path, error] :
+         {std::pair{large, ERROR_FILE_TOO_LARGE}, std::pair{pipe, ERROR_ACCESS_DENIED},
+          std::pair{folder, ERROR_ACCESS_DENIED}}) {
+        EXPECT_EQ(GetPrivateProfileInt("s", "k", 7, path.c_str()), 7u) << path;
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_FALSE(WritePrivateProfileString("s", "k", "2", path.c_str())) << path;
+        EXPECT_EQ(GetLastError(), error) << path;
+    }
+    EXPECT_EQ(fs::file_size(large), 8 + kMaxProfileBytes);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+TEST_F(ProfileTest, WritesNeverFollowALinkPlantedBesideTheProfile) {
+    const auto ini = Path("KelClient.ini");
+    Put(Path("victim"), "untouched");
+    fs::create_symlink(Path("victim"), ini + ".save-" + std::to_string(getpid()) + "-0");
+    ASSERT_TRUE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "0", ini.c_str()));
+    EXPECT_EQ(Contents(Path("victim")), "untouched");
+    EXPECT_EQ(GetPrivateProfileInt("SBNAV_INFO", "SBNavShow", 1, ini.c_str()), 0u);
+    // A profile that is itself a link stays one; the file it names takes the write.
+    const auto link = Path("linked.ini");
+    fs::create_symlink(ini, link);
+    ASSERT_TRUE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "1", link.c_str()));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(GetPrivateProfileInt("SBNAV_INFO", "SBNavShow", 0, ini.c_str()), 1u);
 }

@@ -1,14 +1,12 @@
 #include "host/scene/media_info.h"
 
-#include <cerrno>
+#include "platform/safe_files.h"
+
 #include <charconv>
-#include <fcntl.h>
 #include <map>
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -38,41 +36,6 @@ bool FindInCatalogue(const CString& name, KelMediaEntry* entry) {
     }
     *entry = it->second;
     return true;
-}
-
-// Reads a small regular file; anything else (a device, a pipe, a folder, a large file) fails
-// without blocking or reading much.
-bool ReadSmallFile(const CString& path, std::string* text) {
-    int fd = open(path.GetString(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat st {};
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              static_cast<unsigned long long>(st.st_size) <= kMaxDescriptorBytes;
-    std::string data;
-    if (ok) {
-        char buffer[kMaxDescriptorBytes + 1];
-        std::size_t total = 0;
-        while (total < sizeof buffer) {
-            ssize_t n = read(fd, buffer + total, sizeof buffer - total);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            total += static_cast<std::size_t>(n);
-        }
-        ok = ok && total <= kMaxDescriptorBytes;
-        data.assign(buffer, total);
-    }
-    close(fd);
-    if (ok) {
-        *text = std::move(data);
-    }
-    return ok;
 }
 
 bool ParseInt(const std::string& text, long long* value) {
@@ -237,7 +200,11 @@ bool LookUpMedia(const CString& strFile, KelMediaEntry* entry) {
         return true;
     }
     std::string text;
-    return ReadSmallFile(strFile, &text) && kel::host::ParseMediaDescriptor(text, strFile, entry);
+    // Anything but a small regular file (a device, a pipe, a folder, a large file) fails without
+    // blocking or reading much.
+    return kel::platform::ReadRegularFile(strFile.GetString(), kMaxDescriptorBytes, text) ==
+               kel::platform::ReadStatus::ok &&
+           kel::host::ParseMediaDescriptor(text, strFile, entry);
 }
 
 } // namespace

@@ -89,8 +89,10 @@ void CKelPlaySceneObj::Serialize(CArchive& ar) {
     auto document = std::make_unique<CKelSBEditObj>();
     document->Serialize(ar);
     m_pSBEdit = std::move(document);
-    // Enter the media only once the whole scene was read: a damaged file registers nothing.
     m_media = std::move(media);
+}
+
+void CKelPlaySceneObj::RegisterEmbeddedMedia() const {
     for (const KelMediaEntry& entry : m_media) {
         kel::host::RegisterMedia(entry);
     }

@@ -40,8 +40,11 @@ public:
 
     // Everything a scene file holds: name, editor window rectangle, embedded media, pieces and
     // the storyboard document. Loading replaces all of it; load into a fresh scene (scene files
-    // do) since a failed load leaves the scene partly read.
+    // do) since a failed load leaves the scene partly read. Loaded media are not entered into
+    // the media catalogue: the reader does that once the whole file has proved sound.
     void Serialize(CArchive& ar);
+    // Enters the embedded media into the process's media catalogue.
+    void RegisterEmbeddedMedia() const;
 
     const CString& GetName() const { return m_strName; }
     void SetName(const CString& strName) { m_strName = strName; }

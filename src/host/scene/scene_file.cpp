@@ -1,17 +1,18 @@
 #include "host/scene/scene_file.h"
 
+#include "host/base/kel_object.h"
 #include "platform/archive.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
+#include "platform/safe_files.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <iterator>
 #include <new>
 #include <string>
-#include <unistd.h>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -36,6 +37,17 @@ KelSceneFileStatus Classify(const CArchiveException& e, bool inHeader) {
         return Fail(KEL_SCENE_CORRUPT, "The scene file ends before its header");
     }
     return Fail(KEL_SCENE_CORRUPT, "The scene file is damaged: " + e.GetErrorMessage());
+}
+
+// Why a scene file could not be opened, in the user's words.
+CString OpenFailure(const CFileException& e) {
+    if (e.m_lOsError == EISDIR) {
+        return "it is a folder";
+    }
+    if (e.m_cause == CFileException::invalidFile) {
+        return "it is not a regular file (a pipe, a device or a socket)";
+    }
+    return e.GetErrorMessage();
 }
 
 } // namespace
@@ -92,7 +104,12 @@ std::unique_ptr<CKelPlaySceneObj> KelReadScene(CFile* pFile, KelSceneFileStatus*
             throw CArchiveException(CArchiveException::genericException);
         }
         ar.Close();
+        // Only a scene read whole and found sound enters its media: a refused file must leave
+        // the catalogue as it was.
+        fresh->RegisterEmbeddedMedia();
         scene = std::move(fresh);
+    } catch (const CKelValueLimitException& e) {
+        status = Fail(KEL_SCENE_UNSUPPORTED, "The scene cannot be opened: " + e.GetErrorMessage());
     } catch (const CArchiveException& e) {
         status = Classify(e, inHeader);
     } catch (const CFileException& e) {
@@ -112,67 +129,48 @@ KelSceneFileStatus KelSaveSceneFile(const CKelPlaySceneObj& scene, const CString
     if (strPath.IsEmpty()) {
         return Fail(KEL_SCENE_OPEN_FAILED, "No file name for the scene");
     }
-    // A new file beside the target, so the rename below replaces it in one step.
-    std::string temp;
-    for (int attempt = 0; attempt < 100 && temp.empty(); ++attempt) {
-        std::string name =
-            strPath.str() + ".save-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            close(fd);
-            temp = name;
-        } else if (errno != EEXIST) {
-            break;
-        }
-    }
-    if (temp.empty()) {
-        return Fail(KEL_SCENE_OPEN_FAILED, "The scene file " + strPath + " cannot be created");
-    }
-    KelSceneFileStatus status;
-    {
-        CFile file;
-        CFileException error;
-        if (!file.Open(temp.c_str(), CFile::modeWrite | CFile::typeBinary, &error)) {
-            status =
-                Fail(KEL_SCENE_OPEN_FAILED, "The scene file " + strPath +
-                                                " cannot be created: " + error.GetErrorMessage());
-        } else {
-            status = KelWriteScene(scene, &file);
-            if (status.nResult == KEL_SCENE_OK) {
-                try {
-                    file.Close();
-                } catch (const CException& e) {
-                    status = Fail(KEL_SCENE_WRITE_FAILED,
-                                  "The scene could not be written: " + e.GetErrorMessage());
-                }
-            }
-        }
-    }
-    if (status.nResult == KEL_SCENE_OK && std::rename(temp.c_str(), strPath.GetString()) != 0) {
-        status = Fail(KEL_SCENE_WRITE_FAILED, "The scene file " + strPath + " cannot be replaced");
-    }
+    // The whole scene is stored first, so that nothing touches the disk unless it can be
+    // written completely.
+    CMemFile stored;
+    KelSceneFileStatus status = KelWriteScene(scene, &stored);
     if (status.nResult != KEL_SCENE_OK) {
-        unlink(temp.c_str());
+        return status;
     }
-    return status;
+    const std::vector<BYTE>& bytes = stored.GetBuffer();
+    std::string error;
+    switch (kel::platform::ReplaceFileContents(
+        strPath.GetString(),
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &error)) {
+    case kel::platform::ReplaceStatus::ok:
+        return {};
+    case kel::platform::ReplaceStatus::createFailed:
+        return Fail(KEL_SCENE_OPEN_FAILED,
+                    "The scene file " + strPath + " cannot be created: " + CString(error));
+    default:
+        return Fail(KEL_SCENE_WRITE_FAILED,
+                    "The scene file " + strPath + " cannot be written: " + CString(error));
+    }
 }
 
 std::unique_ptr<CKelPlaySceneObj> KelLoadSceneFile(const CString& strPath,
                                                    KelSceneFileStatus* pStatus) {
+    KelSceneFileStatus status;
+    std::unique_ptr<CKelPlaySceneObj> scene;
     CFile file;
     CFileException error;
-    if (strPath.IsEmpty() ||
-        !file.Open(strPath.GetString(), CFile::modeRead | CFile::typeBinary, &error)) {
-        if (pStatus != nullptr) {
-            *pStatus =
-                Fail(KEL_SCENE_OPEN_FAILED,
-                     "The scene file " + strPath + " cannot be opened: " + error.GetErrorMessage());
+    if (strPath.IsEmpty()) {
+        status = Fail(KEL_SCENE_OPEN_FAILED, "No file name for the scene");
+    } else if (!file.Open(strPath.GetString(), CFile::modeRead | CFile::typeBinary, &error)) {
+        status = Fail(KEL_SCENE_OPEN_FAILED,
+                      "The scene file " + strPath + " cannot be opened: " + OpenFailure(error));
+    } else {
+        scene = KelReadScene(&file, &status);
+        if (!scene) {
+            status.strMessage = strPath + ": " + status.strMessage;
         }
-        return nullptr;
     }
-    auto scene = KelReadScene(&file, pStatus);
-    if (!scene && pStatus != nullptr) {
-        pStatus->strMessage = strPath + ": " + pStatus->strMessage;
+    if (pStatus != nullptr) {
+        *pStatus = status;
     }
     return scene;
 }

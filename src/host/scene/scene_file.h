@@ -15,6 +15,7 @@ enum KelSceneFileResult : int {
     KEL_SCENE_NEWER_VERSION = 3, // written by a newer program
     KEL_SCENE_CORRUPT = 4,       // truncated or damaged
     KEL_SCENE_WRITE_FAILED = 5,  // disk full or similar while saving
+    KEL_SCENE_UNSUPPORTED = 6,   // holds a value beyond what the editor supports (a frame)
 };
 
 struct KelSceneFileStatus {

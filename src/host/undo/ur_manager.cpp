@@ -1,5 +1,7 @@
 #include "host/undo/ur_manager.h"
 
+#include "platform/safe_files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 CKelURCmd::CKelURCmd(void* pOwner, unsigned int nId, CString strName)
     : m_pOwner(pOwner), m_nId(nId), m_strName(std::move(strName)) {}
@@ -170,6 +173,7 @@ private:
     }
 
     bool CreateFolder() {
+        RemoveStaleFolders();
         std::string templ = BaseFolder() + "/kelur-" + std::to_string(geteuid()) + "-" +
                             std::to_string(getpid()) + "-XXXXXX";
         // mkdtemp makes a fresh directory with mode 0700 under an unpredictable name.
@@ -182,20 +186,30 @@ private:
         return true;
     }
 
-    // Removes the files we created and the folder itself; entries that are not plain files are
-    // left alone, and then the folder stays too.
+    // Removes the files we created and the folder itself.
     void RemoveOwnFolder() {
         std::lock_guard lock(m_mutex);
-        if (m_ownerPid != getpid() || !IsPrivateFolder(m_path)) {
+        if (m_ownerPid != getpid()) {
             return;
         }
-        if (DIR* dir = opendir(m_path.c_str())) {
+        RemoveFolder(m_path);
+        m_path.clear();
+        m_ownerPid = -1;
+    }
+
+    // Removes a private folder of ours with what it holds; entries that are folders are left
+    // alone, and then the folder stays too.
+    static void RemoveFolder(const std::string& path) {
+        if (!IsPrivateFolder(path)) {
+            return;
+        }
+        if (DIR* dir = opendir(path.c_str())) {
             while (dirent* entry = readdir(dir)) {
                 std::string name = entry->d_name;
                 if (name == "." || name == "..") {
                     continue;
                 }
-                std::string full = m_path + "/" + name;
+                std::string full = path + "/" + name;
                 struct stat st {};
                 if (lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
                     unlink(full.c_str());
@@ -203,9 +217,29 @@ private:
             }
             closedir(dir);
         }
-        rmdir(m_path.c_str());
-        m_path.clear();
-        m_ownerPid = -1;
+        rmdir(path.c_str());
+    }
+
+    // Folders that processes of ours left when they were killed ("kelur-UID-PID-*" of a PID
+    // that no longer runs); only private folders of ours are touched.
+    static void RemoveStaleFolders() {
+        const std::string base = BaseFolder();
+        const std::string prefix = "kelur-" + std::to_string(geteuid()) + "-";
+        DIR* dir = opendir(base.c_str());
+        if (dir == nullptr) {
+            return;
+        }
+        std::vector<std::string> stale;
+        while (const dirent* entry = readdir(dir)) {
+            const pid_t pid = kel::platform::ProcessIdInName(entry->d_name, prefix);
+            if (pid > 0 && pid != getpid() && kel::platform::IsProcessGone(pid)) {
+                stale.emplace_back(base + "/" + entry->d_name);
+            }
+        }
+        closedir(dir);
+        for (const std::string& path : stale) {
+            RemoveFolder(path);
+        }
     }
 
     std::mutex m_mutex;

@@ -1,0 +1,247 @@
+#include "platform/safe_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kel::platform {
+
+namespace {
+
+// Linux follows at most 40 links in one path; a longer chain is a loop.
+constexpr int kMaxLinkHops = 40;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { Reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    void Adopt(int fd) {
+        Reset();
+        m_fd = fd;
+    }
+    // Closes now; false when closing reported an error (lost data on a write).
+    bool Reset() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+void SetError(std::string* error, const std::string& text, int osError) {
+    if (error)
+        *error = osError ? text + ": " + std::strerror(osError) : text;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a path finally names: symbolic links followed to their end, which may not exist
+// yet. Empty (with the reason) for a loop.
+std::string FollowLinks(std::string path, std::string* error) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
+        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
+            SetError(error, "cannot follow the link " + path, length < 0 ? errno : 0);
+            return {};
+        }
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+    }
+    SetError(error, "too many links from " + path, ELOOP);
+    return {};
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Removes what killed processes of ours left beside the target. Only our own plain files and
+// links go; a link is removed, never what it points to.
+void RemoveStaleTempFiles(int folder, const std::string& prefix) {
+    const int listFd = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0)
+        return;
+    DIR* dir = fdopendir(listFd);
+    if (!dir) {
+        close(listFd);
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t pid = ProcessIdInName(entry->d_name, prefix);
+        if (pid <= 0 || pid == getpid() || !IsProcessGone(pid))
+            continue;
+        struct stat st {};
+        if (fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) && st.st_uid == geteuid())
+            unlinkat(folder, entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
+} // namespace
+
+ReadStatus ReadRegularFile(const char* path, std::size_t maxBytes, std::string& data,
+                           int* osError) {
+    if (osError)
+        *osError = 0;
+    const auto fail = [&](ReadStatus status, int error) {
+        if (osError)
+            *osError = error;
+        return status;
+    };
+    if (!path || !*path)
+        return fail(ReadStatus::missing, ENOENT);
+    // Without O_NONBLOCK opening a pipe waits for a writer that may never come.
+    Descriptor fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd) {
+        const int error = errno;
+        return fail(error == ENOENT || error == ENOTDIR ? ReadStatus::missing : ReadStatus::failed,
+                    error);
+    }
+    struct stat st {};
+    if (fstat(fd.Get(), &st) != 0)
+        return fail(ReadStatus::failed, errno);
+    if (!S_ISREG(st.st_mode))
+        return fail(ReadStatus::notRegular, S_ISDIR(st.st_mode) ? EISDIR : 0);
+    if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+        return fail(ReadStatus::tooLarge, EFBIG);
+    // The file may grow while it is read: one byte more than the limit tells.
+    std::string buffer(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t total = 0;
+    while (true) {
+        if (total == buffer.size()) {
+            if (total > maxBytes)
+                return fail(ReadStatus::tooLarge, EFBIG);
+            buffer.resize(std::min(maxBytes + 1, total * 2 + 1));
+        }
+        const ssize_t n = read(fd.Get(), buffer.data() + total, buffer.size() - total);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(ReadStatus::failed, errno);
+        if (n == 0)
+            break;
+        total += static_cast<std::size_t>(n);
+    }
+    if (total > maxBytes)
+        return fail(ReadStatus::tooLarge, EFBIG);
+    buffer.resize(total);
+    data = std::move(buffer);
+    return ReadStatus::ok;
+}
+
+ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::string* error) {
+    if (!path || !*path) {
+        SetError(error, "no file name", 0);
+        return ReplaceStatus::createFailed;
+    }
+    const std::string target = FollowLinks(path, error);
+    if (target.empty())
+        return ReplaceStatus::createFailed;
+    const std::string folderPath = FolderOf(target);
+    const std::string name = NameOf(target);
+    Descriptor folder(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
+        SetError(error, "cannot open the folder " + folderPath, errno);
+        return ReplaceStatus::createFailed;
+    }
+    struct stat existing {};
+    const bool exists = fstatat(folder.Get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        SetError(error, target + " is not a regular file", 0);
+        return ReplaceStatus::createFailed;
+    }
+
+    const std::string prefix = name + ".save-";
+    RemoveStaleTempFiles(folder.Get(), prefix);
+
+    // O_EXCL and O_NOFOLLOW: anything already at the name, a planted link included, is
+    // refused, and the descriptor is the only way the data goes in.
+    std::string temp;
+    Descriptor file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temp = prefix + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        file.Adopt(openat(folder.Get(), temp.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!file && errno != EEXIST)
+            break;
+    }
+    if (!file) {
+        SetError(error, "cannot create a file beside " + target, errno);
+        return ReplaceStatus::createFailed;
+    }
+    const auto abandon = [&](const std::string& what, int osError) {
+        file.Reset();
+        unlinkat(folder.Get(), temp.c_str(), 0);
+        SetError(error, what, osError);
+        return ReplaceStatus::writeFailed;
+    };
+    // Before any data goes in, so that a private file is never readable by others.
+    if (exists && fchmod(file.Get(), existing.st_mode & 07777) != 0)
+        return abandon("cannot keep the permissions of " + target, errno);
+    if (!WriteAll(file.Get(), data))
+        return abandon("cannot write beside " + target, errno);
+    if (fsync(file.Get()) != 0)
+        return abandon("cannot flush the new " + target + " to the disk", errno);
+    if (!file.Reset())
+        return abandon("cannot write beside " + target, errno);
+    if (renameat(folder.Get(), temp.c_str(), folder.Get(), name.c_str()) != 0)
+        return abandon("cannot replace " + target, errno);
+    // The rename lives in the folder: without this a crash could bring back the old file.
+    // Some file systems cannot flush a folder; the data itself is safe by then.
+    fsync(folder.Get());
+    return ReplaceStatus::ok;
+}
+
+bool IsProcessGone(pid_t pid) {
+    return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+pid_t ProcessIdInName(std::string_view name, std::string_view prefix) {
+    if (name.substr(0, prefix.size()) != prefix)
+        return 0;
+    name.remove_prefix(prefix.size());
+    pid_t pid = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (ec != std::errc() || end == name.data() || end == name.data() + name.size() || *end != '-')
+        return 0;
+    return pid;
+}
+
+} // namespace kel::platform
