@@ -70,3 +70,12 @@ public:
 private:
     std::string m_text;
 };
+
+namespace kel::platform {
+
+// The text with every byte that does not belong to a well-formed UTF-8 character (a stray
+// continuation byte, a cut sequence, an overlong form, a surrogate, a value past U+10FFFF)
+// replaced by U+FFFD. Valid text comes back unchanged.
+std::string ToValidUtf8(std::string_view text);
+
+} // namespace kel::platform

@@ -52,7 +52,9 @@ BOOL CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
     return TRUE;
 }
 
-BOOL CDC::TextOut(int x, int y, const CString& text) {
+// Text is shown as valid UTF-8 on every backend: a name with broken bytes shows them as U+FFFD.
+BOOL CDC::TextOut(int x, int y, const CString& rawText) {
+    const CString text(kel::platform::ToValidUtf8(rawText.str()));
     CSize extent = GetTextExtent(text);
     CRect textRect(CPoint(x, y), extent);
     DrawRecord rec = Begin("TextOut", textRect);
@@ -65,21 +67,31 @@ BOOL CDC::TextOut(int x, int y, const CString& text) {
 
 namespace {
 
-// Cuts `line` so that it and a trailing "..." fit `width`.
+// Cuts `line` so that it and a trailing "..." fit `width`. Every character takes at least a
+// pixel, so no more than `width` of them can show: the search for the cut runs over that many
+// at most, and a long text costs one measure of its whole.
 std::string WithEllipsis(const CDC& dc, const std::string& line, int width) {
     if (dc.GetTextExtent(CString(line)).cx <= width)
         return line;
-    std::string head = line;
-    while (!head.empty()) {
-        // Drop one whole character: its continuation bytes, then its lead byte.
-        while (!head.empty() && IsUtf8Continuation(head.back()))
-            head.pop_back();
-        if (!head.empty())
-            head.pop_back();
-        if (dc.GetTextExtent(CString(head + "...")).cx <= width)
-            break;
+    std::vector<std::size_t> cuts{0}; // byte offsets where a character starts
+    const std::size_t maxChars = static_cast<std::size_t>(std::max(width, 0));
+    for (std::size_t i = 1; i < line.size() && cuts.size() <= maxChars; ++i)
+        if (!IsUtf8Continuation(line[i]))
+            cuts.push_back(i);
+    const auto fits = [&](std::size_t k) {
+        return dc.GetTextExtent(CString(line.substr(0, cuts[k]) + "...")).cx <= width;
+    };
+    // The widest cut that fits, by halving: a longer head is never narrower.
+    std::size_t low = 0;
+    std::size_t high = cuts.size() - 1;
+    while (low < high) {
+        const std::size_t middle = (low + high + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
     }
-    return head + "...";
+    return line.substr(0, cuts[low]) + "...";
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -133,7 +145,8 @@ int CDC::DrawText(const CString& text, const CRect& rect, UINT format) {
 int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
     if (!rect)
         return 0;
-    std::string shown = (format & DT_NOPREFIX) ? text.str() : ResolvePrefixes(text.str());
+    const std::string valid = kel::platform::ToValidUtf8(text.str());
+    std::string shown = (format & DT_NOPREFIX) ? valid : ResolvePrefixes(valid);
     std::vector<std::string> lines;
     if (format & DT_SINGLELINE) {
         lines.push_back(shown);

@@ -239,6 +239,28 @@ TEST(RecordingDCText, PrefixesAndEllipsis) {
     dc.TextOut(10, 20, "abc");
     EXPECT_EQ(Last(dc).textRect, CRect(10, 20, 28, 33));
     EXPECT_EQ(dc.GetTextExtent("abcd"), CSize(24, 13));
+
+    // A long caption is cut as a short one is: the widest head that fits with its dots.
+    const std::string caption(100000, 'x');
+    dc.DrawText(caption.c_str(), CRect(0, 0, 600, 20), DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(Last(dc).text, CString(std::string(97, 'x') + "..."));
+    dc.DrawText(caption.c_str(), CRect(0, 0, 5, 20), DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(Last(dc).text, CString("..."));
+}
+
+TEST(RecordingDCText, BrokenUtf8IsShownWithReplacementCharacters) {
+    ScopedGdiBackend backend;
+    CRecordingDC dc(CRect(0, 0, 200, 100));
+    // A stray continuation, a cut sequence, an overlong form, a surrogate, a value past
+    // U+10FFFF: each bad byte becomes U+FFFD; good characters stay.
+    dc.DrawText("a\x80"
+                "b\xE2\x82 c\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82\xAC",
+                CRect(0, 0, 200, 20), DT_SINGLELINE | DT_NOPREFIX);
+    const std::string r = "\xEF\xBF\xBD";
+    EXPECT_EQ(Last(dc).text, CString("a" + r + "b" + r + r + " c" + r + r + r + r + r + r + r + r +
+                                     r + "\xE2\x82\xAC"));
+    dc.TextOut(0, 0, "\xFFok");
+    EXPECT_EQ(Last(dc).text, CString(r + "ok"));
 }
 
 TEST(RecordingDC, BlitsNameTheBitmapOfTheSourceDC) {
