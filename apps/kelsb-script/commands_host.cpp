@@ -2,8 +2,15 @@
 // the host does with the dialog's window (show, hide, activate, size).
 #include "runner.h"
 
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
 #include "host/scene/play_scene.h"
+#include "platform/collections.h"
 #include "platform/wnd.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
 
 namespace kel::script {
 
@@ -24,6 +31,40 @@ bool IsMessageName(const std::string& name) {
         }
     }
     return true;
+}
+
+// Messages whose LPARAM is a plain number. Every other message may carry an object, so it
+// takes 'none' or one of the runner's own objects of the right kind, never a number that the
+// editor would follow as a pointer.
+constexpr std::string_view kNumberMessages[] = {
+    "WM_CG_SB_REFRESH_WINDOW",   "WM_CG_SB_CHANGE_LIST",         "WM_UPDATE_PLAY_CURRENT_FRAME",
+    "WM_CG_UR_FROM_HISTORY",     "WM_CG_ENABLE_ALL_PANEL_STUFF", "WM_CG_SWITCH_ITEMEDITUR_HISTORY",
+    "WM_CG_ENABLE_AQUA_NCPAINT", "WM_CG_FILE_SETDIRTY_FLAG",
+};
+
+// The runner's object a message takes, by name.
+struct ObjectArgument {
+    std::string_view message;
+    std::string_view object;
+};
+constexpr ObjectArgument kObjectArguments[] = {
+    {"KELSB_AUTOMATION_STATE", "state"},
+    {"WM_CG_UPDATE_HISTORY", "history"},
+    {"WM_CG_SB_REFRESH_CONTENTS", "contents"},
+};
+
+bool TakesNumber(std::string_view message) {
+    return std::find(std::begin(kNumberMessages), std::end(kNumberMessages), message) !=
+           std::end(kNumberMessages);
+}
+
+std::string_view ObjectFor(std::string_view message) {
+    for (const ObjectArgument& argument : kObjectArguments) {
+        if (argument.message == message) {
+            return argument.object;
+        }
+    }
+    return {};
 }
 
 std::pair<int, int> ClientSize(const ScriptLine& line, std::size_t first) {
@@ -97,7 +138,7 @@ void Runner::Entry(const ScriptLine& line) {
 }
 
 void Runner::Send(const ScriptLine& line) {
-    CheckArity(line, 3, 3, "send MESSAGE WPARAM LPARAM|none");
+    CheckArity(line, 3, 3, "send MESSAGE WPARAM LPARAM|none|OBJECT");
     const std::string& name = line.words[1];
     if (!IsMessageName(name)) {
         throw CommandError("not a message name: " + name);
@@ -105,13 +146,36 @@ void Runner::Send(const ScriptLine& line) {
     CWnd* dialog = RequireDialogWindow();
     const auto wParam =
         static_cast<WPARAM>(ParseInteger(line.words[2], "WPARAM", -0x7FFFFFFFLL - 1, 0xFFFFFFFFLL));
-    const LPARAM lParam = line.words[3] == "none"
-                              ? 0
-                              : static_cast<LPARAM>(ParseInteger(line.words[3], "LPARAM",
-                                                                 -0x7FFFFFFFLL - 1, 0xFFFFFFFFLL));
     const UINT message = RegisterWindowMessage(name.c_str());
     if (message == 0) {
         throw CommandError("cannot register the message " + name);
+    }
+    // The objects live for the send only; the editor keeps no pointer to them.
+    automation::EditorState state;
+    CObList contents;
+    const std::string& word = line.words[3];
+    const std::string_view object = ObjectFor(name);
+    LPARAM lParam = 0;
+    if (word == "none") {
+        lParam = 0;
+    } else if (TakesNumber(name)) {
+        lParam = static_cast<LPARAM>(ParseInteger(word, "LPARAM", -0x7FFFFFFFLL - 1, 0xFFFFFFFFLL));
+    } else if (!object.empty() && word == object) {
+        if (object == "state") {
+            lParam = reinterpret_cast<LPARAM>(&state);
+        } else if (object == "history") {
+            lParam = reinterpret_cast<LPARAM>(CurrentBody().GetURBase());
+        } else {
+            const CKelSBBodyObj& body = CurrentBody();
+            for (int c = 0; c < body.GetContainerCount(); ++c) {
+                contents.AddTail(&body.GetContainerObj(c)->GetContentList());
+            }
+            lParam = reinterpret_cast<LPARAM>(&contents);
+        }
+    } else {
+        const std::string accepted =
+            object.empty() ? std::string("none") : "none or " + std::string(object);
+        throw UsageError(name + " takes an object in LPARAM (" + accepted + "), not " + word);
     }
     SendOwn(dialog, message, wParam, lParam);
 }

@@ -1,5 +1,8 @@
 #include "json.h"
 
+#include "platform/cstring.h"
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -74,9 +77,11 @@ bool operator==(const Json& a, const Json& b) {
 
 namespace {
 
-void WriteString(std::string& out, const std::string& text) {
+// Text that is not valid UTF-8 (a name with broken bytes) is written with U+FFFD in their
+// place, so that the output stays JSON.
+void WriteString(std::string& out, const std::string& raw) {
     out += '"';
-    for (const char c : text) {
+    for (const char c : kel::platform::ToValidUtf8(raw)) {
         switch (c) {
         case '"':
             out += "\\\"";
@@ -457,16 +462,26 @@ private:
         }
         const char* first = m_text.data() + start;
         const char* last = m_text.data() + m_pos;
+        // A number that cannot be held exactly enough to compare is refused rather than
+        // rounded into another value: an integer past 64 bits, or a real that overflows or
+        // vanishes.
         if (integral) {
             long long n = 0;
             const auto [end, ec] = std::from_chars(first, last, n);
-            if (ec == std::errc() && end == last) {
-                return Json(n);
+            if (ec != std::errc() || end != last) {
+                Fail("a whole number out of the 64-bit range");
+                return std::nullopt;
             }
+            return Json(n);
         }
-        // Out of the integer range, or with a fraction or exponent.
         const std::string copy(first, last);
-        return Json(std::strtod(copy.c_str(), nullptr));
+        errno = 0;
+        const double d = std::strtod(copy.c_str(), nullptr);
+        if (errno == ERANGE) {
+            Fail("a number out of range");
+            return std::nullopt;
+        }
+        return Json(d);
     }
 
     std::string_view m_text;

@@ -24,9 +24,13 @@ public:
     Json(int n) : m_value(static_cast<std::int64_t>(n)) {}
     Json(unsigned n) : m_value(static_cast<std::int64_t>(n)) {}
     Json(long n) : m_value(static_cast<std::int64_t>(n)) {}
-    Json(unsigned long n) : m_value(static_cast<std::int64_t>(n)) {}
+    Json(unsigned long n) : Json(static_cast<unsigned long long>(n)) {}
     Json(long long n) : m_value(static_cast<std::int64_t>(n)) {}
-    Json(unsigned long long n) : m_value(static_cast<std::int64_t>(n)) {}
+    // Past the signed range a count is kept as a real rather than turned negative.
+    Json(unsigned long long n)
+        : m_value(n <= static_cast<unsigned long long>(INT64_MAX)
+                      ? Value(static_cast<std::int64_t>(n))
+                      : Value(static_cast<double>(n))) {}
     Json(double d) : m_value(d) {}
     Json(const char* s) : m_value(std::string(s)) {}
     Json(std::string s) : m_value(std::move(s)) {}
@@ -68,7 +72,9 @@ public:
 private:
     void WriteTo(std::string& out) const;
 
-    std::variant<std::monostate, bool, std::int64_t, double, std::string, Array, Object> m_value;
+    using Value =
+        std::variant<std::monostate, bool, std::int64_t, double, std::string, Array, Object>;
+    Value m_value;
 };
 
 // The value at a dotted path ("document.storyboards.0.name"): object members by key, array

@@ -2,8 +2,8 @@
 //
 //   kelsb-script [SCRIPT]      a file, or standard input without one (or with "-")
 //
-// Exit status: 0 when every command succeeded, 1 when a command or an expectation failed (the
-// message names the line), 2 for a usage error.
+// Exit status: 0 when every command succeeded, 1 when a command or an expectation failed, 2 for
+// a usage error: a command used wrongly, or the program itself (the message names the line).
 #include "runner.h"
 #include "script.h"
 
@@ -23,6 +23,9 @@ const char* const kUsage =
     "Runs the commands of SCRIPT (standard input when omitted or \"-\"), one a line; '#' starts\n"
     "a comment, \"double quotes\" keep blanks in a word. Exit status 0 on success, 1 when a\n"
     "command or an expect fails, 2 on misuse. Coordinates are the timeline view's client ones.\n"
+    "A message's LPARAM is a number, or for messages that take an object 'none' or one of the\n"
+    "runner's: state (KELSB_AUTOMATION_STATE), history (WM_CG_UPDATE_HISTORY), contents\n"
+    "(WM_CG_SB_REFRESH_CONTENTS: every material of the storyboard).\n"
     "\n"
     "scene:   sample | load FILE | save FILE | fps RATE | piece group NAME IN STAY OUT |\n"
     "         piece movie NAME FRAMES | piece scroll NAME WIDTH HEIGHT up|down|left|right |\n"
@@ -31,8 +34,8 @@ const char* const kUsage =
     "         timeline FRAME | range START END | display frames|timecode\n"
     "host:    open [WIDTH HEIGHT] | close | entry "
     "open|create|setitem|setscene|getdlg|urclose|close\n"
-    "         | send MESSAGE WPARAM LPARAM|none | show | hide | activate | deactivate [TITLE] |\n"
-    "         size WIDTH HEIGHT\n"
+    "         | send MESSAGE WPARAM LPARAM|none|OBJECT | show | hide | activate |\n"
+    "         deactivate [TITLE] | size WIDTH HEIGHT\n"
     "input:   down X Y [shift] [ctrl] | move X Y [left] | up X Y | click X Y [shift] [ctrl] |\n"
     "         dblclick X Y | rclick X Y | drag X1 Y1 X2 Y2 [STEPS] | key KEY [shift] [ctrl] |\n"
     "         button ID | command ID | scroll h|v|zoom CODE [POSITION]\n"
@@ -49,6 +52,10 @@ int Run(std::istream& in) {
         ++number;
         try {
             runner.Execute(kel::script::ParseLine(raw, number));
+        } catch (const kel::script::UsageError& e) {
+            std::cout.flush();
+            std::cerr << "kelsb-script: line " << number << ": " << e.what() << '\n';
+            return kExitUsage;
         } catch (const std::exception& e) {
             std::cout.flush();
             std::cerr << "kelsb-script: line " << number << ": " << e.what() << '\n';

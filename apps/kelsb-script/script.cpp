@@ -85,7 +85,7 @@ ScriptLine ParseLine(std::string_view raw, int number) {
 void CheckArity(const ScriptLine& line, std::size_t min, std::size_t max, const char* usage) {
     const std::size_t count = line.words.size() - 1;
     if (count < min || count > max) {
-        throw CommandError(std::string("usage: ") + usage);
+        throw UsageError(std::string("usage: ") + usage);
     }
 }
 

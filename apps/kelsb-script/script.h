@@ -24,10 +24,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A command used wrongly (its words do not fit it): the runner's exit status is 2.
+class UsageError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 // Splits one line. Throws CommandError for an unterminated quote.
 ScriptLine ParseLine(std::string_view raw, int number);
 
-// Throws a usage error unless the line has between min and max words after the command.
+// Throws UsageError unless the line has between min and max words after the command.
 void CheckArity(const ScriptLine& line, std::size_t min, std::size_t max, const char* usage);
 
 // Word helpers that name the offending word in their error.

@@ -57,6 +57,24 @@ TEST(Json, RefusesWhatIsNotStrictJson) {
     EXPECT_FALSE(Json::Parse(std::string(100000, '[')).has_value());
 }
 
+TEST(Json, NumbersAndTextItCannotHoldAreRefusedOrReplaced) {
+    // A number expect could only round into another value is refused.
+    for (const char* bad :
+         {"9223372036854775808", "-99999999999999999999", "1e400", "-1e400", "1e-400"}) {
+        std::string error;
+        EXPECT_FALSE(Json::Parse(bad, &error).has_value()) << bad;
+        EXPECT_NE(error.find("range"), std::string::npos) << bad << ": " << error;
+    }
+    EXPECT_EQ(Parsed("-9223372036854775808"), Json(INT64_MIN));
+    // A 64-bit count stays positive.
+    EXPECT_EQ(Json(18446744073709551615ull).Write(), "1.8446744073709552e+19");
+    // Broken UTF-8 in a name is written as U+FFFD, so the output stays JSON.
+    const std::string written = Json("Cut\xC3 \xFF\xED\xA0\x80 ok \xE2\x82\xAC").Write();
+    EXPECT_EQ(written, "\"Cut\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD ok "
+                       "\xE2\x82\xAC\"");
+    EXPECT_TRUE(Json::Parse(written).has_value());
+}
+
 TEST(Json, PathsWalkObjectsByKeyAndArraysByIndex) {
     const Json state = Parsed("{\"document\":{\"storyboards\":[{\"name\":\"News\"},"
                               "{\"containers\":[[{\"in\":5}]]}]},"

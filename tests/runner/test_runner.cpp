@@ -163,6 +163,39 @@ TEST_F(RunnerTest, CommandsNeedAnOpenEditorWhereTheyActOnIt) {
     EXPECT_THROW(Run("open 100"), CommandError);
 }
 
+TEST_F(RunnerTest, MessagesThatTakeAnObjectTakeOnlyTheRunnersOwn) {
+    Run("sample\nopen\n");
+    // A number would be followed as a pointer: a usage error, and nothing is sent.
+    for (const char* line :
+         {"send KELSB_AUTOMATION_STATE 0 4096", "send WM_CG_SB_REFRESH_CONTENTS 0 1",
+          "send WM_CG_SBNAV_SBSELCONTENT_CHANGED 5 77", "send WM_CG_ADD_ITEM_TO_SB 0 8",
+          "send WM_CG_UPDATE_HISTORY 5 state", "send WM_SOMETHING_ELSE 0 12"}) {
+        EXPECT_THROW(Run(line), kel::script::UsageError) << line;
+    }
+    Run("send KELSB_AUTOMATION_STATE 0 state\nsend WM_CG_SB_REFRESH_CONTENTS 0 contents\n"
+        "send WM_CG_UPDATE_HISTORY 5 history\nsend WM_CG_ADD_ITEM_TO_SB 0 none\n"
+        "send WM_UPDATE_PLAY_CURRENT_FRAME 120 1\ndump\n");
+    EXPECT_EQ(Json(120), *kel::script::ResolvePath(LastDump(), "document.storyboards.0.timeLine"));
+}
+
+TEST_F(RunnerTest, NamesWithBrokenUtf8AreShownAndDumpedWithReplacementCharacters) {
+    Run("sample\npiece group \"Bad \xFF\xC0\" 10 20 10\ncontainer\n"
+        "material in \"Bad \xFF\xC0\" 4 300 340\nopen\ndump\n");
+    const std::string replaced = "Bad \xEF\xBF\xBD\xEF\xBF\xBD";
+    const Json state = LastDump(); // it parses: the dump stays JSON
+    EXPECT_EQ(Json(replaced),
+              *kel::script::ResolvePath(state, "document.storyboards.0.containers.9.0.piece"));
+    Run("paint\n");
+    const Json painted = LastDump();
+    ASSERT_TRUE(painted.IsArray());
+    bool shown = false;
+    for (const Json& op : painted.AsArray()) {
+        const Json* text = op.Find("text");
+        shown = shown || (text && text->AsString().rfind(replaced + "\\", 0) == 0);
+    }
+    EXPECT_TRUE(shown);
+}
+
 // Records what the drag loop did over one window.
 class RecordingTarget : public kel::platform::DropTarget {
 public:

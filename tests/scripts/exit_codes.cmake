@@ -43,7 +43,24 @@ run(1 "line 2: unknown command: explode" unknown.kss)
 file(WRITE ${WORK}/bad_json.kss "expect caption [1,\n")
 run(1 "line 1: the expected value is not JSON" bad_json.kss)
 
-# Usage errors.
+# Values a script cannot give: a frame past the largest the editor supports, a number expect
+# could only round into another one.
+file(WRITE ${WORK}/large_frame.kss "sample\nfpu 82944001\n")
+run(1 "line 2: N is out of range (0 to 82944000): 82944001" large_frame.kss)
+file(WRITE ${WORK}/huge_number.kss "sample\nexpect document.current 1e400\n")
+run(1 "line 2: the expected value is not JSON (a number out of range" huge_number.kss)
+
+# Usage errors: a command with the wrong words, a number where a message takes an object
+# (the editor would follow it as a pointer; nothing after it runs).
+file(WRITE ${WORK}/arity.kss "sample\nfpu\n")
+run(2 "line 2: usage: fpu N" arity.kss)
+file(WRITE ${WORK}/pointer.kss
+    "sample\nopen\nsend KELSB_AUTOMATION_STATE 0 4096\nsave never_written.kse\n")
+run(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or state), not 4096"
+    pointer.kss)
+if(EXISTS ${WORK}/never_written.kse)
+    message(FATAL_ERROR "the script went on after its usage error")
+endif()
 run(2 "usage: kelsb-script" one.kss two.kss)
 run(2 "cannot read" no_such_script.kss)
 run(2 "unknown option" --frobnicate)
