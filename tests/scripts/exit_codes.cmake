@@ -22,6 +22,12 @@ function(run expected needle)
     endif()
 endfunction()
 
+# run_text(<expected status> <needle> <script name> <script text>): writes the script, runs it.
+function(run_text expected needle name text)
+    file(WRITE ${WORK}/${name} "${text}")
+    run(${expected} "${needle}" ${name})
+endfunction()
+
 # A failed expectation stops the script at its line; what follows does not run.
 file(WRITE ${WORK}/failing_expect.kss
     "sample   # a comment after a command\n"
@@ -34,30 +40,25 @@ if(EXISTS ${WORK}/never_written.kse)
 endif()
 
 # A path that leads nowhere, a command that fails, and one that does not exist.
-file(WRITE ${WORK}/missing_path.kss "sample\nexpect document.storyboards.7.name \"News\"\n")
-run(1 "line 2: expect document.storyboards.7.name: the state has no document.storyboards.7" missing_path.kss)
-file(WRITE ${WORK}/bad_material.kss "# comment only\nsample\nmaterial in Nobody 0 0 10\n")
-run(1 "line 3: the scene has no piece named \"Nobody\"" bad_material.kss)
-file(WRITE ${WORK}/unknown.kss "sample\nexplode now\n")
-run(1 "line 2: unknown command: explode" unknown.kss)
-file(WRITE ${WORK}/bad_json.kss "expect caption [1,\n")
-run(1 "line 1: the expected value is not JSON" bad_json.kss)
+run_text(1 "line 2: expect document.storyboards.7.name: the state has no document.storyboards.7"
+    missing_path.kss "sample\nexpect document.storyboards.7.name \"News\"\n")
+run_text(1 "line 3: the scene has no piece named \"Nobody\""
+    bad_material.kss "# comment only\nsample\nmaterial in Nobody 0 0 10\n")
+run_text(1 "line 2: unknown command: explode" unknown.kss "sample\nexplode now\n")
+run_text(1 "line 1: the expected value is not JSON" bad_json.kss "expect caption [1,\n")
 
 # Values a script cannot give: a frame past the largest the editor supports, a number expect
 # could only round into another one.
-file(WRITE ${WORK}/large_frame.kss "sample\nfpu 82944001\n")
-run(1 "line 2: N is out of range (0 to 82944000): 82944001" large_frame.kss)
-file(WRITE ${WORK}/huge_number.kss "sample\nexpect document.current 1e400\n")
-run(1 "line 2: the expected value is not JSON (a number out of range" huge_number.kss)
+run_text(1 "line 2: N is out of range (0 to 82944000): 82944001"
+    large_frame.kss "sample\nfpu 82944001\n")
+run_text(1 "line 2: the expected value is not JSON (a number out of range"
+    huge_number.kss "sample\nexpect document.current 1e400\n")
 
 # Usage errors: a command with the wrong words, a number where a message takes an object
 # (the editor would follow it as a pointer; nothing after it runs).
-file(WRITE ${WORK}/arity.kss "sample\nfpu\n")
-run(2 "line 2: usage: fpu N" arity.kss)
-file(WRITE ${WORK}/pointer.kss
-    "sample\nopen\nsend KELSB_AUTOMATION_STATE 0 4096\nsave never_written.kse\n")
-run(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or state), not 4096"
-    pointer.kss)
+run_text(2 "line 2: usage: fpu N" arity.kss "sample\nfpu\n")
+run_text(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or state), not 4096"
+    pointer.kss "sample\nopen\nsend KELSB_AUTOMATION_STATE 0 4096\nsave never_written.kse\n")
 if(EXISTS ${WORK}/never_written.kse)
     message(FATAL_ERROR "the script went on after its usage error")
 endif()
