@@ -46,7 +46,6 @@ struct ProfileText {
     std::vector<std::string> lines;
     std::string eol = "\r\n";
     bool byteOrderMark = false;
-    bool exists = false;
     // Set when a file is there but cannot be read: it reads as empty and must not be written.
     DWORD readError = ERROR_SUCCESS;
 };
@@ -60,15 +59,12 @@ ProfileText ReadProfile(const char* fileName) {
     case kel::platform::ReadStatus::missing:
         return text;
     case kel::platform::ReadStatus::tooLarge:
-        text.exists = true;
         text.readError = ERROR_FILE_TOO_LARGE;
         return text;
     default:
-        text.exists = true;
         text.readError = ERROR_ACCESS_DENIED;
         return text;
     }
-    text.exists = true;
     std::string_view rest = content;
     if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.byteOrderMark = true;
