@@ -1,0 +1,247 @@
+#include "undo/track_cmds.h"
+
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+
+#include <memory>
+
+namespace {
+
+using Target = CKelSBEditURBaseCmd::Target;
+using Containers = std::vector<std::unique_ptr<CKelSBContainerObj>>;
+
+// What every track command ends with: no current material, the view re-read from the storyboard.
+void RebuildView(Target& t) {
+    t.view.SetCurContent(nullptr);
+    t.view.FullViewRebuild();
+}
+
+// Undo of a deleted or cut track: an empty track where it was (the model renumbers the
+// materials below it), then every container as it was before the track went.
+int UndoTrackRemoval(const CKelSBEditURBaseCmd& cmd, Target& t, int nTrack,
+                     const std::vector<int>& indices) {
+    if (nTrack < 0 || nTrack > t.body.GetTrackCount())
+        return 0;
+    Containers containers;
+    if (!cmd.LoadContainerSnapshots(1, containers) || containers.size() != indices.size())
+        return 0;
+    const int bInserted =
+        nTrack < t.body.GetTrackCount() ? t.body.InsertTrack(nTrack) : t.body.AppendTrack();
+    if (!bInserted)
+        return 0;
+    CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, indices);
+    t.body.ResetAllTrackContentList();
+    t.view.SetCurContent(nullptr);
+    t.view.EnsureCurContentVisible();
+    RebuildView(t);
+    t.view.MarkModified();
+    return 1;
+}
+
+// What follows removing a track again.
+void AfterTrackRemoval(Target& t) {
+    t.view.ClearStatusLine();
+    t.body.ResetAllTrackContentList();
+    t.view.SetCurContent(nullptr);
+    t.view.EnsureCurContentVisible();
+    RebuildView(t);
+    t.view.MarkModified();
+}
+
+} // namespace
+
+// ---- Append and insert ------------------------------------------------------------------------
+
+int CKelURSBAppendTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        RebuildView(t);
+        return 1;
+    });
+}
+
+int CKelURSBAppendTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([](Target& t) {
+        if (!t.body.AppendTrack())
+            return 0;
+        RebuildView(t);
+        return 1;
+    });
+}
+
+int CKelURSBInsertTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBInsertTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        if (!t.body.InsertTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+// ---- Moves ------------------------------------------------------------------------------------
+
+namespace {
+// Moves the track at nTrack one place (0 up, 1 down) and lets the index follow it.
+int MoveTrackStep(Target& t, int& nTrack, int nDirection) {
+    if (!t.body.MoveTrack(nTrack, nDirection))
+        return 0;
+    nTrack += nDirection == 0 ? -1 : 1;
+    t.view.FullViewRebuild();
+    return 1;
+}
+} // namespace
+
+int CKelURSBMoveupTrackCmd::Undo() {
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 1); });
+}
+
+int CKelURSBMoveupTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 0); });
+}
+
+int CKelURSBMovedownTrackCmd::Undo() {
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 0); });
+}
+
+int CKelURSBMovedownTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 1); });
+}
+
+// ---- Delete and cut ---------------------------------------------------------------------------
+
+int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
+    return RunStep([&](Target& t) {
+        m_nTrackIndex = nTrackIndex;
+        SnapshotAllContainers(t, 1, m_arrContainerIndices);
+        return 1;
+    });
+}
+
+int CKelURSBDeleteTrackCmd::Undo() {
+    return RunStep(
+        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices); });
+}
+
+int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        if (t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+            return 0;
+        // The containers as they are now: the restored ones are new objects.
+        SnapshotAllContainers(t, 1, m_arrContainerIndices);
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        AfterTrackRemoval(t);
+        return 1;
+    });
+}
+
+int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
+    return RunStep([&](Target& t) {
+        m_nTrackIndex = nTrackIndex;
+        SnapshotAllContainers(t, 1, m_arrContainerIndices);
+        return 1;
+    });
+}
+
+int CKelURSBCutTrackCmd::Undo() {
+    return RunStep(
+        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices); });
+}
+
+int CKelURSBCutTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        CKelSBEditObj* pDoc = t.scene.GetSBEditObj();
+        if (pDoc == nullptr || t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+            return 0;
+        // The model appends to the clipboard; a paste takes its first track.
+        pDoc->GetTrackClipboard().DeleteAll();
+        if (!t.body.CutTrack(pDoc->GetTrackClipboard(), m_nTrackIndex))
+            return 0;
+        AfterTrackRemoval(t);
+        return 1;
+    });
+}
+
+// ---- Paste ------------------------------------------------------------------------------------
+
+int CKelURSBPasteTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        if (t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+            return 0;
+        SnapshotAllContainers(t, 0, m_arrContainerIndices);
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBPasteTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        Containers containers;
+        if (!LoadContainerSnapshots(0, containers) || containers.size() != m_arrContainerIndices.size())
+            return 0;
+        if (!t.body.InsertTrack(m_nTrackIndex))
+            return 0;
+        // The new track is empty: the pasted materials come back with the containers.
+        ReplaceAllContainers(t, containers, m_arrContainerIndices);
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+// ---- Properties -------------------------------------------------------------------------------
+
+int CKelURSBSettingsCmd::Record() {
+    return RunStep([this](Target& t) {
+        m_attr = t.body.GetEditAttr();
+        return 1;
+    });
+}
+
+int CKelURSBSettingsCmd::Swap() {
+    return RunStep([this](Target& t) {
+        CKelSBBodyAttr previous = t.body.GetEditAttr();
+        t.body.SetEditAttr(m_attr);
+        m_attr = std::move(previous);
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBSettingsCmd::Undo() {
+    return Swap();
+}
+
+int CKelURSBSettingsCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Swap();
+}

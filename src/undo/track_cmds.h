@@ -1,0 +1,116 @@
+// Commands of the track menu and the storyboard properties.
+//
+// Appending, inserting and moving a track are taken back by the track's index alone: the model
+// renumbers the materials with the tracks. Deleting, cutting and pasting a track change
+// containers too (a container may hold materials on several tracks), so those commands keep a
+// snapshot of every container of the storyboard and put the whole container list back. The
+// properties command keeps the values the next call puts back and swaps them each time.
+#pragma once
+
+#include "undo/sbedit_ur_cmd.h"
+
+#include "host/sbobject/sb_body.h"
+
+#include <vector>
+
+// "Append Subtitle Track".
+class CKelURSBAppendTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    int m_nTrackIndex = -1; // the appended track: the track count minus one after appending
+};
+
+// "Insert Subtitle Track".
+class CKelURSBInsertTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    int m_nTrackIndex = -1; // where the new track went in
+};
+
+// "Move Up Subtitle Track". The index follows the track on every call.
+class CKelURSBMoveupTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    int m_nTrackIndex = -1; // where the moved track is now (its old index minus one)
+};
+
+// "Move Down Subtitle Track". The index follows the track on every call.
+class CKelURSBMovedownTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    int m_nTrackIndex = -1; // where the moved track is now (its old index plus one)
+};
+
+// "Delete Subtitle Track". The operation calls Record before it deletes the track.
+class CKelURSBDeleteTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    // Takes the track index and a snapshot of every container of the current storyboard
+    // (first list). 0 without a storyboard.
+    int Record(int nTrackIndex);
+
+    int m_nTrackIndex = -1;
+    std::vector<int> m_arrContainerIndices; // 0, 1, 2, ...: file i belongs to index i
+};
+
+// "Cut Subtitle Track". The operation calls Record before it cuts the track; the track index is
+// part of the record, so undo puts the track back where it was.
+class CKelURSBCutTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    // The clipboard keeps the cut track.
+    int Undo() override;
+    // Cuts the track again; the clipboard then holds it alone, as after the cut.
+    int Redo(int bFirst) override;
+
+    int Record(int nTrackIndex);
+
+    int m_nTrackIndex = -1;
+    std::vector<int> m_arrContainerIndices;
+};
+
+// "Paste Subtitle Track". The first Undo snapshots the containers (second list) before it
+// deletes the pasted track; Redo inserts an empty track and puts those containers back.
+class CKelURSBPasteTrackCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    int m_nTrackIndex = -1; // where the pasted track went in
+    std::vector<int> m_arrContainerIndices;
+};
+
+// "Set Storyboard Properties". Filled before the properties dialog opens, registered only when
+// the dialog changed something. Undo and Redo are the same swap.
+class CKelURSBSettingsCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    // Takes the current storyboard's values. 0 without a storyboard.
+    int Record();
+
+    // The name and the five values the properties dialog edits: after a call, those the next
+    // call puts back.
+    CKelSBBodyAttr m_attr;
+
+private:
+    int Swap();
+};
