@@ -20,18 +20,28 @@ void RebuildView(Target& t) {
     t.view.FullViewRebuild();
 }
 
-// Undo of a deleted or cut track: an empty track where it was (the model renumbers the
-// materials below it), then every container as it was before the track went.
+// Puts an empty track in at nTrack with the settings of the one that was there (the model
+// renumbers the materials below it).
+bool PutTrackBack(Target& t, int nTrack, const CKelSBTrackObj* pSettings) {
+    const int bInserted =
+        nTrack < t.body.GetTrackCount() ? t.body.InsertTrack(nTrack) : t.body.AppendTrack();
+    if (!bInserted)
+        return false;
+    if (pSettings != nullptr)
+        *t.body.GetTrackObj(nTrack) = *pSettings;
+    return true;
+}
+
+// Undo of a deleted or cut track: the track where it was, then every container as it was
+// before the track went.
 int UndoTrackRemoval(const CKelSBEditURBaseCmd& cmd, Target& t, int nTrack,
-                     const std::vector<int>& indices) {
+                     const std::vector<int>& indices, const CKelSBTrackObj* pSettings) {
     if (nTrack < 0 || nTrack > t.body.GetTrackCount())
         return 0;
     Containers containers;
     if (!cmd.LoadContainerSnapshots(1, containers) || containers.size() != indices.size())
         return 0;
-    const int bInserted =
-        nTrack < t.body.GetTrackCount() ? t.body.InsertTrack(nTrack) : t.body.AppendTrack();
-    if (!bInserted)
+    if (!PutTrackBack(t, nTrack, pSettings))
         return 0;
     CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, indices);
     t.body.ResetAllTrackContentList();
@@ -134,6 +144,8 @@ int CKelURSBMovedownTrackCmd::Redo(int bFirst) {
 int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
     return RunStep([&](Target& t) {
         m_nTrackIndex = nTrackIndex;
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrackIndex);
+        m_pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
         SnapshotAllContainers(t, 1, m_arrContainerIndices);
         return 1;
     });
@@ -141,7 +153,8 @@ int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
 
 int CKelURSBDeleteTrackCmd::Undo() {
     return RunStep(
-        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices); });
+        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
+    });
 }
 
 int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
@@ -162,6 +175,8 @@ int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
 int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
     return RunStep([&](Target& t) {
         m_nTrackIndex = nTrackIndex;
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrackIndex);
+        m_pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
         SnapshotAllContainers(t, 1, m_arrContainerIndices);
         return 1;
     });
@@ -169,7 +184,8 @@ int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
 
 int CKelURSBCutTrackCmd::Undo() {
     return RunStep(
-        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices); });
+        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
+    });
 }
 
 int CKelURSBCutTrackCmd::Redo(int bFirst) {
@@ -192,8 +208,10 @@ int CKelURSBCutTrackCmd::Redo(int bFirst) {
 
 int CKelURSBPasteTrackCmd::Undo() {
     return RunStep([this](Target& t) {
-        if (t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(m_nTrackIndex);
+        if (pTrack == nullptr)
             return 0;
+        m_pTrack.reset(pTrack->MakeCopy());
         SnapshotAllContainers(t, 0, m_arrContainerIndices);
         if (!t.body.DeleteTrack(m_nTrackIndex))
             return 0;
@@ -209,7 +227,8 @@ int CKelURSBPasteTrackCmd::Redo(int bFirst) {
         Containers containers;
         if (!LoadContainerSnapshots(0, containers) || containers.size() != m_arrContainerIndices.size())
             return 0;
-        if (!t.body.InsertTrack(m_nTrackIndex))
+        if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||
+            !PutTrackBack(t, m_nTrackIndex, m_pTrack.get()))
             return 0;
         // The new track is empty: the pasted materials come back with the containers.
         ReplaceAllContainers(t, containers, m_arrContainerIndices);

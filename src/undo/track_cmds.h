@@ -3,13 +3,17 @@
 // Appending, inserting and moving a track are taken back by the track's index alone: the model
 // renumbers the materials with the tracks. Deleting, cutting and pasting a track change
 // containers too (a container may hold materials on several tracks), so those commands keep a
-// snapshot of every container of the storyboard and put the whole container list back. The
+// snapshot of every container of the storyboard and put the whole container list back, and a
+// copy of the track that goes, so that it comes back locked or kept off the air as it was. The
 // properties command keeps the values the next call puts back and swaps them each time.
 #pragma once
 
 #include "undo/sbedit_ur_cmd.h"
 
 #include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+
+#include <memory>
 
 #include <vector>
 
@@ -60,12 +64,13 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    // Takes the track index and a snapshot of every container of the current storyboard
-    // (first list). 0 without a storyboard.
+    // Takes the track index, a copy of the track and a snapshot of every container of the
+    // current storyboard (first list). 0 without a storyboard.
     int Record(int nTrackIndex);
 
     int m_nTrackIndex = -1;
     std::vector<int> m_arrContainerIndices; // 0, 1, 2, ...: file i belongs to index i
+    std::unique_ptr<CKelSBTrackObj> m_pTrack; // the track's own settings
 };
 
 // "Cut Subtitle Track". The operation calls Record before it cuts the track; the track index is
@@ -82,6 +87,7 @@ public:
 
     int m_nTrackIndex = -1;
     std::vector<int> m_arrContainerIndices;
+    std::unique_ptr<CKelSBTrackObj> m_pTrack;
 };
 
 // "Paste Subtitle Track". The first Undo snapshots the containers (second list) before it
@@ -94,6 +100,7 @@ public:
 
     int m_nTrackIndex = -1; // where the pasted track went in
     std::vector<int> m_arrContainerIndices;
+    std::unique_ptr<CKelSBTrackObj> m_pTrack; // taken by Undo
 };
 
 // "Set Storyboard Properties". Filled before the properties dialog opens, registered only when
