@@ -73,9 +73,10 @@ protected:
     Cmd* Register(std::unique_ptr<Cmd> pCmd) {
         Cmd* pRaw = pCmd.get();
         const std::vector<BYTE> done = Bytes();
-        const int nSteps = History().GetStepCount();
+        const int nDone = History().GetUndoStepCount();
         EXPECT_EQ(KelSBRegisterCommand(view, std::move(pCmd)), 1);
-        EXPECT_EQ(History().GetStepCount(), nSteps + 1);
+        EXPECT_EQ(History().GetUndoStepCount(), nDone + 1);
+        EXPECT_EQ(History().GetRedoStepCount(), 0);
         EXPECT_EQ(Bytes(), done) << "the first execution changed the storyboard";
         EXPECT_EQ(pRaw->Redo(1), 1);
         EXPECT_EQ(Bytes(), done) << "Redo(1) changed the storyboard";
