@@ -160,8 +160,8 @@ void CheckHistory(const CKelSBBodyObj& body, Problems& problems) {
 
 } // namespace
 
-std::vector<std::string> CheckConsistency(const CKelSBBodyObj* pBody, const ViewSelection& selection,
-                                          CheckOptions options) {
+std::vector<std::string> CheckConsistency(const CKelSBBodyObj* pBody,
+                                          const ViewSelection& selection, CheckOptions options) {
     Problems problems;
     if (pBody == nullptr) {
         const bool bEmpty = (!selection.pTracks || selection.pTracks->IsEmpty()) &&

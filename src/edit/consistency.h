@@ -36,7 +36,8 @@ struct CheckOptions {
 // - the storyboard's history counts agree with its steps.
 // A null storyboard must come with an empty selection. Pointers of the lists and the selection
 // are only compared, never followed, until they are known to be live.
-std::vector<std::string> CheckConsistency(const CKelSBBodyObj* pBody, const ViewSelection& selection,
+std::vector<std::string> CheckConsistency(const CKelSBBodyObj* pBody,
+                                          const ViewSelection& selection,
                                           CheckOptions options = {});
 
 } // namespace kel::edit

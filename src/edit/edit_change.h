@@ -25,7 +25,8 @@ namespace kel::edit {
 
 // Inserts the container before the one now at nIndex, or appends it when the list is shorter.
 // Takes ownership.
-void InsertContainerAt(CKelSBBodyObj& body, int nIndex, std::unique_ptr<CKelSBContainerObj> pContainer);
+void InsertContainerAt(CKelSBBodyObj& body, int nIndex,
+                       std::unique_ptr<CKelSBContainerObj> pContainer);
 // Takes the container at nIndex out of the list and hands it over; null when there is none.
 std::unique_ptr<CKelSBContainerObj> TakeContainerAt(CKelSBBodyObj& body, int nIndex);
 // Destroys every container. The track content lists are emptied first, so that they never

@@ -129,8 +129,8 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
         if (merged.empty())
             return 0;
         CKelSBContainerObj& receiver = *merged.front();
-        CKelSBContentBaseObj* pFocus = kel::edit::ContentAt(t.body, m_focus.nContainer,
-                                                            m_focus.nContent);
+        CKelSBContentBaseObj* pFocus =
+            kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
         for (std::size_t k = 1; k < merged.size(); ++k)
             MoveContents(*merged[k], receiver);
         // The emptied containers go from the highest index down, so the others keep theirs.
@@ -238,7 +238,8 @@ int CKelURSBAddItemToSBCmd::Undo() {
             }
             for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
                 const int nTrack = pContainer->GetContentObj(m)->GetTrackIndex();
-                if (nTrack >= m_nFirstAddedTrack && nTrack < m_nFirstAddedTrack + m_nAddedTrackCount)
+                if (nTrack >= m_nFirstAddedTrack &&
+                    nTrack < m_nFirstAddedTrack + m_nAddedTrackCount)
                     return 0;
             }
         }
@@ -440,9 +441,9 @@ int CKelURSBDragFromOutCmd::Undo() {
         }
         // The pushed materials back first, passing over the dropped ones.
         kel::edit::ChangeJournal journal;
-        if (m_nShift != 0 && !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold,
-                                                        -static_cast<long>(m_nShift), journal,
-                                                        &leaving))
+        if (m_nShift != 0 &&
+            !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold,
+                                       -static_cast<long>(m_nShift), journal, &leaving))
             return 0;
         ClearSnapshotFiles(1);
         m_arrRestoredContainers.clear();
@@ -499,7 +500,8 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         CObList* pPieces = t.scene.GetPieceList();
         for (std::size_t k = 0; k < containers.size(); ++k) {
             CKelSBContainerObj* pContainer = containers[k].get();
-            kel::edit::InsertContainerAt(t.body, m_arrRestoredContainers[k], std::move(containers[k]));
+            kel::edit::InsertContainerAt(t.body, m_arrRestoredContainers[k],
+                                         std::move(containers[k]));
             kel::edit::DetachPieces(*pContainer, &t.scene);
             CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
             t.view.GetSelContainerList().AddTail(pContainer);

@@ -54,8 +54,8 @@ int ClipStep(Target& t, int bInPoint, const std::vector<int>& tracks, const std:
         return 0;
     ChangeJournal journal;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
-        CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(
-            t.body, tracks[i], static_cast<DWORD>(from[i]), bInPoint);
+        CKelSBContentBaseObj* pContent =
+            kel::edit::FindByFrame(t.body, tracks[i], static_cast<DWORD>(from[i]), bInPoint);
         if (pContent != nullptr &&
             !kel::edit::SetPoint(*pContent, static_cast<DWORD>(to[i]), bInPoint, journal))
             return 0;
@@ -113,13 +113,15 @@ int MoveTail(Target& t, int nTrack, DWORD dwFrom, DWORD dwTo) {
 } // namespace
 
 int CKelURSBDeleteSpaceCmd::Undo() {
-    return RunStep([this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwNewFrame, m_dwOldFrame); });
+    return RunStep(
+        [this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwNewFrame, m_dwOldFrame); });
 }
 
 int CKelURSBDeleteSpaceCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
-    return RunStep([this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwOldFrame, m_dwNewFrame); });
+    return RunStep(
+        [this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwOldFrame, m_dwNewFrame); });
 }
 
 // ---- Same length ------------------------------------------------------------------------------
@@ -243,10 +245,10 @@ int CKelURSBIOModeCmd::Swap() {
     return RunStep([this](Target& t) {
         CKelSBContainerObj* pContainer = t.body.GetContainerObj(m_nContainerIndex);
         CKelObList* pContents = pContainer ? &pContainer->GetContentList() : nullptr;
-        POSITION pos = pContents && m_nContentIndex >= 0 ? pContents->FindIndex(m_nContentIndex)
-                                                         : nullptr;
-        auto* pCurrent = pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pContents->GetAt(pos))
-                             : nullptr;
+        POSITION pos =
+            pContents && m_nContentIndex >= 0 ? pContents->FindIndex(m_nContentIndex) : nullptr;
+        auto* pCurrent =
+            pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pContents->GetAt(pos)) : nullptr;
         if (pCurrent == nullptr || !m_pStoredContent)
             return 0;
         // Everything that can fail first: the material going in, and the one coming out kept

@@ -241,7 +241,8 @@ void CKelSBEditURBaseCmd::ReplaceAllContainers(
     containers.clear();
 }
 
-// ---- Running a step ------------------------------------------------------------------------------
+// ---- Running a step
+// ------------------------------------------------------------------------------
 
 CKelSBEditView* CKelSBEditURBaseCmd::GetView() const {
     auto* pOwner = static_cast<CKelSBEditView*>(m_pOwner);

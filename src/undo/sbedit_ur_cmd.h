@@ -121,7 +121,8 @@ namespace kel::undo {
 
 // Opens a snapshot file for writing or reading (CFile open flags); throws CFileException when it
 // cannot. Tests put their own in place to make writing fail as a full disk would.
-using SnapshotFileOpener = std::function<std::unique_ptr<CFile>(const CString& strFile, UINT nFlags)>;
+using SnapshotFileOpener =
+    std::function<std::unique_ptr<CFile>(const CString& strFile, UINT nFlags)>;
 // An empty opener restores the plain CFile.
 void SetSnapshotFileOpener(SnapshotFileOpener opener);
 

@@ -152,8 +152,8 @@ int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
 }
 
 int CKelURSBDeleteTrackCmd::Undo() {
-    return RunStep(
-        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
+    return RunStep([this](Target& t) {
+        return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
     });
 }
 
@@ -183,8 +183,8 @@ int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
 }
 
 int CKelURSBCutTrackCmd::Undo() {
-    return RunStep(
-        [this](Target& t) { return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
+    return RunStep([this](Target& t) {
+        return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
     });
 }
 
@@ -225,7 +225,8 @@ int CKelURSBPasteTrackCmd::Redo(int bFirst) {
         return 1;
     return RunStep([this](Target& t) {
         Containers containers;
-        if (!LoadContainerSnapshots(0, containers) || containers.size() != m_arrContainerIndices.size())
+        if (!LoadContainerSnapshots(0, containers) ||
+            containers.size() != m_arrContainerIndices.size())
             return 0;
         if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||
             !PutTrackBack(t, m_nTrackIndex, m_pTrack.get()))

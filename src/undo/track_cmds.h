@@ -14,7 +14,6 @@
 #include "host/sbobject/sb_container.h"
 
 #include <memory>
-
 #include <vector>
 
 // "Append Subtitle Track".
@@ -69,7 +68,7 @@ public:
     int Record(int nTrackIndex);
 
     int m_nTrackIndex = -1;
-    std::vector<int> m_arrContainerIndices; // 0, 1, 2, ...: file i belongs to index i
+    std::vector<int> m_arrContainerIndices;   // 0, 1, 2, ...: file i belongs to index i
     std::unique_ptr<CKelSBTrackObj> m_pTrack; // the track's own settings
 };
 

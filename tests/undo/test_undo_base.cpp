@@ -1,10 +1,8 @@
 // The command base and its snapshot store, the registration sequence, and the consistency check.
+#include "undo/track_cmds.h"
 #include "undo/undo_fixture.h"
 
-#include "undo/track_cmds.h"
-
 #include "host/model_fixtures.h"
-
 #include "host/services/public_helpers.h"
 
 #include <filesystem>
@@ -89,9 +87,7 @@ TEST_F(UndoBaseTest, SnapshotRestoresAtItsIndexOrAtTheEndAsANewObjectEachTime) {
 
 TEST_F(UndoBaseTest, FilesGoWithClearingAndWithTheCommandAndNoOtherFileIsTouched) {
     const std::size_t nBefore = SnapshotFolderSize();
-    {
-        std::unique_ptr<StoreCmd> unused(NewStore());
-    }
+    { std::unique_ptr<StoreCmd> unused(NewStore()); }
     EXPECT_EQ(SnapshotFolderSize(), nBefore);
 
     std::unique_ptr<StoreCmd> cmd(NewStore());
@@ -205,6 +201,28 @@ TEST_F(UndoBaseTest, CommandsOutliveTheViewThatRecordedThem) {
     Redo();
     EXPECT_EQ(Bytes(), after);
     ExpectConsistent("undo and redo in the new view");
+}
+
+TEST_F(UndoBaseTest, AnOperationIsCheckedOnceItHasBroughtEverythingUpToDate) {
+    {
+        // Like a delete: the container goes, the command is registered, and only then are the
+        // track lists rebuilt.
+        KelSBEditScope operation(*view);
+        Body().GetContainerList().DeleteAt(Body().GetContainerList().FindIndex(7));
+        auto cmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
+        EXPECT_EQ(KelSBRegisterCommand(view, std::move(cmd)), 1);
+        Body().ResetAllTrackContentList();
+    }
+    ExpectConsistent("the operation");
+#ifndef NDEBUG
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Body().GetContainerList().DeleteAt(Body().GetContainerList().FindIndex(0));
+            view->DebugCheck("a test");
+        },
+        "inconsistent storyboard after a test");
+#endif
 }
 
 // ---- Consistency check ------------------------------------------------------------------------

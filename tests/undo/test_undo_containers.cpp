@@ -1,11 +1,10 @@
 // Container commands: merge, split, the host's items put on the storyboard, deleting containers
 // (with their ripple) and materials dragged in from outside. Each test makes the change as its
 // operation does and undoes and redoes it twice, comparing the scene's bytes at every step.
+#include "edit/edit_change.h"
+#include "undo/container_cmds.h"
 #include "undo/undo_fixture.h"
 
-#include "undo/container_cmds.h"
-
-#include "edit/edit_change.h"
 #include "host/model_fixtures.h"
 
 #include <filesystem>
@@ -79,8 +78,8 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     CKelSBContentBaseObj* pCurrent = Content(0, 0);
     for (int nIndex : {0, 7}) {
         while (Container(nIndex)->GetContentCount() > 0)
-            Container(6)->AddContent(
-                static_cast<CKelSBContentBaseObj*>(Container(nIndex)->GetContentList().RemoveHead()));
+            Container(6)->AddContent(static_cast<CKelSBContentBaseObj*>(
+                Container(nIndex)->GetContentList().RemoveHead()));
     }
     CKelSBContainerObj* pReceiver = Container(6);
     DeleteContainers({0, 7});
@@ -148,8 +147,9 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
         const DWORD dwStay = dwIn + pPiece->GetPlayDuration(1);
         CKelSBContentBaseObj* pIn = NewPhase<CKelSBContentPieceInObj>(nPiece, nTrack, 0, dwIn);
         for (CKelSBContentBaseObj* p :
-             {pIn, static_cast<CKelSBContentBaseObj*>(
-                       NewPhase<CKelSBContentPieceStayObj>(nPiece, nTrack, dwIn, dwStay)),
+             {pIn,
+              static_cast<CKelSBContentBaseObj*>(
+                  NewPhase<CKelSBContentPieceStayObj>(nPiece, nTrack, dwIn, dwStay)),
               static_cast<CKelSBContentBaseObj*>(NewPhase<CKelSBContentPieceOutObj>(
                   nPiece, nTrack, dwStay, dwStay + pPiece->GetPlayDuration(2)))})
             view->GetSelContainerList().AddTail(Append({p}));

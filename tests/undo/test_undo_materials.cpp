@@ -1,11 +1,10 @@
 // Material commands: trims, clips, closed gaps, same length, moves, In/Out mode and FX paste.
 // Each test makes the change as its editing operation does, registers the command, and undoes
 // and redoes it twice, comparing the scene's bytes and checking consistency at every step.
+#include "edit/edit_change.h"
+#include "undo/material_cmds.h"
 #include "undo/undo_fixture.h"
 
-#include "undo/material_cmds.h"
-
-#include "edit/edit_change.h"
 #include "host/effects/io_effect.h"
 #include "host/model_fixtures.h"
 
@@ -84,7 +83,8 @@ TEST_F(MaterialCommandTest, ClipsAtTheTimeLineGoBackAndForthTrackByTrack) {
         }
         Register(std::move(cmd));
         ExpectRoundTrip(before, [&] {
-            const DWORD dwEnd = bInPoint ? Content(1, 0)->GetStoryIn() : Content(1, 0)->GetStoryOut();
+            const DWORD dwEnd =
+                bInPoint ? Content(1, 0)->GetStoryIn() : Content(1, 0)->GetStoryOut();
             EXPECT_EQ(dwEnd, dwTimeLine);
             EXPECT_EQ(Content(4, 0)->GetStoryIn(), 0u); // the locked track's movie
         });
@@ -107,9 +107,9 @@ TEST_F(MaterialCommandTest, ClosedSpaceOpensAgainForTheMaterialsAfterItOnly) {
         SCOPED_TRACE(c.nTrack);
         const std::vector<BYTE> before = Bytes();
         kel::edit::ChangeJournal journal;
-        ASSERT_TRUE(kel::edit::ShiftTrackFrom(Body(), c.nTrack, c.dwOld,
-                                              static_cast<long>(c.dwNew) - static_cast<long>(c.dwOld),
-                                              journal));
+        ASSERT_TRUE(kel::edit::ShiftTrackFrom(
+            Body(), c.nTrack, c.dwOld, static_cast<long>(c.dwNew) - static_cast<long>(c.dwOld),
+            journal));
         journal.Commit();
         Body().ResetAllTrackContentList();
         auto cmd = KelSBNewCommand<CKelURSBDeleteSpaceCmd>(view, IDS_HIST_DELETE_SPACE);

@@ -1,8 +1,7 @@
 // Track commands and the storyboard properties: each change made as the track menu makes it,
 // registered, then undone and redone twice with the scene's bytes compared at every step.
-#include "undo/undo_fixture.h"
-
 #include "undo/track_cmds.h"
+#include "undo/undo_fixture.h"
 
 namespace kel::test {
 namespace {
