@@ -1,7 +1,6 @@
 #include "undo/container_cmds.h"
 
 #include "edit/edit_change.h"
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -10,10 +9,14 @@
 #include "host/scene/play_scene.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 using Target = CKelSBEditURBaseCmd::Target;
 using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
+
+KelSBContainerCopies::KelSBContainerCopies() = default;
+KelSBContainerCopies::~KelSBContainerCopies() = default;
 
 namespace {
 
@@ -31,49 +34,46 @@ std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
     return containers;
 }
 
-// A copy of every container of the storyboard, with copies of its pieces, and its index.
-void CopyAllContainers(const Target& t, std::vector<int>& indices, ContainerCopies& copies) {
-    ContainerCopies made;
-    std::vector<int> madeIndices;
-    const CKelObList& containers = t.body.GetContainerList();
-    int nIndex = 0;
-    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
-        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
-        kel::edit::AttachPieces(*pCopy, &t.scene);
-        made.push_back(std::move(pCopy));
-        madeIndices.push_back(nIndex);
-    }
-    copies = std::move(made);
-    indices = std::move(madeIndices);
+// Merge and split: the operation records a copy of every container before it changes any, and
+// undo puts the whole list back from fresh copies of them (the command keeps its own), with
+// nothing selected.
+std::function<int(Target&)> RecordAll(KelSBContainerCopies& all) {
+    return [&all](Target& t) {
+        KelSBContainerCopies made;
+        const CKelObList& containers = t.body.GetContainerList();
+        int nIndex = 0;
+        for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
+            const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
+            if (pContainer == nullptr)
+                continue;
+            std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
+            kel::edit::AttachPieces(*pCopy, &t.scene);
+            made.copies.push_back(std::move(pCopy));
+            made.indices.push_back(nIndex);
+        }
+        all.copies = std::move(made.copies);
+        all.indices = std::move(made.indices);
+        return 1;
+    };
 }
 
-// Puts the whole container list back from the copies: every container destroyed, a fresh copy
-// of copy i inserted at index i, its piece copies dropped. The command keeps its copies.
-int RestoreFromCopies(Target& t, const ContainerCopies& copies, const std::vector<int>& indices) {
-    if (copies.size() != indices.size())
-        return 0;
-    ContainerCopies fresh;
-    for (const auto& pCopy : copies)
-        fresh.emplace_back(pCopy->MakeCopy());
-    kel::edit::DeleteAllContainers(t.body);
-    for (std::size_t i = 0; i < fresh.size(); ++i) {
-        CKelSBContainerObj& container = *fresh[i];
-        kel::edit::InsertContainerAt(t.body, indices[i], std::move(fresh[i]));
-        kel::edit::DetachPieces(container, &t.scene);
-    }
-    t.body.ResetAllTrackContentList();
-    return 1;
-}
-
-// The undo of merge and split: the list as it was, nothing selected.
-int UndoFromCopies(Target& t, const ContainerCopies& copies, const std::vector<int>& indices) {
-    if (!RestoreFromCopies(t, copies, indices))
-        return 0;
-    t.view.FullViewReset();
-    return 1;
+std::function<int(Target&)> UndoFromCopies(const KelSBContainerCopies& all) {
+    return [&all](Target& t) {
+        if (all.copies.size() != all.indices.size())
+            return 0;
+        ContainerCopies fresh;
+        for (const auto& pCopy : all.copies)
+            fresh.emplace_back(pCopy->MakeCopy());
+        kel::edit::DeleteAllContainers(t.body);
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            CKelSBContainerObj& container = *fresh[i];
+            kel::edit::InsertContainerAt(t.body, all.indices[i], std::move(fresh[i]));
+            kel::edit::DetachPieces(container, &t.scene);
+        }
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    };
 }
 
 // Moves every material of `from` to the end of `to`. A material is in one list at any time, so
@@ -107,18 +107,12 @@ struct BorrowingContainers {
 
 // ---- Merge ------------------------------------------------------------------------------------
 
-CKelURSBUnionContainerCmd::~CKelURSBUnionContainerCmd() = default;
-
 int CKelURSBUnionContainerCmd::RecordContainers() {
-    return RunStep([this](Target& t) {
-        CopyAllContainers(t, m_arrAllContainers, m_arrContainerCopies);
-        return 1;
-    });
+    return RunStep(RecordAll(m_allContainers));
 }
 
 int CKelURSBUnionContainerCmd::Undo() {
-    return RunStep(
-        [this](Target& t) { return UndoFromCopies(t, m_arrContainerCopies, m_arrAllContainers); });
+    return RunStep(UndoFromCopies(m_allContainers));
 }
 
 int CKelURSBUnionContainerCmd::Redo(int bFirst) {
@@ -154,18 +148,12 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
 
 // ---- Split ------------------------------------------------------------------------------------
 
-CKelURSBSplitContainerCmd::~CKelURSBSplitContainerCmd() = default;
-
 int CKelURSBSplitContainerCmd::RecordContainers() {
-    return RunStep([this](Target& t) {
-        CopyAllContainers(t, m_arrAllContainers, m_arrContainerCopies);
-        return 1;
-    });
+    return RunStep(RecordAll(m_allContainers));
 }
 
 int CKelURSBSplitContainerCmd::Undo() {
-    return RunStep(
-        [this](Target& t) { return UndoFromCopies(t, m_arrContainerCopies, m_arrAllContainers); });
+    return RunStep(UndoFromCopies(m_allContainers));
 }
 
 int CKelURSBSplitContainerCmd::Redo(int bFirst) {
@@ -210,8 +198,6 @@ int CKelURSBSplitContainerCmd::Redo(int bFirst) {
 }
 
 // ---- Adding the host's items ------------------------------------------------------------------
-
-CKelURSBAddItemToSBCmd::~CKelURSBAddItemToSBCmd() = default;
 
 int CKelURSBAddItemToSBCmd::Undo() {
     return RunStep([this](Target& t) {
@@ -259,8 +245,8 @@ int CKelURSBAddItemToSBCmd::Undo() {
         // Deleting an added track (empty now) renumbers the materials below it.
         for (int k = 0; k < m_nAddedTrackCount; ++k)
             t.body.DeleteTrack(m_nFirstAddedTrack);
-        m_arrContainerCopies = std::move(containerCopies);
-        m_arrAddedContainers = std::move(containerIndices);
+        m_addedContainers.copies = std::move(containerCopies);
+        m_addedContainers.indices = std::move(containerIndices);
         m_arrTrackCopies = std::move(trackCopies);
         m_arrAddedTracks = std::move(trackIndices);
 
@@ -277,18 +263,25 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        if (m_arrContainerCopies.size() != m_arrAddedContainers.size() ||
+        const KelSBContainerCopies& added = m_addedContainers;
+        if (added.copies.size() != added.indices.size() ||
             m_arrTrackCopies.size() != m_arrAddedTracks.size() ||
             t.body.GetTrackCount() + static_cast<int>(m_arrTrackCopies.size()) >
                 CKelSBBodyObj::kMaxTrackCount)
             return 0;
+        // Each goes in at its recorded index: none past the end of its list.
         for (std::size_t i = 0; i < m_arrAddedTracks.size(); ++i) {
             if (m_arrAddedTracks[i] < 0 ||
                 m_arrAddedTracks[i] > t.body.GetTrackCount() + static_cast<int>(i))
                 return 0;
         }
+        for (std::size_t i = 0; i < added.indices.size(); ++i) {
+            if (added.indices[i] < 0 ||
+                added.indices[i] > t.body.GetContainerCount() + static_cast<int>(i))
+                return 0;
+        }
         ContainerCopies fresh;
-        for (const auto& pCopy : m_arrContainerCopies)
+        for (const auto& pCopy : added.copies)
             fresh.emplace_back(pCopy->MakeCopy());
 
         t.view.GetSelTrackList().RemoveAll();
@@ -308,7 +301,7 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
             CKelSBContainerObj* pContainer = fresh[i].get();
             kel::edit::DetachPieces(*pContainer, &t.scene);
             CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
-            kel::edit::InsertContainerAt(t.body, m_arrAddedContainers[i], std::move(fresh[i]));
+            kel::edit::InsertContainerAt(t.body, added.indices[i], std::move(fresh[i]));
             if (i == 0)
                 t.view.SetCurContent(pContainer->GetContentObj(0));
             t.view.GetSelContainerList().AddTail(pContainer);

@@ -18,6 +18,18 @@
 class CKelSBContainerObj;
 class CKelSBTrackObj;
 
+// Copies of every container of a storyboard as it was (with copies of their pieces), each with
+// the index it stood at: copy i belongs to index i.
+struct KelSBContainerCopies {
+    KelSBContainerCopies();
+    ~KelSBContainerCopies();
+    KelSBContainerCopies(const KelSBContainerCopies&) = delete;
+    KelSBContainerCopies& operator=(const KelSBContainerCopies&) = delete;
+
+    std::vector<int> indices; // 0, 1, 2, ...
+    std::vector<std::unique_ptr<CKelSBContainerObj>> copies;
+};
+
 // "Merge Materials". The first merged container receives the materials of the others, in the
 // order they are listed (the order the operation appended them), and the others go. Redo replays
 // exactly that, so the receiving container's materials come back in the same order and later
@@ -25,7 +37,6 @@ class CKelSBTrackObj;
 class CKelURSBUnionContainerCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
-    ~CKelURSBUnionContainerCmd() override;
     // Every container as it was, the selection empty.
     int Undo() override;
     int Redo(int bFirst) override;
@@ -36,8 +47,7 @@ public:
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrMergedContainers; // the receiving container first, then in merge order
-    std::vector<int> m_arrAllContainers;    // 0, 1, 2, ...: copy i belongs to index i
-    std::vector<std::unique_ptr<CKelSBContainerObj>> m_arrContainerCopies;
+    KelSBContainerCopies m_allContainers;
 };
 
 // "Split Materials". Each split container keeps its first material; every other material goes
@@ -46,7 +56,6 @@ public:
 class CKelURSBSplitContainerCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
-    ~CKelURSBSplitContainerCmd() override;
     int Undo() override;
     // The new containers end up selected. 0 when they cannot be made.
     int Redo(int bFirst) override;
@@ -55,8 +64,7 @@ public:
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrSplitContainers; // in the order the operation split them
-    std::vector<int> m_arrAllContainers;
-    std::vector<std::unique_ptr<CKelSBContainerObj>> m_arrContainerCopies;
+    KelSBContainerCopies m_allContainers;
 };
 
 // "Put Selected Items To Storyboard(In)" / "...(In,Stay,Out)". Registered before the items are
@@ -67,7 +75,6 @@ public:
 class CKelURSBAddItemToSBCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
-    ~CKelURSBAddItemToSBCmd() override;
     // Takes the added containers and tracks out, keeping copies for Redo, and selects what was
     // selected before.
     int Undo() override;
@@ -78,9 +85,9 @@ public:
     int m_nFirstAddedTrack = -1;
     int m_nAddedTrackCount = 0;
     std::vector<int> m_arrSelectedContainers; // before the change
-    std::vector<int> m_arrAddedTracks;        // filled by Undo: copy i goes back at index i
-    std::vector<int> m_arrAddedContainers;
-    std::vector<std::unique_ptr<CKelSBContainerObj>> m_arrContainerCopies;
+    // Filled by Undo: copy i goes back at index i.
+    KelSBContainerCopies m_addedContainers;
+    std::vector<int> m_arrAddedTracks;
     std::vector<std::unique_ptr<CKelSBTrackObj>> m_arrTrackCopies;
 };
 

@@ -7,6 +7,7 @@
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -32,24 +33,40 @@ bool PutTrackBack(Target& t, int nTrack, const CKelSBTrackObj* pSettings) {
     return true;
 }
 
+// The record of a track about to be deleted or cut.
+std::function<int(Target&)> RecordRemoval(CKelSBEditURBaseCmd& cmd, KelSBRemovedTrack& removed,
+                                          int nTrack) {
+    return [&cmd, &removed, nTrack](Target& t) {
+        removed.nTrackIndex = nTrack;
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrack);
+        removed.pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
+        cmd.SnapshotAllContainers(t, 1, removed.containerIndices);
+        return 1;
+    };
+}
+
 // Undo of a deleted or cut track: the track where it was, then every container as it was
 // before the track went.
-int UndoTrackRemoval(const CKelSBEditURBaseCmd& cmd, Target& t, int nTrack,
-                     const std::vector<int>& indices, const CKelSBTrackObj* pSettings) {
-    if (nTrack < 0 || nTrack > t.body.GetTrackCount())
-        return 0;
-    Containers containers;
-    if (!cmd.LoadContainerSnapshots(1, containers) || containers.size() != indices.size())
-        return 0;
-    if (!PutTrackBack(t, nTrack, pSettings))
-        return 0;
-    CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, indices);
-    t.body.ResetAllTrackContentList();
-    t.view.SetCurContent(nullptr);
-    t.view.EnsureCurContentVisible();
-    RebuildView(t);
-    t.view.MarkModified();
-    return 1;
+std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
+                                        const KelSBRemovedTrack& removed) {
+    return [&cmd, &removed](Target& t) {
+        const int nTrack = removed.nTrackIndex;
+        if (nTrack < 0 || nTrack > t.body.GetTrackCount())
+            return 0;
+        Containers containers;
+        if (!cmd.LoadContainerSnapshots(1, containers) ||
+            containers.size() != removed.containerIndices.size())
+            return 0;
+        if (!PutTrackBack(t, nTrack, removed.pTrack.get()))
+            return 0;
+        CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, removed.containerIndices);
+        t.body.ResetAllTrackContentList();
+        t.view.SetCurContent(nullptr);
+        t.view.EnsureCurContentVisible();
+        RebuildView(t);
+        t.view.MarkModified();
+        return 1;
+    };
 }
 
 // What follows removing a track again.
@@ -142,30 +159,22 @@ int CKelURSBMovedownTrackCmd::Redo(int bFirst) {
 // ---- Delete and cut ---------------------------------------------------------------------------
 
 int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
-    return RunStep([&](Target& t) {
-        m_nTrackIndex = nTrackIndex;
-        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrackIndex);
-        m_pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
-        SnapshotAllContainers(t, 1, m_arrContainerIndices);
-        return 1;
-    });
+    return RunStep(RecordRemoval(*this, m_removed, nTrackIndex));
 }
 
 int CKelURSBDeleteTrackCmd::Undo() {
-    return RunStep([this](Target& t) {
-        return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
-    });
+    return RunStep(UndoRemoval(*this, m_removed));
 }
 
 int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        if (t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+        if (t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
             return 0;
         // The containers as they are now: the restored ones are new objects.
-        SnapshotAllContainers(t, 1, m_arrContainerIndices);
-        if (!t.body.DeleteTrack(m_nTrackIndex))
+        SnapshotAllContainers(t, 1, m_removed.containerIndices);
+        if (!t.body.DeleteTrack(m_removed.nTrackIndex))
             return 0;
         AfterTrackRemoval(t);
         return 1;
@@ -173,19 +182,11 @@ int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
 }
 
 int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
-    return RunStep([&](Target& t) {
-        m_nTrackIndex = nTrackIndex;
-        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrackIndex);
-        m_pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
-        SnapshotAllContainers(t, 1, m_arrContainerIndices);
-        return 1;
-    });
+    return RunStep(RecordRemoval(*this, m_removed, nTrackIndex));
 }
 
 int CKelURSBCutTrackCmd::Undo() {
-    return RunStep([this](Target& t) {
-        return UndoTrackRemoval(*this, t, m_nTrackIndex, m_arrContainerIndices, m_pTrack.get());
-    });
+    return RunStep(UndoRemoval(*this, m_removed));
 }
 
 int CKelURSBCutTrackCmd::Redo(int bFirst) {
@@ -193,11 +194,11 @@ int CKelURSBCutTrackCmd::Redo(int bFirst) {
         return 1;
     return RunStep([this](Target& t) {
         CKelSBEditObj* pDoc = t.scene.GetSBEditObj();
-        if (pDoc == nullptr || t.body.GetTrackObj(m_nTrackIndex) == nullptr)
+        if (pDoc == nullptr || t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
             return 0;
         // The model appends to the clipboard; a paste takes its first track.
         pDoc->GetTrackClipboard().DeleteAll();
-        if (!t.body.CutTrack(pDoc->GetTrackClipboard(), m_nTrackIndex))
+        if (!t.body.CutTrack(pDoc->GetTrackClipboard(), m_removed.nTrackIndex))
             return 0;
         AfterTrackRemoval(t);
         return 1;

@@ -56,6 +56,14 @@ public:
     int m_nTrackIndex = -1; // where the moved track is now (its old index plus one)
 };
 
+// What the delete and cut commands keep of a track that went: where it was, a copy of it, and
+// a snapshot of every container of the storyboard (first list) with its index.
+struct KelSBRemovedTrack {
+    int nTrackIndex = -1;
+    std::vector<int> containerIndices;      // 0, 1, 2, ...: file i belongs to index i
+    std::unique_ptr<CKelSBTrackObj> pTrack; // the track's own settings
+};
+
 // "Delete Subtitle Track". The operation calls Record before it deletes the track.
 class CKelURSBDeleteTrackCmd : public CKelSBEditURBaseCmd {
 public:
@@ -64,12 +72,10 @@ public:
     int Redo(int bFirst) override;
 
     // Takes the track index, a copy of the track and a snapshot of every container of the
-    // current storyboard (first list). 0 without a storyboard.
+    // current storyboard. 0 without a storyboard.
     int Record(int nTrackIndex);
 
-    int m_nTrackIndex = -1;
-    std::vector<int> m_arrContainerIndices;   // 0, 1, 2, ...: file i belongs to index i
-    std::unique_ptr<CKelSBTrackObj> m_pTrack; // the track's own settings
+    KelSBRemovedTrack m_removed;
 };
 
 // "Cut Subtitle Track". The operation calls Record before it cuts the track; the track index is
@@ -84,9 +90,7 @@ public:
 
     int Record(int nTrackIndex);
 
-    int m_nTrackIndex = -1;
-    std::vector<int> m_arrContainerIndices;
-    std::unique_ptr<CKelSBTrackObj> m_pTrack;
+    KelSBRemovedTrack m_removed;
 };
 
 // "Paste Subtitle Track". The first Undo snapshots the containers (second list) before it

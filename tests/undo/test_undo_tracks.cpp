@@ -60,7 +60,7 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
     ASSERT_EQ(cmd->Record(2), 1);
-    EXPECT_EQ(cmd->m_arrContainerIndices.size(), 9u);
+    EXPECT_EQ(cmd->m_removed.containerIndices.size(), 9u);
     Register(std::move(cmd));
     ASSERT_TRUE(Body().DeleteTrack(2));
     view->FullViewReset();
@@ -85,7 +85,7 @@ TEST_F(TrackCommandTest, ACutTrackComesBackWhereItWasAndStaysOnTheClipboard) {
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBCutTrackCmd>(view, IDS_HIST_CUT_TRACK);
     ASSERT_EQ(cmd->Record(0), 1);
-    EXPECT_EQ(cmd->m_nTrackIndex, 0);
+    EXPECT_EQ(cmd->m_removed.nTrackIndex, 0);
     Register(std::move(cmd));
     clipboard.DeleteAll();
     ASSERT_TRUE(Body().CutTrack(clipboard, 0));
