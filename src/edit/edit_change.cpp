@@ -9,15 +9,18 @@ namespace kel::edit {
 
 // ---- The container list ----------------------------------------------------------------------
 
-void InsertContainerAt(CKelSBBodyObj& body, int nIndex,
-                       std::unique_ptr<CKelSBContainerObj> pContainer) {
-    CKelObList& list = body.GetContainerList();
+void InsertAtIndex(CObList& list, CObject* pObject, int nIndex) {
     // Restoring a whole list inserts at its end every time; appending needs no walk.
     POSITION pos = nIndex >= 0 && nIndex < list.GetCount() ? list.FindIndex(nIndex) : nullptr;
     if (pos != nullptr)
-        list.InsertBefore(pos, pContainer.get());
+        list.InsertBefore(pos, pObject);
     else
-        list.AddTail(pContainer.get());
+        list.AddTail(pObject);
+}
+
+void InsertContainerAt(CKelSBBodyObj& body, int nIndex,
+                       std::unique_ptr<CKelSBContainerObj> pContainer) {
+    InsertAtIndex(body.GetContainerList(), pContainer.get(), nIndex);
     pContainer.release(); // the list owns it now
 }
 

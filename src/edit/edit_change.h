@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+class CObList;
+class CObject;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
 class CKelSBContainerObj;
@@ -23,8 +25,9 @@ namespace kel::edit {
 // ---- The container list. Track content lists are left as they are: rebuild them
 // (ResetAllTrackContentList) before anything reads them again.
 
-// Inserts the container before the one now at nIndex, or appends it when the list is shorter.
-// Takes ownership.
+// Inserts the object before the one now at nIndex, or appends it when the list is shorter.
+void InsertAtIndex(CObList& list, CObject* pObject, int nIndex);
+// The same for a container of the storyboard, which takes ownership.
 void InsertContainerAt(CKelSBBodyObj& body, int nIndex,
                        std::unique_ptr<CKelSBContainerObj> pContainer);
 // Takes the container at nIndex out of the list and hands it over; null when there is none.

@@ -47,14 +47,6 @@ void SetSnapshotFileOpener(SnapshotFileOpener opener) {
     Opener() = std::move(opener);
 }
 
-void InsertAtIndex(CObList& list, CObject* pObject, int nIndex) {
-    POSITION pos = nIndex >= 0 && nIndex < list.GetCount() ? list.FindIndex(nIndex) : nullptr;
-    if (pos != nullptr)
-        list.InsertBefore(pos, pObject);
-    else
-        list.AddTail(pObject);
-}
-
 } // namespace kel::undo
 
 using kel::undo::OpenSnapshotFile;
@@ -80,11 +72,16 @@ int CKelSBEditURBaseCmd::Redo(int /*bFirst*/) {
 
 void CKelSBEditURBaseCmd::Record(int bFirstList, const CString& strFile,
                                  std::unique_ptr<CKelObject> pCopy) {
-    // Both lists grow together or not at all: room for the copy first, then the name.
+    // Both lists grow together or not at all.
     auto& copies = MemoryCopies(bFirstList);
-    copies.reserve(copies.size() + 1);
-    (bFirstList ? m_arrFirstFiles : m_arrSecondFiles).Add(strFile);
-    copies.push_back(std::move(pCopy));
+    copies.push_back(nullptr);
+    try {
+        (bFirstList ? m_arrFirstFiles : m_arrSecondFiles).Add(strFile);
+    } catch (...) {
+        copies.pop_back();
+        throw;
+    }
+    copies.back() = std::move(pCopy);
 }
 
 int CKelSBEditURBaseCmd::SaveObjectSnapshot(CObject* pObject, int bFirstList) {
@@ -193,7 +190,7 @@ int CKelSBEditURBaseCmd::RestoreObjectSnapshot(CString strFile, CObList* pList, 
     if (!pObject)
         return 0;
     try {
-        kel::undo::InsertAtIndex(*pList, pObject.get(), nIndex);
+        kel::edit::InsertAtIndex(*pList, pObject.get(), nIndex);
     } catch (...) {
         return 0;
     }

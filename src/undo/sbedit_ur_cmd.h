@@ -126,7 +126,4 @@ using SnapshotFileOpener =
 // An empty opener restores the plain CFile.
 void SetSnapshotFileOpener(SnapshotFileOpener opener);
 
-// Inserts the object before the one at nIndex, or at the tail when the list is shorter.
-void InsertAtIndex(CObList& list, CObject* pObject, int nIndex);
-
 } // namespace kel::undo

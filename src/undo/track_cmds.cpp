@@ -170,10 +170,10 @@ int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
+        // Undo left the storyboard as it was when the snapshots were taken, so they still
+        // hold what the next undo must put back: they are not written again.
         if (t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
             return 0;
-        // The containers as they are now: the restored ones are new objects.
-        SnapshotAllContainers(t, 1, m_removed.containerIndices);
         if (!t.body.DeleteTrack(m_removed.nTrackIndex))
             return 0;
         AfterTrackRemoval(t);
@@ -212,8 +212,12 @@ int CKelURSBPasteTrackCmd::Undo() {
         const CKelSBTrackObj* pTrack = t.body.GetTrackObj(m_nTrackIndex);
         if (pTrack == nullptr)
             return 0;
-        m_pTrack.reset(pTrack->MakeCopy());
-        SnapshotAllContainers(t, 0, m_arrContainerIndices);
+        // Every undo starts from the storyboard the paste left (redo puts it back as it was), so
+        // the snapshots of the first undo serve every later one.
+        if (!m_pTrack) {
+            m_pTrack.reset(pTrack->MakeCopy());
+            SnapshotAllContainers(t, 0, m_arrContainerIndices);
+        }
         if (!t.body.DeleteTrack(m_nTrackIndex))
             return 0;
         t.view.FullViewRebuild();

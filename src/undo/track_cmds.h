@@ -64,7 +64,8 @@ struct KelSBRemovedTrack {
     std::unique_ptr<CKelSBTrackObj> pTrack; // the track's own settings
 };
 
-// "Delete Subtitle Track". The operation calls Record before it deletes the track.
+// "Delete Subtitle Track". The operation calls Record before it deletes the track. The snapshots
+// are written once: every redo starts from the storyboard they were taken of.
 class CKelURSBDeleteTrackCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
@@ -93,8 +94,9 @@ public:
     KelSBRemovedTrack m_removed;
 };
 
-// "Paste Subtitle Track". The first Undo snapshots the containers (second list) before it
-// deletes the pasted track; Redo inserts an empty track and puts those containers back.
+// "Paste Subtitle Track". The first Undo snapshots the containers (second list) and keeps a copy
+// of the pasted track before it deletes the track; Redo puts the track back, empty, and the
+// containers as they were.
 class CKelURSBPasteTrackCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
