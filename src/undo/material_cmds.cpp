@@ -46,54 +46,47 @@ int CKelURSBChangeLengthCmd::Redo(int bFirst) {
 
 // ---- Clip in and out --------------------------------------------------------------------------
 
-namespace {
-// On each recorded track, the material whose clipped end equals from[i] gets to[i].
-int ClipStep(Target& t, int bInPoint, const std::vector<int>& tracks, const std::vector<long>& from,
-             const std::vector<long>& to) {
-    if (from.size() != tracks.size() || to.size() != tracks.size())
-        return 0;
-    ChangeJournal journal;
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        CKelSBContentBaseObj* pContent =
-            kel::edit::FindByFrame(t.body, tracks[i], static_cast<DWORD>(from[i]), bInPoint);
-        if (pContent != nullptr &&
-            !kel::edit::SetPoint(*pContent, static_cast<DWORD>(to[i]), bInPoint, journal))
+std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
+    return [this, bUndo](Target& t) {
+        const std::vector<long>& from = bUndo ? newFrames : oldFrames;
+        const std::vector<long>& to = bUndo ? oldFrames : newFrames;
+        if (from.size() != trackIndices.size() || to.size() != trackIndices.size())
             return 0;
-    }
-    journal.Commit();
-    t.view.ShowSelectedSpan();
-    t.body.ResetKeyPointList();
-    t.view.Invalidate(TRUE);
-    return 1;
+        ChangeJournal journal;
+        for (std::size_t i = 0; i < trackIndices.size(); ++i) {
+            CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(
+                t.body, trackIndices[i], static_cast<DWORD>(from[i]), bInPoint);
+            if (pContent != nullptr &&
+                !kel::edit::SetPoint(*pContent, static_cast<DWORD>(to[i]), bInPoint, journal))
+                return 0;
+        }
+        journal.Commit();
+        t.view.ShowSelectedSpan();
+        t.body.ResetKeyPointList();
+        t.view.Invalidate(TRUE);
+        return 1;
+    };
 }
-} // namespace
 
 int CKelURSBClipInCmd::Undo() {
-    return RunStep([this](Target& t) {
-        return ClipStep(t, m_bInPoint, m_arrTrackIndices, m_arrNewFrames, m_arrOldFrames);
-    });
+    return RunStep(m_clip.Step(true));
 }
 
 int CKelURSBClipInCmd::Redo(int bFirst) {
-    if (bFirst)
-        return 1;
-    return RunStep([this](Target& t) {
-        return ClipStep(t, m_bInPoint, m_arrTrackIndices, m_arrOldFrames, m_arrNewFrames);
-    });
+    return bFirst ? 1 : RunStep(m_clip.Step(false));
+}
+
+CKelURSBClipOutCmd::CKelURSBClipOutCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText)
+    : CKelSBEditURBaseCmd(pView, nTextId, std::move(strText)) {
+    m_clip.bInPoint = 0;
 }
 
 int CKelURSBClipOutCmd::Undo() {
-    return RunStep([this](Target& t) {
-        return ClipStep(t, m_bInPoint, m_arrTrackIndices, m_arrNewFrames, m_arrOldFrames);
-    });
+    return RunStep(m_clip.Step(true));
 }
 
 int CKelURSBClipOutCmd::Redo(int bFirst) {
-    if (bFirst)
-        return 1;
-    return RunStep([this](Target& t) {
-        return ClipStep(t, m_bInPoint, m_arrTrackIndices, m_arrOldFrames, m_arrNewFrames);
-    });
+    return bFirst ? 1 : RunStep(m_clip.Step(false));
 }
 
 // ---- Delete space -----------------------------------------------------------------------------

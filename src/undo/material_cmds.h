@@ -16,6 +16,7 @@
 
 #include "platform/win_types.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,31 +36,38 @@ public:
     DWORD m_dwNewFrame = 0xFFFFFFFFu;
 };
 
+// What the clip commands record: one entry per material trimmed at the time line, on its own
+// track, with the trimmed end (story in for the entry point, story out for the outlet) before
+// and after.
+struct KelSBClipRecord {
+    int bInPoint = 1;
+    std::vector<int> trackIndices;
+    std::vector<long> oldFrames;
+    std::vector<long> newFrames;
+
+    // The step on the view's storyboard: every entry's end from one set of frames to the other.
+    std::function<int(CKelSBEditURBaseCmd::Target&)> Step(bool bUndo) const;
+};
+
 // "Cut Materials Entry Point On Time Line": the material under the time line on each track
-// trimmed at the time line. One entry per trimmed material.
+// trimmed at the time line.
 class CKelURSBClipInCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
     int Undo() override;
     int Redo(int bFirst) override;
 
-    int m_bInPoint = 1;
-    std::vector<int> m_arrTrackIndices;
-    std::vector<long> m_arrOldFrames;
-    std::vector<long> m_arrNewFrames;
+    KelSBClipRecord m_clip;
 };
 
 // "Cut Materials Outlet Point On Time Line": as the entry point command, for the outlet.
 class CKelURSBClipOutCmd : public CKelSBEditURBaseCmd {
 public:
-    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    CKelURSBClipOutCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText);
     int Undo() override;
     int Redo(int bFirst) override;
 
-    int m_bInPoint = 0;
-    std::vector<int> m_arrTrackIndices;
-    std::vector<long> m_arrOldFrames;
-    std::vector<long> m_arrNewFrames;
+    KelSBClipRecord m_clip;
 };
 
 // "Delete Space": the materials after a gap on one track moved back to its start. The frames

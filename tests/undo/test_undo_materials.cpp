@@ -67,21 +67,17 @@ TEST_F(MaterialCommandTest, ClipsAtTheTimeLineGoBackAndForthTrackByTrack) {
             newFrames.push_back(dwTimeLine);
         }
         EXPECT_EQ(tracks, (std::vector<int>{0, 3}));
-        std::unique_ptr<CKelSBEditURBaseCmd> cmd;
+        const KelSBClipRecord record{bInPoint, tracks, oldFrames, newFrames};
         if (bInPoint) {
             auto clip = KelSBNewCommand<CKelURSBClipInCmd>(view, IDS_HIST_CLIP_IN);
-            clip->m_arrTrackIndices = tracks;
-            clip->m_arrOldFrames = oldFrames;
-            clip->m_arrNewFrames = newFrames;
-            cmd = std::move(clip);
+            clip->m_clip = record;
+            Register(std::move(clip));
         } else {
             auto clip = KelSBNewCommand<CKelURSBClipOutCmd>(view, IDS_HIST_CLIP_OUT);
-            clip->m_arrTrackIndices = tracks;
-            clip->m_arrOldFrames = oldFrames;
-            clip->m_arrNewFrames = newFrames;
-            cmd = std::move(clip);
+            EXPECT_EQ(clip->m_clip.bInPoint, 0);
+            clip->m_clip = record;
+            Register(std::move(clip));
         }
-        Register(std::move(cmd));
         ExpectRoundTrip(before, [&] {
             const DWORD dwEnd =
                 bInPoint ? Content(1, 0)->GetStoryIn() : Content(1, 0)->GetStoryOut();
