@@ -199,6 +199,7 @@ void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
     // left of the history cannot be trusted any more.
     if (!bDone)
         pHistory->ClearHistory();
+    m_pView->DebugCheck(bUndo ? "undo" : "redo");
     SendToNavigator(KEL_SBNAV_CONTENT, reinterpret_cast<LPARAM>(m_pView->GetCurContent()));
 }
 

@@ -6,9 +6,12 @@
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp), host calls of the output (view_output.cpp) and the operations that
-// are still to come (view_pending.cpp).
+// cursor (view_mouse.cpp), host calls of the output (view_output.cpp), the services that
+// editing operations and undo/redo commands share (view_edit_services.cpp) and the operations
+// that are still to come (view_pending.cpp).
 #pragma once
+
+#include "edit/edit_find.h"
 
 #include "host/base/kel_object.h"
 #include "host/gui/bmp_buttons.h"
@@ -20,6 +23,7 @@
 #include "platform/wnd.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 class CKelSBEditDlg;
@@ -258,6 +262,35 @@ public:
     int IsTrimming() const { return m_bTrimming; }
     CPoint GetPressPoint() const { return m_ptPress; }
 
+    // ---- Services of the editing operations and the undo/redo commands
+    // (view_edit_services.cpp).
+    // Whether a view object still exists: commands outlive the view that recorded them.
+    static bool IsLiveView(const CKelSBEditView* pView);
+    // Appends the rectangle of every material of every selected container (empty ones left out).
+    void CollectSelectionRects(std::vector<CRect>& rects) const;
+    // Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
+    void MarkModified() const;
+    // The status line without a material.
+    void ClearStatusLine();
+    // Empties both selections and re-reads the current storyboard: validated against the
+    // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
+    // same under the wait cursor.
+    void FullViewReset();
+    void FullViewRebuild();
+    // Where the current material sits, and the indices of the selected containers (ascending).
+    kel::edit::Focus GetCurFocus() const;
+    std::vector<int> GetSelContainerIndices() const;
+    // Selects the recorded containers again and makes the focus current (see
+    // kel::edit::RestoreSelection); repaints nothing.
+    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
+                          bool bTracksToo);
+    // The consistency check of the current storyboard, this view's selection and the history:
+    // every fault found, one line each.
+    std::vector<std::string> CheckConsistency(bool bOverlaps = true) const;
+    // Debug builds: reports every fault of CheckConsistency (overlaps aside) on the standard
+    // error and stops the program, naming what was being done. Release builds: nothing.
+    void DebugCheck(const char* pszDoing) const;
+
     // Fills what a host reads through the automation message.
     void FillAutomationState(kel::automation::EditorState& state) const;
 
@@ -269,7 +302,9 @@ public:
     CString GetMaterialLabel(const CKelSBContentBaseObj* pContent) const;
     // Repaint requests of the editing operations.
     void InvalidateTrackHeader(int nTrack, BOOL bWithRow);
-    void InvalidateRects(const std::vector<CRect>& rects);
+    // Invalidates and erases each non-empty rectangle, updates the window at once and empties
+    // the list.
+    void InvalidateRects(std::vector<CRect>& rects);
     // The header tip names the header button under the point and is silent elsewhere.
     void UpdateHeaderTip(CPoint point);
     // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
@@ -298,6 +333,8 @@ protected:
     int OnMouseActivate(CWnd* pTopParent, UINT nHitTest, UINT message) override;
 
 private:
+    // Enters the view into the set IsLiveView knows, or takes it out.
+    void RegisterLiveView(bool bLive);
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();

@@ -31,9 +31,11 @@ CKelSBEditView::CKelSBEditView()
     for (int i = 0; i < kZoomStepCount; ++i)
         m_arrZoomSteps[i] = steps[i];
     m_brView.CreateSolidBrush(m_crView);
+    RegisterLiveView(true);
 }
 
 CKelSBEditView::~CKelSBEditView() {
+    RegisterLiveView(false);
     if (GetSafeHwnd())
         DestroyWindow();
 }

@@ -347,13 +347,6 @@ void CKelSBEditView::InvalidateTrackHeader(int nTrack, BOOL bWithRow) {
         InvalidateRect(GetTrackRowRect(nTrack), FALSE);
 }
 
-void CKelSBEditView::InvalidateRects(const std::vector<CRect>& rects) {
-    for (const CRect& rect : rects) {
-        if (!rect.IsRectEmpty())
-            InvalidateRect(rect, FALSE);
-    }
-}
-
 // ---- Header tip.
 
 void CKelSBEditView::UpdateHeaderTip(CPoint point) {

@@ -318,12 +318,9 @@ void CKelSBEditView::AfterScaleChange(int bSetDirty) {
         return;
     SetZoomBarToFPU(pBody->GetFramesPerUnit());
     UpdateHRange();
-    if (bSetDirty) {
-        // The scale is stored with the storyboard, so the host's document has changed.
-        CWnd* pMain = AfxGetMainWnd();
-        if (pMain && IsWindow(pMain))
-            pMain->SendMessage(WM_CG_FILE_SETDIRTY_FLAG, 1, 0);
-    }
+    // The scale is stored with the storyboard, so the host's document has changed.
+    if (bSetDirty)
+        MarkModified();
     InvalidateRect(GetTimeAreaRect(), TRUE);
     UpdateWindow();
     EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));

@@ -1,0 +1,100 @@
+// Changing the storyboard without a window: the container and track lists by position, the
+// piece copies that travel with stored containers, and moving and trimming materials with a
+// journal that can put them back.
+//
+// The storyboard's container list is changed only through these functions (and the model's
+// own operations), so that whatever the model keeps in step with the list is kept in one place.
+#pragma once
+
+#include "platform/win_types.h"
+
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+class CObList;
+class CObject;
+class CKelPlaySceneObj;
+class CKelSBBodyObj;
+class CKelSBContainerObj;
+class CKelSBContentBaseObj;
+class CKelSBTrackObj;
+
+namespace kel::edit {
+
+// ---- The container list. Track content lists are left as they are: rebuild them
+// (ResetAllTrackContentList) before anything reads them again.
+
+// Inserts the object before the one now at nIndex, or appends it when the list is shorter.
+void InsertAtIndex(CObList& list, CObject* pObject, int nIndex);
+// The same for a container of the storyboard, which takes ownership.
+void InsertContainerAt(CKelSBBodyObj& body, int nIndex,
+                       std::unique_ptr<CKelSBContainerObj> pContainer);
+// Takes the container at nIndex out of the list and hands it over; null when there is none.
+std::unique_ptr<CKelSBContainerObj> TakeContainerAt(CKelSBBodyObj& body, int nIndex);
+// Destroys every container. The track content lists are emptied first, so that they never
+// name a destroyed material.
+void DeleteAllContainers(CKelSBBodyObj& body);
+
+// ---- Piece copies. A material names its piece by GUID; the piece lives in the scene. A
+// container that is stored away (an undo snapshot, a copy in a command) carries copies of its
+// pieces, so that it can still be shown should the scene lose the piece meanwhile.
+
+// Appends, for every material whose piece the scene holds, a copy of that piece to the
+// material's attached pieces.
+void AttachPieces(CKelSBContentBaseObj& content, const CKelPlaySceneObj* pScene);
+void AttachPieces(CKelSBContainerObj& container, const CKelPlaySceneObj* pScene);
+// Drops the attached copies of every material whose piece the scene holds; a material whose
+// piece left the scene keeps its copies.
+void DetachPieces(CKelSBContentBaseObj& content, const CKelPlaySceneObj* pScene);
+void DetachPieces(CKelSBContainerObj& container, const CKelPlaySceneObj* pScene);
+
+// ---- Times.
+
+// Remembers materials as they were before a change (track, times, effect play duration). A
+// journal that is destroyed without Commit puts every remembered material back, so a step that
+// fails half-way, or throws, leaves the storyboard as it found it.
+class ChangeJournal {
+public:
+    ChangeJournal() = default;
+    ~ChangeJournal();
+    ChangeJournal(const ChangeJournal&) = delete;
+    ChangeJournal& operator=(const ChangeJournal&) = delete;
+
+    // Call before changing the material; only its first state is kept.
+    void Keep(CKelSBContentBaseObj& content);
+    // The change is complete: forget what was kept.
+    void Commit() {
+        m_entries.clear();
+        m_kept.clear();
+    }
+    // Puts every kept material back, newest first, and forgets them.
+    void Rollback() noexcept;
+
+private:
+    struct Entry {
+        CKelSBContentBaseObj* pContent;
+        DWORD dwStoryIn;
+        DWORD dwStoryOut;
+        WORD nTrack;
+        bool bHasEffect;
+        DWORD dwPlayDuration;
+    };
+    std::vector<Entry> m_entries;
+    std::unordered_set<const CKelSBContentBaseObj*> m_kept;
+};
+
+// Materials a shift passes over (those about to leave the storyboard).
+using ContentSet = std::unordered_set<const CKelSBContentBaseObj*>;
+
+// Moves every material of the track whose story in is at least dwFrom by nDelta frames, as
+// the track's content list orders them (it must be up to date), except those in pSkip. False
+// when a material would leave the frame range; what was moved is in the journal.
+bool ShiftTrackFrom(CKelSBBodyObj& body, int nTrack, DWORD dwFrom, long nDelta,
+                    ChangeJournal& journal, const ContentSet* pSkip = nullptr);
+
+// Sets the story in (bInPoint) or story out of the material to the frame, keeping the other end,
+// and lets its effect play for the new duration. False when the model refuses the frame.
+bool SetPoint(CKelSBContentBaseObj& content, DWORD dwFrame, int bInPoint, ChangeJournal& journal);
+
+} // namespace kel::edit

@@ -1,0 +1,86 @@
+#include "edit/edit_find.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace kel::edit {
+
+Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent) {
+    if (pContent == nullptr)
+        return {};
+    int nContainer = 0;
+    const CKelObList& containers = body.GetContainerList();
+    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nContainer) {
+        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
+        if (pContainer == nullptr)
+            continue;
+        const INT_PTR nContent = pContainer->GetContentList().IndexOf(pContent);
+        if (nContent >= 0)
+            return {nContainer, static_cast<int>(nContent)};
+    }
+    return {};
+}
+
+CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int nContent) {
+    if (nContainer < 0 || nContent < 0)
+        return nullptr;
+    const CKelSBContainerObj* pContainer = body.GetContainerObj(nContainer);
+    return pContainer ? pContainer->GetContentObj(nContent) : nullptr;
+}
+
+std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
+    // One walk of the storyboard, not one per selected container.
+    std::unordered_map<const CObject*, int> indexOf;
+    int nIndex = 0;
+    const CKelObList& all = body.GetContainerList();
+    for (POSITION pos = all.GetHeadPosition(); pos != nullptr; ++nIndex)
+        indexOf.emplace(all.GetNext(pos), nIndex);
+    std::vector<int> indices;
+    indices.reserve(static_cast<std::size_t>(containers.GetCount()));
+    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
+        auto it = indexOf.find(containers.GetNext(pos));
+        if (it != indexOf.end())
+            indices.push_back(it->second);
+    }
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
+}
+
+CKelSBContentBaseObj* FindByFrame(const CKelSBBodyObj& body, int nTrack, DWORD dwFrame,
+                                  int bInPoint) {
+    const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
+    if (pTrack == nullptr)
+        return nullptr;
+    const CObList& contents = pTrack->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
+        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos));
+        if (pContent != nullptr &&
+            (bInPoint ? pContent->GetStoryIn() : pContent->GetStoryOut()) == dwFrame)
+            return pContent;
+    }
+    return nullptr;
+}
+
+void RestoreSelection(const CKelSBBodyObj& body, const std::vector<int>& containerIndices,
+                      const Focus& focus, SelectionRefs selection, bool bTracksToo) {
+    if (bTracksToo)
+        selection.tracks.RemoveAll();
+    selection.containers.RemoveAll();
+    selection.pCurrent = nullptr;
+    for (int nIndex : containerIndices) {
+        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
+        if (pContainer == nullptr)
+            continue;
+        if (selection.containers.Find(pContainer) == nullptr)
+            selection.containers.AddTail(pContainer);
+        if (nIndex == focus.nContainer && selection.pCurrent == nullptr && focus.nContent >= 0)
+            selection.pCurrent = pContainer->GetContentObj(focus.nContent);
+    }
+}
+
+} // namespace kel::edit

@@ -1,0 +1,511 @@
+#include "undo/container_cmds.h"
+
+#include "edit/edit_change.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/scene/play_scene.h"
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+using Target = CKelSBEditURBaseCmd::Target;
+using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
+
+KelSBContainerCopies::KelSBContainerCopies() = default;
+KelSBContainerCopies::~KelSBContainerCopies() = default;
+
+namespace {
+
+// The containers at the indices, each once; empty when one of them is missing.
+std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
+                                              const std::vector<int>& indices) {
+    std::vector<CKelSBContainerObj*> containers;
+    std::set<int> seen;
+    for (int nIndex : indices) {
+        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
+        if (pContainer == nullptr || !seen.insert(nIndex).second)
+            return {};
+        containers.push_back(pContainer);
+    }
+    return containers;
+}
+
+// Merge and split: the operation records a copy of every container before it changes any, and
+// undo puts the whole list back from fresh copies of them (the command keeps its own), with
+// nothing selected.
+std::function<int(Target&)> RecordAll(KelSBContainerCopies& all) {
+    return [&all](Target& t) {
+        KelSBContainerCopies made;
+        const CKelObList& containers = t.body.GetContainerList();
+        int nIndex = 0;
+        for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
+            const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
+            if (pContainer == nullptr)
+                continue;
+            std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
+            kel::edit::AttachPieces(*pCopy, &t.scene);
+            made.copies.push_back(std::move(pCopy));
+            made.indices.push_back(nIndex);
+        }
+        all.copies = std::move(made.copies);
+        all.indices = std::move(made.indices);
+        return 1;
+    };
+}
+
+std::function<int(Target&)> UndoFromCopies(const KelSBContainerCopies& all) {
+    return [&all](Target& t) {
+        if (all.copies.size() != all.indices.size())
+            return 0;
+        ContainerCopies fresh;
+        for (const auto& pCopy : all.copies)
+            fresh.emplace_back(pCopy->MakeCopy());
+        kel::edit::DeleteAllContainers(t.body);
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            CKelSBContainerObj& container = *fresh[i];
+            kel::edit::InsertContainerAt(t.body, all.indices[i], std::move(fresh[i]));
+            kel::edit::DetachPieces(container, &t.scene);
+        }
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    };
+}
+
+// Moves every material of `from` to the end of `to`. A material is in one list at any time, so
+// an allocation failure half-way leaves every material owned once.
+void MoveContents(CKelSBContainerObj& from, CKelSBContainerObj& to) {
+    CKelObList& source = from.GetContentList();
+    CKelObList& target = to.GetContentList();
+    while (!source.IsEmpty()) {
+        target.AddTail(source.GetHead());
+        source.RemoveHead();
+    }
+}
+
+bool IsDescending(const std::vector<int>& indices) {
+    return std::adjacent_find(indices.begin(), indices.end(), std::less_equal<int>()) ==
+           indices.end();
+}
+
+// Containers that borrow materials owned elsewhere; emptied without deleting when they go.
+struct BorrowingContainers {
+    ContainerCopies containers;
+    ~BorrowingContainers() {
+        for (auto& pContainer : containers) {
+            if (pContainer)
+                pContainer->GetContentList().RemoveAll();
+        }
+    }
+};
+
+} // namespace
+
+// ---- Merge ------------------------------------------------------------------------------------
+
+int CKelURSBUnionContainerCmd::RecordContainers() {
+    return RunStep(RecordAll(m_allContainers));
+}
+
+int CKelURSBUnionContainerCmd::Undo() {
+    return RunStep(UndoFromCopies(m_allContainers));
+}
+
+int CKelURSBUnionContainerCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        const std::vector<CKelSBContainerObj*> merged = ContainersAt(t.body, m_arrMergedContainers);
+        if (merged.empty())
+            return 0;
+        CKelSBContainerObj& receiver = *merged.front();
+        CKelSBContentBaseObj* pFocus =
+            kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
+        for (std::size_t k = 1; k < merged.size(); ++k)
+            MoveContents(*merged[k], receiver);
+        // The emptied containers go from the highest index down, so the others keep theirs.
+        std::vector<int> emptied(m_arrMergedContainers.begin() + 1, m_arrMergedContainers.end());
+        std::sort(emptied.rbegin(), emptied.rend());
+        t.body.ClearAllTrackContentList();
+        for (int nIndex : emptied)
+            kel::edit::TakeContainerAt(t.body, nIndex).reset();
+        t.body.ResetAllTrackContentList();
+
+        CObList& selection = t.view.GetSelContainerList();
+        selection.RemoveAll();
+        selection.AddTail(&receiver);
+        const bool bFocusMerged =
+            pFocus != nullptr && receiver.GetContentList().Find(pFocus) != nullptr;
+        t.view.SetCurContent(bFocusMerged ? pFocus : nullptr);
+        t.view.Invalidate(TRUE);
+        return 1;
+    });
+}
+
+// ---- Split ------------------------------------------------------------------------------------
+
+int CKelURSBSplitContainerCmd::RecordContainers() {
+    return RunStep(RecordAll(m_allContainers));
+}
+
+int CKelURSBSplitContainerCmd::Undo() {
+    return RunStep(UndoFromCopies(m_allContainers));
+}
+
+int CKelURSBSplitContainerCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        const std::vector<CKelSBContainerObj*> split = ContainersAt(t.body, m_arrSplitContainers);
+        if (split.size() != m_arrSplitContainers.size())
+            return 0;
+        // The new containers first, borrowing the materials, so that a failure changes nothing.
+        BorrowingContainers made;
+        for (CKelSBContainerObj* pContainer : split) {
+            for (INT_PTR m = 1; m < pContainer->GetContentCount(); ++m) {
+                made.containers.push_back(std::make_unique<CKelSBContainerObj>());
+                made.containers.back()->AddContent(pContainer->GetContentObj(m));
+            }
+        }
+        CKelObList& list = t.body.GetContainerList();
+        std::size_t nAppended = 0;
+        try {
+            for (; nAppended < made.containers.size(); ++nAppended)
+                list.AddTail(made.containers[nAppended].get());
+        } catch (...) {
+            while (nAppended-- > 0)
+                list.RemoveTail();
+            throw;
+        }
+        // Committed: the list owns the new containers, the old ones keep their first material.
+        std::vector<CKelSBContainerObj*> added;
+        for (auto& pContainer : made.containers)
+            added.push_back(pContainer.release());
+        for (CKelSBContainerObj* pContainer : split) {
+            while (pContainer->GetContentCount() > 1)
+                pContainer->GetContentList().RemoveTail();
+        }
+        t.body.ResetAllTrackContentList();
+        for (CKelSBContainerObj* pContainer : added)
+            t.view.GetSelContainerList().AddTail(pContainer);
+        t.view.Invalidate(TRUE);
+        return 1;
+    });
+}
+
+// ---- Adding the host's items ------------------------------------------------------------------
+
+int CKelURSBAddItemToSBCmd::Undo() {
+    return RunStep([this](Target& t) {
+        const int nContainers = t.body.GetContainerCount();
+        const int nTracks = t.body.GetTrackCount();
+        if (m_nFirstAddedContainer < 0 || m_nFirstAddedContainer > nContainers ||
+            m_nAddedTrackCount < 0 ||
+            (m_nAddedTrackCount > 0 &&
+             (m_nFirstAddedTrack < 0 || m_nFirstAddedTrack + m_nAddedTrackCount > nTracks)))
+            return 0;
+        // The added tracks hold nothing but added materials; anything else would go with them.
+        ContainerCopies containerCopies;
+        std::vector<int> containerIndices;
+        const CKelObList& list = t.body.GetContainerList();
+        int nIndex = 0;
+        for (POSITION pos = list.GetHeadPosition(); pos != nullptr; ++nIndex) {
+            const auto* pContainer = static_cast<const CKelSBContainerObj*>(list.GetNext(pos));
+            if (nIndex >= m_nFirstAddedContainer) {
+                std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
+                kel::edit::AttachPieces(*pCopy, &t.scene);
+                containerCopies.push_back(std::move(pCopy));
+                containerIndices.push_back(nIndex);
+                continue;
+            }
+            for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
+                const int nTrack = pContainer->GetContentObj(m)->GetTrackIndex();
+                if (nTrack >= m_nFirstAddedTrack &&
+                    nTrack < m_nFirstAddedTrack + m_nAddedTrackCount)
+                    return 0;
+            }
+        }
+        std::vector<std::unique_ptr<CKelSBTrackObj>> trackCopies;
+        std::vector<int> trackIndices;
+        for (int k = 0; k < m_nAddedTrackCount; ++k) {
+            trackCopies.emplace_back(t.body.GetTrackObj(m_nFirstAddedTrack + k)->MakeCopy());
+            trackIndices.push_back(m_nFirstAddedTrack + k);
+        }
+
+        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        if (const CKelSBContentBaseObj* pCurrent = t.view.GetCurContent())
+            t.view.GetSelTrackList().AddTail(t.body.GetTrackObj(pCurrent->GetTrackIndex()));
+        t.body.ClearAllTrackContentList();
+        while (t.body.GetContainerCount() > m_nFirstAddedContainer)
+            kel::edit::TakeContainerAt(t.body, m_nFirstAddedContainer).reset();
+        // Deleting an added track (empty now) renumbers the materials below it.
+        for (int k = 0; k < m_nAddedTrackCount; ++k)
+            t.body.DeleteTrack(m_nFirstAddedTrack);
+        m_addedContainers.copies = std::move(containerCopies);
+        m_addedContainers.indices = std::move(containerIndices);
+        m_arrTrackCopies = std::move(trackCopies);
+        m_arrAddedTracks = std::move(trackIndices);
+
+        t.body.ResetAllTrackContentList();
+        t.view.EnsureCurContentVisible();
+        t.view.Invalidate(TRUE);
+        t.view.MarkModified();
+        t.view.NotifyNavigatorContent(t.view.GetCurContent());
+        return 1;
+    });
+}
+
+int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        const KelSBContainerCopies& added = m_addedContainers;
+        if (added.copies.size() != added.indices.size() ||
+            m_arrTrackCopies.size() != m_arrAddedTracks.size() ||
+            t.body.GetTrackCount() + static_cast<int>(m_arrTrackCopies.size()) >
+                CKelSBBodyObj::kMaxTrackCount)
+            return 0;
+        // Each goes in at its recorded index: none past the end of its list.
+        for (std::size_t i = 0; i < m_arrAddedTracks.size(); ++i) {
+            if (m_arrAddedTracks[i] < 0 ||
+                m_arrAddedTracks[i] > t.body.GetTrackCount() + static_cast<int>(i))
+                return 0;
+        }
+        for (std::size_t i = 0; i < added.indices.size(); ++i) {
+            if (added.indices[i] < 0 ||
+                added.indices[i] > t.body.GetContainerCount() + static_cast<int>(i))
+                return 0;
+        }
+        ContainerCopies fresh;
+        for (const auto& pCopy : added.copies)
+            fresh.emplace_back(pCopy->MakeCopy());
+
+        t.view.GetSelTrackList().RemoveAll();
+        t.view.GetSelContainerList().RemoveAll();
+        t.view.SetCurContent(nullptr);
+        // The tracks first: inserting one renumbers the materials below it, and the restored
+        // materials carry their numbers already.
+        for (std::size_t i = 0; i < m_arrTrackCopies.size(); ++i) {
+            if (!t.body.InsertTrack(m_arrAddedTracks[i]))
+                return 0;
+            CKelSBTrackObj* pTrack = t.body.GetTrackObj(m_arrAddedTracks[i]);
+            *pTrack = *m_arrTrackCopies[i];
+            t.view.GetSelTrackList().AddTail(pTrack);
+        }
+        CObList* pPieces = t.scene.GetPieceList();
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            CKelSBContainerObj* pContainer = fresh[i].get();
+            kel::edit::DetachPieces(*pContainer, &t.scene);
+            CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
+            kel::edit::InsertContainerAt(t.body, added.indices[i], std::move(fresh[i]));
+            if (i == 0)
+                t.view.SetCurContent(pContainer->GetContentObj(0));
+            t.view.GetSelContainerList().AddTail(pContainer);
+        }
+        t.body.ResetAllTrackContentList();
+        t.view.EnsureCurContentVisible();
+        t.view.Invalidate(TRUE);
+        t.view.UpdateWindow();
+        t.view.MarkModified();
+        t.view.NotifyNavigatorContent(t.view.GetCurContent());
+        return 1;
+    });
+}
+
+// ---- Deleting containers ----------------------------------------------------------------------
+
+int CKelURSBDeleteContainerCmd::SaveContainer(int nIndex) {
+    return RunStep([this, nIndex](Target& t) {
+        CKelSBContainerObj* pContainer = t.body.GetContainerObj(nIndex);
+        if (pContainer == nullptr)
+            return 0;
+        m_arrRemovedContainers.push_back(nIndex);
+        return SaveContainerSnapshot(*pContainer, &t.scene, 1);
+    });
+}
+
+void CKelURSBDeleteContainerCmd::AddRippleShift(int nTrack, DWORD dwFrom, long nDelta) {
+    m_arrRippleShifts.push_back({nTrack, dwFrom, nDelta});
+}
+
+int CKelURSBDeleteContainerCmd::Undo() {
+    return RunStep([this](Target& t) {
+        ContainerCopies containers;
+        if (!IsDescending(m_arrRemovedContainers) || !LoadContainerSnapshots(1, containers) ||
+            containers.size() != m_arrRemovedContainers.size())
+            return 0;
+        // Lowest index first (the reverse of removal); each must land where it was.
+        int nCount = t.body.GetContainerCount();
+        for (std::size_t i = containers.size(); i-- > 0; ++nCount) {
+            if (m_arrRemovedContainers[i] < 0 || m_arrRemovedContainers[i] > nCount)
+                return 0;
+        }
+        // The ripples back, last first, while the deleted materials are still away.
+        kel::edit::ChangeJournal journal;
+        for (auto it = m_arrRippleShifts.rbegin(); it != m_arrRippleShifts.rend(); ++it) {
+            const long long from = static_cast<long long>(it->dwFrom) + it->nDelta;
+            if (from < 0 || !kel::edit::ShiftTrackFrom(t.body, it->nTrack, static_cast<DWORD>(from),
+                                                       -it->nDelta, journal))
+                return 0;
+        }
+        journal.Commit();
+
+        std::vector<CRect> rects;
+        t.view.CollectSelectionRects(rects);
+        t.view.GetSelContainerList().RemoveAll();
+        t.view.SetCurContent(nullptr);
+        for (std::size_t i = containers.size(); i-- > 0;) {
+            const int nIndex = m_arrRemovedContainers[i];
+            CKelSBContainerObj& container = *containers[i];
+            kel::edit::InsertContainerAt(t.body, nIndex, std::move(containers[i]));
+            kel::edit::DetachPieces(container, &t.scene);
+            t.view.GetSelContainerList().AddTail(&container);
+            if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
+                t.view.SetCurContent(container.GetContentObj(m_focus.nContent));
+        }
+        t.body.ResetAllTrackContentList();
+        std::vector<CRect> after;
+        t.view.CollectSelectionRects(after);
+        rects.insert(rects.end(), after.begin(), after.end());
+        t.view.InvalidateRects(rects);
+        return 1;
+    });
+}
+
+int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        // Highest index first: each container is still at its recorded index when its turn
+        // comes.
+        if (!IsDescending(m_arrRemovedContainers))
+            return 0;
+        std::vector<CKelSBContainerObj*> removed;
+        for (int nIndex : m_arrRemovedContainers) {
+            CKelSBContainerObj* pContainer = t.body.GetContainerObj(nIndex);
+            if (pContainer == nullptr)
+                return 0;
+            removed.push_back(pContainer);
+        }
+        // The ripples again, passing over the materials that go.
+        kel::edit::ContentSet leaving;
+        for (const CKelSBContainerObj* pContainer : removed) {
+            for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
+                leaving.insert(pContainer->GetContentObj(m));
+        }
+        kel::edit::ChangeJournal journal;
+        for (const RippleShift& shift : m_arrRippleShifts) {
+            if (!kel::edit::ShiftTrackFrom(t.body, shift.nTrack, shift.dwFrom, shift.nDelta,
+                                           journal, &leaving))
+                return 0;
+        }
+        journal.Commit();
+
+        t.view.SetCurContent(nullptr);
+        t.view.GetSelContainerList().RemoveAll();
+        t.body.ClearAllTrackContentList();
+        for (int nIndex : m_arrRemovedContainers)
+            kel::edit::TakeContainerAt(t.body, nIndex).reset();
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    });
+}
+
+// ---- Dragging in from outside -----------------------------------------------------------------
+
+int CKelURSBDragFromOutCmd::Undo() {
+    return RunStep([this](Target& t) {
+        const int nFirst = m_nFirstNewContainer;
+        if (nFirst < 0 || m_nNewContainerCount < 0 ||
+            nFirst + m_nNewContainerCount > t.body.GetContainerCount() ||
+            (m_nShift != 0 && t.body.GetTrackObj(m_nDropTrack) == nullptr))
+            return 0;
+        std::vector<CKelSBContainerObj*> added;
+        kel::edit::ContentSet leaving;
+        for (int k = 0; k < m_nNewContainerCount; ++k) {
+            added.push_back(t.body.GetContainerObj(nFirst + k));
+            for (INT_PTR m = 0; m < added.back()->GetContentCount(); ++m)
+                leaving.insert(added.back()->GetContentObj(m));
+        }
+        // The pushed materials back first, passing over the dropped ones.
+        kel::edit::ChangeJournal journal;
+        if (m_nShift != 0 &&
+            !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold,
+                                       -static_cast<long>(m_nShift), journal, &leaving))
+            return 0;
+        ClearSnapshotFiles(1);
+        m_arrRestoredContainers.clear();
+        for (int k = 0; k < m_nNewContainerCount; ++k) {
+            SaveContainerSnapshot(*added[static_cast<std::size_t>(k)], &t.scene, 1);
+            m_arrRestoredContainers.push_back(nFirst + k);
+        }
+        journal.Commit();
+
+        std::vector<CRect> rects;
+        t.view.CollectSelectionRects(rects);
+        t.body.ClearAllTrackContentList();
+        for (int k = 0; k < m_nNewContainerCount; ++k) {
+            std::unique_ptr<CKelSBContainerObj> pGone = kel::edit::TakeContainerAt(t.body, nFirst);
+            if (POSITION pos = t.view.GetSelContainerList().Find(pGone.get()))
+                t.view.GetSelContainerList().RemoveAt(pos);
+        }
+        t.view.SetCurContent(nullptr);
+        t.view.ClearMaterialSelection();
+        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, false);
+        t.body.ResetAllTrackContentList();
+        std::vector<CRect> after;
+        t.view.CollectSelectionRects(after);
+        rects.insert(rects.end(), after.begin(), after.end());
+        t.view.InvalidateRects(rects);
+        t.view.Invalidate(TRUE);
+        return 1;
+    });
+}
+
+int CKelURSBDragFromOutCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        ContainerCopies containers;
+        if (!LoadContainerSnapshots(1, containers) ||
+            containers.size() != m_arrRestoredContainers.size() ||
+            (m_nShift != 0 && t.body.GetTrackObj(m_nDropTrack) == nullptr))
+            return 0;
+        int nCount = t.body.GetContainerCount();
+        for (std::size_t k = 0; k < containers.size(); ++k, ++nCount) {
+            if (m_arrRestoredContainers[k] < 0 || m_arrRestoredContainers[k] > nCount)
+                return 0;
+        }
+        std::vector<CRect> rects;
+        t.view.CollectSelectionRects(rects);
+        kel::edit::ChangeJournal journal;
+        if (m_nShift != 0 &&
+            !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold, m_nShift, journal))
+            return 0;
+        journal.Commit();
+
+        t.view.ClearMaterialSelection();
+        CObList* pPieces = t.scene.GetPieceList();
+        for (std::size_t k = 0; k < containers.size(); ++k) {
+            CKelSBContainerObj* pContainer = containers[k].get();
+            kel::edit::InsertContainerAt(t.body, m_arrRestoredContainers[k],
+                                         std::move(containers[k]));
+            kel::edit::DetachPieces(*pContainer, &t.scene);
+            CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
+            t.view.GetSelContainerList().AddTail(pContainer);
+            if (k == 0)
+                t.view.SetCurContent(pContainer->GetContentObj(0));
+        }
+        t.body.ResetAllTrackContentList();
+        std::vector<CRect> after;
+        t.view.CollectSelectionRects(after);
+        rects.insert(rects.end(), after.begin(), after.end());
+        t.view.InvalidateRects(rects);
+        return 1;
+    });
+}

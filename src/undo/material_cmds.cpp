@@ -1,0 +1,343 @@
+#include "undo/material_cmds.h"
+
+#include "edit/edit_change.h"
+#include "view/sbedit_view.h"
+
+#include "host/effects/io_effect.h"
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+
+#include <array>
+
+using kel::edit::ChangeJournal;
+using Target = CKelSBEditURBaseCmd::Target;
+
+// ---- Change length ----------------------------------------------------------------------------
+
+namespace {
+// Finds the material whose end equals dwFrom and sets that end to dwTo.
+int MoveEnd(Target& t, int nTrack, int bInPoint, DWORD dwFrom, DWORD dwTo) {
+    ChangeJournal journal;
+    if (CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(t.body, nTrack, dwFrom, bInPoint)) {
+        if (!kel::edit::SetPoint(*pContent, dwTo, bInPoint, journal))
+            return 0;
+    }
+    journal.Commit();
+    t.view.ShowSelectedSpan();
+    t.view.Invalidate(TRUE);
+    return 1;
+}
+} // namespace
+
+int CKelURSBChangeLengthCmd::Undo() {
+    return RunStep([this](Target& t) {
+        return MoveEnd(t, m_nTrackIndex, m_nSide == 1, m_dwNewFrame, m_dwOldFrame);
+    });
+}
+
+int CKelURSBChangeLengthCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        return MoveEnd(t, m_nTrackIndex, m_nSide == 1, m_dwOldFrame, m_dwNewFrame);
+    });
+}
+
+// ---- Clip in and out --------------------------------------------------------------------------
+
+std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
+    return [this, bUndo](Target& t) {
+        const std::vector<long>& from = bUndo ? newFrames : oldFrames;
+        const std::vector<long>& to = bUndo ? oldFrames : newFrames;
+        if (from.size() != trackIndices.size() || to.size() != trackIndices.size())
+            return 0;
+        ChangeJournal journal;
+        for (std::size_t i = 0; i < trackIndices.size(); ++i) {
+            CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(
+                t.body, trackIndices[i], static_cast<DWORD>(from[i]), bInPoint);
+            if (pContent != nullptr &&
+                !kel::edit::SetPoint(*pContent, static_cast<DWORD>(to[i]), bInPoint, journal))
+                return 0;
+        }
+        journal.Commit();
+        t.view.ShowSelectedSpan();
+        t.body.ResetKeyPointList();
+        t.view.Invalidate(TRUE);
+        return 1;
+    };
+}
+
+int CKelURSBClipInCmd::Undo() {
+    return RunStep(m_clip.Step(true));
+}
+
+int CKelURSBClipInCmd::Redo(int bFirst) {
+    return bFirst ? 1 : RunStep(m_clip.Step(false));
+}
+
+CKelURSBClipOutCmd::CKelURSBClipOutCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText)
+    : CKelSBEditURBaseCmd(pView, nTextId, std::move(strText)) {
+    m_clip.bInPoint = 0;
+}
+
+int CKelURSBClipOutCmd::Undo() {
+    return RunStep(m_clip.Step(true));
+}
+
+int CKelURSBClipOutCmd::Redo(int bFirst) {
+    return bFirst ? 1 : RunStep(m_clip.Step(false));
+}
+
+// ---- Delete space -----------------------------------------------------------------------------
+
+namespace {
+// Every material of the track at or after dwFrom moves to start dwTo - dwFrom later. Moving a
+// whole tail keeps the track's order, so its list needs no rebuild.
+int MoveTail(Target& t, int nTrack, DWORD dwFrom, DWORD dwTo) {
+    ChangeJournal journal;
+    const long nDelta = static_cast<long>(dwTo) - static_cast<long>(dwFrom);
+    if (!kel::edit::ShiftTrackFrom(t.body, nTrack, dwFrom, nDelta, journal))
+        return 0;
+    journal.Commit();
+    t.view.Invalidate(TRUE);
+    return 1;
+}
+} // namespace
+
+int CKelURSBDeleteSpaceCmd::Undo() {
+    return RunStep(
+        [this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwNewFrame, m_dwOldFrame); });
+}
+
+int CKelURSBDeleteSpaceCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep(
+        [this](Target& t) { return MoveTail(t, m_nTrackIndex, m_dwOldFrame, m_dwNewFrame); });
+}
+
+// ---- Same length ------------------------------------------------------------------------------
+
+namespace {
+// Every material of the track that starts at dwStoryIn gets the length.
+bool Resize(Target& t, DWORD dwTrack, DWORD dwStoryIn, DWORD dwLength, ChangeJournal& journal) {
+    const CKelSBTrackObj* pTrack = t.body.GetTrackObj(static_cast<int>(dwTrack));
+    if (pTrack == nullptr)
+        return false;
+    const CObList& contents = pTrack->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
+        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos));
+        if (pContent != nullptr && pContent->GetStoryIn() == dwStoryIn &&
+            !kel::edit::SetPoint(*pContent, dwStoryIn + dwLength, 0, journal))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+int CKelURSBSameLengthCmd::Undo() {
+    return RunStep([this](Target& t) {
+        const std::size_t nResized = m_arrResizedTracks.size();
+        const std::size_t nShifted = m_arrShiftedTracks.size();
+        if (m_arrResizedStoryIns.size() != nResized || m_arrOldLengths.size() != nResized ||
+            m_arrShiftThresholds.size() != nShifted || m_arrShiftAmounts.size() != nShifted)
+            return 0;
+        ChangeJournal journal;
+        for (std::size_t i = 0; i < nResized; ++i) {
+            if (!Resize(t, m_arrResizedTracks[i], m_arrResizedStoryIns[i], m_arrOldLengths[i],
+                        journal))
+                return 0;
+        }
+        for (std::size_t j = nShifted; j-- > 0;) {
+            if (!kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_arrShiftedTracks[j]),
+                                           m_arrShiftThresholds[j],
+                                           -static_cast<long>(m_arrShiftAmounts[j]), journal))
+                return 0;
+        }
+        journal.Commit();
+        t.view.ShowSelectedSpan();
+        t.view.Invalidate(TRUE);
+        return 1;
+    });
+}
+
+int CKelURSBSameLengthCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        const std::size_t nResized = m_arrResizedTracks.size();
+        const std::size_t nShifted = m_arrShiftedTracks.size();
+        if (m_arrResizedStoryIns.size() != nResized || m_arrShiftThresholds.size() != nShifted ||
+            m_arrShiftAmounts.size() != nShifted)
+            return 0;
+        ChangeJournal journal;
+        for (std::size_t j = 0; j < nShifted; ++j) {
+            if (m_arrShiftThresholds[j] < m_arrShiftAmounts[j] ||
+                !kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_arrShiftedTracks[j]),
+                                           m_arrShiftThresholds[j] - m_arrShiftAmounts[j],
+                                           static_cast<long>(m_arrShiftAmounts[j]), journal))
+                return 0;
+        }
+        for (std::size_t i = 0; i < nResized; ++i) {
+            if (!Resize(t, m_arrResizedTracks[i], m_arrResizedStoryIns[i], m_dwNewLength, journal))
+                return 0;
+        }
+        journal.Commit();
+        t.view.ShowSelectedSpan();
+        t.view.Invalidate(TRUE);
+        return 1;
+    });
+}
+
+// ---- Moves ------------------------------------------------------------------------------------
+
+int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
+    return RunStep([this, bNew](Target& t) {
+        ChangeJournal journal;
+        for (const Entry& entry : m_entries) {
+            // A container that is no longer there leaves its entry out.
+            CKelSBContentBaseObj* pContent =
+                kel::edit::ContentAt(t.body, entry.nContainer, entry.nContent);
+            if (pContent == nullptr)
+                continue;
+            const int nTrack = bNew ? entry.nNewTrack : entry.nOldTrack;
+            const int nStoryIn = bNew ? entry.nNewStoryIn : entry.nOldStoryIn;
+            if (nTrack < 0 || nTrack >= t.body.GetTrackCount() || nStoryIn < 0)
+                return 0;
+            journal.Keep(*pContent);
+            pContent->SetTrackIndex(static_cast<WORD>(nTrack));
+            if (!pContent->SetStoryIn(static_cast<DWORD>(nStoryIn), 1))
+                return 0;
+        }
+        journal.Commit();
+        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        t.body.ResetAllTrackContentList();
+        t.view.EnsureCurContentVisible();
+        t.view.Invalidate(TRUE);
+        t.view.UpdateWindow();
+        t.view.SendMessage(WM_NCPAINT, 1, 0); // the frame shows the selection too
+        t.view.MarkModified();
+        return 1;
+    });
+}
+
+int CKelURSBDragWithinSBCmd::Undo() {
+    return Apply(false);
+}
+
+int CKelURSBDragWithinSBCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Apply(true);
+}
+
+// ---- In/Out mode ------------------------------------------------------------------------------
+
+CKelURSBIOModeCmd::~CKelURSBIOModeCmd() = default;
+
+int CKelURSBIOModeCmd::Swap() {
+    return RunStep([this](Target& t) {
+        CKelSBContainerObj* pContainer = t.body.GetContainerObj(m_nContainerIndex);
+        CKelObList* pContents = pContainer ? &pContainer->GetContentList() : nullptr;
+        POSITION pos =
+            pContents && m_nContentIndex >= 0 ? pContents->FindIndex(m_nContentIndex) : nullptr;
+        auto* pCurrent =
+            pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pContents->GetAt(pos)) : nullptr;
+        if (pCurrent == nullptr || !m_pStoredContent)
+            return 0;
+        // Everything that can fail first: the material going in, and the one coming out kept
+        // with its pieces.
+        std::unique_ptr<CKelSBContentBaseObj> pIncoming(m_pStoredContent->MakeCopy());
+        std::unique_ptr<CKelSBContentBaseObj> pOutgoing(pCurrent->MakeCopy());
+        kel::edit::AttachPieces(*pOutgoing, &t.scene);
+
+        t.body.ClearAllTrackContentList(); // they name the material that goes
+        pContents->SetAt(pos, pIncoming.get());
+        kel::edit::DetachPieces(*pIncoming, &t.scene);
+        pIncoming.release(); // the container has it now
+        delete pCurrent;
+        m_pStoredContent = std::move(pOutgoing);
+        t.view.SetCurContent(nullptr);
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBIOModeCmd::Undo() {
+    return Swap();
+}
+
+int CKelURSBIOModeCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Swap();
+}
+
+// ---- FX paste ---------------------------------------------------------------------------------
+
+CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
+
+namespace {
+// The phase of a piece with an effect (0 In, 1 Stay, 2 Out), -1 for any other material.
+int PhaseOf(const CKelSBContentBaseObj* pContent) {
+    if (DYNAMIC_DOWNCAST(CKelSBContentPieceInObj, pContent))
+        return 0;
+    if (DYNAMIC_DOWNCAST(CKelSBContentPieceStayObj, pContent))
+        return 1;
+    if (DYNAMIC_DOWNCAST(CKelSBContentPieceOutObj, pContent))
+        return 2;
+    return -1;
+}
+} // namespace
+
+int CKelURSBIOSoftFXPasteCmd::Swap() {
+    return RunStep([this](Target& t) {
+        // The effects to swap, in selection order, per phase; every one must have its stored
+        // counterpart before anything changes.
+        std::array<std::vector<CKelIOSoftEffectBaseObj*>, 3> targets;
+        for (int nIndex : m_arrSelectedContainers) {
+            const CKelSBContainerObj* pContainer = t.body.GetContainerObj(nIndex);
+            for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
+                const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(m);
+                const int nPhase = PhaseOf(pContent);
+                if (nPhase < 0 || m_arrEffects[nPhase].empty())
+                    continue;
+                CKelIOSoftEffectBaseObj* pEffect =
+                    static_cast<const CKelSBContentPieceBaseObj*>(pContent)->GetIOSoftEffect();
+                if (pEffect == nullptr)
+                    return 0;
+                targets[nPhase].push_back(pEffect);
+            }
+        }
+        std::array<std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>>, 3> outgoing;
+        for (int nPhase = 0; nPhase < 3; ++nPhase) {
+            if (targets[nPhase].size() > m_arrEffects[nPhase].size())
+                return 0;
+            for (const CKelIOSoftEffectBaseObj* pEffect : targets[nPhase])
+                outgoing[nPhase].emplace_back(pEffect->MakeCopy());
+        }
+
+        std::vector<CRect> rects;
+        t.view.CollectSelectionRects(rects);
+        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        for (int nPhase = 0; nPhase < 3; ++nPhase) {
+            for (std::size_t k = 0; k < targets[nPhase].size(); ++k) {
+                *targets[nPhase][k] = *m_arrEffects[nPhase][k];
+                m_arrEffects[nPhase][k] = std::move(outgoing[nPhase][k]);
+            }
+        }
+        std::vector<CRect> after;
+        t.view.CollectSelectionRects(after);
+        rects.insert(rects.end(), after.begin(), after.end());
+        t.view.InvalidateRects(rects);
+        t.view.GetSelTrackList().RemoveAll();
+        t.view.GetSelContainerList().RemoveAll();
+        t.view.SetCurContent(nullptr);
+        return 1;
+    });
+}
+
+int CKelURSBIOSoftFXPasteCmd::Undo() {
+    return Swap();
+}
+
+int CKelURSBIOSoftFXPasteCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Swap();
+}

@@ -1,0 +1,268 @@
+#include "undo/sbedit_ur_cmd.h"
+
+#include "dialog/sbedit_dlg.h"
+#include "edit/edit_change.h"
+#include "module/entry_points.h"
+#include "view/sbedit_view.h"
+
+#include "host/base/kel_object.h"
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/scene/play_scene.h"
+#include "host/services/public_helpers.h"
+#include "platform/archive.h"
+#include "platform/file.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace kel::undo {
+namespace {
+
+SnapshotFileOpener& Opener() {
+    static SnapshotFileOpener opener;
+    return opener;
+}
+
+std::unique_ptr<CFile> OpenSnapshotFile(const CString& strFile, UINT nFlags) {
+    if (Opener())
+        return Opener()(strFile, nFlags);
+    return std::make_unique<CFile>(strFile.GetString(), nFlags);
+}
+
+void RemoveSnapshotFile(const CString& strFile) {
+    if (KelPublicDoesFileExist(strFile))
+        std::remove(strFile.GetString());
+}
+
+// A list that holds an object it does not own for as long as it is written.
+struct BorrowingList {
+    CKelObList list;
+    ~BorrowingList() { list.RemoveAll(); }
+};
+
+} // namespace
+
+void SetSnapshotFileOpener(SnapshotFileOpener opener) {
+    Opener() = std::move(opener);
+}
+
+} // namespace kel::undo
+
+using kel::undo::OpenSnapshotFile;
+
+CKelSBEditURBaseCmd::CKelSBEditURBaseCmd(CKelSBEditView* pView, unsigned int nTextId,
+                                         CString strText)
+    : CKelURCmd(pView, nTextId, std::move(strText)) {}
+
+CKelSBEditURBaseCmd::~CKelSBEditURBaseCmd() {
+    ClearSnapshotFiles(1);
+    ClearSnapshotFiles(0);
+}
+
+int CKelSBEditURBaseCmd::Undo() {
+    return 1;
+}
+
+int CKelSBEditURBaseCmd::Redo(int /*bFirst*/) {
+    return 1;
+}
+
+// ---- Snapshots ---------------------------------------------------------------------------------
+
+void CKelSBEditURBaseCmd::Record(int bFirstList, const CString& strFile,
+                                 std::unique_ptr<CKelObject> pCopy) {
+    // Both lists grow together or not at all.
+    auto& copies = MemoryCopies(bFirstList);
+    copies.push_back(nullptr);
+    try {
+        (bFirstList ? m_arrFirstFiles : m_arrSecondFiles).Add(strFile);
+    } catch (...) {
+        copies.pop_back();
+        throw;
+    }
+    copies.back() = std::move(pCopy);
+}
+
+int CKelSBEditURBaseCmd::SaveObjectSnapshot(CObject* pObject, int bFirstList) {
+    if (pObject == nullptr)
+        return 0;
+    const CString strFile = KelGetUniqueURFileName();
+    if (!strFile.IsEmpty()) {
+        try {
+            kel::undo::BorrowingList temp;
+            temp.list.AddTail(pObject);
+            std::unique_ptr<CFile> pFile =
+                OpenSnapshotFile(strFile, CFile::modeCreate | CFile::modeWrite);
+            CArchive ar(pFile.get(), CArchive::store, 4096);
+            temp.list.Serialize(ar);
+            ar.Close();
+            pFile->Close(); // reports a write that failed on the final flush
+            Record(bFirstList, strFile, nullptr);
+            return 1;
+        } catch (const CException&) {
+            kel::undo::RemoveSnapshotFile(strFile); // ours, and incomplete
+        }
+    }
+    // No file: keep the object in memory rather than lose it.
+    try {
+        const auto* pKelObject = dynamic_cast<const CKelObject*>(pObject);
+        if (pKelObject != nullptr) {
+            Record(bFirstList, CString(), std::unique_ptr<CKelObject>(pKelObject->MakeCopy()));
+            return 1;
+        }
+    } catch (...) {
+    }
+    try {
+        Record(bFirstList, CString(), nullptr);
+    } catch (...) {
+    }
+    return 0;
+}
+
+int CKelSBEditURBaseCmd::ClearSnapshotFiles(int bFirstList) {
+    CStringArray& files = bFirstList ? m_arrFirstFiles : m_arrSecondFiles;
+    for (INT_PTR i = 0; i < files.GetSize(); ++i)
+        kel::undo::RemoveSnapshotFile(files[i]);
+    files.RemoveAll();
+    MemoryCopies(bFirstList).clear();
+    return 1;
+}
+
+bool CKelSBEditURBaseCmd::IsSnapshotInMemory(int bFirstList, int i) const {
+    const auto& copies = MemoryCopies(bFirstList);
+    return i >= 0 && i < static_cast<int>(copies.size()) && copies[static_cast<std::size_t>(i)];
+}
+
+namespace {
+
+// The one object a snapshot file holds, or null.
+std::unique_ptr<CObject> ReadSnapshotFile(const CString& strFile) {
+    if (strFile.IsEmpty())
+        return nullptr;
+    try {
+        std::unique_ptr<CFile> pFile = OpenSnapshotFile(strFile, CFile::modeRead);
+        CArchive ar(pFile.get(), CArchive::load, 4096);
+        CKelObList temp; // deletes what it read unless it is taken out
+        temp.Serialize(ar);
+        ar.Close();
+        pFile->Close();
+        if (temp.GetCount() != 1 || temp.GetHead() == nullptr)
+            return nullptr;
+        return std::unique_ptr<CObject>(temp.RemoveHead());
+    } catch (const CException&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<CObject> CKelSBEditURBaseCmd::LoadSnapshot(int bFirstList, int i) const {
+    const CStringArray& files = GetSnapshotFiles(bFirstList);
+    if (i < 0 || i >= files.GetSize())
+        return nullptr;
+    if (IsSnapshotInMemory(bFirstList, i))
+        return std::unique_ptr<CObject>(
+            MemoryCopies(bFirstList)[static_cast<std::size_t>(i)]->MakeCopy());
+    return ReadSnapshotFile(files[i]);
+}
+
+bool CKelSBEditURBaseCmd::LoadContainerSnapshots(
+    int bFirstList, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers) const {
+    containers.clear();
+    for (int i = 0; i < GetSnapshotCount(bFirstList); ++i) {
+        std::unique_ptr<CObject> pObject = LoadSnapshot(bFirstList, i);
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject.get());
+        if (pContainer == nullptr) {
+            containers.clear();
+            return false;
+        }
+        pObject.release();
+        containers.emplace_back(pContainer);
+    }
+    return true;
+}
+
+int CKelSBEditURBaseCmd::RestoreObjectSnapshot(CString strFile, CObList* pList, int nIndex) {
+    if (GetView() == nullptr || pList == nullptr)
+        return 0;
+    std::unique_ptr<CObject> pObject = ReadSnapshotFile(strFile);
+    if (!pObject)
+        return 0;
+    try {
+        kel::edit::InsertAtIndex(*pList, pObject.get(), nIndex);
+    } catch (...) {
+        return 0;
+    }
+    pObject.release(); // the list has it now
+    return 1;
+}
+
+int CKelSBEditURBaseCmd::SaveContainerSnapshot(CKelSBContainerObj& container,
+                                               const CKelPlaySceneObj* pScene, int bFirstList) {
+    int bSaved = 0;
+    try {
+        kel::edit::AttachPieces(container, pScene);
+        bSaved = SaveObjectSnapshot(&container, bFirstList);
+    } catch (...) {
+        kel::edit::DetachPieces(container, pScene);
+        throw;
+    }
+    kel::edit::DetachPieces(container, pScene);
+    return bSaved;
+}
+
+void CKelSBEditURBaseCmd::SnapshotAllContainers(const Target& target, int bFirstList,
+                                                std::vector<int>& indices) {
+    ClearSnapshotFiles(bFirstList);
+    indices.clear();
+    const CKelObList& containers = target.body.GetContainerList();
+    int nIndex = 0;
+    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
+        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos))) {
+            SaveContainerSnapshot(*pContainer, &target.scene, bFirstList);
+            indices.push_back(nIndex);
+        }
+    }
+}
+
+void CKelSBEditURBaseCmd::ReplaceAllContainers(
+    const Target& target, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+    const std::vector<int>& indices) {
+    kel::edit::DeleteAllContainers(target.body);
+    for (std::size_t i = 0; i < containers.size() && i < indices.size(); ++i) {
+        CKelSBContainerObj& container = *containers[i];
+        kel::edit::InsertContainerAt(target.body, indices[i], std::move(containers[i]));
+        kel::edit::DetachPieces(container, &target.scene);
+    }
+    containers.clear();
+}
+
+// ---- Running a step
+// ------------------------------------------------------------------------------
+
+CKelSBEditView* CKelSBEditURBaseCmd::GetView() const {
+    auto* pOwner = static_cast<CKelSBEditView*>(m_pOwner);
+    if (pOwner == nullptr)
+        return nullptr;
+    if (CKelSBEditView::IsLiveView(pOwner))
+        return pOwner;
+    // The history outlived the window that recorded it; the editor's view shows the same
+    // storyboard now.
+    auto* pDlg = static_cast<CKelSBEditDlg*>(KelSBEditGetDlg());
+    return pDlg ? pDlg->GetView() : nullptr;
+}
+
+int CKelSBEditURBaseCmd::RunStep(const std::function<int(Target&)>& step) {
+    try {
+        CKelSBEditView* pView = GetView();
+        CKelPlaySceneObj* pScene = pView ? pView->GetCurScene() : nullptr;
+        CKelSBBodyObj* pBody = pView ? pView->GetCurSBBody() : nullptr;
+        if (pScene == nullptr || pBody == nullptr)
+            return 0;
+        Target target{*pView, *pScene, *pBody};
+        return step(target);
+    } catch (...) {
+        return 0;
+    }
+}

@@ -1,0 +1,129 @@
+// The base of every undo/redo command of the editor, with its snapshot store.
+//
+// A command records one change to the current storyboard so that the storyboard's history can
+// take it back (Undo) and make it again (Redo(0)). Commands keep no pointers into the
+// storyboard: only indices, frames, copies of their own and snapshots. A snapshot is an object
+// written to a temporary file of the history manager; a command writes a container there with
+// copies of its pieces attached, and reads it back as a new object each time it needs it.
+//
+// Every Undo and Redo first makes sure that it can finish: snapshots are read and indices looked
+// up before anything changes. When something is missing the command changes nothing and returns
+// 0, and the dialog clears the history. No exception leaves a command.
+#pragma once
+
+#include "host/undo/ur_manager.h"
+#include "platform/collections.h"
+#include "platform/cstring.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CFile;
+class CKelObject;
+class CKelSBEditView;
+class CKelPlaySceneObj;
+class CKelSBBodyObj;
+class CKelSBContainerObj;
+
+class CKelSBEditURBaseCmd : public CKelURCmd {
+public:
+    // The view is the command's owner; nTextId and strText are its history text.
+    CKelSBEditURBaseCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText);
+    // Removes every snapshot file the command still has.
+    ~CKelSBEditURBaseCmd() override;
+
+    // Both do nothing and return 1; every command overrides them. Redo(1) is the first
+    // execution: the editing operation has made the change itself, so every command returns 1
+    // without touching anything.
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    // Writes the object to a new snapshot at the end of the first list (bFirstList non-zero) or
+    // the second. The object stays where it is. When no file can be written (disk full, folder
+    // gone), the command keeps a copy of the object in memory instead, so that nothing is lost.
+    // Returns 0 only when even that failed; the list then holds an empty entry, so that later
+    // entries keep their places and restoring this one reports failure.
+    virtual int SaveObjectSnapshot(CObject* pObject, int bFirstList);
+    // Deletes the files of one list and empties it. Returns 1.
+    virtual int ClearSnapshotFiles(int bFirstList);
+    // Reads the object of a snapshot file and inserts it into pList before the object at
+    // nIndex, or at the tail when the list is shorter. Returns 0, inserting nothing, without an
+    // owner view or when the file cannot be read or does not hold exactly one object.
+    virtual int RestoreObjectSnapshot(CString strFile, CObList* pList, int nIndex);
+
+    // The snapshot file names of a list, in the order written; an entry kept in memory has an
+    // empty name.
+    const CStringArray& GetSnapshotFiles(int bFirstList) const {
+        return bFirstList ? m_arrFirstFiles : m_arrSecondFiles;
+    }
+    int GetSnapshotCount(int bFirstList) const {
+        return static_cast<int>(GetSnapshotFiles(bFirstList).GetSize());
+    }
+    // Whether snapshot i of a list is kept in memory because its file could not be written.
+    bool IsSnapshotInMemory(int bFirstList, int i) const;
+
+    // The view that created the command while it exists; after it was destroyed (the dialog
+    // window was created again), the editor's current view. Null when there is none.
+    CKelSBEditView* GetView() const;
+
+    // What a step of Undo or Redo works on: the view, its scene and the current storyboard.
+    struct Target {
+        CKelSBEditView& view;
+        CKelPlaySceneObj& scene;
+        CKelSBBodyObj& body;
+    };
+
+    // Reads snapshot i of a list as a new object (the caller owns it); null when it cannot be
+    // read or holds anything but one object.
+    std::unique_ptr<CObject> LoadSnapshot(int bFirstList, int i) const;
+    // Reads every snapshot of a list as containers, all or nothing: false when one of them
+    // cannot be read or is no container.
+    bool LoadContainerSnapshots(int bFirstList,
+                                std::vector<std::unique_ptr<CKelSBContainerObj>>& containers) const;
+    // Attaches the container's pieces, saves it, and detaches them again.
+    int SaveContainerSnapshot(CKelSBContainerObj& container, const CKelPlaySceneObj* pScene,
+                              int bFirstList);
+    // The whole-container snapshot: every container of the storyboard, in list order, saved into
+    // a list whose old files go first; indices becomes 0, 1, 2, ... (file i, index i).
+    void SnapshotAllContainers(const Target& target, int bFirstList, std::vector<int>& indices);
+    // The whole-container restore, given the containers read back from the snapshots (see
+    // LoadContainerSnapshots): every container of the storyboard is destroyed, then container i
+    // goes in at index i and its piece copies are dropped. Track lists are left to rebuild.
+    static void ReplaceAllContainers(const Target& target,
+                                     std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+                                     const std::vector<int>& indices);
+
+protected:
+    // Runs a step on the current storyboard and returns its result; 0 without a view, scene or
+    // storyboard, and 0 when the step throws.
+    int RunStep(const std::function<int(Target&)>& step);
+
+    CStringArray m_arrFirstFiles;
+    CStringArray m_arrSecondFiles;
+
+private:
+    std::vector<std::unique_ptr<CKelObject>>& MemoryCopies(int bFirstList) {
+        return bFirstList ? m_firstInMemory : m_secondInMemory;
+    }
+    const std::vector<std::unique_ptr<CKelObject>>& MemoryCopies(int bFirstList) const {
+        return bFirstList ? m_firstInMemory : m_secondInMemory;
+    }
+    void Record(int bFirstList, const CString& strFile, std::unique_ptr<CKelObject> pCopy);
+
+    // Entry i belongs to file i of the same list: the copy of a snapshot that could not be
+    // written, else null.
+    std::vector<std::unique_ptr<CKelObject>> m_firstInMemory;
+    std::vector<std::unique_ptr<CKelObject>> m_secondInMemory;
+};
+
+namespace kel::undo {
+
+// Opens a snapshot file for writing or reading (CFile open flags); throws CFileException when it
+// cannot. Tests put their own in place to make writing fail as a full disk would.
+using SnapshotFileOpener =
+    std::function<std::unique_ptr<CFile>(const CString& strFile, UINT nFlags)>;
+// An empty opener restores the plain CFile.
+void SetSnapshotFileOpener(SnapshotFileOpener opener);
+
+} // namespace kel::undo

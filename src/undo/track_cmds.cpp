@@ -1,0 +1,272 @@
+#include "undo/track_cmds.h"
+
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Target = CKelSBEditURBaseCmd::Target;
+using Containers = std::vector<std::unique_ptr<CKelSBContainerObj>>;
+
+// What every track command ends with: no current material, the view re-read from the storyboard.
+void RebuildView(Target& t) {
+    t.view.SetCurContent(nullptr);
+    t.view.FullViewRebuild();
+}
+
+// Puts an empty track in at nTrack with the settings of the one that was there (the model
+// renumbers the materials below it).
+bool PutTrackBack(Target& t, int nTrack, const CKelSBTrackObj* pSettings) {
+    const int bInserted =
+        nTrack < t.body.GetTrackCount() ? t.body.InsertTrack(nTrack) : t.body.AppendTrack();
+    if (!bInserted)
+        return false;
+    if (pSettings != nullptr)
+        *t.body.GetTrackObj(nTrack) = *pSettings;
+    return true;
+}
+
+// The record of a track about to be deleted or cut.
+std::function<int(Target&)> RecordRemoval(CKelSBEditURBaseCmd& cmd, KelSBRemovedTrack& removed,
+                                          int nTrack) {
+    return [&cmd, &removed, nTrack](Target& t) {
+        removed.nTrackIndex = nTrack;
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrack);
+        removed.pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
+        cmd.SnapshotAllContainers(t, 1, removed.containerIndices);
+        return 1;
+    };
+}
+
+// Undo of a deleted or cut track: the track where it was, then every container as it was
+// before the track went.
+std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
+                                        const KelSBRemovedTrack& removed) {
+    return [&cmd, &removed](Target& t) {
+        const int nTrack = removed.nTrackIndex;
+        if (nTrack < 0 || nTrack > t.body.GetTrackCount())
+            return 0;
+        Containers containers;
+        if (!cmd.LoadContainerSnapshots(1, containers) ||
+            containers.size() != removed.containerIndices.size())
+            return 0;
+        if (!PutTrackBack(t, nTrack, removed.pTrack.get()))
+            return 0;
+        CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, removed.containerIndices);
+        t.body.ResetAllTrackContentList();
+        t.view.SetCurContent(nullptr);
+        t.view.EnsureCurContentVisible();
+        RebuildView(t);
+        t.view.MarkModified();
+        return 1;
+    };
+}
+
+// What follows removing a track again.
+void AfterTrackRemoval(Target& t) {
+    t.view.ClearStatusLine();
+    t.body.ResetAllTrackContentList();
+    t.view.SetCurContent(nullptr);
+    t.view.EnsureCurContentVisible();
+    RebuildView(t);
+    t.view.MarkModified();
+}
+
+} // namespace
+
+// ---- Append and insert ------------------------------------------------------------------------
+
+int CKelURSBAppendTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        RebuildView(t);
+        return 1;
+    });
+}
+
+int CKelURSBAppendTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([](Target& t) {
+        if (!t.body.AppendTrack())
+            return 0;
+        RebuildView(t);
+        return 1;
+    });
+}
+
+int CKelURSBInsertTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBInsertTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        if (!t.body.InsertTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+// ---- Moves ------------------------------------------------------------------------------------
+
+namespace {
+// Moves the track at nTrack one place (0 up, 1 down) and lets the index follow it.
+int MoveTrackStep(Target& t, int& nTrack, int nDirection) {
+    if (!t.body.MoveTrack(nTrack, nDirection))
+        return 0;
+    nTrack += nDirection == 0 ? -1 : 1;
+    t.view.FullViewRebuild();
+    return 1;
+}
+} // namespace
+
+int CKelURSBMoveupTrackCmd::Undo() {
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 1); });
+}
+
+int CKelURSBMoveupTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 0); });
+}
+
+int CKelURSBMovedownTrackCmd::Undo() {
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 0); });
+}
+
+int CKelURSBMovedownTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) { return MoveTrackStep(t, m_nTrackIndex, 1); });
+}
+
+// ---- Delete and cut ---------------------------------------------------------------------------
+
+int CKelURSBDeleteTrackCmd::Record(int nTrackIndex) {
+    return RunStep(RecordRemoval(*this, m_removed, nTrackIndex));
+}
+
+int CKelURSBDeleteTrackCmd::Undo() {
+    return RunStep(UndoRemoval(*this, m_removed));
+}
+
+int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        // Undo left the storyboard as it was when the snapshots were taken, so they still
+        // hold what the next undo must put back: they are not written again.
+        if (t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
+            return 0;
+        if (!t.body.DeleteTrack(m_removed.nTrackIndex))
+            return 0;
+        AfterTrackRemoval(t);
+        return 1;
+    });
+}
+
+int CKelURSBCutTrackCmd::Record(int nTrackIndex) {
+    return RunStep(RecordRemoval(*this, m_removed, nTrackIndex));
+}
+
+int CKelURSBCutTrackCmd::Undo() {
+    return RunStep(UndoRemoval(*this, m_removed));
+}
+
+int CKelURSBCutTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        CKelSBEditObj* pDoc = t.scene.GetSBEditObj();
+        if (pDoc == nullptr || t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
+            return 0;
+        // The model appends to the clipboard; a paste takes its first track.
+        pDoc->GetTrackClipboard().DeleteAll();
+        if (!t.body.CutTrack(pDoc->GetTrackClipboard(), m_removed.nTrackIndex))
+            return 0;
+        AfterTrackRemoval(t);
+        return 1;
+    });
+}
+
+// ---- Paste ------------------------------------------------------------------------------------
+
+int CKelURSBPasteTrackCmd::Undo() {
+    return RunStep([this](Target& t) {
+        const CKelSBTrackObj* pTrack = t.body.GetTrackObj(m_nTrackIndex);
+        if (pTrack == nullptr)
+            return 0;
+        // Every undo starts from the storyboard the paste left (redo puts it back as it was), so
+        // the snapshots of the first undo serve every later one.
+        if (!m_pTrack) {
+            m_pTrack.reset(pTrack->MakeCopy());
+            SnapshotAllContainers(t, 0, m_arrContainerIndices);
+        }
+        if (!t.body.DeleteTrack(m_nTrackIndex))
+            return 0;
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBPasteTrackCmd::Redo(int bFirst) {
+    if (bFirst)
+        return 1;
+    return RunStep([this](Target& t) {
+        Containers containers;
+        if (!LoadContainerSnapshots(0, containers) ||
+            containers.size() != m_arrContainerIndices.size())
+            return 0;
+        if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||
+            !PutTrackBack(t, m_nTrackIndex, m_pTrack.get()))
+            return 0;
+        // The new track is empty: the pasted materials come back with the containers.
+        ReplaceAllContainers(t, containers, m_arrContainerIndices);
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+// ---- Properties -------------------------------------------------------------------------------
+
+int CKelURSBSettingsCmd::Record() {
+    return RunStep([this](Target& t) {
+        m_attr = t.body.GetEditAttr();
+        return 1;
+    });
+}
+
+int CKelURSBSettingsCmd::Swap() {
+    return RunStep([this](Target& t) {
+        CKelSBBodyAttr previous = t.body.GetEditAttr();
+        t.body.SetEditAttr(m_attr);
+        m_attr = std::move(previous);
+        t.view.FullViewRebuild();
+        return 1;
+    });
+}
+
+int CKelURSBSettingsCmd::Undo() {
+    return Swap();
+}
+
+int CKelURSBSettingsCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Swap();
+}

@@ -1,0 +1,118 @@
+// What editing operations and undo/redo commands ask of the view: the selection as indices and
+// back, the rectangles to repaint, the status line, telling the host that its document changed,
+// the full reset after a change of the storyboard's structure, and the consistency check.
+#include "dialog/sbedit_dlg.h"
+#include "edit/consistency.h"
+#include "module/messages.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "platform/cursor.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace {
+
+std::unordered_set<const CKelSBEditView*>& LiveViews() {
+    static std::unordered_set<const CKelSBEditView*> views;
+    return views;
+}
+
+} // namespace
+
+bool CKelSBEditView::IsLiveView(const CKelSBEditView* pView) {
+    return pView != nullptr && LiveViews().count(pView) != 0;
+}
+
+void CKelSBEditView::RegisterLiveView(bool bLive) {
+    if (bLive)
+        LiveViews().insert(this);
+    else
+        LiveViews().erase(this);
+}
+
+void CKelSBEditView::CollectSelectionRects(std::vector<CRect>& rects) const {
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const auto* pContainer =
+            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
+            const CRect rect = GetMaterialRect(pContainer->GetContentObj(m));
+            if (!rect.IsRectEmpty())
+                rects.push_back(rect);
+        }
+    }
+}
+
+void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
+    if (GetSafeHwnd()) {
+        for (const CRect& rect : rects) {
+            if (!rect.IsRectEmpty())
+                InvalidateRect(rect, TRUE);
+        }
+        UpdateWindow();
+    }
+    rects.clear();
+}
+
+void CKelSBEditView::MarkModified() const {
+    CWnd* pMain = AfxGetMainWnd();
+    if (pMain && IsWindow(pMain))
+        pMain->SendMessage(WM_CG_FILE_SETDIRTY_FLAG, 1, 0);
+}
+
+void CKelSBEditView::ClearStatusLine() {
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(nullptr);
+}
+
+void CKelSBEditView::FullViewReset() {
+    RefreshView(nullptr);
+}
+
+void CKelSBEditView::FullViewRebuild() {
+    CWaitCursor wait;
+    FullViewReset();
+}
+
+kel::edit::Focus CKelSBEditView::GetCurFocus() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    return pBody ? kel::edit::FindFocus(*pBody, m_pCurContent) : kel::edit::Focus{};
+}
+
+std::vector<int> CKelSBEditView::GetSelContainerIndices() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
+}
+
+void CKelSBEditView::RestoreSelection(const std::vector<int>& containerIndices,
+                                      const kel::edit::Focus& focus, bool bTracksToo) {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    kel::edit::RestoreSelection(*pBody, containerIndices, focus,
+                                {m_lstSelTracks, m_lstSelContainers, m_pCurContent}, bTracksToo);
+}
+
+std::vector<std::string> CKelSBEditView::CheckConsistency(bool bOverlaps) const {
+    kel::edit::CheckOptions options;
+    options.bOverlaps = bOverlaps;
+    return kel::edit::CheckConsistency(
+        GetCurSBBody(), {&m_lstSelTracks, &m_lstSelContainers, m_pCurContent}, options);
+}
+
+void CKelSBEditView::DebugCheck(const char* pszDoing) const {
+#ifdef NDEBUG
+    (void)pszDoing;
+#else
+    const std::vector<std::string> problems = CheckConsistency(false);
+    if (problems.empty())
+        return;
+    std::fprintf(stderr, "KelSBEdit: inconsistent storyboard after %s:\n", pszDoing);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "  %s\n", problem.c_str());
+    std::abort();
+#endif
+}

@@ -1,0 +1,263 @@
+// The command base and its snapshot store, the registration sequence, and the consistency check.
+#include "undo/track_cmds.h"
+#include "undo/undo_fixture.h"
+
+#include "host/model_fixtures.h"
+#include "host/services/public_helpers.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace kel::test {
+namespace {
+
+// The store as the commands use it, without a change of its own.
+class StoreCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+};
+
+// A file that takes nothing: every write fails as on a full disk.
+class FullDiskFile : public CMemFile {
+public:
+    void Write(const void*, UINT) override { throw CFileException(CFileException::diskFull); }
+};
+
+// Makes every snapshot written while it lives fail: on opening (the folder is gone) or on
+// writing (the disk is full).
+class FailingSnapshots {
+public:
+    explicit FailingSnapshots(bool bOnOpen) {
+        kel::undo::SetSnapshotFileOpener([bOnOpen](const CString& strFile, UINT nFlags) {
+            if (!(nFlags & CFile::modeCreate))
+                return std::make_unique<CFile>(strFile.GetString(), nFlags);
+            if (bOnOpen)
+                throw CFileException(CFileException::badPath);
+            return std::unique_ptr<CFile>(std::make_unique<FullDiskFile>());
+        });
+    }
+    ~FailingSnapshots() { kel::undo::SetSnapshotFileOpener({}); }
+};
+
+std::size_t SnapshotFolderSize() {
+    std::error_code error;
+    const std::filesystem::path folder(kel::host::GetURSnapshotFolder().str());
+    std::size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); ++it)
+        ++n;
+    return n;
+}
+
+class UndoBaseTest : public UndoTest {
+protected:
+    StoreCmd* NewStore() { return new StoreCmd(view, IDS_HIST_DELETE, "Delete Objects"); }
+};
+
+// ---- Snapshot store ---------------------------------------------------------------------------
+
+TEST_F(UndoBaseTest, SnapshotRestoresAtItsIndexOrAtTheEndAsANewObjectEachTime) {
+    std::unique_ptr<StoreCmd> cmd(NewStore());
+    CKelSBContainerObj* pLogo = Container(3);
+    ASSERT_EQ(cmd->SaveContainerSnapshot(*pLogo, scene.get(), 1), 1);
+    // The container stays with the storyboard, without the piece copies the snapshot carries.
+    EXPECT_EQ(Container(3), pLogo);
+    EXPECT_TRUE(pLogo->GetContentObj(0)->GetAttachedPieceList().IsEmpty());
+    ASSERT_EQ(cmd->GetSnapshotCount(1), 1);
+    const CString strFile = cmd->GetSnapshotFiles(1)[0];
+    EXPECT_TRUE(KelPublicDoesFileExist(strFile));
+
+    CKelObList list;
+    list.AddTail(new CKelSBContainerObj);
+    list.AddTail(new CKelSBContainerObj);
+    EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 1), 1);
+    EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 2), 1);  // the count of the list is 3
+    EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 40), 1); // past the end: appended
+    ASSERT_EQ(list.GetCount(), 5);
+    const auto* pAtOne = dynamic_cast<CKelSBContainerObj*>(list.GetAtIndex(1));
+    const auto* pAtEnd = dynamic_cast<CKelSBContainerObj*>(list.GetAtIndex(4));
+    ASSERT_NE(pAtOne, nullptr);
+    ASSERT_NE(pAtEnd, nullptr);
+    EXPECT_NE(pAtOne, pAtEnd);
+    ASSERT_EQ(pAtEnd->GetContentCount(), 2);
+    EXPECT_EQ(pAtEnd->GetContentObj(1)->GetStoryIn(), 112u);
+    EXPECT_EQ(pAtEnd->GetContentObj(0)->GetAttachedPieceList().GetCount(), 1);
+    EXPECT_EQ(dynamic_cast<CKelSBContainerObj*>(list.GetAtIndex(0))->GetContentCount(), 0);
+}
+
+TEST_F(UndoBaseTest, FilesGoWithClearingAndWithTheCommandAndNoOtherFileIsTouched) {
+    const std::size_t nBefore = SnapshotFolderSize();
+    { std::unique_ptr<StoreCmd> unused(NewStore()); }
+    EXPECT_EQ(SnapshotFolderSize(), nBefore);
+
+    std::unique_ptr<StoreCmd> cmd(NewStore());
+    cmd->SaveContainerSnapshot(*Container(0), scene.get(), 1);
+    cmd->SaveContainerSnapshot(*Container(1), scene.get(), 1);
+    cmd->SaveContainerSnapshot(*Container(2), scene.get(), 0);
+    const CString strFirst0 = cmd->GetSnapshotFiles(1)[0];
+    const CString strFirst1 = cmd->GetSnapshotFiles(1)[1];
+    const CString strSecond = cmd->GetSnapshotFiles(0)[0];
+    // A file already gone from disk is only dropped from the list.
+    std::filesystem::remove(strFirst0.str());
+    EXPECT_EQ(cmd->ClearSnapshotFiles(1), 1);
+    EXPECT_EQ(cmd->GetSnapshotCount(1), 0);
+    EXPECT_FALSE(KelPublicDoesFileExist(strFirst1));
+    EXPECT_TRUE(KelPublicDoesFileExist(strSecond));
+    cmd.reset();
+    EXPECT_FALSE(KelPublicDoesFileExist(strSecond));
+    EXPECT_EQ(SnapshotFolderSize(), nBefore);
+}
+
+TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedOrMissingFile) {
+    std::unique_ptr<StoreCmd> cmd(NewStore());
+    cmd->SaveContainerSnapshot(*Container(3), scene.get(), 1);
+    const CString strFile = cmd->GetSnapshotFiles(1)[0];
+    CKelObList list;
+
+    StoreCmd ownerless(nullptr, IDS_HIST_DELETE, "Delete Objects");
+    EXPECT_EQ(ownerless.RestoreObjectSnapshot(strFile, &list, 0), 0);
+
+    {
+        std::ofstream damage(strFile.str(), std::ios::binary | std::ios::trunc);
+        damage << "KELA and then nothing a container would be made of";
+    }
+    EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 0), 0);
+    EXPECT_EQ(cmd->LoadSnapshot(1, 0), nullptr);
+    std::filesystem::remove(strFile.str());
+    EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 0), 0);
+    EXPECT_TRUE(list.IsEmpty());
+}
+
+TEST_F(UndoBaseTest, ASnapshotThatCannotBeWrittenIsKeptInMemory) {
+    const std::size_t nBefore = SnapshotFolderSize();
+    for (bool bOnOpen : {true, false}) {
+        SCOPED_TRACE(bOnOpen ? "folder gone" : "disk full");
+        std::unique_ptr<StoreCmd> cmd(NewStore());
+        {
+            FailingSnapshots failing(bOnOpen);
+            EXPECT_EQ(cmd->SaveContainerSnapshot(*Container(3), scene.get(), 1), 1);
+        }
+        ASSERT_EQ(cmd->GetSnapshotCount(1), 1);
+        EXPECT_TRUE(cmd->IsSnapshotInMemory(1, 0));
+        EXPECT_TRUE(cmd->GetSnapshotFiles(1)[0].IsEmpty());
+        EXPECT_EQ(SnapshotFolderSize(), nBefore) << "a half-written file was left behind";
+        // Read back twice: two objects, each the container as saved, with its piece copies.
+        std::unique_ptr<CObject> pFirst = cmd->LoadSnapshot(1, 0);
+        std::unique_ptr<CObject> pSecond = cmd->LoadSnapshot(1, 0);
+        const auto* pContainer = dynamic_cast<CKelSBContainerObj*>(pFirst.get());
+        ASSERT_NE(pContainer, nullptr);
+        EXPECT_NE(pFirst, pSecond);
+        ASSERT_EQ(pContainer->GetContentCount(), 2);
+        EXPECT_EQ(pContainer->GetContentObj(0)->GetStoryIn(), 100u);
+        EXPECT_EQ(pContainer->GetContentObj(0)->GetAttachedPieceList().GetCount(), 1);
+    }
+}
+
+// ---- Registration -----------------------------------------------------------------------------
+
+TEST_F(UndoBaseTest, RegistrationTellsTheHistoryPanelAroundAddingTheCommand) {
+    ASSERT_TRUE(Body().AppendTrack());
+    auto cmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
+    EXPECT_EQ(cmd->GetName(), CString("Append Subtitle Track"));
+    EXPECT_EQ(cmd->GetId(), static_cast<unsigned>(IDS_HIST_APPEND_TRACK));
+    cmd->m_nTrackIndex = Body().GetTrackCount() - 1;
+    Register(std::move(cmd));
+
+    const auto updates = history.Named(WM_CG_UPDATE_HISTORY);
+    ASSERT_EQ(updates.size(), 2u);
+    EXPECT_EQ(updates[0].wParam, KEL_UR_HISTORY_SHOW);
+    EXPECT_EQ(updates[1].wParam, KEL_UR_HISTORY_ADDED);
+    for (const ReceivedMessage& m : updates)
+        EXPECT_EQ(m.lParam, reinterpret_cast<LPARAM>(&History()));
+    EXPECT_EQ(History().GetUndoStepCount(), 1);
+
+    // Without a storyboard the command is destroyed, not kept anywhere.
+    KelSBSetCurScene(nullptr);
+    EXPECT_EQ(KelSBRegisterCommand(
+                  view, KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK)),
+              0);
+}
+
+TEST_F(UndoBaseTest, CommandsOutliveTheViewThatRecordedThem) {
+    const std::vector<BYTE> before = Bytes();
+    ASSERT_TRUE(Body().MoveTrack(0, 1));
+    auto cmd = KelSBNewCommand<CKelURSBMovedownTrackCmd>(view, IDS_HIST_MOVE_DOWN_TRACK);
+    cmd->m_nTrackIndex = 1;
+    Register(std::move(cmd));
+    const std::vector<BYTE> after = Bytes();
+
+    // The host creates the dialog window again: a new view, the old one destroyed.
+    const CKelSBEditView* pOldView = view;
+    ASSERT_NE(KelSBEditCreateDlg(&parent), nullptr);
+    KelSBSetItemEditWnd(&itemEdit);
+    KelSBSetCurScene(scene.get());
+    view = dlg->GetView();
+    ASSERT_NE(view, nullptr);
+    if (view != pOldView) {
+        EXPECT_FALSE(CKelSBEditView::IsLiveView(pOldView));
+    }
+    Undo();
+    EXPECT_EQ(Bytes(), before);
+    Redo();
+    EXPECT_EQ(Bytes(), after);
+    ExpectConsistent("undo and redo in the new view");
+}
+
+TEST_F(UndoBaseTest, AnOperationIsCheckedOnceItHasBroughtEverythingUpToDate) {
+    {
+        // Like a delete: the container goes, the command is registered, and only then are the
+        // track lists rebuilt.
+        KelSBEditScope operation(*view);
+        Body().GetContainerList().DeleteAt(Body().GetContainerList().FindIndex(7));
+        auto cmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
+        EXPECT_EQ(KelSBRegisterCommand(view, std::move(cmd)), 1);
+        Body().ResetAllTrackContentList();
+    }
+    ExpectConsistent("the operation");
+#ifndef NDEBUG
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Body().GetContainerList().DeleteAt(Body().GetContainerList().FindIndex(0));
+            view->DebugCheck("a test");
+        },
+        "inconsistent storyboard after a test");
+#endif
+}
+
+// ---- Consistency check ------------------------------------------------------------------------
+
+bool Mentions(const std::vector<std::string>& problems, const std::string& text) {
+    for (const std::string& problem : problems) {
+        if (problem.find(text) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(UndoBaseTest, TheCheckFindsWhatCommandsMustNeverLeaveBehind) {
+    // Track lists that still name the materials of a container that went.
+    Body().GetContainerList().DeleteAt(Body().GetContainerList().FindIndex(7));
+    EXPECT_TRUE(Mentions(view->CheckConsistency(), "track 3: content list does not match"));
+    Body().ResetAllTrackContentList();
+    EXPECT_TRUE(view->CheckConsistency().empty());
+
+    // A selection that names a container of no storyboard, a current material outside it.
+    CKelSBContainerObj stranger;
+    view->GetSelContainerList().AddTail(&stranger);
+    EXPECT_TRUE(Mentions(view->CheckConsistency(), "not a container of the storyboard"));
+    Select({0}, Content(3, 1));
+    EXPECT_TRUE(Mentions(view->CheckConsistency(), "current material lies outside the selection"));
+    Select({});
+
+    // Overlaps on a track, which only the full check reports; a material on no track.
+    auto* pOverlap = NewPhase<CKelSBContentPieceInObj>(kSampleLogo, 0, 5, 15);
+    AddContainer(Body(), {pOverlap});
+    EXPECT_TRUE(Mentions(view->CheckConsistency(), "track 0: materials overlap at frame 5"));
+    EXPECT_TRUE(view->CheckConsistency(false).empty());
+    pOverlap->SetTrackIndex(9);
+    EXPECT_TRUE(Mentions(view->CheckConsistency(false), "lies on missing track 9"));
+}
+
+} // namespace
+} // namespace kel::test

@@ -1,0 +1,323 @@
+// Container commands: merge, split, the host's items put on the storyboard, deleting containers
+// (with their ripple) and materials dragged in from outside. Each test makes the change as its
+// operation does and undoes and redoes it twice, comparing the scene's bytes at every step.
+#include "edit/edit_change.h"
+#include "undo/container_cmds.h"
+#include "undo/undo_fixture.h"
+
+#include "host/model_fixtures.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace kel::test {
+namespace {
+
+// Makes every snapshot written while it lives fail as on a full disk.
+class FullDisk {
+public:
+    FullDisk() {
+        kel::undo::SetSnapshotFileOpener([](const CString& strFile, UINT nFlags) {
+            if (nFlags & CFile::modeCreate)
+                throw CFileException(CFileException::diskFull);
+            return std::make_unique<CFile>(strFile.GetString(), nFlags);
+        });
+    }
+    ~FullDisk() { kel::undo::SetSnapshotFileOpener({}); }
+};
+
+class ContainerCommandTest : public UndoTest {
+protected:
+    // Appends a container with these materials, as the operations add them.
+    CKelSBContainerObj* Append(std::vector<CKelSBContentBaseObj*> contents) {
+        auto pContainer = std::make_unique<CKelSBContainerObj>();
+        for (CKelSBContentBaseObj* p : contents)
+            pContainer->AddContent(p);
+        CKelSBContainerObj* pRaw = pContainer.get();
+        kel::edit::InsertContainerAt(Body(), Body().GetContainerCount(), std::move(pContainer));
+        return pRaw;
+    }
+    // Deletes the containers at these indices, highest first, with what the view holds of them.
+    void DeleteContainers(std::vector<int> indices) {
+        std::sort(indices.rbegin(), indices.rend());
+        Select({});
+        Body().ClearAllTrackContentList();
+        for (int nIndex : indices)
+            kel::edit::TakeContainerAt(Body(), nIndex).reset();
+        Body().ResetAllTrackContentList();
+    }
+    // Deletes containers 5 and 2 as the delete operation does, with Ticker current.
+    CKelURSBDeleteContainerCmd* DeleteTwoAndFive() {
+        Select({5, 2}, Content(5, 0));
+        auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
+        cmd->m_focus = view->GetCurFocus();
+        for (int nIndex : {5, 2})
+            EXPECT_EQ(cmd->SaveContainer(nIndex), 1);
+        DeleteContainers({5, 2});
+        return Register(std::move(cmd));
+    }
+    std::vector<DWORD> StoryIns(int nTrack) const {
+        std::vector<DWORD> ins;
+        for (const auto& [track, in] : TrackRow(Body(), nTrack))
+            ins.push_back(in);
+        return ins;
+    }
+};
+
+// ---- Merge and split --------------------------------------------------------------------------
+
+TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
+    // Selected in this order: container 6 receives, then 0's and 7's materials follow.
+    Select({6, 0, 7}, Content(0, 0));
+    const std::vector<BYTE> before = Bytes();
+    auto cmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(view, IDS_HIST_MERGE);
+    cmd->m_focus = view->GetCurFocus();
+    ASSERT_EQ(cmd->RecordContainers(), 1);
+    cmd->m_arrMergedContainers = {6, 0, 7};
+    Register(std::move(cmd));
+    CKelSBContentBaseObj* pCurrent = Content(0, 0);
+    for (int nIndex : {0, 7}) {
+        while (Container(nIndex)->GetContentCount() > 0)
+            Container(6)->AddContent(static_cast<CKelSBContentBaseObj*>(
+                Container(nIndex)->GetContentList().RemoveHead()));
+    }
+    CKelSBContainerObj* pReceiver = Container(6);
+    DeleteContainers({0, 7});
+    Select({5}, pCurrent);
+    ASSERT_EQ(Container(5), pReceiver);
+
+    ExpectRoundTrip(before, [&] {
+        ASSERT_EQ(Container(5)->GetContentCount(), 4);
+        EXPECT_EQ(Content(5, 1)->GetStoryIn(), 60u); // its own Lower Third Out
+        EXPECT_EQ(Content(5, 2)->GetStoryIn(), 0u);  // then Headline In
+        EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
+        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
+        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 2}));
+    });
+    Undo();
+    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
+}
+
+TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone) {
+    Select({8, 3, 0}, Content(3, 0));
+    const std::vector<BYTE> before = Bytes();
+    auto cmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(view, IDS_HIST_SPLIT);
+    cmd->m_focus = view->GetCurFocus();
+    ASSERT_EQ(cmd->RecordContainers(), 1);
+    cmd->m_arrSplitContainers = {8, 3, 0};
+    Register(std::move(cmd));
+    for (int nIndex : {8, 3}) {
+        auto* pSecond =
+            static_cast<CKelSBContentBaseObj*>(Container(nIndex)->GetContentList().RemoveTail());
+        view->GetSelContainerList().AddTail(Append({pSecond}));
+    }
+    Body().ResetAllTrackContentList();
+
+    ExpectRoundTrip(before, [&] {
+        ASSERT_EQ(Body().GetContainerCount(), 11);
+        EXPECT_EQ(Content(9, 0)->GetStoryIn(), 190u);  // Lower Third Out, split first
+        EXPECT_EQ(Content(10, 0)->GetStoryIn(), 112u); // then Logo Stay
+        EXPECT_EQ(Container(0)->GetContentCount(), 1);
+    });
+}
+
+// ---- The host's items -------------------------------------------------------------------------
+
+TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
+    view->GetSelTrackList().AddTail(Body().GetTrackObj(1));
+    Select({2}, Content(2, 0));
+    const std::vector<BYTE> before = Bytes();
+    // Registered first, with where the items will go: Headline and Logo, In, Stay and Out, on
+    // new tracks inserted at the selected track 1.
+    auto cmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(view, IDS_HIST_ADD_ITEMS_IN_STAY_OUT);
+    cmd->m_focus = view->GetCurFocus();
+    cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
+    cmd->m_nFirstAddedTrack = 1;
+    cmd->m_nAddedTrackCount = 2;
+    cmd->m_nFirstAddedContainer = Body().GetContainerCount();
+    Register(std::move(cmd));
+    view->GetSelTrackList().RemoveAll();
+    Select({});
+    int nTrack = 1;
+    for (unsigned nPiece : {kSampleHeadline, kSampleLogo}) {
+        ASSERT_TRUE(Body().InsertTrack(nTrack));
+        view->GetSelTrackList().AddTail(Body().GetTrackObj(nTrack));
+        const CKelPlayBaseObj* pPiece = scene->FindPieceByGUID(KelSampleGUID(nPiece));
+        const DWORD dwIn = pPiece->GetPlayDuration(0);
+        const DWORD dwStay = dwIn + pPiece->GetPlayDuration(1);
+        CKelSBContentBaseObj* pIn = NewPhase<CKelSBContentPieceInObj>(nPiece, nTrack, 0, dwIn);
+        for (CKelSBContentBaseObj* p :
+             {pIn,
+              static_cast<CKelSBContentBaseObj*>(
+                  NewPhase<CKelSBContentPieceStayObj>(nPiece, nTrack, dwIn, dwStay)),
+              static_cast<CKelSBContentBaseObj*>(NewPhase<CKelSBContentPieceOutObj>(
+                  nPiece, nTrack, dwStay, dwStay + pPiece->GetPlayDuration(2)))})
+            view->GetSelContainerList().AddTail(Append({p}));
+        if (view->GetCurContent() == nullptr)
+            view->SetCurContent(pIn);
+        ++nTrack;
+    }
+    Body().ResetAllTrackContentList();
+
+    ExpectRoundTrip(before, [&] {
+        EXPECT_EQ(Body().GetTrackCount(), 7);
+        EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{9, 10, 11, 12, 13, 14}));
+        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{9, 0}));
+        EXPECT_EQ(view->GetSelTrackList().GetCount(), 2);
+        EXPECT_EQ(Content(4, 0)->GetTrackIndex(), 3); // the movie, below the new tracks
+    });
+    Undo();
+    EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
+    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+    ASSERT_EQ(view->GetSelTrackList().GetCount(), 1);
+    EXPECT_EQ(view->GetSelTrackList().GetHead(), Body().GetTrackObj(0));
+}
+
+TEST_F(ContainerCommandTest, AnAddThatStoppedEarlyTakesOutOnlyWhatItAdded) {
+    const std::vector<BYTE> before = Bytes();
+    auto cmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(view, IDS_HIST_ADD_ITEMS_IN);
+    cmd->m_nFirstAddedTrack = 1;
+    cmd->m_nAddedTrackCount = 2;
+    cmd->m_nFirstAddedContainer = Body().GetContainerCount();
+    CKelURSBAddItemToSBCmd* pCmd = Register(std::move(cmd));
+    // One item went on; the second stopped the add.
+    ASSERT_TRUE(Body().InsertTrack(1));
+    Append({NewPhase<CKelSBContentPieceInObj>(kSampleHeadline, 1, 0, 10)});
+    Body().ResetAllTrackContentList();
+    const std::vector<BYTE> added = Bytes();
+
+    // Told two tracks, undo would take the movie's track too: it refuses and changes nothing.
+    EXPECT_EQ(pCmd->Undo(), 0);
+    EXPECT_EQ(Bytes(), added);
+    ExpectConsistent("a refused undo");
+    // Told what was really added, it takes out exactly that.
+    pCmd->m_nAddedTrackCount = 1;
+    ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetTrackCount(), 6); });
+}
+
+// ---- Deleting containers ----------------------------------------------------------------------
+
+TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere) {
+    const std::vector<BYTE> before = Bytes();
+    const DWORD dwTickerIn = Content(5, 0)->GetStoryIn();
+    DeleteTwoAndFive();
+    ExpectRoundTrip(before, [&] {
+        EXPECT_EQ(Body().GetContainerCount(), 7);
+        EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
+    });
+    Undo();
+    EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);
+    EXPECT_EQ(Content(5, 0)->GetStoryIn(), dwTickerIn);
+    EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 0}));
+}
+
+// Ripple: deleting Headline In [0,10) closes its gap (Stay and all after it move left 10);
+// then Headline Stay, now [0,75), closes its own (Out and all after move left 75).
+TEST_F(ContainerCommandTest, ARippleDeleteMovesTheRestOfTheTrackBackOnUndo) {
+    Body().SetDeleteMode(1);
+    Select({0, 1}, Content(0, 0));
+    const std::vector<BYTE> before = Bytes();
+    auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
+    cmd->m_focus = view->GetCurFocus();
+    for (int nIndex : {1, 0})
+        ASSERT_EQ(cmd->SaveContainer(nIndex), 1);
+    auto ripple = [&](CKelSBContentBaseObj* pDeleted, CKelSBContentBaseObj* pNext) {
+        const DWORD dwFrom = pNext->GetStoryIn();
+        const long nDelta = static_cast<long>(pDeleted->GetStoryIn()) - static_cast<long>(dwFrom);
+        for (int c : {1, 2, 3})
+            for (INT_PTR m = 0; m < Container(c)->GetContentCount(); ++m)
+                if (Content(c, static_cast<int>(m))->GetStoryIn() >= dwFrom)
+                    Content(c, static_cast<int>(m))->Move(nDelta);
+        cmd->AddRippleShift(0, dwFrom, nDelta);
+    };
+    ripple(Content(0, 0), Content(1, 0));
+    ripple(Content(1, 0), Content(2, 0));
+    DeleteContainers({1, 0});
+    CKelURSBDeleteContainerCmd* pCmd = Register(std::move(cmd));
+    EXPECT_EQ(pCmd->m_arrRippleShifts.size(), 2u);
+
+    ExpectRoundTrip(before, [&] { EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 15, 27})); });
+    Undo();
+    EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 85, 100, 112}));
+}
+
+TEST_F(ContainerCommandTest, ADeleteWhoseSnapshotsCannotBeWrittenLosesNothing) {
+    const std::vector<BYTE> before = Bytes();
+    CKelURSBDeleteContainerCmd* pCmd = nullptr;
+    {
+        FullDisk full;
+        pCmd = DeleteTwoAndFive();
+    }
+    EXPECT_TRUE(pCmd->IsSnapshotInMemory(1, 0));
+    EXPECT_TRUE(pCmd->IsSnapshotInMemory(1, 1));
+    ExpectRoundTrip(before);
+}
+
+TEST_F(ContainerCommandTest, AnUnreadableSnapshotChangesNothingAndReportsFailure) {
+    for (bool bDamaged : {true, false}) {
+        SCOPED_TRACE(bDamaged ? "damaged" : "missing");
+        CKelURSBDeleteContainerCmd* pCmd = DeleteTwoAndFive();
+        const std::string file = pCmd->GetSnapshotFiles(1)[1].str();
+        if (bDamaged)
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << "KELA";
+        else
+            std::filesystem::remove(file);
+        const std::vector<BYTE> deleted = Bytes();
+        dlg->UndoRedoSteps(TRUE, 1);
+        EXPECT_EQ(Bytes(), deleted);
+        EXPECT_EQ(History().GetStepCount(), 0) << "a failed step clears the history";
+        ExpectConsistent("a failed undo");
+    }
+}
+
+// ---- Dragging in from outside -----------------------------------------------------------------
+
+TEST_F(ContainerCommandTest, ADragInGoesBackWithWhatItPushed) {
+    struct Case {
+        DWORD dwDrop;
+        int nShift;
+        DWORD dwThreshold;
+    };
+    // At 135 the new material [135,145) pushes Lower Third Stay (at 140) and Out by 5; at 200
+    // nothing is in the way.
+    for (const Case& c : {Case{135, 5, 140}, Case{200, 0, 0xFFFFFFFFu}}) {
+        SCOPED_TRACE(c.dwDrop);
+        Select({2}, Content(2, 0));
+        const std::vector<BYTE> before = Bytes();
+        auto cmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(view, IDS_HIST_DRAG_IN);
+        cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
+        cmd->m_focus = view->GetCurFocus();
+        kel::edit::ChangeJournal journal;
+        ASSERT_TRUE(kel::edit::ShiftTrackFrom(Body(), 4, c.dwThreshold, c.nShift, journal));
+        journal.Commit();
+        Select({});
+        CKelSBContentBaseObj* pDropped =
+            NewPhase<CKelSBContentPieceInObj>(kSampleHeadline, 4, c.dwDrop, c.dwDrop + 10);
+        CKelSBContainerObj* pNew = Append({pDropped});
+        Select({Body().GetContainerCount() - 1}, pDropped);
+        Body().ResetAllTrackContentList();
+        cmd->m_nShift = c.nShift;
+        cmd->m_nDropTrack = 4;
+        cmd->m_dwShiftThreshold = c.dwThreshold;
+        cmd->m_nFirstNewContainer = Body().GetContainerCount() - 1;
+        cmd->m_nNewContainerCount = 1;
+        Register(std::move(cmd));
+        const int nNew = Body().GetContainerCount() - 1;
+        ASSERT_EQ(Container(nNew), pNew);
+
+        const DWORD dwStayIn = 140 + static_cast<DWORD>(c.nShift);
+        ExpectRoundTrip(before, [&] {
+            EXPECT_EQ(Content(8, 0)->GetStoryIn(), dwStayIn);
+            EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{nNew});
+            EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{nNew, 0}));
+        });
+        Undo();
+        EXPECT_EQ(Content(8, 0)->GetStoryIn(), 140u);
+        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
+        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+    }
+}
+
+} // namespace
+} // namespace kel::test
