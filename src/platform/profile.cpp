@@ -44,7 +44,7 @@ bool SameName(std::string_view a, std::string_view b) {
 // The file as lines, without their line ends, and the line end it uses.
 struct ProfileText {
     std::vector<std::string> lines;
-    std::string eol = "\r\n";
+    std::string_view eol = "\r\n"; // one of two literals, never owned
     bool exists = false;
 };
 
@@ -301,7 +301,9 @@ BOOL WritePrivateProfileString(const char* lpAppName, const char* lpKeyName, con
             return TRUE; // nothing to delete
         if (!text.lines.empty() && !Trim(text.lines.back()).empty())
             text.lines.emplace_back();
-        text.lines.push_back("[" + std::string(Trim(lpAppName)) + "]");
+        std::string header = "[";
+        header.append(Trim(lpAppName)).push_back(']');
+        text.lines.push_back(std::move(header));
         text.lines.push_back(newLine);
         return WriteProfile(lpFileName, text) ? TRUE : FALSE;
     }
