@@ -73,15 +73,6 @@ CObject* CKelObList::GetAtIndex(INT_PTR nIndex) const {
     return pos ? GetAt(pos) : nullptr;
 }
 
-INT_PTR CKelObList::IndexOf(const CObject* pObject) const {
-    INT_PTR nIndex = 0;
-    for (POSITION pos = GetHeadPosition(); pos != nullptr; ++nIndex) {
-        if (GetNext(pos) == pObject)
-            return nIndex;
-    }
-    return -1;
-}
-
 void CKelObList::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar.WriteCount(static_cast<ULONGLONG>(GetCount()));

@@ -46,8 +46,6 @@ public:
 
     // The object at an index, or null when the index is out of range.
     CObject* GetAtIndex(INT_PTR nIndex) const;
-    // Index of the object in the list, -1 when it is not there.
-    INT_PTR IndexOf(const CObject* pObject) const;
 
     // Stores like CObList. Loading first deletes what the list holds, then reads; every
     // object read must be a CKelObject (else CArchiveException badClass). On failure the
