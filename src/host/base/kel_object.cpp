@@ -5,6 +5,18 @@
 IMPLEMENT_SERIAL(CKelObject, CObject, 1)
 IMPLEMENT_SERIAL(CKelObList, CObList, 1)
 
+namespace {
+std::uint64_t g_modelGeneration = 0;
+} // namespace
+
+std::uint64_t KelModelGeneration() {
+    return g_modelGeneration;
+}
+
+void KelModelChanged() {
+    ++g_modelGeneration;
+}
+
 void KelArchiveRequire(bool bOk, int nCause) {
     if (!bOk)
         throw CArchiveException(nCause);
@@ -38,6 +50,18 @@ CKelObList& CKelObList::operator=(const CKelObList& other) {
 
 CKelObList::~CKelObList() {
     DeleteAll();
+}
+
+void CKelObList::OnElementAdded(CObject* pObject) {
+    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+        ++pKel->m_nHolders;
+    KelModelChanged();
+}
+
+void CKelObList::OnElementRemoved(CObject* pObject) {
+    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+        --pKel->m_nHolders;
+    KelModelChanged();
 }
 
 void CKelObList::DeleteAt(POSITION position) {
