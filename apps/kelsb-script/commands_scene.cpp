@@ -247,9 +247,12 @@ void Runner::Material(const ScriptLine& line) {
                            line.words[5]);
     }
     CKelSBContainerObj* container = body.GetContainerObj(body.GetContainerCount() - 1);
-    container->AddContent(content.release()); // the container owns its materials
+    CKelSBContentBaseObj* added = content.release();
+    container->AddContent(added); // the container owns its materials
     container->MakeOrder();
-    body.ResetAllTrackContentList();
+    // One track's list takes the material: rebuilding every list would make building a scene
+    // line by line quadratic.
+    body.InsertTrackContent(added, container);
     CKelSBBodyObj::MakePieceContentIcon(container, Scene().GetPieceList());
 }
 
