@@ -120,7 +120,8 @@ Json StoryboardJson(const CKelPlaySceneObj& scene, const CKelSBBodyObj& body) {
         Json materials = Json::MakeArray();
         const CKelObList* contents = container ? &container->GetContentList() : nullptr;
         for (POSITION p = contents ? contents->GetHeadPosition() : nullptr; p;) {
-            if (const auto* content = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents->GetNext(p))) {
+            if (const auto* content =
+                    DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents->GetNext(p))) {
                 materials.Push(MaterialJson(scene, *content));
             }
         }

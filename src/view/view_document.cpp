@@ -288,13 +288,15 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
         state.selectedTracks.push_back(pBody->GetTrackIndex(pTrack));
     }
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
+        const auto* pContainer =
+            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
         state.selectedContainers.push_back(pBody->GetContainerIndex(pContainer));
     }
     if (const CKelSBContainerObj* pContainer = FindContainerOf(m_pCurContent)) {
         state.hasCurrentContent = true;
         state.currentContainer = pBody->GetContainerIndex(pContainer);
-        state.currentMaterial = static_cast<int>(pContainer->GetContentList().IndexOf(m_pCurContent));
+        state.currentMaterial =
+            static_cast<int>(pContainer->GetContentList().IndexOf(m_pCurContent));
     }
     const HCURSOR hCursor = GetCursor();
     if (hCursor && hCursor->resourceId >= IDC_CURSOR_TRIM &&

@@ -119,7 +119,6 @@ CString LoadText(UINT nId) {
     return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId);
 }
 
-
 } // namespace
 
 // ---- Messages.

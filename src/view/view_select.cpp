@@ -4,7 +4,6 @@
 #include "dialog/sbedit_dlg.h"
 #include "module/messages.h"
 #include "view/sbedit_view.h"
-
 #include "view/view_paint_tools.h"
 
 #include "host/sbobject/sb_body.h"
@@ -155,7 +154,8 @@ int CKelSBEditView::HeaderButtonTest(CPoint point, int& nButton) const {
         return -1;
     // A button square starts 3 pixels into its header and is 16 high, so with low rows it
     // reaches into the next header: the track above the point is asked first.
-    const auto [nFirst, nEnd] = GetTrackSpan(point.y - kel::sbedit::kHeaderButtonReach + 1, point.y + 1);
+    const auto [nFirst, nEnd] =
+        GetTrackSpan(point.y - kel::sbedit::kHeaderButtonReach + 1, point.y + 1);
     for (int i = nFirst; i < nEnd; ++i) {
         const CRect header = GetTrackHeaderRect(i);
         for (int nCandidate = 0; nCandidate < 2; ++nCandidate) {
