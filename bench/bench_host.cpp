@@ -23,11 +23,23 @@ namespace {
 constexpr UINT kHScrollBarId = 100;
 constexpr UINT kVScrollBarId = 101;
 
+std::unique_ptr<BenchHost> g_host;
+
 std::filesystem::path WorkFolder() {
     return std::filesystem::temp_directory_path() / ("kelsb_bench_" + std::to_string(::getpid()));
 }
 
 } // namespace
+
+BenchHost& BenchHost::Get() {
+    if (!g_host)
+        g_host = std::make_unique<BenchHost>();
+    return *g_host;
+}
+
+void BenchHost::Close() {
+    g_host.reset();
+}
 
 BenchHost::BenchHost() {
     std::filesystem::create_directories(WorkFolder());

@@ -27,6 +27,11 @@ public:
     static constexpr int kViewWidth = 1920;
     static constexpr int kViewHeight = 1080;
 
+    // The one host of a benchmark program, opened on first use on the backend installed then;
+    // Close ends it while the backend still stands.
+    static BenchHost& Get();
+    static void Close();
+
     // Opens the editor on the backend installed now; exits the process when the module
     // cannot be loaded (nothing can be measured then).
     BenchHost();

@@ -54,8 +54,7 @@ public:
 CountingBackend* g_backend = nullptr;
 
 BenchHost& Host() {
-    static BenchHost host;
-    return host;
+    return BenchHost::Get();
 }
 
 int Materials(const benchmark::State& state) {
@@ -192,7 +191,7 @@ int main(int argc, char** argv) {
     kel::bench::g_backend = backend.get();
     kel::platform::SetBackend(std::move(backend));
     using kel::bench::Goal;
-    return kel::bench::RunMeasures(
+    const int result = kel::bench::RunMeasures(
         argc, argv,
         {
             Goal{"BM_MouseMove", "Mouse move (cursor, hit and edge test)", 2, true},
@@ -205,4 +204,6 @@ int main(int argc, char** argv) {
             Goal{"BM_SceneSave", "Scene save", 200, false},
             Goal{"BM_SceneLoad", "Scene load", 200, false},
         });
+    kel::bench::BenchHost::Close();
+    return result;
 }
