@@ -97,7 +97,7 @@ void BenchHost::Show(int materials) {
     // The view has a one-pixel border around its client area.
     view.MoveWindow(
         CRect(rect.left, rect.top, rect.left + kViewWidth + 2, rect.top + kViewHeight + 2));
-    ScrollToEnd();
+    ScrollToLastTrack();
     PaintInvalid();
 }
 
@@ -120,22 +120,15 @@ automation::EditorState BenchHost::State() const {
     return state;
 }
 
-void BenchHost::ScrollToEnd() {
-    // Down to the last track, and along to where its materials end.
-    const CObList& last = Body().GetTrackObj(Body().GetTrackCount() - 1)->GetContentList();
-    const auto* content = static_cast<const CKelSBContentBaseObj*>(last.GetTail());
-    const int end = static_cast<int>(content->GetStoryOut()) + 100 - kViewWidth;
+void BenchHost::ScrollToLastTrack() {
     if (auto* bar = dynamic_cast<CScrollBar*>(View().GetDlgItem(static_cast<int>(kHScrollBarId))))
-        bar->UserScroll(SB_THUMBPOSITION, std::max(0, end));
+        bar->UserScroll(SB_LEFT, 0);
     if (auto* bar = dynamic_cast<CScrollBar*>(View().GetDlgItem(static_cast<int>(kVScrollBarId))))
         bar->UserScroll(SB_BOTTOM, 0);
 }
 
 std::vector<CPoint> BenchHost::PointsOnLowestRow() {
-    std::vector<CPoint> points;
-    for (const CPoint middle : MaterialsOnLowestRow()) {
-        points.push_back(middle);
-    }
+    std::vector<CPoint> points = MaterialsOnLowestRow();
     // Edges and gaps: a pixel inside each end of every material on screen and the pixel
     // right after it.
     const automation::EditorState state = State();
@@ -144,8 +137,8 @@ std::vector<CPoint> BenchHost::PointsOnLowestRow() {
     const CObList& list = Body().GetTrackObj(Body().GetTrackCount() - 1)->GetContentList();
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
-        const int left = static_cast<int>(content->GetStoryIn()) - state.hscroll + area.left;
-        const int right = static_cast<int>(content->GetStoryOut()) - state.hscroll + area.left;
+        const int left = ClientX(content->GetStoryIn());
+        const int right = ClientX(content->GetStoryOut());
         for (int x : {left + 1, right - 2, right + 1}) {
             if (x > area.left && x < area.right)
                 points.emplace_back(x, y);
@@ -165,12 +158,18 @@ std::vector<CPoint> BenchHost::MaterialsOnLowestRow() {
     const CObList& list = body.GetTrackObj(lastTrack)->GetContentList();
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
-        const int x = static_cast<int>(content->GetStoryIn() + content->GetStoryOut()) / 2 -
-                      state.hscroll + area.left;
+        const int x = (ClientX(content->GetStoryIn()) + ClientX(content->GetStoryOut())) / 2;
         if (x > area.left + 10 && x < area.right - 10)
             middles.emplace_back(x, y);
     }
     return middles;
+}
+
+int BenchHost::ClientX(DWORD frame) {
+    const automation::EditorState state = State();
+    const double pixels = frame * 25.0 / Body().GetFramesPerUnit();
+    return static_cast<int>(pixels + 0.5) - state.hscroll +
+           state.regions[automation::kTrackArea].left;
 }
 
 void BenchHost::Mouse(UINT message, CPoint client, UINT keyFlags) {

@@ -40,7 +40,8 @@ public:
     BenchHost& operator=(const BenchHost&) = delete;
 
     // Makes the scene of that many materials the editor's (generated on first use), scrolled
-    // to its last track and its end: where walking the storyboard costs most.
+    // down to its last track, whose containers come last: where walking the storyboard costs
+    // most.
     void Show(int materials);
     CKelPlaySceneObj& Scene();
     CKelSBBodyObj& Body();
@@ -68,7 +69,9 @@ public:
 
 private:
     void Mouse(UINT message, CPoint client, UINT keyFlags);
-    void ScrollToEnd();
+    void ScrollToLastTrack();
+    // The client x of a frame at the storyboard's scale.
+    int ClientX(DWORD frame);
 
     kel::hostkit::ModuleLoader m_module;
     std::map<int, std::unique_ptr<CKelPlaySceneObj>> m_scenes;

@@ -3,13 +3,12 @@
 // materials.
 #include "bench_host.h"
 #include "bench_report.h"
+#include "qt/qt_backend.h"
 
 #include "platform/wnd.h"
-#include "qt/qt_backend.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
-
 #include <cstdlib>
 #include <memory>
 

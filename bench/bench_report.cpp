@@ -15,7 +15,7 @@ namespace kel::bench {
 namespace {
 
 // Keeps the time per step (milliseconds) of every run, by function and size, beside the
-// console's own report.
+// console's own report: the median of repeated runs, else the single run.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, std::map<int, double>> times;
@@ -23,7 +23,9 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || !(single || median))
                 continue;
             const double seconds =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);

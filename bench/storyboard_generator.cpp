@@ -150,7 +150,9 @@ std::unique_ptr<CKelPlaySceneObj> MakeStoryboardScene(StoryboardSize size) {
     AddPieces(*scene);
     CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
     body->SetName("Broadcast day");
-    body->SetFramesPerUnit(25);
+    // Ten frames per unit: the 728 frames a 1920-pixel view shows are covered on every track
+    // at every size, so each size shows as much.
+    body->SetFramesPerUnit(10);
     while (body->GetTrackCount() < size.tracks)
         body->AppendTrack();
     std::mt19937 random(20240611);

@@ -17,8 +17,8 @@ struct StoryboardSize {
 inline constexpr StoryboardSize kSizes[] = {{500, 50}, {5000, 100}, {51000, 255}};
 
 // A scene whose current storyboard holds size.materials materials spread evenly over
-// size.tracks tracks, one frame per pixel (25 frames per unit), its track lists built. The
-// containers are appended track by track, so the last track's materials come last.
+// size.tracks tracks at 10 frames per unit, its track lists built. The containers are appended
+// track by track, so the last track's materials come last.
 std::unique_ptr<CKelPlaySceneObj> MakeStoryboardScene(StoryboardSize size);
 
 } // namespace kel::bench

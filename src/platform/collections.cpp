@@ -56,7 +56,6 @@ CObList::Node* CObList::NewNode(Node* pPrev, Node* pNext, CObject* pObject) {
     (pPrev ? pPrev->pNext : m_pHead) = node;
     (pNext ? pNext->pPrev : m_pTail) = node;
     ++m_nCount;
-    ++m_nChanges;
     if (Index* index = m_pIndex.get()) {
         if (index->bOrder && pNext == nullptr) {
             node->nIndex = static_cast<INT_PTR>(index->order.size());
@@ -97,7 +96,6 @@ void CObList::Unlink(Node* node) {
     (node->pPrev ? node->pPrev->pNext : m_pHead) = node->pNext;
     (node->pNext ? node->pNext->pPrev : m_pTail) = node->pPrev;
     --m_nCount;
-    ++m_nChanges;
 }
 
 CObList::Index* CObList::PositionIndex() const {
@@ -192,7 +190,6 @@ void CObList::RemoveAll() {
     Node* node = m_pHead;
     m_pHead = m_pTail = nullptr;
     m_nCount = 0;
-    ++m_nChanges;
     m_pIndex.reset();
     while (node != nullptr) {
         Node* next = node->pNext;
@@ -249,7 +246,6 @@ void CObList::SetAt(POSITION pos, CObject* newElement) {
         }
     }
     node->data = newElement;
-    ++m_nChanges;
     OnElementRemoved(pOld);
     OnElementAdded(newElement);
 }

@@ -77,10 +77,6 @@ public:
     // The index of the first element equal to pObject, -1 when the list does not hold it.
     INT_PTR IndexOf(const CObject* pObject) const;
 
-    // Goes up by one with every change of the list (insertion, removal, SetAt), so that data
-    // derived from it can tell whether it is still current.
-    std::uint64_t GetChangeCount() const { return m_nChanges; }
-
     // The count, then every element as an object (null allowed). Loading appends to the
     // list as it goes, so after a failed load the list holds what was read so far and the
     // caller, who owns those objects, can delete them.
@@ -105,7 +101,6 @@ private:
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
     INT_PTR m_nCount = 0;
-    std::uint64_t m_nChanges = 0;
     mutable std::unique_ptr<Index> m_pIndex;
 };
 

@@ -8,6 +8,15 @@
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
 // cursor (view_mouse.cpp), host calls of the output (view_output.cpp) and the operations that
 // are still to come (view_pending.cpp).
+//
+// Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
+// every path that runs while the user works: it costs what is visible or touched, never what
+// is stored. A mouse move, a repaint, a click, a scroll or zoom step finds the rows under the
+// point or in the clip by arithmetic (GetTrackSpan), the materials near the frames there from
+// the track lists (GetFrameSpan, CKelSBTrackObj::GetContentsNear) and containers and their
+// indices through the storyboard's look-ups (CKelSBBodyObj::GetContainerOf,
+// GetContainerIndex); positional access to any list is constant time. A path that walks every
+// material is a fault; each new operation gets a measure in bench/.
 #pragma once
 
 #include "host/base/kel_object.h"

@@ -281,11 +281,6 @@ CKelSBBodyObj::TrackRows CKelSBBodyObj::BuildTrackRows(int& nOffTrack) const {
 
 void CKelSBBodyObj::NoteTrackListsChecked(bool bCurrent, int nOffTrack) const {
     m_listCheck.nGeneration = KelModelGeneration();
-    m_listCheck.listChanges.clear();
-    for (POSITION pos = m_lstTracks.GetHeadPosition(); pos != nullptr;) {
-        const auto* pTrack = dynamic_cast<const CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
-        m_listCheck.listChanges.push_back(pTrack ? pTrack->GetContentList().GetChangeCount() : 0);
-    }
     m_listCheck.bCurrent = bCurrent;
     m_listCheck.nOffTrack = nOffTrack;
 }
@@ -308,15 +303,8 @@ void CKelSBBodyObj::ResetAllTrackContentList() {
 }
 
 bool CKelSBBodyObj::AreTrackContentListsCurrent() const {
-    bool bChecked = m_listCheck.nGeneration == KelModelGeneration() &&
-                    static_cast<INT_PTR>(m_listCheck.listChanges.size()) == m_lstTracks.GetCount();
-    std::size_t i = 0;
-    for (POSITION pos = m_lstTracks.GetHeadPosition(); bChecked && pos != nullptr; ++i) {
-        const auto* pTrack = dynamic_cast<const CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
-        bChecked =
-            (pTrack ? pTrack->GetContentList().GetChangeCount() : 0) == m_listCheck.listChanges[i];
-    }
-    if (bChecked)
+    // Changes of the track lists move the generation as well.
+    if (m_listCheck.nGeneration == KelModelGeneration())
         return m_listCheck.bCurrent;
 
     int nOffTrack = 0;

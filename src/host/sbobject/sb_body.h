@@ -1,5 +1,11 @@
 // A storyboard: its tracks, the containers that hold its materials, its time scale, time line,
 // play range, key editing points, properties and its own undo/redo history.
+//
+// Access by index is constant time (the object lists keep an index in step with every change),
+// and what the editor asks while the user works (the container of a material, a container's
+// index, the duration, the key points, the materials of a track near a time) is answered
+// without walking the storyboard: derived data is built once after each change of the model
+// (KelModelGeneration) and kept until the next. New questions follow the same rule.
 #pragma once
 
 #include "host/base/kel_object.h"
@@ -198,11 +204,9 @@ private:
     // cannot be found or checked and the storyboard changed since it was built.
     mutable std::unordered_map<const void*, CKelSBContainerObj*> m_containerOf;
     mutable std::uint64_t m_nContainerOfGeneration = ~std::uint64_t{0};
-    // The last check of the track lists: as of which generation and which change counts of
-    // the lists, and its answer.
+    // The last check of the track lists: as of which generation, and its answer.
     struct TrackListCheck {
         std::uint64_t nGeneration = ~std::uint64_t{0};
-        std::vector<std::uint64_t> listChanges;
         bool bCurrent = false;
         int nOffTrack = 0;
     };

@@ -119,8 +119,7 @@ CKelSBContentBaseObj* CKelSBTrackObj::GetContentObj(INT_PTR nIndex) const {
 
 const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
     TimeIndex& index = m_timeIndex;
-    if (index.nListChanges == m_lstContents.GetChangeCount() &&
-        index.nGeneration == KelModelGeneration())
+    if (index.nGeneration == KelModelGeneration())
         return index;
     index.contents.clear();
     index.storyIn.clear();
@@ -140,7 +139,6 @@ const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
         index.storyIn.push_back(pContent->GetStoryIn());
         index.latestOut.push_back(dwLatest);
     }
-    index.nListChanges = m_lstContents.GetChangeCount();
     index.nGeneration = KelModelGeneration();
     return index;
 }

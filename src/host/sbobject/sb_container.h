@@ -89,7 +89,6 @@ private:
     // The list's materials with their times, taken afresh after a change of the list or of
     // the model (see KelModelGeneration).
     struct TimeIndex {
-        std::uint64_t nListChanges = ~std::uint64_t{0};
         std::uint64_t nGeneration = ~std::uint64_t{0};
         bool bInTimeOrder = false;
         std::vector<CKelSBContentBaseObj*> contents;
@@ -98,7 +97,15 @@ private:
     };
     const TimeIndex& CurrentTimeIndex() const;
 
-    CObList m_lstContents;
+    // A change of a track's list moves the model generation too, so that whether the lists
+    // are current is known without asking each of them.
+    class ContentList : public CObList {
+    protected:
+        void OnElementAdded(CObject* /*pObject*/) override { KelModelChanged(); }
+        void OnElementRemoved(CObject* /*pObject*/) override { KelModelChanged(); }
+    };
+
+    ContentList m_lstContents;
     mutable TimeIndex m_timeIndex;
     BOOL m_bLocked = FALSE;
     BOOL m_bPlayAllowed = TRUE;
