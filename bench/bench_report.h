@@ -11,7 +11,7 @@ namespace kel::bench {
 struct Goal {
     std::string function; // the benchmark's function name
     std::string measure;  // what the table calls it
-    double milliseconds;  // the most a step may take at the largest size
+    double milliseconds;  // the most a step may take at the largest size; 0 for none
     bool flat;            // whether the largest size may take at most twice the smallest's time
 };
 
