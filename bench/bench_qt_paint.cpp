@@ -27,11 +27,7 @@ void BM_RepaintQt(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_RepaintQt)->Apply([](benchmark::internal::Benchmark* bench) {
-    for (const StoryboardSize& size : kSizes)
-        bench->Arg(size.materials);
-    bench->Unit(benchmark::kMillisecond)->UseRealTime();
-});
+BENCHMARK(BM_RepaintQt)->Apply(AtEverySize);
 
 } // namespace
 

@@ -87,6 +87,12 @@ std::string Table(const std::map<std::string, std::map<int, double>>& times,
 
 } // namespace
 
+void AtEverySize(benchmark::internal::Benchmark* bench) {
+    for (const StoryboardSize& size : kSizes)
+        bench->Arg(size.materials);
+    bench->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 int RunMeasures(int argc, char** argv, const std::vector<Goal>& goals) {
     std::string tablePath;
     std::vector<char*> args;

@@ -6,7 +6,15 @@
 #include <string>
 #include <vector>
 
+namespace benchmark::internal {
+class Benchmark;
+}
+
 namespace kel::bench {
+
+// Runs a benchmark at every storyboard size, in milliseconds of real time per step:
+// BENCHMARK(BM_Something)->Apply(AtEverySize).
+void AtEverySize(benchmark::internal::Benchmark* bench);
 
 struct Goal {
     std::string function; // the benchmark's function name

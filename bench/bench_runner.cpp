@@ -92,12 +92,6 @@ void BM_RunnerDump(benchmark::State& state) {
         runners.Run("dump");
 }
 
-void AtEverySize(benchmark::internal::Benchmark* bench) {
-    for (const StoryboardSize& size : kSizes)
-        bench->Arg(size.materials);
-    bench->Unit(benchmark::kMillisecond)->UseRealTime();
-}
-
 BENCHMARK(BM_RunnerClick)->Apply(AtEverySize);
 BENCHMARK(BM_RunnerMaterial)->Apply(AtEverySize);
 BENCHMARK(BM_RunnerDump)->Apply(AtEverySize);

@@ -85,7 +85,10 @@ void BM_DragOverStep(benchmark::State& state) {
     Host().Show(Materials(state));
     const automation::EditorState editor = Host().State();
     const CRect band = editor.regions[automation::kMarkerBand];
-    const auto frameAt = [&](int x) { return static_cast<DWORD>(x - band.left + editor.hscroll); };
+    const DWORD framesPerUnit = Host().Body().GetFramesPerUnit();
+    const auto frameAt = [&](int x) {
+        return static_cast<DWORD>(x - band.left + editor.hscroll) * framesPerUnit / 25;
+    };
     Host().Body().SetRange(frameAt(band.left + 600), frameAt(band.left + 900));
     const int y = band.CenterPoint().y;
     Host().Press(CPoint(band.left + 700, y)); // inside the range: the whole range moves
@@ -164,12 +167,6 @@ void BM_SceneLoad(benchmark::State& state) {
         scene.reset(); // freeing it is not part of loading
         state.ResumeTiming();
     }
-}
-
-void AtEverySize(benchmark::internal::Benchmark* bench) {
-    for (const StoryboardSize& size : kSizes)
-        bench->Arg(size.materials);
-    bench->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 BENCHMARK(BM_MouseMove)->Apply(AtEverySize);

@@ -20,15 +20,7 @@ constexpr int kMovies = 6;
 constexpr int kScrolls = 4;
 
 KelGUID PieceGUID(unsigned n) {
-    KelGUID guid;
-    const char prefix[] = "KELBENCHMARK";
-    for (std::size_t i = 0; i + 1 < sizeof prefix; ++i)
-        guid.bytes[i] = static_cast<BYTE>(prefix[i]);
-    guid.bytes[12] = static_cast<BYTE>(n >> 24);
-    guid.bytes[13] = static_cast<BYTE>(n >> 16);
-    guid.bytes[14] = static_cast<BYTE>(n >> 8);
-    guid.bytes[15] = static_cast<BYTE>(n);
-    return guid;
+    return KelGUID::Tagged("KELBENCHMARK", n);
 }
 
 ImageData Thumbnail(unsigned n) {

@@ -98,38 +98,38 @@ void CObList::Unlink(Node* node) {
     --m_nCount;
 }
 
-CObList::Index* CObList::PositionIndex() const {
+CObList::Index* CObList::IndexForLookup() const {
     if (m_nCount <= kWalkedListLength)
         return nullptr;
     if (!m_pIndex)
         m_pIndex = std::make_unique<Index>();
-    Index& index = *m_pIndex;
-    if (!index.bOrder) {
-        index.order.clear();
-        index.order.reserve(static_cast<std::size_t>(m_nCount));
+    return m_pIndex.get();
+}
+
+CObList::Index* CObList::PositionIndex() const {
+    Index* index = IndexForLookup();
+    if (index && !index->bOrder) {
+        index->order.clear();
+        index->order.reserve(static_cast<std::size_t>(m_nCount));
         for (Node* node = m_pHead; node != nullptr; node = node->pNext) {
-            node->nIndex = static_cast<INT_PTR>(index.order.size());
-            index.order.push_back(node);
+            node->nIndex = static_cast<INT_PTR>(index->order.size());
+            index->order.push_back(node);
         }
-        index.bOrder = true;
+        index->bOrder = true;
     }
-    return &index;
+    return index;
 }
 
 CObList::Index* CObList::ValueIndex() const {
-    if (m_nCount <= kWalkedListLength)
-        return nullptr;
-    if (!m_pIndex)
-        m_pIndex = std::make_unique<Index>();
-    Index& index = *m_pIndex;
-    if (!index.bValues) {
-        index.values.clear();
-        index.values.reserve(static_cast<std::size_t>(m_nCount));
+    Index* index = IndexForLookup();
+    if (index && !index->bValues) {
+        index->values.clear();
+        index->values.reserve(static_cast<std::size_t>(m_nCount));
         for (Node* node = m_pHead; node != nullptr; node = node->pNext)
-            ++index.values.try_emplace(node->data, Index::Holder{node, 0}).first->second.count;
-        index.bValues = true;
+            ++index->values.try_emplace(node->data, Index::Holder{node, 0}).first->second.count;
+        index->bValues = true;
     }
-    return &index;
+    return index;
 }
 
 CObject* CObList::GetHead() const {

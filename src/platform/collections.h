@@ -94,7 +94,9 @@ private:
     static Node* NodeOf(POSITION position);
     Node* NewNode(Node* pPrev, Node* pNext, CObject* pObject);
     void Unlink(Node* node);
-    // The index, built or rebuilt as needed; null for a list short enough to walk.
+    // The index, with the half asked for built or rebuilt as needed; null for a list short
+    // enough to walk.
+    Index* IndexForLookup() const;
     Index* PositionIndex() const;
     Index* ValueIndex() const;
 

@@ -16,7 +16,9 @@
 #include <set>
 #include <vector>
 
+using kel::test::Load;
 using kel::test::MakeContent;
+using kel::test::Store;
 
 namespace {
 
@@ -115,22 +117,6 @@ void ExpectAgreement(CKelSBBodyObj& body, std::mt19937& random) {
     EXPECT_EQ(body.GetNewTimeLinePos(0), next == walk.keyPoints.end() ? line : *next);
     EXPECT_EQ(body.GetNewTimeLinePos(1),
               before == walk.keyPoints.begin() ? line : *std::prev(before));
-}
-
-std::vector<BYTE> Store(CKelSBBodyObj& body) {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        body.Serialize(ar);
-        ar.Close();
-    }
-    return file.Detach();
-}
-
-void Load(CKelSBBodyObj& body, std::vector<BYTE> bytes) {
-    CMemFile file(std::move(bytes));
-    CArchive ar(&file, CArchive::load);
-    body.Serialize(ar);
 }
 
 } // namespace
