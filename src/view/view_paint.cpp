@@ -98,7 +98,6 @@ constexpr int kShortTickLength = 4;
 constexpr int kRulerOverscan = 125;
 
 constexpr int kHeaderInset = 3;
-constexpr int kHeaderIconSize = 16;
 constexpr int kTextBandHeight = 12;
 
 // The trim line of a material at least this wide is kept within the track rows; a narrower one

@@ -242,8 +242,10 @@ void CKelSBEditView::SelectByRect(const CRect& rect) {
         // The materials in the band are near it on the rows it crosses; their containers go in
         // in storyboard order.
         std::vector<int> found;
-        const auto [nFirst, nEnd] = GetTrackSpan(rect.top, rect.bottom);
-        for (int i = nFirst; i < nEnd && GetFrameSpan(rect.left, rect.right, dwFrom, dwTo); ++i) {
+        auto [nFirst, nEnd] = GetTrackSpan(rect.top, rect.bottom);
+        if (!GetFrameSpan(rect.left, rect.right, dwFrom, dwTo))
+            nEnd = nFirst;
+        for (int i = nFirst; i < nEnd; ++i) {
             for (CKelSBContentBaseObj* pContent :
                  pBody->GetTrackObj(i)->GetContentsNear(dwFrom, dwTo)) {
                 if (touches(pContent))
@@ -284,8 +286,10 @@ int CKelSBEditView::SelectAllMaterials() {
         return 0;
     m_lstSelContainers.RemoveAll();
     const CKelObList& containers = pBody->GetContainerList();
-    for (POSITION pos = containers.GetHeadPosition(); pos;)
-        m_lstSelContainers.AddTail(containers.GetNext(pos));
+    for (POSITION pos = containers.GetHeadPosition(); pos;) {
+        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)))
+            m_lstSelContainers.AddTail(pContainer);
+    }
     Invalidate(TRUE);
     return 1;
 }
@@ -432,8 +436,10 @@ CKelSBEditView::SelectedMaterialsWithin(const CRect& clip) const {
             const CKelSBContentBaseObj* pContent;
         };
         std::vector<Found> found;
-        const auto [nFirst, nEnd] = GetTrackSpan(clip.top, clip.bottom);
-        for (int i = nFirst; i < nEnd && GetFrameSpan(clip.left, clip.right, dwFrom, dwTo); ++i) {
+        auto [nFirst, nEnd] = GetTrackSpan(clip.top, clip.bottom);
+        if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+            nEnd = nFirst;
+        for (int i = nFirst; i < nEnd; ++i) {
             for (const CKelSBContentBaseObj* pContent :
                  pBody->GetTrackObj(i)->GetContentsNear(dwFrom, dwTo)) {
                 const CKelSBContainerObj* pContainer = pBody->GetContainerOf(pContent);
