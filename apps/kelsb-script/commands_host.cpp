@@ -2,8 +2,10 @@
 // the host does with the dialog's window (show, hide, activate, size).
 #include "runner.h"
 
+#include "host/effects/effect_preview.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
 #include "host/scene/play_scene.h"
 #include "platform/collections.h"
 #include "platform/wnd.h"
@@ -51,6 +53,7 @@ constexpr ObjectArgument kObjectArguments[] = {
     {"KELSB_AUTOMATION_STATE", "state"},
     {"WM_CG_UPDATE_HISTORY", "history"},
     {"WM_CG_SB_REFRESH_CONTENTS", "contents"},
+    {"WM_CG_PIECE_EFFECT_PREVIEW", "preview"},
 };
 
 bool TakesNumber(std::string_view message) {
@@ -143,7 +146,8 @@ void Runner::Send(const ScriptLine& line) {
     if (!IsMessageName(name)) {
         throw CommandError("not a message name: " + name);
     }
-    CWnd* dialog = RequireDialogWindow();
+    // The effect preview is the host's request to the timeline view itself.
+    CWnd* target = name == "WM_CG_PIECE_EFFECT_PREVIEW" ? RequireView() : RequireDialogWindow();
     const auto wParam =
         static_cast<WPARAM>(ParseInteger(line.words[2], "WPARAM", -0x7FFFFFFFLL - 1, 0xFFFFFFFFLL));
     const UINT message = RegisterWindowMessage(name.c_str());
@@ -153,6 +157,7 @@ void Runner::Send(const ScriptLine& line) {
     // The objects live for the send only; the editor keeps no pointer to them.
     automation::EditorState state;
     CObList contents;
+    KelPieceEffectPreview preview;
     const std::string& word = line.words[3];
     const std::string_view object = ObjectFor(name);
     LPARAM lParam = 0;
@@ -165,10 +170,16 @@ void Runner::Send(const ScriptLine& line) {
             lParam = reinterpret_cast<LPARAM>(&state);
         } else if (object == "history") {
             lParam = reinterpret_cast<LPARAM>(CurrentBody().GetURBase());
+        } else if (object == "preview") {
+            preview.pWnd = Hosts().Main();
+            lParam = reinterpret_cast<LPARAM>(&preview);
         } else {
             const CKelSBBodyObj& body = CurrentBody();
             for (int c = 0; c < body.GetContainerCount(); ++c) {
-                contents.AddTail(&body.GetContainerObj(c)->GetContentList());
+                const CKelSBContainerObj* container = body.GetContainerObj(c);
+                for (INT_PTR m = 0; m < container->GetContentCount(); ++m) {
+                    contents.AddTail(container->GetContentObj(m));
+                }
             }
             lParam = reinterpret_cast<LPARAM>(&contents);
         }
@@ -177,7 +188,7 @@ void Runner::Send(const ScriptLine& line) {
             object.empty() ? std::string("none") : "none or " + std::string(object);
         throw UsageError(name + " takes an object in LPARAM (" + accepted + "), not " + word);
     }
-    SendOwn(dialog, message, wParam, lParam);
+    SendOwn(target, message, wParam, lParam);
 }
 
 void Runner::Show(const ScriptLine& line) {

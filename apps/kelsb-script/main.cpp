@@ -11,6 +11,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
@@ -25,7 +26,9 @@ const char* const kUsage =
     "command or an expect fails, 2 on misuse. Coordinates are the timeline view's client ones.\n"
     "A message's LPARAM is a number, or for messages that take an object 'none' or one of the\n"
     "runner's: state (KELSB_AUTOMATION_STATE), history (WM_CG_UPDATE_HISTORY), contents\n"
-    "(WM_CG_SB_REFRESH_CONTENTS: every material of the storyboard).\n"
+    "(WM_CG_SB_REFRESH_CONTENTS: every material of the storyboard), preview\n"
+    "(WM_CG_PIECE_EFFECT_PREVIEW, which goes to the timeline view: a preview for the host's\n"
+    "main window).\n"
     "\n"
     "scene:   sample | load FILE | save FILE | fps RATE | piece group NAME IN STAY OUT |\n"
     "         piece movie NAME FRAMES | piece scroll NAME WIDTH HEIGHT up|down|left|right |\n"
@@ -42,16 +45,31 @@ const char* const kUsage =
     "answers: answer yes|no|cancel|ok | menu ID|none | rubber LEFT TOP RIGHT BOTTOM |\n"
     "         edit-attr ok|cancel [name=TEXT] [frames=0|1] [height=N] [rangeonly=0|1]\n"
     "         [start=N] [end=N]\n"
+    "list:    list open|close|select N|rclick N|press append|insert|delete|up|down|cut|copy|\n"
+    "         paste|ok ... drives the Storyboard List dialog (several on a line run in turn);\n"
+    "         after open the script goes on inside the dialog until it closes\n"
     "output:  dump | expect PATH JSON\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);
-    std::string raw;
+    // The number of the last line read: a modal dialog the script drives reads on by itself,
+    // and a failure there is reported at the line that failed.
     int number = 0;
-    while (std::getline(in, raw)) {
-        ++number;
+    const auto next = [&in, &number]() -> std::optional<kel::script::ScriptLine> {
+        std::string raw;
+        if (!std::getline(in, raw)) {
+            return std::nullopt;
+        }
+        return kel::script::ParseLine(raw, ++number);
+    };
+    runner.SetLineSource(next);
+    for (;;) {
         try {
-            runner.Execute(kel::script::ParseLine(raw, number));
+            const std::optional<kel::script::ScriptLine> line = next();
+            if (!line) {
+                break;
+            }
+            runner.Execute(*line);
         } catch (const kel::script::UsageError& e) {
             std::cout.flush();
             std::cerr << "kelsb-script: line " << number << ": " << e.what() << '\n';

@@ -61,7 +61,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"answer", &Runner::Answer},     {"menu", &Runner::Menu},
         {"rubber", &Runner::Rubber},     {"edit-attr", &Runner::EditAttr},
         {"dump", &Runner::Dump},         {"expect", &Runner::Expect},
-        {"paint", &Runner::Paint},
+        {"paint", &Runner::Paint},       {"list", &Runner::List},
     };
     return commands;
 }

@@ -13,6 +13,7 @@
 #include "platform/win_types.h"
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -21,6 +22,7 @@
 #include <vector>
 
 class CWnd;
+class CListBox;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
 
@@ -43,6 +45,11 @@ public:
 
     // The scene a host would call current; never null.
     CKelPlaySceneObj& Scene() const { return *m_scene; }
+
+    // Where the lines after the one running come from: a modal dialog that a script drives
+    // (the storyboard list) reads the script's next lines itself until it ends.
+    using LineSource = std::function<std::optional<ScriptLine>()>;
+    void SetLineSource(LineSource source) { m_nextLine = std::move(source); }
 
 private:
     using Handler = void (Runner::*)(const ScriptLine&);
@@ -94,6 +101,21 @@ private:
     void Rubber(const ScriptLine& line);
     void EditAttr(const ScriptLine& line);
 
+    // --- The Storyboard List dialog (commands_list.cpp).
+    struct ListStep {
+        std::string verb;
+        std::string argument;
+    };
+    void List(const ScriptLine& line);
+    static std::vector<ListStep> ParseListSteps(const ScriptLine& line);
+    void RunListSteps(const std::vector<ListStep>& steps);
+    bool ListDialogOpen() const;
+    CListBox& RequireList() const;
+    int ListItem(const std::string& word) const;
+    void PressListButton(int id);
+    // Null when the dialog is not open.
+    Json BuildListDialogState() const;
+
     // --- Output (state_dump.cpp).
     void Dump(const ScriptLine& line);
     void Expect(const ScriptLine& line);
@@ -104,6 +126,9 @@ private:
     Json BuildDocumentState() const;
     Json BuildViewState(const std::optional<automation::EditorState>& editor) const;
     Json BuildSentList() const;
+    // What the host's output did: loaded or not, what the last play put on the air (the frames
+    // where that changed, with how many pieces were on), the last compile's problems.
+    Json BuildOutputState() const;
     Json BuildBoxList() const;
 
     // --- Shared helpers (runner.cpp).
@@ -161,6 +186,9 @@ private:
     bool m_deactivatedToNothing = false;
     // Set while the runner sends a registered message of its own.
     mutable bool m_ownSendPending = false;
+    LineSource m_nextLine;
+    // The Storyboard List dialog while it runs (modally), else null.
+    CWnd* m_listDialog = nullptr;
 };
 
 } // namespace kel::script

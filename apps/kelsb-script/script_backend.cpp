@@ -1,5 +1,7 @@
 #include "script_backend.h"
 
+#include <utility>
+
 namespace kel::script {
 
 DWORD ScriptBackend::DoDragDrop(const kel::platform::DragPayload& data, DWORD allowedEffects) {
@@ -12,6 +14,14 @@ DWORD ScriptBackend::DoDragDrop(const kel::platform::DragPayload& data, DWORD al
         QueueDrag(std::move(drag));
     }
     return HeadlessBackend::DoDragDrop(data, allowedEffects);
+}
+
+int ScriptBackend::RunModal(CWnd& dialog) {
+    if (m_modalHandler) {
+        const auto handler = std::exchange(m_modalHandler, {});
+        return handler(dialog);
+    }
+    return HeadlessBackend::RunModal(dialog);
 }
 
 } // namespace kel::script

@@ -5,6 +5,7 @@
 
 #include "platform/headless_backend.h"
 
+#include <functional>
 #include <vector>
 
 namespace kel::script {
@@ -19,7 +20,15 @@ public:
 
     DWORD DoDragDrop(const kel::platform::DragPayload& data, DWORD allowedEffects) override;
 
+    // The next modal dialog runs in `handler` (once) instead of answering from the queue: the
+    // script goes on inside the dialog until it ends. An empty function disarms it.
+    void RunNextModalIn(std::function<int(CWnd& dialog)> handler) {
+        m_modalHandler = std::move(handler);
+    }
+    int RunModal(CWnd& dialog) override;
+
 private:
+    std::function<int(CWnd&)> m_modalHandler;
     std::vector<CPoint> m_pending;
     int m_dragsRun = 0;
 };

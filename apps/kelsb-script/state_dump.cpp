@@ -231,6 +231,21 @@ Json Runner::BuildViewState(const std::optional<automation::EditorState>& editor
     return view;
 }
 
+Json Runner::BuildOutputState() const {
+    Json played = Json::MakeArray();
+    for (const CKelPlaySceneObj::PlayedFrame& change : m_scene->GetLastPlay()) {
+        Json entry = Json::MakeObject();
+        entry.Set("frame", Json(change.nFrame));
+        entry.Set("onAir", Json(static_cast<int>(change.onAir.size())));
+        played.Push(std::move(entry));
+    }
+    Json output = Json::MakeObject();
+    output.Set("loaded", Json(m_scene->IsLoaded()));
+    output.Set("played", std::move(played));
+    output.Set("compileIssues", Json(static_cast<int>(m_scene->GetCompileIssues().size())));
+    return output;
+}
+
 Json Runner::BuildSentList() const {
     return Json(Json::Array(m_sent.begin(), m_sent.end()));
 }
@@ -255,6 +270,8 @@ Json Runner::BuildState() const {
     state.Set("dialog", BuildDialogState(editor));
     state.Set("document", BuildDocumentState());
     state.Set("view", BuildViewState(editor));
+    state.Set("listDialog", BuildListDialogState());
+    state.Set("output", BuildOutputState());
     state.Set("sent", BuildSentList());
     state.Set("boxes", BuildBoxList());
     return state;

@@ -2,7 +2,10 @@
 
 #include "qt/qt_backend.h"
 
+#include "module/automation.h"
+
 #include "host/base/kel_object.h"
+#include "host/effects/effect_preview.h"
 #include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 
@@ -43,6 +46,8 @@ StudioWindow::StudioWindow()
     m_items = new QListWidget(this);
     m_items->setSelectionMode(QAbstractItemView::ExtendedSelection);
     setCentralWidget(m_items);
+    // Plays and previews run in real time in it, as they would on air.
+    m_live = new LiveOutputPanel(true, this);
     BuildMenus();
     statusBar()->showMessage("Items of the scene");
     resize(360, 380);
@@ -74,6 +79,13 @@ void StudioWindow::BuildMenus() {
             panel->ShowWindow(SW_SHOW);
         }
     });
+    view->addAction("&Live Output", this, [this] {
+        if (m_live) {
+            m_live->show();
+            m_live->raise();
+        }
+    });
+    view->addAction("&Preview Effect", this, [this] { PreviewEffect(); });
     view->addAction("Storyboard &Navigator", this, [this] {
         if (CWnd* panel = m_host.Navigator(); IsWindow(panel)) {
             panel->ShowWindow(SW_SHOW);
@@ -99,6 +111,10 @@ bool StudioWindow::Start(const std::string& scenePath) {
     if (kel::qt::QtBackend* backend = kel::qt::Installed()) {
         backend->AssociateWindow(this, m_host.MainWindow());
     }
+    if (m_live) {
+        m_live->move(40, 460);
+        m_live->show();
+    }
     UpdateTitle();
     FillItems();
     return true;
@@ -108,6 +124,23 @@ void StudioWindow::ShowEditor() {
     if (CWnd* dialog = m_host.Dialog()) {
         dialog->ShowWindow(SW_SHOW);
     }
+}
+
+void StudioWindow::PreviewEffect() {
+    CWnd* dialog = m_host.Dialog();
+    if (!IsWindow(dialog)) {
+        return;
+    }
+    kel::automation::EditorState state;
+    const UINT stateMessage = RegisterWindowMessage(kel::automation::kAutomationMessageName);
+    if (dialog->SendMessage(stateMessage, 0, reinterpret_cast<LPARAM>(&state)) != 1 ||
+        !IsWindow(state.view)) {
+        return;
+    }
+    KelPieceEffectPreview record;
+    record.pWnd = m_host.MainWindow();
+    state.view->SendMessage(RegisterWindowMessage("WM_CG_PIECE_EFFECT_PREVIEW"), 0,
+                            reinterpret_cast<LPARAM>(&record));
 }
 
 void StudioWindow::UpdateTitle() {

@@ -3,6 +3,7 @@
 // changed scene is closed.
 #pragma once
 
+#include "live_output_panel.h"
 #include "studio_host.h"
 
 #include <QMainWindow>
@@ -22,6 +23,7 @@ public:
     // shown when that fails.
     bool Start(const std::string& scenePath);
     QListWidget* Items() const { return m_items; }
+    LiveOutputPanel* LiveOutput() const { return m_live; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,11 +36,15 @@ private:
     void ShowEditor();
     void UpdateTitle();
     void FillItems();
+    // Asks the editor to preview the current material's effect on the live output, as the
+    // host's effect panel does.
+    void PreviewEffect();
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
 
     StudioHost m_host;
     QPointer<QListWidget> m_items;
+    QPointer<LiveOutputPanel> m_live;
 };
 
 } // namespace kel::studio

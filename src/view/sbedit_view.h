@@ -6,9 +6,11 @@
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp), host calls of the output (view_output.cpp), the services that
-// editing operations and undo/redo commands share (view_edit_services.cpp) and the operations
-// that are still to come (view_pending.cpp).
+// cursor (view_mouse.cpp), playback and preview (view_output.cpp, entries to src/play), track
+// operations and storyboard settings (view_tracks.cpp), the storyboard operations and the
+// Storyboard List dialog (view_sbbody_ops.cpp), the services that editing operations and
+// undo/redo commands share (view_edit_services.cpp) and the operations that are still to come
+// (view_pending.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
 // every path that runs while the user works: it costs what is visible or touched, never what
@@ -44,6 +46,7 @@ class CKelSBTrackObj;
 class CKelSBContainerObj;
 class CKelSBContentBaseObj;
 class CKelURBase;
+struct KelSBBodyOperation;
 
 namespace kel::automation {
 struct EditorState;
@@ -114,6 +117,8 @@ public:
     CKelSBContentBaseObj* GetCurContent() const { return m_pCurContent; }
     void SetCurContent(CKelSBContentBaseObj* pContent) { m_pCurContent = pContent; }
     int GetCurTrackIndex() const { return m_nCurTrackIndex; }
+    // The track the track menu was opened over (-1: none); the track operations act on it.
+    void SetCurTrackIndex(int nTrack) { m_nCurTrackIndex = nTrack; }
     // Whether every selected container lies on unlocked tracks only.
     int IsSelectionOnUnlockedTracks() const;
 
@@ -204,12 +209,44 @@ public:
     void ShowCurrentZoom();
     CString GetZoomText(DWORD dwFramesPerUnit) const;
 
-    // ---- Output (view_output.cpp): the host's calls with the panels disabled around them.
+    // ---- Playback and preview (view_output.cpp; the work is in src/play). The host's scene
+    // plays, compiles, loads and unloads with pParent as its parent window and the host's
+    // panels disabled; each returns the host's result. Playing and compiling are refused (0)
+    // while loaded; whether loading and unloading may run is the dialog's to decide.
     int UpLoadStoryBoard(CWnd* pParent);
     int DownLoadStoryBoard(CWnd* pParent);
     int PlayStoryBoard(CWnd* pParent);
     int CompileStoryBoard(CWnd* pParent);
+    // The material play mode: the current material's effect in the host's effect editor, one
+    // undoable step when it changed.
     int IOModeCurContent();
+
+    // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
+    // 1 when done, 0 when refused (while loaded, without a storyboard, on a locked track, at
+    // the track limit, a declined question, a failed model call), leaving no trace.
+    // The track menu's commands (ID_TRACK_*), on the current track index.
+    int TrackCommand(UINT nId);
+    // The storyboard's own properties dialog ("Storyboard Setup").
+    int EditSBSettings();
+    // ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
+    int SetDeleteMode(UINT nId);
+
+    // ---- Storyboards of the scene (view_sbbody_ops.cpp). Each acts on the current
+    // storyboard and is refused (0) while loaded; none is a step of a history.
+    int AppendSBBody();
+    int InsertSBBody();
+    int DeleteSBBody();
+    int MoveUpSBBody();
+    int MoveDownSBBody();
+    int CutSBBody();
+    int CopySBBody();
+    int PasteSBBody();
+    // The Storyboard List dialog, modal, owned by the edit dialog. 0 without a document.
+    int OpenSBListDialog();
+    // Shows the storyboard navigator when it is hidden, hides it when it shows.
+    int ToggleNavigator();
+    // The commands above by their menu and tool button ids; FALSE for any other id.
+    BOOL RunTrackAndStoryboardCommand(UINT nId);
 
     // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
     int DeleteSelectedMaterials();
@@ -295,6 +332,11 @@ public:
     void MarkModified() const;
     // The status line without a material.
     void ClearStatusLine();
+    // The current storyboard when editing operations may change it: not while it is loaded
+    // onto the output, and never without a scene. Null otherwise.
+    CKelSBBodyObj* GetEditableBody() const;
+    // Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
+    void EnableHostPanels(BOOL bEnable);
     // Empties both selections and re-reads the current storyboard: validated against the
     // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
     // same under the wait cursor.
@@ -390,7 +432,27 @@ private:
     void OnSBSelectorChanged();
     LRESULT OnRefreshContents(LPARAM lParam);
     LRESULT OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam);
-    int RunOutputCall(int (CKelPlaySceneObj::*pfnCall)(CWnd*), CWnd* pParent);
+    LRESULT OnEffectPreview(LPARAM lParam);
+    // ---- Steps of the track and storyboard operations (view_tracks.cpp,
+    // view_sbbody_ops.cpp).
+    int AppendCurTrack();
+    int InsertCurTrack();
+    int MoveCurTrack(int nDirection);
+    int DeleteCurTrack();
+    int CutCurTrack();
+    int CopyCurTrack();
+    int PasteAtCurTrack();
+    // A question with Yes, No and Cancel; true only for Yes.
+    int AskYes(UINT nTextId);
+    void SelectOnlyTrack(int nTrack);
+    // After a track went: the track to select, and no material selection.
+    void AfterTrackRemoval(int nSelectTrack);
+    // The common end of the track operations: the view rebuilt, the selected track kept, the
+    // host's document marked changed, the navigator told.
+    void AfterTrackChange();
+    // Track lists, icons, selector, ranges and picture from the storyboard; the selection stays.
+    void RebuildKeepingSelection();
+    int RunSBBodyOperation(const KelSBBodyOperation& operation);
 
     // ---- Painting steps (view_paint.cpp, view_paint_materials.cpp), in paint order.
     void PaintCornerBox(CDC* pDC);

@@ -168,7 +168,7 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     // Menus send code 0, and so do the tool buttons' clicks (BN_CLICKED).
-    if (nCode == 0 && RunViewCommand(nId))
+    if (nCode == 0 && (RunTrackAndStoryboardCommand(nId) || RunViewCommand(nId)))
         return TRUE;
     return CWnd::OnCommand(wParam, lParam);
 }
@@ -227,8 +227,10 @@ LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return OnUpdatePlayCurrentFrame(wParam, lParam);
             if (message == WM_CG_SB_REFRESH_CONTENTS)
                 return OnRefreshContents(lParam);
-            if (message == WM_CG_ADD_ITEM_TO_SB || message == WM_CG_PIECE_EFFECT_PREVIEW)
-                return 0; // adding the host's items and the effect preview come later
+            if (message == WM_CG_ADD_ITEM_TO_SB)
+                return 0; // adding the host's items comes later
+            if (message == WM_CG_PIECE_EFFECT_PREVIEW)
+                return OnEffectPreview(lParam);
         } catch (...) {
             return 0;
         }

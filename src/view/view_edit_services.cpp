@@ -87,6 +87,16 @@ std::vector<int> CKelSBEditView::GetSelContainerIndices() const {
     return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
 }
 
+CKelSBBodyObj* CKelSBEditView::GetEditableBody() const {
+    return m_pCurScene != nullptr && !IsLoaded() ? GetCurSBBody() : nullptr;
+}
+
+void CKelSBEditView::EnableHostPanels(BOOL bEnable) {
+    CWnd* pDialog = GetParent();
+    if (pDialog != nullptr && IsWindow(pDialog))
+        pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, bEnable ? 1 : 0, 0);
+}
+
 void CKelSBEditView::RestoreSelection(const std::vector<int>& containerIndices,
                                       const kel::edit::Focus& focus, bool bTracksToo) {
     const CKelSBBodyObj* pBody = GetCurSBBody();

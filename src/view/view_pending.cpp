@@ -3,18 +3,6 @@
 // not happen.
 #include "view/sbedit_view.h"
 
-int CKelSBEditView::PlayStoryBoard(CWnd* /*pParent*/) {
-    return 0;
-}
-
-int CKelSBEditView::CompileStoryBoard(CWnd* /*pParent*/) {
-    return 0;
-}
-
-int CKelSBEditView::IOModeCurContent() {
-    return 0;
-}
-
 int CKelSBEditView::DeleteSelectedMaterials() {
     return 0;
 }

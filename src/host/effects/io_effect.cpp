@@ -1,5 +1,6 @@
 #include "host/effects/io_effect.h"
 
+#include "host/services/live_output.h"
 #include "platform/archive.h"
 
 #include <algorithm>
@@ -78,9 +79,15 @@ int CKelIOSoftEffectPlayer::RenderFrame(CKelMemBlock* out, DWORD frame, int nMod
 int CKelIOSoftEffectPlayer::Run(CKelMemBlock* out, int nMode, CWnd* /*pWnd*/) {
     if (out == nullptr)
         return 0;
+    // On the live output every frame takes its video fields, so that an output that paces
+    // them shows the effect as it plays.
+    const bool bLive = out == CKelDrvGFB::GetBlockOut();
     const DWORD nFrames = GetFrameCount();
-    for (DWORD frame = 0; frame < nFrames; ++frame)
+    for (DWORD frame = 0; frame < nFrames; ++frame) {
         RenderFrame(out, frame, nMode);
+        if (bLive)
+            CKelDrvSys::WaitField(CKelDrvSys::kFieldsPerFrame, 0);
+    }
     return 1;
 }
 

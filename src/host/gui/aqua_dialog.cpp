@@ -60,7 +60,8 @@ INT_PTR CKelAquaBaseDlg::DlgDoModal(HINSTANCE module) {
         return -1;
     if (!InitModalIndirect(*found, m_modalParent))
         return -1;
-    return DoModal();
+    // Not the virtual one: a dialog's own DoModal is free to run this.
+    return CZtDialog::DoModal();
 }
 
 void CKelAquaBaseDlg::SetAquaWindowText(const CString& text) {

@@ -4,6 +4,7 @@
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
+#include "host/services/live_output.h"
 #include "platform/archive.h"
 #include "platform/exceptions.h"
 #include "platform/wnd.h"
@@ -152,6 +153,24 @@ bool TrackPlays(CKelSBBodyObj& body, int nTrack) {
     return track != nullptr && track->IsPlayAllowed();
 }
 
+// Puts what is on the air onto the live output: each piece's picture at its place, the pieces
+// in track order from the last track up, so that the first track is on top.
+void ShowOnAir(const std::vector<const CKelPlayBaseObj*>& pieces) {
+    CKelMemBlock* out = CKelDrvGFB::GetBlockOut();
+    if (out == nullptr) {
+        return;
+    }
+    out->Fill(0);
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+        CKelMemBlock picture;
+        if ((*it)->DrawToBlock(&picture, 0)) {
+            const CRect& place = (*it)->GetRect();
+            out->Copy(picture, place.left, place.top);
+        }
+    }
+    CKelDrvGFB::UpdateOutLiveWnd(-1);
+}
+
 } // namespace
 
 CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
@@ -192,6 +211,7 @@ int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
         DWORD in, out;
         int track;
         KelGUID guid;
+        const CKelPlayBaseObj* piece;
     };
     std::vector<Playing> playing;
     std::set<DWORD> changes;
@@ -200,12 +220,15 @@ int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
             return;
         }
         // A material whose piece is gone plays from its attached copy, else not at all.
-        if (FindPieceByGUID(content.GetGUID()) == nullptr &&
-            content.GetAttachedPiece() == nullptr) {
+        const CKelPlayBaseObj* piece = FindPieceByGUID(content.GetGUID());
+        if (piece == nullptr) {
+            piece = DYNAMIC_DOWNCAST(CKelPlayBaseObj, content.GetAttachedPiece());
+        }
+        if (piece == nullptr) {
             return;
         }
         playing.push_back({content.GetStoryIn(), content.GetStoryOut(), content.GetTrackIndex(),
-                           content.GetGUID()});
+                           content.GetGUID(), piece});
         changes.insert(content.GetStoryIn());
         changes.insert(content.GetStoryOut());
     });
@@ -218,16 +241,20 @@ int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
         if (frame == first || changes.count(frame) != 0) {
             PlayedFrame now;
             now.nFrame = frame;
+            std::vector<const CKelPlayBaseObj*> pieces;
             for (const Playing& p : playing) {
                 if (p.in <= frame && frame < p.out) {
                     now.onAir.push_back(p.guid);
+                    pieces.push_back(p.piece);
                 }
             }
             if (m_lastPlay.empty() || m_lastPlay.back().onAir != now.onAir) {
                 m_lastPlay.push_back(std::move(now));
+                ShowOnAir(pieces);
             }
         }
         CKelCGSBServer::Seek(frame);
+        CKelDrvSys::WaitField(CKelDrvSys::kFieldsPerFrame, 0);
         if (pParent != nullptr && pParent->GetSafeHwnd() != nullptr) {
             pParent->SendMessage(message, frame, frame == last ? 1 : 0);
         }

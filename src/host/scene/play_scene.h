@@ -73,7 +73,9 @@ public:
     // Plays the current storyboard from its time line position to its end, one frame at a
     // time: seeks the server and tells pParent (if any) each frame with the registered message
     // "WM_UPDATE_PLAY_CURRENT_FRAME" (wParam the frame, lParam 1 on the last frame, else 0).
-    // Tracks whose playing is forbidden stay off the air. 0 without a current storyboard.
+    // Each frame takes its video fields (CKelDrvSys::WaitField); whenever what is on the air
+    // changes, the live output shows it. Tracks whose playing is forbidden stay off the air.
+    // 0 without a current storyboard.
     int PlayStoryBoard(CWnd* pParent);
     // Checks the current storyboard: every material on a track that may play must have its
     // piece (in the scene or an attached copy), a known media file for movies and scrolls, and

@@ -3,6 +3,8 @@
 #include "host/base/kel_memblock.h"
 #include "host/services/video_std.h"
 
+#include <utility>
+
 namespace {
 
 struct LiveOutput {
@@ -11,6 +13,8 @@ struct LiveOutput {
     int updates = 0;
     int lastUpdateFlag = 0;
     long long fields = 0;
+    std::function<void(int)> window;
+    std::function<void(int)> fieldClock;
 };
 
 LiveOutput& output() {
@@ -38,6 +42,12 @@ void CKelDrvGFB::ClearScreenLive() {
 void CKelDrvGFB::UpdateOutLiveWnd(int flag) {
     ++output().updates;
     output().lastUpdateFlag = flag;
+    if (output().window)
+        output().window(flag);
+}
+
+void CKelDrvGFB::SetOutputWindow(std::function<void(int flag)> refresh) {
+    output().window = std::move(refresh);
 }
 
 CKelMemBlock* CKelDrvGFB::GetBlockOut() {
@@ -65,7 +75,13 @@ int CKelDrvSys::WaitField(int count, int /*flag*/) {
     if (count <= 0)
         return 0;
     output().fields += count;
+    if (output().fieldClock)
+        output().fieldClock(count);
     return count;
+}
+
+void CKelDrvSys::SetFieldClock(std::function<void(int count)> clock) {
+    output().fieldClock = std::move(clock);
 }
 
 long long CKelDrvSys::GetFieldCount() {

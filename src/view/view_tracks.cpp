@@ -1,0 +1,286 @@
+// Track operations and storyboard settings: the track menu's commands on the track it was
+// opened over (the current track index), the storyboard properties and the delete mode.
+//
+// Every change is one undoable step, registered only once the storyboard has really changed:
+// a model call that fails leaves no trace, neither in the storyboard nor in its history. The
+// copy and cut operations replace the track clipboard, so that it always holds the one track a
+// paste inserts (and that the paste's undo takes out again). Tracks that are locked are not
+// moved, deleted or cut. None of these acts while the storyboard is loaded onto the output,
+// except the delete mode switch, which changes nothing that plays.
+#include "dialog/sbedit_dlg.h"
+#include "module/module_instance.h"
+#include "undo/track_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+#include "host/services/module_rc.h"
+#include "platform/cursor.h"
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace {
+
+// The track above the one an operation acted on (the first track for the first).
+int TrackAbove(int nTrack) {
+    return std::max(nTrack - 1, 0);
+}
+
+bool IsLockedTrack(const CKelSBBodyObj& body, int nTrack) {
+    const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
+    return pTrack != nullptr && pTrack->IsLocked();
+}
+
+// Copies (or cuts) the track into a list of its own, and only when that worked puts it on the
+// clipboard in place of what the clipboard held, so a refused call leaves the clipboard alone.
+bool ReplaceTrackClipboard(CKelSBEditObj& document, CKelSBBodyObj& body, int nTrack, bool bCut) {
+    CKelObList taken;
+    if (!(bCut ? body.CutTrack(taken, nTrack) : body.CopyTrack(taken, nTrack)))
+        return false;
+    CKelObList& clipboard = document.GetTrackClipboard();
+    clipboard.DeleteAll();
+    while (!taken.IsEmpty())
+        clipboard.AddTail(taken.RemoveHead());
+    return true;
+}
+
+} // namespace
+
+int CKelSBEditView::TrackCommand(UINT nId) {
+    switch (nId) {
+    case ID_TRACK_APPEND:
+        return AppendCurTrack();
+    case ID_TRACK_INSERT:
+        return InsertCurTrack();
+    case ID_TRACK_DELETE:
+        return DeleteCurTrack();
+    case ID_TRACK_MOVE_UP:
+        return MoveCurTrack(0);
+    case ID_TRACK_MOVE_DOWN:
+        return MoveCurTrack(1);
+    case ID_TRACK_CUT:
+        return CutCurTrack();
+    case ID_TRACK_COPY:
+        return CopyCurTrack();
+    case ID_TRACK_PASTE:
+        return PasteAtCurTrack();
+    default:
+        return 0;
+    }
+}
+
+int CKelSBEditView::AppendCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || !pBody->AppendTrack())
+        return 0;
+    KelSBEditScope scope(*this);
+    const int nTrack = pBody->GetTrackCount() - 1;
+    auto pCmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(this, IDS_HIST_APPEND_TRACK);
+    pCmd->m_nTrackIndex = nTrack;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    SelectOnlyTrack(nTrack);
+    AfterTrackChange();
+    return 1;
+}
+
+int CKelSBEditView::InsertCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    const int nTrack = m_nCurTrackIndex;
+    if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0 ||
+        !pBody->InsertTrack(nTrack))
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBInsertTrackCmd>(this, IDS_HIST_INSERT_TRACK);
+    pCmd->m_nTrackIndex = nTrack;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    SelectOnlyTrack(TrackAbove(nTrack));
+    AfterTrackChange();
+    return 1;
+}
+
+int CKelSBEditView::MoveCurTrack(int nDirection) {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    const int nTrack = m_nCurTrackIndex;
+    if (!pBody || pBody->GetTrackCount() < 2 || nTrack < 0 || IsLockedTrack(*pBody, nTrack) ||
+        !pBody->MoveTrack(nTrack, nDirection))
+        return 0;
+    KelSBEditScope scope(*this);
+    if (nDirection == 0) {
+        auto pCmd = KelSBNewCommand<CKelURSBMoveupTrackCmd>(this, IDS_HIST_MOVE_UP_TRACK);
+        pCmd->m_nTrackIndex = nTrack - 1;
+        KelSBRegisterCommand(this, std::move(pCmd));
+    } else {
+        auto pCmd = KelSBNewCommand<CKelURSBMovedownTrackCmd>(this, IDS_HIST_MOVE_DOWN_TRACK);
+        pCmd->m_nTrackIndex = nTrack + 1;
+        KelSBRegisterCommand(this, std::move(pCmd));
+    }
+    AfterTrackChange();
+    return 1;
+}
+
+int CKelSBEditView::DeleteCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    const int nTrack = m_nCurTrackIndex;
+    const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
+    if (!pTrack || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
+        return 0;
+    // An empty track goes without a question.
+    if (pTrack->HasContentObj() && !AskYes(IDS_ASK_DELETE_TRACK))
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(this, IDS_HIST_DELETE_TRACK);
+    if (!pCmd->Record(nTrack) || !pBody->DeleteTrack(nTrack))
+        return 0; // nothing changed, so nothing is recorded
+    AfterTrackRemoval(TrackAbove(nTrack));
+    KelSBRegisterCommand(this, std::move(pCmd));
+    AfterTrackChange();
+    return 1;
+}
+
+int CKelSBEditView::CutCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    const int nTrack = m_nCurTrackIndex;
+    const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
+    if (!pTrack || !pDoc || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
+        return 0;
+    // Cutting always asks, even an empty track.
+    if (!AskYes(IDS_ASK_CUT_TRACK))
+        return 0;
+    CWaitCursor wait;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBCutTrackCmd>(this, IDS_HIST_CUT_TRACK);
+    if (!pCmd->Record(nTrack) || !ReplaceTrackClipboard(*pDoc, *pBody, nTrack, true))
+        return 0;
+    AfterTrackRemoval(TrackAbove(nTrack));
+    KelSBRegisterCommand(this, std::move(pCmd));
+    AfterTrackChange();
+    return 1;
+}
+
+int CKelSBEditView::CopyCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (!pBody || !pDoc || m_nCurTrackIndex < 0)
+        return 0;
+    CWaitCursor wait;
+    // Copying changes only the clipboard: no step, and the document stays unchanged.
+    return ReplaceTrackClipboard(*pDoc, *pBody, m_nCurTrackIndex, false) ? 1 : 0;
+}
+
+int CKelSBEditView::PasteAtCurTrack() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    const int nTrack = m_nCurTrackIndex;
+    if (!pBody || !pDoc || pDoc->GetTrackClipboard().IsEmpty() ||
+        pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0)
+        return 0;
+    CWaitCursor wait;
+    if (!pBody->PasteTrack(pDoc->GetTrackClipboard(), m_pCurScene->GetPieceList(), nTrack))
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBPasteTrackCmd>(this, IDS_HIST_PASTE_TRACK);
+    pCmd->m_nTrackIndex = nTrack;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    SelectOnlyTrack(TrackAbove(nTrack));
+    AfterTrackChange();
+    return 1;
+}
+
+// ---- Storyboard settings ----------------------------------------------------------------------
+
+int CKelSBEditView::EditSBSettings() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (!pBody)
+        return 0;
+    // What the storyboard holds before the dialog edits it: what undo puts back.
+    auto pCmd = KelSBNewCommand<CKelURSBSettingsCmd>(this, IDS_HIST_SETTINGS);
+    if (!pCmd->Record())
+        return 0;
+    EnableHostPanels(FALSE);
+    m_bHistorySync = 0;
+    const int bChanged = pBody->EditAttr(this);
+    m_bHistorySync = 1;
+    if (bChanged) {
+        KelSBEditScope scope(*this);
+        KelSBRegisterCommand(this, std::move(pCmd));
+        if (m_pParentDlg)
+            m_pParentDlg->UpdateCaption(m_pCurContent);
+        EnsureCurContentVisible();
+        RebuildKeepingSelection();
+        MarkModified();
+    }
+    EnableHostPanels(TRUE);
+    return bChanged ? 1 : 0;
+}
+
+int CKelSBEditView::SetDeleteMode(UINT nId) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return 0;
+    if (nId == ID_DELETE_MODE_RIPPLE)
+        pBody->SetDeleteMode(1);
+    else if (nId == ID_DELETE_MODE_NORMAL)
+        pBody->SetDeleteMode(0);
+    // A setting of the storyboard, kept with it but not a step of its history.
+    MarkModified();
+    return 1;
+}
+
+// ---- Shared steps -----------------------------------------------------------------------------
+
+int CKelSBEditView::AskYes(UINT nTextId) {
+    m_bHistorySync = 0;
+    const int nAnswer = CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId,
+                                                  MB_YESNOCANCEL | MB_ICONQUESTION, this);
+    m_bHistorySync = 1;
+    // Only a Yes acts: No, Cancel and a box that could not be shown all leave things alone.
+    return nAnswer == IDYES;
+}
+
+void CKelSBEditView::SelectOnlyTrack(int nTrack) {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    m_lstSelTracks.RemoveAll();
+    if (CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr)
+        m_lstSelTracks.AddTail(pTrack);
+}
+
+void CKelSBEditView::AfterTrackRemoval(int nSelectTrack) {
+    // The removed track's materials went, and containers with them: nothing of the material
+    // selection may stay.
+    SelectOnlyTrack(nSelectTrack);
+    m_lstSelContainers.RemoveAll();
+    m_pCurContent = nullptr;
+    ClearStatusLine();
+}
+
+void CKelSBEditView::AfterTrackChange() {
+    EnsureCurContentVisible();
+    RebuildKeepingSelection();
+    MarkModified();
+    NotifyNavigatorContent(m_pCurContent);
+}
+
+void CKelSBEditView::RebuildKeepingSelection() {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody)
+        return;
+    {
+        CWaitCursor wait;
+        pBody->ResetAllTrackContentList();
+        if (pBody->GetContainerCount() != 0)
+            pBody->UpdateContentIcon(m_pCurScene->GetPieceList());
+    }
+    FillSBSelector();
+    UpdateHRange();
+    UpdateVRange();
+    UpdateZoomBarRange();
+    if (GetSafeHwnd()) {
+        Invalidate();
+        UpdateWindow();
+    }
+}
