@@ -22,7 +22,7 @@ const char* const kListUsage =
 // The dialog's buttons by the names scripts use, in the order they stand.
 const std::vector<std::pair<std::string, int>>& ListButtons() {
     static const std::vector<std::pair<std::string, int>> buttons = {
-        {"append", IDC_SBL_APPEND}, {"insert", IDC_SBL_INSERT}, {"delete", IDC_SBL_DELETE},
+        {"append", IDC_SBL_APPEND}, {"insert", IDC_SBL_INSERT},  {"delete", IDC_SBL_DELETE},
         {"up", IDC_SBL_MOVE_UP},    {"down", IDC_SBL_MOVE_DOWN}, {"cut", IDC_SBL_CUT},
         {"copy", IDC_SBL_COPY},     {"paste", IDC_SBL_PASTE},    {"ok", IDOK},
     };
@@ -35,8 +35,8 @@ int ButtonId(const std::string& name) {
             return id;
         }
     }
-    throw UsageError(std::string("no button ") + name + " in the storyboard list; usage: " +
-                     kListUsage);
+    throw UsageError(std::string("no button ") + name +
+                     " in the storyboard list; usage: " + kListUsage);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "studio_window.h"
 
-#include "qt/qt_backend.h"
-
 #include "module/automation.h"
+#include "qt/qt_backend.h"
 
 #include "host/base/kel_object.h"
 #include "host/effects/effect_preview.h"

@@ -1,7 +1,6 @@
 // The Storyboard List dialog's list: one owner-drawn item per storyboard, its context menu, and
 // the storyboard operations run on the highlighted item.
 #include "dialog/sblist_dlg.h"
-
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
@@ -91,8 +90,9 @@ BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
     if (!pView || !pDoc || nSel < 0)
         return FALSE;
     if (const UINT nQuestion = QuestionOf(nId)) {
-        const int nAnswer = CKelModuleRC::MessageBoxW(
-            kel::sbedit::ModuleInstance(), nQuestion, MB_YESNOCANCEL | MB_ICONQUESTION, GetParent());
+        const int nAnswer =
+            CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nQuestion,
+                                      MB_YESNOCANCEL | MB_ICONQUESTION, GetParent());
         if (nAnswer != IDYES)
             return FALSE;
     }

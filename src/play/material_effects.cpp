@@ -50,10 +50,9 @@ int RunEffectEditor(CKelSBEditView& view, CKelSBContentPieceBaseObj& material,
     waits[nState] = &wait;
     effects[nState] = pEffect;
     view.SetHistorySync(0);
-    const int nResult =
-        KelIOSoftEditEffectObj(&piece, piece.GetRect(), nState, waits[0], waits[1], waits[2],
-                               effects[0], effects[1], effects[2], kEditorMixMode,
-                               piece.GetObjList(), &view);
+    const int nResult = KelIOSoftEditEffectObj(&piece, piece.GetRect(), nState, waits[0], waits[1],
+                                               waits[2], effects[0], effects[1], effects[2],
+                                               kEditorMixMode, piece.GetObjList(), &view);
     view.SetHistorySync(1);
     return nResult;
 }
@@ -147,8 +146,7 @@ int PreviewCurrentEffect(CKelSBEditView& view, const KelPieceEffectPreview* pRec
     CKelMemBlock* pOut = CKelDrvGFB::GetBlockOut();
     CKelPlaySceneObj* pScene = view.GetCurScene();
     CKelSBContentPieceBaseObj* pMaterial = AsPiece(view.GetCurContent());
-    CKelPlayBaseObj* pPiece =
-        pScene && pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
+    CKelPlayBaseObj* pPiece = pScene && pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
     if (pPiece == nullptr)
         return 0;
     // Stay and Out play from what the piece shows, not from an empty output.

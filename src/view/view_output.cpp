@@ -1,9 +1,8 @@
 // The view's entries to playback and preview (src/play): playing, compiling, loading onto the
 // output and unloading, the material play mode and the effect preview the host asks for.
-#include "view/sbedit_view.h"
-
 #include "play/material_effects.h"
 #include "play/play_output.h"
+#include "view/sbedit_view.h"
 
 #include "host/effects/effect_preview.h"
 

@@ -9,12 +9,12 @@
 // that they never show a storyboard the view does not.
 #include "dialog/sbedit_dlg.h"
 #include "dialog/sblist_dlg.h"
+#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/services/tool_box.h"
-#include "module/messages.h"
 #include "res/resource.h"
 
 // A storyboard operation: its document call, and what follows the re-read of the storyboard
@@ -29,22 +29,22 @@ struct KelSBBodyOperation {
 
 namespace {
 
-constexpr KelSBBodyOperation kAppend{[](CKelSBEditObj& d) { return d.AppendSBBody(); }, false,
-                                  true, true, true};
+constexpr KelSBBodyOperation kAppend{[](CKelSBEditObj& d) { return d.AppendSBBody(); }, false, true,
+                                     true, true};
 constexpr KelSBBodyOperation kInsert{[](CKelSBEditObj& d) { return d.InsertSBBody(-1); }, false,
-                                  false, true, true};
-constexpr KelSBBodyOperation kDelete{[](CKelSBEditObj& d) { return d.DeleteSBBody(-1); }, true, true,
-                                  true, true};
+                                     false, true, true};
+constexpr KelSBBodyOperation kDelete{[](CKelSBEditObj& d) { return d.DeleteSBBody(-1); }, true,
+                                     true, true, true};
 constexpr KelSBBodyOperation kMoveUp{[](CKelSBEditObj& d) { return d.MoveSBBody(-1, 0); }, false,
-                                  true, true, false};
+                                     true, true, false};
 constexpr KelSBBodyOperation kMoveDown{[](CKelSBEditObj& d) { return d.MoveSBBody(-1, 1); }, false,
-                                    true, true, false};
+                                       true, true, false};
 constexpr KelSBBodyOperation kCut{[](CKelSBEditObj& d) { return d.CutSBBody(-1); }, false, true,
-                               true, true};
+                                  true, true};
 constexpr KelSBBodyOperation kCopy{[](CKelSBEditObj& d) { return d.CopySBBody(-1); }, false, true,
-                                false, false};
+                                   false, false};
 constexpr KelSBBodyOperation kPaste{[](CKelSBEditObj& d) { return d.PasteSBBody(); }, false, true,
-                                 true, true};
+                                    true, true};
 
 void SendToToolBox(int nKind, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pPanel = KelToolGetToolBox(nKind);

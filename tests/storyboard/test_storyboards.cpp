@@ -1,0 +1,245 @@
+// The scene's storyboards: the eight operations of the view, and the Storyboard List dialog
+// that runs them, its list, buttons and context menu, as a person drives them.
+#include "storyboard/storyboard_fixture.h"
+
+#include "dialog/sblist_dlg.h"
+
+#include <functional>
+#include <map>
+
+namespace kel::test {
+namespace {
+
+class StoryboardTest : public OperationTest {
+protected:
+    CKelSBEditObj& Document() const { return *scene->GetSBEditObj(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < Document().GetSBBodyCount(); ++i)
+            names.push_back(Document().GetSBBodyObj(i)->GetName().str());
+        return names;
+    }
+    std::vector<std::string> SelectorEntries() const {
+        auto* selector = dynamic_cast<CComboBox*>(view->GetDlgItem(IDC_VIEW_SB_SELECTOR));
+        std::vector<std::string> entries;
+        for (int i = 0; selector && i < selector->GetCount(); ++i)
+            entries.push_back(selector->GetLBText(i).str());
+        return entries;
+    }
+    // The history the history panel was last pointed at.
+    LPARAM ShownHistory() const {
+        const auto sent = history.Named(WM_CG_UPDATE_HISTORY);
+        return sent.empty() ? 0 : sent.back().lParam;
+    }
+
+    // Opens the Storyboard List dialog with the view's tool button and runs `drive` inside it;
+    // the dialog closes with OK afterwards unless `drive` closed it.
+    void InListDialog(const std::function<void(CKelSBOperationDlg&)>& drive) {
+        bool ran = false;
+        headless->QueueModal([&](CWnd& wnd) {
+            ran = true;
+            auto& dialog = dynamic_cast<CKelSBOperationDlg&>(wnd);
+            drive(dialog);
+            if (!dialog.IsModalLoopDone())
+                Press(dialog, IDOK);
+            return IDOK;
+        });
+        view->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_VIEW_TOOL_SB_OPERATION, BN_CLICKED), 0);
+        EXPECT_TRUE(ran) << "the list dialog did not open";
+    }
+    static void Press(CKelSBOperationDlg& dialog, UINT nId) {
+        auto* button = dynamic_cast<CButton*>(dialog.GetDlgItem(static_cast<int>(nId)));
+        ASSERT_NE(button, nullptr);
+        button->UserClick();
+    }
+    static bool Enabled(CKelSBOperationDlg& dialog, UINT nId) {
+        const CWnd* button = dialog.GetDlgItem(static_cast<int>(nId));
+        return button && button->IsWindowEnabled();
+    }
+    // Up, down, delete, cut, paste: whether each button is enabled.
+    static std::vector<bool> ButtonStates(CKelSBOperationDlg& dialog) {
+        return {Enabled(dialog, IDC_SBL_MOVE_UP), Enabled(dialog, IDC_SBL_MOVE_DOWN),
+                Enabled(dialog, IDC_SBL_DELETE), Enabled(dialog, IDC_SBL_CUT),
+                Enabled(dialog, IDC_SBL_PASTE)};
+    }
+    // A right click on an item, the menu answered with `nAnswer` (0: dismissed); the menu's
+    // entries as shown, by command id.
+    std::map<UINT, bool> RightClick(CKelSBOperationDlg& dialog, int nItem, UINT nAnswer) {
+        CListBox& list = dialog.GetList();
+        CRect rect;
+        list.GetItemRect(nItem, &rect);
+        headless->QueuePopupMenuAnswer(nAnswer);
+        const std::size_t nShown = headless->PopupMenus().size();
+        list.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON,
+                         MAKELPARAM(rect.CenterPoint().x, rect.CenterPoint().y));
+        std::map<UINT, bool> enabled;
+        if (headless->PopupMenus().size() == nShown + 1) {
+            for (const auto& item : headless->PopupMenus().back().items)
+                if (item.id != 0)
+                    enabled[item.id] = item.enabled;
+        }
+        return enabled;
+    }
+};
+
+TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsInStep) {
+    struct Step {
+        int (CKelSBEditView::*pfnRun)();
+        std::vector<std::string> names;
+        int nCurrent;
+        bool bNavigator;
+    };
+    const Step steps[] = {
+        {&CKelSBEditView::AppendSBBody, {"News", "Sports", "Storyboard"}, 2, true},
+        {&CKelSBEditView::MoveUpSBBody, {"News", "Storyboard", "Sports"}, 1, false},
+        {&CKelSBEditView::CopySBBody, {"News", "Storyboard", "Sports"}, 1, false},
+        {&CKelSBEditView::InsertSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 1, true},
+        {&CKelSBEditView::MoveDownSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 2, false},
+        {&CKelSBEditView::PasteSBBody,
+         {"News", "Storyboard", "Storyboard", "Storyboard", "Sports"}, 3, true},
+        {&CKelSBEditView::DeleteSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 3, true},
+        {&CKelSBEditView::CutSBBody, {"News", "Storyboard", "Storyboard"}, 2, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(::testing::PrintToString(step.names));
+        ClearReceived();
+        ASSERT_EQ((view->*step.pfnRun)(), 1);
+        EXPECT_EQ(Names(), step.names);
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), step.nCurrent);
+        EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
+        ASSERT_EQ(SelectorEntries().size(), step.names.size());
+        EXPECT_EQ(SelectorEntries()[static_cast<std::size_t>(step.nCurrent)],
+                  step.names[static_cast<std::size_t>(step.nCurrent)] == "Storyboard"
+                      ? "Storyboard-" + std::to_string(step.nCurrent + 1)
+                      : step.names[static_cast<std::size_t>(step.nCurrent)]);
+        // Whenever another storyboard became current, the panels follow it.
+        if (step.bNavigator) {
+            EXPECT_EQ(ShownHistory(), reinterpret_cast<LPARAM>(view->GetCurHistory()));
+            EXPECT_FALSE(navigator.Named(WM_CG_SBNAV_SBSELCONTENT_CHANGED).empty());
+        }
+        ExpectConsistent("the operation");
+    }
+    EXPECT_EQ(Document().GetSBClipboardCount(), 1);
+}
+
+TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
+    Load();
+    ClearReceived();
+    for (auto pfnRun : {&CKelSBEditView::AppendSBBody, &CKelSBEditView::InsertSBBody,
+                        &CKelSBEditView::DeleteSBBody, &CKelSBEditView::MoveDownSBBody,
+                        &CKelSBEditView::CutSBBody, &CKelSBEditView::CopySBBody,
+                        &CKelSBEditView::PasteSBBody})
+        EXPECT_EQ((view->*pfnRun)(), 0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports"}));
+    EXPECT_TRUE(PanelSwitches().empty());
+    dlg->RunButton(IDC_BTN_DOWNLOAD);
+
+    // The last storyboard cannot go: the view keeps what it showed.
+    ASSERT_EQ(view->DeleteSBBody(), 1);
+    Select({0}, Content(0, 0));
+    ClearReceived();
+    EXPECT_EQ(view->DeleteSBBody(), 0);
+    EXPECT_EQ(view->GetCurContent(), Content(0, 0));
+    EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
+    EXPECT_EQ(view->CutSBBody(), 0);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Sports"});
+    EXPECT_EQ(Document().GetSBClipboardCount(), 0);
+}
+
+TEST_F(StoryboardTest, TheListShowsEveryStoryboardAndItsButtonsFollowTheHighlightedOne) {
+    InListDialog([&](CKelSBOperationDlg& dialog) {
+        CListBox& list = dialog.GetList();
+        ASSERT_EQ(list.GetCount(), 2);
+        EXPECT_EQ(list.GetText(1), CString("Sports"));
+        EXPECT_EQ(list.GetCurSel(), 0);
+        EXPECT_EQ(ButtonStates(dialog), (std::vector<bool>{false, true, true, true, false}));
+
+        // Owner-drawn: the selected item in olive with black text, the others blue-grey with
+        // white, each named with its position, 20 pixels high, framed.
+        list.Invalidate();
+        list.UpdateWindow();
+        int nItems = 0;
+        for (const auto& record : headless->LastPaint(list)) {
+            if (record.Is("FillSolidRect") && record.rect.Height() == 20) {
+                const bool bFirst = record.rect.top == 0;
+                EXPECT_EQ(record.color, bFirst ? RGB(140, 140, 0) : RGB(96, 109, 137));
+                ++nItems;
+            } else if (record.Is("DrawText")) {
+                EXPECT_EQ(record.text, record.textColor == RGB(0, 0, 0) ? CString("News-1")
+                                                                        : CString("Sports-2"));
+            }
+        }
+        EXPECT_EQ(nItems, 2);
+
+        // Choosing the other storyboard shows it at once; the buttons follow.
+        list.UserSelect(1);
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), 1);
+        EXPECT_EQ(ButtonStates(dialog), (std::vector<bool>{true, false, true, true, false}));
+        Press(dialog, IDC_SBL_COPY);
+        EXPECT_TRUE(Enabled(dialog, IDC_SBL_PASTE));
+        Press(dialog, IDC_SBL_PASTE);
+        ASSERT_EQ(list.GetCount(), 3);
+        EXPECT_EQ(list.GetCurSel(), 2);
+        EXPECT_EQ(list.GetText(2), CString("Sports"));
+        Press(dialog, IDOK);
+        EXPECT_TRUE(dialog.IsModalLoopDone());
+    });
+    EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports", "Sports"}));
+}
+
+// A right click highlights a storyboard without showing it, and the menu's commands act on
+// the highlighted one: deleting from the menu never deletes the storyboard on screen instead.
+TEST_F(StoryboardTest, TheContextMenuActsOnTheRightClickedStoryboard) {
+    InListDialog([&](CKelSBOperationDlg& dialog) {
+        // Dismissed: the item stays highlighted, the view still shows the first storyboard.
+        std::map<UINT, bool> menu = RightClick(dialog, 1, 0);
+        EXPECT_EQ(dialog.GetList().GetCurSel(), 1);
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), 0);
+        // Grayed for the highlighted (last) item: Move Down; Paste with an empty clipboard.
+        EXPECT_EQ(menu, (std::map<UINT, bool>{{ID_SBLIST_APPEND, true},
+                                              {ID_SBLIST_INSERT, true},
+                                              {ID_SBLIST_DELETE, true},
+                                              {ID_SBLIST_MOVE_UP, true},
+                                              {ID_SBLIST_MOVE_DOWN, false},
+                                              {ID_SBLIST_CUT, true},
+                                              {ID_SBLIST_COPY, true},
+                                              {ID_SBLIST_PASTE, false}}));
+
+        // Declined, nothing changes; confirmed, the highlighted storyboard goes.
+        headless->QueueMessageBoxAnswer(IDCANCEL);
+        RightClick(dialog, 1, ID_SBLIST_DELETE);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports"}));
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), 0);
+        headless->QueueMessageBoxAnswer(IDYES);
+        RightClick(dialog, 1, ID_SBLIST_DELETE);
+        EXPECT_EQ(Names(), std::vector<std::string>{"News"});
+        ASSERT_EQ(BoxesShown(), 2u);
+        EXPECT_EQ(headless->MessageBoxes()[1].type, UINT{MB_YESNOCANCEL | MB_ICONQUESTION});
+        EXPECT_EQ(dialog.GetList().GetCount(), 1);
+
+        // With one storyboard left, nothing can delete, cut or move it.
+        EXPECT_EQ(ButtonStates(dialog), (std::vector<bool>{false, false, false, false, false}));
+        menu = RightClick(dialog, 0, 0);
+        for (UINT nId : {ID_SBLIST_DELETE, ID_SBLIST_MOVE_UP, ID_SBLIST_MOVE_DOWN, ID_SBLIST_CUT})
+            EXPECT_FALSE(menu[nId]) << nId;
+    });
+    ExpectConsistent("the list's operations");
+}
+
+TEST_F(StoryboardTest, WhileLoadedTheListOnlySwitches) {
+    Load();
+    InListDialog([&](CKelSBOperationDlg& dialog) {
+        Press(dialog, IDC_SBL_APPEND);
+        EXPECT_EQ(dialog.GetList().GetCount(), 2);
+        dialog.GetList().UserSelect(1);
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), 1);
+        // Cutting asks, and is then refused: the highlighted storyboard stays and stays shown.
+        headless->QueueMessageBoxAnswer(IDYES);
+        RightClick(dialog, 0, ID_SBLIST_CUT);
+        EXPECT_EQ(Document().GetCurSBBodyIndex(), 1);
+    });
+    EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports"}));
+}
+
+} // namespace
+} // namespace kel::test
