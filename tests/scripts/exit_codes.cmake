@@ -62,6 +62,16 @@ run_text(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or st
 if(EXISTS ${WORK}/never_written.kse)
     message(FATAL_ERROR "the script went on after its usage error")
 endif()
+# The storyboard list: a failure inside the open dialog names its own line, closes the dialog
+# and ends the script; a word the command does not know is a usage error; a dialog left open
+# at the end of the script is closed as OK closes it.
+run_text(1 "line 4: expect listDialog.selection: got 0, expected 1"
+    list_failing.kss "sample\nopen\nlist open\nexpect listDialog.selection 1\nlist close\n")
+run_text(2 "line 3: no button fly in the storyboard list"
+    list_button.kss "sample\nopen\nlist open press fly\n")
+run_text(2 "line 3: usage: list" list_usage.kss "sample\nopen\nlist select\n")
+run_text(1 "line 3: the storyboard list is not open" list_closed.kss "sample\nopen\nlist close\n")
+run_text(0 "" list_left_open.kss "sample\nopen\nlist open select 1\n")
 run(2 "usage: kelsb-script" one.kss two.kss)
 run(2 "cannot read" no_such_script.kss)
 run(2 "unknown option" --frobnicate)
