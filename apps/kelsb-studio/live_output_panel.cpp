@@ -44,13 +44,12 @@ void LiveOutputPanel::TakeFrame() {
 }
 
 void LiveOutputPanel::WaitFields(int count) {
-    // A field lasts half a frame of the house standard; the output's picture may have changed
-    // with every one of them, so it is taken again after the wait.
+    // A field lasts half a frame of the house standard.
     const double rate = CKelVideoStd::GetFrameRate();
-    const auto nanoseconds = static_cast<qint64>(count * 1e9 / (2.0 * rate));
+    const auto nanoseconds =
+        static_cast<qint64>(count * 1e9 / (CKelDrvSys::kFieldsPerFrame * rate));
     QElapsedTimer timer;
     timer.start();
-    TakeFrame();
     // Other windows repaint meanwhile (the editor's time line follows the play); input waits
     // until the synchronous play is over.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

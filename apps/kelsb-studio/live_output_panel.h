@@ -1,7 +1,7 @@
 // The host's live output window: what the output shows, as the live output buffer holds it,
-// scaled to the window. It is the host's output window for CKelDrvGFB (told after every
-// refresh) and, when pacing, the host's field clock, so that a play or an effect preview runs
-// in real time and each frame shows as it goes out.
+// scaled to the window. It is the host's output window for CKelDrvGFB, told whenever a new
+// picture went out, and, when pacing, the host's field clock, so that a play or an effect
+// preview runs in real time.
 #pragma once
 
 #include <QImage>

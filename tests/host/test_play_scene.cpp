@@ -9,6 +9,7 @@
 #include "host/scene/play_scene.h"
 #include "host/scene/sample_scene.h"
 #include "host/scene/scene_file.h"
+#include "host/services/live_output.h"
 #include "platform/wnd.h"
 
 #include <filesystem>
@@ -331,6 +332,25 @@ TEST(ScenePlay, StepsFromTheTimeLineToTheEndAndMarksTheLastFrame) {
     ASSERT_EQ(watcher.frames.size(), 1u);
     EXPECT_EQ(watcher.frames[0], std::make_pair(end + 40, 1));
     EXPECT_EQ(scene->PlayStoryBoard(nullptr), 1); // no window to tell: still plays
+}
+
+TEST(ScenePlay, TheLiveOutputShowsWhatIsOnTheAirFrameByFrame) {
+    auto scene = KelCreateSampleScene();
+    CKelSBBodyObj* news = Current(*scene);
+    news->SetTimeLinePos(200);
+    // What the output window sees at each refresh: the Logo's place and the Ticker's.
+    std::vector<std::pair<bool, bool>> shown;
+    CKelDrvGFB::SetOutputWindow([&](int) {
+        const CKelMemBlock* out = CKelDrvGFB::GetBlockOut();
+        shown.emplace_back(out->GetPixel(640, 70) != 0, out->GetPixel(100, 545) != 0);
+    });
+    const long long fields = CKelDrvSys::GetFieldCount();
+    ASSERT_EQ(scene->PlayStoryBoard(nullptr), 1);
+    CKelDrvGFB::SetOutputWindow({});
+    // From 200: Logo and Ticker; at 212 the Logo goes; at 350 the Ticker.
+    EXPECT_EQ(shown,
+              (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}, {false, false}}));
+    EXPECT_EQ(CKelDrvSys::GetFieldCount() - fields, 151 * CKelDrvSys::kFieldsPerFrame);
 }
 
 TEST(ScenePlay, ForbiddenTracksAndMissingPiecesStayOffTheAir) {

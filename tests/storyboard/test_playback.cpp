@@ -17,9 +17,7 @@ protected:
         CKelDrvSys::SetFieldClock({});
         OperationTest::TearDown();
     }
-    bool ButtonShown(UINT nId) {
-        return (dlg->GetButton(nId)->GetStyle() & WS_VISIBLE) != 0;
-    }
+    bool ButtonShown(UINT nId) { return (dlg->GetButton(nId)->GetStyle() & WS_VISIBLE) != 0; }
     bool ButtonEnabled(UINT nId) { return dlg->GetButton(nId)->IsWindowEnabled() != FALSE; }
     CKelIOSoftEffectBaseObj* EffectOf(int nContainer, int nContent) const {
         return static_cast<CKelSBContentPieceBaseObj*>(Content(nContainer, nContent))
@@ -80,9 +78,8 @@ TEST_F(PlaybackTest, AFailingHostStillGetsItsPanelsBack) {
     for (auto op : {CKelPlaySceneObj::Operation::Play, CKelPlaySceneObj::Operation::Compile}) {
         scene->SetSimulatedFailure(op, true);
         ClearReceived();
-        const int nResult = op == CKelPlaySceneObj::Operation::Play
-                                ? view->PlayStoryBoard(dlg)
-                                : view->CompileStoryBoard(dlg);
+        const int nResult = op == CKelPlaySceneObj::Operation::Play ? view->PlayStoryBoard(dlg)
+                                                                    : view->CompileStoryBoard(dlg);
         EXPECT_EQ(nResult, 0);
         EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
         EXPECT_EQ(view->GetHistorySync(), 1);
@@ -201,7 +198,8 @@ TEST_F(PlaybackTest, TheEffectPreviewPlaysTheCurrentMaterialsEffectOnTheLiveOutp
     EXPECT_EQ(out->GetPixel(1000, 200), 0u);
     // Every frame of the effect took its fields on the live output; the prepared pictures went.
     EXPECT_EQ(CKelDrvSys::GetFieldCount() - nFields,
-              CKelDrvSys::kFieldsPerFrame * static_cast<long long>(EffectOf(1, 0)->GetPlayDuration()));
+              CKelDrvSys::kFieldsPerFrame *
+                  static_cast<long long>(EffectOf(1, 0)->GetPlayDuration()));
     EXPECT_FALSE(EffectOf(1, 0)->IsPrepared());
 }
 

@@ -1,8 +1,7 @@
 // The scene's storyboards: the eight operations of the view, and the Storyboard List dialog
 // that runs them, its list, buttons and context menu, as a person drives them.
-#include "storyboard/storyboard_fixture.h"
-
 #include "dialog/sblist_dlg.h"
+#include "storyboard/storyboard_fixture.h"
 
 #include <functional>
 #include <map>
@@ -96,7 +95,9 @@ TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsI
         {&CKelSBEditView::InsertSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 1, true},
         {&CKelSBEditView::MoveDownSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 2, false},
         {&CKelSBEditView::PasteSBBody,
-         {"News", "Storyboard", "Storyboard", "Storyboard", "Sports"}, 3, true},
+         {"News", "Storyboard", "Storyboard", "Storyboard", "Sports"},
+         3,
+         true},
         {&CKelSBEditView::DeleteSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 3, true},
         {&CKelSBEditView::CutSBBody, {"News", "Storyboard", "Storyboard"}, 2, true},
     };
@@ -125,10 +126,10 @@ TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsI
 TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
     Load();
     ClearReceived();
-    for (auto pfnRun : {&CKelSBEditView::AppendSBBody, &CKelSBEditView::InsertSBBody,
-                        &CKelSBEditView::DeleteSBBody, &CKelSBEditView::MoveDownSBBody,
-                        &CKelSBEditView::CutSBBody, &CKelSBEditView::CopySBBody,
-                        &CKelSBEditView::PasteSBBody})
+    for (auto pfnRun :
+         {&CKelSBEditView::AppendSBBody, &CKelSBEditView::InsertSBBody,
+          &CKelSBEditView::DeleteSBBody, &CKelSBEditView::MoveDownSBBody,
+          &CKelSBEditView::CutSBBody, &CKelSBEditView::CopySBBody, &CKelSBEditView::PasteSBBody})
         EXPECT_EQ((view->*pfnRun)(), 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports"}));
     EXPECT_TRUE(PanelSwitches().empty());

@@ -79,14 +79,17 @@ int CKelIOSoftEffectPlayer::RenderFrame(CKelMemBlock* out, DWORD frame, int nMod
 int CKelIOSoftEffectPlayer::Run(CKelMemBlock* out, int nMode, CWnd* /*pWnd*/) {
     if (out == nullptr)
         return 0;
-    // On the live output every frame takes its video fields, so that an output that paces
-    // them shows the effect as it plays.
+    // On the live output each frame goes out as it is rendered: the output window is told,
+    // and the frame takes its video fields, so that an output that paces them shows the effect
+    // as it plays.
     const bool bLive = out == CKelDrvGFB::GetBlockOut();
     const DWORD nFrames = GetFrameCount();
     for (DWORD frame = 0; frame < nFrames; ++frame) {
         RenderFrame(out, frame, nMode);
-        if (bLive)
+        if (bLive) {
+            CKelDrvGFB::UpdateOutLiveWnd(-1);
             CKelDrvSys::WaitField(CKelDrvSys::kFieldsPerFrame, 0);
+        }
     }
     return 1;
 }

@@ -28,7 +28,8 @@ public:
     // Renders frame `frame` (0-based, clamped to the last) into `out`. 0 when out is null.
     int RenderFrame(CKelMemBlock* out, DWORD frame, int nMode) const;
     // Renders every frame in turn into `out`, ending on the effect's final picture; the window
-    // is told nothing (the live output shows the block, each frame taking its video fields).
+    // is told nothing. On the live output each frame is shown (UpdateOutLiveWnd) and takes its
+    // video fields.
     // Returns 1, 0 when out is null.
     int Run(CKelMemBlock* out, int nMode, CWnd* pWnd);
 
