@@ -22,6 +22,7 @@ namespace {
 
 constexpr UINT kHScrollBarId = 100;
 constexpr UINT kVScrollBarId = 101;
+constexpr UINT kSelectorId = 106;
 
 std::unique_ptr<BenchHost> g_host;
 
@@ -78,14 +79,16 @@ const char* BenchHost::SceneFile() {
 }
 
 void BenchHost::Show(int materials) {
-    std::unique_ptr<CKelPlaySceneObj>& scene = m_scenes[materials];
-    if (!scene) {
-        const auto* size =
-            std::find_if(std::begin(kSizes), std::end(kSizes),
-                         [&](const StoryboardSize& s) { return s.materials == materials; });
-        scene =
-            MakeStoryboardScene(size != std::end(kSizes) ? *size : StoryboardSize{materials, 1});
-    }
+    const auto* size =
+        std::find_if(std::begin(kSizes), std::end(kSizes),
+                     [&](const StoryboardSize& s) { return s.materials == materials; });
+    Show(size != std::end(kSizes) ? *size : StoryboardSize{materials, 1});
+}
+
+void BenchHost::Show(StoryboardSize size) {
+    std::unique_ptr<CKelPlaySceneObj>& scene = m_scenes[{size.materials, size.tracks}];
+    if (!scene)
+        scene = MakeStoryboardScene(size);
     if (scene.get() != m_current) {
         m_current = scene.get();
         m_module.Entries().setCurScene(m_current);
@@ -206,6 +209,31 @@ void BenchHost::Click(CPoint client) {
 
 void BenchHost::Command(UINT id) {
     View().SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PaintInvalid();
+}
+
+void BenchHost::UndoRedo(bool bUndo) {
+    static const UINT message = RegisterWindowMessage("WM_CG_UR_FROM_HISTORY");
+    m_module.Entries().getDlg()->SendMessage(message, bUndo ? 1 : 0, 1);
+    PaintInvalid();
+}
+
+void BenchHost::StoryboardsChanged() {
+    static const UINT message = RegisterWindowMessage("WM_CG_SB_CHANGE_LIST");
+    m_module.Entries().getDlg()->SendMessage(message, 0, 0);
+    ScrollToLastTrack();
+    PaintInvalid();
+}
+
+void BenchHost::ChooseStoryboard(int nIndex) {
+    CWnd& view = View();
+    auto* selector = dynamic_cast<CComboBox*>(view.GetDlgItem(static_cast<int>(kSelectorId)));
+    if (!selector)
+        return;
+    if (selector->SetCurSel(nIndex) != nIndex)
+        return;
+    view.SendMessage(WM_COMMAND, MAKEWPARAM(kSelectorId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(selector));
     PaintInvalid();
 }
 

@@ -43,6 +43,8 @@ public:
     // down to its last track, whose containers come last: where walking the storyboard costs
     // most.
     void Show(int materials);
+    // The same for a storyboard of that size (its own scene, made on first use).
+    void Show(StoryboardSize size);
     CKelPlaySceneObj& Scene();
     CKelSBBodyObj& Body();
     CWnd& View();
@@ -61,6 +63,13 @@ public:
     void Click(CPoint client);
     // A command of the view's buttons and menus.
     void Command(UINT id);
+    // One step back (bUndo) or forward in the current storyboard's history, as the history
+    // panel asks for it.
+    void UndoRedo(bool bUndo);
+    // Tells the editor that the scene's list of storyboards changed, as the host does.
+    void StoryboardsChanged();
+    // Chooses storyboard nIndex in the view's storyboard selector.
+    void ChooseStoryboard(int nIndex);
     // Paints whatever is invalid, as a desktop's next paint would.
     void PaintInvalid();
 
@@ -74,7 +83,7 @@ private:
     int ClientX(DWORD frame);
 
     kel::hostkit::ModuleLoader m_module;
-    std::map<int, std::unique_ptr<CKelPlaySceneObj>> m_scenes;
+    std::map<std::pair<int, int>, std::unique_ptr<CKelPlaySceneObj>> m_scenes;
     CKelPlaySceneObj* m_current = nullptr;
     std::unique_ptr<kel::script::HostWindows> m_hosts;
 };

@@ -6,6 +6,7 @@
 #include "bench_report.h"
 
 #include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
 #include "host/scene/scene_file.h"
 #include "platform/dc.h"
@@ -13,6 +14,7 @@
 #include "platform/wnd.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -147,6 +149,42 @@ void BM_SelectAll(benchmark::State& state) {
     }
 }
 
+// Appending a track from the track menu, then undoing it from the history: one step each way.
+// The largest storyboard already holds the most tracks there may be, so its materials are
+// spread over one track less.
+void BM_AppendTrackAndUndo(benchmark::State& state) {
+    const int materials = Materials(state);
+    const auto* size =
+        std::find_if(std::begin(kSizes), std::end(kSizes),
+                     [&](const StoryboardSize& s) { return s.materials == materials; });
+    Host().Show(
+        StoryboardSize{materials, std::min(size->tracks, CKelSBBodyObj::kMaxTrackCount - 1)});
+    for (auto _ : state) {
+        Host().Command(ID_TRACK_APPEND);
+        Host().UndoRedo(true);
+    }
+    if (Host().Body().GetTrackCount() == CKelSBBodyObj::kMaxTrackCount)
+        state.SkipWithError("the appended track is still there");
+}
+
+// Switching from the storyboard to another one in the selector and back: each switch re-reads
+// the storyboard that becomes current.
+void BM_SwitchStoryboard(benchmark::State& state) {
+    Host().Show(Materials(state));
+    CKelSBEditObj& document = *Host().Scene().GetSBEditObj();
+    if (document.GetSBBodyCount() < 2) {
+        document.AppendSBBody(); // an empty second storyboard; the generated one stays current
+        document.SetCurSBBodyIndex(0);
+        Host().StoryboardsChanged();
+    }
+    for (auto _ : state) {
+        Host().ChooseStoryboard(1);
+        Host().ChooseStoryboard(0);
+    }
+    if (document.GetCurSBBodyIndex() != 0)
+        state.SkipWithError("the storyboard did not switch back");
+}
+
 void BM_SceneSave(benchmark::State& state) {
     Host().Show(Materials(state));
     for (auto _ : state) {
@@ -176,6 +214,8 @@ BENCHMARK(BM_ScrubStep)->Apply(AtEverySize);
 BENCHMARK(BM_ZoomStep)->Apply(AtEverySize);
 BENCHMARK(BM_Repaint)->Apply(AtEverySize);
 BENCHMARK(BM_SelectAll)->Apply(AtEverySize);
+BENCHMARK(BM_AppendTrackAndUndo)->Apply(AtEverySize);
+BENCHMARK(BM_SwitchStoryboard)->Apply(AtEverySize);
 BENCHMARK(BM_SceneSave)->Apply(AtEverySize);
 BENCHMARK(BM_SceneLoad)->Apply(AtEverySize);
 
@@ -198,6 +238,8 @@ int main(int argc, char** argv) {
             Goal{"BM_ZoomStep", "Zoom step", 2, true},
             Goal{"BM_Repaint", "Repaint 1920x1080, counting DC", 2, true},
             Goal{"BM_SelectAll", "Select all", 20, false},
+            Goal{"BM_AppendTrackAndUndo", "Append a track and undo it", 200, false},
+            Goal{"BM_SwitchStoryboard", "Switch storyboards there and back", 200, false},
             Goal{"BM_SceneSave", "Scene save", 200, false},
             Goal{"BM_SceneLoad", "Scene load", 200, false},
         });

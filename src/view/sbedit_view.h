@@ -450,7 +450,7 @@ private:
     // The common end of the track operations: the view rebuilt, the selected track kept, the
     // host's document marked changed, the navigator told.
     void AfterTrackChange();
-    // Track lists, icons, selector, ranges and picture from the storyboard; the selection stays.
+    // The selector, the ranges and the picture from the storyboard; the selection stays.
     void RebuildKeepingSelection();
     int RunSBBodyOperation(const KelSBBodyOperation& operation);
 

@@ -266,15 +266,10 @@ void CKelSBEditView::AfterTrackChange() {
 }
 
 void CKelSBEditView::RebuildKeepingSelection() {
-    CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
+    // The model keeps the track lists in step with its track operations (and the debug check
+    // after each step says so); what the view derives from the storyboard follows here.
+    if (!GetCurSBBody())
         return;
-    {
-        CWaitCursor wait;
-        pBody->ResetAllTrackContentList();
-        if (pBody->GetContainerCount() != 0)
-            pBody->UpdateContentIcon(m_pCurScene->GetPieceList());
-    }
     FillSBSelector();
     UpdateHRange();
     UpdateVRange();
