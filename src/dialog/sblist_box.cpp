@@ -12,6 +12,10 @@
 #include "platform/menu.h"
 #include "res/resource.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace {
 
 constexpr COLORREF kSelectedFill = RGB(140, 140, 0);
@@ -23,6 +27,18 @@ constexpr COLORREF kFrameDark = RGB(20, 20, 0);
 constexpr COLORREF kFocusDark = RGB(40, 40, 40);
 constexpr COLORREF kFocusLight = RGB(192, 192, 192);
 constexpr int kTextIndent = 6;
+
+// The storyboard operation of each command, on the view.
+constexpr std::pair<UINT, int (CKelSBEditView::*)()> kOperations[] = {
+    {ID_SBLIST_APPEND, &CKelSBEditView::AppendSBBody},
+    {ID_SBLIST_INSERT, &CKelSBEditView::InsertSBBody},
+    {ID_SBLIST_DELETE, &CKelSBEditView::DeleteSBBody},
+    {ID_SBLIST_MOVE_UP, &CKelSBEditView::MoveUpSBBody},
+    {ID_SBLIST_MOVE_DOWN, &CKelSBEditView::MoveDownSBBody},
+    {ID_SBLIST_CUT, &CKelSBEditView::CutSBBody},
+    {ID_SBLIST_COPY, &CKelSBEditView::CopySBBody},
+    {ID_SBLIST_PASTE, &CKelSBEditView::PasteSBBody},
+};
 
 // The question a command asks before it acts, 0 for none.
 UINT QuestionOf(UINT nCommand) {
@@ -70,15 +86,26 @@ KelSBListAbilities CKelSBBodyListBox::Abilities() const {
     return can;
 }
 
+bool KelSBListAbilities::Allows(UINT nCommand) const {
+    switch (nCommand) {
+    case ID_SBLIST_MOVE_UP:
+        return bMoveUp;
+    case ID_SBLIST_MOVE_DOWN:
+        return bMoveDown;
+    case ID_SBLIST_DELETE:
+    case ID_SBLIST_CUT:
+        return bRemove;
+    case ID_SBLIST_PASTE:
+        return bPaste;
+    default:
+        return true;
+    }
+}
+
 void CKelSBBodyListBox::GrayMenuItems(CMenu& popup) const {
     const KelSBListAbilities can = Abilities();
-    const std::pair<UINT, bool> items[] = {
-        {ID_SBLIST_MOVE_UP, can.bMoveUp}, {ID_SBLIST_MOVE_DOWN, can.bMoveDown},
-        {ID_SBLIST_DELETE, can.bRemove},  {ID_SBLIST_CUT, can.bRemove},
-        {ID_SBLIST_PASTE, can.bPaste},
-    };
-    for (const auto& [nId, bEnabled] : items) {
-        if (!bEnabled)
+    for (const auto& [nId, pfnOperation] : kOperations) {
+        if (!can.Allows(nId))
             popup.EnableMenuItem(nId, MF_BYCOMMAND | MF_GRAYED);
     }
 }
@@ -87,8 +114,11 @@ BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
     CKelSBEditView* pView = GetView();
     CKelSBEditObj* pDoc = GetDocument();
     const int nSel = GetCurSel();
-    if (!pView || !pDoc || nSel < 0)
+    const auto* pOperation = std::find_if(std::begin(kOperations), std::end(kOperations),
+                                          [nId](const auto& entry) { return entry.first == nId; });
+    if (!pView || !pDoc || nSel < 0 || pOperation == std::end(kOperations))
         return FALSE;
+    const auto pfnOperation = pOperation->second;
     if (const UINT nQuestion = QuestionOf(nId)) {
         const int nAnswer =
             CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nQuestion,
@@ -101,35 +131,7 @@ BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
     // nothing is switched for it either.
     if (!pView->IsLoaded() && nSel != pDoc->GetCurSBBodyIndex())
         pView->SwitchSBBody(nSel);
-    int bDone = 0;
-    switch (nId) {
-    case ID_SBLIST_APPEND:
-        bDone = pView->AppendSBBody();
-        break;
-    case ID_SBLIST_INSERT:
-        bDone = pView->InsertSBBody();
-        break;
-    case ID_SBLIST_DELETE:
-        bDone = pView->DeleteSBBody();
-        break;
-    case ID_SBLIST_MOVE_UP:
-        bDone = pView->MoveUpSBBody();
-        break;
-    case ID_SBLIST_MOVE_DOWN:
-        bDone = pView->MoveDownSBBody();
-        break;
-    case ID_SBLIST_CUT:
-        bDone = pView->CutSBBody();
-        break;
-    case ID_SBLIST_COPY:
-        bDone = pView->CopySBBody();
-        break;
-    case ID_SBLIST_PASTE:
-        bDone = pView->PasteSBBody();
-        break;
-    default:
-        return FALSE;
-    }
+    const int bDone = (pView->*pfnOperation)();
     // A storyboard that was not deleted is still listed as it was.
     if (nId == ID_SBLIST_DELETE && !bDone)
         return FALSE;

@@ -91,13 +91,9 @@ void CKelSBOperationDlg::OnListSelChange() {
 
 void CKelSBOperationDlg::UpdateButtonStates() {
     const KelSBListAbilities can = m_list.Abilities();
-    const std::pair<UINT, bool> states[] = {
-        {IDC_SBL_MOVE_UP, can.bMoveUp}, {IDC_SBL_MOVE_DOWN, can.bMoveDown},
-        {IDC_SBL_DELETE, can.bRemove},  {IDC_SBL_CUT, can.bRemove},
-        {IDC_SBL_PASTE, can.bPaste},
-    };
-    for (const auto& [nId, bEnable] : states) {
+    for (const auto& [nId, nCommand] : kButtonCommands) {
         CWnd* pButton = GetDlgItem(static_cast<int>(nId));
+        const bool bEnable = can.Allows(nCommand);
         if (!pButton || (pButton->IsWindowEnabled() != FALSE) == bEnable)
             continue;
         pButton->EnableWindow(bEnable);

@@ -24,6 +24,9 @@ struct KelSBListAbilities {
     bool bMoveDown = false;
     bool bRemove = false; // delete and cut: the document keeps at least one storyboard
     bool bPaste = false;  // the storyboard clipboard holds a storyboard
+
+    // Whether the command (ID_SBLIST_*) may run; append, insert and copy always may.
+    bool Allows(UINT nCommand) const;
 };
 
 class CKelSBBodyListBox : public CListBox {

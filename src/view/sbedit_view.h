@@ -284,6 +284,8 @@ public:
     void ClearAllSelection();
     // The earliest entry and the latest outlet of the selected materials to the status line.
     void ShowSelectedSpan();
+    // Points the history panel at the current storyboard's history.
+    void ShowHistoryInPanel() const;
     // Tells the storyboard navigator which material has the focus (null: none).
     void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const;
     int HasNoContainers() const;
@@ -438,8 +440,6 @@ private:
     int AppendCurTrack();
     int InsertCurTrack();
     int MoveCurTrack(int nDirection);
-    int DeleteCurTrack();
-    int CutCurTrack();
     int CopyCurTrack();
     int PasteAtCurTrack();
     // A question with Yes, No and Cancel; true only for Yes.
@@ -447,6 +447,9 @@ private:
     void SelectOnlyTrack(int nTrack);
     // After a track went: the track to select, and no material selection.
     void AfterTrackRemoval(int nSelectTrack);
+    // Deletes (bCut false) or cuts the current track, asking first: cutting always, deleting
+    // only a track with materials.
+    int RemoveCurTrack(bool bCut);
     // The common end of the track operations: the view rebuilt, the selected track kept, the
     // host's document marked changed, the navigator told.
     void AfterTrackChange();

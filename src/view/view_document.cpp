@@ -14,16 +14,6 @@
 #include "platform/cursor.h"
 #include "res/resource.h"
 
-namespace {
-
-void SendToToolBox(int nKind, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* pPanel = KelToolGetToolBox(nKind);
-    if (pPanel && IsWindow(pPanel))
-        pPanel->SendMessage(message, wParam, lParam);
-}
-
-} // namespace
-
 CKelSBEditObj* CKelSBEditView::GetSBEditObj() const {
     return m_pCurScene ? m_pCurScene->GetSBEditObj() : nullptr;
 }
@@ -138,11 +128,16 @@ int CKelSBEditView::SwitchSBBody(int nIndex) {
         return 0;
     RefreshView(nullptr);
     EnsureCurContentVisible();
-    SendToToolBox(KEL_TOOLBOX_HISTORY, WM_CG_UPDATE_HISTORY, KEL_UR_HISTORY_SHOW,
-                  reinterpret_cast<LPARAM>(GetCurHistory()));
-    SendToToolBox(KEL_TOOLBOX_SB_NAVIGATOR, WM_CG_SBNAV_SBSELCONTENT_CHANGED, KEL_SBNAV_CONTENT,
-                  reinterpret_cast<LPARAM>(m_pCurContent));
+    ShowHistoryInPanel();
+    NotifyNavigatorContent(m_pCurContent);
     return 1;
+}
+
+void CKelSBEditView::ShowHistoryInPanel() const {
+    CWnd* pPanel = KelToolGetToolBox(KEL_TOOLBOX_HISTORY);
+    if (pPanel && IsWindow(pPanel))
+        pPanel->SendMessage(WM_CG_UPDATE_HISTORY, KEL_UR_HISTORY_SHOW,
+                            reinterpret_cast<LPARAM>(GetCurHistory()));
 }
 
 void CKelSBEditView::OnSBSelectorChanged() {

@@ -9,7 +9,6 @@
 // that they never show a storyboard the view does not.
 #include "dialog/sbedit_dlg.h"
 #include "dialog/sblist_dlg.h"
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -46,12 +45,6 @@ constexpr KelSBBodyOperation kCopy{[](CKelSBEditObj& d) { return d.CopySBBody(-1
 constexpr KelSBBodyOperation kPaste{[](CKelSBEditObj& d) { return d.PasteSBBody(); }, false, true,
                                     true, true};
 
-void SendToToolBox(int nKind, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* pPanel = KelToolGetToolBox(nKind);
-    if (pPanel && IsWindow(pPanel))
-        pPanel->SendMessage(message, wParam, lParam);
-}
-
 } // namespace
 
 int CKelSBEditView::RunSBBodyOperation(const KelSBBodyOperation& operation) {
@@ -65,8 +58,7 @@ int CKelSBEditView::RunSBBodyOperation(const KelSBBodyOperation& operation) {
         if (operation.bBringIntoView)
             EnsureCurContentVisible();
         if (operation.bHistory)
-            SendToToolBox(KEL_TOOLBOX_HISTORY, WM_CG_UPDATE_HISTORY, KEL_UR_HISTORY_SHOW,
-                          reinterpret_cast<LPARAM>(GetCurHistory()));
+            ShowHistoryInPanel();
         if (operation.bNavigator)
             NotifyNavigatorContent(m_pCurContent);
     }

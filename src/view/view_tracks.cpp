@@ -22,6 +22,8 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,6 +50,17 @@ bool ReplaceTrackClipboard(CKelSBEditObj& document, CKelSBBodyObj& body, int nTr
     return true;
 }
 
+// The step of a track about to be deleted or cut, holding what undo needs; null when it could
+// not be taken.
+template <class Cmd>
+std::unique_ptr<CKelSBEditURBaseCmd> RecordRemoval(CKelSBEditView* pView, UINT nTextId,
+                                                   int nTrack) {
+    auto pCmd = KelSBNewCommand<Cmd>(pView, nTextId);
+    if (!pCmd->Record(nTrack))
+        return nullptr;
+    return pCmd;
+}
+
 } // namespace
 
 int CKelSBEditView::TrackCommand(UINT nId) {
@@ -57,13 +70,13 @@ int CKelSBEditView::TrackCommand(UINT nId) {
     case ID_TRACK_INSERT:
         return InsertCurTrack();
     case ID_TRACK_DELETE:
-        return DeleteCurTrack();
+        return RemoveCurTrack(false);
     case ID_TRACK_MOVE_UP:
         return MoveCurTrack(0);
     case ID_TRACK_MOVE_DOWN:
         return MoveCurTrack(1);
     case ID_TRACK_CUT:
-        return CutCurTrack();
+        return RemoveCurTrack(true);
     case ID_TRACK_COPY:
         return CopyCurTrack();
     case ID_TRACK_PASTE:
@@ -122,39 +135,29 @@ int CKelSBEditView::MoveCurTrack(int nDirection) {
     return 1;
 }
 
-int CKelSBEditView::DeleteCurTrack() {
-    CKelSBBodyObj* pBody = GetEditableBody();
-    const int nTrack = m_nCurTrackIndex;
-    const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
-    if (!pTrack || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
-        return 0;
-    // An empty track goes without a question.
-    if (pTrack->HasContentObj() && !AskYes(IDS_ASK_DELETE_TRACK))
-        return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(this, IDS_HIST_DELETE_TRACK);
-    if (!pCmd->Record(nTrack) || !pBody->DeleteTrack(nTrack))
-        return 0; // nothing changed, so nothing is recorded
-    AfterTrackRemoval(TrackAbove(nTrack));
-    KelSBRegisterCommand(this, std::move(pCmd));
-    AfterTrackChange();
-    return 1;
-}
-
-int CKelSBEditView::CutCurTrack() {
+int CKelSBEditView::RemoveCurTrack(bool bCut) {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
     const int nTrack = m_nCurTrackIndex;
     const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
     if (!pTrack || !pDoc || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
         return 0;
-    // Cutting always asks, even an empty track.
-    if (!AskYes(IDS_ASK_CUT_TRACK))
+    // Cutting always asks; an empty track is deleted without a question.
+    if ((bCut || pTrack->HasContentObj()) &&
+        !AskYes(bCut ? IDS_ASK_CUT_TRACK : IDS_ASK_DELETE_TRACK))
         return 0;
-    CWaitCursor wait;
+    std::optional<CWaitCursor> wait;
+    if (bCut)
+        wait.emplace();
     KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBCutTrackCmd>(this, IDS_HIST_CUT_TRACK);
-    if (!pCmd->Record(nTrack) || !ReplaceTrackClipboard(*pDoc, *pBody, nTrack, true))
+    // The record first (it snapshots every container), the change next, the step last: a
+    // removal the model refuses leaves no step behind.
+    std::unique_ptr<CKelSBEditURBaseCmd> pCmd =
+        bCut ? RecordRemoval<CKelURSBCutTrackCmd>(this, IDS_HIST_CUT_TRACK, nTrack)
+             : RecordRemoval<CKelURSBDeleteTrackCmd>(this, IDS_HIST_DELETE_TRACK, nTrack);
+    const bool bRemoved = pCmd && (bCut ? ReplaceTrackClipboard(*pDoc, *pBody, nTrack, true)
+                                        : pBody->DeleteTrack(nTrack) != 0);
+    if (!bRemoved)
         return 0;
     AfterTrackRemoval(TrackAbove(nTrack));
     KelSBRegisterCommand(this, std::move(pCmd));

@@ -4,6 +4,7 @@
 #include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "screenshot.h"
+#include "studio_fixture.h"
 #include "studio_host.h"
 
 #include "host/scene/play_scene.h"
@@ -25,29 +26,8 @@ namespace {
 using kel::platform::DrawLog;
 using kel::platform::DrawRecord;
 
-class StudioTest : public ::testing::Test {
+class StudioTest : public kel::test::StudioFixture {
 protected:
-    void SetUp() override {
-        previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
-        backend = kel::qt::Installed();
-        host = std::make_unique<kel::studio::StudioHost>([this] { ++changes; });
-        host->UseSample();
-        std::string error;
-        ASSERT_TRUE(host->Start(&error)) << error;
-        host->PlaceDialog(CRect(CPoint(40, 40), CSize(1000, 300)));
-        QApplication::processEvents();
-        ASSERT_EQ(host->Dialog()->SendMessage(
-                      RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                      reinterpret_cast<LPARAM>(&state)),
-                  1);
-        ASSERT_TRUE(state.hasView);
-    }
-    void TearDown() override {
-        host.reset();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        kel::platform::SetBackend(std::move(previous));
-    }
-
     // Where a point of the view's client area lands in a picture of the dialog's client area.
     QPoint InDialog(CPoint viewClient) const {
         CPoint p = viewClient;
@@ -64,12 +44,6 @@ protected:
         kel::platform::SetBackend(std::move(qt));
         return log;
     }
-
-    std::unique_ptr<kel::platform::Backend> previous;
-    kel::qt::QtBackend* backend = nullptr;
-    std::unique_ptr<kel::studio::StudioHost> host;
-    kel::automation::EditorState state;
-    int changes = 0;
 };
 
 bool Near(QRgb a, QRgb b) {

@@ -3,6 +3,7 @@
 #include "live_output_panel.h"
 #include "module/automation.h"
 #include "qt/qt_backend.h"
+#include "studio_fixture.h"
 #include "studio_host.h"
 
 #include "host/effects/effect_preview.h"
@@ -21,27 +22,8 @@
 
 namespace {
 
-class StudioOutputTest : public ::testing::Test {
+class StudioOutputTest : public kel::test::StudioFixture {
 protected:
-    void SetUp() override {
-        previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
-        backend = kel::qt::Installed();
-        host = std::make_unique<kel::studio::StudioHost>();
-        host->UseSample();
-        std::string error;
-        ASSERT_TRUE(host->Start(&error)) << error;
-        host->PlaceDialog(CRect(CPoint(40, 40), CSize(1000, 300)));
-        QApplication::processEvents();
-        ASSERT_EQ(host->Dialog()->SendMessage(
-                      RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                      reinterpret_cast<LPARAM>(&state)),
-                  1);
-    }
-    void TearDown() override {
-        host.reset();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        kel::platform::SetBackend(std::move(previous));
-    }
     CKelSBEditObj& Document() const { return *host->Scene()->GetSBEditObj(); }
     // A left or right click in the middle of a framework window's rectangle `rect` (its client
     // coordinates).
@@ -59,11 +41,6 @@ protected:
     }
     // Runs `step` once the modal loop that the next call starts is running.
     static void Soon(std::function<void()> step) { QTimer::singleShot(30, std::move(step)); }
-
-    std::unique_ptr<kel::platform::Backend> previous;
-    kel::qt::QtBackend* backend = nullptr;
-    std::unique_ptr<kel::studio::StudioHost> host;
-    kel::automation::EditorState state;
 };
 
 TEST_F(StudioOutputTest, TheStoryboardListWorksWithTheMouse) {

@@ -24,6 +24,15 @@ protected:
             count += Clipboard().GetNext(pos)->IsKindOf(RUNTIME_CLASS(CKelSBTrackObj)) ? 1 : 0;
         return count;
     }
+    // The storyboard's properties dialog: a new name and times as frames, then `nAnswer`.
+    void AnswerProperties(int nAnswer) {
+        headless->QueueModal([nAnswer](CWnd& wnd) {
+            auto& attr = dynamic_cast<CKelSBBodyAttrDlg&>(wnd).m_attr;
+            attr.strName = "Late News";
+            attr.nFrameDisplay = 1;
+            return nAnswer;
+        });
+    }
     // Runs a change that must be refused: nothing stored or recorded.
     void ExpectRefused(UINT nId, int nTrack, const char* why) {
         SCOPED_TRACE(why);
@@ -214,12 +223,7 @@ TEST_F(TrackOperationTest, CutReplacesTheClipboardSoAPasteBringsBackTheCutTrackA
 }
 
 TEST_F(TrackOperationTest, SettingsAreOneStepAndACancelledDialogLeavesNothing) {
-    headless->QueueModal([](CWnd& wnd) {
-        auto& attr = dynamic_cast<CKelSBBodyAttrDlg&>(wnd).m_attr;
-        attr.strName = "Late News";
-        attr.nFrameDisplay = 1;
-        return IDCANCEL;
-    });
+    AnswerProperties(IDCANCEL);
     EXPECT_EQ(view->EditSBSettings(), 0);
     EXPECT_EQ(Steps(), 0);
     EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
@@ -227,12 +231,7 @@ TEST_F(TrackOperationTest, SettingsAreOneStepAndACancelledDialogLeavesNothing) {
 
     const std::vector<BYTE> before = Bytes();
     ClearReceived();
-    headless->QueueModal([](CWnd& wnd) {
-        auto& attr = dynamic_cast<CKelSBBodyAttrDlg&>(wnd).m_attr;
-        attr.strName = "Late News";
-        attr.nFrameDisplay = 1;
-        return IDOK;
-    });
+    AnswerProperties(IDOK);
     ASSERT_EQ(view->EditSBSettings(), 1);
     EXPECT_EQ(LastStepText(), "Set Storyboard Properties");
     EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
