@@ -18,6 +18,12 @@ protected:
             names.push_back(Document().GetSBBodyObj(i)->GetName().str());
         return names;
     }
+    std::string JoinedNames() const {
+        std::string joined;
+        for (const std::string& name : Names())
+            joined += (joined.empty() ? "" : " ") + name;
+        return joined;
+    }
     std::vector<std::string> SelectorEntries() const {
         auto* selector = dynamic_cast<CComboBox*>(view->GetDlgItem(IDC_VIEW_SB_SELECTOR));
         std::vector<std::string> entries;
@@ -83,36 +89,36 @@ protected:
 
 TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsInStep) {
     struct Step {
-        int (CKelSBEditView::*pfnRun)();
-        std::vector<std::string> names;
+        std::function<int()> run;
+        const char* names; // the storyboards afterwards, in order
         int nCurrent;
         bool bNavigator;
     };
+    CKelSBEditView& v = *view;
     const Step steps[] = {
-        {&CKelSBEditView::AppendSBBody, {"News", "Sports", "Storyboard"}, 2, true},
-        {&CKelSBEditView::MoveUpSBBody, {"News", "Storyboard", "Sports"}, 1, false},
-        {&CKelSBEditView::CopySBBody, {"News", "Storyboard", "Sports"}, 1, false},
-        {&CKelSBEditView::InsertSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 1, true},
-        {&CKelSBEditView::MoveDownSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 2, false},
-        {&CKelSBEditView::PasteSBBody,
-         {"News", "Storyboard", "Storyboard", "Storyboard", "Sports"},
-         3,
-         true},
-        {&CKelSBEditView::DeleteSBBody, {"News", "Storyboard", "Storyboard", "Sports"}, 3, true},
-        {&CKelSBEditView::CutSBBody, {"News", "Storyboard", "Storyboard"}, 2, true},
+        {[&] { return v.AppendSBBody(); }, "News Sports Storyboard", 2, true},
+        {[&] { return v.MoveUpSBBody(); }, "News Storyboard Sports", 1, false},
+        {[&] { return v.CopySBBody(); }, "News Storyboard Sports", 1, false},
+        {[&] { return v.InsertSBBody(); }, "News Storyboard Storyboard Sports", 1, true},
+        {[&] { return v.MoveDownSBBody(); }, "News Storyboard Storyboard Sports", 2, false},
+        {[&] { return v.PasteSBBody(); }, "News Storyboard Storyboard Storyboard Sports", 3, true},
+        {[&] { return v.DeleteSBBody(); }, "News Storyboard Storyboard Sports", 3, true},
+        {[&] { return v.CutSBBody(); }, "News Storyboard Storyboard", 2, true},
     };
     for (const Step& step : steps) {
-        SCOPED_TRACE(::testing::PrintToString(step.names));
+        SCOPED_TRACE(step.names);
         ClearReceived();
-        ASSERT_EQ((view->*step.pfnRun)(), 1);
-        EXPECT_EQ(Names(), step.names);
+        ASSERT_EQ(step.run(), 1);
+        EXPECT_EQ(JoinedNames(), step.names);
         EXPECT_EQ(Document().GetCurSBBodyIndex(), step.nCurrent);
         EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
-        ASSERT_EQ(SelectorEntries().size(), step.names.size());
-        EXPECT_EQ(SelectorEntries()[static_cast<std::size_t>(step.nCurrent)],
-                  step.names[static_cast<std::size_t>(step.nCurrent)] == "Storyboard"
-                      ? "Storyboard-" + std::to_string(step.nCurrent + 1)
-                      : step.names[static_cast<std::size_t>(step.nCurrent)]);
+        // The selector lists them; storyboards of the default name by their position.
+        const std::vector<std::string> entries = SelectorEntries();
+        ASSERT_EQ(entries.size(), Names().size());
+        const std::string current = Names()[static_cast<std::size_t>(step.nCurrent)];
+        EXPECT_EQ(entries[static_cast<std::size_t>(step.nCurrent)],
+                  current == "Storyboard" ? "Storyboard-" + std::to_string(step.nCurrent + 1)
+                                          : current);
         // Whenever another storyboard became current, the panels follow it.
         if (step.bNavigator) {
             EXPECT_EQ(ShownHistory(), reinterpret_cast<LPARAM>(view->GetCurHistory()));
@@ -126,11 +132,15 @@ TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsI
 TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
     Load();
     ClearReceived();
-    for (auto pfnRun :
-         {&CKelSBEditView::AppendSBBody, &CKelSBEditView::InsertSBBody,
-          &CKelSBEditView::DeleteSBBody, &CKelSBEditView::MoveDownSBBody,
-          &CKelSBEditView::CutSBBody, &CKelSBEditView::CopySBBody, &CKelSBEditView::PasteSBBody})
-        EXPECT_EQ((view->*pfnRun)(), 0);
+    CKelSBEditView& v = *view;
+    const std::function<int()> operations[] = {
+        [&] { return v.AppendSBBody(); }, [&] { return v.InsertSBBody(); },
+        [&] { return v.DeleteSBBody(); }, [&] { return v.MoveDownSBBody(); },
+        [&] { return v.CutSBBody(); },    [&] { return v.CopySBBody(); },
+        [&] { return v.PasteSBBody(); },
+    };
+    for (const auto& run : operations)
+        EXPECT_EQ(run(), 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"News", "Sports"}));
     EXPECT_TRUE(PanelSwitches().empty());
     dlg->RunButton(IDC_BTN_DOWNLOAD);
