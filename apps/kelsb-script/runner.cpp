@@ -61,7 +61,9 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"answer", &Runner::Answer},     {"menu", &Runner::Menu},
         {"rubber", &Runner::Rubber},     {"edit-attr", &Runner::EditAttr},
         {"dump", &Runner::Dump},         {"expect", &Runner::Expect},
-        {"paint", &Runner::Paint},
+        {"paint", &Runner::Paint},       {"dragin", &Runner::DragIn},
+        {"dragin-raw", &Runner::DragInRaw}, {"select-item", &Runner::SelectItem},
+        {"unselect-item", &Runner::UnselectItem},
     };
     return commands;
 }

@@ -235,6 +235,19 @@ Json Runner::BuildSentList() const {
     return Json(Json::Array(m_sent.begin(), m_sent.end()));
 }
 
+// The last drag and drop run, from the view or from a host panel: its format and the effect the
+// drop ended with (0 when refused or cancelled).
+Json Runner::BuildLastDrag() const {
+    const auto& drags = m_backend.Drags();
+    if (drags.empty()) {
+        return Json();
+    }
+    Json drag = Json::MakeObject();
+    drag.Set("format", Json(drags.back().format.str()));
+    drag.Set("effect", Json(static_cast<int>(drags.back().result)));
+    return drag;
+}
+
 Json Runner::BuildBoxList() const {
     Json boxes = Json::MakeArray();
     const auto& shown = m_backend.MessageBoxes();
@@ -257,6 +270,7 @@ Json Runner::BuildState() const {
     state.Set("view", BuildViewState(editor));
     state.Set("sent", BuildSentList());
     state.Set("boxes", BuildBoxList());
+    state.Set("lastDrag", BuildLastDrag());
     return state;
 }
 

@@ -61,6 +61,13 @@ int CKelSBEditView::BeginTrim(CPoint point) {
             list.GetPrev(at);
         return at ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, list.GetAt(at)) : nullptr;
     };
+    // The edge is where the material ends, not where its hit area does (a pixel further), and
+    // it stands at the material's own frame until the cursor moves: a click on an edge changes
+    // nothing, whatever the scale rounds a pixel to.
+    if (trim.dwEdge == 2)
+        trim.nGrabOffset = trim.rcMaterial.right - point.x;
+    trim.dwEdgeFrame =
+        trim.dwEdge == 1 ? trim.pContent->GetStoryIn() : trim.pContent->GetStoryOut();
     const bool bNarrow = trim.rcMaterial.Width() <= kNarrowWidth;
     if (bNarrow || trim.dwEdge == 1) {
         trim.dwLowerBound = trim.pContent->GetMinStoryIn();
