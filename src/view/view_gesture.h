@@ -30,6 +30,8 @@ struct KelSBTrimCandidate {
     DWORD dwLowerBound = 0;
     DWORD dwUpperBound = 0;
     CRect rcMaterial;
+    // Where the press was: back there, the edge stands at the material's own frame again.
+    int nPressX = 0;
 };
 
 // The states, in the order the automation record names them (kel::automation::kGestureNames).

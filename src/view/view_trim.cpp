@@ -33,6 +33,11 @@ kel::edit::TrimEdge EdgeOf(const KelSBTrimCandidate& trim) {
             trim.dwEdge,       trim.dwLowerBound,  trim.dwUpperBound};
 }
 
+// The frame the trimmed edge has now.
+DWORD OwnFrame(const KelSBTrimCandidate& trim) {
+    return trim.dwEdge == 1 ? trim.pContent->GetStoryIn() : trim.pContent->GetStoryOut();
+}
+
 } // namespace
 
 int CKelSBEditView::BeginTrim(CPoint point) {
@@ -62,12 +67,12 @@ int CKelSBEditView::BeginTrim(CPoint point) {
         return at ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, list.GetAt(at)) : nullptr;
     };
     // The edge is where the material ends, not where its hit area does (a pixel further), and
-    // it stands at the material's own frame until the cursor moves: a click on an edge changes
-    // nothing, whatever the scale rounds a pixel to.
+    // it stands at the material's own frame while the cursor is at the press: a click on an
+    // edge changes nothing, whatever frame the scale rounds its pixel to.
     if (trim.dwEdge == 2)
         trim.nGrabOffset = trim.rcMaterial.right - point.x;
-    trim.dwEdgeFrame =
-        trim.dwEdge == 1 ? trim.pContent->GetStoryIn() : trim.pContent->GetStoryOut();
+    trim.nPressX = point.x;
+    trim.dwEdgeFrame = OwnFrame(trim);
     const bool bNarrow = trim.rcMaterial.Width() <= kNarrowWidth;
     if (bNarrow || trim.dwEdge == 1) {
         trim.dwLowerBound = trim.pContent->GetMinStoryIn();
@@ -101,7 +106,9 @@ void CKelSBEditView::MoveTrim(CPoint point) {
     trim.ptPoint.x = std::max(std::min(point.x, nHighX - trim.nGrabOffset),
                               nLowX - trim.nGrabOffset);
     trim.dwEdgeFrame =
-        static_cast<DWORD>(std::max(0, ClientXToFrame(trim.ptPoint.x + trim.nGrabOffset)));
+        trim.ptPoint.x == trim.nPressX
+            ? OwnFrame(trim)
+            : static_cast<DWORD>(std::max(0, ClientXToFrame(trim.ptPoint.x + trim.nGrabOffset)));
     DrawTrimFeedback();
 
     const CKelSBContentBaseObj& content = *trim.pContent;
