@@ -243,10 +243,10 @@ void Runner::RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line,
     CWnd* view = RequireView();
     const CPoint from = ViewToScreen(view, line.words[firstPoint], line.words[firstPoint + 1]);
     const CPoint to = ViewToScreen(view, line.words[firstPoint + 2], line.words[firstPoint + 3]);
-    const int steps = line.words.size() > firstPoint + 4
-                          ? static_cast<int>(ParseInteger(line.words[firstPoint + 4], "STEPS", 1,
-                                                          1000))
-                          : kDefaultDragSteps;
+    const int steps =
+        line.words.size() > firstPoint + 4
+            ? static_cast<int>(ParseInteger(line.words[firstPoint + 4], "STEPS", 1, 1000))
+            : kDefaultDragSteps;
     kel::platform::ScriptedDrag drag;
     drag.points.push_back(from);
     for (int i = 1; i <= steps; ++i) {

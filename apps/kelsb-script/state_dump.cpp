@@ -227,7 +227,8 @@ Json Runner::BuildViewState(const std::optional<automation::EditorState>& editor
                                    : Json());
     view.Set("currentTrack", Json(state.currentTrack));
     view.Set("cursor", Json(state.cursorId));
-    view.Set("gesture", Json(automation::kGestureNames.at(static_cast<std::size_t>(state.gesture))));
+    view.Set("gesture",
+             Json(automation::kGestureNames.at(static_cast<std::size_t>(state.gesture))));
     return view;
 }
 

@@ -16,7 +16,6 @@
 class CKelPlaySceneObj;
 class CKelPlayBaseObj;
 
-
 namespace kel::studio {
 
 class ItemsPanel : public QWidget {

@@ -17,7 +17,6 @@
 
 namespace kel::studio {
 
-
 StudioWindow::StudioWindow()
     : m_host([this] {
           UpdateTitle();

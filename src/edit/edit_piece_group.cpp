@@ -79,10 +79,9 @@ int BuildGroupFromPieceData(const CKelPlaySceneObj& scene, const KelPieceDragDat
     bool bBuilt = false;
     if (data.dwType <= KelPieceDragData::kInStayOut) {
         auto* pGroup = DYNAMIC_DOWNCAST(CKelPlayGroupObj, pPiece);
-        const std::vector<int> phases =
-            data.dwType == KelPieceDragData::kInStayOut
-                ? std::vector<int>{KEL_IO_IN, KEL_IO_STAY, KEL_IO_OUT}
-                : std::vector<int>{static_cast<int>(data.dwType)};
+        const std::vector<int> phases = data.dwType == KelPieceDragData::kInStayOut
+                                            ? std::vector<int>{KEL_IO_IN, KEL_IO_STAY, KEL_IO_OUT}
+                                            : std::vector<int>{static_cast<int>(data.dwType)};
         bBuilt = pGroup != nullptr && BuildPhases(*pGroup, phases, made);
     } else if (data.dwType == KelPieceDragData::kMovie ||
                data.dwType == KelPieceDragData::kScroll) {

@@ -129,8 +129,7 @@ private:
 // place on the track is reached.
 bool MakeRoom(const CKelSBTrackObj& track, const Content& moved, long long nNewIn,
               const std::unordered_set<const Content*>& group, bool bPerform,
-              ChangeJournal& journal, std::vector<const Content*>& pushed,
-              const ChangeNote& note) {
+              ChangeJournal& journal, std::vector<const Content*>& pushed, const ChangeNote& note) {
     const CObList& list = track.GetContentList();
     const long long nNewOut = nNewIn + moved.GetDuration();
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {

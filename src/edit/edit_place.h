@@ -58,8 +58,8 @@ struct CONTAINER_INSERT_PARAM {
     // copies of).
     CKelSBContainerObj group;
     bool bOwnsGroup = false;
-    CPoint ptStart;   // client point where the drag began
-    CPoint ptCurrent; // client point under the cursor now
+    CPoint ptStart;     // client point where the drag began
+    CPoint ptCurrent;   // client point under the cursor now
     DWORD dwLeadIn = 0; // frames between the group's start and the cursor (from outside)
     // Set by the placements, also when they refuse: the group's prospective entry and outlet
     // points (clamped at frame 0).
@@ -124,10 +124,10 @@ int PlaceGroup(CKelSBBodyObj& body, const CObList& group, const std::vector<Grou
 
 // What lies under the point a group from outside is dropped at.
 struct OutsideTarget {
-    int nTrack = -1;      // the track under the point, -1 when none
-    bool bLocked = false; // whether it is locked
+    int nTrack = -1;                        // the track under the point, -1 when none
+    bool bLocked = false;                   // whether it is locked
     CKelSBContentBaseObj* pUnder = nullptr; // the material under the point, or null
-    long nFrame = 0;      // the frame at the point's x (negative left of frame 0)
+    long nFrame = 0;                        // the frame at the point's x (negative left of frame 0)
 };
 
 enum class OutsideVerdict {
@@ -156,9 +156,9 @@ OutsidePlan PlanFromOutside(const CKelSBBodyObj& body, const CKelSBContainerObj&
                             DWORD dwKind, DWORD dwLeadIn, const OutsideTarget& target);
 
 struct OutsidePlacement {
-    int nShift = 0;                   // frames the materials in the way were pushed, 0 for none
+    int nShift = 0;                       // frames the materials in the way were pushed, 0 for none
     DWORD dwShiftThreshold = 0xFFFFFFFFu; // story in of the first pushed material before the push
-    int nFirstNewContainer = -1;      // index of the first container added
+    int nFirstNewContainer = -1;          // index of the first container added
     // The containers added (one per group material, in group order), owned by the storyboard.
     std::vector<CKelSBContainerObj*> newContainers;
 };

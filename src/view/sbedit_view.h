@@ -269,6 +269,9 @@ public:
     int IsScrubbing() const { return m_gesture.Is(KelSBGestureState::kScrub); }
     int IsTrimming() const { return m_gesture.Is(KelSBGestureState::kTrim); }
     CPoint GetPressPoint() const { return m_gesture.GetPressPoint(); }
+    // Where the right button last went down outside the header column ((-1, -1) before): the
+    // place a context menu's paste puts materials.
+    CPoint GetRightClickPoint() const { return m_ptRightClick; }
 
     // ---- Moving materials and dropping materials from outside (view_drag.cpp,
     // view_drop.cpp). The view is the drop target of its own drags ("MOVE_OBJECT_DATA", the
@@ -307,8 +310,6 @@ public:
     void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
     int IsFromOutside() const { return m_bFromOutside; }
     void SetFromOutside(int bFromOutside) { m_bFromOutside = bFromOutside ? 1 : 0; }
-    // The record of the drag over the view now.
-    const CONTAINER_INSERT_PARAM& GetDragRecord() const { return m_drag; }
 
     // ---- The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
     // selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each

@@ -45,8 +45,8 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
 
     // Recorded with what was really added: the loop stops at the track limit or at a movie it
     // cannot read, and undo must take out those tracks and containers and no others.
-    auto pCmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(
-        this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT : IDS_HIST_ADD_ITEMS_IN);
+    auto pCmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT
+                                                                    : IDS_HIST_ADD_ITEMS_IN);
     pCmd->m_focus = focus;
     pCmd->m_arrSelectedContainers = selected;
     pCmd->m_nFirstAddedTrack = nTarget;

@@ -42,7 +42,7 @@ public:
     void OnDragLeave(CWnd*) override { m_view.OnDragLeaveView(); }
     BOOL OnDrop(CWnd*, COleDataObject* pData, DROPEFFECT dwEffect, CPoint point) override {
         return m_view.OnDropView(pData ? pData->GetPayload() : nullptr, dwEffect, point) ? TRUE
-                                                                                        : FALSE;
+                                                                                         : FALSE;
     }
 
 private:
@@ -76,8 +76,8 @@ int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
             pPayload->materials.AddTail(&pContainer->GetContentList());
         }
         pPayload->ptStart = point;
-        pSource = CKelDDPieceData::CreateKelDataSource(kMoveFormat, pPayload.get(),
-                                                       sizeof(MovePayload));
+        pSource =
+            CKelDDPieceData::CreateKelDataSource(kMoveFormat, pPayload.get(), sizeof(MovePayload));
         if (pSource)
             m_pOwnPayload = std::move(pPayload);
     } catch (const std::bad_alloc&) {
@@ -99,8 +99,8 @@ int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
 
 // ---- The drop target.
 
-DWORD CKelSBEditView::OnDragEnterView(const kel::platform::DragPayload* pData,
-                                      DWORD /*dwKeyState*/, CPoint point) {
+DWORD CKelSBEditView::OnDragEnterView(const kel::platform::DragPayload* pData, DWORD /*dwKeyState*/,
+                                      CPoint point) {
     if (!GetCurSBBody())
         return DROPEFFECT_NONE;
     EraseDragFeedback();
@@ -246,10 +246,9 @@ void CKelSBEditView::DrawDragFeedback() {
         if (hit.pContent)
             m_dragFeedback.push_back(hit.rcContent);
         else if (hit.nTrackIndex >= 0 && m_drag.dwAccepted)
-            m_dragFeedback.emplace_back(FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)),
-                                        hit.rcTrackRow.top,
-                                        FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)),
-                                        hit.rcTrackRow.bottom);
+            m_dragFeedback.emplace_back(
+                FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)), hit.rcTrackRow.top,
+                FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)), hit.rcTrackRow.bottom);
     }
     XorDragFeedback();
 }

@@ -17,6 +17,8 @@
 #include "platform/cursor.h"
 #include "res/resource.h"
 
+#include <optional>
+
 namespace {
 
 bool IsPhasePiece(const CKelSBContentBaseObj* pContent) {
@@ -66,20 +68,24 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
 
     // Each material lands on the track under its own rectangle, moved as the cursor moved.
     const CSize offset = record.ptCurrent - record.ptStart;
-    const long nDelta = record.nDeltaFrames ? *record.nDeltaFrames
-                                            : static_cast<long>(ClientXToFrame(record.ptCurrent.x)) -
-                                                  ClientXToFrame(record.ptStart.x);
+    const long nDelta = record.nDeltaFrames
+                            ? *record.nDeltaFrames
+                            : static_cast<long>(ClientXToFrame(record.ptCurrent.x)) -
+                                  ClientXToFrame(record.ptStart.x);
     std::vector<kel::edit::GroupTarget> targets;
     for (POSITION pos = group.GetHeadPosition(); pos;) {
         CRect rect = GetMaterialRect(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)));
         rect.OffsetRect(offset);
-        const int nTarget = TrackIndexAt(CPoint((rect.left + rect.right) / 2,
-                                                (rect.top + rect.bottom) / 2));
+        const int nTarget =
+            TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
         const CKelSBTrackObj* pTarget = pBody->GetTrackObj(nTarget);
         targets.push_back({nTarget, pTarget != nullptr && pTarget->IsLocked()});
     }
 
-    CWaitCursor wait;
+    // Testing runs at every step of a drag; only the real move waits.
+    std::optional<CWaitCursor> wait;
+    if (bPerform)
+        wait.emplace();
     const kel::edit::Focus focus = GetCurFocus();
     const std::vector<int> selected = GetSelContainerIndices();
     std::vector<CRect> rects;
@@ -132,8 +138,8 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
     target.pUnder = hit.pContent;
     target.nFrame = ClientXToFrame(record.ptCurrent.x);
-    const kel::edit::OutsidePlan plan = kel::edit::PlanFromOutside(
-        *pBody, record.group, record.dwKind, record.dwLeadIn, target);
+    const kel::edit::OutsidePlan plan =
+        kel::edit::PlanFromOutside(*pBody, record.group, record.dwKind, record.dwLeadIn, target);
     if (plan.verdict == kel::edit::OutsideVerdict::kRefused)
         return 0;
     if (plan.verdict == kel::edit::OutsideVerdict::kReplace)
@@ -155,9 +161,11 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     const std::vector<int> selected = GetSelContainerIndices();
     std::vector<CRect> rects;
     kel::edit::OutsidePlacement placed;
-    if (!kel::edit::PlaceFromOutside(
-            *pBody, m_pCurScene, record.group, hit.nTrackIndex, plan.dwNewStoryIn, placed,
-            [&](const CKelSBContentBaseObj& content) { rects.push_back(GetMaterialRect(&content)); }))
+    if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, hit.nTrackIndex,
+                                     plan.dwNewStoryIn, placed,
+                                     [&](const CKelSBContentBaseObj& content) {
+                                         rects.push_back(GetMaterialRect(&content));
+                                     }))
         return 0;
 
     // The new materials become the selection: all of a drag in, with its first current; of a

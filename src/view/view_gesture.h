@@ -1,6 +1,7 @@
 // The left button's gestures on the timeline, as one state machine.
 //
-//   idle --press on a material-----------> pressed --3 pixels with the button--> move --drop--> idle
+//   idle --press on a material-----------> pressed --3 pixels with the button--> move --drop-->
+//   idle
 //                                                  --release, or a move without the button--> idle
 //   idle --press in the marker band------> marker drag --release--> idle
 //   idle --press in the ruler------------> scrub --release--> idle

@@ -29,8 +29,8 @@ bool IsScrollContent(const CKelSBContentBaseObj* pContent) {
 }
 
 kel::edit::TrimEdge EdgeOf(const KelSBTrimCandidate& trim) {
-    return {trim.pContent,     trim.pPrevContent,  trim.pNextContent,
-            trim.dwEdge,       trim.dwLowerBound,  trim.dwUpperBound};
+    return {trim.pContent, trim.pPrevContent, trim.pNextContent,
+            trim.dwEdge,   trim.dwLowerBound, trim.dwUpperBound};
 }
 
 // The frame the trimmed edge has now.
@@ -103,8 +103,8 @@ void CKelSBEditView::MoveTrim(CPoint point) {
     const kel::edit::TrimRange range = kel::edit::TrimEdgeRange(EdgeOf(trim));
     const int nLowX = FrameToClientX(static_cast<int>(range.nLow));
     const int nHighX = FrameToClientX(static_cast<int>(range.nHigh));
-    trim.ptPoint.x = std::max(std::min(point.x, nHighX - trim.nGrabOffset),
-                              nLowX - trim.nGrabOffset);
+    trim.ptPoint.x =
+        std::max(std::min(point.x, nHighX - trim.nGrabOffset), nLowX - trim.nGrabOffset);
     trim.dwEdgeFrame =
         trim.ptPoint.x == trim.nPressX
             ? OwnFrame(trim)

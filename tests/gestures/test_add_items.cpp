@@ -1,6 +1,5 @@
 // The host's selected items put on the storyboard (WM_CG_ADD_ITEM_TO_SB), each on a new track.
 #include "gesture_fixture.h"
-
 #include "undo/container_cmds.h"
 
 #include "host/scene/play_piece.h"
@@ -50,7 +49,7 @@ TEST_F(AddItemsTest, ItemsGoInAtTheFirstSelectedTrackAndMoveTheRestDown) {
         EXPECT_EQ(Content(9, 0)->GetTrackIndex(), 2);  // the Headline In
         EXPECT_EQ(Content(10, 0)->GetTrackIndex(), 3); // the Opening, all of it
         EXPECT_EQ(Content(10, 0)->GetStoryOut(), 125u);
-        EXPECT_EQ(Content(6, 0)->GetTrackIndex(), 4);  // what was on track 2
+        EXPECT_EQ(Content(6, 0)->GetTrackIndex(), 4); // what was on track 2
         EXPECT_TRUE(Body().GetTrackObj(1)->IsLocked());
     });
 }
@@ -79,9 +78,8 @@ TEST_F(AddItemsTest, AnAddThatStopsEarlyRecordsWhatItAdded) {
     before = Bytes();
     Add(1);
     EXPECT_EQ(LastAdd()->m_nAddedTrackCount, 1);
-    ExpectRoundTrip(before, [&] {
-        EXPECT_EQ(Body().GetTrackCount(), CKelSBBodyObj::kMaxTrackCount);
-    });
+    ExpectRoundTrip(before,
+                    [&] { EXPECT_EQ(Body().GetTrackCount(), CKelSBBodyObj::kMaxTrackCount); });
 
     // Full: nothing is added and no step recorded.
     const int nSteps = Steps();

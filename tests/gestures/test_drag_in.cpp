@@ -1,8 +1,7 @@
 // Pieces dragged in from a host panel: the materials each kind of piece data makes, where they
 // land, what they push, replacing a piece, and data that must be refused.
-#include "gesture_fixture.h"
-
 #include "edit/edit_piece_group.h"
+#include "gesture_fixture.h"
 #include "undo/container_cmds.h"
 
 #include "host/scene/play_piece.h"
@@ -30,8 +29,11 @@ TEST_F(DragInTest, EveryKindOfPieceDataPutsDownItsMaterialsAsOneStep) {
         {kSampleHeadline, Piece::kIn, 2, 300, {{"in", 295, 305}}},
         {kSampleLowerThird, Piece::kStay, 2, 400, {{"stay", 375, 425}}},
         {kSampleLogo, Piece::kOut, 3, 300, {{"out", 294, 306}}},
-        {kSampleScore, Piece::kInStayOut, 2, 500, {{"in", 475, 485}, {"stay", 485, 585},
-                                                   {"out", 585, 595}}},
+        {kSampleScore,
+         Piece::kInStayOut,
+         2,
+         500,
+         {{"in", 475, 485}, {"stay", 485, 585}, {"out", 585, 595}}},
         {kSampleOpening, Piece::kMovie, 3, 500, {{"movie", 475, 600}}},
         {kSampleTicker, Piece::kScroll, 4, 600, {{"scroll", 575, 775}}},
     };
@@ -87,9 +89,7 @@ TEST_F(DragInTest, ADropSnapsToTheMaterialBeforeAndPushesWhatFollowsByTheOverlap
 
 TEST_F(DragInTest, APieceDroppedOnAPieceReplacesItsPlayPieceOnlyWhenTheUserSaysYes) {
     const KelGUID out = Content(2, 0)->GetGUID();
-    const auto dropStay = [&] {
-        return DragInPiece(kSampleLogo, Piece::kStay, {X(90), RowY(0)});
-    };
+    const auto dropStay = [&] { return DragInPiece(kSampleLogo, Piece::kStay, {X(90), RowY(0)}); };
     headless->QueueMessageBoxAnswer(IDNO);
     EXPECT_EQ(dropStay(), DWORD(DROPEFFECT_MOVE));
     EXPECT_EQ(Content(2, 0)->GetGUID(), out);
@@ -106,7 +106,8 @@ TEST_F(DragInTest, APieceDroppedOnAPieceReplacesItsPlayPieceOnlyWhenTheUserSaysY
     const std::size_t nBoxes = headless->MessageBoxes().size();
     DragInPiece(kSampleOpening, Piece::kMovie, {X(5), RowY(0)});
     ASSERT_EQ(headless->MessageBoxes().size(), nBoxes + 1);
-    EXPECT_EQ(headless->MessageBoxes().back().text, "Animation And Scroll Files Can Not Be Replaced!");
+    EXPECT_EQ(headless->MessageBoxes().back().text,
+              "Animation And Scroll Files Can Not Be Replaced!");
     EXPECT_EQ(Content(0, 0)->GetGUID(), KelSampleGUID(kSampleHeadline));
     ExpectConsistent("the replaces");
 }

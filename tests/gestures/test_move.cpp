@@ -1,8 +1,7 @@
 // Moving selected materials by dragging them within the view: where they land, what they push,
 // what is refused, and that the undo entries put everything back.
-#include "gesture_fixture.h"
-
 #include "edit/edit_place.h"
+#include "gesture_fixture.h"
 #include "undo/material_cmds.h"
 
 #include <map>
@@ -15,7 +14,8 @@ protected:
     // A new container of one Logo Stay material, its lists rebuilt; its index.
     int AddMaterial(int nTrack, DWORD dwIn, DWORD dwOut) {
         auto* pContainer = new CKelSBContainerObj;
-        pContainer->AddContent(NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, nTrack, dwIn, dwOut));
+        pContainer->AddContent(
+            NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, nTrack, dwIn, dwOut));
         Body().AddContainer(pContainer);
         view->RefreshView(nullptr);
         return Body().GetContainerCount() - 1;
@@ -37,13 +37,12 @@ TEST_F(MoveTest, MaterialsLandOnTheTrackUnderThemAndPushWhatIsInTheirWay) {
     // Only what moved is recorded; the other materials of the track keep no entry.
     const auto& entries = LastMove()->m_entries;
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ((std::vector<int>{entries[0].nContainer, entries[0].nOldTrack,
-                                entries[0].nOldStoryIn, entries[0].nNewTrack,
-                                entries[0].nNewStoryIn}),
+    EXPECT_EQ((std::vector<int>{entries[0].nContainer, entries[0].nOldTrack, entries[0].nOldStoryIn,
+                                entries[0].nNewTrack, entries[0].nNewStoryIn}),
               (std::vector<int>{1, 0, 10, 3, 10}));
-    EXPECT_EQ((std::vector<int>{entries[1].nContainer, entries[1].nOldStoryIn,
-                                entries[1].nNewStoryIn}),
-              (std::vector<int>{7, 30, 85}));
+    EXPECT_EQ(
+        (std::vector<int>{entries[1].nContainer, entries[1].nOldStoryIn, entries[1].nNewStoryIn}),
+        (std::vector<int>{7, 30, 85}));
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Content(1, 0)->GetTrackIndex(), 3);
         EXPECT_EQ(Content(7, 0)->GetStoryIn(), 85u);

@@ -1,8 +1,7 @@
 // Trimming an edge of a material with the mouse: its bounds, what a release commits, what a
 // cancel or a stale edge must not do.
-#include "gesture_fixture.h"
-
 #include "edit/edit_trim.h"
+#include "gesture_fixture.h"
 #include "undo/material_cmds.h"
 
 #include <map>

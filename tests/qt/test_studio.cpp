@@ -1,12 +1,11 @@
 // The studio end to end with the real module: what the editor shows on the desktop is what the
 // view draws, at the places the view computes; a click on the widget selects a material; the
 // document's changed state follows the editor; the screenshot mode writes its picture.
+#include "items_panel.h"
 #include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "screenshot.h"
 #include "studio_host.h"
-
-#include "items_panel.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -20,8 +19,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -203,7 +202,7 @@ TEST_F(StudioTest, APieceDraggedFromTheItemsPanelLandsWhereItIsDropped) {
             row = i;
     ASSERT_GE(row, 0);
     EXPECT_TRUE(panel.List()->item(row)->isSelected()); // the sample selects it
-    panel.PhaseChooser()->setCurrentIndex(0);             // groups as their In phase
+    panel.PhaseChooser()->setCurrentIndex(0);           // groups as their In phase
     ASSERT_EQ(panel.DragDataOf(row)->dwType, KelPieceDragData::kIn);
 
     // Pressed on the Logo's row, let go over track 2 at frame 400: its 12 frames are held at
