@@ -87,16 +87,6 @@ struct GroupTarget {
     bool bLocked = false;
 };
 
-// One material a move changed, with its values before and after the whole move.
-struct MoveEntry {
-    int nContainer = -1;
-    int nContent = -1;
-    int nOldTrack = -1;
-    int nOldStoryIn = 0;
-    int nNewTrack = -1;
-    int nNewStoryIn = 0;
-};
-
 struct PlaceGroupResult {
     DWORD dwNewStoryIn = 0;  // first story in of the group plus the shift, at least 0
     DWORD dwNewStoryOut = 0; // latest story out of the group plus the shift, at least 0

@@ -102,9 +102,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
             auto pCmd = KelSBNewCommand<CKelURSBDragWithinSBCmd>(this, m_nPendingUndoTitle);
             pCmd->m_focus = focus;
             pCmd->m_arrSelectedContainers = selected;
-            for (const kel::edit::MoveEntry& e : placed.entries)
-                pCmd->m_entries.push_back({e.nContainer, e.nContent, e.nOldTrack, e.nOldStoryIn,
-                                           e.nNewTrack, e.nNewStoryIn});
+            pCmd->m_entries = std::move(placed.entries);
             KelSBRegisterCommand(this, std::move(pCmd));
             pBody->ResetAllTrackContentList();
             InvalidateRects(rects);
