@@ -11,6 +11,15 @@
 // storyboard (view_add_items.cpp), host calls of the output (view_output.cpp), the services that
 // editing operations and undo/redo commands share (view_edit_services.cpp) and the operations
 // that are still to come (view_pending.cpp).
+//
+// Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
+// every path that runs while the user works: it costs what is visible or touched, never what
+// is stored. A mouse move, a repaint, a click, a scroll or zoom step finds the rows under the
+// point or in the clip by arithmetic (GetTrackSpan), the materials near the frames there from
+// the track lists (GetFrameSpan, CKelSBTrackObj::GetContentsNear) and containers and their
+// indices through the storyboard's look-ups (CKelSBBodyObj::GetContainerOf,
+// GetContainerIndex); positional access to any list is constant time. A path that walks every
+// material is a fault; each new operation gets a measure in bench/.
 #pragma once
 
 #include "edit/edit_find.h"
@@ -30,6 +39,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CKelSBEditDlg;
@@ -160,6 +170,14 @@ public:
     CRect GetTimeLineHeadRect(DWORD dwFrame) const;
     CRect GetTimeLineRect(DWORD dwFrame) const;
 
+    // What a client area can show, for the paths that must cost what is visible and not what
+    // is stored: the tracks whose rows reach into the client rows top to bottom (exclusive),
+    // as a half-open range of track indices, and the frames a material must reach into to
+    // show between client x left and right (exclusive), with a unit to spare at each side
+    // (false when no frame shows there).
+    std::pair<int, int> GetTrackSpan(int top, int bottom) const;
+    bool GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const;
+
     const CDWordArray& GetZoomSteps() const { return m_arrZoomSteps; }
     // Index of the current frames per unit in the zoom table, -1 when it is none of them.
     int GetZoomIndex() const;
@@ -239,6 +257,11 @@ public:
     // every material of the selected containers.
     void InvalidateSelection(int bTracks);
     const KelSBTrimCandidate& GetTrimCandidate() const { return m_gesture.Candidate(); }
+    // The materials of the selected containers that may show within `clip`, in selection
+    // order (the containers as selected, each one's materials in its order). A selection of
+    // more than kSelectionWalkedUpTo containers is met from the screen's side.
+    std::vector<const CKelSBContentBaseObj*> SelectedMaterialsWithin(const CRect& clip) const;
+    static constexpr INT_PTR kSelectionWalkedUpTo = 32;
 
     // ---- Zoom (view_scroll.cpp).
     // One step of the zoom table in or out, from the zoom menu's current entry.
@@ -400,6 +423,9 @@ private:
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
+    // One container's part of the hit test: the union of its materials' hit rectangles and the
+    // last of them under the point. False, the result untouched, when none is under it.
+    bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
     // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the tool modes'
     // operations, the context menus and the play properties are hooks in view_pending.cpp
     // until they are built).
@@ -462,6 +488,8 @@ private:
     void PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent, const CRect& rect);
     void PaintSelection(CDC* pDC);
     void PaintTimeLine(CDC* pDC);
+    // The tracks whose rows reach into the DC's clip box.
+    std::pair<int, int> VisibleTracks(CDC* pDC) const;
 
     // ---- Scene and dialog (neither owned: the host owns the scene, the dialog owns the view).
     CKelPlaySceneObj* m_pCurScene = nullptr;
