@@ -122,31 +122,36 @@ private:
     std::vector<std::pair<Focus, const Content*>> m_order;
 };
 
-// The collision scan of one group material on its target track (the track's list in time
-// order, group materials passed over). Returns false when its entry point falls inside a
-// material. Performing, the first material that it would overlap is pushed just past it, and
-// the materials after that follow as far as they must, until the moved material's own old
-// place on the track is reached.
+// The collision scan of one group material on its target track (group materials passed over).
+// Returns false when its entry point falls inside a material. Performing, the first material
+// that it would overlap is pushed just past it, and the materials after that follow as far as
+// they must, until the moved material's own old place on the track is reached. Only the
+// materials near the entry point are looked at, and those pushed.
 bool MakeRoom(const CKelSBTrackObj& track, const Content& moved, long long nNewIn,
               const std::unordered_set<const Content*>& group, bool bPerform,
-              ChangeJournal& journal, std::vector<const Content*>& pushed, const ChangeNote& note) {
-    const CObList& list = track.GetContentList();
+              ChangeJournal& journal, MoveRecord& record, std::vector<const Content*>& pushed,
+              const ChangeNote& note) {
     const long long nNewOut = nNewIn + moved.GetDuration();
-    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-        auto* pY = DYNAMIC_DOWNCAST(Content, list.GetNext(pos));
-        if (pY == nullptr || group.count(pY) != 0)
-            continue;
-        if (nNewIn >= pY->GetStoryOut())
+    const auto push = [&](Content& content, long long nShift) {
+        record.RememberOld(content);
+        pushed.push_back(&content);
+        return Push(content, static_cast<long>(nShift), journal, note);
+    };
+    for (Content* pY :
+         track.GetContentsNear(AtLeastZero(nNewIn), CKelSBContentBaseObj::kMaxFrame)) {
+        if (group.count(pY) != 0 || nNewIn >= pY->GetStoryOut())
             continue;
         if (nNewIn > pY->GetStoryIn())
             return false; // the entry point would lie inside Y
         // Y and every later material start at or after the entry point: only pushing is left.
         if (!bPerform || pY->GetStoryIn() >= nNewOut)
             return true;
-        if (!Push(*pY, static_cast<long>(nNewOut - pY->GetStoryIn()), journal, note))
+        if (!push(*pY, nNewOut - pY->GetStoryIn()))
             return false;
-        pushed.push_back(pY);
         long long nPrevOut = pY->GetStoryOut();
+        const CObList& list = track.GetContentList();
+        POSITION pos = list.Find(pY);
+        list.GetNext(pos);
         while (pos != nullptr) {
             auto* pZ = DYNAMIC_DOWNCAST(Content, list.GetNext(pos));
             if (pZ == &moved)
@@ -154,11 +159,8 @@ bool MakeRoom(const CKelSBTrackObj& track, const Content& moved, long long nNewI
             if (pZ == nullptr || group.count(pZ) != 0)
                 continue;
             const long long nShift = nPrevOut - pZ->GetStoryIn();
-            if (nShift > 0) {
-                if (!Push(*pZ, static_cast<long>(nShift), journal, note))
-                    return false;
-                pushed.push_back(pZ);
-            }
+            if (nShift > 0 && !push(*pZ, nShift))
+                return false;
             nPrevOut = pZ->GetStoryOut();
         }
         return true;
@@ -205,15 +207,8 @@ int PlaceGroup(CKelSBBodyObj& body, const CObList& group, const std::vector<Grou
         const CKelSBTrackObj* pTrack = body.GetTrackObj(target.nTrack);
         if (target.nTrack < 0 || pTrack == nullptr || target.bLocked || pTrack->IsLocked())
             return 0;
-        if (bPerform) {
-            const CObList& list = pTrack->GetContentList();
-            for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-                if (const auto* pY = DYNAMIC_DOWNCAST(Content, list.GetNext(pos)))
-                    record.RememberOld(*pY);
-            }
-        }
         std::vector<const Content*> pushed;
-        if (!MakeRoom(*pTrack, moved, nNewIn, inGroup, bPerform, journal, pushed, note))
+        if (!MakeRoom(*pTrack, moved, nNewIn, inGroup, bPerform, journal, record, pushed, note))
             return 0;
         if (!bPerform)
             continue;
@@ -242,25 +237,21 @@ bool IsPiece(const Content* pContent) {
 
 // The last material of the track that starts before the frame, or null.
 const Content* LastStartingBefore(const CKelSBTrackObj& track, long nFrame) {
-    const Content* pLast = nullptr;
-    const CObList& list = track.GetContentList();
-    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-        const auto* pContent = DYNAMIC_DOWNCAST(Content, list.GetNext(pos));
-        if (pContent == nullptr)
-            continue;
-        if (static_cast<long long>(pContent->GetStoryIn()) >= nFrame)
-            break;
-        pLast = pContent;
+    if (nFrame <= 0)
+        return nullptr;
+    const auto near = track.GetContentsNear(0, static_cast<DWORD>(nFrame - 1));
+    // In time order the last is the one; in any other, the last of them that does.
+    for (auto it = near.rbegin(); it != near.rend(); ++it) {
+        if (static_cast<long long>((*it)->GetStoryIn()) < nFrame)
+            return *it;
     }
-    return pLast;
+    return nullptr;
 }
 
 // The first material of the track that starts at or after the frame, or null.
 Content* FirstStartingFrom(const CKelSBTrackObj& track, DWORD dwFrame) {
-    const CObList& list = track.GetContentList();
-    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = DYNAMIC_DOWNCAST(Content, list.GetNext(pos));
-        if (pContent != nullptr && pContent->GetStoryIn() >= dwFrame)
+    for (Content* pContent : track.GetContentsNear(dwFrame, CKelSBContentBaseObj::kMaxFrame)) {
+        if (pContent->GetStoryIn() >= dwFrame)
             return pContent;
     }
     return nullptr;

@@ -35,10 +35,12 @@ bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
 } // namespace
 
 int CKelSBEditView::TrackIndexAt(CPoint point) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody || !GetTrackAreaRect().PtInRect(point))
+    if (!GetCurSBBody() || !GetTrackAreaRect().PtInRect(point))
         return -1;
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+    // The rows that reach the point's line; the first that holds the point, as the hit test
+    // finds it.
+    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
+    for (int i = nFirst; i < nEnd; ++i) {
         if (GetTrackRowRect(i).PtInRect(point))
             return i;
     }
@@ -82,12 +84,15 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
         targets.push_back({nTarget, pTarget != nullptr && pTarget->IsLocked()});
     }
 
-    // Testing runs at every step of a drag; only the real move waits.
+    // Testing runs at every step of a drag; only the real move waits, and records.
     std::optional<CWaitCursor> wait;
-    if (bPerform)
+    kel::edit::Focus focus;
+    std::vector<int> selected;
+    if (bPerform) {
         wait.emplace();
-    const kel::edit::Focus focus = GetCurFocus();
-    const std::vector<int> selected = GetSelContainerIndices();
+        focus = GetCurFocus();
+        selected = GetSelContainerIndices();
+    }
     std::vector<CRect> rects;
     const auto note = [&](const CKelSBContentBaseObj& content) {
         rects.push_back(GetMaterialRect(&content));
