@@ -63,6 +63,7 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     pBody->ResetAllTrackContentList();
     KelSBRegisterCommand(this, std::move(pCmd));
 
+    UpdateHRange();
     UpdateVRange();
     EnsureCurContentVisible();
     Invalidate(TRUE);

@@ -111,6 +111,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
             KelSBRegisterCommand(this, std::move(pCmd));
             pBody->ResetAllTrackContentList();
             InvalidateRects(rects);
+            UpdateHRange(); // pushes may have made the storyboard longer
             EnsureCurContentVisible();
             UpdateWindow();
             MarkModified();
@@ -200,6 +201,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
 
     NotifyNavigatorContent(m_pCurContent);
     pBody->ResetAllTrackContentList();
+    UpdateHRange();
     for (const CKelSBContainerObj* pContainer : placed.newContainers)
         rects.push_back(GetMaterialRect(pContainer->GetContentObj(0)));
     InvalidateRects(rects);

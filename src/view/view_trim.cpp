@@ -165,7 +165,8 @@ void CKelSBEditView::ChangeLength(const KelSBTrimCandidate& trim) {
     pCmd->m_dwNewFrame = change->dwNew;
     KelSBRegisterCommand(this, std::move(pCmd));
     pBody->ResetAllTrackContentList();
-    // A longer last material may have made the storyboard longer than the view shows.
+    // A longer last material may have made the storyboard longer than the view scrolls.
+    UpdateHRange();
     if (change->dwEdge == 2 && !trim.pNextContent)
         EnsureCurContentVisible();
     CRect rcBoth;

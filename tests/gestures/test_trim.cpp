@@ -53,6 +53,17 @@ TEST_F(TrimTest, AnEdgeLetGoIsOneUndoableStepThatStopsAtItsNeighbours) {
     }
 }
 
+TEST_F(TrimTest, AStoryboardMadeLongerScrollsToItsNewEnd) {
+    // The Logo Stay, last on track 0, drawn out to frame 890, past the storyboard's end (350)
+    // and past the view's right side.
+    Trim({X(211), RowY(0)}, 990);
+    ASSERT_EQ(Content(3, 1)->GetStoryOut(), 891u);
+    auto* bar = dynamic_cast<CScrollBar*>(view->GetDlgItem(IDC_VIEW_HSCROLL));
+    ASSERT_NE(bar, nullptr);
+    bar->UserScroll(SB_RIGHT, 0);
+    EXPECT_LT(view->FrameToClientX(891), view->GetTimeAreaRect().right);
+}
+
 TEST_F(TrimTest, AClickOnAnEdgeChangesNothingAtAnyScale) {
     // At ten frames a pixel no edge sits on a whole pixel: the Logo Stay's outlet (212) is drawn
     // at x 121, which is frame 210, and its hit area reaches a pixel further still.
