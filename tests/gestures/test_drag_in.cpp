@@ -90,12 +90,16 @@ TEST_F(DragInTest, ADropSnapsToTheMaterialBeforeAndPushesWhatFollowsByTheOverlap
 TEST_F(DragInTest, APieceDroppedOnAPieceReplacesItsPlayPieceOnlyWhenTheUserSaysYes) {
     const KelGUID out = Content(2, 0)->GetGUID();
     const auto dropStay = [&] { return DragInPiece(kSampleLogo, Piece::kStay, {X(90), RowY(0)}); };
+    ClearReceived();
     headless->QueueMessageBoxAnswer(IDNO);
     EXPECT_EQ(dropStay(), DWORD(DROPEFFECT_MOVE));
     EXPECT_EQ(Content(2, 0)->GetGUID(), out);
+    // The host hears of a change only when there was one.
+    EXPECT_TRUE(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).empty());
 
     headless->QueueMessageBoxAnswer(IDYES);
     dropStay();
+    EXPECT_EQ(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).size(), 1u);
     // The Headline Out keeps its times and shows the Logo; no step is recorded for it.
     EXPECT_EQ(Content(2, 0)->GetGUID(), KelSampleGUID(kSampleLogo));
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);

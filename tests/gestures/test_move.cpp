@@ -114,9 +114,12 @@ TEST_F(MoveTest, ARefusedDropChangesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Click(c.from.x, c.from.y);
+        ClearReceived();
         EXPECT_EQ(DragMaterial(c.from, c.to), DWORD(DROPEFFECT_NONE));
         EXPECT_EQ(Bytes(), before);
         EXPECT_EQ(Steps(), 0);
+        // Nothing changed, so the host is not told that its document did.
+        EXPECT_TRUE(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).empty());
         ExpectConsistent(c.what);
     }
 
@@ -139,6 +142,24 @@ TEST_F(MoveTest, ARefusedDropChangesNothing) {
     DragMaterial({X(90), RowY(0)}, {X(90), RowY(3)});
     EXPECT_EQ(Bytes(), before);
     dlg->RunButton(IDC_BTN_DOWNLOAD);
+}
+
+TEST_F(MoveTest, APlacementIsMadeUnderItsUndoTitleOrNotAtAll) {
+    // The Headline Stay one track down, as a drag or an align hands it over.
+    CONTAINER_INSERT_PARAM record;
+    record.group.GetContentList().AddTail(Content(1, 0));
+    record.ptStart = CPoint(X(50), RowY(0));
+    record.ptCurrent = CPoint(X(50), RowY(2));
+    const std::vector<BYTE> before = Bytes();
+    view->SetPendingUndoTitle(0);
+    EXPECT_EQ(view->TestDrop(record), 1);
+    EXPECT_EQ(view->PlaceGroup(record, 1), 0);
+    EXPECT_EQ(Bytes(), before);
+    view->SetPendingUndoTitle(IDS_HIST_ALIGN_LEFT);
+    EXPECT_EQ(view->PlaceGroup(record, 1), 1);
+    view->SetPendingUndoTitle(0);
+    EXPECT_EQ(History().GetStepNames(), std::vector<CString>{"Align Left"});
+    ExpectRoundTrip(before, [&] { EXPECT_EQ(Content(1, 0)->GetTrackIndex(), 2); });
 }
 
 TEST_F(MoveTest, MoveDataFromAnywhereButThisViewsOwnDragIsRefused) {
