@@ -29,6 +29,8 @@ CKelURBase* CKelSBEditView::GetCurHistory() const {
 }
 
 void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
+    // Whatever a gesture holds belongs to the storyboard that goes.
+    CancelGesture();
     m_lstSelTracks.RemoveAll();
     m_lstSelContainers.RemoveAll();
     m_pCurContent = nullptr;
@@ -51,6 +53,7 @@ void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
 }
 
 void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
+    CancelGesture();
     if (pNewScene)
         m_pCurScene = pNewScene;
     m_pCurContent = nullptr;
@@ -223,7 +226,7 @@ LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (message == WM_CG_SB_REFRESH_CONTENTS)
                 return OnRefreshContents(lParam);
             if (message == WM_CG_ADD_ITEM_TO_SB)
-                return 0; // adding the host's items comes later
+                return AddSelectedItems(static_cast<int>(wParam != 0));
             if (message == WM_CG_PIECE_EFFECT_PREVIEW)
                 return OnEffectPreview(lParam);
         } catch (...) {
@@ -278,6 +281,9 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     state.vscroll = GetVScrollPos();
     state.zoomIndex = GetZoomIndex();
     state.currentTrack = m_nCurTrackIndex;
+    static_assert(static_cast<std::size_t>(KelSBGestureState::kRubberBand) + 1 ==
+                  kel::automation::kGestureNames.size());
+    state.gesture = static_cast<int>(m_gesture.GetState());
 
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)

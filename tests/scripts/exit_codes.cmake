@@ -62,6 +62,13 @@ run_text(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or st
 if(EXISTS ${WORK}/never_written.kse)
     message(FATAL_ERROR "the script went on after its usage error")
 endif()
+# Drags in from the host: bytes must be hex pairs, a piece must be the scene's, a type one of
+# the six.
+run_text(2 "line 3: HEXBYTES must be pairs of hex digits" odd_hex.kss
+    "sample\nopen\ndragin-raw 0f1 10 60 20 60\n")
+run_text(1 "line 3: the scene has no piece named \"Nobody\"" no_piece.kss
+    "sample\nopen\ndragin Nobody 0 10 60 20 60\n")
+run_text(1 "line 3: TYPE is out of range" bad_type.kss "sample\nopen\ndragin Logo 4 10 60 20 60\n")
 # The storyboard list: a failure inside the open dialog names its own line, closes the dialog
 # and ends the script; a word the command does not know is a usage error; a dialog left open
 # at the end of the script is closed as OK closes it.
