@@ -25,10 +25,10 @@ protected:
         return count;
     }
     // The storyboard's properties dialog: a new name and times as frames, then `nAnswer`.
-    void AnswerProperties(int nAnswer) {
-        headless->QueueModal([nAnswer](CWnd& wnd) {
+    void AnswerProperties(int nAnswer, const char* name = "Late News") {
+        headless->QueueModal([nAnswer, name](CWnd& wnd) {
             auto& attr = dynamic_cast<CKelSBBodyAttrDlg&>(wnd).m_attr;
-            attr.strName = "Late News";
+            attr.strName = name;
             attr.nFrameDisplay = 1;
             return nAnswer;
         });
@@ -253,6 +253,46 @@ TEST_F(TrackOperationTest, TheDeleteModeIsASettingAndNoStep) {
     EXPECT_EQ(view->SetDeleteMode(ID_DELETE_MODE_NORMAL), 1);
     EXPECT_EQ(Body().GetDeleteMode(), 0);
     EXPECT_EQ(Steps(), 0);
+}
+
+// The track menu, the storyboard menu and the view's tool buttons, as their commands arrive.
+TEST_F(TrackOperationTest, MenuAndToolButtonCommandsReachTheirOperations) {
+    const auto command = [&](UINT nId) { view->SendMessage(WM_COMMAND, MAKEWPARAM(nId, 0), 0); };
+    view->SetCurTrackIndex(0);
+    command(ID_TRACK_APPEND);
+    EXPECT_EQ(Body().GetTrackCount(), 6);
+    command(ID_TRACK_COPY);
+    EXPECT_EQ(TracksOnClipboard(), 1);
+    command(ID_TRACK_PASTE);
+    EXPECT_EQ(Body().GetTrackCount(), 7);
+    headless->QueueMessageBoxAnswer(IDYES);
+    command(ID_TRACK_CUT);
+    EXPECT_EQ(Body().GetTrackCount(), 6);
+    command(ID_DELETE_MODE_RIPPLE);
+    EXPECT_EQ(Body().GetDeleteMode(), 1);
+    AnswerProperties(IDOK);
+    command(ID_SB_SETUP);
+    EXPECT_EQ(Body().GetName(), CString("Late News"));
+    AnswerProperties(IDOK, "Night News");
+    command(IDC_VIEW_TOOL_SB_SETUP);
+    EXPECT_EQ(Body().GetName(), CString("Night News"));
+    EXPECT_EQ(Steps(), 5);
+    ASSERT_TRUE(navigator.IsWindowVisible());
+    command(IDC_VIEW_TOOL_SB_NAVIGATOR);
+    EXPECT_FALSE(navigator.IsWindowVisible());
+    command(IDC_VIEW_TOOL_SB_NAVIGATOR);
+    EXPECT_TRUE(navigator.IsWindowVisible());
+
+    // Loaded: the tracks and the properties stay as they are; the delete mode may change.
+    Load();
+    const int nModals = headless->ModalDialogsRun();
+    command(ID_TRACK_APPEND);
+    command(ID_SB_SETUP);
+    command(ID_DELETE_MODE_NORMAL);
+    EXPECT_EQ(Body().GetTrackCount(), 6);
+    EXPECT_EQ(headless->ModalDialogsRun(), nModals);
+    EXPECT_EQ(Body().GetDeleteMode(), 0);
+    EXPECT_EQ(Steps(), 5);
 }
 
 } // namespace
