@@ -1,13 +1,18 @@
 #include "qt/qt_dc.h"
 
+#include "qt/qt_text.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
-#include <array>
+#include <cstdint>
 #include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
 #include <utility>
-#include <vector>
 
 using kel::platform::DrawRecord;
 
@@ -23,35 +28,6 @@ QRect ToQRect(const CRect& rect) {
 
 CRect FromQRect(const QRect& rect) {
     return CRect(rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height());
-}
-
-QFont ToQFont(const LOGFONT& font) {
-    const QString face = QString::fromUtf8(font.lfFaceName.str()).toLower();
-    QFont qfont;
-    if (face.contains("courier") || face.contains("mono") || face.contains("fixed")) {
-        qfont.setFamily("DejaVu Sans Mono");
-        qfont.setStyleHint(QFont::Monospace);
-    } else if (face.contains("times") || (face.contains("serif") && !face.contains("sans"))) {
-        qfont.setFamily("DejaVu Serif");
-        qfont.setStyleHint(QFont::Serif);
-    } else {
-        qfont.setFamily("DejaVu Sans");
-        qfont.setStyleHint(QFont::SansSerif);
-    }
-    // A negative height is the character (em) height; a positive one the cell height, of
-    // which the em takes about six sevenths in these families.
-    int pixels = 12;
-    if (font.lfHeight < 0) {
-        pixels = -font.lfHeight;
-    } else if (font.lfHeight > 0) {
-        pixels = std::max(1, static_cast<int>(font.lfHeight) * 6 / 7);
-    }
-    qfont.setPixelSize(pixels);
-    qfont.setBold(font.lfWeight >= 600);
-    qfont.setItalic(font.lfItalic != 0);
-    qfont.setUnderline(font.lfUnderline != 0);
-    qfont.setKerning(false); // text is measured piece by piece and must add up
-    return qfont;
 }
 
 QImage ToQImage(const ImageData& image) {
@@ -70,14 +46,13 @@ QImage ToQImage(const ImageData& image) {
 
 namespace {
 
-// The composition mode of a binary raster operation; false when nothing is to be drawn.
+// The composition mode of a binary raster operation; none when nothing is to be drawn.
 // `color` changes for the operations that ignore the pen's colour.
-bool ApplyRop2(QPainter& painter, int rop2, QColor& color) {
-    using M = QPainter::CompositionMode;
-    M mode = QPainter::CompositionMode_SourceOver;
+std::optional<QPainter::CompositionMode> Rop2Mode(int rop2, bool rasterOps, QColor& color) {
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (rop2) {
     case R2_NOP:
-        return false;
+        return std::nullopt;
     case R2_BLACK:
         color = Qt::black;
         break;
@@ -123,8 +98,7 @@ bool ApplyRop2(QPainter& painter, int rop2, QColor& color) {
     default:
         break;
     }
-    if (mode >= QPainter::RasterOp_SourceOrDestination &&
-        !painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    if (mode >= QPainter::RasterOp_SourceOrDestination && !rasterOps) {
         // A device without raster operations still has to show feedback that a second
         // drawing takes away again: the difference with white inverts, and inverting twice
         // restores, which is what XOR feedback is used for.
@@ -133,8 +107,7 @@ bool ApplyRop2(QPainter& painter, int rop2, QColor& color) {
             color = Qt::white;
         }
     }
-    painter.setCompositionMode(mode);
-    return true;
+    return mode;
 }
 
 Qt::BrushStyle HatchStyle(LONG hatch) {
@@ -154,44 +127,153 @@ Qt::BrushStyle HatchStyle(LONG hatch) {
     }
 }
 
-// Fills `r` with a framework brush. Hatches show the background colour between their lines
-// in the opaque background mode, as on the desktop.
-void FillWithBrush(QPainter& painter, const QRect& r, const LOGBRUSH& brush,
-                   const DrawRecord& record) {
-    if (r.isEmpty() || brush.lbStyle == BS_NULL) {
-        return;
-    }
-    if (brush.lbStyle == BS_HATCHED) {
-        if (record.bkMode == OPAQUE) {
-            painter.fillRect(r, ToQColor(record.bkColor));
-        }
-        painter.fillRect(r, QBrush(ToQColor(brush.lbColor), HatchStyle(brush.lbHatch)));
-        return;
-    }
-    painter.fillRect(r, ToQColor(brush.lbColor));
-}
-
 // On and off lengths of the cosmetic pen styles, in pixels, as the desktop draws them.
-std::vector<int> DashPattern(UINT style) {
+std::span<const int> DashPattern(UINT style) {
+    static constexpr int kDash[] = {18, 6};
+    static constexpr int kDot[] = {3, 3};
+    static constexpr int kDashDot[] = {9, 6, 3, 6};
+    static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
     switch (style) {
     case PS_DASH:
-        return {18, 6};
+        return kDash;
     case PS_DOT:
-        return {3, 3};
+        return kDot;
     case PS_DASHDOT:
-        return {9, 6, 3, 6};
+        return kDashDot;
     case PS_DASHDOTDOT:
-        return {9, 3, 3, 3, 3, 3};
+        return kDashDotDot;
     default:
         return {};
     }
 }
 
+// The Qt image of a bitmap. Converting the picture on every blit cost more than drawing most
+// of them, so each bitmap's image is kept until its picture changes. An opaque picture becomes
+// an RGB32 image, which the raster engine scales and copies on its fast paths to the same
+// pixels; one with transparent parts stays as it is.
+const QImage& ImageOf(const CBitmap& bitmap) {
+    struct Kept {
+        std::uint64_t version = 0;
+        QImage image;
+    };
+    // Keyed by the bitmap, so that a picture made afresh at every paint (a thumbnail, say)
+    // takes the place of its predecessor; the bound only matters for bitmaps that went.
+    static std::unordered_map<const CBitmap*, Kept> kept;
+    constexpr std::size_t kBound = 256;
+    auto it = kept.find(&bitmap);
+    if (it != kept.end() && it->second.version == bitmap.GetVersion())
+        return it->second.image;
+    if (it == kept.end()) {
+        if (kept.size() >= kBound)
+            kept.clear();
+        it = kept.emplace(&bitmap, Kept{}).first;
+    }
+    const ImageData& data = bitmap.GetImage();
+    QImage image = ToQImage(data);
+    const bool opaque = std::all_of(data.pixels.begin(), data.pixels.end(),
+                                    [](std::uint32_t argb) { return (argb >> 24) == 0xFF; });
+    if (opaque && !image.isNull())
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    it->second = Kept{bitmap.GetVersion(), std::move(image)};
+    return it->second.image;
+}
+
+} // namespace
+
+// Paints resolved drawing records onto one image with one QPainter. The painter's clip and
+// modes are changed only where a record needs other ones than the previous record left:
+// saving and restoring the painter's whole state around every record cost more than most
+// records' drawing. Solid and patterned fills clip themselves against the record's clip, so
+// the painter's clip changes only for text, bitmaps, ellipses and slanted lines.
+class RecordPainter {
+public:
+    explicit RecordPainter(QImage& target) : m_painter(&target) {
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        m_rasterOps = m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    }
+
+    void Render(const DrawRecord& record);
+
+private:
+    // `area` within the clip of the record being drawn.
+    template <class Paint> void Fill(const QRect& area, const Paint& paint);
+    // Fills `r` with a framework brush. Hatches show the background colour between their
+    // lines in the opaque background mode, as on the desktop.
+    void FillWithBrush(const QRect& r, const LOGBRUSH& brush);
+    void ClipPainter(const QRect& clip);
+    void SetMode(QPainter::CompositionMode mode);
+    void SetOpacity(qreal opacity);
+
+    void Run(QPoint from, bool horizontal, int length, int step, const LOGPEN& pen,
+             const QColor& color);
+    void Line(QPoint a, QPoint b, const LOGPEN& pen, const QColor& color);
+    void Rectangle(const QColor& penColor);
+    void TextLine(FontFace& face, int x, int top, const std::string& text);
+    void Text();
+    void Bitmap();
+    void PatBlt();
+
+    QPainter m_painter;
+    bool m_rasterOps = true;
+    const DrawRecord* m_record = nullptr;
+    QRect m_clip;        // where the record being drawn may draw
+    QRect m_painterClip; // null while the painter does not clip
+    QPainter::CompositionMode m_mode = QPainter::CompositionMode_SourceOver;
+    qreal m_opacity = 1.0;
+};
+
+template <class Paint> void RecordPainter::Fill(const QRect& area, const Paint& paint) {
+    const QRect r = area & m_clip;
+    if (r.isEmpty()) {
+        return;
+    }
+    if (!m_painterClip.isNull() && !m_painterClip.contains(r)) {
+        m_painter.setClipping(false);
+        m_painterClip = QRect();
+    }
+    m_painter.fillRect(r, paint);
+}
+
+void RecordPainter::ClipPainter(const QRect& clip) {
+    if (clip != m_painterClip) {
+        m_painter.setClipRect(clip);
+        m_painterClip = clip;
+    }
+}
+
+void RecordPainter::SetMode(QPainter::CompositionMode mode) {
+    if (mode != m_mode) {
+        m_painter.setCompositionMode(mode);
+        m_mode = mode;
+    }
+}
+
+void RecordPainter::SetOpacity(qreal opacity) {
+    if (opacity != m_opacity) {
+        m_painter.setOpacity(opacity);
+        m_opacity = opacity;
+    }
+}
+
+void RecordPainter::FillWithBrush(const QRect& r, const LOGBRUSH& brush) {
+    if (r.isEmpty() || brush.lbStyle == BS_NULL) {
+        return;
+    }
+    if (brush.lbStyle == BS_HATCHED) {
+        if (m_record->bkMode == OPAQUE) {
+            Fill(r, ToQColor(m_record->bkColor));
+        }
+        Fill(r, QBrush(ToQColor(brush.lbColor), HatchStyle(brush.lbHatch)));
+        return;
+    }
+    Fill(r, ToQColor(brush.lbColor));
+}
+
 // A horizontal or vertical run of pixels from `from` (included) along one axis, `length`
 // pixels long, `width` thick, in the pen's pattern. Gaps show the background colour when the
 // background is opaque.
-void DrawRun(QPainter& painter, QPoint from, bool horizontal, int length, int step,
-             const LOGPEN& pen, const QColor& color, const DrawRecord& record) {
+void RecordPainter::Run(QPoint from, bool horizontal, int length, int step, const LOGPEN& pen,
+                        const QColor& color) {
     const int width = std::max<int>(1, pen.lopnWidth.x);
     const int offset = (width - 1) / 2;
     auto pixels = [&](int start, int count) {
@@ -203,25 +285,24 @@ void DrawRun(QPainter& painter, QPoint from, bool horizontal, int length, int st
         return horizontal ? QRect(from.x() + a, from.y() - offset, count, width)
                           : QRect(from.x() - offset, from.y() + a, width, count);
     };
-    const std::vector<int> dashes = DashPattern(pen.lopnStyle);
+    const std::span<const int> dashes = DashPattern(pen.lopnStyle);
     if (dashes.empty()) {
-        painter.fillRect(pixels(0, length), color);
+        Fill(pixels(0, length), color);
         return;
     }
     int pos = 0;
     for (std::size_t i = 0; pos < length; i = (i + 1) % dashes.size()) {
         const int count = std::min(dashes[i], length - pos);
         if (i % 2 == 0) {
-            painter.fillRect(pixels(pos, count), color);
-        } else if (record.bkMode == OPAQUE) {
-            painter.fillRect(pixels(pos, count), ToQColor(record.bkColor));
+            Fill(pixels(pos, count), color);
+        } else if (m_record->bkMode == OPAQUE) {
+            Fill(pixels(pos, count), ToQColor(m_record->bkColor));
         }
         pos += count;
     }
 }
 
-void DrawLine(QPainter& painter, QPoint a, QPoint b, const LOGPEN& pen, QColor color,
-              const DrawRecord& record) {
+void RecordPainter::Line(QPoint a, QPoint b, const LOGPEN& pen, const QColor& color) {
     if (pen.lopnStyle == PS_NULL || a == b) {
         return;
     }
@@ -229,43 +310,41 @@ void DrawLine(QPainter& painter, QPoint a, QPoint b, const LOGPEN& pen, QColor c
         // The end point is never drawn.
         const bool horizontal = a.y() == b.y();
         const int delta = horizontal ? b.x() - a.x() : b.y() - a.y();
-        DrawRun(painter, a, horizontal, std::abs(delta), delta > 0 ? 1 : -1, pen, color, record);
+        Run(a, horizontal, std::abs(delta), delta > 0 ? 1 : -1, pen, color);
         return;
     }
     QPen qpen(color);
     qpen.setWidth(pen.lopnWidth.x > 1 ? pen.lopnWidth.x : 0);
     qpen.setCapStyle(Qt::FlatCap);
-    const std::vector<int> dashes = DashPattern(pen.lopnStyle);
+    const std::span<const int> dashes = DashPattern(pen.lopnStyle);
     if (!dashes.empty()) {
-        QList<qreal> pattern;
-        for (int d : dashes) {
-            pattern << d;
-        }
-        qpen.setDashPattern(pattern);
+        qpen.setDashPattern(QList<qreal>(dashes.begin(), dashes.end()));
     }
-    painter.setPen(qpen);
-    painter.drawLine(a, b);
+    ClipPainter(m_clip);
+    m_painter.setPen(qpen);
+    m_painter.drawLine(a, b);
 }
 
-void DrawRectangle(QPainter& painter, const DrawRecord& record, QColor penColor) {
-    const CRect& r = record.rect;
+void RecordPainter::Rectangle(const QColor& penColor) {
+    const CRect& r = m_record->rect;
     if (r.IsRectEmpty()) {
         return;
     }
+    const LOGPEN& pen = m_record->pen;
     CRect inside(r.left, r.top, r.right - 1, r.bottom - 1); // the null pen's smaller fill
-    if (record.pen.lopnStyle != PS_NULL) {
-        const int w = std::max<int>(1, record.pen.lopnWidth.x);
+    if (pen.lopnStyle != PS_NULL) {
+        const int w = std::max<int>(1, pen.lopnWidth.x);
         inside = CRect(r.left + w, r.top + w, r.right - w, r.bottom - w);
     }
     if (!inside.IsRectEmpty()) {
-        FillWithBrush(painter, ToQRect(inside), record.brush, record);
+        FillWithBrush(ToQRect(inside), m_record->brush);
     }
-    if (record.pen.lopnStyle == PS_NULL) {
+    if (pen.lopnStyle == PS_NULL) {
         return;
     }
-    LOGPEN pen = record.pen;
-    const int w = std::max<int>(1, pen.lopnWidth.x);
-    pen.lopnWidth.x = 1;
+    LOGPEN edge = pen;
+    const int w = std::max<int>(1, edge.lopnWidth.x);
+    edge.lopnWidth.x = 1;
     for (int i = 0; i < w; ++i) {
         const int l = r.left + i;
         const int t = r.top + i;
@@ -274,119 +353,132 @@ void DrawRectangle(QPainter& painter, const DrawRecord& record, QColor penColor)
         if (l > rr || t > b) {
             break;
         }
-        DrawRun(painter, QPoint(l, t), true, rr - l + 1, 1, pen, penColor, record);
-        DrawRun(painter, QPoint(l, b), true, rr - l + 1, 1, pen, penColor, record);
-        DrawRun(painter, QPoint(l, t + 1), false, b - t - 1, 1, pen, penColor, record);
-        DrawRun(painter, QPoint(rr, t + 1), false, b - t - 1, 1, pen, penColor, record);
+        Run(QPoint(l, t), true, rr - l + 1, 1, edge, penColor);
+        Run(QPoint(l, b), true, rr - l + 1, 1, edge, penColor);
+        Run(QPoint(l, t + 1), false, b - t - 1, 1, edge, penColor);
+        Run(QPoint(rr, t + 1), false, b - t - 1, 1, edge, penColor);
     }
 }
 
 // Text with its top left at (x, top); the opaque background covers the text's cell.
-void DrawTextLine(QPainter& painter, const QFont& font, int x, int top, const QString& text,
-                  const DrawRecord& record) {
-    const QFontMetrics metrics(font);
-    if (record.bkMode == OPAQUE) {
-        painter.fillRect(QRect(x, top, metrics.horizontalAdvance(text), metrics.height()),
-                         ToQColor(record.bkColor));
+void RecordPainter::TextLine(FontFace& face, int x, int top, const std::string& text) {
+    const QFontMetrics& metrics = face.Metrics();
+    if (m_record->bkMode == OPAQUE) {
+        Fill(QRect(x, top, face.Width(text), metrics.height()), ToQColor(m_record->bkColor));
     }
-    painter.setFont(font);
-    painter.setPen(ToQColor(record.textColor));
-    painter.drawText(QPoint(x, top + metrics.ascent()), text);
+    ClipPainter(m_clip);
+    m_painter.setPen(ToQColor(m_record->textColor));
+    face.Draw(m_painter, QPoint(x, top + metrics.ascent()), text);
 }
 
-void DrawTextRecord(QPainter& painter, const DrawRecord& record) {
-    const QFont font = ToQFont(record.font);
-    const QFontMetrics metrics(font);
-    if (!(record.format & DT_NOCLIP)) {
-        painter.setClipRect(ToQRect(record.rect), Qt::IntersectClip);
-    }
-    const QStringList lines = QString::fromUtf8(record.text.str()).split('\n');
-    int top = record.textRect.top;
-    for (const QString& line : lines) {
-        const int width = metrics.horizontalAdvance(line);
-        int left = record.rect.left;
-        if (record.format & DT_CENTER) {
-            left = record.rect.left + (record.rect.Width() - width) / 2;
-        } else if (record.format & DT_RIGHT) {
-            left = record.rect.right - width;
+void RecordPainter::Text() {
+    FontFace& face = FaceFor(m_record->font);
+    if (!(m_record->format & DT_NOCLIP)) {
+        m_clip &= ToQRect(m_record->rect);
+        if (m_clip.isEmpty()) {
+            return;
         }
-        DrawTextLine(painter, font, left, top, line, record);
-        top += metrics.height();
+    }
+    const std::string& text = m_record->text.str();
+    auto drawLine = [&](const std::string& line, int top) {
+        const int width = face.Width(line);
+        const CRect& rect = m_record->rect;
+        int left = rect.left;
+        if (m_record->format & DT_CENTER) {
+            left = rect.left + (rect.Width() - width) / 2;
+        } else if (m_record->format & DT_RIGHT) {
+            left = rect.right - width;
+        }
+        TextLine(face, left, top, line);
+    };
+    int top = m_record->textRect.top;
+    if (text.find('\n') == std::string::npos) {
+        drawLine(text, top);
+        return;
+    }
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', begin);
+        drawLine(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin),
+                 top);
+        if (end == std::string::npos) {
+            break;
+        }
+        begin = end + 1;
+        top += face.Metrics().height();
     }
 }
 
-void DrawBitmap(QPainter& painter, const DrawRecord& record) {
-    if (!record.bitmap) {
-        if (record.rop == BLACKNESS || record.rop == WHITENESS) {
-            painter.fillRect(ToQRect(record.rect), record.rop == BLACKNESS ? Qt::black : Qt::white);
+void RecordPainter::Bitmap() {
+    if (!m_record->bitmap) {
+        if (m_record->rop == BLACKNESS || m_record->rop == WHITENESS) {
+            Fill(ToQRect(m_record->rect), m_record->rop == BLACKNESS ? Qt::black : Qt::white);
         }
         return;
     }
-    const QImage image = ToQImage(record.bitmap->GetImage());
+    const QImage& image = ImageOf(*m_record->bitmap);
     if (image.isNull()) {
         return;
     }
-    switch (record.rop) {
+    switch (m_record->rop) {
     case SRCINVERT:
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        SetMode(QPainter::RasterOp_SourceXorDestination);
         break;
     case SRCAND:
-        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        SetMode(QPainter::RasterOp_SourceAndDestination);
         break;
     case SRCPAINT:
-        painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        SetMode(QPainter::RasterOp_SourceOrDestination);
         break;
     default:
         // Pictures with transparent parts let what lies below show through.
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         break;
     }
-    if (record.Is("DrawState") && (record.format & DSS_DISABLED)) {
-        painter.setOpacity(0.45);
+    if (m_record->Is("DrawState") && (m_record->format & DSS_DISABLED)) {
+        SetOpacity(0.45);
     }
-    painter.drawImage(ToQRect(record.rect), image, ToQRect(record.srcRect));
+    ClipPainter(m_clip);
+    m_painter.drawImage(ToQRect(m_record->rect), image, ToQRect(m_record->srcRect));
 }
 
-void PatBlt(QPainter& painter, const DrawRecord& record) {
-    const QRect r = ToQRect(record.rect);
-    switch (record.rop) {
+void RecordPainter::PatBlt() {
+    const QRect r = ToQRect(m_record->rect);
+    switch (m_record->rop) {
     case BLACKNESS:
-        painter.fillRect(r, Qt::black);
+        Fill(r, Qt::black);
         break;
     case WHITENESS:
-        painter.fillRect(r, Qt::white);
+        Fill(r, Qt::white);
         break;
     case DSTINVERT:
-        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        painter.fillRect(r, Qt::white);
+        SetMode(QPainter::RasterOp_NotDestination);
+        Fill(r, Qt::white);
         break;
     case PATINVERT:
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        FillWithBrush(painter, r, record.brush, record);
+        SetMode(QPainter::RasterOp_SourceXorDestination);
+        FillWithBrush(r, m_record->brush);
         break;
     default:
-        FillWithBrush(painter, r, record.brush, record);
+        FillWithBrush(r, m_record->brush);
         break;
     }
 }
 
-} // namespace
-
-void RenderRecord(QPainter& painter, const DrawRecord& record) {
+void RecordPainter::Render(const DrawRecord& record) {
     if (!record.visible || record.clip.IsRectEmpty()) {
         return;
     }
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setClipRect(ToQRect(record.clip));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_record = &record;
+    m_clip = ToQRect(record.clip);
+    SetMode(QPainter::CompositionMode_SourceOver);
+    SetOpacity(1.0);
     const QRect r = ToQRect(record.rect);
     QColor penColor = ToQColor(record.pen.lopnColor);
     const std::string& name = record.name;
     if (name == "FillSolidRect") {
-        painter.fillRect(r, ToQColor(record.color));
+        Fill(r, ToQColor(record.color));
     } else if (name == "FillRect") {
-        FillWithBrush(painter, r, record.brush, record);
+        FillWithBrush(r, record.brush);
     } else if (name == "FrameRect") {
         if (r.width() > 0 && r.height() > 0) {
             const CRect& c = record.rect;
@@ -394,7 +486,7 @@ void RenderRecord(QPainter& painter, const DrawRecord& record) {
                                       CRect(c.left, c.bottom - 1, c.right, c.bottom),
                                       CRect(c.left, c.top, c.left + 1, c.bottom),
                                       CRect(c.right - 1, c.top, c.right, c.bottom)}) {
-                FillWithBrush(painter, ToQRect(side), record.brush, record);
+                FillWithBrush(ToQRect(side), record.brush);
             }
         }
     } else if (name == "Draw3dRect") {
@@ -403,43 +495,46 @@ void RenderRecord(QPainter& painter, const DrawRecord& record) {
         const CRect& c = record.rect;
         const QColor tl = ToQColor(record.color);
         const QColor br = ToQColor(record.color2);
-        painter.fillRect(ToQRect(CRect(c.left, c.top, c.right - 1, c.top + 1)), tl);
-        painter.fillRect(ToQRect(CRect(c.left, c.top, c.left + 1, c.bottom - 1)), tl);
-        painter.fillRect(ToQRect(CRect(c.right - 1, c.top, c.right, c.bottom)), br);
-        painter.fillRect(ToQRect(CRect(c.left, c.bottom - 1, c.right, c.bottom)), br);
+        Fill(ToQRect(CRect(c.left, c.top, c.right - 1, c.top + 1)), tl);
+        Fill(ToQRect(CRect(c.left, c.top, c.left + 1, c.bottom - 1)), tl);
+        Fill(ToQRect(CRect(c.right - 1, c.top, c.right, c.bottom)), br);
+        Fill(ToQRect(CRect(c.left, c.bottom - 1, c.right, c.bottom)), br);
     } else if (name == "InvertRect") {
-        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        painter.fillRect(r, Qt::white);
+        SetMode(QPainter::RasterOp_NotDestination);
+        Fill(r, Qt::white);
     } else if (name == "PatBlt") {
-        PatBlt(painter, record);
+        PatBlt();
     } else if (name == "Rectangle") {
-        if (ApplyRop2(painter, record.rop2, penColor)) {
-            DrawRectangle(painter, record, penColor);
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            Rectangle(penColor);
         }
     } else if (name == "Ellipse") {
-        if (ApplyRop2(painter, record.rop2, penColor)) {
-            painter.setPen(record.pen.lopnStyle == PS_NULL ? QPen(Qt::NoPen) : QPen(penColor));
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            ClipPainter(m_clip);
+            m_painter.setPen(record.pen.lopnStyle == PS_NULL ? QPen(Qt::NoPen) : QPen(penColor));
             const LOGBRUSH& b = record.brush;
-            painter.setBrush(b.lbStyle == BS_NULL ? QBrush(Qt::NoBrush)
-                             : b.lbStyle == BS_HATCHED
-                                 ? QBrush(ToQColor(b.lbColor), HatchStyle(b.lbHatch))
-                                 : QBrush(ToQColor(b.lbColor)));
-            painter.drawEllipse(r.adjusted(0, 0, -1, -1));
+            m_painter.setBrush(b.lbStyle == BS_NULL ? QBrush(Qt::NoBrush)
+                               : b.lbStyle == BS_HATCHED
+                                   ? QBrush(ToQColor(b.lbColor), HatchStyle(b.lbHatch))
+                                   : QBrush(ToQColor(b.lbColor)));
+            m_painter.drawEllipse(r.adjusted(0, 0, -1, -1));
         }
     } else if (name == "LineTo") {
-        if (ApplyRop2(painter, record.rop2, penColor)) {
-            DrawLine(painter, QPoint(record.from.x, record.from.y),
-                     QPoint(record.to.x, record.to.y), record.pen, penColor, record);
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            Line(QPoint(record.from.x, record.from.y), QPoint(record.to.x, record.to.y),
+                 record.pen, penColor);
         }
     } else if (name == "TextOut") {
-        DrawTextLine(painter, ToQFont(record.font), record.from.x, record.from.y,
-                     QString::fromUtf8(record.text.str()), record);
+        TextLine(FaceFor(record.font), record.from.x, record.from.y, record.text.str());
     } else if (name == "DrawText") {
-        DrawTextRecord(painter, record);
+        Text();
     } else if (name == "BitBlt" || name == "StretchBlt" || name == "DrawState") {
-        DrawBitmap(painter, record);
+        Bitmap();
     }
-    painter.restore();
+    m_record = nullptr;
 }
 
 } // namespace kel::qt
@@ -464,13 +559,13 @@ CQtDC::~CQtDC() {
     EndPainting();
 }
 
-QPainter& CQtDC::Painter() {
+kel::qt::RecordPainter& CQtDC::Painter() {
     if (!m_painter) {
         CQtDC*& holder = Painting()[m_surface.get()];
         if (holder && holder != this)
             holder->EndPainting();
         holder = this;
-        m_painter = std::make_unique<QPainter>(m_surface.get());
+        m_painter = std::make_unique<kel::qt::RecordPainter>(*m_surface);
     }
     return *m_painter;
 }
@@ -486,7 +581,7 @@ void CQtDC::Render(const DrawRecord& record) {
     if (!m_surface || m_surface->isNull() || !record.visible) {
         return;
     }
-    kel::qt::RenderRecord(Painter(), record);
+    Painter().Render(record);
     if (m_drawn) {
         CRect changed = record.Is("DrawText") || record.Is("TextOut")
                             ? (record.textRect | record.rect)

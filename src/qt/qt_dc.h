@@ -7,28 +7,21 @@
 #include "platform/gdi.h"
 
 #include <QColor>
-#include <QFont>
 #include <QImage>
 #include <functional>
 #include <memory>
-
-class QPainter;
 
 namespace kel::qt {
 
 QColor ToQColor(COLORREF color);
 QRect ToQRect(const CRect& rect);
 CRect FromQRect(const QRect& rect);
-// The font a LOGFONT stands for. Windows face names map to the installed families that look
-// closest, so measuring and drawing agree on every machine.
-QFont ToQFont(const LOGFONT& font);
 // An RGBA picture as a Qt image (ARGB32, not premultiplied).
 QImage ToQImage(const ImageData& image);
 
-// Paints one resolved drawing operation onto `painter`, whose device coordinates are the
-// record's client coordinates. Pens, brushes, raster operations and the clip come from the
-// record itself.
-void RenderRecord(QPainter& painter, const kel::platform::DrawRecord& record);
+// Paints resolved drawing operations onto an image, whose device coordinates are the records'
+// client coordinates. Pens, brushes, raster operations and the clip come from each record.
+class RecordPainter;
 
 } // namespace kel::qt
 
@@ -48,12 +41,12 @@ private:
     // One painter serves every record of the DC: opening a painter per record cost more than
     // most records' drawing. A surface takes one painter at a time, so another DC that wants
     // to draw on it first ends this one's.
-    QPainter& Painter();
+    kel::qt::RecordPainter& Painter();
     void EndPainting();
 
     // Shared with the window: a resize hands the window a new image, and a DC still open on
     // the old one keeps drawing there harmlessly.
     std::shared_ptr<QImage> m_surface;
     DrawnCallback m_drawn;
-    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<kel::qt::RecordPainter> m_painter;
 };
