@@ -337,12 +337,14 @@ std::unique_ptr<CDC> QtBackend::CreatePaintDC(CWnd& wnd) {
         return std::make_unique<CRecordingDC>(client, wnd.GetPaintBox());
     }
     QPointer<QtWindow> guard(window);
-    return std::make_unique<CQtDC>(window->Surface(), client, wnd.GetPaintBox(),
-                                   [guard](const CRect& r) {
-                                       if (guard) {
-                                           guard->ShowClientRect(r);
-                                       }
-                                   });
+    return std::make_unique<CQtDC>(
+        window->Surface(), client, wnd.GetPaintBox(),
+        [guard](const CRect& r) {
+            if (guard) {
+                guard->ShowClientRect(r);
+            }
+        },
+        RecordPainter::Fills::Deferred);
 }
 
 std::unique_ptr<CDC> QtBackend::CreateClientDC(CWnd& wnd) {

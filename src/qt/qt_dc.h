@@ -3,6 +3,8 @@
 // descriptions and Qt's.
 #pragma once
 
+#include "qt/qt_record_painter.h"
+
 #include "platform/dc.h"
 #include "platform/gdi.h"
 
@@ -19,19 +21,17 @@ CRect FromQRect(const QRect& rect);
 // An RGBA picture as a Qt image (ARGB32, not premultiplied).
 QImage ToQImage(const ImageData& image);
 
-// Paints resolved drawing operations onto an image, whose device coordinates are the records'
-// client coordinates. Pens, brushes, raster operations and the clip come from each record.
-class RecordPainter;
-
 } // namespace kel::qt
 
 // A device context over a window's surface image. `drawn` is told every client rectangle that
-// changed, so that the window can show it.
+// changed, so that the window can show it. A paint's DC may defer its large background fills
+// until it ends; a DC that draws at once may not.
 class CQtDC : public CDC {
 public:
     using DrawnCallback = std::function<void(const CRect&)>;
     CQtDC(std::shared_ptr<QImage> surface, const CRect& client, const CRect& paintClip,
-          DrawnCallback drawn = {});
+          DrawnCallback drawn = {},
+          kel::qt::RecordPainter::Fills fills = kel::qt::RecordPainter::Fills::Immediate);
     ~CQtDC() override;
 
 protected:
@@ -48,5 +48,6 @@ private:
     // the old one keeps drawing there harmlessly.
     std::shared_ptr<QImage> m_surface;
     DrawnCallback m_drawn;
+    kel::qt::RecordPainter::Fills m_fills;
     std::unique_ptr<kel::qt::RecordPainter> m_painter;
 };

@@ -42,12 +42,30 @@ QFont ToQFont(const LOGFONT& font) {
 
 namespace {
 
-// Line breaks, separators and other control characters are where a laid-out line and
-// QPainter::drawText part ways; texts with them draw the plain way.
+// Line breaks, separators, other control characters and right-to-left writing are where a
+// laid-out line and QPainter::drawText part ways; texts with them draw the plain way.
 bool LaysOutAsDrawn(const QString& text) {
-    return std::none_of(text.begin(), text.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+    const QList<uint> characters = text.toUcs4();
+    return std::none_of(characters.begin(), characters.end(), [](uint u) {
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029) {
+            return true;
+        }
+        switch (QChar::direction(u)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirPDF:
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+        }
     });
 }
 
