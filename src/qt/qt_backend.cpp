@@ -380,13 +380,7 @@ CSize QtBackend::GetTextExtent(const LOGFONT& font, const CString& text) {
 }
 
 kel::platform::TextMetrics QtBackend::GetTextMetrics(const LOGFONT& font) {
-    const QFontMetrics& metrics = FaceFor(font).Metrics();
-    kel::platform::TextMetrics tm;
-    tm.height = metrics.height();
-    tm.ascent = metrics.ascent();
-    tm.descent = metrics.descent();
-    tm.aveCharWidth = metrics.averageCharWidth();
-    return tm;
+    return FaceFor(font).TextMetrics();
 }
 
 // --- Input.

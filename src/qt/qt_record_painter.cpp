@@ -134,22 +134,28 @@ const BitmapImages& ImagesOf(const CBitmap& bitmap) {
         BitmapImages images;
     };
     // Keyed by the bitmap, so that a picture made afresh at every paint (a thumbnail, say)
-    // takes the place of its predecessor; the bound only matters for bitmaps that went.
+    // takes the place of its predecessor; the bounds only matter for bitmaps that went.
     static std::unordered_map<const CBitmap*, Kept> kept;
-    constexpr std::size_t kBound = 256;
+    static qsizetype keptBytes = 0;
+    constexpr std::size_t kBitmaps = 256;
+    constexpr qsizetype kBytes = qsizetype(64) << 20;
     auto it = kept.find(&bitmap);
     if (it != kept.end() && it->second.version == bitmap.GetVersion()) {
         return it->second.images;
     }
-    if (it == kept.end()) {
-        if (kept.size() >= kBound) {
-            kept.clear();
-        }
-        it = kept.emplace(&bitmap, Kept{}).first;
-    }
     const ImageData& data = bitmap.GetImage();
+    const qsizetype bytes = qsizetype(data.pixels.size()) * 4;
+    if (it == kept.end() || keptBytes + bytes > kBytes) {
+        if (kept.size() >= kBitmaps || keptBytes + bytes > kBytes) {
+            kept.clear();
+            keptBytes = 0;
+        }
+        it = kept.try_emplace(&bitmap).first;
+    }
+    keptBytes -= it->second.images.plain.sizeInBytes();
     Kept fresh{bitmap.GetVersion(), {ToQImage(data), QImage()}};
     const QImage& plain = fresh.images.plain;
+    keptBytes += plain.sizeInBytes();
     const bool opaque = std::all_of(data.pixels.begin(), data.pixels.end(),
                                     [](std::uint32_t argb) { return (argb >> 24) == 0xFF; });
     if (opaque && !plain.isNull()) {

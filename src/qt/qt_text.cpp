@@ -72,8 +72,13 @@ bool LaysOutAsDrawn(const QString& text) {
 } // namespace
 
 FontFace::FontFace(const QFont& font)
-    : m_font(font), m_metrics(font), m_decorated(font.underline() || font.strikeOut() ||
-                                                 font.overline()) {}
+    : m_font(font), m_metrics(font),
+      m_decorated(font.underline() || font.strikeOut() || font.overline()) {
+    m_textMetrics.height = m_metrics.height();
+    m_textMetrics.ascent = m_metrics.ascent();
+    m_textMetrics.descent = m_metrics.descent();
+    m_textMetrics.aveCharWidth = m_metrics.averageCharWidth();
+}
 
 FontFace::Shaped& FontFace::Find(const std::string& text) {
     auto it = m_texts.find(text);

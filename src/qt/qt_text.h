@@ -7,6 +7,7 @@
 // looked up, until the bound of kept texts is reached and they are shaped afresh.
 #pragma once
 
+#include "platform/backend.h"
 #include "platform/gdi.h"
 
 #include <QFont>
@@ -32,6 +33,8 @@ public:
 
     const QFont& Font() const { return m_font; }
     const QFontMetrics& Metrics() const { return m_metrics; }
+    // Asked at every DrawText; the average width is worked out over the font's glyphs.
+    const kel::platform::TextMetrics& TextMetrics() const { return m_textMetrics; }
     // What QFontMetrics::horizontalAdvance gives for the UTF-8 text.
     int Width(const std::string& text);
     // Draws the UTF-8 text in the painter's pen colour with the left end of its baseline at
@@ -53,6 +56,7 @@ private:
 
     QFont m_font;
     QFontMetrics m_metrics;
+    kel::platform::TextMetrics m_textMetrics;
     // Decorations are drawn by QPainter::drawText along with the glyphs; such fonts are rare
     // and draw the plain way.
     bool m_decorated;
