@@ -5,24 +5,20 @@
 #include "host/sbobject/sb_content.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace kel::edit {
 
 Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent) {
     if (pContent == nullptr)
         return {};
-    int nContainer = 0;
-    const CKelObList& containers = body.GetContainerList();
-    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nContainer) {
-        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        const INT_PTR nContent = pContainer->GetContentList().IndexOf(pContent);
-        if (nContent >= 0)
-            return {nContainer, static_cast<int>(nContent)};
-    }
-    return {};
+    const CKelSBContainerObj* pContainer = body.GetContainerOf(pContent);
+    if (pContainer == nullptr)
+        return {};
+    const int nContainer = body.GetContainerIndex(pContainer);
+    const INT_PTR nContent = pContainer->GetContentList().IndexOf(pContent);
+    if (nContainer < 0 || nContent < 0)
+        return {};
+    return {nContainer, static_cast<int>(nContent)};
 }
 
 CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int nContent) {
@@ -33,18 +29,13 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
 }
 
 std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
-    // One walk of the storyboard, not one per selected container.
-    std::unordered_map<const CObject*, int> indexOf;
-    int nIndex = 0;
-    const CKelObList& all = body.GetContainerList();
-    for (POSITION pos = all.GetHeadPosition(); pos != nullptr; ++nIndex)
-        indexOf.emplace(all.GetNext(pos), nIndex);
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(containers.GetCount()));
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
-        auto it = indexOf.find(containers.GetNext(pos));
-        if (it != indexOf.end())
-            indices.push_back(it->second);
+        const int nIndex =
+            body.GetContainerIndex(DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)));
+        if (nIndex >= 0)
+            indices.push_back(nIndex);
     }
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
