@@ -276,17 +276,25 @@ void RecordPainter::Fill(const QRect& area, const QBrush& brush) {
 }
 
 void RecordPainter::UnclipPainterFor(const QRect& area) {
-    if (!m_painterClip.isNull() && !m_painterClip.contains(area)) {
+    if (m_painterClipOn && !m_painterClip.contains(area)) {
         m_painter.setClipping(false);
-        m_painterClip = QRect();
+        m_painterClipOn = false;
     }
 }
 
 void RecordPainter::ClipPainter(const QRect& clip) {
-    if (clip != m_painterClip) {
-        m_painter.setClipRect(clip);
-        m_painterClip = clip;
+    // Qt sets up a clip rect's lines anew for each rect it is given; one switched off and on
+    // again keeps them.
+    if (clip == m_painterClip) {
+        if (!m_painterClipOn) {
+            m_painter.setClipping(true);
+            m_painterClipOn = true;
+        }
+        return;
     }
+    m_painter.setClipRect(clip);
+    m_painterClip = clip;
+    m_painterClipOn = true;
 }
 
 void RecordPainter::SetMode(QPainter::CompositionMode mode) {
@@ -487,8 +495,13 @@ void RecordPainter::Bitmap() {
     }
     const bool plainBlend = m_mode != QPainter::CompositionMode_SourceOver || m_opacity != 1.0;
     const QImage& image = images.opaque.isNull() || plainBlend ? images.plain : images.opaque;
-    ClipPainter(m_clip);
-    m_painter.drawImage(ToQRect(m_record->rect), image, ToQRect(m_record->srcRect));
+    const QRect target = ToQRect(m_record->rect);
+    if (m_clip.contains(target)) {
+        UnclipPainterFor(target); // nothing of it is to be cut off
+    } else {
+        ClipPainter(m_clip);
+    }
+    m_painter.drawImage(target, image, ToQRect(m_record->srcRect));
 }
 
 void RecordPainter::PatBlt() {

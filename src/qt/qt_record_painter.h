@@ -78,7 +78,8 @@ private:
     std::optional<PendingFill> m_pending;
     const kel::platform::DrawRecord* m_record = nullptr;
     QRect m_clip;        // where the record being drawn may draw
-    QRect m_painterClip; // null while the painter does not clip
+    QRect m_painterClip; // the painter's clip rect, when it has one
+    bool m_painterClipOn = false;
     QPainter::CompositionMode m_mode = QPainter::CompositionMode_SourceOver;
     qreal m_opacity = 1.0;
 };

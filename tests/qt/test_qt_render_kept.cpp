@@ -85,29 +85,37 @@ TEST_F(KeptDrawingTest, ShapedTextDrawsAndMeasuresAsQPainterDoes) {
         const QFont qfont = kel::qt::ToQFont(lf);
         const QFontMetrics metrics(qfont);
         for (const std::string& text : texts) {
-            SCOPED_TRACE(std::string(lf.lfFaceName.str()) + " " + std::to_string(lf.lfHeight) +
-                         " '" + text + "'");
             const QString unicode = QString::fromUtf8(text);
-            auto expected = Blank();
-            {
-                QPainter painter(expected.get());
-                painter.setClipRect(QRect(20, 10, 150, 100));
-                painter.setFont(qfont);
-                painter.setPen(QColor(10, 20, 200));
-                painter.drawText(QPoint(25, 30 + metrics.ascent()), unicode);
-            }
-            // The first draw shapes the text, the second finds it kept.
-            for (int pass = 0; pass < 2; ++pass) {
-                auto surface = Blank();
-                auto dc = DcOn(surface);
-                dc->SelectObject(&font);
-                EXPECT_EQ(dc->GetTextExtent(text.c_str()).cx, metrics.horizontalAdvance(unicode));
-                dc->IntersectClipRect(CRect(20, 10, 170, 110));
-                dc->SetBkMode(TRANSPARENT);
-                dc->SetTextColor(RGB(10, 20, 200));
-                dc->TextOut(25, 30, text.c_str());
-                dc.reset();
-                EXPECT_TRUE(*surface == *expected) << FirstDifference(*surface, *expected);
+            const int width = metrics.horizontalAdvance(unicode);
+            // Clips wide open, across the middle of the line (as a label's band), and cutting
+            // into the text at either end.
+            for (const QRect& clip :
+                 {QRect(20, 10, 150, 100), QRect(20, 33, 150, 8), QRect(0, 0, 25 + width / 2, 120),
+                  QRect(26, 0, 200, 120)}) {
+                SCOPED_TRACE(std::string(lf.lfFaceName.str()) + " " +
+                             std::to_string(lf.lfHeight) + " '" + text + "' clip " +
+                             std::to_string(clip.x()) + "," + std::to_string(clip.y()));
+                auto expected = Blank();
+                {
+                    QPainter painter(expected.get());
+                    painter.setClipRect(clip);
+                    painter.setFont(qfont);
+                    painter.setPen(QColor(10, 20, 200));
+                    painter.drawText(QPoint(25, 30 + metrics.ascent()), unicode);
+                }
+                // The first draw shapes the text, the second finds it kept.
+                for (int pass = 0; pass < 2; ++pass) {
+                    auto surface = Blank();
+                    auto dc = DcOn(surface);
+                    dc->SelectObject(&font);
+                    EXPECT_EQ(dc->GetTextExtent(text.c_str()).cx, width);
+                    dc->IntersectClipRect(kel::qt::FromQRect(clip));
+                    dc->SetBkMode(TRANSPARENT);
+                    dc->SetTextColor(RGB(10, 20, 200));
+                    dc->TextOut(25, 30, text.c_str());
+                    dc.reset();
+                    EXPECT_TRUE(*surface == *expected) << FirstDifference(*surface, *expected);
+                }
             }
         }
     }
