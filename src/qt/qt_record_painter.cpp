@@ -1,13 +1,12 @@
 #include "qt/qt_record_painter.h"
 
+#include "qt/qt_bitmaps.h"
 #include "qt/qt_dc.h"
 #include "qt/qt_text.h"
 
 #include <QPaintEngine>
 #include <algorithm>
-#include <cstdint>
 #include <span>
-#include <unordered_map>
 #include <utility>
 
 using kel::platform::DrawRecord;
@@ -115,56 +114,6 @@ std::span<const int> DashPattern(UINT style) {
     default:
         return {};
     }
-}
-
-// The Qt images of a bitmap. Converting the picture on every blit cost more than drawing most
-// of them, so each bitmap's images are kept until its picture changes.
-struct BitmapImages {
-    QImage plain; // ARGB32, as the picture is
-    // The same pixels read as RGB32 when none is transparent, else null. The raster engine
-    // copies and scales RGB32 on its fast paths, to the pixels it gives for the plain image
-    // over the source; blending with an opacity or a raster operation it does its own way, so
-    // those take the plain image.
-    QImage opaque;
-};
-
-const BitmapImages& ImagesOf(const CBitmap& bitmap) {
-    struct Kept {
-        std::uint64_t version = 0;
-        BitmapImages images;
-    };
-    // Keyed by the bitmap, so that a picture made afresh at every paint (a thumbnail, say)
-    // takes the place of its predecessor; the bounds only matter for bitmaps that went.
-    static std::unordered_map<const CBitmap*, Kept> kept;
-    static qsizetype keptBytes = 0;
-    constexpr std::size_t kBitmaps = 256;
-    constexpr qsizetype kBytes = qsizetype(64) << 20;
-    auto it = kept.find(&bitmap);
-    if (it != kept.end() && it->second.version == bitmap.GetVersion()) {
-        return it->second.images;
-    }
-    const ImageData& data = bitmap.GetImage();
-    const qsizetype bytes = qsizetype(data.pixels.size()) * 4;
-    if (it == kept.end() || keptBytes + bytes > kBytes) {
-        if (kept.size() >= kBitmaps || keptBytes + bytes > kBytes) {
-            kept.clear();
-            keptBytes = 0;
-        }
-        it = kept.try_emplace(&bitmap).first;
-    }
-    keptBytes -= it->second.images.plain.sizeInBytes();
-    Kept fresh{bitmap.GetVersion(), {ToQImage(data), QImage()}};
-    const QImage& plain = fresh.images.plain;
-    keptBytes += plain.sizeInBytes();
-    const bool opaque = std::all_of(data.pixels.begin(), data.pixels.end(),
-                                    [](std::uint32_t argb) { return (argb >> 24) == 0xFF; });
-    if (opaque && !plain.isNull()) {
-        // A view of the plain image's pixels, which stay where they are while it is kept.
-        fresh.images.opaque = QImage(plain.constBits(), plain.width(), plain.height(),
-                                     plain.bytesPerLine(), QImage::Format_RGB32);
-    }
-    it->second = std::move(fresh);
-    return it->second.images;
 }
 
 } // namespace
