@@ -186,8 +186,8 @@ int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
 
 int CDC::IntersectClipRect(const CRect& rect) {
     State& s = *Target().m_state;
-    s.current.clipRegion = s.current.clipRegion ? Intersect(*s.current.clipRegion, rect)
-                                                : Intersect({s.bounds}, rect);
+    s.current.clipRegion =
+        s.current.clipRegion ? Intersect(*s.current.clipRegion, rect) : Intersect({s.bounds}, rect);
     CRect box;
     return GetClipBox(&box);
 }

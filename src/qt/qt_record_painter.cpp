@@ -417,7 +417,8 @@ void RecordPainter::Text() {
 void RecordPainter::Bitmap() {
     if (!m_record->bitmap) {
         if (m_record->rop == BLACKNESS || m_record->rop == WHITENESS) {
-            Fill(ToQRect(m_record->rect), QColor(m_record->rop == BLACKNESS ? Qt::black : Qt::white));
+            Fill(ToQRect(m_record->rect),
+                 QColor(m_record->rop == BLACKNESS ? Qt::black : Qt::white));
         }
         return;
     }
@@ -553,8 +554,8 @@ void RecordPainter::Render(const DrawRecord& record) {
     } else if (name == "LineTo") {
         if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
             SetMode(*mode);
-            Line(QPoint(record.from.x, record.from.y), QPoint(record.to.x, record.to.y),
-                 record.pen, penColor);
+            Line(QPoint(record.from.x, record.from.y), QPoint(record.to.x, record.to.y), record.pen,
+                 penColor);
         }
     } else if (name == "TextOut") {
         TextLine(FaceFor(record.font), record.from.x, record.from.y, record.text.str());

@@ -69,14 +69,25 @@ LOGFONT Font(const char* face, LONG height, LONG weight = FW_NORMAL, BYTE italic
 
 TEST_F(KeptDrawingTest, ShapedTextDrawsAndMeasuresAsQPainterDoes) {
     const std::vector<LOGFONT> fonts = {
-        Font("Tahoma", -12),          Font("Tahoma", -9, FW_BOLD),
-        Font("Courier New", 16),      Font("Times New Roman", -13, FW_NORMAL, 1),
+        Font("Tahoma", -12),
+        Font("Tahoma", -9, FW_BOLD),
+        Font("Courier New", 16),
+        Font("Times New Roman", -13, FW_NORMAL, 1),
         Font("MS Sans Serif", -12, FW_NORMAL, 0, 1), // underlined: drawn the plain way
     };
     const std::vector<std::string> texts = {
-        "Track12",           "Piece 7\\Fade In",   "00:00:02:00", "  spaced  ", "",
-        "Ünïcødé ÆØÅ ffi",   "Ελληνικά",           "日本語",      "abc مرحبا 123",
-        "مرحبا abc",         "tab\there",          "W.A.V.E...",
+        "Track12",
+        "Piece 7\\Fade In",
+        "00:00:02:00",
+        "  spaced  ",
+        "",
+        "Ünïcødé ÆØÅ ffi",
+        "Ελληνικά",
+        "日本語",
+        "abc مرحبا 123",
+        "مرحبا abc",
+        "tab\there",
+        "W.A.V.E...",
         "a label long enough to run past the clip on the right",
     };
     for (const LOGFONT& lf : fonts) {
@@ -89,12 +100,11 @@ TEST_F(KeptDrawingTest, ShapedTextDrawsAndMeasuresAsQPainterDoes) {
             const int width = metrics.horizontalAdvance(unicode);
             // Clips wide open, across the middle of the line (as a label's band), and cutting
             // into the text at either end.
-            for (const QRect& clip :
-                 {QRect(20, 10, 150, 100), QRect(20, 33, 150, 8), QRect(0, 0, 25 + width / 2, 120),
-                  QRect(26, 0, 200, 120)}) {
-                SCOPED_TRACE(std::string(lf.lfFaceName.str()) + " " +
-                             std::to_string(lf.lfHeight) + " '" + text + "' clip " +
-                             std::to_string(clip.x()) + "," + std::to_string(clip.y()));
+            for (const QRect& clip : {QRect(20, 10, 150, 100), QRect(20, 33, 150, 8),
+                                      QRect(0, 0, 25 + width / 2, 120), QRect(26, 0, 200, 120)}) {
+                SCOPED_TRACE(std::string(lf.lfFaceName.str()) + " " + std::to_string(lf.lfHeight) +
+                             " '" + text + "' clip " + std::to_string(clip.x()) + "," +
+                             std::to_string(clip.y()));
                 auto expected = Blank();
                 {
                     QPainter painter(expected.get());
@@ -190,8 +200,8 @@ TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
                 CDC memory;
                 memory.CreateCompatibleDC(dc.get());
                 memory.SelectObject(&bitmap);
-                dc->StretchBlt(target.left, target.top, target.Width(), target.Height(), &memory,
-                               0, 0, 4, 16, SRCCOPY);
+                dc->StretchBlt(target.left, target.top, target.Width(), target.Height(), &memory, 0,
+                               0, 4, 16, SRCCOPY);
                 dc->DrawState(CPoint(200, 60), CSize(), &bitmap, DST_BITMAP | DSS_DISABLED);
                 dc->StretchBlt(100, 60, 40, 30, &memory, 1, 2, 2, 9, SRCINVERT);
                 dc.reset();
@@ -254,10 +264,11 @@ void PaintScene(CDC& dc, CBitmap& opaque, CBitmap& clear) {
         const CRect material(10 + i * 45, 1 + (i % 3) * 30, 50 + i * 45, 29 + (i % 3) * 30);
         const int saved = dc.SaveDC();
         dc.IntersectClipRect(material);
-        dc.StretchBlt(material.left, material.top, material.Width(), material.Height(), &memory,
-                      0, 0, 4, 16, SRCCOPY);
+        dc.StretchBlt(material.left, material.top, material.Width(), material.Height(), &memory, 0,
+                      0, 4, 16, SRCCOPY);
         dc.Draw3dRect(material, RGB(230, 230, 230), RGB(50, 50, 50));
-        dc.DrawText("Piece", CRect(material.left + 3, material.top + 8, material.right, material.top + 20),
+        dc.DrawText("Piece",
+                    CRect(material.left + 3, material.top + 8, material.right, material.top + 20),
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         dc.RestoreDC(saved);
     }
