@@ -175,7 +175,7 @@ BOOL CDC::RestoreDC(int savedDC) {
     int level = savedDC < 0 ? count + 1 + savedDC : savedDC;
     if (level < 1 || level > count)
         return FALSE;
-    s.current = s.saved[static_cast<std::size_t>(level - 1)];
+    s.current = std::move(s.saved[static_cast<std::size_t>(level - 1)]);
     s.saved.resize(static_cast<std::size_t>(level - 1));
     return TRUE;
 }
@@ -186,9 +186,8 @@ int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
 
 int CDC::IntersectClipRect(const CRect& rect) {
     State& s = *Target().m_state;
-    std::vector<CRect> base =
-        s.current.clipRegion ? *s.current.clipRegion : std::vector<CRect>{s.bounds};
-    s.current.clipRegion = Intersect(base, rect);
+    s.current.clipRegion =
+        s.current.clipRegion ? Intersect(*s.current.clipRegion, rect) : Intersect({s.bounds}, rect);
     CRect box;
     return GetClipBox(&box);
 }
@@ -219,26 +218,39 @@ int CDC::SelectClipRgn(const CRgn* region) {
 
 namespace {
 
-std::vector<CRect> VisibleRegion(const CRect& bounds,
-                                 const std::optional<std::vector<CRect>>& clip) {
-    if (!clip)
-        return bounds.IsRectEmpty() ? std::vector<CRect>{} : std::vector<CRect>{bounds};
-    return Intersect(*clip, bounds);
+// Calls `visit` with each non-empty part of the visible region: the clip region within the
+// device bounds, or the bounds alone. Every drawing call asks for its clip box and whether it
+// shows, so neither builds the region.
+template <class Visit>
+void ForEachVisible(const CRect& bounds, const std::optional<std::vector<CRect>>& clip,
+                    Visit visit) {
+    if (!clip) {
+        if (!bounds.IsRectEmpty())
+            visit(bounds);
+        return;
+    }
+    for (const CRect& r : *clip) {
+        const CRect part = r & bounds;
+        if (!part.IsRectEmpty())
+            visit(part);
+    }
 }
 
 } // namespace
 
 int CDC::GetClipBox(CRect* rect) const {
     const State& s = *Target().m_state;
-    std::vector<CRect> visible = VisibleRegion(s.bounds, s.current.clipRegion);
     CRect box;
-    for (const CRect& r : visible)
-        box |= r;
+    int parts = 0;
+    ForEachVisible(s.bounds, s.current.clipRegion, [&](const CRect& part) {
+        box |= part;
+        ++parts;
+    });
     if (rect)
         *rect = box;
-    if (visible.empty())
+    if (parts == 0)
         return NULLREGION;
-    return visible.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return parts == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 CRect CDC::EffectiveClip() const {
@@ -251,7 +263,10 @@ BOOL CDC::RectVisible(const CRect& rect) const {
     const State& s = *Target().m_state;
     CRect r = rect;
     r.NormalizeRect();
-    return Intersect(VisibleRegion(s.bounds, s.current.clipRegion), r).empty() ? FALSE : TRUE;
+    bool visible = false;
+    ForEachVisible(s.bounds, s.current.clipRegion,
+                   [&](const CRect& part) { visible = visible || !(part & r).IsRectEmpty(); });
+    return visible ? TRUE : FALSE;
 }
 
 BOOL CDC::PtVisible(int x, int y) const {

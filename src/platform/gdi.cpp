@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <memory>
 
 BOOL CGdiObject::DeleteObject() {
@@ -100,6 +101,11 @@ int CFont::GetLogFont(LOGFONT* logFont) const {
     return static_cast<int>(sizeof(LOGFONT));
 }
 
+void CBitmap::Changed() {
+    static std::atomic<std::uint64_t> last{0};
+    m_version = last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 BOOL CBitmap::CreateFromImage(const ImageData& image, UINT tag) {
     if (GetSafeHandle() || image.width <= 0 || image.height <= 0 ||
         image.pixels.size() !=
@@ -107,6 +113,7 @@ BOOL CBitmap::CreateFromImage(const ImageData& image, UINT tag) {
         return FALSE;
     m_image = image;
     m_tag = tag;
+    Changed();
     MarkCreated();
     return TRUE;
 }
@@ -118,6 +125,7 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* /*dc*/, int width, int height) {
     m_image.height = height;
     m_image.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     m_tag = 0;
+    Changed();
     MarkCreated();
     return TRUE;
 }
@@ -145,6 +153,7 @@ void CBitmap::SetPixel(int x, int y, std::uint32_t argb) {
         return;
     m_image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_image.width) +
                    static_cast<std::size_t>(x)] = argb;
+    Changed();
 }
 
 BOOL CRgn::CreateRectRgn(int left, int top, int right, int bottom) {

@@ -216,6 +216,9 @@ public:
     std::uint32_t GetPixel(int x, int y) const;
     void SetPixel(int x, int y, std::uint32_t argb);
     const ImageData& GetImage() const { return m_image; }
+    // Changes with every change of the picture, and no two pictures share one (0: none yet).
+    // A backend that keeps its own copy of the picture knows by it whether the copy is current.
+    std::uint64_t GetVersion() const { return m_version; }
     UINT GetTag() const { return m_tag; }
     void SetTag(UINT tag) { m_tag = tag; }
     operator HBITMAP() const { return GetSafeHandle() ? const_cast<CBitmap*>(this) : nullptr; }
@@ -226,11 +229,15 @@ protected:
     void ResetDescription() override {
         m_image = ImageData{};
         m_tag = 0;
+        Changed();
     }
 
 private:
+    void Changed();
+
     ImageData m_image;
     UINT m_tag = 0;
+    std::uint64_t m_version = 0;
 };
 
 // A region as a set of rectangles; clipping uses its bounding box.

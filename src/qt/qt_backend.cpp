@@ -1,6 +1,7 @@
 #include "qt/qt_backend.h"
 
 #include "qt/qt_dc.h"
+#include "qt/qt_text.h"
 #include "qt/qt_window.h"
 
 #include "platform/cursor.h"
@@ -15,8 +16,6 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <map>
-#include <tuple>
-#include <unordered_map>
 
 namespace kel::qt {
 
@@ -96,26 +95,6 @@ Qt::CursorShape StandardShape(UINT id) {
     default:
         return Qt::ArrowCursor;
     }
-}
-
-// Text measuring runs for every label of every paint; fonts are few, and the same labels come
-// back paint after paint, so their widths are kept too (up to a bound, then found afresh).
-struct FontMeasure {
-    explicit FontMeasure(const QFont& font) : metrics(font) {}
-    QFontMetrics metrics;
-    std::unordered_map<std::string, int> widths;
-};
-
-FontMeasure& MeasureFor(const LOGFONT& font) {
-    using Key = std::tuple<LONG, LONG, LONG, BYTE, BYTE, std::string>;
-    static std::map<Key, FontMeasure>* cache = new std::map<Key, FontMeasure>;
-    const Key key{font.lfHeight, font.lfWidth,     font.lfWeight,
-                  font.lfItalic, font.lfUnderline, font.lfFaceName.str()};
-    auto it = cache->find(key);
-    if (it == cache->end()) {
-        it = cache->emplace(key, FontMeasure(ToQFont(font))).first;
-    }
-    return it->second;
 }
 
 } // namespace
@@ -358,12 +337,14 @@ std::unique_ptr<CDC> QtBackend::CreatePaintDC(CWnd& wnd) {
         return std::make_unique<CRecordingDC>(client, wnd.GetPaintBox());
     }
     QPointer<QtWindow> guard(window);
-    return std::make_unique<CQtDC>(window->Surface(), client, wnd.GetPaintBox(),
-                                   [guard](const CRect& r) {
-                                       if (guard) {
-                                           guard->ShowClientRect(r);
-                                       }
-                                   });
+    return std::make_unique<CQtDC>(
+        window->Surface(), client, wnd.GetPaintBox(),
+        [guard](const CRect& r) {
+            if (guard) {
+                guard->ShowClientRect(r);
+            }
+        },
+        RecordPainter::Fills::Deferred);
 }
 
 std::unique_ptr<CDC> QtBackend::CreateClientDC(CWnd& wnd) {
@@ -394,26 +375,12 @@ int QtBackend::GetSystemMetrics(int index) {
 }
 
 CSize QtBackend::GetTextExtent(const LOGFONT& font, const CString& text) {
-    constexpr std::size_t kKeptWidths = 8192;
-    FontMeasure& measure = MeasureFor(font);
-    auto it = measure.widths.find(text.str());
-    if (it == measure.widths.end()) {
-        if (measure.widths.size() >= kKeptWidths)
-            measure.widths.clear();
-        const int width = measure.metrics.horizontalAdvance(QString::fromUtf8(text.str()));
-        it = measure.widths.emplace(text.str(), width).first;
-    }
-    return {it->second, measure.metrics.height()};
+    FontFace& face = FaceFor(font);
+    return {face.Width(text.str()), face.Metrics().height()};
 }
 
 kel::platform::TextMetrics QtBackend::GetTextMetrics(const LOGFONT& font) {
-    const QFontMetrics& metrics = MeasureFor(font).metrics;
-    kel::platform::TextMetrics tm;
-    tm.height = metrics.height();
-    tm.ascent = metrics.ascent();
-    tm.descent = metrics.descent();
-    tm.aveCharWidth = metrics.averageCharWidth();
-    return tm;
+    return FaceFor(font).TextMetrics();
 }
 
 // --- Input.

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace kel::qt {
 
@@ -83,7 +84,17 @@ void QtWindow::ShowClientRect(const CRect& client) {
     if (m_painting) {
         return; // the paint under way shows it
     }
-    update(ToQRect(client).translated(ClientOffset()));
+    // A paint's records mostly fall inside what an earlier record of it already asked to
+    // show; asking Qt again for each would cost a region union per record.
+    const QRect rect = ToQRect(client).translated(ClientOffset());
+    if (std::any_of(m_shown.begin(), m_shown.end(),
+                    [&](const QRect& shown) { return shown.contains(rect); })) {
+        return;
+    }
+    if (m_shown.size() < kShownKept) {
+        m_shown.push_back(rect);
+    }
+    update(rect);
 }
 
 void QtWindow::ScrollSurface(int dx, int dy, const CRect& area) {
@@ -100,6 +111,7 @@ void QtWindow::ScrollSurface(int dx, int dy, const CRect& area) {
 }
 
 void QtWindow::paintEvent(QPaintEvent* event) {
+    m_shown.clear();
     auto surface = Surface();
     if (m_wnd && IsWindow(m_wnd) && !m_wnd->GetInvalidRegion().empty()) {
         m_painting = true;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class CWnd;
 
@@ -60,6 +61,9 @@ private:
     QtBackend& m_backend;
     CWnd* m_wnd;
     std::shared_ptr<QImage> m_surface;
+    // What was asked to be shown since the last paint, up to a few rectangles.
+    static constexpr std::size_t kShownKept = 8;
+    std::vector<QRect> m_shown;
     bool m_syncing = false;
     bool m_painting = false;
 };

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -105,6 +107,39 @@ TEST_F(QtWindowTest, PaintingGoesThroughTheWidget) {
     const int paints = child.paints;
     childWidget->grab();
     EXPECT_EQ(child.paints, paints);
+}
+
+// Records what Qt repaints of a widget.
+class PaintWatch : public QObject {
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(QtWindowTest, DrawingIsShownEachTimeEvenWhereItWasShownBefore) {
+    QWidget* childWidget = backend->WidgetFor(&child);
+    PaintWatch watch;
+    childWidget->installEventFilter(&watch);
+    // One pixel of border lies before the client area.
+    const QRect drawn(11, 11, 50, 30);
+    for (int round = 0; round < 3; ++round) {
+        watch.painted = QRegion();
+        {
+            CClientDC dc(&child);
+            dc.FillSolidRect(CRect(10, 10, 60, 40), RGB(0, 0, 255 - round));
+            dc.FillSolidRect(CRect(20, 15, 30, 25), RGB(0, 255, 0)); // inside the first
+        }
+        // Qt paints at its next update, a frame later.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return watch.painted.contains(drawn); }, 2000))
+            << "round " << round;
+    }
+    childWidget->removeEventFilter(&watch);
 }
 
 TEST_F(QtWindowTest, AClickOnTheWidgetReachesTheWindowInClientCoordinates) {

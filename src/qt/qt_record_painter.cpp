@@ -1,0 +1,570 @@
+#include "qt/qt_record_painter.h"
+
+#include "qt/qt_bitmaps.h"
+#include "qt/qt_dc.h"
+#include "qt/qt_text.h"
+
+#include <QPaintEngine>
+#include <algorithm>
+#include <span>
+#include <utility>
+
+using kel::platform::DrawRecord;
+
+namespace kel::qt {
+
+namespace {
+
+// The composition mode of a binary raster operation; none when nothing is to be drawn.
+// `color` changes for the operations that ignore the pen's colour.
+std::optional<QPainter::CompositionMode> Rop2Mode(int rop2, bool rasterOps, QColor& color) {
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    switch (rop2) {
+    case R2_NOP:
+        return std::nullopt;
+    case R2_BLACK:
+        color = Qt::black;
+        break;
+    case R2_WHITE:
+        color = Qt::white;
+        break;
+    case R2_XORPEN:
+        mode = QPainter::RasterOp_SourceXorDestination;
+        break;
+    case R2_NOTXORPEN:
+        mode = QPainter::RasterOp_NotSourceXorDestination;
+        break;
+    case R2_NOT:
+        mode = QPainter::RasterOp_NotDestination;
+        break;
+    case R2_MASKPEN:
+        mode = QPainter::RasterOp_SourceAndDestination;
+        break;
+    case R2_MERGEPEN:
+        mode = QPainter::RasterOp_SourceOrDestination;
+        break;
+    case R2_NOTCOPYPEN:
+        mode = QPainter::RasterOp_NotSource;
+        break;
+    case R2_NOTMASKPEN:
+        mode = QPainter::RasterOp_NotSourceOrNotDestination;
+        break;
+    case R2_NOTMERGEPEN:
+        mode = QPainter::RasterOp_NotSourceAndNotDestination;
+        break;
+    case R2_MASKNOTPEN:
+        mode = QPainter::RasterOp_NotSourceAndDestination;
+        break;
+    case R2_MASKPENNOT:
+        mode = QPainter::RasterOp_SourceAndNotDestination;
+        break;
+    case R2_MERGENOTPEN:
+        mode = QPainter::RasterOp_NotSourceOrDestination;
+        break;
+    case R2_MERGEPENNOT:
+        mode = QPainter::RasterOp_SourceOrNotDestination;
+        break;
+    default:
+        break;
+    }
+    if (mode >= QPainter::RasterOp_SourceOrDestination && !rasterOps) {
+        // A device without raster operations still has to show feedback that a second
+        // drawing takes away again: the difference with white inverts, and inverting twice
+        // restores, which is what XOR feedback is used for.
+        mode = QPainter::CompositionMode_Difference;
+        if (rop2 == R2_NOT || rop2 == R2_XORPEN || rop2 == R2_NOTXORPEN) {
+            color = Qt::white;
+        }
+    }
+    return mode;
+}
+
+Qt::BrushStyle HatchStyle(LONG hatch) {
+    switch (hatch) {
+    case HS_HORIZONTAL:
+        return Qt::HorPattern;
+    case HS_VERTICAL:
+        return Qt::VerPattern;
+    case HS_FDIAGONAL: // top left to bottom right
+        return Qt::FDiagPattern;
+    case HS_BDIAGONAL:
+        return Qt::BDiagPattern;
+    case HS_CROSS:
+        return Qt::CrossPattern;
+    default:
+        return Qt::DiagCrossPattern;
+    }
+}
+
+// On and off lengths of the cosmetic pen styles, in pixels, as the desktop draws them.
+std::span<const int> DashPattern(UINT style) {
+    static constexpr int kDash[] = {18, 6};
+    static constexpr int kDot[] = {3, 3};
+    static constexpr int kDashDot[] = {9, 6, 3, 6};
+    static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+    switch (style) {
+    case PS_DASH:
+        return kDash;
+    case PS_DOT:
+        return kDot;
+    case PS_DASHDOT:
+        return kDashDot;
+    case PS_DASHDOTDOT:
+        return kDashDotDot;
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+RecordPainter::RecordPainter(QImage& target, Fills fills)
+    : m_target(target), m_painter(&target), m_fills(fills) {
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_rasterOps = m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    // The painter holds the image now, so its pixels stay where they are.
+    if (target.format() == QImage::Format_RGB32 ||
+        target.format() == QImage::Format_ARGB32_Premultiplied) {
+        m_pixels = target.bits();
+        m_bytesPerLine = target.bytesPerLine();
+    }
+}
+
+RecordPainter::~RecordPainter() {
+    if (m_pending) {
+        WritePendingFill();
+    }
+}
+
+QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
+    const std::string& name = record.name;
+    if (name == "FillSolidRect") {
+        return ToQRect(record.rect) & m_clip;
+    }
+    if (name == "LineTo") {
+        // A one-pixel solid line across or down covers the pixels of its bounds.
+        const bool straight = record.from.x == record.to.x || record.from.y == record.to.y;
+        if (straight && record.from != record.to && record.pen.lopnStyle == PS_SOLID &&
+            record.pen.lopnWidth.x <= 1 && record.rop2 == R2_COPYPEN) {
+            return ToQRect(record.rect) & m_clip;
+        }
+        return {};
+    }
+    if ((name == "BitBlt" || name == "StretchBlt" || name == "DrawState") && record.bitmap &&
+        record.rop == SRCCOPY && !(name == "DrawState" && (record.format & DSS_DISABLED))) {
+        // An opaque picture drawn from inside itself covers its whole target.
+        const QImage& image = ImagesOf(*record.bitmap).opaque;
+        const QRect source = ToQRect(record.srcRect);
+        if (!image.isNull() && !source.isEmpty() && image.rect().contains(source)) {
+            return ToQRect(record.rect) & m_clip;
+        }
+    }
+    return {};
+}
+
+QRect RecordPainter::Reach(const DrawRecord& record) const {
+    const bool text = record.Is("DrawText") || record.Is("TextOut");
+    if (text && !(record.Is("DrawText") && !(record.format & DT_NOCLIP))) {
+        return m_clip; // glyphs may reach past the cell they are measured in
+    }
+    const int w = std::max<int>(1, record.pen.lopnWidth.x);
+    return ToQRect(record.rect).adjusted(-w, -w, w, w) & m_clip;
+}
+
+bool RecordPainter::StartsPendingFill(const DrawRecord& record) {
+    // Below this, waiting costs more than the pixels it may save.
+    constexpr qint64 kLargeFill = 16 * 1024;
+    if (m_fills != Fills::Deferred || m_pending || !m_pixels || !record.Is("FillSolidRect")) {
+        return false;
+    }
+    const QRect area = ToQRect(record.rect) & m_clip & m_target.rect();
+    if (qint64(area.width()) * area.height() < kLargeFill) {
+        return false;
+    }
+    m_pending.emplace(area, ToQColor(record.color).rgb());
+    return true;
+}
+
+void RecordPainter::WritePendingFill() {
+    const PendingFill fill = std::move(*m_pending);
+    m_pending.reset();
+    fill.ForEachUncovered([&](const QRect& gap) { WritePixels(gap, fill.Pixel()); });
+}
+
+void RecordPainter::Fill(const QRect& area, const QColor& color) {
+    const QRect r = area & m_clip;
+    if (r.isEmpty()) {
+        return;
+    }
+    // An opaque colour only replaces pixels: written straight into the image, a fill of a
+    // line or a thin frame costs its pixels rather than the engine's setting up.
+    if (m_pixels && color.alpha() == 255 && m_mode == QPainter::CompositionMode_SourceOver &&
+        m_opacity == 1.0) {
+        WritePixels(r, color.rgb());
+        return;
+    }
+    UnclipPainterFor(r);
+    m_painter.fillRect(r, color);
+}
+
+void RecordPainter::WritePixels(const QRect& area, QRgb pixel) {
+    const QRect inside = area & m_target.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
+        std::fill_n(line + inside.left(), inside.width(), pixel);
+    }
+}
+
+void RecordPainter::Fill(const QRect& area, const QBrush& brush) {
+    const QRect r = area & m_clip;
+    if (r.isEmpty()) {
+        return;
+    }
+    UnclipPainterFor(r);
+    m_painter.fillRect(r, brush);
+}
+
+void RecordPainter::UnclipPainterFor(const QRect& area) {
+    if (m_painterClipOn && !m_painterClip.contains(area)) {
+        m_painter.setClipping(false);
+        m_painterClipOn = false;
+    }
+}
+
+void RecordPainter::ClipPainter(const QRect& clip) {
+    // Qt sets up a clip rect's lines anew for each rect it is given; one switched off and on
+    // again keeps them.
+    if (clip == m_painterClip) {
+        if (!m_painterClipOn) {
+            m_painter.setClipping(true);
+            m_painterClipOn = true;
+        }
+        return;
+    }
+    m_painter.setClipRect(clip);
+    m_painterClip = clip;
+    m_painterClipOn = true;
+}
+
+void RecordPainter::SetMode(QPainter::CompositionMode mode) {
+    if (mode != m_mode) {
+        m_painter.setCompositionMode(mode);
+        m_mode = mode;
+    }
+}
+
+void RecordPainter::SetOpacity(qreal opacity) {
+    if (opacity != m_opacity) {
+        m_painter.setOpacity(opacity);
+        m_opacity = opacity;
+    }
+}
+
+void RecordPainter::FillWithBrush(const QRect& r, const LOGBRUSH& brush) {
+    if (r.isEmpty() || brush.lbStyle == BS_NULL) {
+        return;
+    }
+    if (brush.lbStyle == BS_HATCHED) {
+        if (m_record->bkMode == OPAQUE) {
+            Fill(r, ToQColor(m_record->bkColor));
+        }
+        Fill(r, QBrush(ToQColor(brush.lbColor), HatchStyle(brush.lbHatch)));
+        return;
+    }
+    Fill(r, ToQColor(brush.lbColor));
+}
+
+// A horizontal or vertical run of pixels from `from` (included) along one axis, `length`
+// pixels long, `width` thick, in the pen's pattern. Gaps show the background colour when the
+// background is opaque.
+void RecordPainter::Run(QPoint from, bool horizontal, int length, int step, const LOGPEN& pen,
+                        const QColor& color) {
+    const int width = std::max<int>(1, pen.lopnWidth.x);
+    const int offset = (width - 1) / 2;
+    auto pixels = [&](int start, int count) {
+        if (count <= 0) {
+            return QRect();
+        }
+        // `start` counts along the run in the direction of `step`.
+        const int a = step > 0 ? start : -(start + count - 1);
+        return horizontal ? QRect(from.x() + a, from.y() - offset, count, width)
+                          : QRect(from.x() - offset, from.y() + a, width, count);
+    };
+    const std::span<const int> dashes = DashPattern(pen.lopnStyle);
+    if (dashes.empty()) {
+        Fill(pixels(0, length), color);
+        return;
+    }
+    int pos = 0;
+    for (std::size_t i = 0; pos < length; i = (i + 1) % dashes.size()) {
+        const int count = std::min(dashes[i], length - pos);
+        if (i % 2 == 0) {
+            Fill(pixels(pos, count), color);
+        } else if (m_record->bkMode == OPAQUE) {
+            Fill(pixels(pos, count), ToQColor(m_record->bkColor));
+        }
+        pos += count;
+    }
+}
+
+void RecordPainter::Line(QPoint a, QPoint b, const LOGPEN& pen, const QColor& color) {
+    if (pen.lopnStyle == PS_NULL || a == b) {
+        return;
+    }
+    if (a.y() == b.y() || a.x() == b.x()) {
+        // The end point is never drawn.
+        const bool horizontal = a.y() == b.y();
+        const int delta = horizontal ? b.x() - a.x() : b.y() - a.y();
+        Run(a, horizontal, std::abs(delta), delta > 0 ? 1 : -1, pen, color);
+        return;
+    }
+    QPen qpen(color);
+    qpen.setWidth(pen.lopnWidth.x > 1 ? pen.lopnWidth.x : 0);
+    qpen.setCapStyle(Qt::FlatCap);
+    const std::span<const int> dashes = DashPattern(pen.lopnStyle);
+    if (!dashes.empty()) {
+        qpen.setDashPattern(QList<qreal>(dashes.begin(), dashes.end()));
+    }
+    ClipPainter(m_clip);
+    m_painter.setPen(qpen);
+    m_painter.drawLine(a, b);
+}
+
+void RecordPainter::Rectangle(const QColor& penColor) {
+    const CRect& r = m_record->rect;
+    if (r.IsRectEmpty()) {
+        return;
+    }
+    const LOGPEN& pen = m_record->pen;
+    CRect inside(r.left, r.top, r.right - 1, r.bottom - 1); // the null pen's smaller fill
+    if (pen.lopnStyle != PS_NULL) {
+        const int w = std::max<int>(1, pen.lopnWidth.x);
+        inside = CRect(r.left + w, r.top + w, r.right - w, r.bottom - w);
+    }
+    if (!inside.IsRectEmpty()) {
+        FillWithBrush(ToQRect(inside), m_record->brush);
+    }
+    if (pen.lopnStyle == PS_NULL) {
+        return;
+    }
+    LOGPEN edge = pen;
+    const int w = std::max<int>(1, edge.lopnWidth.x);
+    edge.lopnWidth.x = 1;
+    for (int i = 0; i < w; ++i) {
+        const int l = r.left + i;
+        const int t = r.top + i;
+        const int rr = r.right - 1 - i;
+        const int b = r.bottom - 1 - i;
+        if (l > rr || t > b) {
+            break;
+        }
+        Run(QPoint(l, t), true, rr - l + 1, 1, edge, penColor);
+        Run(QPoint(l, b), true, rr - l + 1, 1, edge, penColor);
+        Run(QPoint(l, t + 1), false, b - t - 1, 1, edge, penColor);
+        Run(QPoint(rr, t + 1), false, b - t - 1, 1, edge, penColor);
+    }
+}
+
+// Text with its top left at (x, top); the opaque background covers the text's cell.
+void RecordPainter::TextLine(FontFace& face, int x, int top, const std::string& text) {
+    const QFontMetrics& metrics = face.Metrics();
+    if (m_record->bkMode == OPAQUE) {
+        Fill(QRect(x, top, face.Width(text), metrics.height()), ToQColor(m_record->bkColor));
+    }
+    ClipPainter(m_clip);
+    m_painter.setPen(ToQColor(m_record->textColor));
+    face.Draw(m_painter, QPoint(x, top + metrics.ascent()), text);
+}
+
+void RecordPainter::Text() {
+    FontFace& face = FaceFor(m_record->font);
+    if (!(m_record->format & DT_NOCLIP)) {
+        m_clip &= ToQRect(m_record->rect);
+        if (m_clip.isEmpty()) {
+            return;
+        }
+    }
+    const std::string& text = m_record->text.str();
+    auto drawLine = [&](const std::string& line, int top) {
+        const int width = face.Width(line);
+        const CRect& rect = m_record->rect;
+        int left = rect.left;
+        if (m_record->format & DT_CENTER) {
+            left = rect.left + (rect.Width() - width) / 2;
+        } else if (m_record->format & DT_RIGHT) {
+            left = rect.right - width;
+        }
+        TextLine(face, left, top, line);
+    };
+    int top = m_record->textRect.top;
+    if (text.find('\n') == std::string::npos) {
+        drawLine(text, top);
+        return;
+    }
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', begin);
+        drawLine(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin),
+                 top);
+        if (end == std::string::npos) {
+            break;
+        }
+        begin = end + 1;
+        top += face.Metrics().height();
+    }
+}
+
+void RecordPainter::Bitmap() {
+    if (!m_record->bitmap) {
+        if (m_record->rop == BLACKNESS || m_record->rop == WHITENESS) {
+            Fill(ToQRect(m_record->rect),
+                 QColor(m_record->rop == BLACKNESS ? Qt::black : Qt::white));
+        }
+        return;
+    }
+    const BitmapImages& images = ImagesOf(*m_record->bitmap);
+    if (images.plain.isNull()) {
+        return;
+    }
+    switch (m_record->rop) {
+    case SRCINVERT:
+        SetMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    case SRCAND:
+        SetMode(QPainter::RasterOp_SourceAndDestination);
+        break;
+    case SRCPAINT:
+        SetMode(QPainter::RasterOp_SourceOrDestination);
+        break;
+    default:
+        // Pictures with transparent parts let what lies below show through.
+        break;
+    }
+    if (m_record->Is("DrawState") && (m_record->format & DSS_DISABLED)) {
+        SetOpacity(0.45);
+    }
+    const bool plainBlend = m_mode != QPainter::CompositionMode_SourceOver || m_opacity != 1.0;
+    const QImage& image = images.opaque.isNull() || plainBlend ? images.plain : images.opaque;
+    const QRect target = ToQRect(m_record->rect);
+    if (m_clip.contains(target)) {
+        UnclipPainterFor(target); // nothing of it is to be cut off
+    } else {
+        ClipPainter(m_clip);
+    }
+    m_painter.drawImage(target, image, ToQRect(m_record->srcRect));
+}
+
+void RecordPainter::PatBlt() {
+    const QRect r = ToQRect(m_record->rect);
+    switch (m_record->rop) {
+    case BLACKNESS:
+        Fill(r, QColor(Qt::black));
+        break;
+    case WHITENESS:
+        Fill(r, QColor(Qt::white));
+        break;
+    case DSTINVERT:
+        SetMode(QPainter::RasterOp_NotDestination);
+        Fill(r, QColor(Qt::white));
+        break;
+    case PATINVERT:
+        SetMode(QPainter::RasterOp_SourceXorDestination);
+        FillWithBrush(r, m_record->brush);
+        break;
+    default:
+        FillWithBrush(r, m_record->brush);
+        break;
+    }
+}
+
+void RecordPainter::Render(const DrawRecord& record) {
+    if (!record.visible || record.clip.IsRectEmpty()) {
+        return;
+    }
+    m_record = &record;
+    m_clip = ToQRect(record.clip);
+    if (m_pending) {
+        // What covers part of the waiting fill is drawn over it; what would show the fill
+        // below it first has the fill written.
+        const QRect cover = OpaqueCover(record);
+        if (!cover.isEmpty()) {
+            m_pending->Cover(cover);
+        } else {
+            const QRect reach = Reach(record) & m_pending->Area();
+            if (!reach.isEmpty() && !m_pending->Covers(reach)) {
+                WritePendingFill();
+            }
+        }
+    }
+    if (StartsPendingFill(record)) {
+        m_record = nullptr;
+        return;
+    }
+    SetMode(QPainter::CompositionMode_SourceOver);
+    SetOpacity(1.0);
+    const QRect r = ToQRect(record.rect);
+    QColor penColor = ToQColor(record.pen.lopnColor);
+    const std::string& name = record.name;
+    if (name == "FillSolidRect") {
+        Fill(r, ToQColor(record.color));
+    } else if (name == "FillRect") {
+        FillWithBrush(r, record.brush);
+    } else if (name == "FrameRect") {
+        if (r.width() > 0 && r.height() > 0) {
+            const CRect& c = record.rect;
+            for (const CRect& side : {CRect(c.left, c.top, c.right, c.top + 1),
+                                      CRect(c.left, c.bottom - 1, c.right, c.bottom),
+                                      CRect(c.left, c.top, c.left + 1, c.bottom),
+                                      CRect(c.right - 1, c.top, c.right, c.bottom)}) {
+                FillWithBrush(ToQRect(side), record.brush);
+            }
+        }
+    } else if (name == "Draw3dRect") {
+        // The framework's four fills: top and left in the first colour, then right and
+        // bottom in the second, which wins the corners it shares.
+        const CRect& c = record.rect;
+        const QColor tl = ToQColor(record.color);
+        const QColor br = ToQColor(record.color2);
+        Fill(ToQRect(CRect(c.left, c.top, c.right - 1, c.top + 1)), tl);
+        Fill(ToQRect(CRect(c.left, c.top, c.left + 1, c.bottom - 1)), tl);
+        Fill(ToQRect(CRect(c.right - 1, c.top, c.right, c.bottom)), br);
+        Fill(ToQRect(CRect(c.left, c.bottom - 1, c.right, c.bottom)), br);
+    } else if (name == "InvertRect") {
+        SetMode(QPainter::RasterOp_NotDestination);
+        Fill(r, QColor(Qt::white));
+    } else if (name == "PatBlt") {
+        PatBlt();
+    } else if (name == "Rectangle") {
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            Rectangle(penColor);
+        }
+    } else if (name == "Ellipse") {
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            ClipPainter(m_clip);
+            m_painter.setPen(record.pen.lopnStyle == PS_NULL ? QPen(Qt::NoPen) : QPen(penColor));
+            const LOGBRUSH& b = record.brush;
+            m_painter.setBrush(b.lbStyle == BS_NULL ? QBrush(Qt::NoBrush)
+                               : b.lbStyle == BS_HATCHED
+                                   ? QBrush(ToQColor(b.lbColor), HatchStyle(b.lbHatch))
+                                   : QBrush(ToQColor(b.lbColor)));
+            m_painter.drawEllipse(r.adjusted(0, 0, -1, -1));
+        }
+    } else if (name == "LineTo") {
+        if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
+            SetMode(*mode);
+            Line(QPoint(record.from.x, record.from.y), QPoint(record.to.x, record.to.y), record.pen,
+                 penColor);
+        }
+    } else if (name == "TextOut") {
+        TextLine(FaceFor(record.font), record.from.x, record.from.y, record.text.str());
+    } else if (name == "DrawText") {
+        Text();
+    } else if (name == "BitBlt" || name == "StretchBlt" || name == "DrawState") {
+        Bitmap();
+    }
+    m_record = nullptr;
+}
+
+} // namespace kel::qt
