@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace kel::edit {
 
@@ -32,8 +33,8 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
     return pContainer ? pContainer->GetContentObj(nContent) : nullptr;
 }
 
-std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
-    // One walk of the storyboard, not one per selected container.
+std::vector<int> ContainerIndicesInListOrder(const CKelSBBodyObj& body, const CObList& containers) {
+    // One walk of the storyboard, not one per listed container.
     std::unordered_map<const CObject*, int> indexOf;
     int nIndex = 0;
     const CKelObList& all = body.GetContainerList();
@@ -41,14 +42,32 @@ std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& cont
         indexOf.emplace(all.GetNext(pos), nIndex);
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(containers.GetCount()));
+    std::unordered_set<int> seen;
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
         auto it = indexOf.find(containers.GetNext(pos));
-        if (it != indexOf.end())
+        if (it != indexOf.end() && seen.insert(it->second).second)
             indices.push_back(it->second);
     }
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     return indices;
+}
+
+std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
+    std::vector<int> indices = ContainerIndicesInListOrder(body, containers);
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
+                                              const std::vector<int>& indices) {
+    std::vector<CKelSBContainerObj*> containers;
+    std::unordered_set<int> seen;
+    for (int nIndex : indices) {
+        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
+        if (pContainer == nullptr || !seen.insert(nIndex).second)
+            return {};
+        containers.push_back(pContainer);
+    }
+    return containers;
 }
 
 CKelSBContentBaseObj* FindByFrame(const CKelSBBodyObj& body, int nTrack, DWORD dwFrame,

@@ -1,5 +1,6 @@
 #include "undo/container_cmds.h"
 
+#include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
 #include "view/sbedit_view.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 using Target = CKelSBEditURBaseCmd::Target;
 using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
@@ -19,20 +19,6 @@ KelSBContainerCopies::KelSBContainerCopies() = default;
 KelSBContainerCopies::~KelSBContainerCopies() = default;
 
 namespace {
-
-// The containers at the indices, each once; empty when one of them is missing.
-std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
-                                              const std::vector<int>& indices) {
-    std::vector<CKelSBContainerObj*> containers;
-    std::set<int> seen;
-    for (int nIndex : indices) {
-        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
-        if (pContainer == nullptr || !seen.insert(nIndex).second)
-            return {};
-        containers.push_back(pContainer);
-    }
-    return containers;
-}
 
 // Merge and split: the operation records a copy of every container before it changes any, and
 // undo puts the whole list back from fresh copies of them (the command keeps its own), with
@@ -76,32 +62,10 @@ std::function<int(Target&)> UndoFromCopies(const KelSBContainerCopies& all) {
     };
 }
 
-// Moves every material of `from` to the end of `to`. A material is in one list at any time, so
-// an allocation failure half-way leaves every material owned once.
-void MoveContents(CKelSBContainerObj& from, CKelSBContainerObj& to) {
-    CKelObList& source = from.GetContentList();
-    CKelObList& target = to.GetContentList();
-    while (!source.IsEmpty()) {
-        target.AddTail(source.GetHead());
-        source.RemoveHead();
-    }
-}
-
 bool IsDescending(const std::vector<int>& indices) {
     return std::adjacent_find(indices.begin(), indices.end(), std::less_equal<int>()) ==
            indices.end();
 }
-
-// Containers that borrow materials owned elsewhere; emptied without deleting when they go.
-struct BorrowingContainers {
-    ContainerCopies containers;
-    ~BorrowingContainers() {
-        for (auto& pContainer : containers) {
-            if (pContainer)
-                pContainer->GetContentList().RemoveAll();
-        }
-    }
-};
 
 } // namespace
 
@@ -119,21 +83,12 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const std::vector<CKelSBContainerObj*> merged = ContainersAt(t.body, m_arrMergedContainers);
-        if (merged.empty())
-            return 0;
-        CKelSBContainerObj& receiver = *merged.front();
         CKelSBContentBaseObj* pFocus =
             kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
-        for (std::size_t k = 1; k < merged.size(); ++k)
-            MoveContents(*merged[k], receiver);
-        // The emptied containers go from the highest index down, so the others keep theirs.
-        std::vector<int> emptied(m_arrMergedContainers.begin() + 1, m_arrMergedContainers.end());
-        std::sort(emptied.rbegin(), emptied.rend());
-        t.body.ClearAllTrackContentList();
-        for (int nIndex : emptied)
-            kel::edit::TakeContainerAt(t.body, nIndex).reset();
-        t.body.ResetAllTrackContentList();
+        CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(t.body, m_arrMergedContainers);
+        if (pReceiver == nullptr)
+            return 0;
+        CKelSBContainerObj& receiver = *pReceiver;
 
         CObList& selection = t.view.GetSelContainerList();
         selection.RemoveAll();
@@ -160,37 +115,10 @@ int CKelURSBSplitContainerCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const std::vector<CKelSBContainerObj*> split = ContainersAt(t.body, m_arrSplitContainers);
-        if (split.size() != m_arrSplitContainers.size())
+        const auto added = kel::edit::SplitContainers(t.body, m_arrSplitContainers);
+        if (!added)
             return 0;
-        // The new containers first, borrowing the materials, so that a failure changes nothing.
-        BorrowingContainers made;
-        for (CKelSBContainerObj* pContainer : split) {
-            for (INT_PTR m = 1; m < pContainer->GetContentCount(); ++m) {
-                made.containers.push_back(std::make_unique<CKelSBContainerObj>());
-                made.containers.back()->AddContent(pContainer->GetContentObj(m));
-            }
-        }
-        CKelObList& list = t.body.GetContainerList();
-        std::size_t nAppended = 0;
-        try {
-            for (; nAppended < made.containers.size(); ++nAppended)
-                list.AddTail(made.containers[nAppended].get());
-        } catch (...) {
-            while (nAppended-- > 0)
-                list.RemoveTail();
-            throw;
-        }
-        // Committed: the list owns the new containers, the old ones keep their first material.
-        std::vector<CKelSBContainerObj*> added;
-        for (auto& pContainer : made.containers)
-            added.push_back(pContainer.release());
-        for (CKelSBContainerObj* pContainer : split) {
-            while (pContainer->GetContentCount() > 1)
-                pContainer->GetContentList().RemoveTail();
-        }
-        t.body.ResetAllTrackContentList();
-        for (CKelSBContainerObj* pContainer : added)
+        for (CKelSBContainerObj* pContainer : *added)
             t.view.GetSelContainerList().AddTail(pContainer);
         t.view.Invalidate(TRUE);
         return 1;

@@ -7,6 +7,7 @@
 // command stays valid through any number of undos and redos.
 #pragma once
 
+#include "edit/edit_delete.h"
 #include "edit/edit_find.h"
 #include "undo/sbedit_ur_cmd.h"
 
@@ -108,11 +109,7 @@ public:
     // The materials of the track starting at dwFrom or later moved by nDelta frames.
     void AddRippleShift(int nTrack, DWORD dwFrom, long nDelta);
 
-    struct RippleShift {
-        int nTrack;
-        DWORD dwFrom;
-        long nDelta;
-    };
+    using RippleShift = kel::edit::RippleShift;
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrRemovedContainers; // in the order removed, descending; file i, index i

@@ -1,6 +1,7 @@
 #include "undo/material_cmds.h"
 
 #include "edit/edit_change.h"
+#include "edit/edit_clip_fx.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/io_effect.h"
@@ -274,44 +275,28 @@ int CKelURSBIOModeCmd::Redo(int bFirst) {
 
 CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
 
-namespace {
-// The phase of a piece with an effect (0 In, 1 Stay, 2 Out), -1 for any other material.
-int PhaseOf(const CKelSBContentBaseObj* pContent) {
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceInObj, pContent))
-        return 0;
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceStayObj, pContent))
-        return 1;
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceOutObj, pContent))
-        return 2;
-    return -1;
-}
-} // namespace
 
 int CKelURSBIOSoftFXPasteCmd::Swap() {
     return RunStep([this](Target& t) {
-        // The effects to swap, in selection order, per phase; every one must have its stored
-        // counterpart before anything changes.
+        // The effects to swap, per phase; every one must be there, with its stored counterpart,
+        // before anything changes.
         std::array<std::vector<CKelIOSoftEffectBaseObj*>, 3> targets;
-        for (int nIndex : m_arrSelectedContainers) {
-            const CKelSBContainerObj* pContainer = t.body.GetContainerObj(nIndex);
-            for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
-                const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(m);
-                const int nPhase = PhaseOf(pContent);
-                if (nPhase < 0 || m_arrEffects[nPhase].empty())
-                    continue;
+        std::array<std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>>, 3> outgoing;
+        for (int nPhase = 0; nPhase < 3; ++nPhase) {
+            if (m_arrTargets[nPhase].size() != m_arrEffects[nPhase].size())
+                return 0;
+            for (const kel::edit::Focus& at : m_arrTargets[nPhase]) {
+                const CKelSBContentBaseObj* pContent =
+                    kel::edit::ContentAt(t.body, at.nContainer, at.nContent);
+                if (kel::edit::EffectPhaseOf(pContent) != nPhase)
+                    return 0;
                 CKelIOSoftEffectBaseObj* pEffect =
                     static_cast<const CKelSBContentPieceBaseObj*>(pContent)->GetIOSoftEffect();
                 if (pEffect == nullptr)
                     return 0;
                 targets[nPhase].push_back(pEffect);
-            }
-        }
-        std::array<std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>>, 3> outgoing;
-        for (int nPhase = 0; nPhase < 3; ++nPhase) {
-            if (targets[nPhase].size() > m_arrEffects[nPhase].size())
-                return 0;
-            for (const CKelIOSoftEffectBaseObj* pEffect : targets[nPhase])
                 outgoing[nPhase].emplace_back(pEffect->MakeCopy());
+            }
         }
 
         std::vector<CRect> rects;

@@ -153,8 +153,9 @@ private:
 };
 
 // "FX Paste": the effects of the In, Stay and Out pieces of the selection replaced from the FX
-// clipboards. The command keeps, per kind, the effects as they were, in selection order, and
-// swaps them with the materials' on every call. A kind with no stored effects is left alone.
+// clipboards. The command keeps, per kind, the effects as they were and where each belongs (the
+// pieces the paste changed: those on locked tracks were left alone), and swaps them with the
+// materials' on every call.
 class CKelURSBIOSoftFXPasteCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
@@ -164,8 +165,10 @@ public:
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrSelectedContainers;
-    // Indexed by IO state: 0 In, 1 Stay, 2 Out.
+    // Indexed by IO state: 0 In, 1 Stay, 2 Out. Stored effect k of a kind belongs to the piece
+    // at target k of that kind.
     std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>> m_arrEffects[3];
+    std::vector<kel::edit::Focus> m_arrTargets[3];
 
 private:
     int Swap();

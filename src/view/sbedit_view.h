@@ -7,8 +7,9 @@
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
 // cursor (view_mouse.cpp), host calls of the output (view_output.cpp), the services that
-// editing operations and undo/redo commands share (view_edit_services.cpp) and the operations
-// that are still to come (view_pending.cpp).
+// editing operations and undo/redo commands share (view_edit_services.cpp), the editing
+// operations by group (view_edit_*.cpp) and the operations that are still to come
+// (view_pending.cpp).
 #pragma once
 
 #include "edit/edit_find.h"
@@ -193,19 +194,42 @@ public:
     int CompileStoryBoard(CWnd* pParent);
     int IOModeCurContent();
 
-    // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
+    // ---- Editing operations, one file per group: deleting and the material clipboard
+    // (view_edit_delete_paste.cpp), arranging (view_edit_arrange.cpp), clipping at the time
+    // line and effects (view_edit_clip_fx.cpp). Each is one undoable step; it returns 1 when it
+    // changed the storyboard (copying: when it filled a clipboard) and 0 when it refused or had
+    // nothing to do, in which case it recorded nothing and left the document as it was. None
+    // acts while the storyboard is loaded onto the output or without a current storyboard.
+    //
+    // Deletes the selected containers, closing up behind them in Ripple delete mode. Refused
+    // when a selected material lies on a locked track.
     int DeleteSelectedMaterials();
+    // Deletes as above, titled "Cut Objects", and only when that deleted something replaces
+    // the material clipboard with copies of the deleted materials.
     int CutMaterials();
+    // Replaces the material clipboard with copies of the selected materials.
     int CopyMaterials();
-    int PasteMaterials();
-    int SelectAllMaterials();
-    int CopyFX();
-    int PasteFX();
+    // Tool mode Delete Space, a click at a client point on an empty place of an unlocked
+    // track: the next material of the track and all after it close up to the one before.
+    int DeleteSpaceAt(CPoint point);
+    // Gives every selected material but the current one the current one's length; materials
+    // they run into on their tracks move right. Asks for a reference without a current one.
     int SameLength();
-    int AlignMaterials(int bLeft);
+    // The first selected container receives the materials of the others, in selection order.
     int MergeMaterials();
+    // Every selected container keeps its first material; each other goes alone into a new
+    // container, and the new ones join the selection.
     int SplitMaterials();
+    // Trims the material under the time line on every unlocked track at the time line: its
+    // entry point (bEntry) or its outlet point.
     int ClipAtTimeLine(int bEntry);
+    // The effect of the one selected material to the FX clipboard of its phase.
+    int CopyFX();
+    // The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
+    int PasteFX();
+    // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
+    int PasteMaterials();
+    int AlignMaterials(int bLeft);
     // The key table of the view; TRUE when the key was taken.
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
@@ -221,6 +245,8 @@ public:
     int SelectTrackAt(CPoint point, int bExclusive);
     int SelectMaterialAt(CPoint point, int bExclusive);
     void SelectByRect(const CRect& rect);
+    // Every container of the storyboard. 0 without a storyboard.
+    int SelectAllMaterials();
     // 0 when no track is selected or there is no storyboard.
     int SelectAllMaterialsOfSelTracks();
     void ClearTrackSelection();
@@ -253,8 +279,6 @@ public:
     void FitToWindow();
     // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
     void SteplessZoom(int nFramesPerUnit);
-    // The zoom, select-all and tool button commands of the view; FALSE for any other id.
-    BOOL RunViewCommand(UINT nId);
 
     // ---- Gestures (view_mouse.cpp).
     DWORD GetMarkerDragMode() const { return m_dwMarkerDragMode; }
@@ -272,14 +296,26 @@ public:
     void MarkModified() const;
     // The status line without a material.
     void ClearStatusLine();
+    // The current storyboard when editing operations may change it: not while it is loaded
+    // onto the output, and never without a scene. Null otherwise.
+    CKelSBBodyObj* GetEditableBody() const;
+    // Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
+    void EnableHostPanels(BOOL bEnable);
+    // Shows a message of the module's string table with an OK button; the history panel is
+    // not re-pointed by the deactivation the box causes.
+    void ShowMessage(UINT nTextId);
+    // Invalidates and erases the rows of the tracks and updates the window at once.
+    void InvalidateTrackRows(const std::vector<int>& tracks);
     // Empties both selections and re-reads the current storyboard: validated against the
     // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
     // same under the wait cursor.
     void FullViewReset();
     void FullViewRebuild();
-    // Where the current material sits, and the indices of the selected containers (ascending).
+    // Where the current material sits, and the indices of the selected containers (ascending,
+    // or in the order they were selected).
     kel::edit::Focus GetCurFocus() const;
     std::vector<int> GetSelContainerIndices() const;
+    std::vector<int> GetSelContainerIndicesInSelectionOrder() const;
     // Selects the recorded containers again and makes the focus current (see
     // kel::edit::RestoreSelection); repaints nothing.
     void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
@@ -335,6 +371,8 @@ protected:
 private:
     // Enters the view into the set IsLiveView knows, or takes it out.
     void RegisterLiveView(bool bLive);
+    // Delete and cut: the selected containers go under this history text.
+    int DeleteSelection(UINT nTitleId);
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();
@@ -358,7 +396,6 @@ private:
     void MoveTrim(CPoint point);
     void ReleaseTrim(CPoint point);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
-    int DeleteSpaceAt(CPoint point);
     int FixedPointPasteAt(CPoint point);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();

@@ -168,7 +168,7 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     // Menus send code 0, and so do the tool buttons' clicks (BN_CLICKED).
-    if (nCode == 0 && RunViewCommand(nId))
+    if (nCode == 0 && m_pParentDlg && m_pParentDlg->RunCommand(nId))
         return TRUE;
     return CWnd::OnCommand(wParam, lParam);
 }

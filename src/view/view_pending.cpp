@@ -15,47 +15,11 @@ int CKelSBEditView::IOModeCurContent() {
     return 0;
 }
 
-int CKelSBEditView::DeleteSelectedMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::CutMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::CopyMaterials() {
-    return 0;
-}
-
 int CKelSBEditView::PasteMaterials() {
     return 0;
 }
 
-int CKelSBEditView::CopyFX() {
-    return 0;
-}
-
-int CKelSBEditView::PasteFX() {
-    return 0;
-}
-
-int CKelSBEditView::SameLength() {
-    return 0;
-}
-
 int CKelSBEditView::AlignMaterials(int /*bLeft*/) {
-    return 0;
-}
-
-int CKelSBEditView::MergeMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::SplitMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::ClipAtTimeLine(int /*bEntry*/) {
     return 0;
 }
 
@@ -76,10 +40,6 @@ void CKelSBEditView::ReleaseTrim(CPoint /*point*/) {
 }
 
 int CKelSBEditView::BeginDragWithinSB(CPoint /*point*/, UINT /*nFlags*/) {
-    return 0;
-}
-
-int CKelSBEditView::DeleteSpaceAt(CPoint /*point*/) {
     return 0;
 }
 

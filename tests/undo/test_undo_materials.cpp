@@ -225,6 +225,7 @@ TEST_F(MaterialCommandTest, PastedEffectsSwapKindByKindAndLeaveOtherKindsAlone) 
             if (nPhase == 2)
                 continue;
             cmd->m_arrEffects[nPhase].emplace_back(pEffect->MakeCopy());
+            cmd->m_arrTargets[nPhase].push_back({c, static_cast<int>(m)});
             *pEffect = nPhase == 0 ? static_cast<CKelIOSoftEffectBaseObj&>(inEffect) : stayEffect;
         }
     }

@@ -1,0 +1,109 @@
+// Arranging the selected materials: one length for all, and merging or splitting their
+// containers. Merge and split work in the order the containers were selected, and their
+// commands replay that order.
+#include "edit/edit_arrange.h"
+#include "undo/container_cmds.h"
+#include "undo/material_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "res/resource.h"
+
+#include <new>
+
+int CKelSBEditView::SameLength() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    if (m_pCurContent == nullptr) {
+        ShowMessage(IDS_SELECT_REFERENCE);
+        return 0;
+    }
+    CObList materials;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;)
+        materials.AddTail(
+            &static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos))->GetContentList());
+    auto record = kel::edit::SameLength(*pBody, *m_pCurContent, materials);
+    if (!record || record->IsEmpty())
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBSameLengthCmd>(this, IDS_HIST_SAME_LENGTH);
+    pCmd->m_dwNewLength = record->dwLength;
+    pCmd->m_arrResizedTracks = std::move(record->resizedTracks);
+    pCmd->m_arrResizedStoryIns = std::move(record->resizedStoryIns);
+    pCmd->m_arrOldLengths = std::move(record->oldLengths);
+    pCmd->m_arrShiftedTracks = std::move(record->shiftedTracks);
+    pCmd->m_arrShiftThresholds = std::move(record->shiftThresholds);
+    pCmd->m_arrShiftAmounts = std::move(record->shiftAmounts);
+    KelSBRegisterCommand(this, std::move(pCmd));
+    EnsureCurContentVisible();
+    InvalidateTrackRows(record->touchedTracks);
+    ShowSelectedSpan();
+    MarkModified();
+    NotifyNavigatorContent(m_pCurContent);
+    return 1;
+}
+
+int CKelSBEditView::MergeMaterials() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.GetCount() < 2)
+        return 0;
+    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    if (order.size() < 2)
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(this, IDS_HIST_MERGE);
+    pCmd->m_focus = GetCurFocus();
+    pCmd->m_arrMergedContainers = order;
+    if (!pCmd->RecordContainers())
+        return 0;
+    std::vector<CRect> rects;
+    CollectSelectionRects(rects);
+    CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(*pBody, order);
+    if (pReceiver == nullptr)
+        return 0;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    m_lstSelContainers.RemoveAll();
+    m_lstSelContainers.AddTail(pReceiver);
+    CollectSelectionRects(rects);
+    InvalidateRects(rects);
+    MarkModified();
+    return 1;
+}
+
+int CKelSBEditView::SplitMaterials() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    bool bAnyToSplit = false;
+    for (int nIndex : order)
+        bAnyToSplit = bAnyToSplit || pBody->GetContainerObj(nIndex)->GetContentCount() > 1;
+    if (!bAnyToSplit)
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(this, IDS_HIST_SPLIT);
+    pCmd->m_focus = GetCurFocus();
+    pCmd->m_arrSplitContainers = order;
+    if (!pCmd->RecordContainers())
+        return 0;
+    std::vector<CRect> rects;
+    CollectSelectionRects(rects);
+    std::optional<std::vector<CKelSBContainerObj*>> added;
+    try {
+        added = kel::edit::SplitContainers(*pBody, order);
+    } catch (const std::bad_alloc&) {
+        return 0; // nothing was split
+    }
+    if (!added || added->empty())
+        return 0;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    for (CKelSBContainerObj* pContainer : *added)
+        m_lstSelContainers.AddTail(pContainer);
+    CollectSelectionRects(rects);
+    InvalidateRects(rects);
+    MarkModified();
+    return 1;
+}
