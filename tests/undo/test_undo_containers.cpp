@@ -28,15 +28,6 @@ public:
 
 class ContainerCommandTest : public UndoTest {
 protected:
-    // Appends a container with these materials, as the operations add them.
-    CKelSBContainerObj* Append(std::vector<CKelSBContentBaseObj*> contents) {
-        auto pContainer = std::make_unique<CKelSBContainerObj>();
-        for (CKelSBContentBaseObj* p : contents)
-            pContainer->AddContent(p);
-        CKelSBContainerObj* pRaw = pContainer.get();
-        kel::edit::InsertContainerAt(Body(), Body().GetContainerCount(), std::move(pContainer));
-        return pRaw;
-    }
     // Deletes the containers at these indices, highest first, with what the view holds of them.
     void DeleteContainers(std::vector<int> indices) {
         std::sort(indices.rbegin(), indices.rend());
