@@ -112,12 +112,12 @@ constexpr std::array kCommands = {
                       [](Dlg&, View& view, UINT) { SelectAll(view); }},
     KelSBCommandEntry{ID_AREA_SELECT_ALL, ID_AREA_SELECT_ALL, kWait, Needs::kCurrentTrack,
                       [](Dlg&, View& view, UINT) { SelectAll(view); }},
-    KelSBCommandEntry{ID_AREA_SELECT_TRACK_MATERIALS, ID_AREA_SELECT_TRACK_MATERIALS, kWait,
-                      Needs::kCurrentTrack,
-                      [](Dlg&, View& view, UINT) {
-                          view.SelectAllMaterialsOfSelTracks();
-                          view.ShowSelectedSpan();
-                      }},
+    KelSBCommandEntry{
+        ID_AREA_SELECT_TRACK_MATERIALS, ID_AREA_SELECT_TRACK_MATERIALS, kWait, Needs::kCurrentTrack,
+        [](Dlg&, View& view, UINT) {
+            view.SelectAllMaterialsOfSelTracks();
+            view.ShowSelectedSpan();
+        }},
     KelSBCommandEntry{ID_AREA_FIT, ID_AREA_FIT, kWait, Needs::kCurrentTrack,
                       &ViewOp<&View::FitToWindow>},
     KelSBCommandEntry{ID_AREA_ZOOM_IN, ID_AREA_ZOOM_IN, kWait, Needs::kCurrentTrack,

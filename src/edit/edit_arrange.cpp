@@ -44,8 +44,7 @@ bool ResizeOne(CKelSBBodyObj& body, CKelSBContentBaseObj& content, DWORD dwLengt
     if (bPush) {
         dwShift = content.GetStoryOut() - pNext->GetStoryIn();
         dwThreshold = pNext->GetStoryIn() + dwShift;
-        if (!ShiftTrackFrom(body, nTrack, pNext->GetStoryIn(), static_cast<long>(dwShift),
-                            journal))
+        if (!ShiftTrackFrom(body, nTrack, pNext->GetStoryIn(), static_cast<long>(dwShift), journal))
             return false;
     }
     journal.Commit();
@@ -86,9 +85,8 @@ struct BorrowingContainers {
 
 } // namespace
 
-std::optional<SameLengthRecord> SameLength(CKelSBBodyObj& body,
-                                           const CKelSBContentBaseObj& reference,
-                                           CObList& materials) {
+std::optional<SameLengthRecord>
+SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials) {
     if (!CKelSBContainerObj::MakeOrder(materials, 1))
         return std::nullopt;
     SameLengthRecord record;

@@ -38,9 +38,8 @@ struct SameLengthRecord {
 // than its file, the end of the frame range) are passed over and not recorded. The track lists
 // must be current and stay so. Nothing, and nothing changed, when two materials of the list
 // overlap on one track (their order would be a guess).
-std::optional<SameLengthRecord> SameLength(CKelSBBodyObj& body,
-                                           const CKelSBContentBaseObj& reference,
-                                           CObList& materials);
+std::optional<SameLengthRecord>
+SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials);
 
 // Merges containers: the one at order[0] receives, appended in order, the materials of the
 // containers at order[1], order[2], ...; those leave the storyboard. The track lists are

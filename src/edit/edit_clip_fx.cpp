@@ -112,7 +112,8 @@ PasteEffects(const CKelSBBodyObj& body, CKelSBEditObj& doc, const FXPasteTargets
     // Copies of what is replaced first: an allocation failure then changes nothing.
     for (int nPhase = 0; nPhase < 3; ++nPhase) {
         for (const Focus& at : targets.byPhase[nPhase]) {
-            CKelIOSoftEffectBaseObj* pEffect = EffectOf(ContentAt(body, at.nContainer, at.nContent));
+            CKelIOSoftEffectBaseObj* pEffect =
+                EffectOf(ContentAt(body, at.nContainer, at.nContent));
             if (pEffect == nullptr || ClipboardEffect(doc, nPhase) == nullptr)
                 return {};
             replaced[nPhase].emplace_back(pEffect->MakeCopy());

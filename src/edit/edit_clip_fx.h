@@ -48,9 +48,7 @@ struct FXPasteTargets {
     // Whether any piece among them has a filled clipboard of its phase, locked or not.
     bool bAnyClipboardFilled = false;
 
-    bool IsEmpty() const {
-        return byPhase[0].empty() && byPhase[1].empty() && byPhase[2].empty();
-    }
+    bool IsEmpty() const { return byPhase[0].empty() && byPhase[1].empty() && byPhase[2].empty(); }
 };
 FXPasteTargets FindFXPasteTargets(const CKelSBBodyObj& body, CKelSBEditObj& doc,
                                   const std::vector<int>& containerIndices);

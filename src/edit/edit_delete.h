@@ -29,9 +29,9 @@ struct RippleShift {
 using SaveContainerFn = std::function<bool(CKelSBContainerObj& container, int nIndex)>;
 
 struct DeleteResult {
-    std::vector<int> removed;          // the indices removed, highest first, as saved
-    std::vector<RippleShift> shifts;   // in the order made
-    std::vector<int> touchedTracks;    // rows that changed, each once
+    std::vector<int> removed;        // the indices removed, highest first, as saved
+    std::vector<RippleShift> shifts; // in the order made
+    std::vector<int> touchedTracks;  // rows that changed, each once
 };
 
 // Deletes the containers at the indices (storyboard indices, any order, each once).

@@ -275,7 +275,6 @@ int CKelURSBIOModeCmd::Redo(int bFirst) {
 
 CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
 
-
 int CKelURSBIOSoftFXPasteCmd::Swap() {
     return RunStep([this](Target& t) {
         // The effects to swap, per phase; every one must be there, with its stored counterpart,

@@ -54,11 +54,11 @@ int CKelSBEditView::DeleteSelection(UINT nTitleId) {
     KelSBEditScope scope(*this);
     auto pCmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(this, nTitleId);
     pCmd->m_focus = GetCurFocus();
-    const auto result = kel::edit::DeleteContainers(
-        *pBody, GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
-        [&](CKelSBContainerObj& /*container*/, int nIndex) {
-            return pCmd->SaveContainer(nIndex) != 0;
-        });
+    const auto result =
+        kel::edit::DeleteContainers(*pBody, GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
+                                    [&](CKelSBContainerObj& /*container*/, int nIndex) {
+                                        return pCmd->SaveContainer(nIndex) != 0;
+                                    });
     if (!result)
         return 0;
     pCmd->m_arrRippleShifts = result->shifts;

@@ -325,4 +325,3 @@ void CKelSBEditView::AfterScaleChange(int bSetDirty) {
     UpdateWindow();
     EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));
 }
-

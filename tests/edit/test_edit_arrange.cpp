@@ -15,7 +15,8 @@ TEST_F(ArrangeTest, SameLengthGivesTheReferencesLengthAndPushesWhatItRunsInto) {
     // the reference itself to 225. The locked Ticker stays as it is.
     Select({1, 3, 6, 5}, Content(3, 1));
     ExpectOneStep([&] { return view->SameLength(); },
-                  "Make The Selected Materials With The Same Length", [&] {
+                  "Make The Selected Materials With The Same Length",
+                  [&] {
                       EXPECT_EQ(Content(1, 0)->GetStoryOut(), 110u);
                       EXPECT_EQ(Content(2, 0)->GetStoryIn(), 110u);
                       EXPECT_EQ(Content(3, 1)->GetStoryIn(), 225u);
@@ -64,13 +65,15 @@ TEST_F(ArrangeTest, SameLengthWithNothingToChangeRecordsNothing) {
 
 TEST_F(ArrangeTest, MergeGathersTheMaterialsInSelectionOrder) {
     Select({6, 0, 7}, Content(0, 0));
-    ExpectOneStep([&] { return view->MergeMaterials(); }, "Merge Materials", [&] {
-        ASSERT_EQ(Body().GetContainerCount(), 7);
-        ASSERT_EQ(Container(5)->GetContentCount(), 4);
-        EXPECT_EQ(Content(5, 2)->GetStoryIn(), 0u);  // Headline In after the Lower Third
-        EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
-    });
+    ExpectOneStep([&] { return view->MergeMaterials(); }, "Merge Materials",
+                  [&] {
+                      ASSERT_EQ(Body().GetContainerCount(), 7);
+                      ASSERT_EQ(Container(5)->GetContentCount(), 4);
+                      EXPECT_EQ(Content(5, 2)->GetStoryIn(),
+                                0u); // Headline In after the Lower Third
+                      EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
+                      EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
+                  });
     Select({3}, Content(3, 0));
     ExpectNoChange([&] { return view->MergeMaterials(); }, "one container");
 }

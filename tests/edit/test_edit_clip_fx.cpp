@@ -20,15 +20,16 @@ protected:
 TEST_F(ClipFXTest, ClippingCutsTheMaterialUnderTheTimeLineOnEveryUnlockedTrack) {
     Body().SetTimeLinePos(40);
     // Headline Stay [10,85) on track 0, the orphan [30,80) on track 3; the locked Opening stays.
-    ExpectOneStep([&] { return view->ClipAtTimeLine(1); },
-                  "Cut Materials Entry Point On Time Line", [&] {
+    ExpectOneStep([&] { return view->ClipAtTimeLine(1); }, "Cut Materials Entry Point On Time Line",
+                  [&] {
                       EXPECT_EQ(Content(1, 0)->GetStoryIn(), 40u);
                       EXPECT_EQ(Content(7, 0)->GetStoryIn(), 40u);
                       EXPECT_EQ(EffectOf(1, 0)->GetPlayDuration(), 45u);
                   });
     Body().SetTimeLinePos(60);
     ExpectOneStep([&] { return view->ClipAtTimeLine(0); },
-                  "Cut Materials Outlet Point On Time Line", [&] {
+                  "Cut Materials Outlet Point On Time Line",
+                  [&] {
                       EXPECT_EQ(Content(1, 0)->GetStoryOut(), 60u);
                       EXPECT_EQ(Content(7, 0)->GetStoryOut(), 60u);
                       // Lower Third Out starts at 60: nothing of it lies under the time line.
@@ -42,7 +43,8 @@ TEST_F(ClipFXTest, AClipThatWouldLeaveNothingOfAMaterialPassesItOver) {
     Body().ResetAllTrackContentList();
     Body().SetTimeLinePos(40);
     ExpectOneStep([&] { return view->ClipAtTimeLine(0); },
-                  "Cut Materials Outlet Point On Time Line", [&] {
+                  "Cut Materials Outlet Point On Time Line",
+                  [&] {
                       EXPECT_EQ(Content(1, 0)->GetStoryOut(), 40u);
                       EXPECT_EQ(Content(9, 0)->GetStoryOut(), 50u);
                       EXPECT_EQ(Content(9, 0)->GetDuration(), 10u);
@@ -69,11 +71,12 @@ TEST_F(ClipFXTest, PastedEffectsReachEachKindFromItsClipboardAndPassLockedTracks
     const CString lowerThird = EffectOf(6, 0)->GetEffectName();
     ASSERT_NE(lowerThird, CString("Spin"));
     Select({3, 6}, Content(3, 0));
-    ExpectOneStep([&] { return view->PasteFX(); }, "FX Paste", [&] {
-        EXPECT_EQ(EffectOf(3, 0)->GetEffectName(), CString("Spin"));
-        EXPECT_NE(EffectOf(3, 1)->GetEffectName(), CString("Spin"));
-        EXPECT_EQ(EffectOf(6, 0)->GetEffectName(), lowerThird);
-    });
+    ExpectOneStep([&] { return view->PasteFX(); }, "FX Paste",
+                  [&] {
+                      EXPECT_EQ(EffectOf(3, 0)->GetEffectName(), CString("Spin"));
+                      EXPECT_NE(EffectOf(3, 1)->GetEffectName(), CString("Spin"));
+                      EXPECT_EQ(EffectOf(6, 0)->GetEffectName(), lowerThird);
+                  });
 }
 
 TEST_F(ClipFXTest, CopyFXNeedsOneMaterialWithAnEffect) {
@@ -81,8 +84,8 @@ TEST_F(ClipFXTest, CopyFXNeedsOneMaterialWithAnEffect) {
     EXPECT_EQ(view->CopyFX(), 0);
     Select({3}, Content(3, 0));
     EXPECT_EQ(view->CopyFX(), 0);
-    EXPECT_EQ(BoxTexts(), (std::vector<CString>{Text(IDS_SELECT_SOURCE_FX),
-                                                Text(IDS_SELECT_SOURCE_FX)}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<CString>{Text(IDS_SELECT_SOURCE_FX), Text(IDS_SELECT_SOURCE_FX)}));
     Select({});
     EXPECT_EQ(view->CopyFX(), 0);
     // A movie has no effect: nothing is copied, and copying is not reported as done.
@@ -100,8 +103,8 @@ TEST_F(ClipFXTest, PasteFXWithoutAnEffectToPasteChangesNothing) {
     ASSERT_EQ(view->CopyFX(), 1);
     Select({0}, Content(0, 0)); // an In piece: its clipboard is empty
     ExpectNoChange([&] { return view->PasteFX(); }, "the other kind's clipboard");
-    EXPECT_EQ(BoxTexts(), (std::vector<CString>{Text(IDS_FX_CLIPBOARD_EMPTY),
-                                                Text(IDS_FX_CLIPBOARD_EMPTY)}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<CString>{Text(IDS_FX_CLIPBOARD_EMPTY), Text(IDS_FX_CLIPBOARD_EMPTY)}));
     // Every Stay piece selected lies on a locked track: silently nothing.
     Body().GetTrackObj(4)->SetLocked(TRUE);
     Select({8}, Content(8, 0));

@@ -48,13 +48,14 @@ TEST_F(CommandTableTest, EveryButtonHasOneEntryAndNoIdTwo) {
         for (UINT nId = entry.nFirstId; nId <= entry.nLastId; ++nId)
             EXPECT_TRUE(seen.insert(nId).second) << "id " << nId << " has two entries";
     }
-    for (UINT nId : {IDC_BTN_NORMAL, IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE, IDC_BTN_UNDO,
-                     IDC_BTN_REDO, IDC_BTN_CUT, IDC_BTN_COPY, IDC_BTN_PASTE, IDC_BTN_DELETE,
-                     IDC_BTN_SELECT_ALL, IDC_BTN_COPY_FX, IDC_BTN_PASTE_FX, IDC_BTN_SAME_LENGTH,
-                     IDC_BTN_ALIGN_LEFT, IDC_BTN_ALIGN_RIGHT, IDC_BTN_MERGE, IDC_BTN_SPLIT,
-                     IDC_BTN_ENTRY_POINT, IDC_BTN_OUTLET_POINT, IDC_BTN_SB_HEAD, IDC_BTN_PREV_KEY,
-                     IDC_BTN_NEXT_KEY, IDC_BTN_SB_TAIL, IDC_BTN_IO_MODE, IDC_BTN_UPLOAD,
-                     IDC_BTN_PLAY, IDC_BTN_GENERATE, IDC_BTN_DOWNLOAD})
+    for (UINT nId :
+         {IDC_BTN_NORMAL,      IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE,  IDC_BTN_UNDO,
+          IDC_BTN_REDO,        IDC_BTN_CUT,          IDC_BTN_COPY,         IDC_BTN_PASTE,
+          IDC_BTN_DELETE,      IDC_BTN_SELECT_ALL,   IDC_BTN_COPY_FX,      IDC_BTN_PASTE_FX,
+          IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,   IDC_BTN_ALIGN_RIGHT,  IDC_BTN_MERGE,
+          IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT,  IDC_BTN_OUTLET_POINT, IDC_BTN_SB_HEAD,
+          IDC_BTN_PREV_KEY,    IDC_BTN_NEXT_KEY,     IDC_BTN_SB_TAIL,      IDC_BTN_IO_MODE,
+          IDC_BTN_UPLOAD,      IDC_BTN_PLAY,         IDC_BTN_GENERATE,     IDC_BTN_DOWNLOAD})
         EXPECT_NE(KelSBFindCommand(nId), nullptr) << "button " << nId;
     EXPECT_EQ(KelSBFindCommand(IDOK), nullptr);
 }

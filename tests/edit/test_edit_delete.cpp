@@ -19,7 +19,8 @@ protected:
     std::vector<DWORD> ClipboardStoryIns() const {
         std::vector<DWORD> ins;
         for (POSITION pos = Clipboard().GetHeadPosition(); pos != nullptr;)
-            ins.push_back(static_cast<CKelSBContentBaseObj*>(Clipboard().GetNext(pos))->GetStoryIn());
+            ins.push_back(
+                static_cast<CKelSBContentBaseObj*>(Clipboard().GetNext(pos))->GetStoryIn());
         return ins;
     }
 };
@@ -28,11 +29,12 @@ protected:
 
 TEST_F(DeleteTest, InNormalModeADeleteLeavesItsGap) {
     Select({2, 6}, Content(2, 0));
-    ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects", [&] {
-        EXPECT_EQ(Body().GetContainerCount(), 7);
-        EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 100, 112}));
-        EXPECT_TRUE(StoryIns(2).empty());
-    });
+    ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects",
+                  [&] {
+                      EXPECT_EQ(Body().GetContainerCount(), 7);
+                      EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 100, 112}));
+                      EXPECT_TRUE(StoryIns(2).empty());
+                  });
     // Undo selects what came back, with the focus where it was.
     Undo();
     EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 6}));
@@ -43,19 +45,23 @@ TEST_F(DeleteTest, InRippleModeTheRestOfEachTrackClosesUpAndUndoOpensItAgain) {
     Body().SetDeleteMode(1);
     // Headline Stay [10,85) on track 0; Lower Third In [20,28) and Out [60,68) on track 2.
     Select({1, 6}, Content(1, 0));
-    ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects", [&] {
-        // Headline Out starts where the Stay began, the Logo keeps its distance behind it.
-        EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 25, 37}));
-        EXPECT_TRUE(StoryIns(2).empty());
-        EXPECT_EQ(StoryIns(4), (std::vector<DWORD>{140, 190})); // other tracks stay
-    });
+    ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects",
+                  [&] {
+                      // Headline Out starts where the Stay began, the Logo keeps its distance
+                      // behind it.
+                      EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 25, 37}));
+                      EXPECT_TRUE(StoryIns(2).empty());
+                      EXPECT_EQ(StoryIns(4), (std::vector<DWORD>{140, 190})); // other tracks stay
+                  });
 }
 
 TEST_F(DeleteTest, ARippleDeleteOfNeighboursClosesUpToTheFirstOfThem) {
     Body().SetDeleteMode(1);
     Select({0, 1}, Content(0, 0));
     ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects",
-                  [&] { EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 15, 27})); });
+                  [&] {
+                      EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 15, 27}));
+                  });
 }
 
 TEST_F(DeleteTest, NothingSelectedLockedOrAmbiguousDeletesNothing) {
@@ -83,11 +89,11 @@ TEST_F(DeleteTest, ADeleteThatCannotKeepEveryContainerDeletesNone) {
     Body().SetDeleteMode(1);
     const std::vector<BYTE> before = Bytes();
     std::vector<int> saved;
-    const auto result = kel::edit::DeleteContainers(Body(), {1, 6, 3}, true,
-                                                    [&](CKelSBContainerObj&, int nIndex) {
-                                                        saved.push_back(nIndex);
-                                                        return saved.size() < 3;
-                                                    });
+    const auto result =
+        kel::edit::DeleteContainers(Body(), {1, 6, 3}, true, [&](CKelSBContainerObj&, int nIndex) {
+            saved.push_back(nIndex);
+            return saved.size() < 3;
+        });
     EXPECT_FALSE(result.has_value());
     EXPECT_EQ(saved, (std::vector<int>{6, 3, 1})); // highest first, all before anything moved
     EXPECT_EQ(Bytes(), before);
@@ -172,10 +178,14 @@ TEST_F(DeleteTest, CopyFillsTheClipboardWithWhereTheMaterialsAreDrawnAndRecordsN
 TEST_F(DeleteTest, DeleteSpaceClosesTheGapUnderTheClick) {
     // Between Headline Out [85,95) and the Logo at 100 on track 0.
     ExpectOneStep([&] { return view->DeleteSpaceAt(At(97, 0)); }, "Delete Space",
-                  [&] { EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 85, 95, 107})); });
+                  [&] {
+                      EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 85, 95, 107}));
+                  });
     // Before the first material of a track, the track closes up to frame 0.
     ExpectOneStep([&] { return view->DeleteSpaceAt(At(60, 4)); }, "Delete Space",
-                  [&] { EXPECT_EQ(StoryIns(4), (std::vector<DWORD>{0, 50})); });
+                  [&] {
+                      EXPECT_EQ(StoryIns(4), (std::vector<DWORD>{0, 50}));
+                  });
 }
 
 TEST_F(DeleteTest, DeleteSpaceOnAMaterialALockedTrackOrAfterTheLastMaterialDoesNothing) {
