@@ -48,6 +48,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"material", &Runner::Material}, {"unpiece", &Runner::Unpiece},
         {"fpu", &Runner::Fpu},           {"timeline", &Runner::Timeline},
         {"range", &Runner::Range},       {"display", &Runner::Display},
+        {"deletemode", &Runner::DeleteMode},
         {"open", &Runner::Open},         {"close", &Runner::Close},
         {"entry", &Runner::Entry},       {"send", &Runner::Send},
         {"show", &Runner::Show},         {"hide", &Runner::Hide},

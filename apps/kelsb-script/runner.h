@@ -63,6 +63,7 @@ private:
     void Timeline(const ScriptLine& line);
     void Range(const ScriptLine& line);
     void Display(const ScriptLine& line);
+    void DeleteMode(const ScriptLine& line);
 
     // --- Host calls (commands_host.cpp).
     void Open(const ScriptLine& line);
