@@ -20,46 +20,49 @@ KelSBContainerCopies::~KelSBContainerCopies() = default;
 
 namespace {
 
-// Merge and split: the operation records a copy of every container before it changes any, and
-// undo puts the whole list back from fresh copies of them (the command keeps its own), with
-// nothing selected.
-std::function<int(Target&)> RecordAll(KelSBContainerCopies& all) {
-    return [&all](Target& t) {
-        KelSBContainerCopies made;
-        const CKelObList& containers = t.body.GetContainerList();
-        int nIndex = 0;
-        for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
-            const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-            if (pContainer == nullptr)
-                continue;
+// Merge and split: the operation records a copy of each container it is about to change, and
+// undo puts fresh copies of those back (the command keeps its own), with nothing selected.
+std::function<int(Target&)> RecordCopies(const std::vector<int>& indices,
+                                         KelSBContainerCopies& recorded) {
+    return [&indices, &recorded](Target& t) {
+        const std::vector<CKelSBContainerObj*> containers =
+            kel::edit::ContainersAt(t.body, indices);
+        if (containers.size() != indices.size())
+            return 0;
+        ContainerCopies copies;
+        for (const CKelSBContainerObj* pContainer : containers) {
             std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
             kel::edit::AttachPieces(*pCopy, &t.scene);
-            made.copies.push_back(std::move(pCopy));
-            made.indices.push_back(nIndex);
+            copies.push_back(std::move(pCopy));
         }
-        all.copies = std::move(made.copies);
-        all.indices = std::move(made.indices);
+        recorded.copies = std::move(copies);
+        recorded.indices = indices;
         return 1;
     };
 }
 
-std::function<int(Target&)> UndoFromCopies(const KelSBContainerCopies& all) {
-    return [&all](Target& t) {
-        if (all.copies.size() != all.indices.size())
-            return 0;
-        ContainerCopies fresh;
-        for (const auto& pCopy : all.copies)
-            fresh.emplace_back(pCopy->MakeCopy());
-        kel::edit::DeleteAllContainers(t.body);
-        for (std::size_t i = 0; i < fresh.size(); ++i) {
-            CKelSBContainerObj& container = *fresh[i];
-            kel::edit::InsertContainerAt(t.body, all.indices[i], std::move(fresh[i]));
-            kel::edit::DetachPieces(container, &t.scene);
-        }
-        t.body.ResetAllTrackContentList();
-        t.view.FullViewReset();
-        return 1;
-    };
+// Fresh copies of what a command keeps, their pieces still attached.
+ContainerCopies FreshCopies(const KelSBContainerCopies& recorded) {
+    ContainerCopies fresh;
+    for (const auto& pCopy : recorded.copies)
+        fresh.emplace_back(pCopy->MakeCopy());
+    return fresh;
+}
+
+// Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert.
+void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert) {
+    CKelSBContainerObj& container = *pCopy;
+    if (!bInsert)
+        kel::edit::TakeContainerAt(t.body, nIndex).reset();
+    kel::edit::InsertContainerAt(t.body, nIndex, std::move(pCopy));
+    kel::edit::DetachPieces(container, &t.scene);
+}
+
+INT_PTR MaterialCount(const ContainerCopies& copies) {
+    INT_PTR nCount = 0;
+    for (const auto& pCopy : copies)
+        nCount += pCopy->GetContentCount();
+    return nCount;
 }
 
 bool IsDescending(const std::vector<int>& indices) {
@@ -72,11 +75,40 @@ bool IsDescending(const std::vector<int>& indices) {
 // ---- Merge ------------------------------------------------------------------------------------
 
 int CKelURSBUnionContainerCmd::RecordContainers() {
-    return RunStep(RecordAll(m_allContainers));
+    return RunStep(RecordCopies(m_arrMergedContainers, m_recorded));
 }
 
 int CKelURSBUnionContainerCmd::Undo() {
-    return RunStep(UndoFromCopies(m_allContainers));
+    return RunStep([this](Target& t) {
+        const std::vector<int>& indices = m_recorded.indices;
+        if (indices.size() < 2 || m_recorded.copies.size() != indices.size())
+            return 0;
+        // The receiver stands where the others' leaving moved it, holding all their materials.
+        std::vector<int> others(indices.begin() + 1, indices.end());
+        std::sort(others.begin(), others.end());
+        const int nReceiver =
+            indices[0] -
+            static_cast<int>(std::lower_bound(others.begin(), others.end(), indices[0]) -
+                             others.begin());
+        const CKelSBContainerObj* pReceiver = t.body.GetContainerObj(nReceiver);
+        if (pReceiver == nullptr ||
+            pReceiver->GetContentCount() != MaterialCount(m_recorded.copies) ||
+            std::adjacent_find(others.begin(), others.end()) != others.end() ||
+            others.back() >= t.body.GetContainerCount() + static_cast<int>(others.size()))
+            return 0;
+        ContainerCopies fresh = FreshCopies(m_recorded);
+
+        t.body.ClearAllTrackContentList();
+        PutBack(t, nReceiver, std::move(fresh[0]), false);
+        // The others go back lowest index first, so that each lands where it was.
+        for (int nIndex : others) {
+            const auto at = std::find(indices.begin() + 1, indices.end(), nIndex) - indices.begin();
+            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true);
+        }
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    });
 }
 
 int CKelURSBUnionContainerCmd::Redo(int bFirst) {
@@ -104,11 +136,33 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
 // ---- Split ------------------------------------------------------------------------------------
 
 int CKelURSBSplitContainerCmd::RecordContainers() {
-    return RunStep(RecordAll(m_allContainers));
+    return RunStep(RecordCopies(m_arrSplitContainers, m_recorded));
 }
 
 int CKelURSBSplitContainerCmd::Undo() {
-    return RunStep(UndoFromCopies(m_allContainers));
+    return RunStep([this](Target& t) {
+        const std::vector<int>& indices = m_recorded.indices;
+        if (m_recorded.copies.size() != indices.size())
+            return 0;
+        // The split containers keep their first material; the rest went to the end, one each.
+        const int nAdded =
+            static_cast<int>(MaterialCount(m_recorded.copies)) - static_cast<int>(indices.size());
+        const int nKept = t.body.GetContainerCount() - nAdded;
+        const std::vector<CKelSBContainerObj*> split = kel::edit::ContainersAt(t.body, indices);
+        if (split.size() != indices.size() ||
+            std::any_of(indices.begin(), indices.end(), [&](int i) { return i >= nKept; }))
+            return 0;
+        ContainerCopies fresh = FreshCopies(m_recorded);
+
+        t.body.ClearAllTrackContentList();
+        while (t.body.GetContainerCount() > nKept)
+            kel::edit::TakeContainerAt(t.body, t.body.GetContainerCount() - 1).reset();
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            PutBack(t, indices[i], std::move(fresh[i]), false);
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    });
 }
 
 int CKelURSBSplitContainerCmd::Redo(int bFirst) {

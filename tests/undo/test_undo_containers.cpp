@@ -63,8 +63,8 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(view, IDS_HIST_MERGE);
     cmd->m_focus = view->GetCurFocus();
-    ASSERT_EQ(cmd->RecordContainers(), 1);
     cmd->m_arrMergedContainers = {6, 0, 7};
+    ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
     CKelSBContentBaseObj* pCurrent = Content(0, 0);
     for (int nIndex : {0, 7}) {
@@ -94,8 +94,8 @@ TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone)
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(view, IDS_HIST_SPLIT);
     cmd->m_focus = view->GetCurFocus();
-    ASSERT_EQ(cmd->RecordContainers(), 1);
     cmd->m_arrSplitContainers = {8, 3, 0};
+    ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
     for (int nIndex : {8, 3}) {
         auto* pSecond =
