@@ -11,6 +11,8 @@
 // puts back what it had changed and returns 0.
 #pragma once
 
+#include "edit/edit_arrange.h"
+#include "edit/edit_clip_fx.h"
 #include "edit/edit_find.h"
 #include "undo/sbedit_ur_cmd.h"
 
@@ -41,9 +43,7 @@ public:
 // and after.
 struct KelSBClipRecord {
     int bInPoint = 1;
-    std::vector<int> trackIndices;
-    std::vector<long> oldFrames;
-    std::vector<long> newFrames;
+    kel::edit::ClipRecord frames;
 
     // The step on the view's storyboard: every entry's end from one set of frames to the other.
     std::function<int(CKelSBEditURBaseCmd::Target&)> Step(bool bUndo) const;
@@ -99,13 +99,8 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    DWORD m_dwNewLength = 0;
-    std::vector<DWORD> m_arrResizedTracks;
-    std::vector<DWORD> m_arrResizedStoryIns;
-    std::vector<DWORD> m_arrOldLengths;
-    std::vector<DWORD> m_arrShiftedTracks;
-    std::vector<DWORD> m_arrShiftThresholds;
-    std::vector<DWORD> m_arrShiftAmounts;
+    // The new length, the resized entries and the shifted entries.
+    kel::edit::SameLengthRecord m_record;
 };
 
 // "Move Objects", "Align Left", "Align Right": materials moved in time and across tracks,

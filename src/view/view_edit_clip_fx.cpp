@@ -17,9 +17,7 @@ template <class Cmd>
 std::unique_ptr<Cmd> NewClipCommand(CKelSBEditView* pView, UINT nTextId,
                                     kel::edit::ClipRecord&& record) {
     auto pCmd = KelSBNewCommand<Cmd>(pView, nTextId);
-    pCmd->m_clip.trackIndices = std::move(record.tracks);
-    pCmd->m_clip.oldFrames = std::move(record.oldFrames);
-    pCmd->m_clip.newFrames = std::move(record.newFrames);
+    pCmd->m_clip.frames = std::move(record);
     return pCmd;
 }
 
