@@ -19,16 +19,7 @@ namespace {
 
 // Identities of the runner's own pieces: recognisable, and the same on every run.
 KelGUID ScriptPieceGUID(unsigned n) {
-    KelGUID guid;
-    const char prefix[] = "KELSCRIPT\x40\x80";
-    for (std::size_t i = 0; i + 1 < sizeof prefix; ++i) {
-        guid.bytes[i] = static_cast<BYTE>(prefix[i]);
-    }
-    guid.bytes[12] = static_cast<BYTE>(n >> 24);
-    guid.bytes[13] = static_cast<BYTE>(n >> 16);
-    guid.bytes[14] = static_cast<BYTE>(n >> 8);
-    guid.bytes[15] = static_cast<BYTE>(n);
-    return guid;
+    return KelGUID::Tagged("KELSCRIPT\x40\x80", n);
 }
 
 CKelPlayBaseObj* FindPieceByName(CKelPlaySceneObj& scene, const std::string& name) {
@@ -246,9 +237,12 @@ void Runner::Material(const ScriptLine& line) {
                            line.words[5]);
     }
     CKelSBContainerObj* container = body.GetContainerObj(body.GetContainerCount() - 1);
-    container->AddContent(content.release()); // the container owns its materials
+    CKelSBContentBaseObj* added = content.release();
+    container->AddContent(added); // the container owns its materials
     container->MakeOrder();
-    body.ResetAllTrackContentList();
+    // One track's list takes the material: rebuilding every list would make building a scene
+    // line by line quadratic.
+    body.InsertTrackContent(added, container);
     CKelSBBodyObj::MakePieceContentIcon(container, Scene().GetPieceList());
 }
 

@@ -174,15 +174,13 @@ std::optional<std::pair<int, int>> Runner::LocateMaterial(const void* material) 
     if (!body || !material) {
         return std::nullopt;
     }
-    for (int c = 0; c < body->GetContainerCount(); ++c) {
-        const CKelSBContainerObj* container = body->GetContainerObj(c);
-        for (INT_PTR m = 0; m < container->GetContentCount(); ++m) {
-            if (static_cast<const void*>(container->GetContentObj(m)) == material) {
-                return std::make_pair(c, static_cast<int>(m));
-            }
-        }
+    const CKelSBContainerObj* container = body->GetContainerOf(material);
+    if (!container) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return std::make_pair(body->GetContainerIndex(container),
+                          static_cast<int>(container->GetContentList().IndexOf(
+                              static_cast<const CObject*>(material))));
 }
 
 Json Runner::DescribeLParam(LPARAM lParam) const {

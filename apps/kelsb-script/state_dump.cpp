@@ -36,14 +36,12 @@ Json Pair(int a, int b) {
 
 // [container, material] of a material within one storyboard, or null.
 Json PlaceIn(const CKelSBBodyObj& body, const CObject* material) {
-    for (int c = 0; c < body.GetContainerCount(); ++c) {
-        const CKelObList& contents = body.GetContainerObj(c)->GetContentList();
-        const INT_PTR m = contents.IndexOf(material);
-        if (m >= 0) {
-            return Pair(c, static_cast<int>(m));
-        }
+    const CKelSBContainerObj* container = body.GetContainerOf(material);
+    if (!container) {
+        return Json();
     }
-    return Json();
+    return Pair(body.GetContainerIndex(container),
+                static_cast<int>(container->GetContentList().IndexOf(material)));
 }
 
 const char* KindOf(const CKelSBContentBaseObj& content) {
@@ -116,11 +114,14 @@ Json StoryboardJson(const CKelPlaySceneObj& scene, const CKelSBBodyObj& body) {
     sb.Set("tracks", std::move(tracks));
 
     Json containers = Json::MakeArray();
-    for (int c = 0; c < body.GetContainerCount(); ++c) {
-        const CKelSBContainerObj* container = body.GetContainerObj(c);
+    const CKelObList& containerList = body.GetContainerList();
+    for (POSITION pos = containerList.GetHeadPosition(); pos;) {
+        const auto* container = DYNAMIC_DOWNCAST(CKelSBContainerObj, containerList.GetNext(pos));
         Json materials = Json::MakeArray();
-        for (INT_PTR m = 0; m < container->GetContentCount(); ++m) {
-            if (const CKelSBContentBaseObj* content = container->GetContentObj(m)) {
+        const CKelObList* contents = container ? &container->GetContentList() : nullptr;
+        for (POSITION p = contents ? contents->GetHeadPosition() : nullptr; p;) {
+            if (const auto* content =
+                    DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents->GetNext(p))) {
                 materials.Push(MaterialJson(scene, *content));
             }
         }

@@ -168,6 +168,7 @@ std::size_t CArchive::FillBuffer() {
     m_nBufPos = 0;
     m_nBufEnd = 0;
     m_nBufEnd = m_pFile->Read(m_buffer.data(), static_cast<UINT>(m_buffer.size()));
+    m_nFileLeft -= std::min<ULONGLONG>(m_nFileLeft, m_nBufEnd);
     return m_nBufEnd;
 }
 
@@ -240,10 +241,13 @@ BOOL CArchive::ReadString(CString& rString) {
 ULONGLONG CArchive::GetBytesLeft() {
     RequireLoading();
     ReadHeaderOnce();
-    const ULONGLONG length = m_pFile->GetLength();
-    const ULONGLONG position = m_pFile->GetPosition();
-    const ULONGLONG inFile = length > position ? length - position : 0;
-    return inFile + (m_nBufEnd - m_nBufPos);
+    if (!m_bFileLeftKnown) {
+        const ULONGLONG length = m_pFile->GetLength();
+        const ULONGLONG position = m_pFile->GetPosition();
+        m_nFileLeft = length > position ? length - position : 0;
+        m_bFileLeftKnown = true;
+    }
+    return m_nFileLeft + (m_nBufEnd - m_nBufPos);
 }
 
 ULONGLONG CArchive::ReadCount() {
@@ -360,6 +364,7 @@ void CArchive::Flush() {
         // Give back what was read ahead, so that the file stands right behind our data.
         const std::size_t unread = m_nBufEnd - m_nBufPos;
         m_nBufPos = m_nBufEnd = 0;
+        m_bFileLeftKnown = false;
         if (unread > 0)
             m_pFile->Seek(-static_cast<LONGLONG>(unread), CFile::current);
         return;

@@ -169,6 +169,10 @@ private:
     std::vector<BYTE> m_buffer;
     std::size_t m_nBufPos = 0; // loading: next byte to hand out; storing: bytes pending
     std::size_t m_nBufEnd = 0; // loading: bytes valid in the buffer
+    // Loading: what the file holds beyond what the buffer took from it, once asked (the file
+    // is the archive's while it loads, so asking once saves two seeks per count read).
+    ULONGLONG m_nFileLeft = 0;
+    bool m_bFileLeftKnown = false;
     int m_nDepth = 0;
     UINT m_nObjectSchema = static_cast<UINT>(-1);
     // Classes seen in this archive, in order of first use; the index is what is stored.

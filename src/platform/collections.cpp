@@ -2,10 +2,29 @@
 
 #include "platform/archive.h"
 
+#include <unordered_map>
+
 struct CObList::Node : kel::platform::PositionTag {
     Node* pNext;
     Node* pPrev;
     CObject* data;
+    INT_PTR nIndex; // the node's place, while the index's order is valid
+};
+
+// Lists up to this long are walked: building an index would cost more than it saves.
+static constexpr INT_PTR kWalkedListLength = 16;
+
+// What makes look-ups constant time. Each half is either valid, and then agrees with the list,
+// or marked invalid and rebuilt by the next look-up that needs it.
+struct CObList::Index {
+    struct Holder {
+        Node* first;   // the first node holding the value
+        INT_PTR count; // how many nodes hold it
+    };
+    std::vector<Node*> order; // the nodes by place; each node's nIndex is its place
+    bool bOrder = false;
+    std::unordered_map<const CObject*, Holder> values;
+    bool bValues = false;
 };
 
 IMPLEMENT_SERIAL(CObList, CObject, 0)
@@ -15,7 +34,11 @@ CObList::CObList(INT_PTR nBlockSize) {
 }
 
 CObList::~CObList() {
-    RemoveAll();
+    for (Node* node = m_pHead; node != nullptr;) {
+        Node* next = node->pNext;
+        delete node;
+        node = next;
+    }
 }
 
 CObList::Node* CObList::NodeOf(POSITION position) {
@@ -29,30 +52,96 @@ CObList::Node* CObList::NewNode(Node* pPrev, Node* pNext, CObject* pObject) {
     node->pPrev = pPrev;
     node->pNext = pNext;
     node->data = pObject;
+    node->nIndex = 0;
     (pPrev ? pPrev->pNext : m_pHead) = node;
     (pNext ? pNext->pPrev : m_pTail) = node;
     ++m_nCount;
+    if (Index* index = m_pIndex.get()) {
+        if (index->bOrder && pNext == nullptr) {
+            node->nIndex = static_cast<INT_PTR>(index->order.size());
+            index->order.push_back(node);
+        } else {
+            index->bOrder = false;
+        }
+        if (index->bValues) {
+            Index::Holder& holder =
+                index->values.try_emplace(pObject, Index::Holder{node, 0}).first->second;
+            // A value held before keeps its first node unless the new one went in front of
+            // it; that is certain only at the head.
+            if (holder.count > 0 && pPrev == nullptr)
+                holder.first = node;
+            else if (holder.count > 0 && pNext != nullptr)
+                index->bValues = false;
+            ++holder.count;
+        }
+    }
+    OnElementAdded(pObject);
     return node;
 }
 
-CObject*& CObList::GetHead() {
+void CObList::Unlink(Node* node) {
+    if (Index* index = m_pIndex.get()) {
+        if (index->bOrder && node->pNext == nullptr)
+            index->order.pop_back();
+        else
+            index->bOrder = false;
+        if (index->bValues) {
+            auto it = index->values.find(node->data);
+            if (--it->second.count == 0)
+                index->values.erase(it);
+            else if (it->second.first == node)
+                index->bValues = false; // the next holder must be looked for
+        }
+    }
+    (node->pPrev ? node->pPrev->pNext : m_pHead) = node->pNext;
+    (node->pNext ? node->pNext->pPrev : m_pTail) = node->pPrev;
+    --m_nCount;
+}
+
+CObList::Index* CObList::IndexForLookup() const {
+    if (m_nCount <= kWalkedListLength)
+        return nullptr;
+    if (!m_pIndex)
+        m_pIndex = std::make_unique<Index>();
+    return m_pIndex.get();
+}
+
+CObList::Index* CObList::PositionIndex() const {
+    Index* index = IndexForLookup();
+    if (index && !index->bOrder) {
+        index->order.clear();
+        index->order.reserve(static_cast<std::size_t>(m_nCount));
+        for (Node* node = m_pHead; node != nullptr; node = node->pNext) {
+            node->nIndex = static_cast<INT_PTR>(index->order.size());
+            index->order.push_back(node);
+        }
+        index->bOrder = true;
+    }
+    return index;
+}
+
+CObList::Index* CObList::ValueIndex() const {
+    Index* index = IndexForLookup();
+    if (index && !index->bValues) {
+        index->values.clear();
+        index->values.reserve(static_cast<std::size_t>(m_nCount));
+        for (Node* node = m_pHead; node != nullptr; node = node->pNext)
+            ++index->values.try_emplace(node->data, Index::Holder{node, 0}).first->second.count;
+        index->bValues = true;
+    }
+    return index;
+}
+
+CObject* CObList::GetHead() const {
     if (m_pHead == nullptr)
         throw CInvalidArgException("GetHead on an empty list");
     return m_pHead->data;
 }
 
-CObject* CObList::GetHead() const {
-    return const_cast<CObList*>(this)->GetHead();
-}
-
-CObject*& CObList::GetTail() {
+CObject* CObList::GetTail() const {
     if (m_pTail == nullptr)
         throw CInvalidArgException("GetTail on an empty list");
     return m_pTail->data;
-}
-
-CObject* CObList::GetTail() const {
-    return const_cast<CObList*>(this)->GetTail();
 }
 
 CObject* CObList::RemoveHead() {
@@ -99,13 +188,16 @@ void CObList::AddTail(const CObList* pNewList) {
 
 void CObList::RemoveAll() {
     Node* node = m_pHead;
-    while (node != nullptr) {
-        Node* next = node->pNext;
-        delete node;
-        node = next;
-    }
     m_pHead = m_pTail = nullptr;
     m_nCount = 0;
+    m_pIndex.reset();
+    while (node != nullptr) {
+        Node* next = node->pNext;
+        CObject* pObject = node->data;
+        delete node;
+        OnElementRemoved(pObject);
+        node = next;
+    }
 }
 
 POSITION CObList::GetHeadPosition() const {
@@ -116,28 +208,16 @@ POSITION CObList::GetTailPosition() const {
     return m_pTail;
 }
 
-CObject*& CObList::GetNext(POSITION& rPosition) {
+CObject* CObList::GetNext(POSITION& rPosition) const {
     Node* node = NodeOf(rPosition);
     rPosition = node->pNext;
     return node->data;
 }
 
-CObject* CObList::GetNext(POSITION& rPosition) const {
-    return const_cast<CObList*>(this)->GetNext(rPosition);
-}
-
-CObject*& CObList::GetPrev(POSITION& rPosition) {
+CObject* CObList::GetPrev(POSITION& rPosition) const {
     Node* node = NodeOf(rPosition);
     rPosition = node->pPrev;
     return node->data;
-}
-
-CObject* CObList::GetPrev(POSITION& rPosition) const {
-    return const_cast<CObList*>(this)->GetPrev(rPosition);
-}
-
-CObject*& CObList::GetAt(POSITION position) {
-    return NodeOf(position)->data;
 }
 
 CObject* CObList::GetAt(POSITION position) const {
@@ -145,15 +225,37 @@ CObject* CObList::GetAt(POSITION position) const {
 }
 
 void CObList::SetAt(POSITION pos, CObject* newElement) {
-    NodeOf(pos)->data = newElement;
+    Node* node = NodeOf(pos);
+    CObject* pOld = node->data;
+    if (pOld == newElement)
+        return;
+    if (Index* index = m_pIndex.get(); index && index->bValues) {
+        // The old value leaves this place and the new one arrives in the middle of the list:
+        // the bookkeeping of Unlink and NewNode without moving the node.
+        auto it = index->values.find(pOld);
+        if (--it->second.count == 0)
+            index->values.erase(it);
+        else if (it->second.first == node)
+            index->bValues = false;
+        if (index->bValues) {
+            Index::Holder& holder =
+                index->values.try_emplace(newElement, Index::Holder{node, 0}).first->second;
+            if (holder.count > 0)
+                index->bValues = false;
+            ++holder.count;
+        }
+    }
+    node->data = newElement;
+    OnElementRemoved(pOld);
+    OnElementAdded(newElement);
 }
 
 void CObList::RemoveAt(POSITION position) {
     Node* node = NodeOf(position);
-    (node->pPrev ? node->pPrev->pNext : m_pHead) = node->pNext;
-    (node->pNext ? node->pNext->pPrev : m_pTail) = node->pPrev;
+    CObject* pObject = node->data;
+    Unlink(node);
     delete node;
-    --m_nCount;
+    OnElementRemoved(pObject);
 }
 
 POSITION CObList::InsertBefore(POSITION position, CObject* newElement) {
@@ -171,6 +273,20 @@ POSITION CObList::InsertAfter(POSITION position, CObject* newElement) {
 }
 
 POSITION CObList::Find(const CObject* searchValue, POSITION startAfter) const {
+    if (const Index* index = ValueIndex()) {
+        auto it = index->values.find(searchValue);
+        if (it == index->values.end())
+            return nullptr;
+        Node* first = it->second.first;
+        if (startAfter == nullptr)
+            return first;
+        // After a given place: the first holder answers when it lies beyond that place, and a
+        // value held once has no other holder to look for.
+        if (GetIndexOf(first) > GetIndexOf(startAfter))
+            return first;
+        if (it->second.count == 1)
+            return nullptr;
+    }
     Node* node = startAfter ? NodeOf(startAfter)->pNext : m_pHead;
     for (; node != nullptr; node = node->pNext) {
         if (node->data == searchValue)
@@ -182,10 +298,33 @@ POSITION CObList::Find(const CObject* searchValue, POSITION startAfter) const {
 POSITION CObList::FindIndex(INT_PTR nIndex) const {
     if (nIndex < 0 || nIndex >= m_nCount)
         return nullptr;
+    if (const Index* index = PositionIndex())
+        return index->order[static_cast<std::size_t>(nIndex)];
     Node* node = m_pHead;
     while (nIndex-- > 0)
         node = node->pNext;
     return node;
+}
+
+INT_PTR CObList::GetIndexOf(POSITION position) const {
+    const Node* target = NodeOf(position);
+    if (const Index* index = PositionIndex()) {
+        const auto place = static_cast<std::size_t>(target->nIndex);
+        if (place < index->order.size() && index->order[place] == target)
+            return target->nIndex;
+        throw CInvalidArgException("position of another list");
+    }
+    INT_PTR nIndex = 0;
+    for (const Node* node = m_pHead; node != nullptr; node = node->pNext, ++nIndex) {
+        if (node == target)
+            return nIndex;
+    }
+    throw CInvalidArgException("position of another list");
+}
+
+INT_PTR CObList::IndexOf(const CObject* pObject) const {
+    POSITION pos = Find(pObject);
+    return pos ? GetIndexOf(pos) : -1;
 }
 
 void CObList::Serialize(CArchive& ar) {

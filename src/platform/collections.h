@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,12 @@ struct PositionTag {}; // what a POSITION points at; only the collections know m
 // An opaque place in a list. It stays valid until its own element is removed.
 using POSITION = kel::platform::PositionTag*;
 
+// The framework's doubly linked object list, with the look-ups a list of tens of thousands of
+// materials needs: FindIndex, IndexOf and Find take constant time, through an index that every
+// change keeps in step or marks for rebuilding. Appending keeps it as it is; an insertion or
+// removal anywhere else has the next look-up renumber the list once. Short lists are walked.
+// Elements change only through the list's own operations (SetAt, never a reference), so the
+// index always agrees with what the list holds.
 class CObList : public CObject {
     DECLARE_SERIAL(CObList)
 public:
@@ -34,9 +41,7 @@ public:
     BOOL IsEmpty() const { return m_nCount == 0; }
 
     // The head/tail accessors and removers throw CInvalidArgException on an empty list.
-    CObject*& GetHead();
     CObject* GetHead() const;
-    CObject*& GetTail();
     CObject* GetTail() const;
     CObject* RemoveHead();
     CObject* RemoveTail();
@@ -53,12 +58,9 @@ public:
     POSITION GetHeadPosition() const;
     POSITION GetTailPosition() const;
     // Return the element at rPosition and move rPosition on (to null past the end).
-    CObject*& GetNext(POSITION& rPosition);
     CObject* GetNext(POSITION& rPosition) const;
-    CObject*& GetPrev(POSITION& rPosition);
     CObject* GetPrev(POSITION& rPosition) const;
 
-    CObject*& GetAt(POSITION position);
     CObject* GetAt(POSITION position) const;
     void SetAt(POSITION pos, CObject* newElement);
     void RemoveAt(POSITION position);
@@ -70,20 +72,38 @@ public:
     // Null when not found; FindIndex also for a negative or too large index.
     POSITION Find(const CObject* searchValue, POSITION startAfter = nullptr) const;
     POSITION FindIndex(INT_PTR nIndex) const;
+    // The index of a position of this list (0 at the head).
+    INT_PTR GetIndexOf(POSITION position) const;
+    // The index of the first element equal to pObject, -1 when the list does not hold it.
+    INT_PTR IndexOf(const CObject* pObject) const;
 
     // The count, then every element as an object (null allowed). Loading appends to the
     // list as it goes, so after a failed load the list holds what was read so far and the
     // caller, who owns those objects, can delete them.
     void Serialize(CArchive& ar) override;
 
+protected:
+    // Told of every element that enters or leaves the list (SetAt: the old one leaves, the new
+    // one enters). Not called while the list itself is destroyed.
+    virtual void OnElementAdded(CObject* /*pObject*/) {}
+    virtual void OnElementRemoved(CObject* /*pObject*/) {}
+
 private:
     struct Node;
+    struct Index;
     static Node* NodeOf(POSITION position);
     Node* NewNode(Node* pPrev, Node* pNext, CObject* pObject);
+    void Unlink(Node* node);
+    // The index, with the half asked for built or rebuilt as needed; null for a list short
+    // enough to walk.
+    Index* IndexForLookup() const;
+    Index* PositionIndex() const;
+    Index* ValueIndex() const;
 
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
     INT_PTR m_nCount = 0;
+    mutable std::unique_ptr<Index> m_pIndex;
 };
 
 // A growable array over std::vector. Every index is checked: out of range throws

@@ -44,7 +44,7 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 // and its byte-order mark.
 struct ProfileText {
     std::vector<std::string> lines;
-    std::string eol = "\r\n";
+    std::string_view eol = "\r\n"; // one of three literals, never owned
     bool byteOrderMark = false;
     // Set when a file is there but cannot be read: it reads as empty and must not be written.
     DWORD readError = ERROR_SUCCESS;
@@ -78,7 +78,7 @@ ProfileText ReadProfile(const char* fileName) {
             break;
         const std::size_t eolLength = rest.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
         if (!eolKnown) {
-            text.eol = std::string(rest.substr(stop, eolLength));
+            text.eol = eolLength == 2 ? "\r\n" : rest[stop] == '\r' ? "\r" : "\n";
             eolKnown = true;
         }
         rest.remove_prefix(stop + eolLength);
@@ -313,7 +313,9 @@ BOOL WritePrivateProfileString(const char* lpAppName, const char* lpKeyName, con
             return TRUE; // nothing to delete
         if (!text.lines.empty() && !Trim(text.lines.back()).empty())
             text.lines.emplace_back();
-        text.lines.push_back("[" + std::string(Trim(lpAppName)) + "]");
+        std::string header = "[";
+        header.append(Trim(lpAppName)).push_back(']');
+        text.lines.push_back(std::move(header));
         text.lines.push_back(newLine);
         return WriteProfile(lpFileName, text) ? TRUE : FALSE;
     }

@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 namespace kel::qt {
 
@@ -97,15 +98,22 @@ Qt::CursorShape StandardShape(UINT id) {
     }
 }
 
-// Text measuring runs for every label of every paint; fonts are few.
-const QFontMetrics& MetricsFor(const LOGFONT& font) {
+// Text measuring runs for every label of every paint; fonts are few, and the same labels come
+// back paint after paint, so their widths are kept too (up to a bound, then found afresh).
+struct FontMeasure {
+    explicit FontMeasure(const QFont& font) : metrics(font) {}
+    QFontMetrics metrics;
+    std::unordered_map<std::string, int> widths;
+};
+
+FontMeasure& MeasureFor(const LOGFONT& font) {
     using Key = std::tuple<LONG, LONG, LONG, BYTE, BYTE, std::string>;
-    static std::map<Key, QFontMetrics>* cache = new std::map<Key, QFontMetrics>;
+    static std::map<Key, FontMeasure>* cache = new std::map<Key, FontMeasure>;
     const Key key{font.lfHeight, font.lfWidth,     font.lfWeight,
                   font.lfItalic, font.lfUnderline, font.lfFaceName.str()};
     auto it = cache->find(key);
     if (it == cache->end()) {
-        it = cache->emplace(key, QFontMetrics(ToQFont(font))).first;
+        it = cache->emplace(key, FontMeasure(ToQFont(font))).first;
     }
     return it->second;
 }
@@ -386,12 +394,20 @@ int QtBackend::GetSystemMetrics(int index) {
 }
 
 CSize QtBackend::GetTextExtent(const LOGFONT& font, const CString& text) {
-    const QFontMetrics& metrics = MetricsFor(font);
-    return {metrics.horizontalAdvance(QString::fromUtf8(text.str())), metrics.height()};
+    constexpr std::size_t kKeptWidths = 8192;
+    FontMeasure& measure = MeasureFor(font);
+    auto it = measure.widths.find(text.str());
+    if (it == measure.widths.end()) {
+        if (measure.widths.size() >= kKeptWidths)
+            measure.widths.clear();
+        const int width = measure.metrics.horizontalAdvance(QString::fromUtf8(text.str()));
+        it = measure.widths.emplace(text.str(), width).first;
+    }
+    return {it->second, measure.metrics.height()};
 }
 
 kel::platform::TextMetrics QtBackend::GetTextMetrics(const LOGFONT& font) {
-    const QFontMetrics& metrics = MetricsFor(font);
+    const QFontMetrics& metrics = MeasureFor(font).metrics;
     kel::platform::TextMetrics tm;
     tm.height = metrics.height();
     tm.ascent = metrics.ascent();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -449,16 +450,43 @@ CQtDC::CQtDC(std::shared_ptr<QImage> surface, const CRect& client, const CRect& 
     SetDeviceBounds(client & paintClip);
 }
 
-CQtDC::~CQtDC() = default;
+namespace {
+
+// Which DC holds the painter of each surface.
+std::map<const QImage*, CQtDC*>& Painting() {
+    static std::map<const QImage*, CQtDC*> painting;
+    return painting;
+}
+
+} // namespace
+
+CQtDC::~CQtDC() {
+    EndPainting();
+}
+
+QPainter& CQtDC::Painter() {
+    if (!m_painter) {
+        CQtDC*& holder = Painting()[m_surface.get()];
+        if (holder && holder != this)
+            holder->EndPainting();
+        holder = this;
+        m_painter = std::make_unique<QPainter>(m_surface.get());
+    }
+    return *m_painter;
+}
+
+void CQtDC::EndPainting() {
+    if (!m_painter)
+        return;
+    m_painter.reset();
+    Painting().erase(m_surface.get());
+}
 
 void CQtDC::Render(const DrawRecord& record) {
     if (!m_surface || m_surface->isNull() || !record.visible) {
         return;
     }
-    {
-        QPainter painter(m_surface.get());
-        kel::qt::RenderRecord(painter, record);
-    }
+    kel::qt::RenderRecord(Painter(), record);
     if (m_drawn) {
         CRect changed = record.Is("DrawText") || record.Is("TextOut")
                             ? (record.textRect | record.rect)

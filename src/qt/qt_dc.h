@@ -45,8 +45,15 @@ protected:
     void Render(const kel::platform::DrawRecord& record) override;
 
 private:
+    // One painter serves every record of the DC: opening a painter per record cost more than
+    // most records' drawing. A surface takes one painter at a time, so another DC that wants
+    // to draw on it first ends this one's.
+    QPainter& Painter();
+    void EndPainting();
+
     // Shared with the window: a resize hands the window a new image, and a DC still open on
     // the old one keeps drawing there harmlessly.
     std::shared_ptr<QImage> m_surface;
     DrawnCallback m_drawn;
+    std::unique_ptr<QPainter> m_painter;
 };

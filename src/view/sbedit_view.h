@@ -10,6 +10,15 @@
 // editing operations and undo/redo commands share (view_edit_services.cpp), the editing
 // operations by group (view_edit_*.cpp) and the operations that are still to come
 // (view_pending.cpp).
+//
+// Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
+// every path that runs while the user works: it costs what is visible or touched, never what
+// is stored. A mouse move, a repaint, a click, a scroll or zoom step finds the rows under the
+// point or in the clip by arithmetic (GetTrackSpan), the materials near the frames there from
+// the track lists (GetFrameSpan, CKelSBTrackObj::GetContentsNear) and containers and their
+// indices through the storyboard's look-ups (CKelSBBodyObj::GetContainerOf,
+// GetContainerIndex); positional access to any list is constant time. A path that walks every
+// material is a fault; each new operation gets a measure in bench/.
 #pragma once
 
 #include "edit/edit_find.h"
@@ -25,6 +34,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CKelSBEditDlg;
@@ -165,6 +175,14 @@ public:
     CRect GetTimeLineHeadRect(DWORD dwFrame) const;
     CRect GetTimeLineRect(DWORD dwFrame) const;
 
+    // What a client area can show, for the paths that must cost what is visible and not what
+    // is stored: the tracks whose rows reach into the client rows top to bottom (exclusive),
+    // as a half-open range of track indices, and the frames a material must reach into to
+    // show between client x left and right (exclusive), with a unit to spare at each side
+    // (false when no frame shows there).
+    std::pair<int, int> GetTrackSpan(int top, int bottom) const;
+    bool GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const;
+
     const CDWordArray& GetZoomSteps() const { return m_arrZoomSteps; }
     // Index of the current frames per unit in the zoom table, -1 when it is none of them.
     int GetZoomIndex() const;
@@ -269,6 +287,11 @@ public:
     // every material of the selected containers.
     void InvalidateSelection(int bTracks);
     const KelSBTrimCandidate& GetTrimCandidate() const { return m_trim; }
+    // The materials of the selected containers that may show within `clip`, in selection
+    // order (the containers as selected, each one's materials in its order). A selection of
+    // more than kSelectionWalkedUpTo containers is met from the screen's side.
+    std::vector<const CKelSBContentBaseObj*> SelectedMaterialsWithin(const CRect& clip) const;
+    static constexpr INT_PTR kSelectionWalkedUpTo = 32;
 
     // ---- Zoom (view_scroll.cpp).
     // One step of the zoom table in or out, from the zoom menu's current entry.
@@ -381,6 +404,9 @@ private:
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
+    // One container's part of the hit test: the union of its materials' hit rectangles and the
+    // last of them under the point. False, the result untouched, when none is under it.
+    bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
     // ---- Gesture steps (view_mouse.cpp; trimming, the drag within the storyboard and the
     // tool modes' operations are hooks in view_pending.cpp until they are built).
     void PressHeaderColumn(CPoint point);
@@ -413,6 +439,8 @@ private:
     void PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent, const CRect& rect);
     void PaintSelection(CDC* pDC);
     void PaintTimeLine(CDC* pDC);
+    // The tracks whose rows reach into the DC's clip box.
+    std::pair<int, int> VisibleTracks(CDC* pDC) const;
 
     // ---- Scene and dialog (neither owned: the host owns the scene, the dialog owns the view).
     CKelPlaySceneObj* m_pCurScene = nullptr;

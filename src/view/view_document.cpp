@@ -290,23 +290,15 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
         state.selectedTracks.push_back(pBody->GetTrackIndex(pTrack));
     }
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const CObject* pContainer = m_lstSelContainers.GetNext(pos);
-        int nIndex = -1;
-        for (int c = 0; c < pBody->GetContainerCount() && nIndex < 0; ++c) {
-            if (pBody->GetContainerObj(c) == pContainer)
-                nIndex = c;
-        }
-        state.selectedContainers.push_back(nIndex);
+        const auto* pContainer =
+            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
+        state.selectedContainers.push_back(pBody->GetContainerIndex(pContainer));
     }
-    for (int c = 0; m_pCurContent && c < pBody->GetContainerCount(); ++c) {
-        const CKelSBContainerObj* pContainer = pBody->GetContainerObj(c);
-        for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
-            if (pContainer->GetContentObj(m) == m_pCurContent) {
-                state.hasCurrentContent = true;
-                state.currentContainer = c;
-                state.currentMaterial = static_cast<int>(m);
-            }
-        }
+    if (const CKelSBContainerObj* pContainer = FindContainerOf(m_pCurContent)) {
+        state.hasCurrentContent = true;
+        state.currentContainer = pBody->GetContainerIndex(pContainer);
+        state.currentMaterial =
+            static_cast<int>(pContainer->GetContentList().IndexOf(m_pCurContent));
     }
     const HCURSOR hCursor = GetCursor();
     if (hCursor && hCursor->resourceId >= IDC_CURSOR_TRIM &&

@@ -290,6 +290,42 @@ CRect CKelSBEditView::GetTimeLineRect(DWORD dwFrame) const {
     return CRect(x, top, x + 2, std::max(client.bottom, top));
 }
 
+std::pair<int, int> CKelSBEditView::GetTrackSpan(int top, int bottom) const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || bottom <= top)
+        return {0, 0};
+    const int nCount = pBody->GetTrackCount();
+    const int nHeight = pBody->GetTrackHeight();
+    if (nHeight <= 0)
+        return {0, nCount};
+    // Rows stack from the track area's top, scrolled up by the vertical position.
+    const long long origin = GetTrackAreaRect().top - GetVScrollPos();
+    const auto floorDiv = [nHeight](long long y) {
+        return y >= 0 ? y / nHeight : -((-y + nHeight - 1) / nHeight);
+    };
+    const long long first = floorDiv(top - origin);
+    const long long last = floorDiv(bottom - 1 - origin) + 1;
+    return {static_cast<int>(std::clamp<long long>(first, 0, nCount)),
+            static_cast<int>(std::clamp<long long>(last, 0, nCount))};
+}
+
+bool CKelSBEditView::GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || right <= left)
+        return false;
+    // Frames and client x rise together, so the frames under the two ends bound every
+    // material that reaches in between; a unit more at each side covers their rounding.
+    const long long margin = pBody->GetFramesPerUnit();
+    const long long from = static_cast<long long>(ClientXToFrame(left)) - margin;
+    const long long to = static_cast<long long>(ClientXToFrame(right)) + margin;
+    if (to < 0)
+        return false;
+    constexpr long long kLastFrame = 0xFFFFFFFFLL;
+    dwFrom = static_cast<DWORD>(std::clamp(from, 0LL, kLastFrame));
+    dwTo = static_cast<DWORD>(std::min(to, kLastFrame));
+    return true;
+}
+
 // ---- Zoom table and visibility.
 
 int CKelSBEditView::GetZoomIndex() const {

@@ -55,9 +55,20 @@ CRect TextBand(const CRect& rect, int nHeight) {
     return CRect(rect.left, nMiddle - nHeight / 2, rect.right, nMiddle - nHeight / 2 + nHeight);
 }
 
+CRect HeaderButtonRect(const CRect& header, int nButton) {
+    constexpr int kInset = 3;
+    constexpr int kSize = 16;
+    static_assert(kInset + kSize == kHeaderButtonReach);
+    CRect inner = header;
+    inner.DeflateRect(kInset, kInset);
+    const int left = inner.left + nButton * kSize;
+    return CRect(left, inner.top, left + kSize, inner.top + kSize);
+}
+
 } // namespace kel::sbedit
 
 using kel::sbedit::Bevel;
+using kel::sbedit::HeaderButtonRect;
 using kel::sbedit::PaintStep;
 
 namespace {
@@ -87,7 +98,6 @@ constexpr int kShortTickLength = 4;
 constexpr int kRulerOverscan = 125;
 
 constexpr int kHeaderInset = 3;
-constexpr int kHeaderIconSize = 16;
 constexpr int kTextBandHeight = 12;
 
 // The trim line of a material at least this wide is kept within the track rows; a narrower one
@@ -106,15 +116,6 @@ void DrawBitmapAt(CDC* pDC, CBitmap& bitmap, const CRect& rect) {
 
 CString LoadText(UINT nId) {
     return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId);
-}
-
-// The play (0) or lock (1) button square of a header: 16 pixels at the top left of the header
-// shrunk by 3, the lock button next to it.
-CRect HeaderButtonRect(const CRect& header, int nButton) {
-    CRect inner = header;
-    inner.DeflateRect(kHeaderInset, kHeaderInset);
-    const int left = inner.left + nButton * kHeaderIconSize;
-    return CRect(left, inner.top, left + kHeaderIconSize, inner.top + kHeaderIconSize);
 }
 
 } // namespace
@@ -202,8 +203,9 @@ void CKelSBEditView::PaintRuler(CDC* pDC) {
     pDC->SetBkMode(TRANSPARENT);
     // The logical pixel is taken one further than the client x: every mark stands one pixel
     // left of the pixel it counts, so the mark of frame 0 sits on the ruler's left border.
+    const int nLogicalOfX = ClientToLogicalX(0) + 1;
     for (int x = ruler.left - kRulerOverscan; x < ruler.right + kRulerOverscan; ++x) {
-        const int nLogical = ClientToLogicalX(x) + 1;
+        const int nLogical = x + nLogicalOfX;
         if (nLogical < 0)
             continue;
         // Ticks beyond the ruler are not drawn at all; only labels reach in from outside.
@@ -245,7 +247,8 @@ void CKelSBEditView::PaintTrackHeaders(CDC* pDC) {
     const CString strTrack = LoadText(IDS_PAINT_TRACK);
     CBrush brSelectedFrame(kSelectedHeaderFrame);
     pDC->SetBkMode(TRANSPARENT);
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+    const auto [nFirst, nEnd] = VisibleTracks(pDC);
+    for (int i = nFirst; i < nEnd; ++i) {
         const CRect header = GetTrackHeaderRect(i);
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (!pTrack || header.IsRectEmpty() || !pDC->RectVisible(header))
@@ -283,7 +286,8 @@ void CKelSBEditView::PaintTrackRows(CDC* pDC) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+    const auto [nFirst, nEnd] = VisibleTracks(pDC);
+    for (int i = nFirst; i < nEnd; ++i) {
         CRect row = GetTrackRowRect(i);
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (!pTrack || row.IsRectEmpty() || !pDC->RectVisible(row))
@@ -306,19 +310,22 @@ void CKelSBEditView::PaintSelection(CDC* pDC) {
     CPen penCurrent(PS_DOT, 1, kCurrentOutline);
     CPen penOther(PS_DOT, 1, kOtherOutline);
     pDC->SelectStockObject(NULL_BRUSH);
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
-        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
-            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
-            CRect rect = GetMaterialRect(pContent);
-            if (!pContent || rect.IsRectEmpty() || !pDC->RectVisible(rect))
-                continue;
-            rect.DeflateRect(1, 1);
-            pDC->SelectObject(pContent == m_pCurContent ? &penCurrent : &penOther);
-            pDC->Rectangle(rect);
-        }
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    for (const CKelSBContentBaseObj* pContent : SelectedMaterialsWithin(clip)) {
+        CRect rect = GetMaterialRect(pContent);
+        if (rect.IsRectEmpty() || !pDC->RectVisible(rect))
+            continue;
+        rect.DeflateRect(1, 1);
+        pDC->SelectObject(pContent == m_pCurContent ? &penCurrent : &penOther);
+        pDC->Rectangle(rect);
     }
+}
+
+std::pair<int, int> CKelSBEditView::VisibleTracks(CDC* pDC) const {
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    return GetTrackSpan(clip.top, clip.bottom);
 }
 
 void CKelSBEditView::PaintTimeLine(CDC* pDC) {
@@ -353,21 +360,18 @@ void CKelSBEditView::UpdateHeaderTip(CPoint point) {
     if (!m_HeaderTip.GetSafeHwnd())
         return;
     const CKelSBBodyObj* pBody = GetCurSBBody();
-    UINT nTextId = 0;
-    for (int i = 0; pBody && nTextId == 0 && i < pBody->GetTrackCount(); ++i) {
-        const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
-        const CRect header = GetTrackHeaderRect(i);
-        if (!pTrack)
-            continue;
-        if (HeaderButtonRect(header, 0).PtInRect(point))
-            nTextId = pTrack->IsPlayAllowed() ? IDS_TIP_ALLOW_PLAYING : IDS_TIP_FORBID_PLAYING;
-        else if (HeaderButtonRect(header, 1).PtInRect(point))
-            nTextId = pTrack->IsLocked() ? IDS_TIP_LOCK : IDS_TIP_UNLOCK;
-    }
-    if (nTextId == 0) {
+    int nButton = 0;
+    const int nTrack = HeaderButtonTest(point, nButton);
+    const CKelSBTrackObj* pTrack = pBody && nTrack >= 0 ? pBody->GetTrackObj(nTrack) : nullptr;
+    if (!pTrack) {
         m_HeaderTip.SendMessage(TTM_ACTIVATE, 0, 0);
         return;
     }
+    UINT nTextId = 0;
+    if (nButton == 0)
+        nTextId = pTrack->IsPlayAllowed() ? IDS_TIP_ALLOW_PLAYING : IDS_TIP_FORBID_PLAYING;
+    else
+        nTextId = pTrack->IsLocked() ? IDS_TIP_LOCK : IDS_TIP_UNLOCK;
     m_HeaderTip.SendMessage(TTM_ACTIVATE, 1, 0);
     m_HeaderTip.UpdateTipText(LoadText(nTextId).GetString(), this);
 }

@@ -115,10 +115,23 @@ void CKelSBEditView::PaintMaterials(CDC* pDC) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!step || !pBody)
         return;
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+    // Only what reaches into the clip is visited: the visible rows and, on each, the materials
+    // near the visible frames. A list out of step with its track's materials may hold
+    // materials of any row, so then every list is asked.
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    DWORD dwFrom = 0;
+    DWORD dwTo = 0;
+    if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+        return;
+    const auto [nFirst, nEnd] = pBody->AreTrackContentListsCurrent()
+                                    ? VisibleTracks(pDC)
+                                    : std::make_pair(0, pBody->GetTrackCount());
+    for (int i = nFirst; i < nEnd; ++i) {
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
-        for (INT_PTR c = 0; pTrack && c < pTrack->GetContentCount(); ++c) {
-            const CKelSBContentBaseObj* pContent = pTrack->GetContentObj(c);
+        if (!pTrack)
+            continue;
+        for (const CKelSBContentBaseObj* pContent : pTrack->GetContentsNear(dwFrom, dwTo)) {
             // Inside the row's two bevel lines at top and bottom.
             CRect rect = GetMaterialRect(pContent);
             rect.DeflateRect(0, 1);

@@ -29,4 +29,10 @@ private:
 // A band nHeight pixels high across `rect`, centred vertically, for one line of text.
 CRect TextBand(const CRect& rect, int nHeight);
 
+// The play (0) or lock (1) button of a track header: a 16-pixel square 3 pixels into the
+// header at its top left, the lock button next to it.
+CRect HeaderButtonRect(const CRect& header, int nButton);
+// How far below a header's top its buttons reach.
+inline constexpr int kHeaderButtonReach = 3 + 16;
+
 } // namespace kel::sbedit

@@ -4,6 +4,7 @@
 #include "dialog/sbedit_dlg.h"
 #include "module/messages.h"
 #include "view/sbedit_view.h"
+#include "view/view_paint_tools.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -33,6 +34,10 @@ bool ListHolds(const CObList& list, const CObject* pObject) {
 
 // ---- Hit tests.
 
+// A material is hit through its container: the first container of the storyboard that has a
+// material under the point wins, and within it the last such material. The track lists,
+// while current, name the few materials near the point, so the answer costs the same however
+// many materials the storyboard holds; otherwise every container is asked in turn.
 int CKelSBEditView::HitTest(CPoint point, KelSBHitResult& result) const {
     result = KelSBHitResult{};
     if (!GetTrackAreaRect().PtInRect(point))
@@ -40,7 +45,8 @@ int CKelSBEditView::HitTest(CPoint point, KelSBHitResult& result) const {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return 0;
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
+    const auto [nFirstTrack, nEndTrack] = GetTrackSpan(point.y, point.y + 1);
+    for (int i = nFirstTrack; i < nEndTrack; ++i) {
         const CRect row = GetTrackRowRect(i);
         if (row.PtInRect(point)) {
             result.nTrackIndex = i;
@@ -52,37 +58,63 @@ int CKelSBEditView::HitTest(CPoint point, KelSBHitResult& result) const {
     if (result.nTrackIndex < 0)
         return 0;
 
-    for (int c = 0; c < pBody->GetContainerCount(); ++c) {
-        CKelSBContainerObj* pContainer = pBody->GetContainerObj(c);
-        if (!pContainer)
-            continue;
-        CRect outline;
-        CKelSBContentBaseObj* pHit = nullptr;
-        CRect rcHit;
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-            CKelSBContentBaseObj* pContent = pContainer->GetContentObj(m);
-            if (!pContent)
-                continue;
-            const CRect rc = GetMaterialHitRect(pContent);
-            outline.UnionRect(outline, rc);
-            // The extra pixel at the bottom of a phase material reaches into the next row;
-            // that row belongs to the next track alone.
-            if (IsPhaseContent(pContent) && pContent->GetTrackIndex() != result.nTrackIndex)
-                continue;
-            if (rc.PtInRect(point)) {
-                pHit = pContent;
-                rcHit = rc;
+    if (pBody->AreTrackContentListsCurrent()) {
+        // Rows do not overlap, so whatever is under the point lies on this track.
+        CKelSBContainerObj* pFirst = nullptr;
+        int nFirst = INT_MAX;
+        DWORD dwFrom = 0;
+        DWORD dwTo = 0;
+        if (result.pTrack && GetFrameSpan(point.x, point.x + 1, dwFrom, dwTo)) {
+            for (CKelSBContentBaseObj* pContent : result.pTrack->GetContentsNear(dwFrom, dwTo)) {
+                if (!GetMaterialHitRect(pContent).PtInRect(point))
+                    continue;
+                CKelSBContainerObj* pContainer = pBody->GetContainerOf(pContent);
+                const int nIndex = pBody->GetContainerIndex(pContainer);
+                if (pContainer && nIndex < nFirst) {
+                    pFirst = pContainer;
+                    nFirst = nIndex;
+                }
             }
         }
-        if (pHit) {
-            result.pContainer = pContainer;
-            result.pContent = pHit;
-            result.rcContent = rcHit;
-            result.rcContainerOutline = outline;
+        return pFirst && HitContainer(pFirst, point, result) ? 1 : 0;
+    }
+    const CKelObList& containers = pBody->GetContainerList();
+    for (POSITION pos = containers.GetHeadPosition(); pos;) {
+        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(containers.GetNext(pos));
+        if (pContainer && HitContainer(pContainer, point, result))
             return 1;
-        }
     }
     return 0;
+}
+
+bool CKelSBEditView::HitContainer(CKelSBContainerObj* pContainer, CPoint point,
+                                  KelSBHitResult& result) const {
+    CRect outline;
+    CKelSBContentBaseObj* pHit = nullptr;
+    CRect rcHit;
+    const CKelObList& contents = pContainer->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos;) {
+        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(pos));
+        if (!pContent)
+            continue;
+        const CRect rc = GetMaterialHitRect(pContent);
+        outline.UnionRect(outline, rc);
+        // The extra pixel at the bottom of a phase material reaches into the next row; that
+        // row belongs to the next track alone.
+        if (IsPhaseContent(pContent) && pContent->GetTrackIndex() != result.nTrackIndex)
+            continue;
+        if (rc.PtInRect(point)) {
+            pHit = pContent;
+            rcHit = rc;
+        }
+    }
+    if (!pHit)
+        return false;
+    result.pContainer = pContainer;
+    result.pContent = pHit;
+    result.rcContent = rcHit;
+    result.rcContainerOutline = outline;
+    return true;
 }
 
 int CKelSBEditView::EdgeTest(CPoint point, KelSBTrimCandidate& candidate) const {
@@ -120,19 +152,17 @@ int CKelSBEditView::HeaderButtonTest(CPoint point, int& nButton) const {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return -1;
-    for (int i = 0; i < pBody->GetTrackCount(); ++i) {
-        CRect rc = GetTrackHeaderRect(i);
-        rc.DeflateRect(3, 3);
-        const CRect play(rc.left, rc.top, rc.left + 16, rc.top + 16);
-        CRect lock = play;
-        lock.OffsetRect(16, 0);
-        if (play.PtInRect(point)) {
-            nButton = 0;
-            return i;
-        }
-        if (lock.PtInRect(point)) {
-            nButton = 1;
-            return i;
+    // A button square starts 3 pixels into its header and is 16 high, so with low rows it
+    // reaches into the next header: the track above the point is asked first.
+    const auto [nFirst, nEnd] =
+        GetTrackSpan(point.y - kel::sbedit::kHeaderButtonReach + 1, point.y + 1);
+    for (int i = nFirst; i < nEnd; ++i) {
+        const CRect header = GetTrackHeaderRect(i);
+        for (int nCandidate = 0; nCandidate < 2; ++nCandidate) {
+            if (kel::sbedit::HeaderButtonRect(header, nCandidate).PtInRect(point)) {
+                nButton = nCandidate;
+                return i;
+            }
         }
     }
     return -1;
@@ -145,7 +175,8 @@ int CKelSBEditView::SelectTrackAt(CPoint point, int bExclusive) {
     if (!pBody)
         return 0;
     int nTrack = -1;
-    for (int i = 0; i < pBody->GetTrackCount() && nTrack < 0; ++i) {
+    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
+    for (int i = nFirst; i < nEnd && nTrack < 0; ++i) {
         CRect rc;
         rc.UnionRect(GetTrackRowRect(i), GetTrackHeaderRect(i));
         if (rc.PtInRect(point))
@@ -201,13 +232,43 @@ void CKelSBEditView::SelectByRect(const CRect& rect) {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
-    for (int c = 0; c < pBody->GetContainerCount(); ++c) {
-        CKelSBContainerObj* pContainer = pBody->GetContainerObj(c);
-        for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
-            CRect overlap;
-            if (overlap.IntersectRect(GetMaterialHitRect(pContainer->GetContentObj(m)), rect)) {
-                m_lstSelContainers.AddTail(pContainer);
-                break;
+    const auto touches = [&](const CKelSBContentBaseObj* pContent) {
+        CRect overlap;
+        return overlap.IntersectRect(GetMaterialHitRect(pContent), rect) != FALSE;
+    };
+    DWORD dwFrom = 0;
+    DWORD dwTo = 0;
+    if (pBody->AreTrackContentListsComplete()) {
+        // The materials in the band are near it on the rows it crosses; their containers go in
+        // in storyboard order.
+        std::vector<int> found;
+        auto [nFirst, nEnd] = GetTrackSpan(rect.top, rect.bottom);
+        if (!GetFrameSpan(rect.left, rect.right, dwFrom, dwTo))
+            nEnd = nFirst;
+        for (int i = nFirst; i < nEnd; ++i) {
+            for (CKelSBContentBaseObj* pContent :
+                 pBody->GetTrackObj(i)->GetContentsNear(dwFrom, dwTo)) {
+                if (touches(pContent))
+                    found.push_back(pBody->GetContainerIndex(pBody->GetContainerOf(pContent)));
+            }
+        }
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        for (int nIndex : found) {
+            if (nIndex >= 0)
+                m_lstSelContainers.AddTail(pBody->GetContainerObj(nIndex));
+        }
+    } else {
+        const CKelObList& containers = pBody->GetContainerList();
+        for (POSITION pos = containers.GetHeadPosition(); pos;) {
+            auto* pContainer = dynamic_cast<CKelSBContainerObj*>(containers.GetNext(pos));
+            const CKelObList* pContents = pContainer ? &pContainer->GetContentList() : nullptr;
+            for (POSITION p = pContents ? pContents->GetHeadPosition() : nullptr; p;) {
+                const auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(pContents->GetNext(p));
+                if (pContent && touches(pContent)) {
+                    m_lstSelContainers.AddTail(pContainer);
+                    break;
+                }
             }
         }
     }
@@ -224,8 +285,11 @@ int CKelSBEditView::SelectAllMaterials() {
     if (!pBody)
         return 0;
     m_lstSelContainers.RemoveAll();
-    for (int c = 0; c < pBody->GetContainerCount(); ++c)
-        m_lstSelContainers.AddTail(pBody->GetContainerObj(c));
+    const CKelObList& containers = pBody->GetContainerList();
+    for (POSITION pos = containers.GetHeadPosition(); pos;) {
+        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)))
+            m_lstSelContainers.AddTail(pContainer);
+    }
     Invalidate(TRUE);
     return 1;
 }
@@ -239,8 +303,9 @@ int CKelSBEditView::SelectAllMaterialsOfSelTracks() {
     bool bKeepCurrent = false;
     for (POSITION pos = m_lstSelTracks.GetHeadPosition(); pos;) {
         const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetNext(pos));
-        for (INT_PTR m = 0; pTrack && m < pTrack->GetContentCount(); ++m) {
-            CKelSBContentBaseObj* pContent = pTrack->GetContentObj(m);
+        const CObList* pContents = pTrack ? &pTrack->GetContentList() : nullptr;
+        for (POSITION p = pContents ? pContents->GetHeadPosition() : nullptr; p;) {
+            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(pContents->GetNext(p));
             CKelSBContainerObj* pContainer = FindContainerOf(pContent);
             if (!pContainer)
                 continue;
@@ -293,18 +358,13 @@ void CKelSBEditView::ShowSelectedSpan() {
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
         const auto* pContainer =
             static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        CObList ordered;
-        ordered.AddTail(&pContainer->GetContentList());
-        if (ordered.IsEmpty())
+        if (pContainer->GetContentCount() == 0)
             continue;
-        CKelSBContainerObj::MakeOrder(ordered, 0);
-        dwIn = std::min(dwIn,
-                        static_cast<const CKelSBContentBaseObj*>(ordered.GetHead())->GetStoryIn());
-        // Materials of one container may overlap on different tracks, so the one that starts
-        // last need not end last: take the latest outlet of them all.
-        for (POSITION m = ordered.GetHeadPosition(); m;)
-            dwOut = std::max(
-                dwOut, static_cast<const CKelSBContentBaseObj*>(ordered.GetNext(m))->GetStoryOut());
+        // In time order the first material starts earliest. Materials of one container may
+        // overlap on different tracks, so the one that starts last need not end last: the
+        // latest outlet of them all counts.
+        dwIn = std::min(dwIn, pContainer->GetStoryIn());
+        dwOut = std::max(dwOut, pContainer->GetStoryOut());
     }
     if (dwIn > dwOut) {
         m_pParentDlg->UpdateCaption(0, 0, 0, 0);
@@ -339,24 +399,73 @@ int CKelSBEditView::HasNoLockedTrack() const {
 
 CKelSBContainerObj* CKelSBEditView::FindContainerOf(const CKelSBContentBaseObj* pContent) const {
     const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody || !pContent)
-        return nullptr;
-    for (int c = 0; c < pBody->GetContainerCount(); ++c) {
-        CKelSBContainerObj* pContainer = pBody->GetContainerObj(c);
-        if (pContainer && ListHolds(pContainer->GetContentList(), pContent))
-            return pContainer;
-    }
-    return nullptr;
+    return pBody ? pBody->GetContainerOf(pContent) : nullptr;
 }
 
 int CKelSBEditView::IsContentSelected(const CKelSBContentBaseObj* pContent) const {
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pContent && pos;) {
+    if (!pContent)
+        return 0;
+    // A material belongs to one container of the storyboard; only a selection that outlived
+    // its storyboard needs its containers asked one by one.
+    if (const CKelSBContainerObj* pContainer = FindContainerOf(pContent))
+        return ListHolds(m_lstSelContainers, pContainer) ? 1 : 0;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
         const auto* pContainer =
             static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
         if (ListHolds(pContainer->GetContentList(), pContent))
             return 1;
     }
     return 0;
+}
+
+std::vector<const CKelSBContentBaseObj*>
+CKelSBEditView::SelectedMaterialsWithin(const CRect& clip) const {
+    std::vector<const CKelSBContentBaseObj*> materials;
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || m_lstSelContainers.IsEmpty())
+        return materials;
+    DWORD dwFrom = 0;
+    DWORD dwTo = 0;
+    if (m_lstSelContainers.GetCount() > kSelectionWalkedUpTo &&
+        pBody->AreTrackContentListsComplete()) {
+        // A large selection is met from the screen's side: the materials near the clip whose
+        // container is selected, put in selection order.
+        struct Found {
+            INT_PTR nSelected;
+            INT_PTR nWithin;
+            const CKelSBContentBaseObj* pContent;
+        };
+        std::vector<Found> found;
+        auto [nFirst, nEnd] = GetTrackSpan(clip.top, clip.bottom);
+        if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+            nEnd = nFirst;
+        for (int i = nFirst; i < nEnd; ++i) {
+            for (const CKelSBContentBaseObj* pContent :
+                 pBody->GetTrackObj(i)->GetContentsNear(dwFrom, dwTo)) {
+                const CKelSBContainerObj* pContainer = pBody->GetContainerOf(pContent);
+                const INT_PTR nSelected = pContainer ? m_lstSelContainers.IndexOf(pContainer) : -1;
+                if (nSelected >= 0)
+                    found.push_back(
+                        {nSelected, pContainer->GetContentList().IndexOf(pContent), pContent});
+            }
+        }
+        std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+            return a.nSelected != b.nSelected ? a.nSelected < b.nSelected : a.nWithin < b.nWithin;
+        });
+        for (const Found& f : found)
+            materials.push_back(f.pContent);
+        return materials;
+    }
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const auto* pContainer =
+            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
+        const CKelObList* pContents = pContainer ? &pContainer->GetContentList() : nullptr;
+        for (POSITION p = pContents ? pContents->GetHeadPosition() : nullptr; p;) {
+            if (const auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(pContents->GetNext(p)))
+                materials.push_back(pContent);
+        }
+    }
+    return materials;
 }
 
 int CKelSBEditView::CollectSelectedMaterials(CKelObList& list) const {
@@ -392,10 +501,8 @@ void CKelSBEditView::InvalidateSelection(int bTracks) {
         }
         return;
     }
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
-            InvalidateRect(GetMaterialRect(pContainer->GetContentObj(m)), TRUE);
-    }
+    CRect client;
+    GetClientRect(&client);
+    for (const CKelSBContentBaseObj* pContent : SelectedMaterialsWithin(client))
+        InvalidateRect(GetMaterialRect(pContent), TRUE);
 }

@@ -5,6 +5,8 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
+#include "platform/archive.h"
+#include "platform/file.h"
 
 #include <vector>
 
@@ -38,6 +40,25 @@ inline std::vector<std::pair<int, DWORD>> TrackRow(const CKelSBBodyObj& body, in
         row.emplace_back(p->GetTrackIndex(), p->GetStoryIn());
     }
     return row;
+}
+
+// A model object stored to bytes, and loaded back from them.
+template <class T>
+std::vector<BYTE> Store(T& object) {
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        object.Serialize(ar);
+        ar.Close();
+    }
+    return file.Detach();
+}
+
+template <class T>
+void Load(T& object, std::vector<BYTE> bytes) {
+    CMemFile file(std::move(bytes));
+    CArchive ar(&file, CArchive::load);
+    object.Serialize(ar);
 }
 
 } // namespace kel::test

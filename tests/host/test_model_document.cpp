@@ -12,7 +12,9 @@
 #include <vector>
 
 using kel::test::AddContainer;
+using kel::test::Load;
 using kel::test::MakeContent;
+using kel::test::Store;
 
 namespace {
 
@@ -31,22 +33,6 @@ void Name(CKelSBEditObj& doc) {
     for (int i = 0; i < 3; ++i)
         doc.GetSBBodyObj(i)->SetName(names[i]);
     doc.SetCurSBBodyIndex(0);
-}
-
-std::vector<BYTE> Store(CKelSBEditObj& doc) {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        doc.Serialize(ar);
-        ar.Close();
-    }
-    return file.Detach();
-}
-
-void Load(CKelSBEditObj& doc, std::vector<BYTE> bytes) {
-    CMemFile file(std::move(bytes));
-    CArchive ar(&file, CArchive::load);
-    doc.Serialize(ar);
 }
 
 class NoOpCmd : public CKelURCmd {

@@ -1,6 +1,9 @@
 #include "platform/collections.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <vector>
 
 namespace {
@@ -134,6 +137,115 @@ TEST(ObList, MisuseThrowsInsteadOfCrashing) {
     EXPECT_THROW(list.GetNext(none), CInvalidArgException);
     EXPECT_THROW(list.RemoveAt(nullptr), CInvalidArgException);
     EXPECT_THROW(list.AddTail(static_cast<CObList*>(nullptr)), CInvalidArgException);
+}
+
+// A list that counts, per object, how often it was told of the object entering and leaving.
+class CountingList : public CObList {
+public:
+    std::map<const CObject*, int> held;
+
+protected:
+    void OnElementAdded(CObject* pObject) override { ++held[pObject]; }
+    void OnElementRemoved(CObject* pObject) override { --held[pObject]; }
+};
+
+// Every look-up of the list against a plain vector of what it should hold, in order.
+void ExpectLookupsAgree(const CountingList& list, const std::vector<POSITION>& places,
+                        const std::vector<CItem*>& values, const std::vector<CItem>& pool,
+                        std::mt19937& random) {
+    ASSERT_EQ(list.GetCount(), static_cast<INT_PTR>(places.size()));
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        ASSERT_EQ(list.FindIndex(static_cast<INT_PTR>(i)), places[i]) << "index " << i;
+        ASSERT_EQ(list.GetIndexOf(places[i]), static_cast<INT_PTR>(i));
+        ASSERT_EQ(list.GetAt(places[i]), values[i]);
+    }
+    EXPECT_EQ(list.FindIndex(static_cast<INT_PTR>(places.size())), nullptr);
+    std::map<const CObject*, int> occurrences;
+    for (CItem* value : values)
+        ++occurrences[value];
+    for (const CItem& item : pool) {
+        const auto first = std::find(values.begin(), values.end(), &item);
+        const INT_PTR expected = first == values.end() ? -1 : first - values.begin();
+        ASSERT_EQ(list.IndexOf(&item), expected) << "value " << item.m_n;
+        ASSERT_EQ(list.Find(&item), expected < 0 ? nullptr : places[expected]);
+        const int held = list.held.count(&item) ? list.held.at(&item) : 0;
+        ASSERT_EQ(held, occurrences[&item]) << "value " << item.m_n;
+        if (!places.empty()) {
+            const std::size_t after = random() % places.size();
+            const auto next = std::find(values.begin() + after + 1, values.end(), &item);
+            ASSERT_EQ(list.Find(&item, places[after]),
+                      next == values.end() ? nullptr : places[next - values.begin()]);
+        }
+    }
+}
+
+// Long lists answer look-ups from an index; every kind of change must leave it agreeing with
+// the list, whether or not a look-up came between the changes.
+TEST(ObList, LookupsAgreeWithTheListAfterEveryKindOfChange) {
+    std::vector<CItem> pool;
+    for (int i = 0; i < 40; ++i)
+        pool.emplace_back(i);
+    std::mt19937 random(11);
+    CountingList list;
+    std::vector<POSITION> places;
+    std::vector<CItem*> values;
+    auto pick = [&] { return &pool[random() % pool.size()]; };
+    for (int step = 0; step < 4000; ++step) {
+        // Grow towards 60 elements, emptying the list now and then.
+        int op = static_cast<int>(random() % (places.size() < 60 ? 12 : 9));
+        if ((places.empty() && op <= 5) || (op == 7 && step % 50 != 0))
+            op = 9;
+        const std::size_t at = places.empty() ? 0 : random() % places.size();
+        CItem* value = pick();
+        if (op == 0) {
+            list.RemoveAt(places[at]);
+            places.erase(places.begin() + at);
+            values.erase(values.begin() + at);
+        } else if (op == 1) {
+            list.RemoveHead();
+            places.erase(places.begin());
+            values.erase(values.begin());
+        } else if (op == 2) {
+            list.RemoveTail();
+            places.pop_back();
+            values.pop_back();
+        } else if (op == 3) {
+            list.SetAt(places[at], value);
+            values[at] = value;
+        } else if (op == 4) {
+            places.insert(places.begin() + at, list.InsertBefore(places[at], value));
+            values.insert(values.begin() + at, value);
+        } else if (op == 5) {
+            places.insert(places.begin() + at + 1, list.InsertAfter(places[at], value));
+            values.insert(values.begin() + at + 1, value);
+        } else if (op == 6) {
+            places.insert(places.begin(), list.AddHead(value));
+            values.insert(values.begin(), value);
+        } else if (op == 7) {
+            list.RemoveAll();
+            places.clear();
+            values.clear();
+        } else if (op == 8) {
+            CObList other;
+            other.AddTail(value);
+            other.AddTail(pick());
+            list.AddTail(&other);
+            POSITION last = list.GetTailPosition();
+            POSITION beforeLast = last;
+            list.GetPrev(beforeLast);
+            places.push_back(beforeLast);
+            places.push_back(last);
+            values.push_back(static_cast<CItem*>(other.GetHead()));
+            values.push_back(static_cast<CItem*>(other.GetTail()));
+        } else {
+            places.push_back(list.AddTail(value));
+            values.push_back(value);
+        }
+        if (random() % 3 != 0)
+            ExpectLookupsAgree(list, places, values, pool, random);
+        if (HasFatalFailure())
+            FAIL() << "at step " << step << ", operation " << op;
+    }
 }
 
 TEST(Arrays, EveryIndexIsChecked) {

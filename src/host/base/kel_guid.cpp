@@ -40,6 +40,17 @@ KelGUID KelGUID::New() {
     return guid;
 }
 
+KelGUID KelGUID::Tagged(const char* tag, unsigned n) {
+    KelGUID guid;
+    for (std::size_t i = 0; i < 12 && tag[i] != '\0'; ++i)
+        guid.bytes[i] = static_cast<BYTE>(tag[i]);
+    guid.bytes[12] = static_cast<BYTE>(n >> 24);
+    guid.bytes[13] = static_cast<BYTE>(n >> 16);
+    guid.bytes[14] = static_cast<BYTE>(n >> 8);
+    guid.bytes[15] = static_cast<BYTE>(n);
+    return guid;
+}
+
 BOOL KelGUID::IsNull() const {
     for (BYTE b : bytes) {
         if (b != 0)

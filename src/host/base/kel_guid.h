@@ -14,6 +14,9 @@ struct KelGUID {
 
     // A fresh random identity (version 4 layout) from the system's random source.
     static KelGUID New();
+    // A made-up identity that is the same on every run, so that files written from it do not
+    // change: up to 12 bytes of `tag`, zeros after them, and n in the last four (big-endian).
+    static KelGUID Tagged(const char* tag, unsigned n);
     // Parses the text form (with or without braces, either case); returns FALSE and leaves
     // `out` alone on anything else.
     static BOOL FromString(const CString& text, KelGUID& out);

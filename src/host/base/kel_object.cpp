@@ -5,6 +5,18 @@
 IMPLEMENT_SERIAL(CKelObject, CObject, 1)
 IMPLEMENT_SERIAL(CKelObList, CObList, 1)
 
+namespace {
+std::uint64_t g_modelGeneration = 0;
+} // namespace
+
+std::uint64_t KelModelGeneration() {
+    return g_modelGeneration;
+}
+
+void KelModelChanged() {
+    ++g_modelGeneration;
+}
+
 void KelArchiveRequire(bool bOk, int nCause) {
     if (!bOk)
         throw CArchiveException(nCause);
@@ -49,6 +61,18 @@ CKelObList::~CKelObList() {
     DeleteAll();
 }
 
+void CKelObList::OnElementAdded(CObject* pObject) {
+    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+        ++pKel->m_nHolders;
+    KelModelChanged();
+}
+
+void CKelObList::OnElementRemoved(CObject* pObject) {
+    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+        --pKel->m_nHolders;
+    KelModelChanged();
+}
+
 void CKelObList::DeleteAt(POSITION position) {
     CObject* pObject = GetAt(position);
     RemoveAt(position);
@@ -80,15 +104,6 @@ void CKelObList::AppendCopies(const CObList& other) {
 CObject* CKelObList::GetAtIndex(INT_PTR nIndex) const {
     POSITION pos = FindIndex(nIndex);
     return pos ? GetAt(pos) : nullptr;
-}
-
-INT_PTR CKelObList::IndexOf(const CObject* pObject) const {
-    INT_PTR nIndex = 0;
-    for (POSITION pos = GetHeadPosition(); pos != nullptr; ++nIndex) {
-        if (GetNext(pos) == pObject)
-            return nIndex;
-    }
-    return -1;
 }
 
 void CKelObList::Serialize(CArchive& ar) {

@@ -5,7 +5,17 @@
 #include "platform/exceptions.h"
 #include "platform/object.h"
 
+#include <cstdint>
+
 class CArchive;
+
+// The generation of the host's documents: it moves whenever an owning list (CKelObList) gains,
+// loses or replaces an object, or a material held by one gets other times or another track.
+// Data derived from a document (durations, track lists, look-up indexes) remembers the
+// generation it was built at and stays current while the generation does, so asking for it
+// again costs nothing until something changes.
+std::uint64_t KelModelGeneration();
+void KelModelChanged();
 
 // Raises CArchiveException with the cause unless the loaded value is acceptable: the common
 // check of every Serialize that reads counts, indices and times.
@@ -32,13 +42,22 @@ class CKelObject : public CObject {
     DECLARE_SERIAL(CKelObject)
 public:
     CKelObject() = default;
-    CKelObject(const CKelObject&) = default;
-    CKelObject& operator=(const CKelObject&) = default;
+    // A copy is a free object, whoever holds the original.
+    CKelObject(const CKelObject& other) : CObject(other) {}
+    CKelObject& operator=(const CKelObject&) { return *this; }
     ~CKelObject() override = default;
 
     // A new, independent object of the same class with the same data; the caller owns it.
     virtual CKelObject* MakeCopy() const;
     void Serialize(CArchive& ar) override;
+
+    // Whether an owning list holds the object: it is part of a document (or of a clipboard or
+    // snapshot) rather than a free copy, and its changes move the model generation.
+    bool IsHeld() const { return m_nHolders > 0; }
+
+private:
+    friend class CKelObList;
+    int m_nHolders = 0; // owning lists holding the object
 };
 
 // An object list that owns its objects: the destructor, DeleteAt and DeleteAll delete them.
@@ -63,8 +82,6 @@ public:
 
     // The object at an index, or null when the index is out of range.
     CObject* GetAtIndex(INT_PTR nIndex) const;
-    // Index of the object in the list, -1 when it is not there.
-    INT_PTR IndexOf(const CObject* pObject) const;
 
     // Stores like CObList. Loading first deletes what the list holds, then reads; every
     // object read must be a CKelObject (else CArchiveException badClass). On failure the
@@ -73,4 +90,8 @@ public:
     // Loading as Serialize, but every object must be of pExpected or derived from it and none
     // may be null; storing is the same as Serialize.
     void SerializeOf(CArchive& ar, const CRuntimeClass* pExpected);
+
+protected:
+    void OnElementAdded(CObject* pObject) override;
+    void OnElementRemoved(CObject* pObject) override;
 };

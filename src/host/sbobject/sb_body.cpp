@@ -69,6 +69,39 @@ void CKelSBBodyObj::AddContainer(CKelSBContainerObj* pContainer) {
     m_lstContainers.AddTail(pContainer);
 }
 
+CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const void* pContent) const {
+    if (pContent == nullptr)
+        return nullptr;
+    const auto* pKey = static_cast<const CObject*>(pContent);
+    const auto holds = [&](CKelSBContainerObj* pContainer) {
+        // The container is looked for among ours before it is asked anything: a stale entry
+        // may name one that is gone.
+        return m_lstContainers.Find(pContainer) != nullptr &&
+               pContainer->GetContentList().Find(pKey) != nullptr;
+    };
+    if (auto it = m_containerOf.find(pContent); it != m_containerOf.end() && holds(it->second))
+        return it->second;
+    if (m_nContainerOfGeneration == KelModelGeneration())
+        return nullptr; // built since the last change: the material is none of ours
+    m_containerOf.clear();
+    m_containerOf.reserve(static_cast<std::size_t>(m_lstContainers.GetCount()) * 2);
+    for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
+        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
+        if (pContainer == nullptr)
+            continue;
+        const CKelObList& contents = pContainer->GetContentList();
+        for (POSITION p = contents.GetHeadPosition(); p != nullptr;)
+            m_containerOf.try_emplace(contents.GetNext(p), pContainer); // the first one holds it
+    }
+    m_nContainerOfGeneration = KelModelGeneration();
+    const auto it = m_containerOf.find(pContent);
+    return it != m_containerOf.end() ? it->second : nullptr;
+}
+
+int CKelSBBodyObj::GetContainerIndex(const CKelSBContainerObj* pContainer) const {
+    return pContainer ? static_cast<int>(m_lstContainers.IndexOf(pContainer)) : -1;
+}
+
 // ---- Tracks ---------------------------------------------------------------------------------
 
 void CKelSBBodyObj::ShiftTracksFrom(int nFirst, int nDelta) {
@@ -228,31 +261,116 @@ void CKelSBBodyObj::ClearAllTrackContentList() {
     }
 }
 
-void CKelSBBodyObj::ResetAllTrackContentList() {
+CKelSBBodyObj::TrackRows CKelSBBodyObj::BuildTrackRows(int& nOffTrack) const {
     const int nTracks = GetTrackCount();
-    std::vector<std::vector<CKelSBContentBaseObj*>> rows(static_cast<std::size_t>(nTracks));
+    TrackRows rows(static_cast<std::size_t>(nTracks));
+    nOffTrack = 0;
     ForEachContent(m_lstContainers, [&](CKelSBContentBaseObj& content) {
         if (content.GetTrackIndex() < nTracks)
             rows[content.GetTrackIndex()].push_back(&content);
+        else
+            ++nOffTrack;
     });
+    for (auto& row : rows) {
+        std::stable_sort(row.begin(), row.end(), [](const auto* a, const auto* b) {
+            return a->GetStoryIn() < b->GetStoryIn();
+        });
+    }
+    return rows;
+}
+
+void CKelSBBodyObj::NoteTrackListsChecked(bool bCurrent, int nOffTrack) const {
+    m_listCheck.nGeneration = KelModelGeneration();
+    m_listCheck.bCurrent = bCurrent;
+    m_listCheck.nOffTrack = nOffTrack;
+}
+
+void CKelSBBodyObj::ResetAllTrackContentList() {
+    int nOffTrack = 0;
+    TrackRows rows = BuildTrackRows(nOffTrack);
     int nTrack = 0;
     for (POSITION pos = m_lstTracks.GetHeadPosition(); pos != nullptr; ++nTrack) {
         auto* pTrack = dynamic_cast<CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
         if (pTrack == nullptr)
             continue;
-        auto& row = rows[static_cast<std::size_t>(nTrack)];
-        std::stable_sort(row.begin(), row.end(), [](const auto* a, const auto* b) {
-            return a->GetStoryIn() < b->GetStoryIn();
-        });
         CObList& list = pTrack->GetContentList();
         list.RemoveAll();
-        for (auto* pContent : row)
+        for (auto* pContent : rows[static_cast<std::size_t>(nTrack)])
             list.AddTail(pContent);
     }
+    NoteTrackListsChecked(true, nOffTrack);
     ResetKeyPointList();
 }
 
+bool CKelSBBodyObj::AreTrackContentListsCurrent() const {
+    // Changes of the track lists move the generation as well.
+    if (m_listCheck.nGeneration == KelModelGeneration())
+        return m_listCheck.bCurrent;
+
+    int nOffTrack = 0;
+    const TrackRows rows = BuildTrackRows(nOffTrack);
+    bool bCurrent = true;
+    std::size_t nTrack = 0;
+    for (POSITION pos = m_lstTracks.GetHeadPosition(); bCurrent && pos != nullptr; ++nTrack) {
+        const auto* pTrack = dynamic_cast<const CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
+        if (pTrack == nullptr)
+            continue;
+        const CObList& list = pTrack->GetContentList();
+        const auto& row = rows[nTrack];
+        bCurrent = list.GetCount() == static_cast<INT_PTR>(row.size());
+        std::size_t m = 0;
+        for (POSITION p = list.GetHeadPosition(); bCurrent && p != nullptr; ++m)
+            bCurrent = list.GetNext(p) == row[m];
+    }
+    NoteTrackListsChecked(bCurrent, nOffTrack);
+    return bCurrent;
+}
+
+bool CKelSBBodyObj::AreTrackContentListsComplete() const {
+    return AreTrackContentListsCurrent() && m_listCheck.nOffTrack == 0;
+}
+
+void CKelSBBodyObj::InsertTrackContent(CKelSBContentBaseObj* pContent,
+                                       const CKelSBContainerObj* pContainer) {
+    CKelSBTrackObj* pTrack = pContent ? GetTrackObj(pContent->GetTrackIndex()) : nullptr;
+    if (pTrack == nullptr || pContainer == nullptr)
+        return; // such a material stays out of every list, as a rebuild leaves it
+    // A rebuild orders by story in, then by the place in the container walk: container index,
+    // then the index within the container. The new material goes behind every material of its
+    // track that comes before it in that order.
+    const DWORD dwIn = pContent->GetStoryIn();
+    const int nContainer = GetContainerIndex(pContainer);
+    const INT_PTR nWithin = pContainer->GetContentList().IndexOf(pContent);
+    const auto comesBefore = [&](const CKelSBContentBaseObj* pOther) {
+        if (pOther->GetStoryIn() != dwIn)
+            return pOther->GetStoryIn() < dwIn;
+        const CKelSBContainerObj* pOtherContainer = GetContainerOf(pOther);
+        const int nOther = GetContainerIndex(pOtherContainer);
+        if (nOther != nContainer)
+            return nOther < nContainer;
+        return pOtherContainer->GetContentList().IndexOf(pOther) < nWithin;
+    };
+    CObList& list = pTrack->GetContentList();
+    INT_PTR nLow = 0;
+    INT_PTR nHigh = list.GetCount();
+    while (nLow < nHigh) {
+        const INT_PTR nMid = nLow + (nHigh - nLow) / 2;
+        const auto* pOther =
+            static_cast<const CKelSBContentBaseObj*>(list.GetAt(list.FindIndex(nMid)));
+        if (comesBefore(pOther))
+            nLow = nMid + 1;
+        else
+            nHigh = nMid;
+    }
+    if (POSITION pos = list.FindIndex(nLow))
+        list.InsertBefore(pos, pContent);
+    else
+        list.AddTail(pContent);
+}
+
 void CKelSBBodyObj::ResetKeyPointList() {
+    if (m_nKeyPointsGeneration == KelModelGeneration())
+        return; // nothing moved since they were found
     const int nTracks = GetTrackCount();
     m_keyPoints.assign(1, 0);
     ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
@@ -263,6 +381,7 @@ void CKelSBBodyObj::ResetKeyPointList() {
     });
     std::sort(m_keyPoints.begin(), m_keyPoints.end());
     m_keyPoints.erase(std::unique(m_keyPoints.begin(), m_keyPoints.end()), m_keyPoints.end());
+    m_nKeyPointsGeneration = KelModelGeneration();
 }
 
 DWORD CKelSBBodyObj::GetNewTimeLinePos(int bPrevious) {
@@ -338,10 +457,14 @@ void CKelSBBodyObj::MakePieceContentIcon(CObList& contents, CObList* pPieces) {
 // ---- Time and properties --------------------------------------------------------------------
 
 DWORD CKelSBBodyObj::GetDuration() const {
+    if (m_nDurationGeneration == KelModelGeneration())
+        return m_dwDuration;
     DWORD dwOut = 0;
     ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
         dwOut = std::max(dwOut, content.GetStoryOut());
     });
+    m_dwDuration = dwOut;
+    m_nDurationGeneration = KelModelGeneration();
     return dwOut;
 }
 

@@ -1,11 +1,19 @@
 // A storyboard: its tracks, the containers that hold its materials, its time scale, time line,
 // play range, key editing points, properties and its own undo/redo history.
+//
+// Access by index is constant time (the object lists keep an index in step with every change),
+// and what the editor asks while the user works (the container of a material, a container's
+// index, the duration, the key points, the materials of a track near a time) is answered
+// without walking the storyboard: derived data is built once after each change of the model
+// (KelModelGeneration) and kept until the next. New questions follow the same rule.
 #pragma once
 
 #include "host/base/kel_object.h"
 #include "platform/cstring.h"
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CWnd;
@@ -79,13 +87,19 @@ public:
     // keeps its contents. 0 when it holds no track, out of range or at kMaxTrackCount.
     int PasteTrack(const CKelObList& clipboard, CObList* pPieces, int nIndex);
 
-    // ---- Containers (owning list, in the order the editor's indices refer to).
+    // ---- Containers (owning list, in the order the editor's indices refer to). Access by
+    // index and the look-ups below take constant time however many materials there are.
     int GetContainerCount() const { return static_cast<int>(m_lstContainers.GetCount()); }
     CKelSBContainerObj* GetContainerObj(int nIndex) const;
     CKelObList& GetContainerList() { return m_lstContainers; }
     const CKelObList& GetContainerList() const { return m_lstContainers; }
     // Takes ownership.
     void AddContainer(CKelSBContainerObj* pContainer);
+    // The container of this storyboard that holds the material, null when none does. Any
+    // pointer may be asked about: it is compared, never followed.
+    CKelSBContainerObj* GetContainerOf(const void* pContent) const;
+    // The container's index, -1 when it is not one of this storyboard's.
+    int GetContainerIndex(const CKelSBContainerObj* pContainer) const;
 
     // ---- Derived lists.
     // Rebuilds every track's material list from the containers, in time order, and the key
@@ -93,6 +107,17 @@ public:
     void ResetAllTrackContentList();
     // Empties every track's material list (before materials are replaced underneath them).
     void ClearAllTrackContentList();
+    // Whether every track's list holds just what ResetAllTrackContentList would put into it
+    // now. Checked once after each change of the storyboard; the answer is kept until the
+    // next. The view answers hit tests from the track lists only when they are current.
+    bool AreTrackContentListsCurrent() const;
+    // Current, and no material lies on a track that does not exist: the track lists then hold
+    // every material of the storyboard.
+    bool AreTrackContentListsComplete() const;
+    // Puts a material that was just added to `pContainer` into its track's list, where
+    // ResetAllTrackContentList would put it, when the list was in that order before. Costs a
+    // search of one track's list instead of rebuilding every list.
+    void InsertTrackContent(CKelSBContentBaseObj* pContent, const CKelSBContainerObj* pContainer);
     // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
     void ResetKeyPointList();
     const std::vector<DWORD>& GetKeyPointList() const { return m_keyPoints; }
@@ -114,7 +139,7 @@ public:
     static void MakePieceContentIcon(CObList& contents, CObList* pPieces);
 
     // ---- Time.
-    // Latest story out of any material, 0 when there is none.
+    // Latest story out of any material, 0 when there is none. Found once after each change.
     DWORD GetDuration() const;
     DWORD GetFramesPerUnit() const { return m_dwFramesPerUnit; }
     // 0 (refused) for 0 or for more than CKelSBContentBaseObj::kMaxFrame frames per unit.
@@ -152,6 +177,13 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
+    using TrackRows = std::vector<std::vector<CKelSBContentBaseObj*>>;
+    // What ResetAllTrackContentList puts into each track's list: the track's materials by
+    // story in, equal ones in container order. Materials of tracks that do not exist are
+    // counted in nOffTrack.
+    TrackRows BuildTrackRows(int& nOffTrack) const;
+    // Notes that the track lists are what BuildTrackRows gives as of now (or not).
+    void NoteTrackListsChecked(bool bCurrent, int nOffTrack) const;
     void ShiftTracksFrom(int nFirst, int nDelta);
     void DeleteMaterialsOnTrack(int nIndex);
 
@@ -162,5 +194,23 @@ private:
     DWORD m_dwTimeLinePos = 0;
     int m_nDeleteMode = 0;
     std::vector<DWORD> m_keyPoints;
+    std::uint64_t m_nKeyPointsGeneration = ~std::uint64_t{0};
     std::unique_ptr<CKelURBase> m_pURBase;
+
+    // ---- Derived data, current as long as the model generation it was built at (see
+    // KelModelGeneration); rebuilt on the first question after a change.
+    mutable DWORD m_dwDuration = 0;
+    mutable std::uint64_t m_nDurationGeneration = ~std::uint64_t{0};
+    // Which container holds each material. An entry is checked against the lists before it
+    // is believed, so entries that went stale are harmless; the map is rebuilt when an answer
+    // cannot be found or checked and the storyboard changed since it was built.
+    mutable std::unordered_map<const void*, CKelSBContainerObj*> m_containerOf;
+    mutable std::uint64_t m_nContainerOfGeneration = ~std::uint64_t{0};
+    // The last check of the track lists: as of which generation, and its answer.
+    struct TrackListCheck {
+        std::uint64_t nGeneration = ~std::uint64_t{0};
+        bool bCurrent = false;
+        int nOffTrack = 0;
+    };
+    mutable TrackListCheck m_listCheck;
 };

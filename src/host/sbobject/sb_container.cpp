@@ -117,6 +117,46 @@ CKelSBContentBaseObj* CKelSBTrackObj::GetContentObj(INT_PTR nIndex) const {
     return pos ? dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetAt(pos)) : nullptr;
 }
 
+const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
+    TimeIndex& index = m_timeIndex;
+    if (index.nGeneration == KelModelGeneration())
+        return index;
+    index.contents.clear();
+    index.storyIn.clear();
+    index.latestOut.clear();
+    index.bInTimeOrder = true;
+    DWORD dwLatest = 0;
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetNext(pos));
+        if (pContent == nullptr) {
+            index.bInTimeOrder = false; // not a material: shown nowhere, so left out
+            continue;
+        }
+        if (!index.storyIn.empty() && pContent->GetStoryIn() < index.storyIn.back())
+            index.bInTimeOrder = false;
+        dwLatest = std::max(dwLatest, pContent->GetStoryOut());
+        index.contents.push_back(pContent);
+        index.storyIn.push_back(pContent->GetStoryIn());
+        index.latestOut.push_back(dwLatest);
+    }
+    index.nGeneration = KelModelGeneration();
+    return index;
+}
+
+std::span<CKelSBContentBaseObj* const> CKelSBTrackObj::GetContentsNear(DWORD dwFrom,
+                                                                       DWORD dwTo) const {
+    const TimeIndex& index = CurrentTimeIndex();
+    std::span<CKelSBContentBaseObj* const> all(index.contents);
+    if (!index.bInTimeOrder)
+        return all;
+    const auto last = std::upper_bound(index.storyIn.begin(), index.storyIn.end(), dwTo);
+    const auto first = std::lower_bound(
+        index.latestOut.begin(), index.latestOut.begin() + (last - index.storyIn.begin()), dwFrom);
+    const auto nFirst = static_cast<std::size_t>(first - index.latestOut.begin());
+    const auto nLast = static_cast<std::size_t>(last - index.storyIn.begin());
+    return all.subspan(nFirst, nLast - nFirst);
+}
+
 void CKelSBTrackObj::SetAllContentTrackIndex(WORD nTrack) {
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
         if (auto* p = dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetNext(pos)))

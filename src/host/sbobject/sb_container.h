@@ -5,6 +5,10 @@
 
 #include "host/base/kel_object.h"
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 class CKelSBContentBaseObj;
 
 class CKelSBContainerObj : public CKelObject {
@@ -62,6 +66,12 @@ public:
     INT_PTR GetContentCount() const { return m_lstContents.GetCount(); }
     CKelSBContentBaseObj* GetContentObj(INT_PTR nIndex) const;
     BOOL HasContentObj() const { return !m_lstContents.IsEmpty(); }
+    // The materials of the list, in list order, that may reach into the frames dwFrom to
+    // dwTo: while the list is in time order, those starting no later than dwTo from the first
+    // whose list so far reaches dwFrom (a binary search each way), else all of them. A caller
+    // tests each one for what it needs; the view this way visits what is on the screen, not
+    // what the track holds. Valid until the list or the model changes.
+    std::span<CKelSBContentBaseObj* const> GetContentsNear(DWORD dwFrom, DWORD dwTo) const;
     // Gives every material of the list this track index.
     void SetAllContentTrackIndex(WORD nTrack);
 
@@ -76,7 +86,27 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
-    CObList m_lstContents;
+    // The list's materials with their times, taken afresh after a change of the list or of
+    // the model (see KelModelGeneration).
+    struct TimeIndex {
+        std::uint64_t nGeneration = ~std::uint64_t{0};
+        bool bInTimeOrder = false;
+        std::vector<CKelSBContentBaseObj*> contents;
+        std::vector<DWORD> storyIn;
+        std::vector<DWORD> latestOut; // the latest story out up to each place
+    };
+    const TimeIndex& CurrentTimeIndex() const;
+
+    // A change of a track's list moves the model generation too, so that whether the lists
+    // are current is known without asking each of them.
+    class ContentList : public CObList {
+    protected:
+        void OnElementAdded(CObject* /*pObject*/) override { KelModelChanged(); }
+        void OnElementRemoved(CObject* /*pObject*/) override { KelModelChanged(); }
+    };
+
+    ContentList m_lstContents;
+    mutable TimeIndex m_timeIndex;
     BOOL m_bLocked = FALSE;
     BOOL m_bPlayAllowed = TRUE;
 };

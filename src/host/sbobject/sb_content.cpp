@@ -27,6 +27,7 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
     m_dwStoryIn = other.m_dwStoryIn;
     m_dwStoryOut = other.m_dwStoryOut;
     m_nTrackIndex = other.m_nTrackIndex;
+    NotePlaceChanged();
     m_rcGeometry = other.m_rcGeometry;
     m_guid = other.m_guid;
     SetIcon(other.m_pIcon.get());
@@ -46,6 +47,7 @@ int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn
     m_guid = guid;
     m_dwStoryIn = dwStoryIn;
     m_dwStoryOut = dwStoryOut;
+    NotePlaceChanged();
     return 1;
 }
 
@@ -128,6 +130,7 @@ void CKelSBContentBaseObj::Serialize(CArchive& ar) {
     m_dwStoryIn = dwIn;
     m_dwStoryOut = dwOut;
     m_nTrackIndex = nTrack;
+    NotePlaceChanged();
     m_rcGeometry = CRect(l, t, r, b);
     m_guid.Serialize(ar);
     m_lstPieces.SerializeOf(ar, RUNTIME_CLASS(CKelItemBaseObj));

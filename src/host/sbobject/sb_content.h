@@ -11,7 +11,6 @@
 
 #include <memory>
 
-
 class CKelSBContentBaseObj : public CKelObject {
     DECLARE_SERIAL(CKelSBContentBaseObj)
 public:
@@ -54,7 +53,10 @@ public:
     int Move(long nDelta);
 
     WORD GetTrackIndex() const { return m_nTrackIndex; }
-    void SetTrackIndex(WORD nTrack) { m_nTrackIndex = nTrack; }
+    void SetTrackIndex(WORD nTrack) {
+        m_nTrackIndex = nTrack;
+        NotePlaceChanged();
+    }
     const CRect& GetGeometryRect() const { return m_rcGeometry; }
     void SetGeometryRect(const CRect& rect) { m_rcGeometry = rect; }
     const KelGUID& GetGUID() const { return m_guid; }
@@ -92,9 +94,17 @@ protected:
     void SetTimes(DWORD dwIn, DWORD dwOut) {
         m_dwStoryIn = dwIn;
         m_dwStoryOut = dwOut;
+        NotePlaceChanged();
     }
 
 private:
+    // Times and track decide where a storyboard shows the material; a material of a document
+    // tells the storyboards' derived data that it moved.
+    void NotePlaceChanged() const {
+        if (IsHeld())
+            KelModelChanged();
+    }
+
     DWORD m_dwStoryIn = 0;
     DWORD m_dwStoryOut = 1;
     WORD m_nTrackIndex = 0;

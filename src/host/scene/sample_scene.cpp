@@ -102,16 +102,7 @@ void EnsureTracks(CKelSBBodyObj& body, int count) {
 
 KelGUID KelSampleGUID(unsigned n) {
     // "KELSAMPLE" and the number: easy to recognise in files and logs.
-    KelGUID guid;
-    const BYTE prefix[12] = {'K', 'E', 'L', 'S', 'A', 'M', 'P', 'L', 'E', 0x40, 0x80, 0x00};
-    for (int i = 0; i < 12; ++i) {
-        guid.bytes[static_cast<std::size_t>(i)] = prefix[i];
-    }
-    guid.bytes[12] = static_cast<BYTE>(n >> 24);
-    guid.bytes[13] = static_cast<BYTE>(n >> 16);
-    guid.bytes[14] = static_cast<BYTE>(n >> 8);
-    guid.bytes[15] = static_cast<BYTE>(n);
-    return guid;
+    return KelGUID::Tagged("KELSAMPLE\x40\x80", n);
 }
 
 std::unique_ptr<CKelPlaySceneObj> KelCreateSampleScene() {

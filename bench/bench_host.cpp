@@ -1,0 +1,216 @@
+#include "bench_host.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+#include "platform/controls.h"
+#include "platform/headless_backend.h"
+#include "platform/wnd.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace kel::bench {
+
+namespace {
+
+constexpr UINT kHScrollBarId = 100;
+constexpr UINT kVScrollBarId = 101;
+
+std::unique_ptr<BenchHost> g_host;
+
+std::filesystem::path WorkFolder() {
+    return std::filesystem::temp_directory_path() / ("kelsb_bench_" + std::to_string(::getpid()));
+}
+
+} // namespace
+
+BenchHost& BenchHost::Get() {
+    if (!g_host)
+        g_host = std::make_unique<BenchHost>();
+    return *g_host;
+}
+
+void BenchHost::Close() {
+    g_host.reset();
+}
+
+BenchHost::BenchHost() {
+    std::filesystem::create_directories(WorkFolder());
+    ::setenv("KELSB_CONFIG_DIR", WorkFolder().c_str(), 1);
+    if (!m_module.Load()) {
+        std::fprintf(stderr, "%s\n", m_module.Error().c_str());
+        std::exit(1);
+    }
+    m_hosts = std::make_unique<kel::script::HostWindows>([this] { return m_current; });
+    const auto& editor = m_module.Entries();
+    editor.open();
+    editor.createDlg(m_hosts->Parent());
+    editor.setItemEditWnd(m_hosts->ItemEdit());
+    // Room for a view of 1920 x 1080 under the dialog's buttons: every point of it must lie
+    // inside the windows around it, or input would not reach it.
+    const CRect room(0, 0, kViewWidth + 400, kViewHeight + 400);
+    m_hosts->Main()->MoveWindow(room);
+    m_hosts->Parent()->MoveWindow(room);
+    editor.getDlg()->MoveWindow(CRect(0, 0, kViewWidth + 200, kViewHeight + 200));
+    editor.getDlg()->ShowWindow(SW_SHOW);
+}
+
+BenchHost::~BenchHost() {
+    // The host's order at its end: history, editor, then the scenes the editor pointed at.
+    m_module.Entries().undoRedoClose();
+    m_module.Entries().close();
+    m_hosts.reset();
+    m_scenes.clear();
+    std::error_code ec;
+    std::filesystem::remove_all(WorkFolder(), ec);
+}
+
+const char* BenchHost::SceneFile() {
+    static const std::string path = (WorkFolder() / "scene.kss").string();
+    return path.c_str();
+}
+
+void BenchHost::Show(int materials) {
+    std::unique_ptr<CKelPlaySceneObj>& scene = m_scenes[materials];
+    if (!scene) {
+        const auto* size =
+            std::find_if(std::begin(kSizes), std::end(kSizes),
+                         [&](const StoryboardSize& s) { return s.materials == materials; });
+        scene =
+            MakeStoryboardScene(size != std::end(kSizes) ? *size : StoryboardSize{materials, 1});
+    }
+    if (scene.get() != m_current) {
+        m_current = scene.get();
+        m_module.Entries().setCurScene(m_current);
+    }
+    CWnd& view = View();
+    CRect rect;
+    view.GetWindowRect(&rect);
+    view.GetParent()->ScreenToClient(&rect);
+    // The view has a one-pixel border around its client area.
+    view.MoveWindow(
+        CRect(rect.left, rect.top, rect.left + kViewWidth + 2, rect.top + kViewHeight + 2));
+    ScrollToLastTrack();
+    PaintInvalid();
+}
+
+CKelPlaySceneObj& BenchHost::Scene() {
+    return *m_current;
+}
+
+CKelSBBodyObj& BenchHost::Body() {
+    return *m_current->GetSBEditObj()->GetCurSBBodyObj();
+}
+
+CWnd& BenchHost::View() {
+    return *State().view;
+}
+
+automation::EditorState BenchHost::State() const {
+    automation::EditorState state;
+    const UINT message = RegisterWindowMessage(automation::kAutomationMessageName);
+    m_module.Entries().getDlg()->SendMessage(message, 0, reinterpret_cast<LPARAM>(&state));
+    return state;
+}
+
+void BenchHost::ScrollToLastTrack() {
+    if (auto* bar = dynamic_cast<CScrollBar*>(View().GetDlgItem(static_cast<int>(kHScrollBarId))))
+        bar->UserScroll(SB_LEFT, 0);
+    if (auto* bar = dynamic_cast<CScrollBar*>(View().GetDlgItem(static_cast<int>(kVScrollBarId))))
+        bar->UserScroll(SB_BOTTOM, 0);
+}
+
+std::vector<CPoint> BenchHost::PointsOnLowestRow() {
+    std::vector<CPoint> points = MaterialsOnLowestRow();
+    // Edges and gaps: a pixel inside each end of every material on screen and the pixel
+    // right after it.
+    const automation::EditorState state = State();
+    const CRect area = state.regions[automation::kTrackArea];
+    const int y = points.empty() ? area.CenterPoint().y : points.front().y;
+    const CObList& list = Body().GetTrackObj(Body().GetTrackCount() - 1)->GetContentList();
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
+        const int left = ClientX(content->GetStoryIn());
+        const int right = ClientX(content->GetStoryOut());
+        for (int x : {left + 1, right - 2, right + 1}) {
+            if (x > area.left && x < area.right)
+                points.emplace_back(x, y);
+        }
+    }
+    return points;
+}
+
+std::vector<CPoint> BenchHost::MaterialsOnLowestRow() {
+    const automation::EditorState state = State();
+    const CRect area = state.regions[automation::kTrackArea];
+    CKelSBBodyObj& body = Body();
+    const int lastTrack = body.GetTrackCount() - 1;
+    const int y =
+        area.top + lastTrack * body.GetTrackHeight() - state.vscroll + body.GetTrackHeight() / 2;
+    std::vector<CPoint> middles;
+    const CObList& list = body.GetTrackObj(lastTrack)->GetContentList();
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
+        const int x = (ClientX(content->GetStoryIn()) + ClientX(content->GetStoryOut())) / 2;
+        if (x > area.left + 10 && x < area.right - 10)
+            middles.emplace_back(x, y);
+    }
+    return middles;
+}
+
+int BenchHost::ClientX(DWORD frame) {
+    const automation::EditorState state = State();
+    const double pixels = frame * 25.0 / Body().GetFramesPerUnit();
+    return static_cast<int>(pixels + 0.5) - state.hscroll +
+           state.regions[automation::kTrackArea].left;
+}
+
+void BenchHost::Mouse(UINT message, CPoint client, UINT keyFlags) {
+    CPoint screen = client;
+    View().ClientToScreen(&screen);
+    kel::platform::HeadlessBackend& backend = kel::platform::Headless();
+    backend.SetCursorPosition(screen);
+    kel::platform::DeliverMouse(message, screen, keyFlags);
+    PaintInvalid();
+}
+
+void BenchHost::Press(CPoint client) {
+    kel::platform::Headless().SetKeyDown(VK_LBUTTON, true);
+    Mouse(WM_LBUTTONDOWN, client, MK_LBUTTON);
+}
+
+void BenchHost::Drag(CPoint client) {
+    Mouse(WM_MOUSEMOVE, client, MK_LBUTTON);
+}
+
+void BenchHost::Release(CPoint client) {
+    kel::platform::Headless().SetKeyDown(VK_LBUTTON, false);
+    Mouse(WM_LBUTTONUP, client, 0);
+}
+
+void BenchHost::Hover(CPoint client) {
+    Mouse(WM_MOUSEMOVE, client, 0);
+}
+
+void BenchHost::Click(CPoint client) {
+    Press(client);
+    Release(client);
+}
+
+void BenchHost::Command(UINT id) {
+    View().SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PaintInvalid();
+}
+
+void BenchHost::PaintInvalid() {
+    kel::platform::UpdateAllWindows();
+}
+
+} // namespace kel::bench

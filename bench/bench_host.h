@@ -1,0 +1,82 @@
+// The editor as the benchmarks drive it: libKelSBEdit.so loaded as a host loads it, the host's
+// windows around it, the timeline view's client area 1920 x 1080, and one generated scene per
+// size. Input goes through the platform's delivery, as a desktop's would, and whatever a step
+// invalidates is painted before the step counts as done.
+#pragma once
+
+#include "host_windows.h"
+#include "hostkit/module_loader.h"
+#include "module/automation.h"
+#include "storyboard_generator.h"
+
+#include "platform/geometry.h"
+#include "platform/win_types.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CWnd;
+class CKelPlaySceneObj;
+class CKelSBBodyObj;
+
+namespace kel::bench {
+
+class BenchHost {
+public:
+    static constexpr int kViewWidth = 1920;
+    static constexpr int kViewHeight = 1080;
+
+    // The one host of a benchmark program, opened on first use on the backend installed then;
+    // Close ends it while the backend still stands.
+    static BenchHost& Get();
+    static void Close();
+
+    // Opens the editor on the backend installed now; exits the process when the module
+    // cannot be loaded (nothing can be measured then).
+    BenchHost();
+    ~BenchHost();
+    BenchHost(const BenchHost&) = delete;
+    BenchHost& operator=(const BenchHost&) = delete;
+
+    // Makes the scene of that many materials the editor's (generated on first use), scrolled
+    // down to its last track, whose containers come last: where walking the storyboard costs
+    // most.
+    void Show(int materials);
+    CKelPlaySceneObj& Scene();
+    CKelSBBodyObj& Body();
+    CWnd& View();
+    automation::EditorState State() const;
+
+    // Client points of the view: inside, at the edges of and between the materials of the
+    // lowest row on screen; and the middles of materials of different containers there.
+    std::vector<CPoint> PointsOnLowestRow();
+    std::vector<CPoint> MaterialsOnLowestRow();
+
+    // The left button pressed, moved with it held, released; a move without it; a click.
+    void Press(CPoint client);
+    void Drag(CPoint client);
+    void Release(CPoint client);
+    void Hover(CPoint client);
+    void Click(CPoint client);
+    // A command of the view's buttons and menus.
+    void Command(UINT id);
+    // Paints whatever is invalid, as a desktop's next paint would.
+    void PaintInvalid();
+
+    // Where the save and load measures keep their file.
+    static const char* SceneFile();
+
+private:
+    void Mouse(UINT message, CPoint client, UINT keyFlags);
+    void ScrollToLastTrack();
+    // The client x of a frame at the storyboard's scale.
+    int ClientX(DWORD frame);
+
+    kel::hostkit::ModuleLoader m_module;
+    std::map<int, std::unique_ptr<CKelPlaySceneObj>> m_scenes;
+    CKelPlaySceneObj* m_current = nullptr;
+    std::unique_ptr<kel::script::HostWindows> m_hosts;
+};
+
+} // namespace kel::bench

@@ -1,0 +1,206 @@
+// The editor's interactive steps and the scene files at 500, 5,000 and 51,000 materials, through
+// the real module and view on the headless backend. Its device contexts count the drawing
+// operations instead of recording them, so a repaint costs what the editor and the framework
+// spend and nothing else. A step's cost must not grow with what the storyboard stores.
+#include "bench_host.h"
+#include "bench_report.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/scene/play_scene.h"
+#include "host/scene/scene_file.h"
+#include "platform/dc.h"
+#include "platform/headless_backend.h"
+#include "platform/wnd.h"
+#include "res/resource.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+
+namespace kel::bench {
+
+namespace {
+
+// A device context that resolves every drawing call as any other and then only counts it.
+class CountingDC : public CDC {
+public:
+    CountingDC(const CRect& client, const CRect& paintClip, long long& count) : m_count(count) {
+        SetDeviceBounds(client & paintClip);
+    }
+
+protected:
+    void Render(const kel::platform::DrawRecord& /*record*/) override { ++m_count; }
+
+private:
+    long long& m_count;
+};
+
+class CountingBackend : public kel::platform::HeadlessBackend {
+public:
+    long long drawn = 0;
+
+    std::unique_ptr<CDC> CreatePaintDC(CWnd& wnd) override {
+        CRect client;
+        wnd.GetClientRect(&client);
+        return std::make_unique<CountingDC>(client, wnd.GetPaintBox(), drawn);
+    }
+    std::unique_ptr<CDC> CreateClientDC(CWnd& wnd) override {
+        CRect client;
+        wnd.GetClientRect(&client);
+        return std::make_unique<CountingDC>(client, client, drawn);
+    }
+};
+
+CountingBackend* g_backend = nullptr;
+
+BenchHost& Host() {
+    return BenchHost::Get();
+}
+
+int Materials(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+
+// A mouse move over the lowest row: the cursor (hit test, edge test) and the move itself.
+void BM_MouseMove(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const std::vector<CPoint> points = Host().PointsOnLowestRow();
+    std::size_t i = 0;
+    for (auto _ : state)
+        Host().Hover(points[i++ % points.size()]);
+}
+
+// A click that selects another material of the lowest row, with what it repaints.
+void BM_ClickSelect(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const std::vector<CPoint> materials = Host().MaterialsOnLowestRow();
+    std::size_t i = 0;
+    for (auto _ : state)
+        Host().Click(materials[i++ % materials.size()]);
+}
+
+// One step of dragging the play range along the marker band: feedback lines down every row
+// and the range repainted.
+void BM_DragOverStep(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const automation::EditorState editor = Host().State();
+    const CRect band = editor.regions[automation::kMarkerBand];
+    const DWORD framesPerUnit = Host().Body().GetFramesPerUnit();
+    const auto frameAt = [&](int x) {
+        return static_cast<DWORD>(x - band.left + editor.hscroll) * framesPerUnit / 25;
+    };
+    Host().Body().SetRange(frameAt(band.left + 600), frameAt(band.left + 900));
+    const int y = band.CenterPoint().y;
+    Host().Press(CPoint(band.left + 700, y)); // inside the range: the whole range moves
+    int step = 0;
+    for (auto _ : state)
+        Host().Drag(CPoint(band.left + 700 + (++step % 2 ? 9 : -9), y));
+    Host().Release(CPoint(band.left + 700, y));
+}
+
+// One step of scrubbing the time line along the ruler: the host seeks, the time line moves
+// and the caption follows.
+void BM_ScrubStep(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const CRect ruler = Host().State().regions[automation::kRuler];
+    const int y = ruler.CenterPoint().y;
+    Host().Press(CPoint(ruler.left + 500, y));
+    int step = 0;
+    for (auto _ : state)
+        Host().Drag(CPoint(ruler.left + 500 + (++step % 2 ? 40 : -40), y));
+    Host().Release(CPoint(ruler.left + 500, y));
+}
+
+// The zoom buttons, in and out in turn, with the time area repainted at each scale.
+void BM_ZoomStep(benchmark::State& state) {
+    Host().Show(Materials(state));
+    int step = 0;
+    for (auto _ : state)
+        Host().Command(++step % 2 ? IDC_VIEW_TOOL_ZOOM_IN : IDC_VIEW_TOOL_ZOOM_OUT);
+    if (step % 2)
+        Host().Command(IDC_VIEW_TOOL_ZOOM_OUT);
+}
+
+// The whole view painted; the counter says how many drawing operations that took.
+void BM_Repaint(benchmark::State& state) {
+    Host().Show(Materials(state));
+    CWnd& view = Host().View();
+    const long long before = g_backend->drawn;
+    for (auto _ : state) {
+        view.Invalidate(FALSE);
+        view.UpdateWindow();
+    }
+    state.counters["ops"] = benchmark::Counter(static_cast<double>(g_backend->drawn - before),
+                                               benchmark::Counter::kAvgIterations);
+}
+
+// Select All of the storyboard menu and the repaint it asks for; between the steps a click
+// selects one material again.
+void BM_SelectAll(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const CPoint material = Host().MaterialsOnLowestRow().front();
+    for (auto _ : state) {
+        Host().Command(ID_SB_SELECT_ALL);
+        state.PauseTiming();
+        Host().Click(material);
+        state.ResumeTiming();
+    }
+}
+
+void BM_SceneSave(benchmark::State& state) {
+    Host().Show(Materials(state));
+    for (auto _ : state) {
+        if (KelSaveSceneFile(Host().Scene(), BenchHost::SceneFile()).nResult != KEL_SCENE_OK)
+            state.SkipWithError("the scene could not be saved");
+    }
+}
+
+void BM_SceneLoad(benchmark::State& state) {
+    Host().Show(Materials(state));
+    KelSaveSceneFile(Host().Scene(), BenchHost::SceneFile());
+    for (auto _ : state) {
+        KelSceneFileStatus status;
+        std::unique_ptr<CKelPlaySceneObj> scene = KelLoadSceneFile(BenchHost::SceneFile(), &status);
+        if (!scene)
+            state.SkipWithError("the scene could not be loaded");
+        state.PauseTiming();
+        scene.reset(); // freeing it is not part of loading
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_MouseMove)->Apply(AtEverySize);
+BENCHMARK(BM_ClickSelect)->Apply(AtEverySize);
+BENCHMARK(BM_DragOverStep)->Apply(AtEverySize);
+BENCHMARK(BM_ScrubStep)->Apply(AtEverySize);
+BENCHMARK(BM_ZoomStep)->Apply(AtEverySize);
+BENCHMARK(BM_Repaint)->Apply(AtEverySize);
+BENCHMARK(BM_SelectAll)->Apply(AtEverySize);
+BENCHMARK(BM_SceneSave)->Apply(AtEverySize);
+BENCHMARK(BM_SceneLoad)->Apply(AtEverySize);
+
+} // namespace
+
+} // namespace kel::bench
+
+int main(int argc, char** argv) {
+    auto backend = std::make_unique<kel::bench::CountingBackend>();
+    kel::bench::g_backend = backend.get();
+    kel::platform::SetBackend(std::move(backend));
+    using kel::bench::Goal;
+    const int result = kel::bench::RunMeasures(
+        argc, argv,
+        {
+            Goal{"BM_MouseMove", "Mouse move (cursor, hit and edge test)", 2, true},
+            Goal{"BM_ClickSelect", "Click that selects", 2, true},
+            Goal{"BM_DragOverStep", "Drag-over step (range drag)", 2, true},
+            Goal{"BM_ScrubStep", "Scrub step", 2, true},
+            Goal{"BM_ZoomStep", "Zoom step", 2, true},
+            Goal{"BM_Repaint", "Repaint 1920x1080, counting DC", 2, true},
+            Goal{"BM_SelectAll", "Select all", 20, false},
+            Goal{"BM_SceneSave", "Scene save", 200, false},
+            Goal{"BM_SceneLoad", "Scene load", 200, false},
+        });
+    kel::bench::BenchHost::Close();
+    return result;
+}
