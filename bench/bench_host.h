@@ -14,11 +14,13 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CWnd;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
+class CKelSBContentBaseObj;
 
 namespace kel::bench {
 
@@ -52,6 +54,9 @@ public:
     // lowest row on screen; and the middles of materials of different containers there.
     std::vector<CPoint> PointsOnLowestRow();
     std::vector<CPoint> MaterialsOnLowestRow();
+    // The middles of the first materials on screen of the lowest row that belong to two
+    // different containers.
+    std::pair<CPoint, CPoint> TwoContainersOnLowestRow();
 
     // The left button pressed, moved with it held, released; a move without it; a click.
     void Press(CPoint client);
@@ -59,6 +64,8 @@ public:
     void Release(CPoint client);
     void Hover(CPoint client);
     void Click(CPoint client);
+    // A click with Shift held: adds to the selection and makes the material current.
+    void ShiftClick(CPoint client);
     // A command of the view's buttons and menus.
     void Command(UINT id);
     // Paints whatever is invalid, as a desktop's next paint would.
@@ -68,6 +75,8 @@ public:
     static const char* SceneFile();
 
 private:
+    // The materials on screen of the lowest row, each with the middle of its rectangle.
+    std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> MaterialsOnScreen();
     void Mouse(UINT message, CPoint client, UINT keyFlags);
     void ScrollToLastTrack();
     // The client x of a frame at the storyboard's scale.

@@ -99,8 +99,6 @@ SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& 
             continue;
         ResizeOne(body, *pContent, record.dwLength, record);
     }
-    if (!record.IsEmpty())
-        body.ResetKeyPointList();
     return record;
 }
 

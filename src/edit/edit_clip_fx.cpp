@@ -9,6 +9,8 @@
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
 
+#include <utility>
+
 namespace kel::edit {
 
 namespace {
@@ -39,15 +41,20 @@ CKelIOSoftEffectBaseObj* EffectOf(const CKelSBContentBaseObj* pContent) {
 } // namespace
 
 ClipRecord ClipAtTimeLine(const CKelPlaySceneObj& scene, CKelSBBodyObj& body, bool bEntry) {
-    ClipRecord record;
-    const DWORD dwTimeLine = body.GetTimeLinePos();
+    // Every track's material is found before any is clipped: a clip on one track does not
+    // change what lies under the time line on another, and the look-ups stay those of one
+    // unchanged storyboard.
+    std::vector<std::pair<int, CKelSBContentBaseObj*>> found;
     for (int nTrack = 0; nTrack < body.GetTrackCount(); ++nTrack) {
         const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
         if (pTrack == nullptr || pTrack->IsLocked() || !pTrack->HasContentObj())
             continue;
-        CKelSBContentBaseObj* pContent = scene.GetTimeLineContent(nTrack);
-        if (pContent == nullptr)
-            continue;
+        if (CKelSBContentBaseObj* pContent = scene.GetTimeLineContent(nTrack))
+            found.emplace_back(nTrack, pContent);
+    }
+    ClipRecord record;
+    const DWORD dwTimeLine = body.GetTimeLinePos();
+    for (const auto& [nTrack, pContent] : found) {
         const DWORD dwOld = bEntry ? pContent->GetStoryIn() : pContent->GetStoryOut();
         ChangeJournal journal;
         // The model refuses an end that would leave the material shorter than it may be.
@@ -58,8 +65,6 @@ ClipRecord ClipAtTimeLine(const CKelPlaySceneObj& scene, CKelSBBodyObj& body, bo
         record.oldFrames.push_back(static_cast<long>(dwOld));
         record.newFrames.push_back(static_cast<long>(dwTimeLine));
     }
-    if (!record.IsEmpty())
-        body.ResetKeyPointList();
     return record;
 }
 

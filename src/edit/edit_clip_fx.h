@@ -30,7 +30,7 @@ struct ClipRecord {
 // On every unlocked track, the material under the time line (as the scene finds it) has its
 // story in (bEntry) or story out set to the time line, and its effect plays for the new length.
 // A material whose end is there already, or that would become shorter than its minimum length,
-// is left alone and not recorded. The track lists stay current; the key points are rebuilt.
+// is left alone and not recorded. The track lists stay current.
 ClipRecord ClipAtTimeLine(const CKelPlaySceneObj& scene, CKelSBBodyObj& body, bool bEntry);
 
 // The effect phase of a material: 0 In, 1 Stay, 2 Out; -1 for a material without an effect.

@@ -126,7 +126,6 @@ std::optional<ClosedSpace> CloseSpace(CKelSBBodyObj& body, int nTrack, int nFram
                         static_cast<long>(closed.dwNew) - static_cast<long>(closed.dwOld), journal))
         return std::nullopt;
     journal.Commit();
-    body.ResetKeyPointList();
     return closed;
 }
 

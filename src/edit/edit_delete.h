@@ -40,7 +40,7 @@ struct DeleteResult {
 //      track, the material that follows it there and every later one move left so that the
 //      follower starts where the deleted one began. Materials on locked tracks are passed over.
 //   3. The containers go, highest index first, so the recorded indices stay valid.
-// The track lists must be current before and are current after (the key points too).
+// The track lists must be current before and are current after.
 // Returns nothing, with the storyboard as it was, when an index is missing or repeated, a
 // container could not be saved, or two deleted materials overlap on one track in ripple mode
 // (their order on the track would be a guess).

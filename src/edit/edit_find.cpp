@@ -5,25 +5,16 @@
 #include "host/sbobject/sb_content.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace kel::edit {
 
 Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent) {
-    if (pContent == nullptr)
+    const CKelSBContainerObj* pContainer = body.GetContainerOf(pContent);
+    if (pContainer == nullptr)
         return {};
-    int nContainer = 0;
-    const CKelObList& containers = body.GetContainerList();
-    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nContainer) {
-        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        const INT_PTR nContent = pContainer->GetContentList().IndexOf(pContent);
-        if (nContent >= 0)
-            return {nContainer, static_cast<int>(nContent)};
-    }
-    return {};
+    return {body.GetContainerIndex(pContainer),
+            static_cast<int>(pContainer->GetContentList().IndexOf(pContent))};
 }
 
 CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int nContent) {
@@ -34,19 +25,14 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
 }
 
 std::vector<int> ContainerIndicesInListOrder(const CKelSBBodyObj& body, const CObList& containers) {
-    // One walk of the storyboard, not one per listed container.
-    std::unordered_map<const CObject*, int> indexOf;
-    int nIndex = 0;
-    const CKelObList& all = body.GetContainerList();
-    for (POSITION pos = all.GetHeadPosition(); pos != nullptr; ++nIndex)
-        indexOf.emplace(all.GetNext(pos), nIndex);
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(containers.GetCount()));
     std::unordered_set<int> seen;
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
-        auto it = indexOf.find(containers.GetNext(pos));
-        if (it != indexOf.end() && seen.insert(it->second).second)
-            indices.push_back(it->second);
+        const int nIndex =
+            body.GetContainerIndex(DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)));
+        if (nIndex >= 0 && seen.insert(nIndex).second)
+            indices.push_back(nIndex);
     }
     return indices;
 }
