@@ -71,6 +71,14 @@ void MoveContents(CKelSBContainerObj& from, CKelSBContainerObj& to) {
     }
 }
 
+// The tracks of the container's materials, each once.
+std::vector<int> TracksOf(const CKelSBContainerObj& container) {
+    std::vector<int> tracks;
+    for (INT_PTR m = 0; m < container.GetContentCount(); ++m)
+        NoteTrack(tracks, container.GetContentObj(m)->GetTrackIndex());
+    return tracks;
+}
+
 // New containers that borrow materials owned elsewhere until they are committed; emptied
 // without deleting when they go uncommitted.
 struct BorrowingContainers {
@@ -89,6 +97,7 @@ std::optional<SameLengthRecord>
 SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials) {
     if (!CKelSBContainerObj::MakeOrder(materials, 1))
         return std::nullopt;
+    TrackListUpkeep lists(body);
     SameLengthRecord record;
     record.dwLength = reference.GetDuration();
     for (POSITION pos = materials.GetHeadPosition(); pos != nullptr;) {
@@ -99,28 +108,33 @@ SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& 
             continue;
         ResizeOne(body, *pContent, record.dwLength, record);
     }
+    if (!record.IsEmpty())
+        lists.Done(record.touchedTracks);
     return record;
 }
 
-CKelSBContainerObj* MergeContainers(CKelSBBodyObj& body, const std::vector<int>& order) {
+CKelSBContainerObj* MergeContainers(CKelSBBodyObj& body, const std::vector<int>& order,
+                                    TrackListUpkeep& lists) {
     const std::vector<CKelSBContainerObj*> merged = ContainersAt(body, order);
     if (merged.size() < 2)
         return nullptr;
     CKelSBContainerObj& receiver = *merged.front();
     for (std::size_t k = 1; k < merged.size(); ++k)
         MoveContents(*merged[k], receiver);
+    body.NoteContainerOf(&receiver);
     // The emptied containers go from the highest index down, so the others keep theirs.
     std::vector<int> emptied(order.begin() + 1, order.end());
     std::sort(emptied.rbegin(), emptied.rend());
-    body.ClearAllTrackContentList();
     for (int nIndex : emptied)
         TakeContainerAt(body, nIndex).reset();
-    body.ResetAllTrackContentList();
+    // No material moved; only the order of materials that start together may follow their
+    // containers.
+    lists.Done(TracksOf(receiver));
     return &receiver;
 }
 
-std::optional<std::vector<CKelSBContainerObj*>> SplitContainers(CKelSBBodyObj& body,
-                                                                const std::vector<int>& order) {
+std::optional<std::vector<CKelSBContainerObj*>>
+SplitContainers(CKelSBBodyObj& body, const std::vector<int>& order, TrackListUpkeep& lists) {
     const std::vector<CKelSBContainerObj*> split = ContainersAt(body, order);
     if (split.size() != order.size())
         return std::nullopt;
@@ -153,7 +167,12 @@ std::optional<std::vector<CKelSBContainerObj*>> SplitContainers(CKelSBBodyObj& b
         while (pContainer->GetContentCount() > 1)
             pContainer->GetContentList().RemoveTail();
     }
-    body.ResetAllTrackContentList();
+    std::vector<int> tracks;
+    for (CKelSBContainerObj* pContainer : added) {
+        body.NoteContainerOf(pContainer);
+        NoteTrack(tracks, pContainer->GetContentObj(0)->GetTrackIndex());
+    }
+    lists.Done(tracks);
     return added;
 }
 

@@ -15,6 +15,8 @@ class CKelSBContentBaseObj;
 
 namespace kel::edit {
 
+class TrackListUpkeep;
+
 // What giving materials one length changed, as the same-length command keeps it: each resized
 // material's track, story in (after the shifts before it) and old length; each shift's track,
 // the story in of the first material it moved, after the move (the threshold), and the amount.
@@ -43,16 +45,18 @@ SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& 
 
 // Merges containers: the one at order[0] receives, appended in order, the materials of the
 // containers at order[1], order[2], ...; those leave the storyboard. The track lists are
-// rebuilt. Returns the receiving container; null, nothing changed, for fewer than two indices,
-// a missing or a repeated one.
-CKelSBContainerObj* MergeContainers(CKelSBBodyObj& body, const std::vector<int>& order);
+// current afterwards. Returns the receiving container; null, nothing changed, for fewer than two
+// indices, a missing or a repeated one.
+// `lists` was made before the edit started (before copies of the containers were taken).
+CKelSBContainerObj* MergeContainers(CKelSBBodyObj& body, const std::vector<int>& order,
+                                    TrackListUpkeep& lists);
 
 // Splits containers, in the order given: each keeps its first material, and every other
 // material goes alone into a new container. The new containers are appended to the storyboard
-// in the order made and returned; the track lists are rebuilt. Nothing, nothing changed, when an
-// index is missing or repeated; an empty list when no container holds two materials. An
+// in the order made and returned; the track lists are current afterwards. Nothing, nothing changed,
+// when an index is missing or repeated; an empty list when no container holds two materials. An
 // allocation failure throws before anything changed.
-std::optional<std::vector<CKelSBContainerObj*>> SplitContainers(CKelSBBodyObj& body,
-                                                                const std::vector<int>& order);
+std::optional<std::vector<CKelSBContainerObj*>>
+SplitContainers(CKelSBBodyObj& body, const std::vector<int>& order, TrackListUpkeep& lists);
 
 } // namespace kel::edit

@@ -52,6 +52,7 @@ ClipRecord ClipAtTimeLine(const CKelPlaySceneObj& scene, CKelSBBodyObj& body, bo
         if (CKelSBContentBaseObj* pContent = scene.GetTimeLineContent(nTrack))
             found.emplace_back(nTrack, pContent);
     }
+    TrackListUpkeep lists(body);
     ClipRecord record;
     const DWORD dwTimeLine = body.GetTimeLinePos();
     for (const auto& [nTrack, pContent] : found) {
@@ -65,6 +66,8 @@ ClipRecord ClipAtTimeLine(const CKelPlaySceneObj& scene, CKelSBBodyObj& body, bo
         record.oldFrames.push_back(static_cast<long>(dwOld));
         record.newFrames.push_back(static_cast<long>(dwTimeLine));
     }
+    if (!record.IsEmpty())
+        lists.Done(record.tracks);
     return record;
 }
 

@@ -74,6 +74,7 @@ std::optional<DeleteResult> DeleteContainers(CKelSBBodyObj& body, std::vector<in
         containers.push_back(pContainer);
     }
 
+    TrackListUpkeep lists(body);
     DeleteResult result;
     // Every container is kept before any material moves or goes: no delete without a way back.
     for (std::size_t i = 0; i < containers.size(); ++i) {
@@ -89,11 +90,11 @@ std::optional<DeleteResult> DeleteContainers(CKelSBBodyObj& body, std::vector<in
     for (const CKelSBContainerObj* pContainer : containers) {
         for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
             NoteTrack(result.touchedTracks, pContainer->GetContentObj(m)->GetTrackIndex());
+        lists.Remove(*pContainer);
     }
-    body.ClearAllTrackContentList(); // they name the materials that go
     for (int nIndex : indices)
         TakeContainerAt(body, nIndex).reset();
-    body.ResetAllTrackContentList();
+    lists.Done(result.touchedTracks);
     return result;
 }
 
@@ -121,11 +122,13 @@ std::optional<ClosedSpace> CloseSpace(CKelSBBodyObj& body, int nTrack, int nFram
     const ClosedSpace closed{pAfter->GetStoryIn(), dwGapStart};
     if (closed.dwNew >= closed.dwOld)
         return std::nullopt;
+    TrackListUpkeep lists(body);
     ChangeJournal journal;
     if (!ShiftTrackFrom(body, nTrack, closed.dwOld,
                         static_cast<long>(closed.dwNew) - static_cast<long>(closed.dwOld), journal))
         return std::nullopt;
     journal.Commit();
+    lists.Done({nTrack});
     return closed;
 }
 

@@ -117,7 +117,9 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
     return RunStep([this](Target& t) {
         CKelSBContentBaseObj* pFocus =
             kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
-        CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(t.body, m_arrMergedContainers);
+        kel::edit::TrackListUpkeep lists(t.body);
+        CKelSBContainerObj* pReceiver =
+            kel::edit::MergeContainers(t.body, m_arrMergedContainers, lists);
         if (pReceiver == nullptr)
             return 0;
         CKelSBContainerObj& receiver = *pReceiver;
@@ -169,7 +171,8 @@ int CKelURSBSplitContainerCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const auto added = kel::edit::SplitContainers(t.body, m_arrSplitContainers);
+        kel::edit::TrackListUpkeep lists(t.body);
+        const auto added = kel::edit::SplitContainers(t.body, m_arrSplitContainers, lists);
         if (!added)
             return 0;
         for (CKelSBContainerObj* pContainer : *added)

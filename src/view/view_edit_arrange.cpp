@@ -2,6 +2,7 @@
 // containers. Merge and split work in the order the containers were selected, and their
 // commands replay that order.
 #include "edit/edit_arrange.h"
+#include "edit/edit_change.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/ur_register.h"
@@ -49,6 +50,7 @@ int CKelSBEditView::MergeMaterials() {
     if (order.size() < 2)
         return 0;
     KelSBEditScope scope(*this);
+    kel::edit::TrackListUpkeep lists(*pBody);
     auto pCmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(this, IDS_HIST_MERGE);
     pCmd->m_focus = GetCurFocus();
     pCmd->m_arrMergedContainers = order;
@@ -56,7 +58,7 @@ int CKelSBEditView::MergeMaterials() {
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(*pBody, order);
+    CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(*pBody, order, lists);
     if (pReceiver == nullptr)
         return 0;
     KelSBRegisterCommand(this, std::move(pCmd));
@@ -79,6 +81,7 @@ int CKelSBEditView::SplitMaterials() {
     if (!bAnyToSplit)
         return 0;
     KelSBEditScope scope(*this);
+    kel::edit::TrackListUpkeep lists(*pBody);
     auto pCmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(this, IDS_HIST_SPLIT);
     pCmd->m_focus = GetCurFocus();
     pCmd->m_arrSplitContainers = order;
@@ -88,7 +91,7 @@ int CKelSBEditView::SplitMaterials() {
     CollectSelectionRects(rects);
     std::optional<std::vector<CKelSBContainerObj*>> added;
     try {
-        added = kel::edit::SplitContainers(*pBody, order);
+        added = kel::edit::SplitContainers(*pBody, order, lists);
     } catch (const std::bad_alloc&) {
         return 0; // nothing was split
     }
