@@ -12,6 +12,7 @@ trap 'rm -rf "$work"' EXIT
 flags=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 
 build/release/bin/bench_view --kel_table="$work/view.md" "${flags[@]}"
+build/release/bin/bench_edit --kel_table="$work/edit.md" "${flags[@]}"
 build/release/bin/bench_runner --kel_table="$work/runner.md" "${flags[@]}"
 if [ -x build/release/bin/bench_qt_paint ]; then
     build/release/bin/bench_qt_paint --kel_table="$work/qt.md" "${flags[@]}"
@@ -33,6 +34,10 @@ mkdir -p docs
     echo "## The editor, on a device context that counts (the editor's and the framework's own cost)"
     echo
     cat "$work/view.md"
+    echo
+    echo "## Editing operations, each with its repaint (undone between the steps, outside the time)"
+    echo
+    cat "$work/edit.md"
     echo
     echo "## kelsb-script, the runner users script the editor with"
     echo
