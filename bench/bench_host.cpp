@@ -131,20 +131,66 @@ std::vector<CPoint> BenchHost::PointsOnLowestRow() {
     std::vector<CPoint> points = MaterialsOnLowestRow();
     // Edges and gaps: a pixel inside each end of every material on screen and the pixel
     // right after it.
+    AddEdgesOnLowestRow(points, {1, -2, 1});
+    return points;
+}
+
+std::vector<CPoint> BenchHost::OutletsOnLowestRow() {
+    std::vector<CPoint> points;
+    AddEdgesOnLowestRow(points, {0, -2, 0});
+    return points;
+}
+
+void BenchHost::AddEdgesOnLowestRow(std::vector<CPoint>& points, const EdgeOffsets& offsets) {
     const automation::EditorState state = State();
     const CRect area = state.regions[automation::kTrackArea];
-    const int y = points.empty() ? area.CenterPoint().y : points.front().y;
-    const CObList& list = Body().GetTrackObj(Body().GetTrackCount() - 1)->GetContentList();
+    CKelSBBodyObj& body = Body();
+    const int y = area.top + (body.GetTrackCount() - 1) * body.GetTrackHeight() - state.vscroll +
+                  body.GetTrackHeight() / 2;
+    const CObList& list = body.GetTrackObj(body.GetTrackCount() - 1)->GetContentList();
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
         const int left = ClientX(content->GetStoryIn());
         const int right = ClientX(content->GetStoryOut());
-        for (int x : {left + 1, right - 2, right + 1}) {
+        const int xs[] = {offsets.left ? left + offsets.left : 0,
+                          offsets.outlet ? right + offsets.outlet : 0,
+                          offsets.after ? right + offsets.after : 0};
+        for (int x : xs) {
             if (x > area.left && x < area.right)
                 points.emplace_back(x, y);
         }
     }
-    return points;
+}
+
+std::vector<CPoint> BenchHost::GapsOnLowestRow() {
+    const std::vector<CPoint> outlets = OutletsOnLowestRow();
+    const automation::EditorState state = State();
+    const CRect area = state.regions[automation::kTrackArea];
+    CKelSBBodyObj& body = Body();
+    const CObList& list = body.GetTrackObj(body.GetTrackCount() - 1)->GetContentList();
+    std::vector<CPoint> gaps;
+    const CKelSBContentBaseObj* previous = nullptr;
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
+        if (previous) {
+            const int from = ClientX(previous->GetStoryOut());
+            if (ClientX(content->GetStoryIn()) - from >= 6 && from + 3 > area.left &&
+                from + 3 < area.right && !outlets.empty())
+                gaps.emplace_back(from + 3, outlets.front().y);
+        }
+        previous = content;
+    }
+    return gaps;
+}
+
+CPoint BenchHost::Screen(CPoint client) {
+    View().ClientToScreen(&client);
+    return client;
+}
+
+void BenchHost::Undo() {
+    View().GetParent()->SendMessage(RegisterWindowMessage("WM_CG_UR_FROM_HISTORY"), 1, 1);
+    PaintInvalid();
 }
 
 std::vector<CPoint> BenchHost::MaterialsOnLowestRow() {

@@ -54,6 +54,14 @@ public:
     // lowest row on screen; and the middles of materials of different containers there.
     std::vector<CPoint> PointsOnLowestRow();
     std::vector<CPoint> MaterialsOnLowestRow();
+    // Two pixels inside the outlet of each material of the lowest row on screen: its edge.
+    std::vector<CPoint> OutletsOnLowestRow();
+    // A few pixels into each gap of at least six pixels between materials of the lowest row.
+    std::vector<CPoint> GapsOnLowestRow();
+    // Client to screen coordinates of the view.
+    CPoint Screen(CPoint client);
+    // One step back in the current storyboard's history, as the history panel asks for it.
+    void Undo();
     // The middles of the first materials on screen of the lowest row that belong to two
     // different containers.
     std::pair<CPoint, CPoint> TwoContainersOnLowestRow();
@@ -78,6 +86,14 @@ private:
     // The materials on screen of the lowest row, each with the middle of its rectangle.
     std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> MaterialsOnScreen();
     void Mouse(UINT message, CPoint client, UINT keyFlags);
+    // Points at the edges of the materials of the lowest row on screen: at these offsets from
+    // the entry point, the outlet and past the outlet (0 leaves that point out).
+    struct EdgeOffsets {
+        int left;
+        int outlet;
+        int after;
+    };
+    void AddEdgesOnLowestRow(std::vector<CPoint>& points, const EdgeOffsets& offsets);
     void ScrollToLastTrack();
     // The client x of a frame at the storyboard's scale.
     int ClientX(DWORD frame);

@@ -5,16 +5,20 @@
 #include "bench_host.h"
 #include "bench_report.h"
 
+#include "host/base/kel_item.h"
 #include "host/sbobject/sb_body.h"
 #include "host/scene/play_scene.h"
 #include "host/scene/scene_file.h"
+#include "host/services/drag_data.h"
 #include "platform/dc.h"
 #include "platform/headless_backend.h"
+#include "platform/ole.h"
 #include "platform/wnd.h"
 #include "res/resource.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace kel::bench {
@@ -38,6 +42,16 @@ private:
 class CountingBackend : public kel::platform::HeadlessBackend {
 public:
     long long drawn = 0;
+    // While set, a drag the editor starts runs this instead of a scripted drag: a measure then
+    // moves the drag and drops it itself.
+    std::function<DWORD(kel::platform::DragLoop&)> drag;
+
+    DWORD DoDragDrop(const kel::platform::DragPayload& data, DWORD allowedEffects) override {
+        if (!drag)
+            return HeadlessBackend::DoDragDrop(data, allowedEffects);
+        kel::platform::DragLoop loop(data, allowedEffects);
+        return drag(loop);
+    }
 
     std::unique_ptr<CDC> CreatePaintDC(CWnd& wnd) override {
         CRect client;
@@ -147,6 +161,111 @@ void BM_SelectAll(benchmark::State& state) {
     }
 }
 
+// One step of trimming the outlet of a material of the lowest row: the XOR line, its limits
+// and the caption. The edge goes back to where it was before the release, so nothing commits.
+void BM_TrimStep(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const CPoint edge = Host().OutletsOnLowestRow().front();
+    Host().Hover(edge);
+    Host().Press(edge);
+    int step = 0;
+    for (auto _ : state)
+        Host().Drag(CPoint(edge.x + (++step % 2 ? 9 : -9), edge.y));
+    Host().Drag(edge);
+    Host().Release(edge);
+}
+
+// A material of the lowest row pressed and dragged three pixels: the view's own drag of the
+// selection starts there and runs `drag` (the drag loop positioned where it started); the
+// drag's drop effect.
+DWORD DragMaterial(const std::function<DWORD(kel::platform::DragLoop&, CPoint)>& drag) {
+    const CPoint middle = Host().MaterialsOnLowestRow().front();
+    const CPoint start(middle.x + 4, middle.y);
+    DWORD effect = DROPEFFECT_NONE;
+    Host().Press(middle);
+    g_backend->drag = [&](kel::platform::DragLoop& loop) {
+        loop.MoveTo(Host().Screen(start), MK_LBUTTON);
+        effect = drag(loop, start);
+        return effect;
+    };
+    Host().Drag(start);
+    g_backend->drag = nullptr;
+    kel::platform::Headless().SetKeyDown(VK_LBUTTON, false);
+    return effect;
+}
+
+// One step of moving the selected material along the lowest row: the placement tested where
+// it would land, the outline and the caption.
+void BM_MoveOverStep(benchmark::State& state) {
+    Host().Show(Materials(state));
+    DragMaterial([&](kel::platform::DragLoop& loop, CPoint start) {
+        int step = 0;
+        for (auto _ : state) {
+            loop.MoveTo(Host().Screen(CPoint(start.x + (++step % 2 ? 9 : -9), start.y)),
+                        MK_LBUTTON);
+            Host().PaintInvalid();
+        }
+        loop.Cancel();
+        return DWORD(DROPEFFECT_NONE);
+    });
+}
+
+// The drop of a material moved a few frames along the lowest row, pushing what follows on the
+// track: placed, recorded, repainted. Undone between the steps.
+void BM_MoveDrop(benchmark::State& state) {
+    Host().Show(Materials(state));
+    for (auto _ : state) {
+        state.PauseTiming();
+        const DWORD effect = DragMaterial([&](kel::platform::DragLoop& loop, CPoint start) {
+            const CPoint target = Host().Screen(CPoint(start.x + 9, start.y));
+            loop.MoveTo(target, MK_LBUTTON);
+            state.ResumeTiming();
+            const DWORD dropped = loop.Drop(target, 0);
+            Host().PaintInvalid();
+            state.PauseTiming();
+            return dropped;
+        });
+        if (effect != DROPEFFECT_MOVE) {
+            state.SkipWithError("the move was refused");
+            break;
+        }
+        Host().Undo();
+        state.ResumeTiming();
+    }
+}
+
+// A group piece dragged in from a host panel and dropped between the materials of the lowest
+// row: built, placed, pushing what follows, recorded, repainted. Undone between the steps.
+void BM_DragInDrop(benchmark::State& state) {
+    Host().Show(Materials(state));
+    KelPieceDragData piece;
+    piece.guid = static_cast<CKelItemBaseObj*>(Host().Scene().GetPieceList()->GetHead())->GetGUID();
+    piece.dwType = KelPieceDragData::kInStayOut;
+    const auto bytes = piece.Encode();
+    const kel::platform::DragPayload payload{KelPieceDragData::kFormat, bytes.data(), bytes.size()};
+    const std::vector<CPoint> gaps = Host().GapsOnLowestRow();
+    if (gaps.empty()) {
+        state.SkipWithError("no gap on the lowest row");
+        return;
+    }
+    const CPoint target = Host().Screen(gaps.front());
+    for (auto _ : state) {
+        state.PauseTiming();
+        kel::platform::DragLoop loop(payload, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+        loop.MoveTo(target, MK_LBUTTON);
+        state.ResumeTiming();
+        const DWORD effect = loop.Drop(target, 0);
+        Host().PaintInvalid();
+        state.PauseTiming();
+        if (effect != DROPEFFECT_MOVE) {
+            state.SkipWithError("the piece was refused");
+            break;
+        }
+        Host().Undo();
+        state.ResumeTiming();
+    }
+}
+
 void BM_SceneSave(benchmark::State& state) {
     Host().Show(Materials(state));
     for (auto _ : state) {
@@ -176,6 +295,10 @@ BENCHMARK(BM_ScrubStep)->Apply(AtEverySize);
 BENCHMARK(BM_ZoomStep)->Apply(AtEverySize);
 BENCHMARK(BM_Repaint)->Apply(AtEverySize);
 BENCHMARK(BM_SelectAll)->Apply(AtEverySize);
+BENCHMARK(BM_TrimStep)->Apply(AtEverySize);
+BENCHMARK(BM_MoveOverStep)->Apply(AtEverySize);
+BENCHMARK(BM_MoveDrop)->Apply(AtEverySize);
+BENCHMARK(BM_DragInDrop)->Apply(AtEverySize);
 BENCHMARK(BM_SceneSave)->Apply(AtEverySize);
 BENCHMARK(BM_SceneLoad)->Apply(AtEverySize);
 
@@ -198,6 +321,10 @@ int main(int argc, char** argv) {
             Goal{"BM_ZoomStep", "Zoom step", 2, true},
             Goal{"BM_Repaint", "Repaint 1920x1080, counting DC", 2, true},
             Goal{"BM_SelectAll", "Select all", 20, false},
+            Goal{"BM_TrimStep", "Trim step (edge dragged)", 2, true},
+            Goal{"BM_MoveOverStep", "Move drag-over step (placement tested)", 2, true},
+            Goal{"BM_MoveDrop", "Move drop (placed, pushed, recorded)", 50, false},
+            Goal{"BM_DragInDrop", "Piece dropped from a host panel", 50, false},
             Goal{"BM_SceneSave", "Scene save", 200, false},
             Goal{"BM_SceneLoad", "Scene load", 200, false},
         });

@@ -35,6 +35,10 @@ mkdir -p docs
     echo
     cat "$work/view.md"
     echo
+    echo "A drop changes the storyboard: it is placed, recorded and repainted at the cost of what it"
+    echo "touches, then the track lists and the storyboard's derived data are built once again,"
+    echo "which grows with the storyboard; an edit's goal is 50 ms."
+    echo
     echo "## Editing operations, each with its repaint (undone between the steps, outside the time)"
     echo
     cat "$work/edit.md"

@@ -4,6 +4,8 @@
 #include "runner.h"
 
 #include "host/sbobject/sb_attr_dlg.h"
+#include "host/scene/play_piece.h"
+#include "host/services/drag_data.h"
 #include "platform/controls.h"
 #include "platform/wnd.h"
 
@@ -199,6 +201,64 @@ void Runner::Drag(const ScriptLine& line) {
     if (m_backend.DragsRun() == dragsBefore) {
         MouseMessage(WM_LBUTTONUP, to, 0, false, false);
     }
+}
+
+void Runner::DragIn(const ScriptLine& line) {
+    const char* usage = "dragin PIECE 0|1|2|3|movie|scroll X1 Y1 X2 Y2 [STEPS]";
+    CheckArity(line, 6, 7, usage);
+    KelPieceDragData piece;
+    piece.guid = RequirePiece(line.words[1]).GetGUID();
+    const std::string& type = line.words[2];
+    if (type == "movie") {
+        piece.dwType = KelPieceDragData::kMovie;
+    } else if (type == "scroll") {
+        piece.dwType = KelPieceDragData::kScroll;
+    } else {
+        piece.dwType = static_cast<DWORD>(ParseInteger(type, "TYPE", 0, 3));
+    }
+    const auto bytes = piece.Encode();
+    RunDragIn(std::vector<BYTE>(bytes.begin(), bytes.end()), line, 3);
+}
+
+void Runner::DragInRaw(const ScriptLine& line) {
+    const char* usage = "dragin-raw HEXBYTES X1 Y1 X2 Y2";
+    CheckArity(line, 5, 5, usage);
+    const std::string& hex = line.words[1];
+    if (hex.empty() || hex.size() % 2 != 0 ||
+        hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        throw UsageError(std::string("HEXBYTES must be pairs of hex digits; usage: ") + usage);
+    }
+    std::vector<BYTE> bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        bytes.push_back(static_cast<BYTE>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    RunDragIn(bytes, line, 2);
+}
+
+// The host panel is the drag source: the drag enters the view at the first point, crosses it
+// in STEPS steps and drops at the last. The data lives until the drag is over, as a host keeps
+// it.
+void Runner::RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line,
+                       std::size_t firstPoint) {
+    CWnd* view = RequireView();
+    const CPoint from = ViewToScreen(view, line.words[firstPoint], line.words[firstPoint + 1]);
+    const CPoint to = ViewToScreen(view, line.words[firstPoint + 2], line.words[firstPoint + 3]);
+    const int steps =
+        line.words.size() > firstPoint + 4
+            ? static_cast<int>(ParseInteger(line.words[firstPoint + 4], "STEPS", 1, 1000))
+            : kDefaultDragSteps;
+    kel::platform::ScriptedDrag drag;
+    drag.points.push_back(from);
+    for (int i = 1; i <= steps; ++i) {
+        drag.points.emplace_back(from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps);
+    }
+    m_backend.SetCursorPos(from);
+    m_backend.QueueDrag(std::move(drag));
+    CKelOleDataSource* source =
+        CKelDDPieceData::CreateKelDataSource(KelPieceDragData::kFormat, data.data(), data.size());
+    source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    source->Release();
 }
 
 void Runner::Key(const ScriptLine& line) {

@@ -246,6 +246,24 @@ void Runner::Material(const ScriptLine& line) {
     CKelSBBodyObj::MakePieceContentIcon(container, Scene().GetPieceList());
 }
 
+CKelPlayBaseObj& Runner::RequirePiece(const std::string& name) const {
+    CKelPlayBaseObj* piece = FindPieceByName(Scene(), name);
+    if (!piece) {
+        throw CommandError("the scene has no piece named \"" + name + "\"");
+    }
+    return *piece;
+}
+
+void Runner::SelectItem(const ScriptLine& line) {
+    CheckArity(line, 1, 1, "select-item NAME");
+    RequirePiece(line.words[1]).SetSelected(TRUE);
+}
+
+void Runner::UnselectItem(const ScriptLine& line) {
+    CheckArity(line, 1, 1, "unselect-item NAME");
+    RequirePiece(line.words[1]).SetSelected(FALSE);
+}
+
 void Runner::Unpiece(const ScriptLine& line) {
     CheckArity(line, 1, 1, "unpiece NAME");
     CKelObList& pieces = *Scene().GetPieceList();

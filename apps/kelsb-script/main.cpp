@@ -32,6 +32,7 @@ const char* const kUsage =
     "         storyboard NAME | track [locked] [noplay] | container |\n"
     "         material in|stay|out|movie|scroll PIECE TRACK IN OUT | unpiece NAME | fpu N |\n"
     "         timeline FRAME | range START END | display frames|timecode |\n"
+    "         select-item NAME | unselect-item NAME (the host's item selection)\n"
     "         deletemode normal|ripple\n"
     "host:    open [WIDTH HEIGHT] | close | entry "
     "open|create|setitem|setscene|getdlg|urclose|close\n"
@@ -39,11 +40,17 @@ const char* const kUsage =
     "         deactivate [TITLE] | size WIDTH HEIGHT\n"
     "input:   down X Y [shift] [ctrl] | move X Y [left] | up X Y | click X Y [shift] [ctrl] |\n"
     "         dblclick X Y | rclick X Y | drag X1 Y1 X2 Y2 [STEPS] | key KEY [shift] [ctrl] |\n"
-    "         button ID | command ID | scroll h|v|zoom CODE [POSITION]\n"
+    "         button ID | command ID | scroll h|v|zoom CODE [POSITION] |\n"
+    "         dragin PIECE 0|1|2|3|movie|scroll X1 Y1 X2 Y2 [STEPS] (a piece dragged in from\n"
+    "         the host: 0 In, 1 Stay, 2 Out, 3 all three) | dragin-raw HEXBYTES X1 Y1 X2 Y2\n"
+    "         (any bytes as piece data). Mouse input goes where the cursor is, as on a\n"
+    "         desktop: WM_SETCURSOR first (unless the mouse is captured), so view.cursor\n"
+    "         follows a move.\n"
     "answers: answer yes|no|cancel|ok | menu ID|none | rubber LEFT TOP RIGHT BOTTOM |\n"
     "         edit-attr ok|cancel [name=TEXT] [frames=0|1] [height=N] [rangeonly=0|1]\n"
     "         [start=N] [end=N]\n"
-    "output:  dump | expect PATH JSON\n";
+    "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
+    "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);

@@ -23,6 +23,7 @@
 class CWnd;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
+class CKelPlayBaseObj;
 
 namespace kel::script {
 
@@ -64,6 +65,10 @@ private:
     void Range(const ScriptLine& line);
     void Display(const ScriptLine& line);
     void DeleteMode(const ScriptLine& line);
+    // The host's item selection, which WM_CG_ADD_ITEM_TO_SB reads.
+    void SelectItem(const ScriptLine& line);
+    void UnselectItem(const ScriptLine& line);
+    CKelPlayBaseObj& RequirePiece(const std::string& name) const;
 
     // --- Host calls (commands_host.cpp).
     void Open(const ScriptLine& line);
@@ -88,6 +93,10 @@ private:
     void Button(const ScriptLine& line);
     void Command(const ScriptLine& line);
     void Scroll(const ScriptLine& line);
+    // A drag from a host panel onto the view carrying piece data, ending in a drop.
+    void DragIn(const ScriptLine& line);
+    void DragInRaw(const ScriptLine& line);
+    void RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line, std::size_t firstPoint);
 
     // --- Scripted answers (commands_input.cpp).
     void Answer(const ScriptLine& line);
@@ -106,6 +115,7 @@ private:
     Json BuildViewState(const std::optional<automation::EditorState>& editor) const;
     Json BuildSentList() const;
     Json BuildBoxList() const;
+    Json BuildLastDrag() const;
 
     // --- Shared helpers (runner.cpp).
     CKelSBBodyObj& CurrentBody() const;

@@ -228,11 +228,26 @@ Json Runner::BuildViewState(const std::optional<automation::EditorState>& editor
                                    : Json());
     view.Set("currentTrack", Json(state.currentTrack));
     view.Set("cursor", Json(state.cursorId));
+    view.Set("gesture",
+             Json(automation::kGestureNames.at(static_cast<std::size_t>(state.gesture))));
     return view;
 }
 
 Json Runner::BuildSentList() const {
     return Json(Json::Array(m_sent.begin(), m_sent.end()));
+}
+
+// The last drag and drop run, from the view or from a host panel: its format and the effect the
+// drop ended with (0 when refused or cancelled).
+Json Runner::BuildLastDrag() const {
+    const auto& drags = m_backend.Drags();
+    if (drags.empty()) {
+        return Json();
+    }
+    Json drag = Json::MakeObject();
+    drag.Set("format", Json(drags.back().format.str()));
+    drag.Set("effect", Json(static_cast<int>(drags.back().result)));
+    return drag;
 }
 
 Json Runner::BuildBoxList() const {
@@ -257,6 +272,7 @@ Json Runner::BuildState() const {
     state.Set("view", BuildViewState(editor));
     state.Set("sent", BuildSentList());
     state.Set("boxes", BuildBoxList());
+    state.Set("lastDrag", BuildLastDrag());
     return state;
 }
 

@@ -11,37 +11,18 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 
 namespace kel::studio {
 
-namespace {
-
-const char* KindOf(const CKelPlayBaseObj* piece) {
-    if (kel::platform::DowncastTo<CKelPlayScrollObj>(piece)) {
-        return "scroll";
-    }
-    if (kel::platform::DowncastTo<CKelPlayMovieObj>(piece)) {
-        return "movie";
-    }
-    if (kel::platform::DowncastTo<CKelPlayGroupObj>(piece)) {
-        return "group";
-    }
-    return "piece";
-}
-
-} // namespace
-
 StudioWindow::StudioWindow()
     : m_host([this] {
           UpdateTitle();
           FillItems();
       }) {
-    m_items = new QListWidget(this);
-    m_items->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_items = new ItemsPanel([this] { return m_host.Scene(); }, this);
     setCentralWidget(m_items);
     BuildMenus();
     statusBar()->showMessage("Items of the scene");
@@ -66,6 +47,11 @@ void StudioWindow::BuildMenus() {
     file->addSeparator();
     QAction* quit = file->addAction("&Quit", this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* storyboard = menuBar()->addMenu("&Storyboard");
+    storyboard->addAction("Put Selected Items (&In)", this, [this] { PutSelectedItems(false); });
+    storyboard->addAction("Put Selected Items (In, &Stay, Out)", this,
+                          [this] { PutSelectedItems(true); });
 
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction("Storyboard &Editor", this, [this] { ShowEditor(); });
@@ -120,24 +106,14 @@ void StudioWindow::UpdateTitle() {
 }
 
 void StudioWindow::FillItems() {
-    if (!m_items) {
-        return;
+    if (m_items) {
+        m_items->Fill();
     }
-    m_items->clear();
-    CKelPlaySceneObj* scene = m_host.Scene();
-    if (!scene) {
-        return;
-    }
-    const CKelObList* pieces = scene->GetPieceList();
-    for (POSITION pos = pieces->GetHeadPosition(); pos;) {
-        const auto* piece = kel::platform::DowncastTo<CKelPlayBaseObj>(pieces->GetNext(pos));
-        if (!piece) {
-            continue;
-        }
-        auto* item = new QListWidgetItem(
-            QString("%1  (%2)").arg(QString::fromUtf8(piece->GetName().str()), KindOf(piece)),
-            m_items);
-        item->setSelected(piece->IsSelected() != FALSE);
+}
+
+void StudioWindow::PutSelectedItems(bool bAllPhases) {
+    if (CWnd* dialog = m_host.Dialog(); IsWindow(dialog)) {
+        dialog->SendMessage(RegisterWindowMessage("WM_CG_ADD_ITEM_TO_SB"), bAllPhases ? 1 : 0, 0);
     }
 }
 

@@ -1,14 +1,14 @@
 // The studio's main window: the File menu (open, save), the Items panel listing the scene's
-// pieces, the title that shows the scene and whether it changed, and the question before a
+// pieces (dragged from there onto the editor, or put on the storyboard from the Storyboard
+// menu), the title that shows the scene and whether it changed, and the question before a
 // changed scene is closed.
 #pragma once
 
+#include "items_panel.h"
 #include "studio_host.h"
 
 #include <QMainWindow>
 #include <QPointer>
-
-class QListWidget;
 
 namespace kel::studio {
 
@@ -21,7 +21,11 @@ public:
     // Opens the editor (on `scenePath` when given, else on the sample); false with a message
     // shown when that fails.
     bool Start(const std::string& scenePath);
-    QListWidget* Items() const { return m_items; }
+    QListWidget* Items() const { return m_items ? m_items->List() : nullptr; }
+    ItemsPanel* ItemsList() const { return m_items; }
+    // The host's request to put the selected items on the storyboard (WM_CG_ADD_ITEM_TO_SB):
+    // their In pieces, or with bAllPhases In, Stay and Out.
+    void PutSelectedItems(bool bAllPhases);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,7 +42,7 @@ private:
     bool MayDiscard();
 
     StudioHost m_host;
-    QPointer<QListWidget> m_items;
+    QPointer<ItemsPanel> m_items;
 };
 
 } // namespace kel::studio

@@ -148,11 +148,6 @@ constexpr std::array kCommands = {
                       Needs::kSelectionAndFocus, &ViewOp<&View::SameLength>},
 };
 
-// A mouse gesture holds the materials or marks it works on until the button goes up.
-bool IsGestureRunning(const View& view) {
-    return view.GetMarkerDragMode() != 0 || view.IsScrubbing() || view.IsTrimming();
-}
-
 bool HasWhatItNeeds(const KelSBCommandEntry& entry, const View& view) {
     switch (entry.needs) {
     case Needs::kCurrentTrack: {
@@ -189,7 +184,7 @@ BOOL CKelSBEditDlg::RunCommand(UINT nId) {
     CKelSBEditView* pView = m_pView.get();
     const bool bRefused = pView == nullptr ||
                           ((pEntry->flags & kKelSBRefusedWhileLoaded) && m_bLoaded) ||
-                          ((pEntry->flags & kKelSBEditsDocument) && IsGestureRunning(*pView)) ||
+                          ((pEntry->flags & kKelSBEditsDocument) && pView->IsGestureRunning()) ||
                           !HasWhatItNeeds(*pEntry, *pView);
     if (!bRefused) {
         if (pEntry->flags & kKelSBWaitCursor) {

@@ -113,6 +113,9 @@ BOOL CKelSBEditDlg::PreTranslateMessage(MSG* pMsg) {
         m_ToolTip.Activate(TRUE);
         m_ToolTip.RelayEvent(pMsg);
     }
+    // Escape ends a gesture on the view wherever the focus is in the dialog.
+    if (m_pView && IsWindow(m_pView.get()) && m_pView->CancelGestureOnEscape(*pMsg))
+        return TRUE;
     if (KelDoesUseHotKey() && pMsg->message == WM_KEYDOWN) {
         const UINT nRepCnt = LOWORD(static_cast<std::uintptr_t>(pMsg->lParam));
         const UINT nFlags = HIWORD(static_cast<std::uintptr_t>(pMsg->lParam));

@@ -74,6 +74,8 @@ void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
     CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
     if (!pHistory)
         return;
+    // A step may take away what a gesture on the view holds on to.
+    m_pView->CancelGesture();
     const int bDone = bUndo ? pHistory->Undo(nSteps) : pHistory->Redo(nSteps);
     // A step that failed half-way leaves the document and the history out of step; what is
     // left of the history cannot be trusted any more.

@@ -13,8 +13,11 @@ Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent)
     const CKelSBContainerObj* pContainer = body.GetContainerOf(pContent);
     if (pContainer == nullptr)
         return {};
-    return {body.GetContainerIndex(pContainer),
-            static_cast<int>(pContainer->GetContentList().IndexOf(pContent))};
+    const int nContainer = body.GetContainerIndex(pContainer);
+    const INT_PTR nContent = pContainer->GetContentList().IndexOf(pContent);
+    if (nContainer < 0 || nContent < 0)
+        return {};
+    return {nContainer, static_cast<int>(nContent)};
 }
 
 CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int nContent) {

@@ -24,6 +24,17 @@ struct Focus {
     friend bool operator==(const Focus&, const Focus&) = default;
 };
 
+// One material a move changed, where it sits (its focus), with its track and story in before
+// and after the whole move.
+struct MoveEntry {
+    int nContainer = -1;
+    int nContent = -1;
+    int nOldTrack = -1;
+    int nOldStoryIn = 0;
+    int nNewTrack = -1;
+    int nNewStoryIn = 0;
+};
+
 // The focus of a material of the storyboard; unset when the material is null or not there.
 Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent);
 

@@ -38,6 +38,10 @@ inline constexpr std::array<const char*, kRegionCount> kRegionNames = {
     "selector",   "zoomButton", "zoomBar", "hscrollBar", "cornerBox",   "timeArea",
     "vscrollBar", "markerBand", "ruler",   "trackArea",  "headerColumn"};
 
+// The view's mouse gestures, as EditorState::gesture numbers them.
+inline constexpr std::array<const char*, 7> kGestureNames = {
+    "idle", "pressed", "markerDrag", "scrub", "trim", "move", "rubberBand"};
+
 struct EditorState {
     bool loaded = false; // storyboard loaded onto the output
     int toolMode = 0;    // 0 Normal, 1 Delete Space, 2 Fixed Point Paste
@@ -55,6 +59,7 @@ struct EditorState {
     int currentMaterial = -1;
     int currentTrack = -1;
     UINT cursorId = 0; // module cursor shown (200..203), 0 for any other cursor
+    int gesture = 0;   // index in kGestureNames
 };
 
 } // namespace kel::automation

@@ -112,14 +112,7 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    struct Entry {
-        int nContainer = -1;
-        int nContent = -1;
-        int nOldTrack = -1;
-        int nOldStoryIn = 0;
-        int nNewTrack = -1;
-        int nNewStoryIn = 0;
-    };
+    using Entry = kel::edit::MoveEntry;
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrSelectedContainers;

@@ -6,7 +6,9 @@
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp), host calls of the output (view_output.cpp), the services that
+// cursor (view_mouse.cpp, with the gesture states of view_gesture.h), trimming (view_trim.cpp),
+// the drag and drop of materials (view_drag.cpp, view_drop.cpp), the host's items put on the
+// storyboard (view_add_items.cpp), host calls of the output (view_output.cpp), the services that
 // editing operations and undo/redo commands share (view_edit_services.cpp), the editing
 // operations by group (view_edit_*.cpp) and the operations that are still to come
 // (view_pending.cpp).
@@ -22,6 +24,8 @@
 #pragma once
 
 #include "edit/edit_find.h"
+#include "edit/edit_place.h"
+#include "view/view_gesture.h"
 
 #include "host/base/kel_object.h"
 #include "host/gui/bmp_buttons.h"
@@ -30,9 +34,11 @@
 #include "platform/collections.h"
 #include "platform/controls.h"
 #include "platform/gdi.h"
+#include "platform/ole.h"
 #include "platform/wnd.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +51,10 @@ class CKelSBTrackObj;
 class CKelSBContainerObj;
 class CKelSBContentBaseObj;
 class CKelURBase;
+
+namespace kel::platform {
+struct DragPayload;
+}
 
 namespace kel::automation {
 struct EditorState;
@@ -59,20 +69,6 @@ struct KelSBHitResult {
     CKelSBContentBaseObj* pContent = nullptr;
     CRect rcContainerOutline;
     CRect rcContent;
-};
-
-// A material edge under the cursor, kept while a trim runs.
-struct KelSBTrimCandidate {
-    CKelSBContentBaseObj* pContent = nullptr;
-    CKelSBContentBaseObj* pPrevContent = nullptr;
-    CKelSBContentBaseObj* pNextContent = nullptr;
-    DWORD dwEdge = 0; // 1 story in (left edge), 2 story out (right edge)
-    CPoint ptPoint;
-    int nGrabOffset = 0;
-    DWORD dwEdgeFrame = 0;
-    DWORD dwLowerBound = 0;
-    DWORD dwUpperBound = 0;
-    CRect rcMaterial;
 };
 
 class CKelSBEditView : public CWnd {
@@ -286,7 +282,7 @@ public:
     // Invalidates the headers and rows of the selected tracks (bTracks) or the rectangles of
     // every material of the selected containers.
     void InvalidateSelection(int bTracks);
-    const KelSBTrimCandidate& GetTrimCandidate() const { return m_trim; }
+    const KelSBTrimCandidate& GetTrimCandidate() const { return m_gesture.Candidate(); }
     // The materials of the selected containers that may show within `clip`, in selection
     // order (the containers as selected, each one's materials in its order). A selection of
     // more than kSelectionWalkedUpTo containers is met from the screen's side.
@@ -303,11 +299,70 @@ public:
     // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
     void SteplessZoom(int nFramesPerUnit);
 
-    // ---- Gestures (view_mouse.cpp).
-    DWORD GetMarkerDragMode() const { return m_dwMarkerDragMode; }
-    int IsScrubbing() const { return m_bScrubbing; }
-    int IsTrimming() const { return m_bTrimming; }
-    CPoint GetPressPoint() const { return m_ptPress; }
+    // ---- Gestures (view_mouse.cpp, view_trim.cpp).
+    KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
+    // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
+    // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
+    // changes the storyboard under a gesture.
+    bool IsGestureRunning() const { return !m_gesture.IsIdle(); }
+    // Ends the running gesture without finishing it: the range marks and the time line go back
+    // to where the press found them, a trim commits nothing, a move drops nothing; the capture
+    // is released and the feedback erased. Nothing happens when no gesture runs.
+    void CancelGesture();
+    // Escape cancels a running gesture; TRUE when the key was taken for that. Called for every
+    // key message of the view and of its dialog before anything else sees it.
+    BOOL CancelGestureOnEscape(const MSG& msg);
+    DWORD GetMarkerDragMode() const { return m_gesture.GetMarkerMode(); }
+    int IsScrubbing() const { return m_gesture.Is(KelSBGestureState::kScrub); }
+    int IsTrimming() const { return m_gesture.Is(KelSBGestureState::kTrim); }
+    CPoint GetPressPoint() const { return m_gesture.GetPressPoint(); }
+    // Where the right button last went down outside the header column ((-1, -1) before): the
+    // place a context menu's paste puts materials.
+    CPoint GetRightClickPoint() const { return m_ptRightClick; }
+
+    // ---- Moving materials and dropping materials from outside (view_drag.cpp,
+    // view_drop.cpp). The view is the drop target of its own drags ("MOVE_OBJECT_DATA", the
+    // selected materials) and of pieces dragged in from the host ("CREATE_PIECE_DATA").
+    // Drop target operations; points are client points, results drop effects (DROPEFFECT_MOVE
+    // or DROPEFFECT_NONE).
+    DWORD OnDragEnterView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
+    DWORD OnDragOverView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
+    void OnDragLeaveView();
+    int OnDropView(const kel::platform::DragPayload* pData, DWORD dwEffect, CPoint point);
+    // Runs the record's placement without changing anything and notes in it whether it passed.
+    int TestDrop(CONTAINER_INSERT_PARAM& record);
+    // Places the record for real under the history text of a move or a drag in.
+    int PerformDrop(CONTAINER_INSERT_PARAM& record);
+    // The placement of materials of the storyboard (kind 0): a drag within the view, and each
+    // track group of an align. The group moves by the frames between the record's start and
+    // current x (or by its nDeltaFrames), each material onto the track under its rectangle
+    // moved by the points' difference; see kel::edit::PlaceGroup for the rules. Performing
+    // registers one step under the pending undo title (34837 "Move Objects", 34842 "Align
+    // Left" or 34843 "Align Right"; with any other title nothing changes), marks the document
+    // modified and repaints. Refused (0) while loaded, without a storyboard, with the
+    // from-outside flag set, for another kind, when no unlocked track lies under the current
+    // point, or for an empty group. The record's new story in and out are set, and the
+    // caption shows them, in every case.
+    int PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform);
+    // The placement of groups from outside (kind 1, a drag in; kind 2, each track group of a
+    // fixed point paste) at the record's current point, with the from-outside flag set; see
+    // kel::edit::PlanFromOutside and kel::edit::PlaceFromOutside for the rules. Testing shows
+    // the prospective entry point, outlet point and length in the caption. Performing under the
+    // pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
+    // other nothing changes) registers one step, selects the new materials and marks the
+    // document modified. A single piece dragged onto a piece asks whether to replace that
+    // piece's play piece instead (no undo step, as the host's other panels do).
+    int PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform);
+    UINT GetPendingUndoTitle() const { return m_nPendingUndoTitle; }
+    void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
+    int IsFromOutside() const { return m_bFromOutside; }
+    void SetFromOutside(int bFromOutside) { m_bFromOutside = bFromOutside ? 1 : 0; }
+
+    // ---- The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
+    // selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each
+    // on a new track, inserted at the first selected track or appended, as one undoable step,
+    // and selects them. 0 without a storyboard, at 255 tracks, or without such items.
+    int AddSelectedItems(int nMode);
 
     // ---- Services of the editing operations and the undo/redo commands
     // (view_edit_services.cpp).
@@ -389,6 +444,8 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnCaptureChanged(CWnd* pWnd) override;
+    void OnLButtonDblClk(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
     int OnMouseActivate(CWnd* pTopParent, UINT nHitTest, UINT message) override;
 
 private:
@@ -407,22 +464,51 @@ private:
     // One container's part of the hit test: the union of its materials' hit rectangles and the
     // last of them under the point. False, the result untouched, when none is under it.
     bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
-    // ---- Gesture steps (view_mouse.cpp; trimming, the drag within the storyboard and the
-    // tool modes' operations are hooks in view_pending.cpp until they are built).
+    // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the tool modes'
+    // operations, the context menus and the play properties are hooks in view_pending.cpp
+    // until they are built).
     void PressHeaderColumn(CPoint point);
     void PressSelect(UINT nFlags, CPoint point);
     void StartMarkerDrag(CPoint point);
     void MoveMarkerDrag(CPoint point);
-    void EndMarkerDrag(int bRelease);
+    void EndMarkerDrag();
+    void StartScrub(CPoint point);
     void ScrubTo(CPoint point);
+    // Back to idle and the capture given up (the capture handler then sees nothing running).
+    void EndGesture();
     void ToggleTrackFlag(int nTrack, int nButton);
     void ZoomTo(int nIndex, int bSetDirty);
     void AfterScaleChange(int bSetDirty);
+    // Trimming: starts only when the press is on an edge of a material of an unlocked track.
     int BeginTrim(CPoint point);
     void MoveTrim(CPoint point);
-    void ReleaseTrim(CPoint point);
+    void ReleaseTrim();
+    void CancelTrim();
+    // Commits a released trim as one undoable step (nothing when the edge did not move).
+    void ChangeLength(const KelSBTrimCandidate& candidate);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
     int FixedPointPasteAt(CPoint point);
+    void ShowTrackMenu(CPoint point);
+    void ShowMaterialsMenu(CPoint point);
+    void ShowTrackAreaMenu(CPoint point);
+    void ShowStoryboardMenu(CPoint point);
+    int ModifyPlayProperties();
+    // The drag record from a drop's data: this view's own move, or pieces from the host.
+    // DROPEFFECT_NONE (record reset) for anything else.
+    DWORD ReadDragData(const kel::platform::DragPayload* pData, CPoint point);
+    // Tests the record at the point with the feedback redrawn; the drop effect.
+    DWORD TestDragAt(CPoint point);
+    // The XOR outline of where the dragged group would land, drawn or taken away.
+    void DrawDragFeedback();
+    void EraseDragFeedback();
+    void XorDragFeedback();
+    void RegisterAsDropTarget();
+    void ResetDrag();
+    // The undo title a placement may perform under, by record kind.
+    bool MayPerformUnder(DWORD dwKind) const;
+    // The track whose row holds the point (within the track area), -1 for none.
+    int TrackIndexAt(CPoint point) const;
+    int ReplaceMaterial(CKelSBContentBaseObj* pTarget, const CKelSBContentBaseObj* pDropped);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();
     LRESULT OnRefreshContents(LPARAM lParam);
@@ -458,14 +544,27 @@ private:
     int m_bHistorySync = 1;
 
     // ---- Mouse gestures.
-    DWORD m_dwMarkerDragMode = 0; // 0 none, 1 range start, 2 range end, 3 whole range
-    int m_nMarkerGrabOffset = 0;
-    int m_bScrubbing = 0;
-    int m_bTrimming = 0;
-    KelSBTrimCandidate m_trim;
-    CPoint m_ptPress{0, 0};
-    CPoint m_ptDrop{-1, -1};
+    KelSBGesture m_gesture;
     CPoint m_ptRightClick{-1, -1};
+
+    // ---- Drag and drop. The record is that of the drag over the view; the payload pointer
+    // names the data of that drag (null when none is over the view). A drag this view started
+    // carries m_pOwnPayload, which lives until its DoDragDrop returns.
+    // The data of a drag of the selected materials: every material of every selected
+    // container (containers in selection order) and the point where the drag began.
+    struct MovePayload {
+        CObList materials{10};
+        CPoint ptStart;
+    };
+    std::unique_ptr<COleDropTarget> m_pDropTarget;
+    std::unique_ptr<MovePayload> m_pOwnPayload;
+    CONTAINER_INSERT_PARAM m_drag;
+    const void* m_pDragPayload = nullptr;
+    int m_bFromOutside = 0;
+    UINT m_nPendingUndoTitle = 0;
+    DWORD m_dwLastDropEffect = 0;
+    CPoint m_ptLastTested{-1, -1};
+    std::vector<CRect> m_dragFeedback; // drawn in XOR; drawing them again erases them
 
     // ---- Layout constants, fixed at construction.
     const int m_nHeaderWidth = 100;

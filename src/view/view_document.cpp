@@ -39,6 +39,8 @@ CKelURBase* CKelSBEditView::GetCurHistory() const {
 }
 
 void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
+    // Whatever a gesture holds belongs to the storyboard that goes.
+    CancelGesture();
     m_lstSelTracks.RemoveAll();
     m_lstSelContainers.RemoveAll();
     m_pCurContent = nullptr;
@@ -61,6 +63,7 @@ void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
 }
 
 void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
+    CancelGesture();
     if (pNewScene)
         m_pCurScene = pNewScene;
     m_pCurContent = nullptr;
@@ -227,8 +230,10 @@ LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return OnUpdatePlayCurrentFrame(wParam, lParam);
             if (message == WM_CG_SB_REFRESH_CONTENTS)
                 return OnRefreshContents(lParam);
-            if (message == WM_CG_ADD_ITEM_TO_SB || message == WM_CG_PIECE_EFFECT_PREVIEW)
-                return 0; // adding the host's items and the effect preview come later
+            if (message == WM_CG_ADD_ITEM_TO_SB)
+                return AddSelectedItems(static_cast<int>(wParam != 0));
+            if (message == WM_CG_PIECE_EFFECT_PREVIEW)
+                return 0; // the effect preview comes later
         } catch (...) {
             return 0;
         }
@@ -281,6 +286,9 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     state.vscroll = GetVScrollPos();
     state.zoomIndex = GetZoomIndex();
     state.currentTrack = m_nCurTrackIndex;
+    static_assert(static_cast<std::size_t>(KelSBGestureState::kRubberBand) + 1 ==
+                  kel::automation::kGestureNames.size());
+    state.gesture = static_cast<int>(m_gesture.GetState());
 
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)

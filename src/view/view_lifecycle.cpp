@@ -52,6 +52,7 @@ int CKelSBEditView::IsLoaded() const {
 int CKelSBEditView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
+    RegisterAsDropTarget();
     LoadBitmaps();
     if (m_ToolTip.Create(this))
         m_ToolTip.SendMessage(TTM_ACTIVATE, 1, 0);
@@ -168,6 +169,8 @@ void CKelSBEditView::OnDestroy() {
 }
 
 BOOL CKelSBEditView::PreTranslateMessage(MSG* pMsg) {
+    if (CancelGestureOnEscape(*pMsg))
+        return TRUE;
     if (m_ToolTip.GetSafeHwnd())
         m_ToolTip.RelayEvent(pMsg);
     if (m_HeaderTip.GetSafeHwnd())

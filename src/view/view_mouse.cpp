@@ -1,10 +1,12 @@
-// The left button on the timeline: what a press starts in each region, what moving does while
-// it runs, what the release ends; and which cursor shows where.
+// The mouse on the timeline: what a press starts in each region, what moving does while it
+// runs, what the release ends, what cancels it; which cursor shows where; the double click and
+// the right button.
 //
-// Gestures: the track header column toggles a track's play and lock flags or selects tracks;
-// the marker band drags the range marks; the ruler scrubs the time line; the track area selects
-// materials (a rubber band when the press misses them). Trimming and the drag within the
-// storyboard start here too, through the hooks of view_pending.cpp.
+// The left button's gestures are the states of view_gesture.h: the track header column toggles
+// a track's play and lock flags or selects tracks at once; the marker band drags the range
+// marks; the ruler scrubs the time line; an edge of a material trims it (view_trim.cpp); a
+// material is pressed and, moved far enough, dragged (view_drag.cpp); empty track space runs a
+// rubber band.
 #include "dialog/sbedit_dlg.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
@@ -28,13 +30,11 @@ constexpr int kDragThreshold = 3;
 // How close to the ruler's ends scrubbing starts to scroll.
 constexpr int kScrubScrollMargin = 10;
 
-bool IsScrollContent(const CKelSBContentBaseObj* pContent) {
-    return DYNAMIC_DOWNCAST(CKelSBContentScrollObj, pContent) != nullptr;
-}
-
 DWORD FrameAtLeastZero(int nFrame) {
     return static_cast<DWORD>(std::max(0, nFrame));
 }
+
+using State = KelSBGestureState;
 
 } // namespace
 
@@ -43,6 +43,11 @@ DWORD FrameAtLeastZero(int nFrame) {
 void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
     CWnd::OnLButtonDown(nFlags, point);
     if (!GetCurSBBody())
+        return;
+    // A press the view never saw released (the button came up elsewhere) ends with this one.
+    if (m_gesture.Is(State::kPressed))
+        m_gesture.ToIdle();
+    else if (!m_gesture.IsIdle())
         return;
     if (GetHeaderColumnRect().PtInRect(point)) {
         PressHeaderColumn(point);
@@ -55,8 +60,7 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
     }
     if (GetRulerRect().PtInRect(point)) {
         SetCapture();
-        SetTimeLine(FrameAtLeastZero(ClientXToFrame(point.x)));
-        m_bScrubbing = 1;
+        StartScrub(point);
         return;
     }
     if (m_dwToolMode != kToolNormal) {
@@ -73,18 +77,14 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         }
         return;
     }
-    if (m_trim.pContent) {
-        if (IsLoaded()) {
-            // The cursor is not followed while loaded, so the candidate may be older than the
-            // load; only a press that is really on an edge is swallowed.
-            KelSBTrimCandidate probe;
-            if (EdgeTest(point, probe))
-                return;
-        } else if (!IsScrollContent(m_trim.pContent) && BeginTrim(point)) {
-            // A scroll's length follows its text, so its edges are not trimmed: the press
-            // selects it instead.
+    if (IsLoaded()) {
+        // The cursor is not followed while loaded, so no edge is known; only a press that is
+        // really on an edge is swallowed.
+        KelSBTrimCandidate probe;
+        if (EdgeTest(point, probe))
             return;
-        }
+    } else if (BeginTrim(point)) {
+        return;
     }
     PressSelect(nFlags, point);
 }
@@ -121,13 +121,15 @@ void CKelSBEditView::PressSelect(UINT nFlags, CPoint point) {
     if (!SelectTrackAt(point, bExclusive))
         ClearTrackSelection();
     if (SelectMaterialAt(point, bExclusive)) {
-        m_ptPress = point;
+        m_gesture.ToPressed(point);
     } else {
         ClearMaterialSelection();
         CRect limit = GetTrackAreaRect();
         ClientToScreen(&limit);
         CKelMultiSelObj band(1);
+        m_gesture.ToRubberBand();
         const CRect rect = band.DragRect(this, nFlags, point, limit);
+        m_gesture.ToIdle();
         if (!rect.IsRectEmpty())
             SelectByRect(rect);
     }
@@ -138,41 +140,43 @@ void CKelSBEditView::PressSelect(UINT nFlags, CPoint point) {
 
 void CKelSBEditView::StartMarkerDrag(CPoint point) {
     CKelSBBodyObj* pBody = GetCurSBBody();
+    const DWORD dwStartBefore = pBody->GetRangeStart();
+    const DWORD dwEndBefore = pBody->GetRangeEnd();
     const CRect band = GetMarkerBandRect();
     const CRect outline = GetRangeOutlineRect();
     const CRect bar = GetRangeBarRect();
+    DWORD dwMode = 0;
+    int nGrabOffset = 0;
     CRect visible;
     if (!visible.IntersectRect(outline, band)) {
         // The range lies out of view: bring it to the press, keeping its length.
-        const DWORD dwLength = pBody->GetRangeEnd() - pBody->GetRangeStart();
+        const DWORD dwLength = dwEndBefore - dwStartBefore;
         const DWORD dwFrame = FrameAtLeastZero(ClientXToFrame(point.x));
         if (point.x < outline.left) {
-            m_dwMarkerDragMode = 1;
+            dwMode = 1;
             pBody->SetRange(dwFrame, dwFrame + dwLength);
         } else {
-            m_dwMarkerDragMode = 2;
+            dwMode = 2;
             // The press lies right of the whole range, so it is never less than the length.
             pBody->SetRange(dwFrame - std::min(dwFrame, dwLength), dwFrame);
         }
-        m_nMarkerGrabOffset = 0;
         InvalidateRect(band, TRUE);
         UpdateWindow();
     } else if (GetRangeStartHandleRect().PtInRect(point)) {
-        m_dwMarkerDragMode = 1;
-        m_nMarkerGrabOffset = point.x - bar.left;
+        dwMode = 1;
+        nGrabOffset = point.x - bar.left;
     } else if (GetRangeEndHandleRect().PtInRect(point)) {
-        m_dwMarkerDragMode = 2;
-        m_nMarkerGrabOffset = point.x - bar.right;
+        dwMode = 2;
+        nGrabOffset = point.x - bar.right;
     } else if (point.x < outline.left) {
-        m_dwMarkerDragMode = 1;
-        m_nMarkerGrabOffset = 0;
+        dwMode = 1;
     } else if (point.x < outline.right) {
-        m_dwMarkerDragMode = 3;
-        m_nMarkerGrabOffset = point.x - bar.left;
+        dwMode = 3;
+        nGrabOffset = point.x - bar.left;
     } else {
-        m_dwMarkerDragMode = 2;
-        m_nMarkerGrabOffset = 0;
+        dwMode = 2;
     }
+    m_gesture.ToMarkerDrag(dwMode, nGrabOffset, dwStartBefore, dwEndBefore);
     DrawMarkerFeedback();
 }
 
@@ -182,10 +186,11 @@ void CKelSBEditView::MoveMarkerDrag(CPoint point) {
         return;
     DrawMarkerFeedback();
     const CRect rcOld = GetRangeOutlineRect();
-    const DWORD dwFrame = FrameAtLeastZero(ClientXToFrame(point.x - m_nMarkerGrabOffset));
+    const DWORD dwFrame =
+        FrameAtLeastZero(ClientXToFrame(point.x - m_gesture.GetMarkerGrabOffset()));
     const DWORD dwStart = pBody->GetRangeStart();
     const DWORD dwEnd = pBody->GetRangeEnd();
-    switch (m_dwMarkerDragMode) {
+    switch (m_gesture.GetMarkerMode()) {
     case 1:
         pBody->SetRange(std::min(dwFrame, dwEnd), dwEnd);
         break;
@@ -203,16 +208,17 @@ void CKelSBEditView::MoveMarkerDrag(CPoint point) {
     DrawMarkerFeedback();
 }
 
-void CKelSBEditView::EndMarkerDrag(int bRelease) {
-    if (m_dwMarkerDragMode == 0)
-        return;
+void CKelSBEditView::EndMarkerDrag() {
     DrawMarkerFeedback();
-    m_dwMarkerDragMode = 0;
-    if (bRelease)
-        ReleaseCapture();
+    EndGesture();
 }
 
 // ---- Scrubbing.
+
+void CKelSBEditView::StartScrub(CPoint point) {
+    m_gesture.ToScrub(GetTimeLinePos());
+    SetTimeLine(FrameAtLeastZero(ClientXToFrame(point.x)));
+}
 
 void CKelSBEditView::ScrubTo(CPoint point) {
     const DWORD dwFrame = FrameAtLeastZero(ClientXToFrame(point.x));
@@ -234,52 +240,173 @@ void CKelSBEditView::OnMouseMove(UINT nFlags, CPoint point) {
         return;
     if (GetHeaderColumnRect().PtInRect(point)) {
         UpdateHeaderTip(point);
-    } else if (m_dwMarkerDragMode != 0) {
+        return;
+    }
+    switch (m_gesture.GetState()) {
+    case State::kMarkerDrag:
         MoveMarkerDrag(point);
-    } else if (m_bScrubbing) {
+        break;
+    case State::kScrub:
         ScrubTo(point);
-    } else if (!IsLoaded()) {
-        if (m_bTrimming) {
+        break;
+    case State::kTrim:
+        if (!IsLoaded())
             MoveTrim(point);
-        } else if (m_ptPress != CPoint(0, 0)) {
-            if (!(nFlags & MK_LBUTTON)) {
-                // The button went up somewhere the view did not see: the press is over.
-                m_ptPress = CPoint(0, 0);
-                m_ptDrop = CPoint(-1, -1);
-            } else if (std::abs(point.x - m_ptPress.x) >= kDragThreshold ||
-                       std::abs(point.y - m_ptPress.y) >= kDragThreshold) {
-                m_ptPress = CPoint(0, 0);
-                m_ptDrop = CPoint(-1, -1);
-                BeginDragWithinSB(point, nFlags);
-            }
+        break;
+    case State::kPressed: {
+        if (IsLoaded())
+            break;
+        const CPoint press = m_gesture.GetPressPoint();
+        if (!(nFlags & MK_LBUTTON)) {
+            // The button went up somewhere the view did not see: the press is over.
+            m_gesture.ToIdle();
+        } else if (std::abs(point.x - press.x) >= kDragThreshold ||
+                   std::abs(point.y - press.y) >= kDragThreshold) {
+            m_gesture.ToMove();
+            BeginDragWithinSB(point, nFlags);
+            m_gesture.ToIdle();
         }
+        break;
+    }
+    default:
+        break;
     }
 }
 
 void CKelSBEditView::OnLButtonUp(UINT nFlags, CPoint point) {
     CWnd::OnLButtonUp(nFlags, point);
-    if (m_dwMarkerDragMode != 0) {
-        EndMarkerDrag(TRUE);
-    } else if (m_bScrubbing) {
-        m_bScrubbing = 0;
-        ReleaseCapture();
-    } else if (m_bTrimming && !IsLoaded()) {
-        ReleaseTrim(point);
-        ReleaseCapture();
+    switch (m_gesture.GetState()) {
+    case State::kMarkerDrag:
+        EndMarkerDrag();
+        break;
+    case State::kScrub:
+        EndGesture();
+        break;
+    case State::kTrim:
+        // Loaded meanwhile: the storyboard on the output may not change.
+        if (IsLoaded())
+            CancelTrim();
+        else
+            ReleaseTrim();
+        break;
+    case State::kPressed:
+        m_gesture.ToIdle();
+        break;
+    default:
+        break;
     }
 }
 
-// Another window took the mouse (a message box, a switch of application): the marks and the
-// time line stay where the drag left them.
+void CKelSBEditView::EndGesture() {
+    m_gesture.ToIdle();
+    if (GetCapture() == this)
+        ReleaseCapture();
+}
+
+// Another window took the mouse (a message box, a switch of application, the history panel):
+// what the gesture was doing is taken back, since the user did not finish it.
 void CKelSBEditView::OnCaptureChanged(CWnd* pWnd) {
     CWnd::OnCaptureChanged(pWnd);
-    EndMarkerDrag(FALSE);
-    m_bScrubbing = 0;
+    if (pWnd == this)
+        return;
+    switch (m_gesture.GetState()) {
+    case State::kMarkerDrag:
+    case State::kScrub:
+    case State::kTrim:
+        CancelGesture();
+        break;
+    default:
+        break;
+    }
+}
+
+void CKelSBEditView::CancelGesture() {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    switch (m_gesture.GetState()) {
+    case State::kMarkerDrag: {
+        DrawMarkerFeedback();
+        const CRect rcOld = GetRangeOutlineRect();
+        if (pBody)
+            pBody->SetRange(m_gesture.GetRangeStartBefore(), m_gesture.GetRangeEndBefore());
+        CRect rcBoth;
+        rcBoth.UnionRect(rcOld, GetRangeOutlineRect());
+        if (GetSafeHwnd())
+            InvalidateRect(rcBoth, TRUE);
+        EndGesture();
+        break;
+    }
+    case State::kScrub: {
+        const DWORD dwBefore = m_gesture.GetTimeLineBefore();
+        EndGesture();
+        if (pBody) {
+            CKelCGSBServer::Seek(dwBefore);
+            SetTimeLine(dwBefore);
+        }
+        break;
+    }
+    case State::kTrim:
+        CancelTrim();
+        break;
+    case State::kMove:
+        // The drag loop runs on until the button comes up; its drop is refused.
+        ResetDrag();
+        break;
+    case State::kPressed:
+        m_gesture.ToIdle();
+        break;
+    default:
+        break;
+    }
+}
+
+BOOL CKelSBEditView::CancelGestureOnEscape(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || m_gesture.IsIdle())
+        return FALSE;
+    CancelGesture();
+    return TRUE;
 }
 
 int CKelSBEditView::OnMouseActivate(CWnd* pTopParent, UINT nHitTest, UINT message) {
     SetFocus();
     return CWnd::OnMouseActivate(pTopParent, nHitTest, message);
+}
+
+// ---- Double click and the right button.
+
+void CKelSBEditView::OnLButtonDblClk(UINT nFlags, CPoint point) {
+    CWnd::OnLButtonDblClk(nFlags, point);
+    if (!GetCurSBBody() || !m_gesture.IsIdle())
+        return;
+    KelSBHitResult hit;
+    HitTest(point, hit);
+    ModifyPlayProperties();
+}
+
+void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
+    CWnd::OnRButtonDown(nFlags, point);
+    if (!GetCurSBBody() || !m_gesture.IsIdle())
+        return;
+    if (GetHeaderColumnRect().PtInRect(point)) {
+        SelectTrackAt(point, TRUE);
+        ShowTrackMenu(point);
+        return;
+    }
+    m_ptRightClick = point;
+    KelSBHitResult hit;
+    HitTest(point, hit);
+    if (hit.nTrackIndex < 0) {
+        ClearTrackSelection();
+        ShowStoryboardMenu(point);
+        return;
+    }
+    SelectTrackAt(point, TRUE);
+    SelectMaterialAt(point, TRUE);
+    if (hit.pTrack && hit.pTrack->IsLocked())
+        return;
+    if (hit.pContent)
+        ShowMaterialsMenu(point);
+    else
+        ShowTrackAreaMenu(point);
 }
 
 // ---- Cursor.
@@ -293,13 +420,17 @@ UINT CKelSBEditView::CursorIdAt(CPoint point) {
     default:
         break;
     }
+    // The candidate is what a press here would trim: away from every edge there is none (a
+    // running trim keeps its own).
+    const bool bTrimming = m_gesture.Is(State::kTrim);
+    KelSBTrimCandidate& candidate = m_gesture.Candidate();
+    if (!bTrimming)
+        candidate = KelSBTrimCandidate{};
     KelSBHitResult hit;
     HitTest(point, hit);
     if (hit.pTrack && hit.pTrack->IsLocked() && hit.rcTrackRow.PtInRect(point))
         return IDC_CURSOR_LOCKED;
-    if (m_bTrimming)
+    if (bTrimming)
         return IDC_CURSOR_TRIM;
-    // The candidate is what a press here would trim; away from every edge there is none.
-    m_trim = KelSBTrimCandidate{};
-    return EdgeTest(point, m_trim) ? IDC_CURSOR_TRIM : 0;
+    return EdgeTest(point, candidate) ? IDC_CURSOR_TRIM : 0;
 }

@@ -380,7 +380,8 @@ void CKelSBEditView::UpdateHeaderTip(CPoint point) {
 
 void CKelSBEditView::DrawMarkerFeedback() {
     const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody || m_dwMarkerDragMode == 0 || !GetSafeHwnd())
+    const DWORD dwMode = m_gesture.GetMarkerMode();
+    if (!pBody || dwMode == 0 || !GetSafeHwnd())
         return;
     const CRect rows = GetTrackRowsRect();
     const int top = GetRulerRect().top;
@@ -394,20 +395,21 @@ void CKelSBEditView::DrawMarkerFeedback() {
         dc.MoveTo(x, top);
         dc.LineTo(x, rows.bottom);
     };
-    if (m_dwMarkerDragMode == 1 || m_dwMarkerDragMode == 3)
+    if (dwMode == 1 || dwMode == 3)
         line(pBody->GetRangeStart());
-    if (m_dwMarkerDragMode == 2 || m_dwMarkerDragMode == 3)
+    if (dwMode == 2 || dwMode == 3)
         line(pBody->GetRangeEnd());
     dc.SetROP2(nOldRop);
     dc.SelectObject(pOldPen);
 }
 
 void CKelSBEditView::DrawTrimFeedback() {
-    if (!m_trim.pContent || !GetSafeHwnd())
+    const KelSBTrimCandidate& trim = m_gesture.Candidate();
+    if (!trim.pContent || !GetSafeHwnd())
         return;
     const CRect rows = GetTrackRowsRect();
-    const int x = m_trim.ptPoint.x + m_trim.nGrabOffset;
-    if (m_trim.rcMaterial.Width() >= kTrimLineMinWidth && (x < rows.left || x >= rows.right))
+    const int x = trim.ptPoint.x + trim.nGrabOffset;
+    if (trim.rcMaterial.Width() >= kTrimLineMinWidth && (x < rows.left || x >= rows.right))
         return;
     CClientDC dc(this);
     CPen pen(PS_SOLID, 1, kTrimFeedback);

@@ -27,22 +27,21 @@ BOOL CKelSBEditView::HandleKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFla
     return FALSE;
 }
 
-// ---- Gesture hooks of the mouse handling. A refused trim or drag leaves the press to select.
-
-int CKelSBEditView::BeginTrim(CPoint /*point*/) {
-    return 0;
-}
-
-void CKelSBEditView::MoveTrim(CPoint /*point*/) {}
-
-void CKelSBEditView::ReleaseTrim(CPoint /*point*/) {
-    m_bTrimming = 0;
-}
-
-int CKelSBEditView::BeginDragWithinSB(CPoint /*point*/, UINT /*nFlags*/) {
-    return 0;
-}
+// ---- Hooks of the mouse handling: the tool modes' click actions, the context menus and the
+// play properties of a double-clicked material.
 
 int CKelSBEditView::FixedPointPasteAt(CPoint /*point*/) {
+    return 0;
+}
+
+void CKelSBEditView::ShowTrackMenu(CPoint /*point*/) {}
+
+void CKelSBEditView::ShowMaterialsMenu(CPoint /*point*/) {}
+
+void CKelSBEditView::ShowTrackAreaMenu(CPoint /*point*/) {}
+
+void CKelSBEditView::ShowStoryboardMenu(CPoint /*point*/) {}
+
+int CKelSBEditView::ModifyPlayProperties() {
     return 0;
 }

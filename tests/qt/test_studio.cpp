@@ -1,11 +1,17 @@
 // The studio end to end with the real module: what the editor shows on the desktop is what the
 // view draws, at the places the view computes; a click on the widget selects a material; the
 // document's changed state follows the editor; the screenshot mode writes its picture.
+#include "items_panel.h"
 #include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "screenshot.h"
 #include "studio_host.h"
 
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 #include "platform/headless_backend.h"
 #include "res/module_resources.h"
@@ -14,6 +20,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -182,6 +189,46 @@ TEST_F(StudioTest, AClickOnTheViewSelectsTheMaterialUnderIt) {
     EXPECT_TRUE(after.hasCurrentContent);
     EXPECT_EQ(after.currentContainer, 1);
     EXPECT_EQ(host->Navigator()->Shown().piece, "Headline");
+}
+
+TEST_F(StudioTest, APieceDraggedFromTheItemsPanelLandsWhereItIsDropped) {
+    kel::studio::ItemsPanel panel([this] { return host->Scene(); });
+    panel.Fill();
+    panel.show();
+    QApplication::processEvents();
+    int row = -1;
+    for (int i = 0; i < panel.List()->count(); ++i)
+        if (panel.List()->item(i)->text().startsWith("Logo"))
+            row = i;
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(panel.List()->item(row)->isSelected()); // the sample selects it
+    panel.PhaseChooser()->setCurrentIndex(0);           // groups as their In phase
+    ASSERT_EQ(panel.DragDataOf(row)->dwType, KelPieceDragData::kIn);
+
+    // Pressed on the Logo's row, let go over track 2 at frame 400: its 12 frames are held at
+    // their middle.
+    const CRect& area = state.regions[kel::automation::kTrackArea];
+    QWidget* view = backend->WidgetFor(state.view);
+    const QPoint drop = InDialog(CPoint(area.left + 400, area.top + 30 * 2 + 15)) -
+                        view->mapTo(view->window(), QPoint());
+    QWidget* list = panel.List()->viewport();
+    QTest::mousePress(list, Qt::LeftButton, Qt::NoModifier,
+                      panel.List()->visualItemRect(panel.List()->item(row)).center());
+    QTimer::singleShot(20, [&] {
+        QTest::mouseMove(view, drop);
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, drop);
+    });
+    EXPECT_EQ(panel.DragRow(row), DWORD(DROPEFFECT_MOVE));
+    CKelSBBodyObj* body = host->Scene()->GetSBEditObj()->GetCurSBBodyObj();
+    ASSERT_EQ(body->GetContainerCount(), 10);
+    const CKelSBContentBaseObj* placed = body->GetContainerObj(9)->GetContentObj(0);
+    EXPECT_EQ(placed->GetTrackIndex(), 2);
+    EXPECT_EQ(placed->GetStoryIn(), 394u);
+    EXPECT_EQ(placed->GetStoryOut(), 406u);
+
+    // The list's selection is the host's item selection.
+    panel.List()->clearSelection();
+    EXPECT_FALSE(host->Scene()->FindPieceByGUID(panel.DragDataOf(row)->guid)->IsSelected());
 }
 
 TEST_F(StudioTest, TheChangedStateFollowsTheEditorAndSavingClearsIt) {

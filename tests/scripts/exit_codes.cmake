@@ -62,6 +62,13 @@ run_text(2 "line 3: KELSB_AUTOMATION_STATE takes an object in LPARAM (none or st
 if(EXISTS ${WORK}/never_written.kse)
     message(FATAL_ERROR "the script went on after its usage error")
 endif()
+# Drags in from the host: bytes must be hex pairs, a piece must be the scene's, a type one of
+# the six.
+run_text(2 "line 3: HEXBYTES must be pairs of hex digits" odd_hex.kss
+    "sample\nopen\ndragin-raw 0f1 10 60 20 60\n")
+run_text(1 "line 3: the scene has no piece named \"Nobody\"" no_piece.kss
+    "sample\nopen\ndragin Nobody 0 10 60 20 60\n")
+run_text(1 "line 3: TYPE is out of range" bad_type.kss "sample\nopen\ndragin Logo 4 10 60 20 60\n")
 run(2 "usage: kelsb-script" one.kss two.kss)
 run(2 "cannot read" no_such_script.kss)
 run(2 "unknown option" --frobnicate)

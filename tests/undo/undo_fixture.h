@@ -105,6 +105,7 @@ protected:
     // change left, twice over, the check after every step. `check` looks at the changed state
     // (after the change and after every redo).
     void ExpectRoundTrip(const std::vector<BYTE>& before, const std::function<void()>& check = {}) {
+        ExpectConsistent("the change");
         const std::vector<BYTE> after = Bytes();
         EXPECT_NE(after, before) << "the change changed nothing";
         auto same = [](const std::vector<BYTE>& a, const std::vector<BYTE>& b) {

@@ -2,6 +2,9 @@
 // one frame is one pixel: frame f lies at client x 100 + f, and track i's row runs from
 // y 49 + 30 i to 79 + 30 i. Mouse input goes through the platform's delivery, as a desktop's
 // would (the cursor is set first, WM_SETCURSOR comes before every mouse message).
+//
+// ViewInputFixture<Base> puts this on any editor fixture (the undo tests' for round trips);
+// ViewInputTest is it on the plain editor.
 #pragma once
 
 #include "module/automation.h"
@@ -17,16 +20,24 @@
 
 namespace kel::test {
 
-class ViewInputTest : public EditorTest {
+template <class Base>
+class ViewInputFixture : public Base {
 protected:
+    using Base::headless;
+    using Base::navigator;
+    using Base::scene;
+    using Base::view;
+
     static constexpr int kTrackTop = 49;
     static constexpr int kTrackHeight = 30;
     static constexpr int kFrameZeroX = 100;
 
     void SetUp() override {
         ASSERT_TRUE(CKelVideoStd::SetFrameRate(25.0));
-        EditorTest::SetUp();
-        SizeView(1000, 300);
+        Base::SetUp();
+        if (::testing::Test::HasFatalFailure())
+            return;
+        this->SizeView(1000, 300);
         body = scene->GetSBEditObj()->GetCurSBBodyObj();
         ASSERT_NE(body, nullptr);
         ASSERT_EQ(body->GetFramesPerUnit(), 25u);
@@ -39,7 +50,7 @@ protected:
     void TearDown() override {
         for (int key : {VK_SHIFT, VK_CONTROL, VK_LBUTTON})
             headless->SetKeyDown(key, false);
-        EditorTest::TearDown();
+        Base::TearDown();
     }
 
     static int X(int frame) { return kFrameZeroX + frame; }
@@ -107,5 +118,7 @@ protected:
 
     CKelSBBodyObj* body = nullptr;
 };
+
+using ViewInputTest = ViewInputFixture<EditorTest>;
 
 } // namespace kel::test

@@ -2,6 +2,8 @@
 
 #include "platform/ole.h"
 
+#include <algorithm>
+
 CKelOleDataSource::CKelOleDataSource(const CString& format, const void* data, std::size_t size) {
     m_payload.format = format;
     m_payload.data = data;
@@ -57,4 +59,30 @@ CRect CKelMultiSelObj::DragRect(CWnd* view, UINT /*keyFlags*/, CPoint press, CRe
     if (band.IsRectEmpty())
         return {};
     return band;
+}
+
+bool KelPieceDragData::IsKnownType(DWORD dwType) {
+    return dwType <= kInStayOut || dwType == kMovie || dwType == kScroll;
+}
+
+std::array<BYTE, KelPieceDragData::kSize> KelPieceDragData::Encode() const {
+    std::array<BYTE, kSize> bytes{};
+    std::copy(guid.bytes.begin(), guid.bytes.end(), bytes.begin());
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[guid.bytes.size() + i] = static_cast<BYTE>((dwType >> (8 * i)) & 0xFFu);
+    return bytes;
+}
+
+std::optional<KelPieceDragData> KelPieceDragData::Decode(const void* pData, std::size_t nSize) {
+    if (pData == nullptr || nSize < kSize)
+        return std::nullopt;
+    const auto* pBytes = static_cast<const BYTE*>(pData);
+    KelPieceDragData data;
+    std::copy(pBytes, pBytes + data.guid.bytes.size(), data.guid.bytes.begin());
+    data.dwType = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        data.dwType |= static_cast<DWORD>(pBytes[data.guid.bytes.size() + i]) << (8 * i);
+    if (!IsKnownType(data.dwType))
+        return std::nullopt;
+    return data;
 }

@@ -3,12 +3,15 @@
 // pointer while the drag runs.
 #pragma once
 
+#include "host/base/kel_guid.h"
 #include "platform/backend.h"
 #include "platform/cstring.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 
+#include <array>
 #include <cstddef>
+#include <optional>
 
 class CKelOleDataSource;
 class COleDataObject;
@@ -58,6 +61,32 @@ public:
                        const void*& data, std::size_t* size = nullptr);
     static int GetData(const COleDataObject* dataObject, CString& format, const void*& data,
                        std::size_t* size = nullptr);
+};
+
+// What a host panel drags onto the storyboard ("CREATE_PIECE_DATA"): a piece of the scene by its
+// GUID (16 bytes), then the type as a 32-bit little-endian number: which phases of a group to
+// put down, or a movie or a scroll. The bytes are plain values, so a drop target may read them
+// from anyone; it must still check the size and the type before it trusts them.
+struct KelPieceDragData {
+    static constexpr const char* kFormat = "CREATE_PIECE_DATA";
+    static constexpr std::size_t kSize = 20;
+    // Types: the In, Stay or Out phase of a group, all three end to end, a movie, a scroll.
+    static constexpr DWORD kIn = 0;
+    static constexpr DWORD kStay = 1;
+    static constexpr DWORD kOut = 2;
+    static constexpr DWORD kInStayOut = 3;
+    static constexpr DWORD kMovie = 0xFFFFFFFFu;
+    static constexpr DWORD kScroll = 0xFFFFFFFEu;
+
+    KelGUID guid;
+    DWORD dwType = kIn;
+
+    // Whether the type is one of the six above.
+    static bool IsKnownType(DWORD dwType);
+    std::array<BYTE, kSize> Encode() const;
+    // Nothing when fewer than kSize bytes are given or the type is unknown; bytes beyond kSize
+    // are not read.
+    static std::optional<KelPieceDragData> Decode(const void* pData, std::size_t nSize);
 };
 
 // Rubber-band selection.

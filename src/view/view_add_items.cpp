@@ -1,0 +1,73 @@
+// The host's selected items put on the storyboard (WM_CG_ADD_ITEM_TO_SB): each group or movie on
+// a new track of its own, as one undoable step.
+#include "dialog/sbedit_dlg.h"
+#include "edit/edit_add_items.h"
+#include "undo/container_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/scene/play_scene.h"
+#include "res/resource.h"
+
+int CKelSBEditView::AddSelectedItems(int nMode) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || !m_pCurScene || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount ||
+        m_pCurScene->GetPieceList()->IsEmpty() || kel::edit::CountSelectedItems(*m_pCurScene) == 0)
+        return 0;
+    // The new tracks go in at the first selected track, else after the last.
+    int nTarget = pBody->GetTrackCount();
+    for (int i = 0; i < pBody->GetTrackCount() && !m_lstSelTracks.IsEmpty(); ++i) {
+        if (m_lstSelTracks.Find(pBody->GetTrackObj(i))) {
+            nTarget = i;
+            break;
+        }
+    }
+    if (!m_pParentDlg || !m_pParentDlg->GetSafeHwnd())
+        return 0;
+    if (!m_pParentDlg->IsWindowVisible()) {
+        m_pParentDlg->ShowWindow(SW_SHOW);
+        SetFocus();
+    }
+    // The host asks while the mouse may be busy on the view; new tracks move what a gesture
+    // holds, so it gives way.
+    CancelGesture();
+
+    KelSBEditScope scope(*this);
+    const kel::edit::Focus focus = GetCurFocus();
+    const std::vector<int> selected = GetSelContainerIndices();
+    const int nFirstContainer = pBody->GetContainerCount();
+    const kel::edit::AddedItems added =
+        kel::edit::PutSelectedItems(*pBody, *m_pCurScene, nTarget, nMode);
+    if (added.tracks.empty())
+        return 0;
+
+    // Recorded with what was really added: the loop stops at the track limit or at a movie it
+    // cannot read, and undo must take out those tracks and containers and no others.
+    auto pCmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT
+                                                                    : IDS_HIST_ADD_ITEMS_IN);
+    pCmd->m_focus = focus;
+    pCmd->m_arrSelectedContainers = selected;
+    pCmd->m_nFirstAddedTrack = nTarget;
+    pCmd->m_nAddedTrackCount = static_cast<int>(added.tracks.size());
+    pCmd->m_nFirstAddedContainer = nFirstContainer;
+
+    m_lstSelTracks.RemoveAll();
+    m_lstSelContainers.RemoveAll();
+    for (CKelSBTrackObj* pTrack : added.tracks)
+        m_lstSelTracks.AddTail(pTrack);
+    for (CKelSBContainerObj* pContainer : added.containers)
+        m_lstSelContainers.AddTail(pContainer);
+    m_pCurContent = added.pFirstIn;
+    pBody->ResetAllTrackContentList();
+    KelSBRegisterCommand(this, std::move(pCmd));
+
+    UpdateHRange();
+    UpdateVRange();
+    EnsureCurContentVisible();
+    Invalidate(TRUE);
+    MarkModified();
+    NotifyNavigatorContent(m_pCurContent);
+    return 1;
+}

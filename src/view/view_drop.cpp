@@ -1,0 +1,241 @@
+// The placements behind a drop: where the view's geometry puts a dragged group, the rules of
+// kel::edit::PlaceGroup and kel::edit::PlaceFromOutside applied to it, and, when performed, the
+// undo step, the selection, the repaint and the host told.
+#include "dialog/sbedit_dlg.h"
+#include "edit/edit_place.h"
+#include "module/module_instance.h"
+#include "undo/container_cmds.h"
+#include "undo/material_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/scene/play_scene.h"
+#include "host/services/module_rc.h"
+#include "platform/cursor.h"
+#include "res/resource.h"
+
+#include <optional>
+
+namespace {
+
+bool IsPhasePiece(const CKelSBContentBaseObj* pContent) {
+    return DYNAMIC_DOWNCAST(CKelSBContentPieceInObj, pContent) != nullptr ||
+           DYNAMIC_DOWNCAST(CKelSBContentPieceStayObj, pContent) != nullptr ||
+           DYNAMIC_DOWNCAST(CKelSBContentPieceOutObj, pContent) != nullptr;
+}
+
+// Movies and scrolls (a scroll is a movie of its own kind).
+bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
+    return DYNAMIC_DOWNCAST(CKelSBContentMovieObj, pContent) != nullptr;
+}
+
+} // namespace
+
+int CKelSBEditView::TrackIndexAt(CPoint point) const {
+    if (!GetCurSBBody() || !GetTrackAreaRect().PtInRect(point))
+        return -1;
+    // The rows that reach the point's line; the first that holds the point, as the hit test
+    // finds it.
+    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
+    for (int i = nFirst; i < nEnd; ++i) {
+        if (GetTrackRowRect(i).PtInRect(point))
+            return i;
+    }
+    return -1;
+}
+
+bool CKelSBEditView::MayPerformUnder(DWORD dwKind) const {
+    if (dwKind == CONTAINER_INSERT_PARAM::kMove)
+        return m_nPendingUndoTitle == IDS_HIST_MOVE || m_nPendingUndoTitle == IDS_HIST_ALIGN_LEFT ||
+               m_nPendingUndoTitle == IDS_HIST_ALIGN_RIGHT;
+    return m_nPendingUndoTitle == IDS_HIST_DRAG_IN || m_nPendingUndoTitle == IDS_HIST_FIXED_PASTE;
+}
+
+// ---- Moving materials of the storyboard.
+
+int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (IsLoaded() || !pBody || m_bFromOutside || record.dwKind != CONTAINER_INSERT_PARAM::kMove)
+        return 0;
+    const int nTrack = TrackIndexAt(record.ptCurrent);
+    const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
+    CObList& group = record.group.GetContentList();
+    // A performed move is recorded under its title, or not made at all.
+    if (nTrack < 0 || !pTrack || pTrack->IsLocked() || group.IsEmpty() ||
+        (bPerform && !MayPerformUnder(record.dwKind)))
+        return 0;
+
+    // Each material lands on the track under its own rectangle, moved as the cursor moved.
+    const CSize offset = record.ptCurrent - record.ptStart;
+    const long nDelta = record.nDeltaFrames
+                            ? *record.nDeltaFrames
+                            : static_cast<long>(ClientXToFrame(record.ptCurrent.x)) -
+                                  ClientXToFrame(record.ptStart.x);
+    std::vector<kel::edit::GroupTarget> targets;
+    for (POSITION pos = group.GetHeadPosition(); pos;) {
+        CRect rect = GetMaterialRect(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)));
+        rect.OffsetRect(offset);
+        const int nTarget =
+            TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        const CKelSBTrackObj* pTarget = pBody->GetTrackObj(nTarget);
+        targets.push_back({nTarget, pTarget != nullptr && pTarget->IsLocked()});
+    }
+
+    // Testing runs at every step of a drag; only the real move waits, and records.
+    std::optional<CWaitCursor> wait;
+    kel::edit::Focus focus;
+    std::vector<int> selected;
+    if (bPerform) {
+        wait.emplace();
+        focus = GetCurFocus();
+        selected = GetSelContainerIndices();
+    }
+    std::vector<CRect> rects;
+    const auto note = [&](const CKelSBContentBaseObj& content) {
+        rects.push_back(GetMaterialRect(&content));
+    };
+    kel::edit::PlaceGroupResult placed;
+    int nResult = 0;
+    {
+        KelSBEditScope scope(*this);
+        nResult = kel::edit::PlaceGroup(*pBody, group, targets, nDelta, bPerform != 0, placed,
+                                        bPerform ? kel::edit::ChangeNote(note) : nullptr);
+        if (bPerform && nResult) {
+            auto pCmd = KelSBNewCommand<CKelURSBDragWithinSBCmd>(this, m_nPendingUndoTitle);
+            pCmd->m_focus = focus;
+            pCmd->m_arrSelectedContainers = selected;
+            pCmd->m_entries = std::move(placed.entries);
+            KelSBRegisterCommand(this, std::move(pCmd));
+            pBody->ResetAllTrackContentList();
+            InvalidateRects(rects);
+            UpdateHRange(); // pushes may have made the storyboard longer
+            EnsureCurContentVisible();
+            UpdateWindow();
+            MarkModified();
+        }
+    }
+    if (bPerform)
+        NotifyNavigatorContent(m_pCurContent);
+    record.dwNewStoryIn = placed.dwNewStoryIn;
+    record.dwNewStoryOut = placed.dwNewStoryOut;
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(placed.dwNewStoryIn, placed.dwNewStoryOut,
+                                    record.group.GetDuration(), 1);
+    return nResult;
+}
+
+// ---- Materials from outside.
+
+int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (IsLoaded() || !pBody || !m_bFromOutside ||
+        (record.dwKind != CONTAINER_INSERT_PARAM::kDragIn &&
+         record.dwKind != CONTAINER_INSERT_PARAM::kFixedPaste))
+        return 0;
+    KelSBHitResult hit;
+    HitTest(record.ptCurrent, hit);
+    kel::edit::OutsideTarget target;
+    target.nTrack = hit.nTrackIndex;
+    target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
+    target.pUnder = hit.pContent;
+    target.nFrame = ClientXToFrame(record.ptCurrent.x);
+    const kel::edit::OutsidePlan plan =
+        kel::edit::PlanFromOutside(*pBody, record.group, record.dwKind, record.dwLeadIn, target);
+    if (plan.verdict == kel::edit::OutsideVerdict::kRefused)
+        return 0;
+    if (plan.verdict == kel::edit::OutsideVerdict::kReplace)
+        return bPerform ? ReplaceMaterial(hit.pContent, record.group.GetContentObj(0)) : 1;
+
+    record.dwNewStoryIn = plan.dwNewStoryIn;
+    record.dwNewStoryOut = plan.dwNewStoryOut;
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(plan.dwNewStoryIn, plan.dwNewStoryOut,
+                                    record.group.GetDuration(), 1);
+    if (!bPerform)
+        return 1;
+    // A placement is recorded under its title, or not made at all.
+    if (!MayPerformUnder(record.dwKind))
+        return 0;
+
+    KelSBEditScope scope(*this);
+    const kel::edit::Focus focus = GetCurFocus();
+    const std::vector<int> selected = GetSelContainerIndices();
+    std::vector<CRect> rects;
+    kel::edit::OutsidePlacement placed;
+    if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, hit.nTrackIndex,
+                                     plan.dwNewStoryIn, placed,
+                                     [&](const CKelSBContentBaseObj& content) {
+                                         rects.push_back(GetMaterialRect(&content));
+                                     }))
+        return 0;
+
+    // The new materials become the selection: all of a drag in, with its first current; of a
+    // paste, each in turn takes the focus when there is one.
+    if (record.dwKind == CONTAINER_INSERT_PARAM::kDragIn)
+        ClearMaterialSelection();
+    for (std::size_t i = 0; i < placed.newContainers.size(); ++i) {
+        CKelSBContainerObj* pContainer = placed.newContainers[i];
+        CKelSBContentBaseObj* pCopy = pContainer->GetContentObj(0);
+        if (record.dwKind == CONTAINER_INSERT_PARAM::kDragIn) {
+            if (i == 0)
+                m_pCurContent = pCopy;
+        } else if (m_pCurContent) {
+            ClearMaterialSelection();
+            m_pCurContent = pCopy;
+        }
+        m_lstSelContainers.AddTail(pContainer);
+    }
+
+    auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_nPendingUndoTitle);
+    pCmd->m_nShift = placed.nShift;
+    pCmd->m_nDropTrack = hit.nTrackIndex;
+    pCmd->m_dwShiftThreshold = placed.dwShiftThreshold;
+    pCmd->m_nFirstNewContainer = placed.nFirstNewContainer;
+    pCmd->m_nNewContainerCount = static_cast<int>(placed.newContainers.size());
+    pCmd->m_arrSelectedContainers = selected;
+    pCmd->m_focus = focus;
+    KelSBRegisterCommand(this, std::move(pCmd));
+
+    NotifyNavigatorContent(m_pCurContent);
+    pBody->ResetAllTrackContentList();
+    UpdateHRange();
+    for (const CKelSBContainerObj* pContainer : placed.newContainers)
+        rects.push_back(GetMaterialRect(pContainer->GetContentObj(0)));
+    InvalidateRects(rects);
+    MarkModified();
+    return 1;
+}
+
+int CKelSBEditView::ReplaceMaterial(CKelSBContentBaseObj* pTarget,
+                                    const CKelSBContentBaseObj* pDropped) {
+    if (!pTarget || !pDropped)
+        return 0;
+    const HINSTANCE inst = kel::sbedit::ModuleInstance();
+    const auto ask = [&](UINT nTextId, UINT nStyle) {
+        SetHistorySync(0);
+        const int nAnswer = CKelModuleRC::MessageBoxW(inst, nTextId, nStyle, this);
+        SetHistorySync(1);
+        return nAnswer;
+    };
+    if (IsMediaFile(pDropped) && IsPhasePiece(pTarget)) {
+        ask(IDS_CANNOT_REPLACE_FILE, MB_OK);
+        return 1;
+    }
+    if (ask(IDS_ASK_REPLACE, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return 1;
+    if (IsMediaFile(pTarget)) {
+        ask(IDS_CANNOT_REPLACE_FILE, MB_OK);
+        InvalidateRect(GetMaterialRect(pTarget), TRUE);
+        return 1;
+    }
+    pTarget->SetGUID(pDropped->GetGUID());
+    CObList one;
+    one.AddTail(pTarget);
+    CKelSBBodyObj::MakePieceContentIcon(one, m_pCurScene ? m_pCurScene->GetPieceList() : nullptr);
+    InvalidateRect(GetMaterialRect(pTarget), TRUE);
+    MarkModified();
+    return 1;
+}
