@@ -118,6 +118,8 @@ constexpr std::array kCommands = {
             view.SelectAllMaterialsOfSelTracks();
             view.ShowSelectedSpan();
         }},
+    KelSBCommandEntry{ID_AREA_PASTE_HERE, ID_AREA_PASTE_HERE, kEdits | kWait, Needs::kCurrentTrack,
+                      &ViewOp<&View::PasteMaterialsAtMenuPoint>},
     KelSBCommandEntry{ID_AREA_FIT, ID_AREA_FIT, kWait, Needs::kCurrentTrack,
                       &ViewOp<&View::FitToWindow>},
     KelSBCommandEntry{ID_AREA_ZOOM_IN, ID_AREA_ZOOM_IN, kWait, Needs::kCurrentTrack,

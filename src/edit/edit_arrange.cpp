@@ -113,6 +113,37 @@ SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& 
     return record;
 }
 
+std::optional<PlacementGroups> AlignGroups(const std::vector<CKelSBContentBaseObj*>& materials,
+                                           const CKelSBContentBaseObj& reference, bool bLeft) {
+    const WORD nReferenceTrack = reference.GetTrackIndex();
+    PlacementGroups groups;
+    std::vector<WORD> tracks; // of the records, in order
+    for (CKelSBContentBaseObj* pContent : materials) {
+        if (pContent->GetTrackIndex() == nReferenceTrack)
+            continue;
+        std::size_t i = 0;
+        while (i < tracks.size() && tracks[i] != pContent->GetTrackIndex())
+            ++i;
+        if (i == tracks.size()) {
+            groups.push_back(std::make_unique<CONTAINER_INSERT_PARAM>());
+            groups.back()->bKeepTracks = true;
+            tracks.push_back(pContent->GetTrackIndex());
+        }
+        groups[i]->group.GetContentList().AddTail(pContent);
+    }
+    for (const auto& pRecord : groups) {
+        CObList& group = pRecord->group.GetContentList();
+        if (!CKelSBContainerObj::MakeOrder(group, 1))
+            return std::nullopt;
+        long nEdge = bLeft ? static_cast<long>(pRecord->group.GetStoryIn())
+                           : static_cast<long>(pRecord->group.GetStoryOut());
+        const long nTarget = bLeft ? static_cast<long>(reference.GetStoryIn())
+                                   : static_cast<long>(reference.GetStoryOut());
+        pRecord->nDeltaFrames = nTarget - nEdge;
+    }
+    return groups;
+}
+
 CKelSBContainerObj* MergeContainers(CKelSBBodyObj& body, const std::vector<int>& order,
                                     TrackListUpkeep& lists) {
     const std::vector<CKelSBContainerObj*> merged = ContainersAt(body, order);

@@ -3,8 +3,11 @@
 // share these, so that a redo does exactly what the operation did.
 #pragma once
 
+#include "edit/edit_place.h"
+
 #include "platform/win_types.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -42,6 +45,16 @@ struct SameLengthRecord {
 // overlap on one track (their order would be a guess).
 std::optional<SameLengthRecord>
 SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials);
+
+// The track groups of an align to the reference, from the materials of the selection in
+// selection order: every material on another track than the reference's, one move record per
+// track (in the order of each track's first material), each group in time order. A group
+// moves by the frames between its edge and the reference's: its earliest story in to the
+// reference's story in (bLeft), or its latest story out to the reference's story out; its
+// materials stay on their track. None when no material lies on another track; nothing when
+// the materials of a group overlap (their order would be a guess).
+std::optional<PlacementGroups> AlignGroups(const std::vector<CKelSBContentBaseObj*>& materials,
+                                           const CKelSBContentBaseObj& reference, bool bLeft);
 
 // Merges containers: the one at order[0] receives, appended in order, the materials of the
 // containers at order[1], order[2], ...; those leave the storyboard. The track lists are

@@ -38,6 +38,7 @@
 #include "platform/wnd.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -226,6 +227,20 @@ public:
     // Tool mode Delete Space, a click at a client point on an empty place of an unlocked
     // track: the next material of the track and all after it close up to the one before.
     int DeleteSpaceAt(CPoint point);
+    // Pastes copies of the material clipboard, one undoable step per track they came from:
+    // - at a client point (tool mode Fixed Point Paste, a click): the first material lands at
+    //   the point, the others keep their layout around it as it was drawn when copied; with
+    //   nothing to paste the tool mode falls back to Normal;
+    // - at the point where the context menu was opened;
+    // - at the time line, each material on the track it was copied from and as many frames
+    //   from the time line as it was from the first; the time line then moves to the end of
+    //   what was pasted, so that pasting again pastes behind it.
+    // Each group is tried before any is placed; when one cannot be placed (refused groups: a
+    // locked or missing track, a material in the way), the user is told and the groups placed
+    // before it stay placed.
+    int FixedPointPasteAt(CPoint point);
+    int PasteMaterialsAtMenuPoint();
+    int PasteMaterials();
     // Gives every selected material but the current one the current one's length; materials
     // they run into on their tracks move right. Asks for a reference without a current one.
     int SameLength();
@@ -241,9 +256,12 @@ public:
     int CopyFX();
     // The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
     int PasteFX();
-    // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
-    int PasteMaterials();
+    // Moves the selected materials of the other tracks than the current material's, track by
+    // track, so that they start where it starts (bLeft) or end where it ends; one undoable step
+    // per track. Asks for a reference without a current one, and tells when a track's group
+    // cannot move there (the groups moved before it stay moved).
     int AlignMaterials(int bLeft);
+    // ---- Operations still to come (view_pending.cpp): each refuses (0) for now.
     // The key table of the view; TRUE when the key was taken.
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
@@ -384,6 +402,10 @@ public:
     void ShowMessage(UINT nTextId);
     // Invalidates and erases the rows of the tracks and updates the window at once.
     void InvalidateTrackRows(const std::vector<int>& tracks);
+    // Places the groups one after another, each as one step under the history text: every
+    // group is tested first, then each is tested again and placed; the first that cannot be
+    // stops the rest. 1 when every group was placed.
+    int PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId);
     // Empties both selections and re-reads the current storyboard: validated against the
     // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
     // same under the wait cursor.
@@ -457,7 +479,13 @@ private:
     void CreateStripControls();
     void CreateToolButtons();
     void LayoutControls();
-    void RefreshPasteState();
+    // Brings the document's paste list up to date; with nothing left to paste the tool mode
+    // falls back to Normal. Returns how many materials there are to paste.
+    int RefreshPasteState();
+    // A paste of the clipboard's copies in the groups `makeGroups` splits them into.
+    int PasteClipboard(
+        const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
+        DWORD* pdwPastedOut);
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
@@ -487,7 +515,6 @@ private:
     // Commits a released trim as one undoable step (nothing when the edge did not move).
     void ChangeLength(const KelSBTrimCandidate& candidate);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
-    int FixedPointPasteAt(CPoint point);
     void ShowTrackMenu(CPoint point);
     void ShowMaterialsMenu(CPoint point);
     void ShowTrackAreaMenu(CPoint point);

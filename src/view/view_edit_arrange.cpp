@@ -1,6 +1,6 @@
-// Arranging the selected materials: one length for all, and merging or splitting their
-// containers. Merge and split work in the order the containers were selected, and their
-// commands replay that order.
+// Arranging the selected materials: aligned to the current one, one length for all, and
+// merging or splitting their containers. Merge and split work in the order the containers were
+// selected, and their commands replay that order.
 #include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
 #include "undo/container_cmds.h"
@@ -13,6 +13,33 @@
 #include "res/resource.h"
 
 #include <new>
+
+int CKelSBEditView::AlignMaterials(int bLeft) {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    if (m_pCurContent == nullptr) {
+        ShowMessage(IDS_SELECT_REFERENCE);
+        return 0;
+    }
+    std::vector<CKelSBContentBaseObj*> materials;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
+        const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
+            materials.push_back(pContainer->GetContentObj(m));
+    }
+    auto groups = kel::edit::AlignGroups(materials, *m_pCurContent, bLeft != 0);
+    if (groups && groups->empty())
+        return 0; // nothing on another track than the reference's
+    if (!groups ||
+        !PlaceGroupsInTurn(*groups, bLeft ? IDS_HIST_ALIGN_LEFT : IDS_HIST_ALIGN_RIGHT)) {
+        ShowMessage(IDS_ALIGN_IMPOSSIBLE);
+        return 0;
+    }
+    NotifyNavigatorContent(m_pCurContent);
+    EnsureCurContentVisible();
+    return 1;
+}
 
 int CKelSBEditView::SameLength() {
     CKelSBBodyObj* pBody = GetEditableBody();

@@ -1,10 +1,11 @@
 // Taking materials off the storyboard and the material clipboard: delete, cut, copy, delete
-// space; paste and fixed point paste place the clipboard's copies again.
+// space; the pastes place copies of the clipboard's materials again.
 //
 // Delete and cut disable the host's panels while they run. A delete that cannot keep what it
 // removes (every container is saved before anything changes) deletes nothing; a cut that
 // deleted nothing leaves the clipboard as it was.
 #include "edit/edit_delete.h"
+#include "edit/edit_paste.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/ur_register.h"
@@ -14,6 +15,8 @@
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_edit.h"
 #include "res/resource.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +29,20 @@ public:
     ~HostPanelsDisabled() { m_view.EnableHostPanels(TRUE); }
     HostPanelsDisabled(const HostPanelsDisabled&) = delete;
     HostPanelsDisabled& operator=(const HostPanelsDisabled&) = delete;
+
+private:
+    CKelSBEditView& m_view;
+};
+
+// The placement of groups from outside runs only while the view's from-outside flag is set.
+// A paste sets it for as long as this lives, so that every way out clears it again: a flag
+// left set would refuse every later move and align.
+class FromOutsidePlacement {
+public:
+    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) { m_view.SetFromOutside(1); }
+    ~FromOutsidePlacement() { m_view.SetFromOutside(0); }
+    FromOutsidePlacement(const FromOutsidePlacement&) = delete;
+    FromOutsidePlacement& operator=(const FromOutsidePlacement&) = delete;
 
 private:
     CKelSBEditView& m_view;
@@ -123,4 +140,53 @@ int CKelSBEditView::DeleteSpaceAt(CPoint point) {
     InvalidateTrackRows({hit.nTrackIndex});
     MarkModified();
     return 1;
+}
+
+int CKelSBEditView::FixedPointPasteAt(CPoint point) {
+    return PasteClipboard(
+        [point](const CObList& copies) { return kel::edit::PasteGroupsAtPoint(copies, point); },
+        nullptr);
+}
+
+int CKelSBEditView::PasteMaterialsAtMenuPoint() {
+    return FixedPointPasteAt(GetRightClickPoint());
+}
+
+int CKelSBEditView::PasteMaterials() {
+    const DWORD dwTimeLine = GetTimeLinePos();
+    DWORD dwEnd = 0;
+    const int bPasted = PasteClipboard(
+        [dwTimeLine](const CObList& copies) {
+            return kel::edit::PasteGroupsAtFrame(copies, dwTimeLine);
+        },
+        &dwEnd);
+    if (bPasted)
+        SetTimeLine(dwEnd);
+    return bPasted;
+}
+
+int CKelSBEditView::PasteClipboard(
+    const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
+    DWORD* pdwPastedOut) {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (GetEditableBody() == nullptr || pDoc == nullptr || RefreshPasteState() == 0)
+        return 0;
+    // The clipboard keeps its materials: the placements put copies of these copies on the
+    // storyboard, so that the same clipboard can be pasted again.
+    CKelObList copies(pDoc->GetMaterialClipboard());
+    CKelSBContainerObj::MakeOrder(copies, 0);
+    kel::edit::PlacementGroups groups = makeGroups(copies);
+    int bPlaced = 0;
+    {
+        FromOutsidePlacement placement(*this);
+        bPlaced = PlaceGroupsInTurn(groups, IDS_HIST_FIXED_PASTE);
+    }
+    if (pdwPastedOut != nullptr) {
+        for (const auto& pRecord : groups)
+            *pdwPastedOut = std::max(*pdwPastedOut, pRecord->dwNewStoryOut);
+    }
+    groups.clear(); // they point at the copies
+    if (!bPlaced)
+        ShowMessage(IDS_PASTE_IMPOSSIBLE);
+    return bPlaced;
 }

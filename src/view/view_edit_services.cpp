@@ -152,3 +152,22 @@ void CKelSBEditView::DebugCheck(const char* pszDoing) const {
     std::abort();
 #endif
 }
+
+int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId) {
+    bool bPlaced = !groups.empty();
+    for (std::size_t i = 0; bPlaced && i < groups.size(); ++i)
+        bPlaced = TestDrop(*groups[i]) != 0;
+    for (std::size_t i = 0; bPlaced && i < groups.size(); ++i) {
+        CONTAINER_INSERT_PARAM& record = *groups[i];
+        // Each is tested again: the groups placed before it may have pushed what it meets.
+        bPlaced = TestDrop(record) != 0;
+        if (!bPlaced)
+            break;
+        m_nPendingUndoTitle = nTitleId;
+        bPlaced =
+            (record.dwKind == CONTAINER_INSERT_PARAM::kMove ? PlaceGroup(record, 1)
+                                                            : PlaceFromOutside(record, 1)) != 0;
+        m_nPendingUndoTitle = 0;
+    }
+    return bPlaced ? 1 : 0;
+}

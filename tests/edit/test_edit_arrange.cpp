@@ -6,6 +6,69 @@ namespace {
 
 using ArrangeTest = EditTest;
 
+// ---- Align -------------------------------------------------------------------------------------
+
+// The reference is the Lower Third's Stay [140,190) on track 4; the orphan [30,80) on track 3
+// and the Lower Third's In [20,28) and Out [60,68) on track 2 align to it, one step a track.
+class AlignTest : public ArrangeTest {
+protected:
+    void ExpectAligned(int bLeft, const std::vector<DWORD>& storyIns) {
+        Select({8, 7, 6}, Content(8, 0));
+        const std::vector<BYTE> before = Bytes();
+        const std::size_t nMarks = DirtyMarks();
+        ASSERT_EQ(view->AlignMaterials(bLeft), 1);
+        const CString title = bLeft ? "Align Left" : "Align Right";
+        EXPECT_EQ(History().GetStepNames(), (std::vector<CString>{title, title}));
+        EXPECT_GT(DirtyMarks(), nMarks);
+        EXPECT_EQ((std::vector<DWORD>{Content(7, 0)->GetStoryIn(), Content(6, 0)->GetStoryIn(),
+                                      Content(6, 1)->GetStoryIn()}),
+                  storyIns);
+        ExpectConsistent("the align");
+        const std::vector<BYTE> after = Bytes();
+        for (int round = 0; round < 2; ++round) {
+            Undo();
+            Undo();
+            EXPECT_EQ(Bytes(), before);
+            Redo();
+            Redo();
+            EXPECT_EQ(Bytes(), after);
+            ExpectConsistent("redo");
+        }
+    }
+};
+
+TEST_F(AlignTest, AlignLeftMovesEachTracksGroupToTheReferencesEntryPointToTheFrame) {
+    // Four frames to a pixel: a shift taken from pixels would miss by up to three frames.
+    ASSERT_TRUE(Body().SetFramesPerUnit(100));
+    ExpectAligned(1, {140, 140, 180});
+}
+
+TEST_F(AlignTest, AlignRightMovesEachGroupsLatestOutletToTheReferences) {
+    ASSERT_TRUE(Body().SetFramesPerUnit(100));
+    ExpectAligned(0, {140, 142, 182});
+}
+
+TEST_F(AlignTest, MaterialsScrolledOutOfViewAlignAsWell) {
+    view->SetHScrollPos(5000);
+    ExpectAligned(1, {140, 140, 180});
+}
+
+TEST_F(AlignTest, AnAlignThatCannotBeMadeIsToldAndChangesNothing) {
+    // A material [0,20) on the orphan's track: the orphan moved to 10 would start inside it.
+    Append({NewPhase<CKelSBContentPieceStayObj>(4, 3, 0, 20)});
+    Body().ResetAllTrackContentList();
+    Select({1, 7}, Content(1, 0));
+    ExpectNoChange([&] { return view->AlignMaterials(1); }, "an entry point inside a material");
+    EXPECT_EQ(BoxTexts(), std::vector<CString>{Text(IDS_ALIGN_IMPOSSIBLE)});
+    // Nothing on another track than the reference's: nothing to do, nothing said.
+    Select({0, 1, 2}, Content(1, 0));
+    ExpectNoChange([&] { return view->AlignMaterials(1); }, "one track");
+    Select({0, 6});
+    ExpectNoChange([&] { return view->AlignMaterials(0); }, "no reference");
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<CString>{Text(IDS_ALIGN_IMPOSSIBLE), Text(IDS_SELECT_REFERENCE)}));
+}
+
 // ---- Same length ------------------------------------------------------------------------------
 
 TEST_F(ArrangeTest, SameLengthGivesTheReferencesLengthAndPushesWhatItRunsInto) {
