@@ -14,6 +14,24 @@
 
 #include <new>
 
+namespace {
+
+// The step of a merge or split, with the focus, the containers in the order the operation
+// takes them and copies of them as they are now; null when they cannot be copied.
+template <class Cmd>
+std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
+                                      std::vector<int> Cmd::*pOrder,
+                                      const std::vector<int>& order) {
+    auto pCmd = KelSBNewCommand<Cmd>(&view, nTextId);
+    pCmd->m_focus = view.GetCurFocus();
+    (*pCmd).*pOrder = order;
+    if (!pCmd->RecordContainers())
+        return nullptr;
+    return pCmd;
+}
+
+} // namespace
+
 int CKelSBEditView::AlignMaterials(int bLeft) {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_lstSelContainers.IsEmpty())
@@ -79,10 +97,9 @@ int CKelSBEditView::MergeMaterials() {
         return 0;
     KelSBEditScope scope(*this);
     kel::edit::TrackListUpkeep lists(*pBody);
-    auto pCmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(this, IDS_HIST_MERGE);
-    pCmd->m_focus = GetCurFocus();
-    pCmd->m_arrMergedContainers = order;
-    if (!pCmd->RecordContainers())
+    auto pCmd = RecordRegrouping(*this, IDS_HIST_MERGE,
+                                 &CKelURSBUnionContainerCmd::m_arrMergedContainers, order);
+    if (!pCmd)
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
@@ -110,10 +127,9 @@ int CKelSBEditView::SplitMaterials() {
         return 0;
     KelSBEditScope scope(*this);
     kel::edit::TrackListUpkeep lists(*pBody);
-    auto pCmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(this, IDS_HIST_SPLIT);
-    pCmd->m_focus = GetCurFocus();
-    pCmd->m_arrSplitContainers = order;
-    if (!pCmd->RecordContainers())
+    auto pCmd = RecordRegrouping(*this, IDS_HIST_SPLIT,
+                                 &CKelURSBSplitContainerCmd::m_arrSplitContainers, order);
+    if (!pCmd)
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
