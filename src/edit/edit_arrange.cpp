@@ -93,8 +93,12 @@ struct BorrowingContainers {
 
 } // namespace
 
-std::optional<SameLengthRecord>
-SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials) {
+std::optional<SameLengthRecord> SameLength(CKelSBBodyObj& body,
+                                           const CKelSBContentBaseObj& reference,
+                                           const std::vector<CKelSBContentBaseObj*>& selected) {
+    CObList materials;
+    for (CKelSBContentBaseObj* pContent : selected)
+        materials.AddTail(pContent);
     if (!CKelSBContainerObj::MakeOrder(materials, 1))
         return std::nullopt;
     TrackListUpkeep lists(body);

@@ -43,8 +43,9 @@ struct SameLengthRecord {
 // than its file, the end of the frame range) are passed over and not recorded. The track lists
 // must be current and stay so. Nothing, and nothing changed, when two materials of the list
 // overlap on one track (their order would be a guess).
-std::optional<SameLengthRecord>
-SameLength(CKelSBBodyObj& body, const CKelSBContentBaseObj& reference, CObList& materials);
+std::optional<SameLengthRecord> SameLength(CKelSBBodyObj& body,
+                                           const CKelSBContentBaseObj& reference,
+                                           const std::vector<CKelSBContentBaseObj*>& materials);
 
 // The track groups of an align to the reference, from the materials of the selection in
 // selection order: every material on another track than the reference's, one move record per

@@ -475,6 +475,13 @@ private:
     void RegisterLiveView(bool bLive);
     // Delete and cut: the selected containers go under this history text.
     int DeleteSelection(UINT nTitleId);
+    // The storyboard an operation against the current material (align, same length) changes:
+    // null when it may not be edited or nothing is selected, and, after asking the user to
+    // select a reference, when no material is current.
+    CKelSBBodyObj* GetReferencedBody();
+    // The materials of the selected containers: containers in selection order, each one's
+    // materials in their order.
+    std::vector<CKelSBContentBaseObj*> GetSelectedMaterials() const;
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();

@@ -32,20 +32,31 @@ std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
 
 } // namespace
 
-int CKelSBEditView::AlignMaterials(int bLeft) {
+CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_lstSelContainers.IsEmpty())
-        return 0;
+        return nullptr;
     if (m_pCurContent == nullptr) {
         ShowMessage(IDS_SELECT_REFERENCE);
-        return 0;
+        return nullptr;
     }
+    return pBody;
+}
+
+std::vector<CKelSBContentBaseObj*> CKelSBEditView::GetSelectedMaterials() const {
     std::vector<CKelSBContentBaseObj*> materials;
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
         const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
         for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
             materials.push_back(pContainer->GetContentObj(m));
     }
+    return materials;
+}
+
+int CKelSBEditView::AlignMaterials(int bLeft) {
+    if (GetReferencedBody() == nullptr)
+        return 0;
+    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
     auto groups = kel::edit::AlignGroups(materials, *m_pCurContent, bLeft != 0);
     if (groups && groups->empty())
         return 0; // nothing on another track than the reference's
@@ -60,17 +71,10 @@ int CKelSBEditView::AlignMaterials(int bLeft) {
 }
 
 int CKelSBEditView::SameLength() {
-    CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    CKelSBBodyObj* pBody = GetReferencedBody();
+    if (pBody == nullptr)
         return 0;
-    if (m_pCurContent == nullptr) {
-        ShowMessage(IDS_SELECT_REFERENCE);
-        return 0;
-    }
-    CObList materials;
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;)
-        materials.AddTail(
-            &static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos))->GetContentList());
+    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
     auto record = kel::edit::SameLength(*pBody, *m_pCurContent, materials);
     if (!record || record->IsEmpty())
         return 0;
