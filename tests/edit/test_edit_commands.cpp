@@ -73,6 +73,22 @@ TEST_F(CommandTableTest, ButtonsAndMenuItemsRunTheSameOperations) {
     EXPECT_EQ(CWnd::GetFocus(), view);
 }
 
+TEST_F(CommandTableTest, WithNothingSelectedOrCopiedNoButtonChangesAnythingOrAsks) {
+    Select({});
+    const std::vector<BYTE> before = Bytes();
+    for (UINT nId : {IDC_BTN_CUT, IDC_BTN_COPY, IDC_BTN_PASTE, IDC_BTN_DELETE, IDC_BTN_COPY_FX,
+                     IDC_BTN_PASTE_FX, IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT, IDC_BTN_ALIGN_RIGHT,
+                     IDC_BTN_MERGE, IDC_BTN_SPLIT})
+        dlg->RunButton(nId);
+    dlg->RunButton(IDC_BTN_FIXED_PASTE);
+    Click(At(300, 2));
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(History().GetStepCount(), 0);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(scene->GetSBEditObj()->GetMaterialClipboard().IsEmpty());
+    EXPECT_EQ(DirtyMarks(), 0u);
+}
+
 TEST_F(CommandTableTest, MaterialsMenuItemsNeedASelectionWithAFocus) {
     Select({0, 1});
     Command(ID_MAT_MERGE);
