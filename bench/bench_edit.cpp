@@ -107,11 +107,11 @@ int main(int argc, char** argv) {
     const int result = kel::bench::RunMeasures(
         argc, argv,
         {
-            Goal{"BM_Delete", "Delete a material", 20, false},
-            Goal{"BM_RippleDelete", "Ripple delete a material", 20, false},
-            Goal{"BM_Merge", "Merge two materials", 20, false},
-            Goal{"BM_SameLength", "Same length for two materials", 20, false},
-            Goal{"BM_ClipAtTimeLine", "Clip at the time line, every track", 20, false},
+            Goal{"BM_Delete", "Delete a material", 50, false},
+            Goal{"BM_RippleDelete", "Ripple delete a material", 50, false},
+            Goal{"BM_Merge", "Merge two materials", 50, false},
+            Goal{"BM_SameLength", "Same length for two materials", 50, false},
+            Goal{"BM_ClipAtTimeLine", "Clip at the time line, every track", 50, false},
         });
     kel::bench::BenchHost::Close();
     return result;
