@@ -1,7 +1,6 @@
 // Loading the storyboard onto the output and taking it off, through the host's scene. Every
 // host call runs with the host's panels disabled and the history sync off, and both are
 // restored whatever the host answers.
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/scene/play_scene.h"
@@ -10,9 +9,7 @@
 int CKelSBEditView::RunOutputCall(int (CKelPlaySceneObj::*pfnCall)(CWnd*), CWnd* pParent) {
     if (!m_pCurScene)
         return 0;
-    CWnd* pDialog = GetParent();
-    if (pDialog)
-        pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, 0, 0);
+    EnableHostPanels(FALSE);
     m_bHistorySync = 0;
     CKelDrvGFB::ClearScreenLive();
     CKelDrvGFB::UpdateOutLiveWnd(-1);
@@ -23,8 +20,7 @@ int CKelSBEditView::RunOutputCall(int (CKelPlaySceneObj::*pfnCall)(CWnd*), CWnd*
         nResult = 0;
     }
     m_bHistorySync = 1;
-    if (pDialog && IsWindow(pDialog))
-        pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, 1, 0);
+    EnableHostPanels(TRUE);
     return nResult;
 }
 
