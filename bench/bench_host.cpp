@@ -197,21 +197,37 @@ void BenchHost::Undo() {
 }
 
 std::vector<CPoint> BenchHost::MaterialsOnLowestRow() {
+    std::vector<CPoint> middles;
+    for (const auto& [content, point] : MaterialsOnScreen())
+        middles.push_back(point);
+    return middles;
+}
+
+std::pair<CPoint, CPoint> BenchHost::TwoContainersOnLowestRow() {
+    const auto materials = MaterialsOnScreen();
+    for (const auto& [content, point] : materials) {
+        if (Body().GetContainerOf(content) != Body().GetContainerOf(materials.front().first))
+            return {materials.front().second, point};
+    }
+    return {materials.front().second, materials.front().second};
+}
+
+std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> BenchHost::MaterialsOnScreen() {
     const automation::EditorState state = State();
     const CRect area = state.regions[automation::kTrackArea];
     CKelSBBodyObj& body = Body();
     const int lastTrack = body.GetTrackCount() - 1;
     const int y =
         area.top + lastTrack * body.GetTrackHeight() - state.vscroll + body.GetTrackHeight() / 2;
-    std::vector<CPoint> middles;
+    std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> materials;
     const CObList& list = body.GetTrackObj(lastTrack)->GetContentList();
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
         const int x = (ClientX(content->GetStoryIn()) + ClientX(content->GetStoryOut())) / 2;
         if (x > area.left + 10 && x < area.right - 10)
-            middles.emplace_back(x, y);
+            materials.emplace_back(content, CPoint(x, y));
     }
-    return middles;
+    return materials;
 }
 
 int BenchHost::ClientX(DWORD frame) {
@@ -251,6 +267,16 @@ void BenchHost::Hover(CPoint client) {
 void BenchHost::Click(CPoint client) {
     Press(client);
     Release(client);
+}
+
+void BenchHost::ShiftClick(CPoint client) {
+    kel::platform::HeadlessBackend& backend = kel::platform::Headless();
+    backend.SetKeyDown(VK_SHIFT, true);
+    backend.SetKeyDown(VK_LBUTTON, true);
+    Mouse(WM_LBUTTONDOWN, client, MK_LBUTTON | MK_SHIFT);
+    backend.SetKeyDown(VK_LBUTTON, false);
+    Mouse(WM_LBUTTONUP, client, MK_SHIFT);
+    backend.SetKeyDown(VK_SHIFT, false);
 }
 
 void BenchHost::Command(UINT id) {

@@ -14,11 +14,13 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CWnd;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
+class CKelSBContentBaseObj;
 
 namespace kel::bench {
 
@@ -62,6 +64,9 @@ public:
     CPoint Screen(CPoint client);
     // One step back in the current storyboard's history, as the history panel asks for it.
     void Undo();
+    // The middles of the first materials on screen of the lowest row that belong to two
+    // different containers.
+    std::pair<CPoint, CPoint> TwoContainersOnLowestRow();
 
     // The left button pressed, moved with it held, released; a move without it; a click.
     void Press(CPoint client);
@@ -69,6 +74,8 @@ public:
     void Release(CPoint client);
     void Hover(CPoint client);
     void Click(CPoint client);
+    // A click with Shift held: adds to the selection and makes the material current.
+    void ShiftClick(CPoint client);
     // A command of the view's buttons and menus.
     void Command(UINT id);
     // Tells the editor that the scene's list of storyboards changed, as the host does.
@@ -82,6 +89,8 @@ public:
     static const char* SceneFile();
 
 private:
+    // The materials on screen of the lowest row, each with the middle of its rectangle.
+    std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> MaterialsOnScreen();
     void Mouse(UINT message, CPoint client, UINT keyFlags);
     // Points at the edges of the materials of the lowest row on screen: at these offsets from
     // the entry point, the outlet and past the outlet (0 leaves that point out).

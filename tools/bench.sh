@@ -12,6 +12,7 @@ trap 'rm -rf "$work"' EXIT
 flags=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 
 build/release/bin/bench_view --kel_table="$work/view.md" "${flags[@]}"
+build/release/bin/bench_edit --kel_table="$work/edit.md" "${flags[@]}"
 build/release/bin/bench_runner --kel_table="$work/runner.md" "${flags[@]}"
 if [ -x build/release/bin/bench_qt_paint ]; then
     build/release/bin/bench_qt_paint --kel_table="$work/qt.md" "${flags[@]}"
@@ -37,6 +38,10 @@ mkdir -p docs
     echo "A drop changes the storyboard: it is placed, recorded and repainted at the cost of what it"
     echo "touches, then the track lists and the storyboard's derived data are built once again,"
     echo "which grows with the storyboard; an edit's goal is 50 ms."
+    echo
+    echo "## Editing operations, each with its repaint (undone between the steps, outside the time)"
+    echo
+    cat "$work/edit.md"
     echo
     echo "## kelsb-script, the runner users script the editor with"
     echo

@@ -305,4 +305,12 @@ void Runner::Display(const ScriptLine& line) {
     body.SetEditAttr(attr);
 }
 
+void Runner::DeleteMode(const ScriptLine& line) {
+    CheckArity(line, 1, 1, "deletemode normal|ripple");
+    if (line.words[1] != "normal" && line.words[1] != "ripple") {
+        throw CommandError("usage: deletemode normal|ripple");
+    }
+    CurrentBody().SetDeleteMode(line.words[1] == "ripple" ? 1 : 0);
+}
+
 } // namespace kel::script

@@ -36,6 +36,7 @@ const char* const kUsage =
     "         material in|stay|out|movie|scroll PIECE TRACK IN OUT | unpiece NAME | fpu N |\n"
     "         timeline FRAME | range START END | display frames|timecode |\n"
     "         select-item NAME | unselect-item NAME (the host's item selection)\n"
+    "         deletemode normal|ripple\n"
     "host:    open [WIDTH HEIGHT] | close | entry "
     "open|create|setitem|setscene|getdlg|urclose|close\n"
     "         | send MESSAGE WPARAM LPARAM|none|OBJECT | show | hide | activate |\n"

@@ -55,6 +55,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"timeline", &Runner::Timeline},
         {"range", &Runner::Range},
         {"display", &Runner::Display},
+        {"deletemode", &Runner::DeleteMode},
         {"open", &Runner::Open},
         {"close", &Runner::Close},
         {"entry", &Runner::Entry},

@@ -71,6 +71,7 @@ private:
     void Timeline(const ScriptLine& line);
     void Range(const ScriptLine& line);
     void Display(const ScriptLine& line);
+    void DeleteMode(const ScriptLine& line);
     // The host's item selection, which WM_CG_ADD_ITEM_TO_SB reads.
     void SelectItem(const ScriptLine& line);
     void UnselectItem(const ScriptLine& line);

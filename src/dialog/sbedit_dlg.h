@@ -3,7 +3,8 @@
 // to the view, keeps its window rectangle in the scene and the host's navigator and history
 // panels in step with itself. Its caption is the editor's status line.
 //
-// Files by concern: creation and layout (sbedit_dlg.cpp), buttons (sbedit_dlg_buttons.cpp),
+// Files by concern: creation and layout (sbedit_dlg.cpp), buttons (sbedit_dlg_buttons.cpp) and
+// the command table behind them (sbedit_commands.cpp),
 // registered messages (sbedit_dlg_messages.cpp), show, close and activation
 // (sbedit_dlg_show.cpp), status line (status_line.cpp).
 #pragma once
@@ -64,6 +65,9 @@ public:
     void OnDownload();
     // Runs the operation of button nId as a click does. FALSE for an id that is no button.
     BOOL RunButton(UINT nId);
+    // Runs command nId of the command table (sbedit_commands.h) unless it is refused now, then
+    // gives the keyboard focus to the view. FALSE for an id the table does not hold.
+    BOOL RunCommand(UINT nId);
     // Undoes (bUndo) or redoes nSteps steps of the current storyboard's history.
     void UndoRedoSteps(int bUndo, int nSteps);
     // Enables or disables the buttons that loading locks.

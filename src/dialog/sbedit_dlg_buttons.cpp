@@ -1,5 +1,6 @@
-// The button strip: each button runs one operation of the view, refused while the storyboard
-// is loaded onto the output unless it only moves the time line or selects.
+// The button strip and the dialog's own operations behind it: tool modes, undo and redo,
+// delete with its question, the time line buttons, load and unload. Which button runs what,
+// and when it is refused, is the command table's (sbedit_commands.cpp).
 #include "dialog/sbedit_dlg.h"
 #include "module/messages.h"
 #include "module/module_instance.h"
@@ -34,131 +35,14 @@ BOOL CKelSBEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CKelSBEditDlg::RunButton(UINT nId) {
-    if (!GetButton(nId))
-        return FALSE;
-    CKelSBEditView* pView = m_pView.get();
-    // Operations that change the storyboard are refused while it is loaded onto the output.
-    const auto editing = [&](auto operation, bool bWait) {
-        if (!m_bLoaded && pView) {
-            if (bWait) {
-                CWaitCursor wait;
-                operation(*pView);
-            } else {
-                operation(*pView);
-            }
-        }
-        FocusView();
-    };
-    switch (nId) {
-    case IDC_BTN_NORMAL:
-        OnToolMode(CKelSBEditView::kToolNormal);
-        break;
-    case IDC_BTN_DELETE_SPACE:
-        OnToolMode(CKelSBEditView::kToolDeleteSpace);
-        break;
-    case IDC_BTN_FIXED_PASTE:
-        OnToolMode(CKelSBEditView::kToolFixedPaste);
-        break;
-    case IDC_BTN_UNDO:
-        OnUndo();
-        break;
-    case IDC_BTN_REDO:
-        OnRedo();
-        break;
-    case IDC_BTN_CUT:
-        editing([](CKelSBEditView& v) { v.CutMaterials(); }, true);
-        break;
-    case IDC_BTN_COPY:
-        editing([](CKelSBEditView& v) { v.CopyMaterials(); }, true);
-        break;
-    case IDC_BTN_PASTE:
-        editing([](CKelSBEditView& v) { v.PasteMaterials(); }, true);
-        break;
-    case IDC_BTN_DELETE:
-        OnDelete();
-        break;
-    case IDC_BTN_SELECT_ALL:
-        if (pView)
-            pView->RunViewCommand(ID_SB_SELECT_ALL);
-        FocusView();
-        break;
-    case IDC_BTN_COPY_FX:
-        editing([](CKelSBEditView& v) { v.CopyFX(); }, true);
-        break;
-    case IDC_BTN_PASTE_FX:
-        editing([](CKelSBEditView& v) { v.PasteFX(); }, true);
-        break;
-    case IDC_BTN_SAME_LENGTH:
-        editing([](CKelSBEditView& v) { v.SameLength(); }, false);
-        break;
-    case IDC_BTN_ALIGN_LEFT:
-        editing([](CKelSBEditView& v) { v.AlignMaterials(1); }, false);
-        break;
-    case IDC_BTN_ALIGN_RIGHT:
-        editing([](CKelSBEditView& v) { v.AlignMaterials(0); }, false);
-        break;
-    case IDC_BTN_MERGE:
-        editing([](CKelSBEditView& v) { v.MergeMaterials(); }, false);
-        break;
-    case IDC_BTN_SPLIT:
-        editing([](CKelSBEditView& v) { v.SplitMaterials(); }, false);
-        break;
-    case IDC_BTN_ENTRY_POINT:
-        editing([](CKelSBEditView& v) { v.ClipAtTimeLine(1); }, false);
-        break;
-    case IDC_BTN_OUTLET_POINT:
-        editing([](CKelSBEditView& v) { v.ClipAtTimeLine(0); }, false);
-        break;
-    case IDC_BTN_SB_HEAD:
-        OnStoryboardHead();
-        break;
-    case IDC_BTN_PREV_KEY:
-        OnPrevKeyPoint();
-        break;
-    case IDC_BTN_NEXT_KEY:
-        OnNextKeyPoint();
-        break;
-    case IDC_BTN_SB_TAIL:
-        OnStoryboardTail();
-        break;
-    case IDC_BTN_IO_MODE:
-        editing([](CKelSBEditView& v) { v.IOModeCurContent(); }, false);
-        break;
-    case IDC_BTN_UPLOAD:
-        OnUpload();
-        break;
-    case IDC_BTN_PLAY:
-        editing([this](CKelSBEditView& v) { v.PlayStoryBoard(this); }, false);
-        break;
-    case IDC_BTN_GENERATE:
-        editing([this](CKelSBEditView& v) { v.CompileStoryBoard(this); }, false);
-        break;
-    case IDC_BTN_DOWNLOAD:
-        OnDownload();
-        break;
-    default:
-        return FALSE;
-    }
-    return TRUE;
+    return GetButton(nId) ? RunCommand(nId) : FALSE;
 }
 
 void CKelSBEditDlg::OnToolMode(DWORD dwMode) {
-    if (m_pView && (dwMode == CKelSBEditView::kToolNormal || !m_bLoaded)) {
-        if (dwMode == CKelSBEditView::kToolFixedPaste) {
-            {
-                CWaitCursor wait;
-                m_pView->SetToolMode(dwMode);
-            }
-            // Ending the wait cursor put back the cursor from before it: the mode's own cursor
-            // goes on after it.
-            m_pView->UpdateCursor();
-        } else {
-            m_pView->SetToolMode(dwMode);
-        }
-    }
-    // A refused mode must not leave its radio button looking chosen.
+    // The modes that edit are refused while loaded.
+    if (m_pView && (dwMode == CKelSBEditView::kToolNormal || !m_bLoaded))
+        m_pView->SetToolMode(dwMode);
     SyncToolButtons();
-    FocusView();
 }
 
 void CKelSBEditDlg::SyncToolButtons() {
@@ -171,23 +55,19 @@ void CKelSBEditDlg::SyncToolButtons() {
 void CKelSBEditDlg::OnUndo() {
     CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
     if (!m_bLoaded && pHistory && pHistory->GetUndoStepCount() >= 1) {
-        CWaitCursor wait;
         UndoRedoSteps(TRUE, 1);
         SendToHistoryPanel(KEL_UR_HISTORY_UNDONE,
                            reinterpret_cast<LPARAM>(m_pView->GetCurHistory()));
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnRedo() {
     CKelURBase* pHistory = m_pView ? m_pView->GetCurHistory() : nullptr;
     if (!m_bLoaded && pHistory && pHistory->GetStepCount() - pHistory->GetUndoStepCount() >= 1) {
-        CWaitCursor wait;
         UndoRedoSteps(FALSE, 1);
         SendToHistoryPanel(KEL_UR_HISTORY_REDONE,
                            reinterpret_cast<LPARAM>(m_pView->GetCurHistory()));
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
@@ -207,10 +87,8 @@ void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
 
 void CKelSBEditDlg::OnDelete() {
     CKelSBEditView* pView = m_pView.get();
-    if (m_bLoaded || !pView || pView->GetSelContainerList().IsEmpty()) {
-        FocusView();
+    if (m_bLoaded || !pView || pView->GetSelContainerList().IsEmpty())
         return;
-    }
     const HINSTANCE inst = kel::sbedit::ModuleInstance();
     const int bAllowed = pView->IsSelectionOnUnlockedTracks();
     pView->SetHistorySync(0);
@@ -227,7 +105,6 @@ void CKelSBEditDlg::OnDelete() {
         CKelModuleRC::MessageBoxW(inst, IDS_LOCKED_NO_DELETE, MB_OK, this);
         pView->SetHistorySync(1);
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnStoryboardHead() {
@@ -237,7 +114,6 @@ void CKelSBEditDlg::OnStoryboardHead() {
         m_pView->Invalidate();
         m_pView->UpdateWindow();
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnStoryboardTail() {
@@ -247,7 +123,6 @@ void CKelSBEditDlg::OnStoryboardTail() {
         m_pView->Invalidate();
         m_pView->UpdateWindow();
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnPrevKeyPoint() {
@@ -256,7 +131,6 @@ void CKelSBEditDlg::OnPrevKeyPoint() {
         if (dwPos != pBody->GetTimeLinePos())
             m_pView->SetTimeLine(dwPos);
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnNextKeyPoint() {
@@ -265,7 +139,6 @@ void CKelSBEditDlg::OnNextKeyPoint() {
         if (dwPos != pBody->GetTimeLinePos())
             m_pView->SetTimeLine(dwPos);
     }
-    FocusView();
 }
 
 void CKelSBEditDlg::OnUpload() {

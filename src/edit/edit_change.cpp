@@ -41,6 +41,27 @@ void DeleteAllContainers(CKelSBBodyObj& body) {
     body.GetContainerList().DeleteAll();
 }
 
+TrackListUpkeep::TrackListUpkeep(CKelSBBodyObj& body)
+    : m_body(body), m_bKeeping(body.AreTrackContentListsNotedCurrent()) {}
+
+void TrackListUpkeep::Remove(const CKelSBContainerObj& container) {
+    if (!m_bKeeping) {
+        if (!m_bCleared)
+            m_body.ClearAllTrackContentList(); // they name the materials that go
+        m_bCleared = true;
+        return;
+    }
+    for (INT_PTR m = 0; m < container.GetContentCount(); ++m)
+        m_body.RemoveTrackContent(container.GetContentObj(m));
+}
+
+void TrackListUpkeep::Done(const std::vector<int>& tracks) {
+    if (m_bKeeping)
+        m_body.NoteTrackContentListsKept(tracks);
+    else
+        m_body.ResetAllTrackContentList();
+}
+
 // ---- Piece copies ----------------------------------------------------------------------------
 
 void AttachPieces(CKelSBContentBaseObj& content, const CKelPlaySceneObj* pScene) {

@@ -36,6 +36,27 @@ std::unique_ptr<CKelSBContainerObj> TakeContainerAt(CKelSBBodyObj& body, int nIn
 // name a destroyed material.
 void DeleteAllContainers(CKelSBBodyObj& body);
 
+// Keeps the track lists current through an edit of a few materials: when they are current as
+// the edit starts, it keeps them itself (the materials of containers that go leave their
+// lists; shifted tails keep their order) and Done checks just the tracks it names; otherwise
+// Done rebuilds every list. Call Done once the storyboard's containers are as they will stay.
+class TrackListUpkeep {
+public:
+    explicit TrackListUpkeep(CKelSBBodyObj& body);
+    TrackListUpkeep(const TrackListUpkeep&) = delete;
+    TrackListUpkeep& operator=(const TrackListUpkeep&) = delete;
+
+    // The materials of a container about to leave the storyboard leave the track lists.
+    void Remove(const CKelSBContainerObj& container);
+    // The edit changed the lists of these tracks (each once or more).
+    void Done(const std::vector<int>& tracks);
+
+private:
+    CKelSBBodyObj& m_body;
+    bool m_bKeeping;
+    bool m_bCleared = false;
+};
+
 // ---- Piece copies. A material names its piece by GUID; the piece lives in the scene. A
 // container that is stored away (an undo snapshot, a copy in a command) carries copies of its
 // pieces, so that it can still be shown should the scene lose the piece meanwhile.

@@ -5,12 +5,11 @@
 #include "host/sbobject/sb_content.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace kel::edit {
 
 Focus FindFocus(const CKelSBBodyObj& body, const CKelSBContentBaseObj* pContent) {
-    if (pContent == nullptr)
-        return {};
     const CKelSBContainerObj* pContainer = body.GetContainerOf(pContent);
     if (pContainer == nullptr)
         return {};
@@ -28,18 +27,36 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
     return pContainer ? pContainer->GetContentObj(nContent) : nullptr;
 }
 
-std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
+std::vector<int> ContainerIndicesInListOrder(const CKelSBBodyObj& body, const CObList& containers) {
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(containers.GetCount()));
+    std::unordered_set<int> seen;
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
         const int nIndex =
             body.GetContainerIndex(DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)));
-        if (nIndex >= 0)
+        if (nIndex >= 0 && seen.insert(nIndex).second)
             indices.push_back(nIndex);
     }
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     return indices;
+}
+
+std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers) {
+    std::vector<int> indices = ContainerIndicesInListOrder(body, containers);
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
+                                              const std::vector<int>& indices) {
+    std::vector<CKelSBContainerObj*> containers;
+    std::unordered_set<int> seen;
+    for (int nIndex : indices) {
+        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
+        if (pContainer == nullptr || !seen.insert(nIndex).second)
+            return {};
+        containers.push_back(pContainer);
+    }
+    return containers;
 }
 
 CKelSBContentBaseObj* FindByFrame(const CKelSBBodyObj& body, int nTrack, DWORD dwFrame,

@@ -44,6 +44,12 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
 // The indices of the listed containers in the storyboard, ascending; containers that are not the
 // storyboard's are left out.
 std::vector<int> ContainerIndices(const CKelSBBodyObj& body, const CObList& containers);
+// The same in the list's order, each container once (where it is first listed).
+std::vector<int> ContainerIndicesInListOrder(const CKelSBBodyObj& body, const CObList& containers);
+
+// The containers at the indices, in that order; empty when one is missing or repeated.
+std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
+                                              const std::vector<int>& indices);
 
 // The first material of the track, in track order, whose story in (bInPoint) or story out
 // equals the frame; null when none does or the track does not exist.

@@ -37,6 +37,8 @@ void CONTAINER_INSERT_PARAM::Reset() {
     dwNewStoryOut = 0;
     dwAccepted = 0;
     nDeltaFrames.reset();
+    bKeepTracks = false;
+    at.reset();
 }
 
 namespace kel::edit {
@@ -258,6 +260,26 @@ Content* FirstStartingFrom(const CKelSBTrackObj& track, DWORD dwFrame) {
 }
 
 } // namespace
+
+OutsideTarget OutsideTargetAt(const CKelSBBodyObj& body, int nTrack, long nFrame) {
+    OutsideTarget target;
+    const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
+    if (pTrack == nullptr)
+        return target;
+    target.nTrack = nTrack;
+    target.bLocked = pTrack->IsLocked() != FALSE;
+    target.nFrame = nFrame;
+    if (nFrame < 0)
+        return target;
+    const DWORD dwFrame = static_cast<DWORD>(nFrame);
+    for (CKelSBContentBaseObj* pContent : pTrack->GetContentsNear(dwFrame, dwFrame)) {
+        if (pContent->GetStoryIn() <= dwFrame && dwFrame < pContent->GetStoryOut()) {
+            target.pUnder = pContent;
+            break;
+        }
+    }
+    return target;
+}
 
 OutsidePlan PlanFromOutside(const CKelSBBodyObj& body, const CKelSBContainerObj& group,
                             DWORD dwKind, DWORD dwLeadIn, const OutsideTarget& target) {

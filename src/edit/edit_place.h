@@ -24,6 +24,7 @@
 #include "platform/win_types.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -68,11 +69,25 @@ struct CONTAINER_INSERT_PARAM {
     DWORD dwAccepted = 0; // 1 when the last test passed
     // When set, a move shifts the group by exactly this many frames instead of the frame
     // difference between the current and the start point (an align knows the frames it wants;
-    // pixels would round them at coarse scales). Tracks still follow the points.
+    // pixels would round them at coarse scales). Tracks still follow the points, unless:
     std::optional<long> nDeltaFrames;
+    // Set, every material of a move stays on its own track, wherever it is drawn (an align
+    // moves materials in time only, also those scrolled out of view).
+    bool bKeepTracks = false;
+    // When set, a group from outside goes onto this track at this frame instead of where the
+    // current point is (a paste at the time line knows both; the screen need not show them).
+    struct TrackFrame {
+        int nTrack = -1;
+        long nFrame = 0;
+    };
+    std::optional<TrackFrame> at;
 };
 
 namespace kel::edit {
+
+// Drag records of placements made one after another (the track groups of an align or a
+// paste).
+using PlacementGroups = std::vector<std::unique_ptr<CONTAINER_INSERT_PARAM>>;
 
 // Called with a material just before and just after a placement changes it (to repaint it
 // where it was and where it is).
@@ -133,6 +148,12 @@ struct OutsidePlan {
     DWORD dwNewStoryIn = 0;
     DWORD dwNewStoryOut = 0;
 };
+
+// The target of a group from outside given by track and frame instead of a point: the track
+// (-1 when it does not exist), whether it is locked, and the material that lies at the frame
+// on it (its story in at or before the frame, its story out after it), as the track list
+// finds it first.
+OutsideTarget OutsideTargetAt(const CKelSBBodyObj& body, int nTrack, long nFrame);
 
 // Where a group from outside (kind 1 or 2, in time order) would go at `target`:
 // - refused without a track there, on a locked track, with an empty group, or when the group

@@ -1,5 +1,6 @@
 #include "undo/container_cmds.h"
 
+#include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
 #include "view/sbedit_view.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 using Target = CKelSBEditURBaseCmd::Target;
 using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
@@ -20,71 +20,49 @@ KelSBContainerCopies::~KelSBContainerCopies() = default;
 
 namespace {
 
-// The containers at the indices, each once; empty when one of them is missing.
-std::vector<CKelSBContainerObj*> ContainersAt(const CKelSBBodyObj& body,
-                                              const std::vector<int>& indices) {
-    std::vector<CKelSBContainerObj*> containers;
-    std::set<int> seen;
-    for (int nIndex : indices) {
-        CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);
-        if (pContainer == nullptr || !seen.insert(nIndex).second)
-            return {};
-        containers.push_back(pContainer);
-    }
-    return containers;
-}
-
-// Merge and split: the operation records a copy of every container before it changes any, and
-// undo puts the whole list back from fresh copies of them (the command keeps its own), with
-// nothing selected.
-std::function<int(Target&)> RecordAll(KelSBContainerCopies& all) {
-    return [&all](Target& t) {
-        KelSBContainerCopies made;
-        const CKelObList& containers = t.body.GetContainerList();
-        int nIndex = 0;
-        for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
-            const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
-            if (pContainer == nullptr)
-                continue;
+// Merge and split: the operation records a copy of each container it is about to change, and
+// undo puts fresh copies of those back (the command keeps its own), with nothing selected.
+std::function<int(Target&)> RecordCopies(const std::vector<int>& indices,
+                                         KelSBContainerCopies& recorded) {
+    return [&indices, &recorded](Target& t) {
+        const std::vector<CKelSBContainerObj*> containers =
+            kel::edit::ContainersAt(t.body, indices);
+        if (containers.size() != indices.size())
+            return 0;
+        ContainerCopies copies;
+        for (const CKelSBContainerObj* pContainer : containers) {
             std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
             kel::edit::AttachPieces(*pCopy, &t.scene);
-            made.copies.push_back(std::move(pCopy));
-            made.indices.push_back(nIndex);
+            copies.push_back(std::move(pCopy));
         }
-        all.copies = std::move(made.copies);
-        all.indices = std::move(made.indices);
+        recorded.copies = std::move(copies);
+        recorded.indices = indices;
         return 1;
     };
 }
 
-std::function<int(Target&)> UndoFromCopies(const KelSBContainerCopies& all) {
-    return [&all](Target& t) {
-        if (all.copies.size() != all.indices.size())
-            return 0;
-        ContainerCopies fresh;
-        for (const auto& pCopy : all.copies)
-            fresh.emplace_back(pCopy->MakeCopy());
-        kel::edit::DeleteAllContainers(t.body);
-        for (std::size_t i = 0; i < fresh.size(); ++i) {
-            CKelSBContainerObj& container = *fresh[i];
-            kel::edit::InsertContainerAt(t.body, all.indices[i], std::move(fresh[i]));
-            kel::edit::DetachPieces(container, &t.scene);
-        }
-        t.body.ResetAllTrackContentList();
-        t.view.FullViewReset();
-        return 1;
-    };
+// Fresh copies of what a command keeps, their pieces still attached.
+ContainerCopies FreshCopies(const KelSBContainerCopies& recorded) {
+    ContainerCopies fresh;
+    for (const auto& pCopy : recorded.copies)
+        fresh.emplace_back(pCopy->MakeCopy());
+    return fresh;
 }
 
-// Moves every material of `from` to the end of `to`. A material is in one list at any time, so
-// an allocation failure half-way leaves every material owned once.
-void MoveContents(CKelSBContainerObj& from, CKelSBContainerObj& to) {
-    CKelObList& source = from.GetContentList();
-    CKelObList& target = to.GetContentList();
-    while (!source.IsEmpty()) {
-        target.AddTail(source.GetHead());
-        source.RemoveHead();
-    }
+// Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert.
+void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert) {
+    CKelSBContainerObj& container = *pCopy;
+    if (!bInsert)
+        kel::edit::TakeContainerAt(t.body, nIndex).reset();
+    kel::edit::InsertContainerAt(t.body, nIndex, std::move(pCopy));
+    kel::edit::DetachPieces(container, &t.scene);
+}
+
+INT_PTR MaterialCount(const ContainerCopies& copies) {
+    INT_PTR nCount = 0;
+    for (const auto& pCopy : copies)
+        nCount += pCopy->GetContentCount();
+    return nCount;
 }
 
 bool IsDescending(const std::vector<int>& indices) {
@@ -92,48 +70,59 @@ bool IsDescending(const std::vector<int>& indices) {
            indices.end();
 }
 
-// Containers that borrow materials owned elsewhere; emptied without deleting when they go.
-struct BorrowingContainers {
-    ContainerCopies containers;
-    ~BorrowingContainers() {
-        for (auto& pContainer : containers) {
-            if (pContainer)
-                pContainer->GetContentList().RemoveAll();
-        }
-    }
-};
-
 } // namespace
 
 // ---- Merge ------------------------------------------------------------------------------------
 
 int CKelURSBUnionContainerCmd::RecordContainers() {
-    return RunStep(RecordAll(m_allContainers));
+    return RunStep(RecordCopies(m_arrMergedContainers, m_recorded));
 }
 
 int CKelURSBUnionContainerCmd::Undo() {
-    return RunStep(UndoFromCopies(m_allContainers));
+    return RunStep([this](Target& t) {
+        const std::vector<int>& indices = m_recorded.indices;
+        if (indices.size() < 2 || m_recorded.copies.size() != indices.size())
+            return 0;
+        // The receiver stands where the others' leaving moved it, holding all their materials.
+        std::vector<int> others(indices.begin() + 1, indices.end());
+        std::sort(others.begin(), others.end());
+        const int nReceiver =
+            indices[0] -
+            static_cast<int>(std::lower_bound(others.begin(), others.end(), indices[0]) -
+                             others.begin());
+        const CKelSBContainerObj* pReceiver = t.body.GetContainerObj(nReceiver);
+        if (pReceiver == nullptr ||
+            pReceiver->GetContentCount() != MaterialCount(m_recorded.copies) ||
+            std::adjacent_find(others.begin(), others.end()) != others.end() ||
+            others.back() >= t.body.GetContainerCount() + static_cast<int>(others.size()))
+            return 0;
+        ContainerCopies fresh = FreshCopies(m_recorded);
+
+        t.body.ClearAllTrackContentList();
+        PutBack(t, nReceiver, std::move(fresh[0]), false);
+        // The others go back lowest index first, so that each lands where it was.
+        for (int nIndex : others) {
+            const auto at = std::find(indices.begin() + 1, indices.end(), nIndex) - indices.begin();
+            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true);
+        }
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    });
 }
 
 int CKelURSBUnionContainerCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const std::vector<CKelSBContainerObj*> merged = ContainersAt(t.body, m_arrMergedContainers);
-        if (merged.empty())
-            return 0;
-        CKelSBContainerObj& receiver = *merged.front();
         CKelSBContentBaseObj* pFocus =
             kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
-        for (std::size_t k = 1; k < merged.size(); ++k)
-            MoveContents(*merged[k], receiver);
-        // The emptied containers go from the highest index down, so the others keep theirs.
-        std::vector<int> emptied(m_arrMergedContainers.begin() + 1, m_arrMergedContainers.end());
-        std::sort(emptied.rbegin(), emptied.rend());
-        t.body.ClearAllTrackContentList();
-        for (int nIndex : emptied)
-            kel::edit::TakeContainerAt(t.body, nIndex).reset();
-        t.body.ResetAllTrackContentList();
+        kel::edit::TrackListUpkeep lists(t.body);
+        CKelSBContainerObj* pReceiver =
+            kel::edit::MergeContainers(t.body, m_arrMergedContainers, lists);
+        if (pReceiver == nullptr)
+            return 0;
+        CKelSBContainerObj& receiver = *pReceiver;
 
         CObList& selection = t.view.GetSelContainerList();
         selection.RemoveAll();
@@ -149,48 +138,44 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
 // ---- Split ------------------------------------------------------------------------------------
 
 int CKelURSBSplitContainerCmd::RecordContainers() {
-    return RunStep(RecordAll(m_allContainers));
+    return RunStep(RecordCopies(m_arrSplitContainers, m_recorded));
 }
 
 int CKelURSBSplitContainerCmd::Undo() {
-    return RunStep(UndoFromCopies(m_allContainers));
+    return RunStep([this](Target& t) {
+        const std::vector<int>& indices = m_recorded.indices;
+        if (m_recorded.copies.size() != indices.size())
+            return 0;
+        // The split containers keep their first material; the rest went to the end, one each.
+        const int nAdded =
+            static_cast<int>(MaterialCount(m_recorded.copies)) - static_cast<int>(indices.size());
+        const int nKept = t.body.GetContainerCount() - nAdded;
+        const std::vector<CKelSBContainerObj*> split = kel::edit::ContainersAt(t.body, indices);
+        if (split.size() != indices.size() ||
+            std::any_of(indices.begin(), indices.end(), [&](int i) { return i >= nKept; }))
+            return 0;
+        ContainerCopies fresh = FreshCopies(m_recorded);
+
+        t.body.ClearAllTrackContentList();
+        while (t.body.GetContainerCount() > nKept)
+            kel::edit::TakeContainerAt(t.body, t.body.GetContainerCount() - 1).reset();
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            PutBack(t, indices[i], std::move(fresh[i]), false);
+        t.body.ResetAllTrackContentList();
+        t.view.FullViewReset();
+        return 1;
+    });
 }
 
 int CKelURSBSplitContainerCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const std::vector<CKelSBContainerObj*> split = ContainersAt(t.body, m_arrSplitContainers);
-        if (split.size() != m_arrSplitContainers.size())
+        kel::edit::TrackListUpkeep lists(t.body);
+        const auto added = kel::edit::SplitContainers(t.body, m_arrSplitContainers, lists);
+        if (!added)
             return 0;
-        // The new containers first, borrowing the materials, so that a failure changes nothing.
-        BorrowingContainers made;
-        for (CKelSBContainerObj* pContainer : split) {
-            for (INT_PTR m = 1; m < pContainer->GetContentCount(); ++m) {
-                made.containers.push_back(std::make_unique<CKelSBContainerObj>());
-                made.containers.back()->AddContent(pContainer->GetContentObj(m));
-            }
-        }
-        CKelObList& list = t.body.GetContainerList();
-        std::size_t nAppended = 0;
-        try {
-            for (; nAppended < made.containers.size(); ++nAppended)
-                list.AddTail(made.containers[nAppended].get());
-        } catch (...) {
-            while (nAppended-- > 0)
-                list.RemoveTail();
-            throw;
-        }
-        // Committed: the list owns the new containers, the old ones keep their first material.
-        std::vector<CKelSBContainerObj*> added;
-        for (auto& pContainer : made.containers)
-            added.push_back(pContainer.release());
-        for (CKelSBContainerObj* pContainer : split) {
-            while (pContainer->GetContentCount() > 1)
-                pContainer->GetContentList().RemoveTail();
-        }
-        t.body.ResetAllTrackContentList();
-        for (CKelSBContainerObj* pContainer : added)
+        for (CKelSBContainerObj* pContainer : *added)
             t.view.GetSelContainerList().AddTail(pContainer);
         t.view.Invalidate(TRUE);
         return 1;

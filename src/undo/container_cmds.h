@@ -1,12 +1,14 @@
 // Commands that add, remove, merge or split whole containers.
 //
 // Merge, split and putting the host's items on the storyboard keep copies of containers (and
-// tracks) in memory: merge and split a copy of every container as it was, so that undo puts the
-// whole list back. Deleting containers and dragging materials in keep their containers in
-// snapshot files instead. Every call works on fresh copies of what the command keeps, so the
+// tracks) in memory: merge and split a copy of each container they change, as it was, so that
+// undo puts those back (a storyboard of tens of thousands of materials is not copied for a merge
+// of two). Deleting containers and dragging materials in keep their containers in snapshot
+// files instead. Every call works on fresh copies of what the command keeps, so the
 // command stays valid through any number of undos and redos.
 #pragma once
 
+#include "edit/edit_delete.h"
 #include "edit/edit_find.h"
 #include "undo/sbedit_ur_cmd.h"
 
@@ -18,7 +20,7 @@
 class CKelSBContainerObj;
 class CKelSBTrackObj;
 
-// Copies of every container of a storyboard as it was (with copies of their pieces), each with
+// Copies of containers of a storyboard as they were (with copies of their pieces), each with
 // the index it stood at: copy i belongs to index i.
 struct KelSBContainerCopies {
     KelSBContainerCopies();
@@ -26,7 +28,7 @@ struct KelSBContainerCopies {
     KelSBContainerCopies(const KelSBContainerCopies&) = delete;
     KelSBContainerCopies& operator=(const KelSBContainerCopies&) = delete;
 
-    std::vector<int> indices; // 0, 1, 2, ...
+    std::vector<int> indices;
     std::vector<std::unique_ptr<CKelSBContainerObj>> copies;
 };
 
@@ -37,17 +39,17 @@ struct KelSBContainerCopies {
 class CKelURSBUnionContainerCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
-    // Every container as it was, the selection empty.
+    // The merged containers as they were, where they were; the selection empty.
     int Undo() override;
     int Redo(int bFirst) override;
 
-    // Keeps a copy of every container of the current storyboard (with its pieces) and its
-    // index; the operation calls it before it merges. 0 without a storyboard.
+    // Keeps a copy of each container of m_arrMergedContainers (with its pieces); the operation
+    // sets those and calls it before it merges. 0 without a storyboard or when one is missing.
     int RecordContainers();
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrMergedContainers; // the receiving container first, then in merge order
-    KelSBContainerCopies m_allContainers;
+    KelSBContainerCopies m_recorded;        // in the order of m_arrMergedContainers
 };
 
 // "Split Materials". Each split container keeps its first material; every other material goes
@@ -56,15 +58,17 @@ public:
 class CKelURSBSplitContainerCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    // The new containers go and the split ones are as they were; the selection empty.
     int Undo() override;
     // The new containers end up selected. 0 when they cannot be made.
     int Redo(int bFirst) override;
 
+    // As the merge's, for m_arrSplitContainers.
     int RecordContainers();
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrSplitContainers; // in the order the operation split them
-    KelSBContainerCopies m_allContainers;
+    KelSBContainerCopies m_recorded;       // in the order of m_arrSplitContainers
 };
 
 // "Put Selected Items To Storyboard(In)" / "...(In,Stay,Out)". Registered before the items are
@@ -108,11 +112,7 @@ public:
     // The materials of the track starting at dwFrom or later moved by nDelta frames.
     void AddRippleShift(int nTrack, DWORD dwFrom, long nDelta);
 
-    struct RippleShift {
-        int nTrack;
-        DWORD dwFrom;
-        long nDelta;
-    };
+    using RippleShift = kel::edit::RippleShift;
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrRemovedContainers; // in the order removed, descending; file i, index i

@@ -1,6 +1,7 @@
 #include "undo/material_cmds.h"
 
 #include "edit/edit_change.h"
+#include "edit/edit_clip_fx.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/io_effect.h"
@@ -48,14 +49,15 @@ int CKelURSBChangeLengthCmd::Redo(int bFirst) {
 
 std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
     return [this, bUndo](Target& t) {
-        const std::vector<long>& from = bUndo ? newFrames : oldFrames;
-        const std::vector<long>& to = bUndo ? oldFrames : newFrames;
-        if (from.size() != trackIndices.size() || to.size() != trackIndices.size())
+        const std::vector<int>& tracks = frames.tracks;
+        const std::vector<long>& from = bUndo ? frames.newFrames : frames.oldFrames;
+        const std::vector<long>& to = bUndo ? frames.oldFrames : frames.newFrames;
+        if (from.size() != tracks.size() || to.size() != tracks.size())
             return 0;
         ChangeJournal journal;
-        for (std::size_t i = 0; i < trackIndices.size(); ++i) {
-            CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(
-                t.body, trackIndices[i], static_cast<DWORD>(from[i]), bInPoint);
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            CKelSBContentBaseObj* pContent =
+                kel::edit::FindByFrame(t.body, tracks[i], static_cast<DWORD>(from[i]), bInPoint);
             if (pContent != nullptr &&
                 !kel::edit::SetPoint(*pContent, static_cast<DWORD>(to[i]), bInPoint, journal))
                 return 0;
@@ -138,21 +140,21 @@ bool Resize(Target& t, DWORD dwTrack, DWORD dwStoryIn, DWORD dwLength, ChangeJou
 
 int CKelURSBSameLengthCmd::Undo() {
     return RunStep([this](Target& t) {
-        const std::size_t nResized = m_arrResizedTracks.size();
-        const std::size_t nShifted = m_arrShiftedTracks.size();
-        if (m_arrResizedStoryIns.size() != nResized || m_arrOldLengths.size() != nResized ||
-            m_arrShiftThresholds.size() != nShifted || m_arrShiftAmounts.size() != nShifted)
+        const std::size_t nResized = m_record.resizedTracks.size();
+        const std::size_t nShifted = m_record.shiftedTracks.size();
+        if (m_record.resizedStoryIns.size() != nResized || m_record.oldLengths.size() != nResized ||
+            m_record.shiftThresholds.size() != nShifted || m_record.shiftAmounts.size() != nShifted)
             return 0;
         ChangeJournal journal;
         for (std::size_t i = 0; i < nResized; ++i) {
-            if (!Resize(t, m_arrResizedTracks[i], m_arrResizedStoryIns[i], m_arrOldLengths[i],
-                        journal))
+            if (!Resize(t, m_record.resizedTracks[i], m_record.resizedStoryIns[i],
+                        m_record.oldLengths[i], journal))
                 return 0;
         }
         for (std::size_t j = nShifted; j-- > 0;) {
-            if (!kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_arrShiftedTracks[j]),
-                                           m_arrShiftThresholds[j],
-                                           -static_cast<long>(m_arrShiftAmounts[j]), journal))
+            if (!kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_record.shiftedTracks[j]),
+                                           m_record.shiftThresholds[j],
+                                           -static_cast<long>(m_record.shiftAmounts[j]), journal))
                 return 0;
         }
         journal.Commit();
@@ -166,21 +168,22 @@ int CKelURSBSameLengthCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        const std::size_t nResized = m_arrResizedTracks.size();
-        const std::size_t nShifted = m_arrShiftedTracks.size();
-        if (m_arrResizedStoryIns.size() != nResized || m_arrShiftThresholds.size() != nShifted ||
-            m_arrShiftAmounts.size() != nShifted)
+        const std::size_t nResized = m_record.resizedTracks.size();
+        const std::size_t nShifted = m_record.shiftedTracks.size();
+        if (m_record.resizedStoryIns.size() != nResized ||
+            m_record.shiftThresholds.size() != nShifted || m_record.shiftAmounts.size() != nShifted)
             return 0;
         ChangeJournal journal;
         for (std::size_t j = 0; j < nShifted; ++j) {
-            if (m_arrShiftThresholds[j] < m_arrShiftAmounts[j] ||
-                !kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_arrShiftedTracks[j]),
-                                           m_arrShiftThresholds[j] - m_arrShiftAmounts[j],
-                                           static_cast<long>(m_arrShiftAmounts[j]), journal))
+            if (m_record.shiftThresholds[j] < m_record.shiftAmounts[j] ||
+                !kel::edit::ShiftTrackFrom(t.body, static_cast<int>(m_record.shiftedTracks[j]),
+                                           m_record.shiftThresholds[j] - m_record.shiftAmounts[j],
+                                           static_cast<long>(m_record.shiftAmounts[j]), journal))
                 return 0;
         }
         for (std::size_t i = 0; i < nResized; ++i) {
-            if (!Resize(t, m_arrResizedTracks[i], m_arrResizedStoryIns[i], m_dwNewLength, journal))
+            if (!Resize(t, m_record.resizedTracks[i], m_record.resizedStoryIns[i],
+                        m_record.dwLength, journal))
                 return 0;
         }
         journal.Commit();
@@ -274,44 +277,27 @@ int CKelURSBIOModeCmd::Redo(int bFirst) {
 
 CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
 
-namespace {
-// The phase of a piece with an effect (0 In, 1 Stay, 2 Out), -1 for any other material.
-int PhaseOf(const CKelSBContentBaseObj* pContent) {
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceInObj, pContent))
-        return 0;
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceStayObj, pContent))
-        return 1;
-    if (DYNAMIC_DOWNCAST(CKelSBContentPieceOutObj, pContent))
-        return 2;
-    return -1;
-}
-} // namespace
-
 int CKelURSBIOSoftFXPasteCmd::Swap() {
     return RunStep([this](Target& t) {
-        // The effects to swap, in selection order, per phase; every one must have its stored
-        // counterpart before anything changes.
+        // The effects to swap, per phase; every one must be there, with its stored counterpart,
+        // before anything changes.
         std::array<std::vector<CKelIOSoftEffectBaseObj*>, 3> targets;
-        for (int nIndex : m_arrSelectedContainers) {
-            const CKelSBContainerObj* pContainer = t.body.GetContainerObj(nIndex);
-            for (INT_PTR m = 0; pContainer && m < pContainer->GetContentCount(); ++m) {
-                const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(m);
-                const int nPhase = PhaseOf(pContent);
-                if (nPhase < 0 || m_arrEffects[nPhase].empty())
-                    continue;
+        std::array<std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>>, 3> outgoing;
+        for (int nPhase = 0; nPhase < 3; ++nPhase) {
+            if (m_arrTargets[nPhase].size() != m_arrEffects[nPhase].size())
+                return 0;
+            for (const kel::edit::Focus& at : m_arrTargets[nPhase]) {
+                const CKelSBContentBaseObj* pContent =
+                    kel::edit::ContentAt(t.body, at.nContainer, at.nContent);
+                if (kel::edit::EffectPhaseOf(pContent) != nPhase)
+                    return 0;
                 CKelIOSoftEffectBaseObj* pEffect =
                     static_cast<const CKelSBContentPieceBaseObj*>(pContent)->GetIOSoftEffect();
                 if (pEffect == nullptr)
                     return 0;
                 targets[nPhase].push_back(pEffect);
-            }
-        }
-        std::array<std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>>, 3> outgoing;
-        for (int nPhase = 0; nPhase < 3; ++nPhase) {
-            if (targets[nPhase].size() > m_arrEffects[nPhase].size())
-                return 0;
-            for (const CKelIOSoftEffectBaseObj* pEffect : targets[nPhase])
                 outgoing[nPhase].emplace_back(pEffect->MakeCopy());
+            }
         }
 
         std::vector<CRect> rects;

@@ -11,6 +11,8 @@
 // puts back what it had changed and returns 0.
 #pragma once
 
+#include "edit/edit_arrange.h"
+#include "edit/edit_clip_fx.h"
 #include "edit/edit_find.h"
 #include "undo/sbedit_ur_cmd.h"
 
@@ -41,9 +43,7 @@ public:
 // and after.
 struct KelSBClipRecord {
     int bInPoint = 1;
-    std::vector<int> trackIndices;
-    std::vector<long> oldFrames;
-    std::vector<long> newFrames;
+    kel::edit::ClipRecord frames;
 
     // The step on the view's storyboard: every entry's end from one set of frames to the other.
     std::function<int(CKelSBEditURBaseCmd::Target&)> Step(bool bUndo) const;
@@ -99,13 +99,8 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    DWORD m_dwNewLength = 0;
-    std::vector<DWORD> m_arrResizedTracks;
-    std::vector<DWORD> m_arrResizedStoryIns;
-    std::vector<DWORD> m_arrOldLengths;
-    std::vector<DWORD> m_arrShiftedTracks;
-    std::vector<DWORD> m_arrShiftThresholds;
-    std::vector<DWORD> m_arrShiftAmounts;
+    // The new length, the resized entries and the shifted entries.
+    kel::edit::SameLengthRecord m_record;
 };
 
 // "Move Objects", "Align Left", "Align Right": materials moved in time and across tracks,
@@ -146,8 +141,9 @@ private:
 };
 
 // "FX Paste": the effects of the In, Stay and Out pieces of the selection replaced from the FX
-// clipboards. The command keeps, per kind, the effects as they were, in selection order, and
-// swaps them with the materials' on every call. A kind with no stored effects is left alone.
+// clipboards. The command keeps, per kind, the effects as they were and where each belongs (the
+// pieces the paste changed: those on locked tracks were left alone), and swaps them with the
+// materials' on every call.
 class CKelURSBIOSoftFXPasteCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
@@ -157,8 +153,10 @@ public:
 
     kel::edit::Focus m_focus;
     std::vector<int> m_arrSelectedContainers;
-    // Indexed by IO state: 0 In, 1 Stay, 2 Out.
+    // Indexed by IO state: 0 In, 1 Stay, 2 Out. Stored effect k of a kind belongs to the piece
+    // at target k of that kind.
     std::vector<std::unique_ptr<CKelIOSoftEffectBaseObj>> m_arrEffects[3];
+    std::vector<kel::edit::Focus> m_arrTargets[3];
 
 private:
     int Swap();

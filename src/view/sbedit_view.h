@@ -11,7 +11,8 @@
 // storyboard (view_add_items.cpp), playback and preview (view_output.cpp, entries to src/play),
 // track operations and storyboard settings (view_tracks.cpp), the storyboard operations and the
 // Storyboard List dialog (view_sbbody_ops.cpp), the services that editing operations and
-// undo/redo commands share (view_edit_services.cpp) and the operations that are still to come
+// undo/redo commands share (view_edit_services.cpp), the editing operations by group
+// (view_edit_*.cpp) and the operations that are still to come
 // (view_pending.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
@@ -39,6 +40,7 @@
 #include "platform/wnd.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -241,22 +243,60 @@ public:
     int OpenSBListDialog();
     // Shows the storyboard navigator when it is hidden, hides it when it shows.
     int ToggleNavigator();
-    // The commands above by their menu and tool button ids; FALSE for any other id.
-    BOOL RunTrackAndStoryboardCommand(UINT nId);
 
-    // ---- Editing operations still to come (view_pending.cpp): each refuses (0) for now.
+    // ---- Editing operations, one file per group: deleting and the material clipboard
+    // (view_edit_delete_paste.cpp), arranging (view_edit_arrange.cpp), clipping at the time
+    // line and effects (view_edit_clip_fx.cpp). Each is one undoable step; it returns 1 when it
+    // changed the storyboard (copying: when it filled a clipboard) and 0 when it refused or had
+    // nothing to do, in which case it recorded nothing and left the document as it was. None
+    // acts while the storyboard is loaded onto the output or without a current storyboard.
+    //
+    // Deletes the selected containers, closing up behind them in Ripple delete mode. Refused
+    // when a selected material lies on a locked track.
     int DeleteSelectedMaterials();
+    // Deletes as above, titled "Cut Objects", and only when that deleted something replaces
+    // the material clipboard with copies of the deleted materials.
     int CutMaterials();
+    // Replaces the material clipboard with copies of the selected materials.
     int CopyMaterials();
+    // Tool mode Delete Space, a click at a client point on an empty place of an unlocked
+    // track: the next material of the track and all after it close up to the one before.
+    int DeleteSpaceAt(CPoint point);
+    // Pastes copies of the material clipboard, one undoable step per track they came from:
+    // - at a client point (tool mode Fixed Point Paste, a click): the first material lands at
+    //   the point, the others keep their layout around it as it was drawn when copied; with
+    //   nothing to paste the tool mode falls back to Normal;
+    // - at the point where the context menu was opened;
+    // - at the time line, each material on the track it was copied from and as many frames
+    //   from the time line as it was from the first; the time line then moves to the end of
+    //   what was pasted, so that pasting again pastes behind it.
+    // Each group is tried before any is placed; when one cannot be placed (refused groups: a
+    // locked or missing track, a material in the way), the user is told and the groups placed
+    // before it stay placed.
+    int FixedPointPasteAt(CPoint point);
+    int PasteMaterialsAtMenuPoint();
     int PasteMaterials();
-    int SelectAllMaterials();
-    int CopyFX();
-    int PasteFX();
+    // Gives every selected material but the current one the current one's length; materials
+    // they run into on their tracks move right. Asks for a reference without a current one.
     int SameLength();
-    int AlignMaterials(int bLeft);
+    // The first selected container receives the materials of the others, in selection order.
     int MergeMaterials();
+    // Every selected container keeps its first material; each other goes alone into a new
+    // container, and the new ones join the selection.
     int SplitMaterials();
+    // Trims the material under the time line on every unlocked track at the time line: its
+    // entry point (bEntry) or its outlet point.
     int ClipAtTimeLine(int bEntry);
+    // The effect of the one selected material to the FX clipboard of its phase.
+    int CopyFX();
+    // The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
+    int PasteFX();
+    // Moves the selected materials of the other tracks than the current material's, track by
+    // track, so that they start where it starts (bLeft) or end where it ends; one undoable step
+    // per track. Asks for a reference without a current one, and tells when a track's group
+    // cannot move there (the groups moved before it stay moved).
+    int AlignMaterials(int bLeft);
+    // ---- Operations still to come (view_pending.cpp): each refuses (0) for now.
     // The key table of the view; TRUE when the key was taken.
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
@@ -272,6 +312,8 @@ public:
     int SelectTrackAt(CPoint point, int bExclusive);
     int SelectMaterialAt(CPoint point, int bExclusive);
     void SelectByRect(const CRect& rect);
+    // Every container of the storyboard. 0 without a storyboard.
+    int SelectAllMaterials();
     // 0 when no track is selected or there is no storyboard.
     int SelectAllMaterialsOfSelTracks();
     void ClearTrackSelection();
@@ -311,8 +353,6 @@ public:
     void FitToWindow();
     // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
     void SteplessZoom(int nFramesPerUnit);
-    // The zoom, select-all and tool button commands of the view; FALSE for any other id.
-    BOOL RunViewCommand(UINT nId);
 
     // ---- Gestures (view_mouse.cpp, view_trim.cpp).
     KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
@@ -394,14 +434,25 @@ public:
     CKelSBBodyObj* GetEditableBody() const;
     // Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
     void EnableHostPanels(BOOL bEnable);
+    // Shows a message of the module's string table with an OK button; the history panel is
+    // not re-pointed by the deactivation the box causes.
+    void ShowMessage(UINT nTextId);
+    // Invalidates and erases the rows of the tracks and updates the window at once.
+    void InvalidateTrackRows(const std::vector<int>& tracks);
+    // Places the groups one after another, each as one step under the history text: every
+    // group is tested first, then each is tested again and placed; the first that cannot be
+    // stops the rest. 1 when every group was placed.
+    int PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId);
     // Empties both selections and re-reads the current storyboard: validated against the
     // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
     // same under the wait cursor.
     void FullViewReset();
     void FullViewRebuild();
-    // Where the current material sits, and the indices of the selected containers (ascending).
+    // Where the current material sits, and the indices of the selected containers (ascending,
+    // or in the order they were selected).
     kel::edit::Focus GetCurFocus() const;
     std::vector<int> GetSelContainerIndices() const;
+    std::vector<int> GetSelContainerIndicesInSelectionOrder() const;
     // Selects the recorded containers again and makes the focus current (see
     // kel::edit::RestoreSelection); repaints nothing.
     void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
@@ -459,11 +510,26 @@ protected:
 private:
     // Enters the view into the set IsLiveView knows, or takes it out.
     void RegisterLiveView(bool bLive);
+    // Delete and cut: the selected containers go under this history text.
+    int DeleteSelection(UINT nTitleId);
+    // The storyboard an operation against the current material (align, same length) changes:
+    // null when it may not be edited or nothing is selected, and, after asking the user to
+    // select a reference, when no material is current.
+    CKelSBBodyObj* GetReferencedBody();
+    // The materials of the selected containers: containers in selection order, each one's
+    // materials in their order.
+    std::vector<CKelSBContentBaseObj*> GetSelectedMaterials() const;
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();
     void LayoutControls();
-    void RefreshPasteState();
+    // Brings the document's paste list up to date; with nothing left to paste the tool mode
+    // falls back to Normal. Returns how many materials there are to paste.
+    int RefreshPasteState();
+    // A paste of the clipboard's copies in the groups `makeGroups` splits them into.
+    int PasteClipboard(
+        const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
+        DWORD* pdwPastedOut);
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
@@ -493,8 +559,6 @@ private:
     // Commits a released trim as one undoable step (nothing when the edge did not move).
     void ChangeLength(const KelSBTrimCandidate& candidate);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
-    int DeleteSpaceAt(CPoint point);
-    int FixedPointPasteAt(CPoint point);
     void ShowTrackMenu(CPoint point);
     void ShowMaterialsMenu(CPoint point);
     void ShowTrackAreaMenu(CPoint point);

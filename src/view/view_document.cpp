@@ -94,16 +94,17 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     UpdateWindow();
 }
 
-void CKelSBEditView::RefreshPasteState() {
+int CKelSBEditView::RefreshPasteState() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pDoc)
-        return;
+        return 0;
     const int nLeft = pDoc->UpdatePasteStuff(m_pCurScene->GetPieceList());
     if (nLeft == 0 && m_dwToolMode == kToolFixedPaste) {
         m_dwToolMode = kToolNormal;
         if (m_pParentDlg)
             m_pParentDlg->SyncToolButtons();
     }
+    return nLeft;
 }
 
 void CKelSBEditView::FillSBSelector() {
@@ -166,7 +167,7 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     // Menus send code 0, and so do the tool buttons' clicks (BN_CLICKED).
-    if (nCode == 0 && (RunTrackAndStoryboardCommand(nId) || RunViewCommand(nId)))
+    if (nCode == 0 && m_pParentDlg && m_pParentDlg->RunCommand(nId))
         return TRUE;
     return CWnd::OnCommand(wParam, lParam);
 }

@@ -60,9 +60,21 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (IsLoaded() || !pBody || m_bFromOutside || record.dwKind != CONTAINER_INSERT_PARAM::kMove)
         return 0;
-    const int nTrack = TrackIndexAt(record.ptCurrent);
-    const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
     CObList& group = record.group.GetContentList();
+    const auto trackOf = [&](const CKelSBContentBaseObj* pContent, CSize offset) {
+        if (record.bKeepTracks)
+            return static_cast<int>(pContent->GetTrackIndex());
+        CRect rect = GetMaterialRect(pContent);
+        rect.OffsetRect(offset);
+        return TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    };
+    const int nTrack =
+        record.bKeepTracks
+            ? (group.IsEmpty()
+                   ? -1
+                   : trackOf(static_cast<CKelSBContentBaseObj*>(group.GetHead()), CSize(0, 0)))
+            : TrackIndexAt(record.ptCurrent);
+    const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
     // A performed move is recorded under its title, or not made at all.
     if (nTrack < 0 || !pTrack || pTrack->IsLocked() || group.IsEmpty() ||
         (bPerform && !MayPerformUnder(record.dwKind)))
@@ -76,10 +88,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
                                   ClientXToFrame(record.ptStart.x);
     std::vector<kel::edit::GroupTarget> targets;
     for (POSITION pos = group.GetHeadPosition(); pos;) {
-        CRect rect = GetMaterialRect(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)));
-        rect.OffsetRect(offset);
-        const int nTarget =
-            TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        const int nTarget = trackOf(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)), offset);
         const CKelSBTrackObj* pTarget = pBody->GetTrackObj(nTarget);
         targets.push_back({nTarget, pTarget != nullptr && pTarget->IsLocked()});
     }
@@ -135,19 +144,23 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         (record.dwKind != CONTAINER_INSERT_PARAM::kDragIn &&
          record.dwKind != CONTAINER_INSERT_PARAM::kFixedPaste))
         return 0;
-    KelSBHitResult hit;
-    HitTest(record.ptCurrent, hit);
     kel::edit::OutsideTarget target;
-    target.nTrack = hit.nTrackIndex;
-    target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
-    target.pUnder = hit.pContent;
-    target.nFrame = ClientXToFrame(record.ptCurrent.x);
+    if (record.at) {
+        target = kel::edit::OutsideTargetAt(*pBody, record.at->nTrack, record.at->nFrame);
+    } else {
+        KelSBHitResult hit;
+        HitTest(record.ptCurrent, hit);
+        target.nTrack = hit.nTrackIndex;
+        target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
+        target.pUnder = hit.pContent;
+        target.nFrame = ClientXToFrame(record.ptCurrent.x);
+    }
     const kel::edit::OutsidePlan plan =
         kel::edit::PlanFromOutside(*pBody, record.group, record.dwKind, record.dwLeadIn, target);
     if (plan.verdict == kel::edit::OutsideVerdict::kRefused)
         return 0;
     if (plan.verdict == kel::edit::OutsideVerdict::kReplace)
-        return bPerform ? ReplaceMaterial(hit.pContent, record.group.GetContentObj(0)) : 1;
+        return bPerform ? ReplaceMaterial(target.pUnder, record.group.GetContentObj(0)) : 1;
 
     record.dwNewStoryIn = plan.dwNewStoryIn;
     record.dwNewStoryOut = plan.dwNewStoryOut;
@@ -165,7 +178,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     const std::vector<int> selected = GetSelContainerIndices();
     std::vector<CRect> rects;
     kel::edit::OutsidePlacement placed;
-    if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, hit.nTrackIndex,
+    if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, target.nTrack,
                                      plan.dwNewStoryIn, placed,
                                      [&](const CKelSBContentBaseObj& content) {
                                          rects.push_back(GetMaterialRect(&content));
@@ -191,7 +204,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
 
     auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_nPendingUndoTitle);
     pCmd->m_nShift = placed.nShift;
-    pCmd->m_nDropTrack = hit.nTrackIndex;
+    pCmd->m_nDropTrack = target.nTrack;
     pCmd->m_dwShiftThreshold = placed.dwShiftThreshold;
     pCmd->m_nFirstNewContainer = placed.nFirstNewContainer;
     pCmd->m_nNewContainerCount = static_cast<int>(placed.newContainers.size());

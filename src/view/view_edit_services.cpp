@@ -4,10 +4,12 @@
 #include "dialog/sbedit_dlg.h"
 #include "edit/consistency.h"
 #include "module/messages.h"
+#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
+#include "host/services/module_rc.h"
 #include "platform/cursor.h"
 
 #include <cstdio>
@@ -87,6 +89,12 @@ std::vector<int> CKelSBEditView::GetSelContainerIndices() const {
     return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
 }
 
+std::vector<int> CKelSBEditView::GetSelContainerIndicesInSelectionOrder() const {
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    return pBody ? kel::edit::ContainerIndicesInListOrder(*pBody, m_lstSelContainers)
+                 : std::vector<int>{};
+}
+
 CKelSBBodyObj* CKelSBEditView::GetEditableBody() const {
     return m_pCurScene != nullptr && !IsLoaded() ? GetCurSBBody() : nullptr;
 }
@@ -95,6 +103,24 @@ void CKelSBEditView::EnableHostPanels(BOOL bEnable) {
     CWnd* pDialog = GetParent();
     if (pDialog != nullptr && IsWindow(pDialog))
         pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, bEnable ? 1 : 0, 0);
+}
+
+void CKelSBEditView::ShowMessage(UINT nTextId) {
+    m_bHistorySync = 0;
+    CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId, MB_OK, this);
+    m_bHistorySync = 1;
+}
+
+void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
+    if (!GetSafeHwnd())
+        return;
+    for (int nTrack : tracks) {
+        CRect row = GetTrackRowRect(nTrack);
+        // Outlines of selected materials reach a pixel beyond their row.
+        row.InflateRect(0, 2);
+        InvalidateRect(row, TRUE);
+    }
+    UpdateWindow();
 }
 
 void CKelSBEditView::RestoreSelection(const std::vector<int>& containerIndices,
@@ -125,4 +151,23 @@ void CKelSBEditView::DebugCheck(const char* pszDoing) const {
         std::fprintf(stderr, "  %s\n", problem.c_str());
     std::abort();
 #endif
+}
+
+int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId) {
+    bool bPlaced = !groups.empty();
+    for (std::size_t i = 0; bPlaced && i < groups.size(); ++i)
+        bPlaced = TestDrop(*groups[i]) != 0;
+    for (std::size_t i = 0; bPlaced && i < groups.size(); ++i) {
+        CONTAINER_INSERT_PARAM& record = *groups[i];
+        // Each is tested again: the groups placed before it may have pushed what it meets.
+        bPlaced = TestDrop(record) != 0;
+        if (!bPlaced)
+            break;
+        m_nPendingUndoTitle = nTitleId;
+        bPlaced =
+            (record.dwKind == CONTAINER_INSERT_PARAM::kMove ? PlaceGroup(record, 1)
+                                                            : PlaceFromOutside(record, 1)) != 0;
+        m_nPendingUndoTitle = 0;
+    }
+    return bPlaced ? 1 : 0;
 }

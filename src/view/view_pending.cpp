@@ -3,64 +3,12 @@
 // not happen.
 #include "view/sbedit_view.h"
 
-int CKelSBEditView::DeleteSelectedMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::CutMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::CopyMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::PasteMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::CopyFX() {
-    return 0;
-}
-
-int CKelSBEditView::PasteFX() {
-    return 0;
-}
-
-int CKelSBEditView::SameLength() {
-    return 0;
-}
-
-int CKelSBEditView::AlignMaterials(int /*bLeft*/) {
-    return 0;
-}
-
-int CKelSBEditView::MergeMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::SplitMaterials() {
-    return 0;
-}
-
-int CKelSBEditView::ClipAtTimeLine(int /*bEntry*/) {
-    return 0;
-}
-
 BOOL CKelSBEditView::HandleKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     return FALSE;
 }
 
-// ---- Hooks of the mouse handling: the tool modes' click actions, the context menus and the
-// play properties of a double-clicked material.
-
-int CKelSBEditView::DeleteSpaceAt(CPoint /*point*/) {
-    return 0;
-}
-
-int CKelSBEditView::FixedPointPasteAt(CPoint /*point*/) {
-    return 0;
-}
+// ---- Hooks of the mouse handling: the context menus and the play properties of a
+// double-clicked material.
 
 void CKelSBEditView::ShowTrackMenu(CPoint /*point*/) {}
 

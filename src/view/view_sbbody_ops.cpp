@@ -116,37 +116,3 @@ int CKelSBEditView::ToggleNavigator() {
     pNavigator->ShowWindow(pNavigator->IsWindowVisible() ? SW_HIDE : SW_SHOW);
     return 1;
 }
-
-BOOL CKelSBEditView::RunTrackAndStoryboardCommand(UINT nId) {
-    switch (nId) {
-    case ID_TRACK_APPEND:
-    case ID_TRACK_INSERT:
-    case ID_TRACK_DELETE:
-    case ID_TRACK_MOVE_UP:
-    case ID_TRACK_MOVE_DOWN:
-    case ID_TRACK_CUT:
-    case ID_TRACK_COPY:
-    case ID_TRACK_PASTE:
-        TrackCommand(nId);
-        break;
-    case ID_SB_SETUP:
-    case IDC_VIEW_TOOL_SB_SETUP:
-        EditSBSettings();
-        break;
-    case ID_DELETE_MODE_NORMAL:
-    case ID_DELETE_MODE_RIPPLE:
-        SetDeleteMode(nId);
-        break;
-    case IDC_VIEW_TOOL_SB_OPERATION:
-        OpenSBListDialog();
-        break;
-    case IDC_VIEW_TOOL_SB_NAVIGATOR:
-        ToggleNavigator();
-        break;
-    default:
-        return FALSE;
-    }
-    if (GetSafeHwnd())
-        SetFocus();
-    return TRUE;
-}

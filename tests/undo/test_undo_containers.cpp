@@ -28,15 +28,6 @@ public:
 
 class ContainerCommandTest : public UndoTest {
 protected:
-    // Appends a container with these materials, as the operations add them.
-    CKelSBContainerObj* Append(std::vector<CKelSBContentBaseObj*> contents) {
-        auto pContainer = std::make_unique<CKelSBContainerObj>();
-        for (CKelSBContentBaseObj* p : contents)
-            pContainer->AddContent(p);
-        CKelSBContainerObj* pRaw = pContainer.get();
-        kel::edit::InsertContainerAt(Body(), Body().GetContainerCount(), std::move(pContainer));
-        return pRaw;
-    }
     // Deletes the containers at these indices, highest first, with what the view holds of them.
     void DeleteContainers(std::vector<int> indices) {
         std::sort(indices.rbegin(), indices.rend());
@@ -72,8 +63,8 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(view, IDS_HIST_MERGE);
     cmd->m_focus = view->GetCurFocus();
-    ASSERT_EQ(cmd->RecordContainers(), 1);
     cmd->m_arrMergedContainers = {6, 0, 7};
+    ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
     CKelSBContentBaseObj* pCurrent = Content(0, 0);
     for (int nIndex : {0, 7}) {
@@ -103,8 +94,8 @@ TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone)
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(view, IDS_HIST_SPLIT);
     cmd->m_focus = view->GetCurFocus();
-    ASSERT_EQ(cmd->RecordContainers(), 1);
     cmd->m_arrSplitContainers = {8, 3, 0};
+    ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
     for (int nIndex : {8, 3}) {
         auto* pSecond =

@@ -67,7 +67,7 @@ TEST_F(MaterialCommandTest, ClipsAtTheTimeLineGoBackAndForthTrackByTrack) {
             newFrames.push_back(dwTimeLine);
         }
         EXPECT_EQ(tracks, (std::vector<int>{0, 3}));
-        const KelSBClipRecord record{bInPoint, tracks, oldFrames, newFrames};
+        const KelSBClipRecord record{bInPoint, {tracks, oldFrames, newFrames}};
         if (bInPoint) {
             auto clip = KelSBNewCommand<CKelURSBClipInCmd>(view, IDS_HIST_CLIP_IN);
             clip->m_clip = record;
@@ -141,13 +141,13 @@ TEST_F(MaterialCommandTest, SameLengthTakesItsShiftsBackLastFirst) {
     x2->Move(2);
     Body().ResetAllTrackContentList();
     auto cmd = KelSBNewCommand<CKelURSBSameLengthCmd>(view, IDS_HIST_SAME_LENGTH);
-    cmd->m_dwNewLength = 20;
-    cmd->m_arrResizedTracks = {0, 0};
-    cmd->m_arrResizedStoryIns = {0, 20};
-    cmd->m_arrOldLengths = {10, 8};
-    cmd->m_arrShiftedTracks = {0, 0};
-    cmd->m_arrShiftThresholds = {20, 40};
-    cmd->m_arrShiftAmounts = {8, 2};
+    cmd->m_record.dwLength = 20;
+    cmd->m_record.resizedTracks = {0, 0};
+    cmd->m_record.resizedStoryIns = {0, 20};
+    cmd->m_record.oldLengths = {10, 8};
+    cmd->m_record.shiftedTracks = {0, 0};
+    cmd->m_record.shiftThresholds = {20, 40};
+    cmd->m_record.shiftAmounts = {8, 2};
     Register(std::move(cmd));
     ExpectRoundTrip(before, [&] {
         const CKelSBContainerObj* pPair = Container(0);
@@ -225,6 +225,7 @@ TEST_F(MaterialCommandTest, PastedEffectsSwapKindByKindAndLeaveOtherKindsAlone) 
             if (nPhase == 2)
                 continue;
             cmd->m_arrEffects[nPhase].emplace_back(pEffect->MakeCopy());
+            cmd->m_arrTargets[nPhase].push_back({c, static_cast<int>(m)});
             *pEffect = nPhase == 0 ? static_cast<CKelIOSoftEffectBaseObj&>(inEffect) : stayEffect;
         }
     }
@@ -246,9 +247,9 @@ TEST_F(MaterialCommandTest, AStepThatCannotFinishChangesNothingAndReportsFailure
     // Same length whose first shift back would take Headline In before frame 0, after the
     // second (taken back first) moved the Logo: the Logo is put back.
     auto same = KelSBNewCommand<CKelURSBSameLengthCmd>(view, IDS_HIST_SAME_LENGTH);
-    same->m_arrShiftedTracks = {0, 0};
-    same->m_arrShiftThresholds = {0, 100};
-    same->m_arrShiftAmounts = {50, 5};
+    same->m_record.shiftedTracks = {0, 0};
+    same->m_record.shiftThresholds = {0, 100};
+    same->m_record.shiftAmounts = {50, 5};
     Register(std::move(same));
     const std::vector<BYTE> now = Bytes();
     dlg->UndoRedoSteps(TRUE, 1);

@@ -7,6 +7,7 @@
 #include "platform/archive.h"
 
 #include <algorithm>
+#include <cassert>
 
 IMPLEMENT_SERIAL(CKelSBBodyObj, CKelObject, 1)
 
@@ -366,6 +367,72 @@ void CKelSBBodyObj::InsertTrackContent(CKelSBContentBaseObj* pContent,
         list.InsertBefore(pos, pContent);
     else
         list.AddTail(pContent);
+}
+
+bool CKelSBBodyObj::AreTrackContentListsNotedCurrent() const {
+    return m_listCheck.nGeneration == KelModelGeneration() && m_listCheck.bCurrent;
+}
+
+void CKelSBBodyObj::RemoveTrackContent(const CKelSBContentBaseObj* pContent) {
+    CKelSBTrackObj* pTrack = pContent ? GetTrackObj(pContent->GetTrackIndex()) : nullptr;
+    if (pTrack == nullptr)
+        return;
+    CObList& list = pTrack->GetContentList();
+    if (POSITION pos = list.Find(pContent))
+        list.RemoveAt(pos);
+}
+
+void CKelSBBodyObj::NoteTrackContentListsKept(const std::vector<int>& tracks) {
+    // Where materials of one track start together, the rebuild's order is that of the walk
+    // through the containers.
+    const auto walkOrder = [this](const CKelSBContentBaseObj* p) {
+        const CKelSBContainerObj* pContainer = GetContainerOf(p);
+        return std::make_pair(GetContainerIndex(pContainer),
+                              pContainer ? pContainer->GetContentList().IndexOf(p) : -1);
+    };
+    bool bInOrder = true;
+    for (int nTrack : tracks) {
+        const CKelSBTrackObj* pTrack = GetTrackObj(nTrack);
+        if (pTrack == nullptr)
+            continue;
+        const CObList& list = pTrack->GetContentList();
+        const CKelSBContentBaseObj* pPrevious = nullptr;
+        for (POSITION pos = list.GetHeadPosition(); bInOrder && pos != nullptr;) {
+            const auto* pContent = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
+            bInOrder = pContent->GetTrackIndex() == nTrack &&
+                       (pPrevious == nullptr || pPrevious->GetStoryIn() < pContent->GetStoryIn() ||
+                        (pPrevious->GetStoryIn() == pContent->GetStoryIn() &&
+                         walkOrder(pPrevious) < walkOrder(pContent)));
+            pPrevious = pContent;
+        }
+    }
+    if (!bInOrder) {
+        ResetAllTrackContentList();
+        return;
+    }
+    NoteTrackListsChecked(true, m_listCheck.nOffTrack);
+#ifndef NDEBUG
+    // Debug builds hold every such edit to what a rebuild gives.
+    int nOffTrack = 0;
+    const TrackRows rows = BuildTrackRows(nOffTrack);
+    for (int t = 0; t < GetTrackCount(); ++t) {
+        const CObList& list = GetTrackObj(t)->GetContentList();
+        std::size_t m = 0;
+        bool bSame =
+            static_cast<std::size_t>(list.GetCount()) == rows[static_cast<std::size_t>(t)].size();
+        for (POSITION pos = list.GetHeadPosition(); bSame && pos != nullptr; ++m)
+            bSame = list.GetNext(pos) == rows[static_cast<std::size_t>(t)][m];
+        assert(bSame && "an edit noted a track list as kept that a rebuild would change");
+    }
+#endif
+}
+
+void CKelSBBodyObj::NoteContainerOf(CKelSBContainerObj* pContainer) const {
+    if (pContainer == nullptr)
+        return;
+    const CKelObList& contents = pContainer->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;)
+        m_containerOf[contents.GetNext(pos)] = pContainer;
 }
 
 void CKelSBBodyObj::ResetKeyPointList() {

@@ -118,6 +118,19 @@ public:
     // ResetAllTrackContentList would put it, when the list was in that order before. Costs a
     // search of one track's list instead of rebuilding every list.
     void InsertTrackContent(CKelSBContentBaseObj* pContent, const CKelSBContainerObj* pContainer);
+    // An edit that changes a few materials keeps the lists itself instead of rebuilding them
+    // all: it asks whether they are current as last noted (nothing is checked), takes the
+    // materials it removes out of their lists, keeps the order of the lists it shifts, and then
+    // notes which tracks' lists it changed. Those lists are checked against the order a rebuild
+    // gives (by story in, equal ones by container and material order); when they are in it,
+    // every list counts as current again, otherwise every list is rebuilt. A material on a
+    // track that does not exist is in no list.
+    bool AreTrackContentListsNotedCurrent() const;
+    void RemoveTrackContent(const CKelSBContentBaseObj* pContent);
+    void NoteTrackContentListsKept(const std::vector<int>& tracks);
+    // Tells the container look-up which container now holds the container's materials (after
+    // materials moved between containers), so that it need not be built again.
+    void NoteContainerOf(CKelSBContainerObj* pContainer) const;
     // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
     void ResetKeyPointList();
     const std::vector<DWORD>& GetKeyPointList() const { return m_keyPoints; }

@@ -179,10 +179,22 @@ CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
         return nullptr;
     }
     const DWORD now = body->GetTimeLinePos();
+    const auto under = [now](const CKelSBContentBaseObj& content) {
+        return content.GetStoryIn() <= now && now < content.GetStoryOut();
+    };
+    // Current track lists hold the track's materials by story in, equal ones in container
+    // order: the first under the time line is the one a walk of the containers finds.
+    if (body->AreTrackContentListsCurrent()) {
+        for (CKelSBContentBaseObj* content : body->GetTrackObj(nTrack)->GetContentsNear(now, now)) {
+            if (under(*content)) {
+                return content;
+            }
+        }
+        return nullptr;
+    }
     CKelSBContentBaseObj* found = nullptr;
     ForEachContent(*body, [&](CKelSBContentBaseObj& content) {
-        if (content.GetTrackIndex() != nTrack || content.GetStoryIn() > now ||
-            now >= content.GetStoryOut()) {
+        if (content.GetTrackIndex() != nTrack || !under(content)) {
             return;
         }
         if (found == nullptr || content.GetStoryIn() < found->GetStoryIn()) {

@@ -1,0 +1,155 @@
+// Arranging the selected materials: aligned to the current one, one length for all, and
+// merging or splitting their containers. Merge and split work in the order the containers were
+// selected, and their commands replay that order.
+#include "edit/edit_arrange.h"
+#include "edit/edit_change.h"
+#include "undo/container_cmds.h"
+#include "undo/material_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "res/resource.h"
+
+#include <new>
+
+namespace {
+
+// The step of a merge or split, with the focus, the containers in the order the operation
+// takes them and copies of them as they are now; null when they cannot be copied.
+template <class Cmd>
+std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
+                                      std::vector<int> Cmd::*pOrder,
+                                      const std::vector<int>& order) {
+    auto pCmd = KelSBNewCommand<Cmd>(&view, nTextId);
+    pCmd->m_focus = view.GetCurFocus();
+    (*pCmd).*pOrder = order;
+    if (!pCmd->RecordContainers())
+        return nullptr;
+    return pCmd;
+}
+
+} // namespace
+
+CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return nullptr;
+    if (m_pCurContent == nullptr) {
+        ShowMessage(IDS_SELECT_REFERENCE);
+        return nullptr;
+    }
+    return pBody;
+}
+
+std::vector<CKelSBContentBaseObj*> CKelSBEditView::GetSelectedMaterials() const {
+    std::vector<CKelSBContentBaseObj*> materials;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
+        const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
+            materials.push_back(pContainer->GetContentObj(m));
+    }
+    return materials;
+}
+
+int CKelSBEditView::AlignMaterials(int bLeft) {
+    if (GetReferencedBody() == nullptr)
+        return 0;
+    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
+    auto groups = kel::edit::AlignGroups(materials, *m_pCurContent, bLeft != 0);
+    if (groups && groups->empty())
+        return 0; // nothing on another track than the reference's
+    if (!groups ||
+        !PlaceGroupsInTurn(*groups, bLeft ? IDS_HIST_ALIGN_LEFT : IDS_HIST_ALIGN_RIGHT)) {
+        ShowMessage(IDS_ALIGN_IMPOSSIBLE);
+        return 0;
+    }
+    NotifyNavigatorContent(m_pCurContent);
+    EnsureCurContentVisible();
+    return 1;
+}
+
+int CKelSBEditView::SameLength() {
+    CKelSBBodyObj* pBody = GetReferencedBody();
+    if (pBody == nullptr)
+        return 0;
+    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
+    auto record = kel::edit::SameLength(*pBody, *m_pCurContent, materials);
+    if (!record || record->IsEmpty())
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBSameLengthCmd>(this, IDS_HIST_SAME_LENGTH);
+    const std::vector<int> touchedTracks = record->touchedTracks;
+    pCmd->m_record = std::move(*record);
+    KelSBRegisterCommand(this, std::move(pCmd));
+    UpdateHRange(); // pushes may have made the storyboard longer
+    EnsureCurContentVisible();
+    InvalidateTrackRows(touchedTracks);
+    ShowSelectedSpan();
+    MarkModified();
+    NotifyNavigatorContent(m_pCurContent);
+    return 1;
+}
+
+int CKelSBEditView::MergeMaterials() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.GetCount() < 2)
+        return 0;
+    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    if (order.size() < 2)
+        return 0;
+    KelSBEditScope scope(*this);
+    kel::edit::TrackListUpkeep lists(*pBody);
+    auto pCmd = RecordRegrouping(*this, IDS_HIST_MERGE,
+                                 &CKelURSBUnionContainerCmd::m_arrMergedContainers, order);
+    if (!pCmd)
+        return 0;
+    std::vector<CRect> rects;
+    CollectSelectionRects(rects);
+    CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(*pBody, order, lists);
+    if (pReceiver == nullptr)
+        return 0;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    m_lstSelContainers.RemoveAll();
+    m_lstSelContainers.AddTail(pReceiver);
+    CollectSelectionRects(rects);
+    InvalidateRects(rects);
+    MarkModified();
+    return 1;
+}
+
+int CKelSBEditView::SplitMaterials() {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    bool bAnyToSplit = false;
+    for (int nIndex : order)
+        bAnyToSplit = bAnyToSplit || pBody->GetContainerObj(nIndex)->GetContentCount() > 1;
+    if (!bAnyToSplit)
+        return 0;
+    KelSBEditScope scope(*this);
+    kel::edit::TrackListUpkeep lists(*pBody);
+    auto pCmd = RecordRegrouping(*this, IDS_HIST_SPLIT,
+                                 &CKelURSBSplitContainerCmd::m_arrSplitContainers, order);
+    if (!pCmd)
+        return 0;
+    std::vector<CRect> rects;
+    CollectSelectionRects(rects);
+    std::optional<std::vector<CKelSBContainerObj*>> added;
+    try {
+        added = kel::edit::SplitContainers(*pBody, order, lists);
+    } catch (const std::bad_alloc&) {
+        return 0; // nothing was split
+    }
+    if (!added || added->empty())
+        return 0;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    for (CKelSBContainerObj* pContainer : *added)
+        m_lstSelContainers.AddTail(pContainer);
+    CollectSelectionRects(rects);
+    InvalidateRects(rects);
+    MarkModified();
+    return 1;
+}

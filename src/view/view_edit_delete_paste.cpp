@@ -1,0 +1,192 @@
+// Taking materials off the storyboard and the material clipboard: delete, cut, copy, delete
+// space; the pastes place copies of the clipboard's materials again.
+//
+// Delete and cut disable the host's panels while they run. A delete that cannot keep what it
+// removes (every container is saved before anything changes) deletes nothing; a cut that
+// deleted nothing leaves the clipboard as it was.
+#include "edit/edit_delete.h"
+#include "edit/edit_paste.h"
+#include "undo/container_cmds.h"
+#include "undo/material_cmds.h"
+#include "undo/ur_register.h"
+#include "view/sbedit_view.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_edit.h"
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace {
+
+// The host's panels stay disabled for as long as it lives.
+class HostPanelsDisabled {
+public:
+    explicit HostPanelsDisabled(CKelSBEditView& view) : m_view(view) {
+        m_view.EnableHostPanels(FALSE);
+    }
+    ~HostPanelsDisabled() { m_view.EnableHostPanels(TRUE); }
+    HostPanelsDisabled(const HostPanelsDisabled&) = delete;
+    HostPanelsDisabled& operator=(const HostPanelsDisabled&) = delete;
+
+private:
+    CKelSBEditView& m_view;
+};
+
+// The placement of groups from outside runs only while the view's from-outside flag is set.
+// A paste sets it for as long as this lives, so that every way out clears it again: a flag
+// left set would refuse every later move and align.
+class FromOutsidePlacement {
+public:
+    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) { m_view.SetFromOutside(1); }
+    ~FromOutsidePlacement() { m_view.SetFromOutside(0); }
+    FromOutsidePlacement(const FromOutsidePlacement&) = delete;
+    FromOutsidePlacement& operator=(const FromOutsidePlacement&) = delete;
+
+private:
+    CKelSBEditView& m_view;
+};
+
+// Replaces what the clipboard owns with what `copies` owns.
+void ReplaceClipboard(CKelObList& clipboard, CKelObList& copies) {
+    clipboard.DeleteAll();
+    clipboard.AddTail(&copies);
+    copies.RemoveAll(); // the clipboard owns them now
+}
+
+} // namespace
+
+int CKelSBEditView::DeleteSelectedMaterials() {
+    return DeleteSelection(IDS_HIST_DELETE);
+}
+
+int CKelSBEditView::DeleteSelection(UINT nTitleId) {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    HostPanelsDisabled panels(*this);
+    if (!IsSelectionOnUnlockedTracks())
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(this, nTitleId);
+    pCmd->m_focus = GetCurFocus();
+    const auto result =
+        kel::edit::DeleteContainers(*pBody, GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
+                                    [&](CKelSBContainerObj& /*container*/, int nIndex) {
+                                        return pCmd->SaveContainer(nIndex) != 0;
+                                    });
+    if (!result)
+        return 0;
+    pCmd->m_arrRippleShifts = result->shifts;
+    KelSBRegisterCommand(this, std::move(pCmd));
+
+    // The selection named the containers that went.
+    m_lstSelContainers.RemoveAll();
+    m_pCurContent = nullptr;
+    NotifyNavigatorContent(nullptr);
+    InvalidateTrackRows(result->touchedTracks);
+    ClearStatusLine();
+    MarkModified();
+    EnsureCurContentVisible();
+    return 1;
+}
+
+int CKelSBEditView::CutMaterials() {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    HostPanelsDisabled panels(*this);
+    if (!IsSelectionOnUnlockedTracks())
+        return 0;
+    // The copies are taken while the materials are still where they are drawn, and reach the
+    // clipboard only once the materials are gone.
+    CKelObList copies;
+    CollectSelectedMaterials(copies);
+    const int bDeleted = DeleteSelection(IDS_HIST_CUT);
+    if (bDeleted)
+        ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
+    return bDeleted;
+}
+
+int CKelSBEditView::CopyMaterials() {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+        return 0;
+    CKelObList copies;
+    CollectSelectedMaterials(copies);
+    ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
+    return 1;
+}
+
+int CKelSBEditView::DeleteSpaceAt(CPoint point) {
+    CKelSBBodyObj* pBody = GetEditableBody();
+    if (pBody == nullptr)
+        return 0;
+    KelSBHitResult hit;
+    HitTest(point, hit);
+    if (hit.pTrack == nullptr || hit.pTrack->IsLocked() || hit.pContent != nullptr)
+        return 0;
+    const auto closed = kel::edit::CloseSpace(*pBody, hit.nTrackIndex, ClientXToFrame(point.x));
+    if (!closed)
+        return 0;
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBDeleteSpaceCmd>(this, IDS_HIST_DELETE_SPACE);
+    pCmd->m_nTrackIndex = hit.nTrackIndex;
+    pCmd->m_dwOldFrame = closed->dwOld;
+    pCmd->m_dwNewFrame = closed->dwNew;
+    KelSBRegisterCommand(this, std::move(pCmd));
+    EnsureCurContentVisible();
+    InvalidateTrackRows({hit.nTrackIndex});
+    MarkModified();
+    return 1;
+}
+
+int CKelSBEditView::FixedPointPasteAt(CPoint point) {
+    return PasteClipboard(
+        [point](const CObList& copies) { return kel::edit::PasteGroupsAtPoint(copies, point); },
+        nullptr);
+}
+
+int CKelSBEditView::PasteMaterialsAtMenuPoint() {
+    return FixedPointPasteAt(GetRightClickPoint());
+}
+
+int CKelSBEditView::PasteMaterials() {
+    const DWORD dwTimeLine = GetTimeLinePos();
+    DWORD dwEnd = 0;
+    const int bPasted = PasteClipboard(
+        [dwTimeLine](const CObList& copies) {
+            return kel::edit::PasteGroupsAtFrame(copies, dwTimeLine);
+        },
+        &dwEnd);
+    if (bPasted)
+        SetTimeLine(dwEnd);
+    return bPasted;
+}
+
+int CKelSBEditView::PasteClipboard(
+    const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
+    DWORD* pdwPastedOut) {
+    CKelSBEditObj* pDoc = GetSBEditObj();
+    if (GetEditableBody() == nullptr || pDoc == nullptr || RefreshPasteState() == 0)
+        return 0;
+    // The clipboard keeps its materials: the placements put copies of these copies on the
+    // storyboard, so that the same clipboard can be pasted again.
+    CKelObList copies(pDoc->GetMaterialClipboard());
+    CKelSBContainerObj::MakeOrder(copies, 0);
+    kel::edit::PlacementGroups groups = makeGroups(copies);
+    int bPlaced = 0;
+    {
+        FromOutsidePlacement placement(*this);
+        bPlaced = PlaceGroupsInTurn(groups, IDS_HIST_FIXED_PASTE);
+    }
+    if (pdwPastedOut != nullptr) {
+        for (const auto& pRecord : groups)
+            *pdwPastedOut = std::max(*pdwPastedOut, pRecord->dwNewStoryOut);
+    }
+    groups.clear(); // they point at the copies
+    if (!bPlaced)
+        ShowMessage(IDS_PASTE_IMPOSSIBLE);
+    return bPlaced;
+}

@@ -1,0 +1,138 @@
+// The command table: every button and menu item reaches its operation through it, and it alone
+// decides when a command is refused.
+#include "dialog/sbedit_commands.h"
+#include "edit/edit_fixture.h"
+
+#include "platform/cursor.h"
+
+#include <set>
+
+namespace kel::test {
+namespace {
+
+// A history panel that notes whether the wait cursor showed while a step was registered.
+class WaitWatchingPanel : public HostWnd {
+public:
+    std::vector<int> depths;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CG_UPDATE_HISTORY && wParam == KEL_UR_HISTORY_ADDED)
+            depths.push_back(kel::platform::WaitCursorDepth());
+        return HostWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+class CommandTableTest : public EditTest {
+protected:
+    void Command(UINT nId) { view->SendMessage(WM_COMMAND, nId, 0); }
+    void PressInRuler() {
+        CPoint screen(X(50), 40);
+        view->ClientToScreen(&screen);
+        headless->SetCursorPosition(screen);
+        headless->SetKeyDown(VK_LBUTTON, true);
+        kel::platform::DeliverMouse(WM_LBUTTONDOWN, screen, MK_LBUTTON);
+    }
+    void ReleaseInRuler() {
+        CPoint screen(X(50), 40);
+        view->ClientToScreen(&screen);
+        headless->SetKeyDown(VK_LBUTTON, false);
+        kel::platform::DeliverMouse(WM_LBUTTONUP, screen, 0);
+    }
+};
+
+TEST_F(CommandTableTest, EveryButtonHasOneEntryAndNoIdTwo) {
+    std::set<UINT> seen;
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        ASSERT_LE(entry.nFirstId, entry.nLastId);
+        for (UINT nId = entry.nFirstId; nId <= entry.nLastId; ++nId)
+            EXPECT_TRUE(seen.insert(nId).second) << "id " << nId << " has two entries";
+    }
+    for (UINT nId :
+         {IDC_BTN_NORMAL,      IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE,  IDC_BTN_UNDO,
+          IDC_BTN_REDO,        IDC_BTN_CUT,          IDC_BTN_COPY,         IDC_BTN_PASTE,
+          IDC_BTN_DELETE,      IDC_BTN_SELECT_ALL,   IDC_BTN_COPY_FX,      IDC_BTN_PASTE_FX,
+          IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,   IDC_BTN_ALIGN_RIGHT,  IDC_BTN_MERGE,
+          IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT,  IDC_BTN_OUTLET_POINT, IDC_BTN_SB_HEAD,
+          IDC_BTN_PREV_KEY,    IDC_BTN_NEXT_KEY,     IDC_BTN_SB_TAIL,      IDC_BTN_IO_MODE,
+          IDC_BTN_UPLOAD,      IDC_BTN_PLAY,         IDC_BTN_GENERATE,     IDC_BTN_DOWNLOAD})
+        EXPECT_NE(KelSBFindCommand(nId), nullptr) << "button " << nId;
+    EXPECT_EQ(KelSBFindCommand(IDOK), nullptr);
+}
+
+TEST_F(CommandTableTest, ButtonsAndMenuItemsRunTheSameOperations) {
+    Select({8, 3}, Content(3, 0));
+    dlg->RunButton(IDC_BTN_SPLIT);
+    EXPECT_EQ(Body().GetContainerCount(), 11);
+    Select({9, 10}, Content(9, 0));
+    Command(ID_MAT_MERGE);
+    EXPECT_EQ(Body().GetContainerCount(), 10);
+    EXPECT_EQ(History().GetStepNames(),
+              (std::vector<CString>{"Split Materials", "Merge Materials"}));
+    // The keyboard goes back to the view after either.
+    EXPECT_EQ(CWnd::GetFocus(), view);
+}
+
+TEST_F(CommandTableTest, WithNothingSelectedOrCopiedNoButtonChangesAnythingOrAsks) {
+    Select({});
+    const std::vector<BYTE> before = Bytes();
+    for (UINT nId : {IDC_BTN_CUT, IDC_BTN_COPY, IDC_BTN_PASTE, IDC_BTN_DELETE, IDC_BTN_COPY_FX,
+                     IDC_BTN_PASTE_FX, IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT, IDC_BTN_ALIGN_RIGHT,
+                     IDC_BTN_MERGE, IDC_BTN_SPLIT})
+        dlg->RunButton(nId);
+    dlg->RunButton(IDC_BTN_FIXED_PASTE);
+    Click(At(300, 2));
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(History().GetStepCount(), 0);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(scene->GetSBEditObj()->GetMaterialClipboard().IsEmpty());
+    EXPECT_EQ(DirtyMarks(), 0u);
+}
+
+TEST_F(CommandTableTest, MaterialsMenuItemsNeedASelectionWithAFocus) {
+    Select({0, 1});
+    Command(ID_MAT_MERGE);
+    Command(ID_MAT_CUT);
+    EXPECT_EQ(History().GetStepCount(), 0);
+    Select({0, 1}, Content(1, 0));
+    Command(ID_MAT_MERGE);
+    EXPECT_EQ(History().GetStepCount(), 1);
+}
+
+TEST_F(CommandTableTest, EditingIsRefusedWhileLoadedAndWhileAGestureRuns) {
+    Select({8, 3}, Content(3, 0));
+    const std::vector<BYTE> before = Bytes();
+    ASSERT_TRUE(dlg->RunButton(IDC_BTN_UPLOAD));
+    for (UINT nId : {IDC_BTN_SPLIT, IDC_BTN_CUT, IDC_BTN_SAME_LENGTH, IDC_BTN_ENTRY_POINT})
+        dlg->RunButton(nId);
+    Command(ID_MAT_SPLIT);
+    EXPECT_EQ(Bytes(), before);
+    dlg->RunButton(IDC_BTN_DOWNLOAD);
+
+    // A key pressed while the time line is being scrubbed changes nothing; moving the time line
+    // itself is no edit.
+    PressInRuler();
+    ASSERT_TRUE(view->IsScrubbing());
+    dlg->RunButton(IDC_BTN_SPLIT);
+    EXPECT_EQ(Body().GetContainerCount(), 9);
+    EXPECT_EQ(History().GetStepCount(), 0);
+    ReleaseInRuler();
+    dlg->RunButton(IDC_BTN_SPLIT);
+    EXPECT_EQ(History().GetStepNames(), std::vector<CString>{"Split Materials"});
+}
+
+TEST_F(CommandTableTest, TheWaitCursorShowsForTheCommandsThatAskForIt) {
+    WaitWatchingPanel panel;
+    panel.CreateHost("History Panel", CRect(1200, 20, 1400, 400), &mainWnd);
+    KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, &panel);
+    Select({3}, Content(3, 0));
+    dlg->RunButton(IDC_BTN_SPLIT); // without
+    Select({9}, Content(9, 0));
+    dlg->RunButton(IDC_BTN_CUT); // with
+    EXPECT_EQ(panel.depths, (std::vector<int>{0, 1}));
+    EXPECT_EQ(kel::platform::WaitCursorDepth(), 0);
+    KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, &history);
+}
+
+} // namespace
+} // namespace kel::test
