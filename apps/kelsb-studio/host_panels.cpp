@@ -88,6 +88,13 @@ std::vector<HistoryPanel::Row> HistoryPanel::Rows() const {
 }
 
 void HistoryPanel::Refresh() {
+    ShowRows();
+    if (m_refreshed) {
+        m_refreshed();
+    }
+}
+
+void HistoryPanel::ShowRows() {
     if (!m_list) {
         return;
     }
@@ -127,6 +134,39 @@ void HistoryPanel::ChooseRow(int row) {
         dialog->SendMessage(m_fromHistory, 0, steps); // redo
     }
     Refresh();
+}
+
+std::optional<QString> HistoryPanel::UndoStep() const {
+    const std::vector<Row> rows = Rows();
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].current) {
+            return rows[i].text;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> HistoryPanel::RedoStep() const {
+    const std::vector<Row> rows = Rows();
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (!rows[i].done) {
+            return rows[i].text;
+        }
+    }
+    return std::nullopt;
+}
+
+void HistoryPanel::Undo() {
+    if (const CKelURBase* history = LiveHistory(); history && history->GetUndoStepCount() > 0) {
+        ChooseRow(history->GetUndoStepCount() - 1);
+    }
+}
+
+void HistoryPanel::Redo() {
+    const CKelURBase* history = LiveHistory();
+    if (history && history->GetUndoStepCount() < history->GetStepCount()) {
+        ChooseRow(history->GetUndoStepCount() + 1);
+    }
 }
 
 void HistoryPanel::Forget() {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,14 @@ public:
     std::vector<Row> Rows() const;
     // Brings the document to the state of `row` (0: before the first step).
     void ChooseRow(int row);
+    // The step that Undo would take back and the one Redo would apply again, empty when there
+    // is none; Undo and Redo go one row up or down, as a click on that row does.
+    std::optional<QString> UndoStep() const;
+    std::optional<QString> RedoStep() const;
+    void Undo();
+    void Redo();
+    // Runs after every change of what the panel shows (a new step, an undo, another history).
+    void SetRefreshed(std::function<void()> refreshed) { m_refreshed = std::move(refreshed); }
     // The history shown belongs to a scene that is about to go.
     void Forget();
     QListWidget* List() const { return m_list; }
@@ -52,10 +61,12 @@ private:
     // the pointer comes from a message and its storyboard may have been deleted since.
     CKelURBase* LiveHistory() const;
     void Refresh();
+    void ShowRows();
 
     SceneSource m_scene;
     DialogSource m_dialog;
     CKelURBase* m_history = nullptr;
+    std::function<void()> m_refreshed;
     QPointer<QListWidget> m_list;
     UINT m_updateHistory;
     UINT m_fromHistory;

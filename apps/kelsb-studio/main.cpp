@@ -1,9 +1,12 @@
 // kelsb-studio: the interactive host of the storyboard editor.
 //
-//   kelsb-studio [SCENE]                     opens the editor on SCENE (default: the sample)
-//   kelsb-studio --screenshot FILE [SCENE]   writes the editor as a PNG without a display
+//   kelsb-studio [SCENE]                     opens the workspace and the editor on SCENE
+//                                            (default: the last scene, else the sample)
+//   kelsb-studio --screenshot FILE [SCENE]   writes a picture of them as a PNG, without a
+//                                            display
 #include "qt/qt_backend.h"
 #include "screenshot.h"
+#include "studio_settings.h"
 #include "studio_window.h"
 
 #include <QApplication>
@@ -58,13 +61,14 @@ int main(int argc, char** argv) {
             result = 1;
         }
     } else {
-        kel::studio::StudioWindow window;
-        window.show();
-        if (!window.Start(args.empty() ? "" : args[0])) {
-            result = 1;
-        } else {
-            result = QApplication::exec();
-        }
+        const QString settingsPath = kel::studio::StudioSettingsPath();
+        // The editor reads its language when it is loaded.
+        kel::studio::ApplyStoredLanguage(kel::studio::StudioSettings(settingsPath));
+        kel::studio::StudioWindow window(settingsPath);
+        kel::studio::StartOptions options;
+        options.scene = args.empty() ? "" : args[0];
+        std::string error;
+        result = window.Start(options, &error) ? QApplication::exec() : 1;
     }
     // Windows of the framework go before the backend that shows them.
     kel::platform::SetBackend(nullptr);

@@ -1,17 +1,17 @@
-// The editor rendered without a display: the studio opens it as usual and writes what its
-// dialog shows to a PNG file.
+// The studio pictured without a display: the workspace and the editor open as on a first start
+// on a desktop of a fixed size, drawn with their title bars into one PNG file.
 #pragma once
 
+#include <QRect>
 #include <string>
 
 namespace kel::studio {
 
-// The dialog's client area, at this size, in the screenshot.
-inline constexpr int kScreenshotWidth = 1000;
-inline constexpr int kScreenshotHeight = 300;
+// The desktop the picture shows.
+inline constexpr QRect kScreenshotDesktop(0, 0, 1088, 800);
 
-// Opens the editor on `scenePath` (the sample when empty) and writes the dialog's client area
-// to `pngPath`. False with a reason in `error`.
+// Opens the studio on `scenePath` (the sample when empty), without reading or storing any
+// settings, and writes the picture to `pngPath`. False with a reason in `error`.
 bool WriteScreenshot(const std::string& pngPath, const std::string& scenePath, std::string* error);
 
 } // namespace kel::studio

@@ -2,36 +2,82 @@
 
 #include "module/automation.h"
 #include "qt/qt_backend.h"
+#include "workspace_plan.h"
 
-#include "host/base/kel_object.h"
 #include "host/effects/effect_preview.h"
-#include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace kel::studio {
 
-StudioWindow::StudioWindow()
-    : m_host([this] {
+namespace {
+
+constexpr const char* kAppTitle = "KelSB Studio";
+
+// Opening and saving a scene may take a while: the wait cursor shows over every window.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QRect ToQRect(const CRect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// Whether a stored window rectangle still shows enough of its caption on one of the screens
+// (a screen may have gone since).
+bool OnSomeScreen(const QRect& rect) {
+    const QRect caption(rect.left(), rect.top(), rect.width(), 24);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(caption);
+        if (seen.width() >= 48 && seen.height() >= 8) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+StudioWindow::StudioWindow(const QString& settingsPath)
+    : m_settings(settingsPath), m_host([this] {
           UpdateTitle();
           FillItems();
       }) {
-    m_items = new ItemsPanel([this] { return m_host.Scene(); }, this);
-    setCentralWidget(m_items);
+    // The docks share the whole window; the central area stays empty.
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    central->hide();
+    setDockNestingEnabled(true);
+
+    m_items = new ItemsPanel([this] { return m_host.Scene(); });
+    m_itemsDock = AddDock("Items", "items", Qt::LeftDockWidgetArea);
+    m_itemsDock->HoldWidget(m_items);
     // Plays and previews run in real time in it, as they would on air.
-    m_live = new LiveOutputPanel(true, this);
+    m_live = new LiveOutputPanel(true);
+    m_liveDock = AddDock(LiveOutputPanel::kTitle, "liveOutput", Qt::LeftDockWidgetArea);
+    m_liveDock->HoldWidget(m_live);
+    splitDockWidget(m_itemsDock, m_liveDock, Qt::Horizontal);
+    // The host's tool boxes come with the editor (Start).
+    m_historyDock = AddDock(HistoryPanel::kTitle, "history", Qt::RightDockWidgetArea);
+    m_navigatorDock = AddDock(NavigatorPanel::kTitle, "navigator", Qt::RightDockWidgetArea);
+    splitDockWidget(m_historyDock, m_navigatorDock, Qt::Vertical);
+    m_historyDock->hide();
+    m_navigatorDock->hide();
+
     BuildMenus();
-    statusBar()->showMessage("Items of the scene");
-    resize(360, 380);
-    move(40, 40);
+    statusBar()->showMessage("Drag items onto the storyboard editor");
+    UpdateTitle();
 }
 
 StudioWindow::~StudioWindow() {
@@ -41,68 +87,106 @@ StudioWindow::~StudioWindow() {
     m_host.Shutdown();
 }
 
-void StudioWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    QAction* open = file->addAction("&Open...", this, [this] { OpenFile(); });
-    open->setShortcut(QKeySequence::Open);
-    QAction* save = file->addAction("&Save", this, [this] { Save(); });
-    save->setShortcut(QKeySequence::Save);
-    file->addAction("Save &As...", this, [this] { SaveAs(); });
-    file->addSeparator();
-    QAction* quit = file->addAction("&Quit", this, [this] { close(); });
-    quit->setShortcut(QKeySequence::Quit);
-
-    QMenu* storyboard = menuBar()->addMenu("&Storyboard");
-    storyboard->addAction("Put Selected Items (&In)", this, [this] { PutSelectedItems(false); });
-    storyboard->addAction("Put Selected Items (In, &Stay, Out)", this,
-                          [this] { PutSelectedItems(true); });
-
-    QMenu* view = menuBar()->addMenu("&View");
-    view->addAction("Storyboard &Editor", this, [this] { ShowEditor(); });
-    view->addAction("&History Panel", this, [this] {
-        if (CWnd* panel = m_host.History(); IsWindow(panel)) {
-            panel->ShowWindow(SW_SHOW);
-        }
-    });
-    view->addAction("&Live Output", this, [this] {
-        if (m_live) {
-            m_live->show();
-            m_live->raise();
-        }
-    });
-    view->addAction("&Preview Effect", this, [this] { PreviewEffect(); });
-    view->addAction("Storyboard &Navigator", this, [this] {
-        if (CWnd* panel = m_host.Navigator(); IsWindow(panel)) {
-            panel->ShowWindow(SW_SHOW);
-        }
-    });
+PanelDock* StudioWindow::AddDock(const QString& title, const QString& name,
+                                 Qt::DockWidgetArea area) {
+    auto* dock = new PanelDock(title, name, this);
+    addDockWidget(area, dock);
+    return dock;
 }
 
-bool StudioWindow::Start(const std::string& scenePath) {
-    std::string error;
-    if (!scenePath.empty() && !m_host.OpenScene(scenePath, &error)) {
-        QMessageBox::warning(this, "KelSB Studio", QString::fromStdString(error));
+bool StudioWindow::Start(const StartOptions& options, std::string* error) {
+    m_interactive = options.interactive;
+    QString path = QString::fromStdString(options.scene);
+    if (path.isEmpty()) {
+        // The last scene, while it is there; otherwise the sample.
+        path = m_settings.LastScene();
+        if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+            path.clear();
+        }
     }
-    if (!m_host.Start(&error)) {
-        QMessageBox::critical(this, "KelSB Studio",
-                              "The storyboard editor cannot start: " +
-                                  QString::fromStdString(error));
+    if (!path.isEmpty()) {
+        std::string problem;
+        WaitCursor wait;
+        if (m_host.OpenScene(path.toStdString(), &problem)) {
+            m_settings.AddRecentScene(path);
+        } else if (!m_interactive) {
+            *error = problem;
+            return false;
+        } else {
+            Warn(problem);
+        }
+    }
+    if (!m_host.Start(error)) {
+        if (m_interactive) {
+            QMessageBox::critical(this, kAppTitle,
+                                  "The storyboard editor cannot start: " +
+                                      QString::fromStdString(*error));
+        }
         return false;
     }
-    // A scene that remembers where its editor was opens it there; otherwise beside us.
-    if (m_host.Scene() && m_host.Scene()->GetSBEditWndRect().IsRectEmpty()) {
-        m_host.PlaceDialog(CRect(CPoint(420, 60), CSize(1000, 300)));
+    m_historyDock->HoldPanel(m_host.History());
+    m_navigatorDock->HoldPanel(m_host.Navigator());
+    if (HistoryPanel* history = m_host.History()) {
+        history->SetRefreshed([this] { UpdateEditActions(); });
     }
     if (kel::qt::QtBackend* backend = kel::qt::Installed()) {
         backend->AssociateWindow(this, m_host.MainWindow());
     }
-    if (m_live) {
-        m_live->move(40, 460);
-        m_live->show();
-    }
+    PlaceWindows(options.desktop);
+    show();
     UpdateTitle();
+    UpdateEditActions();
     FillItems();
     return true;
+}
+
+void StudioWindow::PlaceWindows(const std::optional<QRect>& desktop) {
+    CWnd* dialog = m_host.Dialog();
+    const CRect insets = dialog ? dialog->GetNonClientInsets() : CRect();
+    const QMargins frame(insets.left, insets.top, insets.right, insets.bottom);
+    QRect available = desktop.value_or(QRect(0, 0, 1280, 800));
+    if (!desktop) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            available = screen->availableGeometry();
+        }
+    }
+    const WorkspacePlan plan = PlanFirstStart(available, frame);
+
+    if (m_settings.HasLayout() && restoreGeometry(m_settings.Geometry())) {
+        restoreState(m_settings.DockState());
+        // The tool boxes are the host's windows: they follow their docks.
+        for (PanelDock* dock : {m_historyDock.data(), m_navigatorDock.data()}) {
+            dock->PushVisibilityToPanel();
+        }
+    } else {
+        setGeometry(plan.workspace);
+        // The live output at about its picture's shape, the rest shared by the lists.
+        const int width = plan.workspace.width();
+        resizeDocks({m_itemsDock, m_liveDock, m_historyDock}, {width / 4, width * 2 / 5, width / 3},
+                    Qt::Horizontal);
+    }
+    // Where the user left the editor; on a first start (or when that place is off every
+    // screen now) below the workspace, not over it, wherever the scene had it.
+    const std::optional<QRect> editor = m_settings.EditorRect();
+    if (dialog && editor && OnSomeScreen(*editor)) {
+        dialog->SetWindowPos(nullptr, editor->left(), editor->top(), editor->width(),
+                             editor->height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        const QRect c = plan.editorClient;
+        m_host.PlaceDialog(CRect(c.left(), c.top(), c.left() + c.width(), c.top() + c.height()));
+    }
+}
+
+void StudioWindow::SaveWorkspace() {
+    QRect editor;
+    if (CWnd* dialog = m_host.Dialog()) {
+        CRect rect;
+        dialog->GetWindowRect(&rect);
+        editor = ToQRect(rect);
+    }
+    m_settings.StoreLayout(saveGeometry(), saveState(), editor);
+    m_settings.StoreLastScene(QString::fromStdString(m_host.Path()));
+    m_settings.Sync();
 }
 
 void StudioWindow::ShowEditor() {
@@ -129,12 +213,10 @@ void StudioWindow::PreviewEffect() {
 }
 
 void StudioWindow::UpdateTitle() {
-    QString name = "Sample";
-    if (!m_host.Path().empty()) {
-        name = QFileInfo(QString::fromStdString(m_host.Path())).fileName();
-    }
-    setWindowTitle(QString("KelSB Studio - %1[*]").arg(name));
-    setWindowModified(m_host.IsDirty());
+    const QString name = m_host.Path().empty()
+                             ? QString("Sample")
+                             : QFileInfo(QString::fromStdString(m_host.Path())).fileName();
+    setWindowTitle(QString("%1%2 - %3").arg(name, m_host.IsDirty() ? "*" : "", kAppTitle));
 }
 
 void StudioWindow::FillItems() {
@@ -149,43 +231,83 @@ void StudioWindow::PutSelectedItems(bool bAllPhases) {
     }
 }
 
+void StudioWindow::Undo() {
+    if (HistoryPanel* history = m_host.History()) {
+        history->Undo();
+    }
+}
+
+void StudioWindow::Redo() {
+    if (HistoryPanel* history = m_host.History()) {
+        history->Redo();
+    }
+}
+
+void StudioWindow::Warn(const std::string& message) {
+    if (m_interactive) {
+        QMessageBox::warning(this, kAppTitle, QString::fromStdString(message));
+    } else {
+        statusBar()->showMessage(QString::fromStdString(message));
+    }
+}
+
+bool StudioWindow::OpenScene(const QString& path) {
+    std::string error;
+    bool opened = false;
+    {
+        WaitCursor wait;
+        opened = m_host.OpenScene(path.toStdString(), &error);
+    }
+    if (!opened) {
+        Warn(error);
+        return false;
+    }
+    m_settings.AddRecentScene(path);
+    m_settings.StoreLastScene(path);
+    m_settings.Sync();
+    return true;
+}
+
 void StudioWindow::OpenFile() {
     if (!MayDiscard()) {
         return;
     }
     const QString path = QFileDialog::getOpenFileName(this, "Open Scene");
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        OpenScene(path);
     }
-    std::string error;
-    if (!m_host.OpenScene(path.toStdString(), &error)) {
-        QMessageBox::warning(this, "KelSB Studio", QString::fromStdString(error));
+}
+
+void StudioWindow::OpenRecent(const QString& path) {
+    if (MayDiscard()) {
+        OpenScene(path);
     }
 }
 
 bool StudioWindow::Save() {
-    if (m_host.Path().empty()) {
-        return SaveAs();
-    }
-    std::string error;
-    if (!m_host.SaveScene(m_host.Path(), &error)) {
-        QMessageBox::warning(this, "KelSB Studio", QString::fromStdString(error));
-        return false;
-    }
-    statusBar()->showMessage("Saved", 3000);
-    return true;
+    return m_host.Path().empty() ? SaveAs() : SaveTo(QString::fromStdString(m_host.Path()));
 }
 
 bool StudioWindow::SaveAs() {
     const QString path = QFileDialog::getSaveFileName(this, "Save Scene");
-    if (path.isEmpty()) {
-        return false;
-    }
+    return !path.isEmpty() && SaveTo(path);
+}
+
+bool StudioWindow::SaveTo(const QString& path) {
     std::string error;
-    if (!m_host.SaveScene(path.toStdString(), &error)) {
-        QMessageBox::warning(this, "KelSB Studio", QString::fromStdString(error));
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = m_host.SaveScene(path.toStdString(), &error);
+    }
+    if (!saved) {
+        Warn(error);
         return false;
     }
+    m_settings.AddRecentScene(path);
+    m_settings.StoreLastScene(path);
+    m_settings.Sync();
+    statusBar()->showMessage("Saved", 3000);
     return true;
 }
 
@@ -194,7 +316,7 @@ bool StudioWindow::MayDiscard() {
         return true;
     }
     const auto answer = QMessageBox::question(
-        this, "KelSB Studio", "The scene has changed. Save the changes?",
+        this, kAppTitle, "The scene has changed. Save the changes?",
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save) {
         return Save();
@@ -208,6 +330,7 @@ void StudioWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    SaveWorkspace();
     // The editor's and the panels' windows go with the studio.
     m_host.Shutdown();
     QApplication::quit();

@@ -1,42 +1,89 @@
-// The studio's main window: the File menu (open, save), the Items panel listing the scene's
-// pieces (dragged from there onto the editor, or put on the storyboard from the Storyboard
-// menu), the title that shows the scene and whether it changed, and the question before a
-// changed scene is closed.
+// The studio's main window, its workspace: the menu bar, the Items panel (the scene's pieces,
+// dragged from there onto the editor or put on the storyboard from the Storyboard menu), the
+// live output and the host's History Panel and Storyboard Navigator as dock panels, the edit
+// dialog beside it, the title that shows the scene and whether it changed, the question before
+// a changed scene goes, and what it remembers between runs.
 #pragma once
 
 #include "items_panel.h"
 #include "live_output_panel.h"
+#include "panel_dock.h"
 #include "studio_host.h"
+#include "studio_settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <optional>
+#include <string>
+
+class QAction;
+class QMenu;
 
 namespace kel::studio {
 
+struct StartOptions {
+    // The scene to open; when empty, the last one the studio had, else the sample.
+    std::string scene;
+    // Where a first start places the windows; the primary screen's free area when not given.
+    std::optional<QRect> desktop;
+    // False: no message boxes; a scene that cannot be opened stops the start with a reason.
+    bool interactive = true;
+};
+
 class StudioWindow : public QMainWindow {
 public:
-    StudioWindow();
+    // Remembers its layout and scenes in `settingsPath` (nothing when empty).
+    explicit StudioWindow(const QString& settingsPath);
     ~StudioWindow() override;
 
     StudioHost& Host() { return m_host; }
-    // Opens the editor (on `scenePath` when given, else on the sample); false with a message
-    // shown when that fails.
-    bool Start(const std::string& scenePath);
+    StudioSettings& Settings() { return m_settings; }
+    // Opens the editor, places the windows as they were left (or, on a first start, side by
+    // side) and shows them. False with a reason when the editor cannot start.
+    bool Start(const StartOptions& options, std::string* error);
+    // Stores the layout, the editor's place and the last scene.
+    void SaveWorkspace();
+
+    // Opens the scene in `path` under the wait cursor; false (and a message when interactive)
+    // when it cannot be read. The changed scene is not asked about here.
+    bool OpenScene(const QString& path);
+    // Saves to the scene's file, or asks for one; false when nothing was saved.
+    bool Save();
+    bool SaveAs();
+    bool SaveTo(const QString& path);
+    // Undo and Redo of the Edit menu: the history panel's row above or below the current one.
+    void Undo();
+    void Redo();
+
     QListWidget* Items() const { return m_items ? m_items->List() : nullptr; }
     ItemsPanel* ItemsList() const { return m_items; }
     // The host's request to put the selected items on the storyboard (WM_CG_ADD_ITEM_TO_SB):
     // their In pieces, or with bAllPhases In, Stay and Out.
     void PutSelectedItems(bool bAllPhases);
     LiveOutputPanel* LiveOutput() const { return m_live; }
+    PanelDock* ItemsDock() const { return m_itemsDock; }
+    PanelDock* LiveDock() const { return m_liveDock; }
+    PanelDock* HistoryDock() const { return m_historyDock; }
+    PanelDock* NavigatorDock() const { return m_navigatorDock; }
+    QAction* UndoAction() const { return m_undo; }
+    QAction* RedoAction() const { return m_redo; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    PanelDock* AddDock(const QString& title, const QString& name, Qt::DockWidgetArea area);
+    // Menus (studio_menus.cpp).
     void BuildMenus();
+    void BuildViewMenu(QMenu* view);
+    void FillRecentMenu();
+    void UpdateEditActions();
+    void ShowAbout();
+    void ChooseLanguage(StudioLanguage language);
+
+    void PlaceWindows(const std::optional<QRect>& desktop);
     void OpenFile();
-    bool Save();
-    bool SaveAs();
+    void OpenRecent(const QString& path);
     void ShowEditor();
     void UpdateTitle();
     void FillItems();
@@ -45,10 +92,20 @@ private:
     void PreviewEffect();
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
+    void Warn(const std::string& message);
 
+    StudioSettings m_settings;
     StudioHost m_host;
+    bool m_interactive = true;
     QPointer<ItemsPanel> m_items;
     QPointer<LiveOutputPanel> m_live;
+    QPointer<PanelDock> m_itemsDock;
+    QPointer<PanelDock> m_liveDock;
+    QPointer<PanelDock> m_historyDock;
+    QPointer<PanelDock> m_navigatorDock;
+    QPointer<QMenu> m_recentMenu;
+    QPointer<QAction> m_undo;
+    QPointer<QAction> m_redo;
 };
 
 } // namespace kel::studio

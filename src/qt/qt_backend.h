@@ -39,7 +39,9 @@ public:
     QtBackend& operator=(const QtBackend&) = delete;
 
     // The widget that shows `wnd`, null when it has none. A host may put its own Qt widgets
-    // into it (a panel's list, say); they go with the window.
+    // into it (a panel's list, say); they go with the window. A host may also put the widget of
+    // a top-level window into a container of its own (a dock panel): the container's layout
+    // places it from then on, while showing and hiding the window still shows and hides it.
     QWidget* WidgetFor(const CWnd* wnd) const;
     // Activating `window` (a Qt window of the host's own) makes `wnd` the framework's active
     // window, so that the windows of the framework learn whom they lost the activation to.

@@ -56,9 +56,16 @@ std::shared_ptr<QImage> QtWindow::Surface() {
     return m_surface;
 }
 
+bool QtWindow::IsEmbedded() const {
+    return m_wnd && IsWindow(m_wnd) && QtBackend::IsTopLevel(*m_wnd) && !isWindow();
+}
+
 void QtWindow::SyncGeometry() {
     if (!m_wnd || !IsWindow(m_wnd)) {
         return;
+    }
+    if (IsEmbedded()) {
+        return; // the host's container places it
     }
     QRect target;
     if (QtBackend::IsTopLevel(*m_wnd)) {
@@ -201,12 +208,19 @@ void QtWindow::resizeEvent(QResizeEvent*) {
     ReportGeometry();
 }
 
+void QtWindow::showEvent(QShowEvent*) {
+    // The container may have moved as a whole while this was hidden.
+    if (IsEmbedded()) {
+        ReportGeometry();
+    }
+}
+
 void QtWindow::ReportGeometry() {
     if (m_syncing || !m_wnd || !IsWindow(m_wnd) || !QtBackend::IsTopLevel(*m_wnd) || !isVisible()) {
         return;
     }
     const QRect g = geometry();
-    const CPoint origin = m_backend.FromGlobal(g.topLeft());
+    const CPoint origin = m_backend.FromGlobal(isWindow() ? g.topLeft() : mapToGlobal(QPoint()));
     const CRect insets = m_wnd->GetNonClientInsets();
     CRect window(origin.x - insets.left, origin.y - insets.top, origin.x + g.width() + insets.right,
                  origin.y + g.height() + insets.bottom);

@@ -30,8 +30,14 @@ public:
     std::shared_ptr<QImage> Surface();
     // Where the client area begins inside the widget (a child's frame lies around it).
     QPoint ClientOffset() const;
-    // Places the widget where the framework says the window is.
+    // Places the widget where the framework says the window is; a window embedded by the host
+    // stays where the host's container put it.
     void SyncGeometry();
+    // A top-level window of the framework whose widget the host put into a container of its own
+    // (a dock panel, say). The container's layout places it, and the framework's window
+    // rectangle follows where it is whenever it is shown, moved or resized in the container
+    // (not when the container's window moves as a whole).
+    bool IsEmbedded() const;
     // Shows a changed part of the client area at the next paint.
     void ShowClientRect(const CRect& client);
     // Moves the picture inside `area` by (dx, dy), as a scroll moves the content.
@@ -48,6 +54,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Tab belongs to the framework's dialogs, not to Qt's focus chain.

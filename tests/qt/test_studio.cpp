@@ -18,6 +18,7 @@
 #include "res/module_resources.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,14 +229,19 @@ TEST_F(StudioTest, TheChangedStateFollowsTheEditorAndSavingClearsIt) {
     EXPECT_TRUE(host->Dialog()->IsWindowVisible());
 }
 
-TEST(StudioScreenshot, WritesThePictureOfTheEditor) {
+TEST(StudioScreenshot, WritesThePictureOfTheWorkspace) {
     QTemporaryDir dir;
     const std::string png = (dir.path() + "/studio.png").toStdString();
-    const std::string command = std::string(KELSB_STUDIO_PATH) + " --screenshot " + png;
+    // Nothing of the user's settings is read or written for the picture.
+    const std::string config = (dir.path() + "/config").toStdString();
+    const std::string command = "XDG_CONFIG_HOME=" + config +
+                                " KELSB_CONFIG_DIR= " + std::string(KELSB_STUDIO_PATH) +
+                                " --screenshot " + png;
     ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(config + "/kelsbedit/studio.ini")));
     QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(kel::studio::kScreenshotWidth, kel::studio::kScreenshotHeight));
+    EXPECT_EQ(image.size(), kel::studio::kScreenshotDesktop.size());
     EXPECT_NE(image.pixel(10, 10), image.pixel(500, 80)); // not one flat colour
 
     // A scene file that cannot be read is a failure, not an empty picture.

@@ -1,0 +1,168 @@
+#include "studio_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QVariant>
+#include <cstdlib>
+
+namespace kel::studio {
+
+namespace {
+
+constexpr const char* kGeometryKey = "layout/geometry";
+constexpr const char* kDockStateKey = "layout/docks";
+constexpr const char* kEditorRectKey = "layout/editor";
+constexpr const char* kLastSceneKey = "scenes/last";
+constexpr const char* kRecentKey = "scenes/recent";
+constexpr const char* kLanguageKey = "editor/language";
+
+QString EnvironmentPath(const char* name) {
+    const QByteArray value = qgetenv(name);
+    return value.isEmpty() ? QString() : QString::fromLocal8Bit(value);
+}
+
+} // namespace
+
+QString StudioSettingsPath() {
+    QString folder = EnvironmentPath("KELSB_CONFIG_DIR");
+    if (folder.isEmpty()) {
+        if (const QString xdg = EnvironmentPath("XDG_CONFIG_HOME"); !xdg.isEmpty()) {
+            folder = xdg + "/kelsbedit";
+        } else if (const QString home = EnvironmentPath("HOME"); !home.isEmpty()) {
+            folder = home + "/.config/kelsbedit";
+        } else {
+            folder = ".";
+        }
+    }
+    return QDir(folder).filePath("studio.ini");
+}
+
+QStringList WithRecentScene(const QStringList& recent, const QString& path) {
+    QStringList result{path};
+    for (const QString& entry : recent) {
+        if (result.size() >= kMaxRecentScenes) {
+            break;
+        }
+        if (!entry.isEmpty() && entry != path) {
+            result.push_back(entry);
+        }
+    }
+    return result;
+}
+
+QStringList ExistingScenes(const QStringList& recent) {
+    QStringList result;
+    for (const QString& entry : recent) {
+        if (QFileInfo(entry).isFile()) {
+            result.push_back(entry);
+        }
+    }
+    return result;
+}
+
+StudioSettings::StudioSettings(const QString& path) {
+    if (!path.isEmpty()) {
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+}
+
+QVariant StudioSettings::Value(const char* key) const {
+    return m_settings ? m_settings->value(key) : QVariant();
+}
+
+void StudioSettings::Store(const char* key, const QVariant& value) {
+    if (m_settings) {
+        m_settings->setValue(key, value);
+    }
+}
+
+bool StudioSettings::HasLayout() const {
+    return m_settings && m_settings->contains(kGeometryKey);
+}
+
+QByteArray StudioSettings::Geometry() const {
+    return Value(kGeometryKey).toByteArray();
+}
+
+QByteArray StudioSettings::DockState() const {
+    return Value(kDockStateKey).toByteArray();
+}
+
+std::optional<QRect> StudioSettings::EditorRect() const {
+    const QRect rect = Value(kEditorRectKey).toRect();
+    if (!rect.isValid()) {
+        return std::nullopt;
+    }
+    return rect;
+}
+
+void StudioSettings::StoreLayout(const QByteArray& geometry, const QByteArray& dockState,
+                                 const QRect& editorRect) {
+    Store(kGeometryKey, geometry);
+    Store(kDockStateKey, dockState);
+    if (editorRect.isValid()) {
+        Store(kEditorRectKey, editorRect);
+    }
+}
+
+QString StudioSettings::LastScene() const {
+    return Value(kLastSceneKey).toString();
+}
+
+void StudioSettings::StoreLastScene(const QString& path) {
+    Store(kLastSceneKey, path);
+}
+
+QStringList StudioSettings::RecentScenes() {
+    const QStringList stored = Value(kRecentKey).toStringList();
+    const QStringList existing = ExistingScenes(stored);
+    if (existing != stored) {
+        Store(kRecentKey, existing);
+    }
+    return existing;
+}
+
+void StudioSettings::AddRecentScene(const QString& path) {
+    if (!path.isEmpty()) {
+        Store(kRecentKey, WithRecentScene(Value(kRecentKey).toStringList(), path));
+    }
+}
+
+StudioLanguage StudioSettings::Language() const {
+    switch (Value(kLanguageKey).toInt()) {
+    case int(StudioLanguage::English):
+        return StudioLanguage::English;
+    case int(StudioLanguage::SimplifiedChinese):
+        return StudioLanguage::SimplifiedChinese;
+    case int(StudioLanguage::TraditionalChinese):
+        return StudioLanguage::TraditionalChinese;
+    default: // nothing stored, or a value no table has
+        return StudioLanguage::FromLocale;
+    }
+}
+
+void StudioSettings::StoreLanguage(StudioLanguage language) {
+    if (language == StudioLanguage::FromLocale) {
+        if (m_settings) {
+            m_settings->remove(kLanguageKey);
+        }
+        return;
+    }
+    Store(kLanguageKey, int(language));
+}
+
+void StudioSettings::Sync() {
+    if (m_settings) {
+        m_settings->sync();
+    }
+}
+
+bool ApplyStoredLanguage(const StudioSettings& settings) {
+    const StudioLanguage language = settings.Language();
+    if (language == StudioLanguage::FromLocale || !qgetenv("KELSB_LANG").isEmpty()) {
+        return false;
+    }
+    return qputenv("KELSB_LANG", QByteArray::number(int(language)));
+}
+
+} // namespace kel::studio
