@@ -7,7 +7,7 @@ namespace kel::studio {
 namespace {
 
 constexpr int kMargin = 16; // from the desktop's edge
-constexpr int kGap = 8;     // between the two windows
+constexpr int kGap = 16;    // between the two windows, room for a taller title bar
 constexpr int kPreferredWidth = 1040;
 constexpr int kMinWidth = 640;
 constexpr int kPreferredWorkspaceHeight = 400;

@@ -17,7 +17,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -50,6 +53,14 @@ QRect WindowRect(const CWnd& wnd) {
     CRect r;
     wnd.GetWindowRect(&r);
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// Answers the question that the next call asks with `button`.
+void AnswerNextQuestion(QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [button] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(button)->click();
+    });
 }
 
 void Touch(const QString& path) {
@@ -363,6 +374,20 @@ TEST_F(WorkspaceTest, OpenedAndSavedScenesBecomeTheRecentOnes) {
     EXPECT_EQ(window->Host().Path(), first.toStdString());
     QFile::remove(second);
     EXPECT_EQ(window->Settings().RecentScenes(), QStringList{first});
+}
+
+TEST_F(WorkspaceTest, AChangedSceneIsAskedAboutBeforeItGoes) {
+    Start();
+    AppendTrack();
+    AnswerNextQuestion(QMessageBox::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->Host().IsStarted());
+    EXPECT_FALSE(StudioSettings(kel::studio::StudioSettingsPath()).HasLayout());
+
+    AnswerNextQuestion(QMessageBox::Discard);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->Host().IsStarted()); // the editor closed with the studio
+    EXPECT_TRUE(StudioSettings(kel::studio::StudioSettingsPath()).HasLayout());
 }
 
 } // namespace
