@@ -104,17 +104,9 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
             path.clear();
         }
     }
-    if (!path.isEmpty()) {
-        std::string problem;
-        WaitCursor wait;
-        if (m_host.OpenScene(path.toStdString(), &problem)) {
-            m_settings.AddRecentScene(path);
-        } else if (!m_interactive) {
-            *error = problem;
-            return false;
-        } else {
-            Warn(problem);
-        }
+    // An interactive start goes on with the sample when the scene cannot be read.
+    if (!path.isEmpty() && !SceneFileStep(path, &StudioHost::OpenScene, error) && !m_interactive) {
+        return false;
     }
     if (!m_host.Start(error)) {
         if (m_interactive) {
@@ -251,21 +243,25 @@ void StudioWindow::Warn(const std::string& message) {
     }
 }
 
-bool StudioWindow::OpenScene(const QString& path) {
-    std::string error;
-    bool opened = false;
+bool StudioWindow::SceneFileStep(const QString& path, SceneStep step, std::string* error) {
+    bool done = false;
     {
         WaitCursor wait;
-        opened = m_host.OpenScene(path.toStdString(), &error);
+        done = (m_host.*step)(path.toStdString(), error);
     }
-    if (!opened) {
-        Warn(error);
+    if (!done) {
+        Warn(*error);
         return false;
     }
     m_settings.AddRecentScene(path);
     m_settings.StoreLastScene(path);
     m_settings.Sync();
     return true;
+}
+
+bool StudioWindow::OpenScene(const QString& path) {
+    std::string error;
+    return SceneFileStep(path, &StudioHost::OpenScene, &error);
 }
 
 void StudioWindow::OpenFile() {
@@ -295,18 +291,9 @@ bool StudioWindow::SaveAs() {
 
 bool StudioWindow::SaveTo(const QString& path) {
     std::string error;
-    bool saved = false;
-    {
-        WaitCursor wait;
-        saved = m_host.SaveScene(path.toStdString(), &error);
-    }
-    if (!saved) {
-        Warn(error);
+    if (!SceneFileStep(path, &StudioHost::SaveScene, &error)) {
         return false;
     }
-    m_settings.AddRecentScene(path);
-    m_settings.StoreLastScene(path);
-    m_settings.Sync();
     statusBar()->showMessage("Saved", 3000);
     return true;
 }

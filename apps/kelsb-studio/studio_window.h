@@ -82,6 +82,10 @@ private:
     void ChooseLanguage(StudioLanguage language);
 
     void PlaceWindows(const std::optional<QRect>& desktop);
+    // Opens or saves the scene file `path` under the wait cursor; done, it is the last and the
+    // most recent scene; failed, the user is told why.
+    using SceneStep = bool (StudioHost::*)(const std::string&, std::string*);
+    bool SceneFileStep(const QString& path, SceneStep step, std::string* error);
     void OpenFile();
     void OpenRecent(const QString& path);
     void ShowEditor();
