@@ -34,9 +34,20 @@ QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
-// Whether a stored window rectangle still shows enough of its caption on one of the screens
-// (a screen may have gone since).
-bool OnSomeScreen(const QRect& rect) {
+// Whether a stored window rectangle is still a sensible place for a window: enough of its
+// caption on one of the screens (a screen may have gone since), and not far larger than all of
+// them together (the file may have been edited or damaged; the window keeps a picture of its
+// size).
+bool FitsTheScreens(const QRect& rect) {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) {
+        return false;
+    }
+    const QSize desktop = primary->virtualGeometry().size();
+    if (rect.width() < 64 || rect.height() < 32 || rect.width() > 2 * desktop.width() ||
+        rect.height() > 2 * desktop.height()) {
+        return false;
+    }
     const QRect caption(rect.left(), rect.top(), rect.width(), 24);
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect seen = screen->availableGeometry().intersected(caption);
@@ -157,10 +168,10 @@ void StudioWindow::PlaceWindows(const std::optional<QRect>& desktop) {
         resizeDocks({m_itemsDock, m_liveDock, m_historyDock}, {width / 4, width * 2 / 5, width / 3},
                     Qt::Horizontal);
     }
-    // Where the user left the editor; on a first start (or when that place is off every
-    // screen now) below the workspace, not over it, wherever the scene had it.
+    // Where the user left the editor; on a first start (or when that place is no longer on the
+    // screens) below the workspace, not over it, wherever the scene had it.
     const std::optional<QRect> editor = m_settings.EditorRect();
-    if (dialog && editor && OnSomeScreen(*editor)) {
+    if (dialog && editor && FitsTheScreens(*editor)) {
         dialog->SetWindowPos(nullptr, editor->left(), editor->top(), editor->width(),
                              editor->height(), SWP_NOZORDER | SWP_NOACTIVATE);
     } else {

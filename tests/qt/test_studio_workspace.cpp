@@ -316,6 +316,18 @@ TEST_F(WorkspaceTest, TheLayoutTheEditorsPlaceAndTheSceneComeBackOnTheNextStart)
     EXPECT_TRUE(window->Host().History()->IsWindowVisible());
     EXPECT_EQ(WindowRect(*Dialog()), editor);
 
+    // An editor's place that no screen shows, or too large for them, is not taken.
+    for (const QRect& stored : {QRect(20000, 20000, 800, 300), QRect(0, 0, 1 << 28, 1 << 28)}) {
+        window->SaveWorkspace();
+        QSettings(kel::studio::StudioSettingsPath(), QSettings::IniFormat)
+            .setValue("layout/editor", stored);
+        window.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Start();
+        EXPECT_FALSE(window->geometry().intersects(WindowRect(*Dialog())));
+        EXPECT_LT(WindowRect(*Dialog()).width(), 2000);
+    }
+
     // A scene given on the command line wins over the last one.
     const QString other = scenes.path() + "/other.kscene";
     ASSERT_TRUE(window->SaveTo(other));
