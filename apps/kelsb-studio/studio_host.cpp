@@ -82,6 +82,7 @@ void StudioHost::Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string pa
             m_module.Entries().undoRedoClose(); // the old scene's history is discarded
         }
         m_module.Entries().setCurScene(m_scene.get());
+        RefreshEditor();
     }
     old.reset();
     m_path = std::move(path);
@@ -152,7 +153,17 @@ bool StudioHost::Start(std::string* error) {
     module.setItemEditWnd(m_itemEdit.get());
     module.setCurScene(m_scene.get());
     m_dialog->ShowWindow(SW_SHOW);
+    RefreshEditor();
     return true;
+}
+
+void StudioHost::RefreshEditor() {
+    // The editor fetches the scene from the item-edit window; from then on it knows that the
+    // host has a scene, and keeps the history panel on its storyboard's history when another
+    // window of the host (the studio's workspace) takes the activation.
+    if (CWnd* dialog = Dialog()) {
+        dialog->SendMessage(RegisterWindowMessage("WM_CG_SB_REFRESH_WINDOW"), 0, 0);
+    }
 }
 
 void StudioHost::PlaceDialog(const CRect& client) {

@@ -55,6 +55,8 @@ private:
     void SetDirty(bool dirty);
     void Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string path);
     void Changed() const;
+    // Tells the editor to fetch the scene, as a host does after handing it a new one.
+    void RefreshEditor();
 
     std::function<void()> m_changed;
     std::unique_ptr<CKelPlaySceneObj> m_scene;

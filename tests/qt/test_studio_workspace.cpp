@@ -342,6 +342,27 @@ TEST_F(WorkspaceTest, TheLayoutTheEditorsPlaceAndTheSceneComeBackOnTheNextStart)
     EXPECT_EQ(window->windowTitle(), "Sample - KelSB Studio");
 }
 
+TEST_F(WorkspaceTest, TheHistoryPanelKeepsItsHistoryWhenTheWorkspaceIsActivated) {
+    Start();
+    AppendTrack();
+    kel::studio::HistoryPanel* panel = window->Host().History();
+    ASSERT_EQ(panel->Rows().size(), 2u); // the start and the new track
+    // A click into the workspace (its History Panel dock, say) activates the main window.
+    backend->OnActivated(window->Host().MainWindow());
+    EXPECT_EQ(panel->Rows().size(), 2u);
+    backend->OnActivated(Dialog());
+    backend->OnActivated(window->Host().MainWindow());
+    EXPECT_EQ(panel->Rows().size(), 2u);
+
+    // So with another scene opened.
+    QTemporaryDir scenes;
+    ASSERT_TRUE(window->SaveTo(scenes.path() + "/two.kscene"));
+    ASSERT_TRUE(window->OpenScene(scenes.path() + "/two.kscene"));
+    backend->OnActivated(Dialog());
+    backend->OnActivated(window->Host().MainWindow());
+    EXPECT_EQ(panel->Rows().size(), 1u); // a fresh history
+}
+
 TEST_F(WorkspaceTest, TheTitleAndTheEditMenuFollowTheDocument) {
     QTemporaryDir scenes;
     Start();
