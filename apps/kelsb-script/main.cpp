@@ -56,7 +56,8 @@ const char* const kUsage =
     "         paste|ok ... drives the Storyboard List dialog (several on a line run in turn);\n"
     "         after open the script goes on inside the dialog until it closes\n"
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
-    "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand)\n";
+    "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
+    "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);
