@@ -2,11 +2,8 @@
 // shows, which items it grays or checks for what is selected there, and that every item
 // chosen runs its operation (one step that undoes exactly) or is refused while loaded.
 #include "keys/input_fixture.h"
-#include "module/module_instance.h"
 
 #include "host/sbobject/sb_attr_dlg.h"
-#include "host/services/effect_editor.h"
-#include "host/services/module_rc.h"
 
 #include <functional>
 #include <string>
@@ -16,9 +13,6 @@ namespace {
 
 class ContextMenuTest : public InputTest {
 protected:
-    static std::string Text(UINT nId) {
-        return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId).str();
-    }
     std::vector<UINT> GrayedAt(CPoint point) {
         const std::optional<ShownMenu> menu = RightClick(point);
         return menu ? menu->Grayed() : std::vector<UINT>{99999};
@@ -146,15 +140,7 @@ TEST_F(ContextMenuTest, EveryItemReachesItsOperation) {
             return IDOK;
         });
     };
-    auto answerEffect = [this] {
-        headless->QueueModal([](CWnd& dialog) {
-            auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME));
-            if (names)
-                names->SetCurSel(names->FindStringExact(-1, "Wipe"));
-            dialog.SendMessage(WM_COMMAND, IDOK);
-            return IDOK;
-        });
-    };
+    auto answerEffect = [this] { AnswerEffectEditor("Wipe"); };
     auto copyTrack = [this] { RightClick(Header(0), ID_TRACK_COPY); };
     auto selectTwo = [this] { ClickMaterials({At(24, 2), At(150, 4)}); };
     const std::function<void()> nothing = [] {};

@@ -1,12 +1,9 @@
 // The shortcut keys, pressed while the timeline view has the focus: each reaches the operation
 // of the button its tooltip names, in the same states, and is refused where the button is.
 #include "keys/input_fixture.h"
-#include "module/module_instance.h"
 
 #include "host/effects/io_effect.h"
-#include "host/services/effect_editor.h"
 #include "host/services/live_output.h"
-#include "host/services/module_rc.h"
 #include "res/button_table.h"
 
 #include <set>
@@ -17,22 +14,8 @@ namespace {
 
 class KeyTest : public InputTest {
 protected:
-    static std::string Text(UINT nId) {
-        return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId).str();
-    }
     int MaterialsOnClipboard() const {
         return static_cast<int>(scene->GetSBEditObj()->GetMaterialClipboard().GetCount());
-    }
-    // The effect editor, when it opens, picks another effect and is confirmed.
-    void AnswerEffectEditor(const char* name) {
-        headless->QueueModal([name](CWnd& dialog) {
-            auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME));
-            EXPECT_NE(names, nullptr);
-            if (names)
-                names->SetCurSel(names->FindStringExact(-1, name));
-            dialog.SendMessage(WM_COMMAND, IDOK);
-            return IDOK;
-        });
     }
 };
 
