@@ -395,6 +395,8 @@ int main(int argc, char** argv) {
             Goal{"BM_DragInDrop", "Piece dropped from a host panel", 50, false},
             Goal{"BM_AppendTrackAndUndo", "Append a track and undo it", 100, false},
             Goal{"BM_SwitchStoryboard", "Switch storyboards there and back", 100, false},
+            Goal{"BM_KeyPress", "Key press (arrow to the next key point)", 2, true},
+            Goal{"BM_ContextMenu", "Right click: materials menu, dismissed", 2, true},
             Goal{"BM_SceneSave", "Scene save", 200, false},
             Goal{"BM_SceneLoad", "Scene load", 200, false},
         });
