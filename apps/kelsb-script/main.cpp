@@ -58,7 +58,8 @@ const char* const kUsage =
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
     "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
     "         menus: the pop-up menus shown since the last dump, menus.N.items.ID.enabled\n"
-    "         and .checked, menus.N.chosen the command run, 0 for none)\n";
+    "         and .checked, menus.N.chosen the command run, 0 for none;\n"
+    "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);
