@@ -45,8 +45,9 @@ const char* const kUsage =
     "         dblclick X Y | rclick X Y | drag X1 Y1 X2 Y2 [STEPS] | key KEY [shift] [ctrl] |\n"
     "         button ID | command ID | scroll h|v|zoom CODE [POSITION] |\n"
     "         dragin PIECE 0|1|2|3|movie|scroll X1 Y1 X2 Y2 [STEPS] (a piece dragged in from\n"
-    "         the host: 0 In, 1 Stay, 2 Out, 3 all three) | dragin-raw HEXBYTES X1 Y1 X2 Y2\n"
-    "         (any bytes as piece data). Mouse input goes where the cursor is, as on a\n"
+    "         the host: 0 In, 1 Stay, 2 Out, 3 all three) | dragin-raw [move] HEXBYTES X1 Y1\n"
+    "         X2 Y2 (any bytes as piece data, or with move as a drag of materials). Mouse input "
+    "goes where the cursor is, as on a\n"
     "         desktop: WM_SETCURSOR first (unless the mouse is captured), so view.cursor\n"
     "         follows a move.\n"
     "answers: answer yes|no|cancel|ok | menu ID|none | rubber LEFT TOP RIGHT BOTTOM |\n"
@@ -55,6 +56,10 @@ const char* const kUsage =
     "list:    list open|close|select N|rclick N|press append|insert|delete|up|down|cut|copy|\n"
     "         paste|ok ... drives the Storyboard List dialog (several on a line run in turn);\n"
     "         after open the script goes on inside the dialog until it closes\n"
+    "checks:  check [overlaps] (the consistency of the storyboard and the selection, and no\n"
+    "         material of a locked track changed since the last check but by undo or redo;\n"
+    "         overlaps: materials of a track may overlap) | keep NAME | same NAME (the\n"
+    "         document stored now equals the one kept as NAME, zoom and time line aside)\n"
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
     "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand)\n";
 
