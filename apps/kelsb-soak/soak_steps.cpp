@@ -192,7 +192,9 @@ Step Chooser::Click() {
         const CRect& column = Region(automation::kHeaderColumn);
         const int track = Below(std::max(1, TrackCount()));
         const int top = TrackY(track) - TrackHeight() / 2;
-        int x = Between(column.left, std::max(column.left, column.right - 1));
+        // Beside the play and lock buttons, which sit at the column's top left.
+        int x = Between(std::min(column.left + 40, column.right - 1),
+                        std::max(column.left, column.right - 1));
         int y = TrackY(track);
         if (Chance(10)) {
             step.kind = "track flag";
@@ -350,7 +352,10 @@ Step Chooser::MenuCommand() {
 Step Chooser::HistoryUndoRedo() {
     Step step{"history", {}};
     const CKelURBase* history = m_body ? m_body->GetURBase() : nullptr;
-    const bool undo = Chance(55);
+    bool undo = Chance(55);
+    // Down to the floor the round trips go back to; then forward.
+    if (undo && history && history->GetUndoStepCount() <= m_undoFloor)
+        undo = false;
     int available = 0;
     if (history)
         available = undo ? history->GetUndoStepCount() - m_undoFloor : history->GetRedoStepCount();
@@ -470,7 +475,7 @@ Step Chooser::Choose() {
                                                 {6, &Chooser::MenuCommand},
                                                 {8, &Chooser::HistoryUndoRedo},
                                                 {3, &Chooser::HostMessage},
-                                                {2, &Chooser::StoryboardList},
+                                                {1, &Chooser::StoryboardList},
                                                 {2, &Chooser::Scroll},
                                                 {1, &Chooser::Settings}}};
     // While loaded the storyboard list does not open: the step unloads instead.
