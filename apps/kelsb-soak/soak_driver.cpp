@@ -135,6 +135,12 @@ private:
         if (after.undo == before.undo && after.steps == before.steps &&
             m_runner.ComparableBytes() != bytesBefore) {
             ++m_stats.beyondHistory[step.kind];
+            // A piece dropped on a material of another piece replaces it, and no undo step
+            // records that: the steps the history holds no longer match the materials they
+            // kept copies of (an undone merge redone and undone again would put the old piece
+            // back). The run empties the history, as a host does when it discards it.
+            if (step.kind == "drag in")
+                Line("entry urclose");
             NewEpoch();
         }
     }
