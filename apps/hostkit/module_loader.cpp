@@ -30,7 +30,14 @@ std::string ModuleLoader::DefaultPath() {
     if (ec) {
         return "libKelSBEdit.so"; // the loader's search path, as a last resort
     }
-    return (self.parent_path().parent_path() / "lib" / "libKelSBEdit.so").string();
+    // The build tree keeps it in lib/; an installation in its library folder, such as
+    // lib/x86_64-linux-gnu.
+    const std::filesystem::path prefix = self.parent_path().parent_path();
+    const std::filesystem::path installed = prefix / KELSB_INSTALL_LIBDIR / "libKelSBEdit.so";
+    if (std::filesystem::exists(installed, ec)) {
+        return installed.string();
+    }
+    return (prefix / "lib" / "libKelSBEdit.so").string();
 }
 
 bool ModuleLoader::Load() {

@@ -28,8 +28,8 @@ public:
     ModuleLoader(const ModuleLoader&) = delete;
     ModuleLoader& operator=(const ModuleLoader&) = delete;
 
-    // The module's path: $KELSB_MODULE when set, else ../lib/libKelSBEdit.so next to this
-    // executable.
+    // The module's path: $KELSB_MODULE when set, else libKelSBEdit.so in the library folder
+    // beside this executable's (../lib in the build tree).
     static std::string DefaultPath();
 
     // Loads once; later calls answer from the first. False with a reason in Error().

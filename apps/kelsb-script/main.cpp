@@ -61,7 +61,8 @@ const char* const kUsage =
     "         overlaps: materials of a track may overlap) | keep NAME | same NAME (the\n"
     "         document stored now equals the one kept as NAME, zoom and time line aside)\n"
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
-    "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand)\n";
+    "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
+    "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);

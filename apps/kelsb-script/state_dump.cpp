@@ -7,6 +7,7 @@
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
+#include "host/services/module_rc.h"
 #include "host/undo/ur_manager.h"
 #include "platform/controls.h"
 #include "platform/wnd.h"
@@ -281,6 +282,8 @@ Json Runner::BuildState() const {
     const std::optional<automation::EditorState> editor = QueryEditor();
     CWnd* window = DialogWindow();
     Json state = Json::MakeObject();
+    // The language the module's texts are in: 1033, 2052 or 1028.
+    state.Set("language", Json(static_cast<int>(CKelModuleRC::GetLanguage())));
     state.Set("caption", Json(window ? window->GetWindowText().str() : std::string()));
     state.Set("dialog", BuildDialogState(editor));
     state.Set("document", BuildDocumentState());

@@ -58,10 +58,24 @@ struct DialogTemplate {
     std::vector<DialogItemTemplate> items;
 };
 
-struct ModuleResources {
-    std::map<UINT, CString> strings; // language 1033
+// Languages of a resource section, numbered as the resource compiler numbers them.
+using LANGID = WORD;
+constexpr LANGID LANG_ENGLISH_US = 1033;
+constexpr LANGID LANG_CHINESE_SIMPLIFIED = 2052;
+constexpr LANGID LANG_CHINESE_TRADITIONAL = 1028;
+
+// What a module has once per language: its texts, and the menus and dialog templates that
+// carry texts.
+struct LanguageResources {
+    std::map<UINT, CString> strings;
     std::map<UINT, MenuTemplate> menus;
     std::map<UINT, DialogTemplate> dialogs;
+};
+
+// The base holds language 1033, which every module has and which the resource service falls
+// back to for a language, or an entry of one, that the module does not carry.
+struct ModuleResources : LanguageResources {
     std::map<UINT, ImageData> bitmaps;
     std::map<UINT, CursorData> cursors;
+    std::map<LANGID, LanguageResources> translations; // by language, never 1033
 };

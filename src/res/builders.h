@@ -22,9 +22,40 @@ struct ArtSource {
 // The button glyphs, one per button bitmap (edit dialog and timeline view tool buttons).
 std::span<const ArtSource> ButtonGlyphs();
 
-void AddStrings(ModuleResources& res);
-void AddMenus(ModuleResources& res); // uses the strings for the item texts
-void AddDialogs(ModuleResources& res);
+struct StringEntry {
+    UINT id;
+    const char* text;
+};
+
+// The title of a menu's pop-up, the one text of a menu that has no command id.
+struct MenuTitle {
+    UINT menuId;
+    const char* text;
+};
+
+// A dialog's caption (control 0) or one of its controls' captions.
+struct DialogText {
+    UINT dialogId;
+    UINT controlId;
+    const char* text;
+};
+
+// Every text of the module in one language. Each language lives in a file of its own
+// (strings_en.cpp, strings_zh_cn.cpp, strings_zh_tw.cpp) and names the same ids as the others.
+struct LanguageTexts {
+    LANGID language;
+    std::span<const StringEntry> strings;
+    std::span<const MenuTitle> menuTitles;
+    std::span<const DialogText> dialogTexts;
+};
+
+LanguageTexts EnglishTexts();
+LanguageTexts SimplifiedChineseTexts();
+LanguageTexts TraditionalChineseTexts();
+
+void AddStrings(LanguageResources& res, const LanguageTexts& texts);
+void AddMenus(LanguageResources& res, const LanguageTexts& texts); // after AddStrings
+void AddDialogs(LanguageResources& res, const LanguageTexts& texts);
 void AddBitmaps(ModuleResources& res);
 void AddCursors(ModuleResources& res);
 

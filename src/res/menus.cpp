@@ -1,5 +1,6 @@
-// The context menus and the zoom pop-up. Item texts come from the string table under the
-// command ids, so a menu and its string entry can never disagree.
+// The context menus and the zoom pop-up, built once per language. Item texts come from that
+// language's string table under the command ids, so a menu and its string entry can never
+// disagree; the pop-up titles from the language's menu titles.
 #include "res/builders.h"
 #include "res/resource.h"
 
@@ -10,10 +11,19 @@ namespace {
 
 constexpr UINT kSeparator = 0;
 
-MenuTemplate OnePopup(const ModuleResources& res, const char* title,
+const char* TitleOf(const LanguageTexts& texts, UINT menuId) {
+    for (const MenuTitle& title : texts.menuTitles) {
+        if (title.menuId == menuId)
+            return title.text;
+    }
+    Fail("menu " + std::to_string(menuId) + " has no title in language " +
+         std::to_string(texts.language));
+}
+
+MenuTemplate OnePopup(const LanguageResources& res, const LanguageTexts& texts, UINT menuId,
                       const std::vector<UINT>& commands) {
     MenuItemTemplate popup;
-    popup.text = title;
+    popup.text = TitleOf(texts, menuId);
     for (UINT id : commands) {
         MenuItemTemplate item;
         if (id == kSeparator) {
@@ -21,8 +31,8 @@ MenuTemplate OnePopup(const ModuleResources& res, const char* title,
         } else {
             const auto text = res.strings.find(id);
             if (text == res.strings.end()) {
-                Fail(std::string("menu \"") + title + "\": command " + std::to_string(id) +
-                     " has no text");
+                Fail("menu " + std::to_string(menuId) + ": command " + std::to_string(id) +
+                     " has no text in language " + std::to_string(texts.language));
             }
             item.id = id;
             item.text = text->second;
@@ -36,36 +46,33 @@ MenuTemplate OnePopup(const ModuleResources& res, const char* title,
 
 } // namespace
 
-void AddMenus(ModuleResources& res) {
+void AddMenus(LanguageResources& res, const LanguageTexts& texts) {
+    const auto add = [&](UINT menuId, const std::vector<UINT>& commands) {
+        res.menus[menuId] = OnePopup(res, texts, menuId, commands);
+    };
     // The view checks the delete mode items by position (2 Normal, 3 Ripple).
-    res.menus[IDR_MENU_STORYBOARD] =
-        OnePopup(res, "Storyboard",
-                 {ID_SB_SETUP, kSeparator, ID_DELETE_MODE_NORMAL, ID_DELETE_MODE_RIPPLE, kSeparator,
-                  ID_SB_SELECT_ALL});
-    res.menus[IDR_MENU_SB_LIST] =
-        OnePopup(res, "Multiple Storyboards Operation",
-                 {ID_SBLIST_APPEND, ID_SBLIST_INSERT, ID_SBLIST_DELETE, ID_SBLIST_MOVE_UP,
-                  ID_SBLIST_MOVE_DOWN, kSeparator, ID_SBLIST_CUT, ID_SBLIST_COPY, ID_SBLIST_PASTE});
-    res.menus[IDR_MENU_MATERIALS] = OnePopup(
-        res, "Materials",
+    add(IDR_MENU_STORYBOARD, {ID_SB_SETUP, kSeparator, ID_DELETE_MODE_NORMAL, ID_DELETE_MODE_RIPPLE,
+                              kSeparator, ID_SB_SELECT_ALL});
+    add(IDR_MENU_SB_LIST,
+        {ID_SBLIST_APPEND, ID_SBLIST_INSERT, ID_SBLIST_DELETE, ID_SBLIST_MOVE_UP,
+         ID_SBLIST_MOVE_DOWN, kSeparator, ID_SBLIST_CUT, ID_SBLIST_COPY, ID_SBLIST_PASTE});
+    add(IDR_MENU_MATERIALS,
         {ID_MAT_CUT, ID_MAT_COPY, ID_MAT_DELETE, kSeparator, ID_MAT_COPY_FX, ID_MAT_PASTE_FX,
          kSeparator, ID_MAT_MERGE, ID_MAT_SPLIT, kSeparator, ID_MAT_PLAY_PROPERTIES, kSeparator,
          ID_MAT_ALIGN_LEFT, ID_MAT_ALIGN_RIGHT, ID_MAT_SAME_LENGTH});
-    res.menus[IDR_MENU_TRACKS] =
-        OnePopup(res, "Tracks",
-                 {ID_TRACK_APPEND, ID_TRACK_INSERT, ID_TRACK_DELETE, ID_TRACK_MOVE_UP,
-                  ID_TRACK_MOVE_DOWN, kSeparator, ID_TRACK_CUT, ID_TRACK_COPY, ID_TRACK_PASTE});
-    res.menus[IDR_MENU_TRACK_AREA] = OnePopup(res, "Track Area",
-                                              {ID_AREA_PASTE_HERE, kSeparator, ID_AREA_SELECT_ALL,
-                                               ID_AREA_SELECT_TRACK_MATERIALS, kSeparator,
-                                               ID_AREA_FIT, ID_AREA_ZOOM_IN, ID_AREA_ZOOM_OUT});
+    add(IDR_MENU_TRACKS,
+        {ID_TRACK_APPEND, ID_TRACK_INSERT, ID_TRACK_DELETE, ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN,
+         kSeparator, ID_TRACK_CUT, ID_TRACK_COPY, ID_TRACK_PASTE});
+    add(IDR_MENU_TRACK_AREA,
+        {ID_AREA_PASTE_HERE, kSeparator, ID_AREA_SELECT_ALL, ID_AREA_SELECT_TRACK_MATERIALS,
+         kSeparator, ID_AREA_FIT, ID_AREA_ZOOM_IN, ID_AREA_ZOOM_OUT});
 
     // The zoom pop-up lists the zoom steps in table order: item i is step i.
     std::vector<UINT> steps;
     for (UINT id = ID_ZOOM_FIRST; id <= ID_ZOOM_LAST; ++id) {
         steps.push_back(id);
     }
-    res.menus[IDR_MENU_ZOOM] = OnePopup(res, "Zoom", steps);
+    add(IDR_MENU_ZOOM, steps);
 }
 
 } // namespace kel::res::detail

@@ -14,15 +14,32 @@ void Fail(const std::string& what) {
     std::abort();
 }
 
+void AddStrings(LanguageResources& res, const LanguageTexts& texts) {
+    for (const StringEntry& entry : texts.strings) {
+        if (!res.strings.emplace(entry.id, CString(entry.text)).second) {
+            Fail("string " + std::to_string(entry.id) + " of language " +
+                 std::to_string(texts.language) + " is defined twice");
+        }
+    }
+}
+
 } // namespace detail
 
 namespace {
 
+void AddLanguage(LanguageResources& res, const detail::LanguageTexts& texts) {
+    detail::AddStrings(res, texts);
+    detail::AddMenus(res, texts);
+    detail::AddDialogs(res, texts);
+}
+
 ModuleResources Build() {
     ModuleResources res;
-    detail::AddStrings(res);
-    detail::AddMenus(res);
-    detail::AddDialogs(res);
+    AddLanguage(res, detail::EnglishTexts());
+    for (const detail::LanguageTexts& texts :
+         {detail::SimplifiedChineseTexts(), detail::TraditionalChineseTexts()}) {
+        AddLanguage(res.translations[texts.language], texts);
+    }
     detail::AddBitmaps(res);
     detail::AddCursors(res);
     return res;

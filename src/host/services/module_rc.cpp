@@ -1,5 +1,6 @@
 #include "host/services/module_rc.h"
 
+#include "host/services/ui_language.h"
 #include "platform/controls.h"
 #include "platform/cursor.h"
 #include "platform/dialog.h"
@@ -7,7 +8,9 @@
 #include "platform/menu.h"
 #include "platform/wnd.h"
 
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -29,12 +32,32 @@ std::vector<HINSTANCE>& chain() {
     return order;
 }
 
+std::optional<LANGID>& chosenLanguage() {
+    static std::optional<LANGID> language;
+    return language;
+}
+
+// A text-carrying entry in the current language, else in the module's English base.
 template <typename Map>
-const typename Map::mapped_type* findInChain(Map ModuleResources::*table, UINT id) {
-    for (HINSTANCE module : chain()) {
-        const Map& map = modules().at(module).resources->*table;
+const typename Map::mapped_type* findLocalized(const ModuleResources& resources,
+                                               Map LanguageResources::*table, UINT id) {
+    const LANGID language = CKelModuleRC::GetLanguage();
+    if (const auto local = resources.translations.find(language);
+        local != resources.translations.end()) {
+        const Map& map = local->second.*table;
         if (const auto it = map.find(id); it != map.end())
             return &it->second;
+    }
+    const Map& map = resources.*table;
+    const auto it = map.find(id);
+    return it == map.end() ? nullptr : &it->second;
+}
+
+template <typename Map>
+const typename Map::mapped_type* findInChain(Map LanguageResources::*table, UINT id) {
+    for (HINSTANCE module : chain()) {
+        if (const auto* found = findLocalized(*modules().at(module).resources, table, id))
+            return found;
     }
     return nullptr;
 }
@@ -45,9 +68,9 @@ void installFrameworkLookups() {
         return;
     installed = true;
     kel::platform::SetDialogTemplateResolver(
-        [](UINT id) { return findInChain(&ModuleResources::dialogs, id); });
+        [](UINT id) { return findInChain(&LanguageResources::dialogs, id); });
     kel::platform::SetTooltipStringLoader([](UINT id) {
-        const CString* text = findInChain(&ModuleResources::strings, id);
+        const CString* text = findInChain(&LanguageResources::strings, id);
         return text ? *text : CString();
     });
 }
@@ -67,6 +90,13 @@ const typename Map::mapped_type* findIn(HINSTANCE module, Map ModuleResources::*
     const Map& map = entry->resources->*table;
     const auto it = map.find(id);
     return it == map.end() ? nullptr : &it->second;
+}
+
+template <typename Map>
+const typename Map::mapped_type* findText(HINSTANCE module, Map LanguageResources::*table,
+                                          UINT id) {
+    const ModuleEntry* entry = findModule(module);
+    return entry ? findLocalized(*entry->resources, table, id) : nullptr;
 }
 
 } // namespace
@@ -94,6 +124,20 @@ bool CKelModuleRC::IsModuleRegistered(HINSTANCE module) {
     return findModule(module) != nullptr;
 }
 
+LANGID CKelModuleRC::GetLanguage() {
+    std::optional<LANGID>& language = chosenLanguage();
+    if (!language)
+        language =
+            kel::host::LanguageFromEnvironment([](const char* name) { return std::getenv(name); });
+    return *language;
+}
+
+void CKelModuleRC::SetLanguage(LANGID language) {
+    const bool known = language == LANG_ENGLISH_US || language == LANG_CHINESE_SIMPLIFIED ||
+                       language == LANG_CHINESE_TRADITIONAL;
+    chosenLanguage() = known ? language : LANG_ENGLISH_US;
+}
+
 CString CKelModuleRC::LoadStringW(HINSTANCE module, UINT id) {
     CString text;
     LoadStringW(module, id, text);
@@ -102,7 +146,7 @@ CString CKelModuleRC::LoadStringW(HINSTANCE module, UINT id) {
 
 int CKelModuleRC::LoadStringW(HINSTANCE module, UINT id, CString& text) {
     text.Empty();
-    const CString* found = findIn(module, &ModuleResources::strings, id);
+    const CString* found = findText(module, &LanguageResources::strings, id);
     if (!found)
         return 0;
     text = *found;
@@ -141,11 +185,11 @@ HCURSOR CKelModuleRC::LoadCursorW(HINSTANCE module, UINT id) {
 }
 
 const DialogTemplate* CKelModuleRC::FindDialogTemplate(HINSTANCE module, UINT id) {
-    return findIn(module, &ModuleResources::dialogs, id);
+    return findText(module, &LanguageResources::dialogs, id);
 }
 
 const MenuTemplate* CKelModuleRC::FindMenuTemplate(HINSTANCE module, UINT id) {
-    return findIn(module, &ModuleResources::menus, id);
+    return findText(module, &LanguageResources::menus, id);
 }
 
 const ImageData* CKelModuleRC::FindBitmapImage(HINSTANCE module, UINT id) {

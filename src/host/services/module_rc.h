@@ -1,6 +1,8 @@
 // The resource service: every module registers its resource section under its instance handle,
 // and the host and the module load strings, menus, bitmaps, cursors and dialog templates through
-// it. Unknown handles and ids are refusals, never crashes.
+// it. Unknown handles and ids are refusals, never crashes. Texts, menus and dialog templates come
+// in the user interface's language; a module without it, or without that entry in it, answers
+// in English.
 #pragma once
 
 #include "platform/backend.h"
@@ -20,6 +22,11 @@ public:
     static int RegisterModule(HINSTANCE module, const ModuleResources* resources);
     static int UnregisterModule(HINSTANCE module);
     static bool IsModuleRegistered(HINSTANCE module);
+
+    // 1033, 2052 or 1028: taken from the environment on first use (see ui_language.h) unless a
+    // host set it before. Setting a language other than those three sets English.
+    static LANGID GetLanguage();
+    static void SetLanguage(LANGID language);
 
     // Empty text when the module or the string is unknown.
     static CString LoadStringW(HINSTANCE module, UINT id);

@@ -1,15 +1,12 @@
-// The English string table (language 1033). Texts stand exactly as the editor shows them,
-// blanks included: the status line glues its pieces together without adding any.
+// The English texts (language 1033), the base the other languages translate. Texts stand exactly
+// as the editor shows them, blanks included: the status line glues its pieces together without
+// adding any.
+#include "platform/win_consts.h"
 #include "res/builders.h"
 #include "res/resource.h"
 
 namespace kel::res::detail {
 namespace {
-
-struct StringEntry {
-    UINT id;
-    const char* text;
-};
 
 constexpr StringEntry kStrings[] = {
     // Menu commands: the texts of the context menu items.
@@ -184,14 +181,59 @@ constexpr StringEntry kStrings[] = {
     {IDS_TIP_UNLOCK, "Unlock"},
 };
 
+constexpr MenuTitle kMenuTitles[] = {
+    {IDR_MENU_STORYBOARD, "Storyboard"}, {IDR_MENU_SB_LIST, "Multiple Storyboards Operation"},
+    {IDR_MENU_MATERIALS, "Materials"},   {IDR_MENU_TRACKS, "Tracks"},
+    {IDR_MENU_TRACK_AREA, "Track Area"}, {IDR_MENU_ZOOM, "Zoom"},
+};
+
+// The list dialog's captions end in the skin's "@p" mark, which is part of their text.
+constexpr DialogText kDialogTexts[] = {
+    {IDD_SBEDIT, 0, "Storyboard Edit"},
+    {IDD_SBEDIT, IDC_BTN_NORMAL, "Normal"},
+    {IDD_SBEDIT, IDC_BTN_DELETE_SPACE, "Delete Space"},
+    {IDD_SBEDIT, IDC_BTN_FIXED_PASTE, "Fixed Point Paste"},
+    {IDD_SBEDIT, IDC_BTN_UNDO, "Undo"},
+    {IDD_SBEDIT, IDC_BTN_REDO, "Redo"},
+    {IDD_SBEDIT, IDC_BTN_CUT, "Cut"},
+    {IDD_SBEDIT, IDC_BTN_COPY, "Copy"},
+    {IDD_SBEDIT, IDC_BTN_PASTE, "Paste"},
+    {IDD_SBEDIT, IDC_BTN_DELETE, "Delete"},
+    {IDD_SBEDIT, IDC_BTN_SELECT_ALL, "Select All"},
+    {IDD_SBEDIT, IDC_BTN_COPY_FX, "Copy FX"},
+    {IDD_SBEDIT, IDC_BTN_PASTE_FX, "Paste"},
+    {IDD_SBEDIT, IDC_BTN_SAME_LENGTH, "Same Length"},
+    {IDD_SBEDIT, IDC_BTN_ALIGN_LEFT, "Align Left"},
+    {IDD_SBEDIT, IDC_BTN_ALIGN_RIGHT, "Align Right"},
+    {IDD_SBEDIT, IDC_BTN_MERGE, "Merge Group"},
+    {IDD_SBEDIT, IDC_BTN_SPLIT, "Split Group"},
+    {IDD_SBEDIT, IDC_BTN_ENTRY_POINT, "Entry Point"},
+    {IDD_SBEDIT, IDC_BTN_OUTLET_POINT, "Outlet Point"},
+    {IDD_SBEDIT, IDC_BTN_SB_HEAD, "Storyboard Head"},
+    {IDD_SBEDIT, IDC_BTN_PREV_KEY, "Prev"},
+    {IDD_SBEDIT, IDC_BTN_NEXT_KEY, "Next"},
+    {IDD_SBEDIT, IDC_BTN_SB_TAIL, "Storyboard Tail"},
+    {IDD_SBEDIT, IDC_BTN_IO_MODE, "IO Mode"},
+    {IDD_SBEDIT, IDC_BTN_UPLOAD, "Upload"},
+    {IDD_SBEDIT, IDC_BTN_PLAY, "Play"},
+    {IDD_SBEDIT, IDC_BTN_GENERATE, "Generate"},
+    {IDD_SBEDIT, IDC_BTN_DOWNLOAD, "Download"},
+    {IDD_SBLIST, 0, "Storyboard List"},
+    {IDD_SBLIST, IDC_SBL_APPEND, "Append@p"},
+    {IDD_SBLIST, IDC_SBL_INSERT, "Insert@p"},
+    {IDD_SBLIST, IDC_SBL_DELETE, "Delete@p"},
+    {IDD_SBLIST, IDC_SBL_MOVE_UP, "Move Up@p"},
+    {IDD_SBLIST, IDC_SBL_MOVE_DOWN, "Move Down@p"},
+    {IDD_SBLIST, IDC_SBL_CUT, "Cut@p"},
+    {IDD_SBLIST, IDC_SBL_COPY, "Copy@p"},
+    {IDD_SBLIST, IDC_SBL_PASTE, "Paste@p"},
+    {IDD_SBLIST, IDOK, "OK@p"},
+};
+
 } // namespace
 
-void AddStrings(ModuleResources& res) {
-    for (const StringEntry& entry : kStrings) {
-        if (!res.strings.emplace(entry.id, CString(entry.text)).second) {
-            Fail("string " + std::to_string(entry.id) + " is defined twice");
-        }
-    }
+LanguageTexts EnglishTexts() {
+    return {LANG_ENGLISH_US, kStrings, kMenuTitles, kDialogTexts};
 }
 
 } // namespace kel::res::detail

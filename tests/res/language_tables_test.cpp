@@ -1,0 +1,192 @@
+// The Chinese tables against the English one: the same ids, menus and dialogs of the same shape,
+// and texts that the editor can glue, format and show as it does the English ones.
+#include "platform/cstring.h"
+#include "res/module_resources.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <array>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kel::res {
+namespace {
+
+const ModuleResources& Res() {
+    return KelSBEditResources();
+}
+
+struct Translation {
+    LANGID language;
+    const char* name;
+};
+constexpr Translation kTranslations[] = {{LANG_CHINESE_SIMPLIFIED, "2052"},
+                                         {LANG_CHINESE_TRADITIONAL, "1028"}};
+
+const LanguageResources& Tables(LANGID language) {
+    return Res().translations.at(language);
+}
+
+// The ids of `map` that `other` lacks.
+template <typename Map>
+std::vector<UINT> OnlyIn(const Map& map, const Map& other) {
+    std::vector<UINT> ids;
+    for (const auto& entry : map)
+        if (!other.contains(entry.first))
+            ids.push_back(entry.first);
+    return ids;
+}
+
+template <typename Map>
+void ExpectSameIds(const Map& local, const Map& english, const char* what) {
+    EXPECT_EQ(OnlyIn(english, local), std::vector<UINT>{}) << what << " missing";
+    EXPECT_EQ(OnlyIn(local, english), std::vector<UINT>{}) << what << " English lacks";
+}
+
+// The printf conversions of a text, in order ("%d", "%s", "%5.2f", ...); "%%" is a percent sign.
+std::vector<std::string> Conversions(const std::string& text) {
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%')
+            continue;
+        const std::size_t end = text.find_first_of("diouxXeEfgGcspn%", i + 1);
+        if (end == std::string::npos) {
+            found.push_back(text.substr(i));
+            break;
+        }
+        if (text[end] != '%' || end != i + 1)
+            found.push_back(text.substr(i, end - i + 1));
+        i = end;
+    }
+    return found;
+}
+
+std::size_t LeadingBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? text.size() : first;
+}
+
+std::size_t TrailingBlanks(const std::string& text) {
+    const std::size_t last = text.find_last_not_of(' ');
+    return last == std::string::npos ? text.size() : text.size() - 1 - last;
+}
+
+// The key a button or shortcut tip names at its end, such as "(Del)" or "(X)"; empty for texts
+// that end otherwise. A key is what the keyboard says, in every language.
+std::string KeyOf(const std::string& text) {
+    for (const char* key : {"Del", "Home", "End", "<--", "-->"}) {
+        const std::string hint = std::string("(") + key + ")";
+        if (text.ends_with(hint))
+            return hint;
+    }
+    const std::size_t n = text.size();
+    if (n >= 3 && text[n - 3] == '(' && text[n - 1] == ')' && text[n - 2] >= 'A' &&
+        text[n - 2] <= 'Z')
+        return text.substr(n - 3);
+    return {};
+}
+
+bool HasNonAscii(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+TEST(LanguageTables, EveryLanguageHasEveryIdAndNoOther) {
+    ASSERT_EQ(Res().translations.size(), std::size(kTranslations));
+    for (const Translation& t : kTranslations) {
+        SCOPED_TRACE(t.name);
+        const LanguageResources& local = Tables(t.language);
+        ExpectSameIds(local.strings, Res().strings, "strings");
+        ExpectSameIds(local.menus, Res().menus, "menus");
+        ExpectSameIds(local.dialogs, Res().dialogs, "dialogs");
+    }
+}
+
+TEST(LanguageTables, TextsAreTranslatedAndWellFormed) {
+    // These two are not for reading: the status line searches the host's caption for the
+    // letters of the first, and the second is the host's name of an effect.
+    const std::set<UINT> kept = {IDS_STATUS_PREFIX_MARK, IDS_PAINT_FX_COPY};
+    for (const Translation& t : kTranslations) {
+        SCOPED_TRACE(t.name);
+        for (const auto& [id, text] : Tables(t.language).strings) {
+            const std::string& english = Res().strings.at(id).str();
+            const std::string& local = text.str();
+            if (kept.contains(id)) {
+                EXPECT_EQ(local, english) << id;
+                continue;
+            }
+            EXPECT_TRUE(HasNonAscii(local)) << id << " reads \"" << local << "\"";
+            EXPECT_EQ(kel::platform::ToValidUtf8(local), local) << id << ": broken UTF-8";
+        }
+    }
+    // The two Chinese tables are not one table twice.
+    EXPECT_NE(Tables(LANG_CHINESE_SIMPLIFIED).strings.at(IDS_ASK_DELETE_TRACK),
+              Tables(LANG_CHINESE_TRADITIONAL).strings.at(IDS_ASK_DELETE_TRACK));
+}
+
+TEST(LanguageTables, FormatMarkersBreaksBlanksAndKeysAgreeWithEnglish) {
+    for (const Translation& t : kTranslations) {
+        SCOPED_TRACE(t.name);
+        for (const auto& [id, text] : Tables(t.language).strings) {
+            const std::string& english = Res().strings.at(id).str();
+            const std::string& local = text.str();
+            EXPECT_EQ(Conversions(local), Conversions(english)) << id;
+            EXPECT_EQ(std::count(local.begin(), local.end(), '\n'),
+                      std::count(english.begin(), english.end(), '\n'))
+                << id;
+            // The status line and the zoom text put these pieces together without blanks.
+            EXPECT_EQ(LeadingBlanks(local), LeadingBlanks(english)) << id << " \"" << local << '"';
+            EXPECT_EQ(TrailingBlanks(local), TrailingBlanks(english))
+                << id << " \"" << local << '"';
+            EXPECT_EQ(KeyOf(local), KeyOf(english)) << id << " \"" << local << '"';
+        }
+    }
+}
+
+TEST(LanguageTables, MenusAndDialogsKeepTheirShape) {
+    for (const Translation& t : kTranslations) {
+        SCOPED_TRACE(t.name);
+        const LanguageResources& local = Tables(t.language);
+        for (const auto& [menuId, english] : Res().menus) {
+            const MenuItemTemplate& popup = local.menus.at(menuId).items.at(0);
+            const MenuItemTemplate& englishPopup = english.items.at(0);
+            EXPECT_TRUE(HasNonAscii(popup.text.str())) << "menu " << menuId;
+            ASSERT_EQ(popup.popup.size(), englishPopup.popup.size()) << "menu " << menuId;
+            for (std::size_t i = 0; i < popup.popup.size(); ++i) {
+                const MenuItemTemplate& item = popup.popup[i];
+                EXPECT_EQ(item.id, englishPopup.popup[i].id) << "menu " << menuId << ", " << i;
+                EXPECT_EQ(item.separator, englishPopup.popup[i].separator);
+                if (!item.separator) {
+                    EXPECT_EQ(item.text, local.strings.at(item.id)) << item.id;
+                }
+            }
+        }
+        for (const auto& [dialogId, english] : Res().dialogs) {
+            const DialogTemplate& dlg = local.dialogs.at(dialogId);
+            EXPECT_TRUE(HasNonAscii(dlg.caption.str())) << "dialog " << dialogId;
+            EXPECT_EQ(dlg.cx, english.cx);
+            EXPECT_EQ(dlg.cy, english.cy);
+            ASSERT_EQ(dlg.items.size(), english.items.size()) << "dialog " << dialogId;
+            for (std::size_t i = 0; i < dlg.items.size(); ++i) {
+                const DialogItemTemplate& item = dlg.items[i];
+                const DialogItemTemplate& base = english.items[i];
+                EXPECT_EQ(item.id, base.id);
+                EXPECT_EQ(item.style, base.style) << item.id;
+                EXPECT_EQ((std::array{item.x, item.y, item.cx, item.cy}),
+                          (std::array{base.x, base.y, base.cx, base.cy}))
+                    << item.id;
+                EXPECT_EQ(item.caption.IsEmpty(), base.caption.IsEmpty()) << item.id;
+                // The skin's mark stays at the end of the captions that carry it.
+                EXPECT_EQ(item.caption.str().ends_with("@p"), base.caption.str().ends_with("@p"))
+                    << item.id;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace kel::res
