@@ -284,6 +284,21 @@ void BenchHost::Command(UINT id) {
     PaintInvalid();
 }
 
+void BenchHost::RightClick(CPoint client) {
+    kel::platform::HeadlessBackend& backend = kel::platform::Headless();
+    backend.SetKeyDown(VK_RBUTTON, true);
+    Mouse(WM_RBUTTONDOWN, client, MK_RBUTTON);
+    backend.SetKeyDown(VK_RBUTTON, false);
+    Mouse(WM_RBUTTONUP, client, 0);
+}
+
+void BenchHost::Key(UINT virtualKey) {
+    View().SetFocus();
+    kel::platform::DeliverKey(WM_KEYDOWN, virtualKey, 1, 0);
+    kel::platform::DeliverKey(WM_KEYUP, virtualKey, 1, 0xC000);
+    PaintInvalid();
+}
+
 void BenchHost::StoryboardsChanged() {
     static const UINT message = RegisterWindowMessage("WM_CG_SB_CHANGE_LIST");
     m_module.Entries().getDlg()->SendMessage(message, 0, 0);

@@ -78,6 +78,10 @@ public:
     void ShiftClick(CPoint client);
     // A command of the view's buttons and menus.
     void Command(UINT id);
+    // The right button pressed and released: the view opens the context menu of the place.
+    void RightClick(CPoint client);
+    // A key pressed and released with the focus on the view.
+    void Key(UINT virtualKey);
     // Tells the editor that the scene's list of storyboards changed, as the host does.
     void StoryboardsChanged();
     // Chooses storyboard nIndex in the view's storyboard selector.

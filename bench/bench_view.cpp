@@ -55,6 +55,12 @@ public:
         return drag(loop);
     }
 
+    // Every context menu is dismissed, as a person pressing Escape does; nothing is recorded.
+    UINT TrackPopupMenu(const CMenu& /*popup*/, UINT /*flags*/, CPoint /*screen*/,
+                        CWnd* /*owner*/) override {
+        return 0;
+    }
+
     std::unique_ptr<CDC> CreatePaintDC(CWnd& wnd) override {
         CRect client;
         wnd.GetClientRect(&client);
@@ -304,6 +310,26 @@ void BM_SwitchStoryboard(benchmark::State& state) {
         state.SkipWithError("the storyboard did not switch back");
 }
 
+// A shortcut key as the user presses it: the right arrow to the next key editing point and the
+// left one back, each moving the time line through the edit dialog's command table and
+// repainting what it moved over.
+void BM_KeyPress(benchmark::State& state) {
+    Host().Show(Materials(state));
+    std::size_t i = 0;
+    for (auto _ : state)
+        Host().Key(i++ % 2 == 0 ? VK_RIGHT : VK_LEFT);
+}
+
+// A right click on a material of the lowest row: the hit test, the selection, the materials
+// menu loaded and grayed for it, shown and dismissed.
+void BM_ContextMenu(benchmark::State& state) {
+    Host().Show(Materials(state));
+    const std::vector<CPoint> materials = Host().MaterialsOnLowestRow();
+    std::size_t i = 0;
+    for (auto _ : state)
+        Host().RightClick(materials[i++ % materials.size()]);
+}
+
 void BM_SceneSave(benchmark::State& state) {
     Host().Show(Materials(state));
     for (auto _ : state) {
@@ -339,6 +365,8 @@ BENCHMARK(BM_MoveDrop)->Apply(AtEverySize);
 BENCHMARK(BM_DragInDrop)->Apply(AtEverySize);
 BENCHMARK(BM_AppendTrackAndUndo)->Apply(AtEverySize);
 BENCHMARK(BM_SwitchStoryboard)->Apply(AtEverySize);
+BENCHMARK(BM_KeyPress)->Apply(AtEverySize);
+BENCHMARK(BM_ContextMenu)->Apply(AtEverySize);
 BENCHMARK(BM_SceneSave)->Apply(AtEverySize);
 BENCHMARK(BM_SceneLoad)->Apply(AtEverySize);
 
@@ -367,6 +395,8 @@ int main(int argc, char** argv) {
             Goal{"BM_DragInDrop", "Piece dropped from a host panel", 50, false},
             Goal{"BM_AppendTrackAndUndo", "Append a track and undo it", 100, false},
             Goal{"BM_SwitchStoryboard", "Switch storyboards there and back", 100, false},
+            Goal{"BM_KeyPress", "Key press (arrow to the next key point)", 2, true},
+            Goal{"BM_ContextMenu", "Right click: materials menu, dismissed", 2, true},
             Goal{"BM_SceneSave", "Scene save", 200, false},
             Goal{"BM_SceneLoad", "Scene load", 200, false},
         });

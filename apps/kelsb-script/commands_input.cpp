@@ -1,11 +1,12 @@
 // Input as a person gives it (mouse on the timeline view, keys, the dialog's buttons, scroll
 // bars) and the answers a person would give to what the editor asks (message boxes, menus,
-// rubber bands, the storyboard properties dialog).
+// rubber bands, the storyboard properties dialog, the host's effect editor).
 #include "runner.h"
 
 #include "host/sbobject/sb_attr_dlg.h"
 #include "host/scene/play_piece.h"
 #include "host/services/drag_data.h"
+#include "host/services/effect_editor.h"
 #include "platform/controls.h"
 #include "platform/wnd.h"
 
@@ -402,6 +403,31 @@ void Runner::EditAttr(const ScriptLine& line) {
                 item->SendMessage(BM_SETCHECK, setting.value == "1" ? BST_CHECKED : BST_UNCHECKED);
             } else {
                 item->SetWindowText(setting.value.c_str());
+            }
+        }
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return IDOK;
+    });
+}
+
+void Runner::EditEffect(const ScriptLine& line) {
+    const char* usage = "edit-effect ok NAME | edit-effect cancel";
+    const bool ok = line.words.size() == 3 && line.words[1] == "ok";
+    if (!ok && !(line.words.size() == 2 && line.words[1] == "cancel")) {
+        throw CommandError(std::string("usage: ") + usage);
+    }
+    const std::string name = ok ? line.words[2] : std::string();
+    // The next effect editor the host opens: the effect chosen by name and confirmed (an
+    // unknown name leaves the choice as it was), or cancelled.
+    m_backend.QueueModal([ok, name](CWnd& dialog) {
+        if (!ok) {
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return IDCANCEL;
+        }
+        if (auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME))) {
+            const int index = names->FindStringExact(-1, name.c_str());
+            if (index >= 0) {
+                names->SetCurSel(index);
             }
         }
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

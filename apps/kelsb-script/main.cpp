@@ -52,7 +52,7 @@ const char* const kUsage =
     "         follows a move.\n"
     "answers: answer yes|no|cancel|ok | menu ID|none | rubber LEFT TOP RIGHT BOTTOM |\n"
     "         edit-attr ok|cancel [name=TEXT] [frames=0|1] [height=N] [rangeonly=0|1]\n"
-    "         [start=N] [end=N]\n"
+    "         [start=N] [end=N] | edit-effect ok NAME|cancel (the next effect editor)\n"
     "list:    list open|close|select N|rclick N|press append|insert|delete|up|down|cut|copy|\n"
     "         paste|ok ... drives the Storyboard List dialog (several on a line run in turn);\n"
     "         after open the script goes on inside the dialog until it closes\n"
@@ -62,6 +62,8 @@ const char* const kUsage =
     "         document stored now equals the one kept as NAME, zoom and time line aside)\n"
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
     "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
+    "         menus: the pop-up menus shown since the last dump, menus.N.items.ID.enabled\n"
+    "         and .checked, menus.N.chosen the command run, 0 for none;\n"
     "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale)\n";
 
 int Run(std::istream& in) {

@@ -82,6 +82,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"menu", &Runner::Menu},
         {"rubber", &Runner::Rubber},
         {"edit-attr", &Runner::EditAttr},
+        {"edit-effect", &Runner::EditEffect},
         {"dump", &Runner::Dump},
         {"expect", &Runner::Expect},
         {"paint", &Runner::Paint},

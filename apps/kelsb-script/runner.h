@@ -118,6 +118,7 @@ private:
     void Menu(const ScriptLine& line);
     void Rubber(const ScriptLine& line);
     void EditAttr(const ScriptLine& line);
+    void EditEffect(const ScriptLine& line);
 
     // --- The Storyboard List dialog (commands_list.cpp).
     struct ListStep {
@@ -166,6 +167,9 @@ private:
     // where that changed, with how many pieces were on), the last compile's problems.
     Json BuildOutputState() const;
     Json BuildBoxList() const;
+    // The pop-up menus shown since the last dump: each item by command id (text, enabled,
+    // checked) and the command chosen (0 when dismissed, or when the answer was grayed).
+    Json BuildMenuList() const;
     Json BuildLastDrag() const;
 
     // --- Shared helpers (runner.cpp).
@@ -217,6 +221,7 @@ private:
     // Since the last dump.
     std::vector<Json> m_sent;
     std::size_t m_boxesSeen = 0;
+    std::size_t m_menusSeen = 0;
     // `deactivate` without a title: the platform still counts the dialog as active.
     bool m_deactivatedToNothing = false;
     // Set while the runner sends a registered message of its own.

@@ -7,6 +7,7 @@
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
+#include "host/services/live_output.h"
 #include "host/services/module_rc.h"
 #include "host/undo/ur_manager.h"
 #include "platform/controls.h"
@@ -246,6 +247,8 @@ Json Runner::BuildOutputState() const {
     output.Set("loaded", Json(m_scene->IsLoaded()));
     output.Set("played", std::move(played));
     output.Set("compileIssues", Json(static_cast<int>(m_scene->GetCompileIssues().size())));
+    // How often the live output was cleared, by a play, a preview or the Escape key.
+    output.Set("liveClears", Json(CKelDrvGFB::GetClearCount()));
     return output;
 }
 
@@ -278,6 +281,33 @@ Json Runner::BuildBoxList() const {
     return boxes;
 }
 
+Json Runner::BuildMenuList() const {
+    Json menus = Json::MakeArray();
+    const auto& shown = m_backend.PopupMenus();
+    for (std::size_t i = m_menusSeen; i < shown.size(); ++i) {
+        Json items = Json::MakeObject();
+        UINT chosen = 0;
+        for (const kel::platform::MenuItemRecord& record : shown[i].items) {
+            if (record.separator || record.popup) {
+                continue;
+            }
+            Json item = Json::MakeObject();
+            item.Set("text", Json(record.text.str()));
+            item.Set("enabled", Json(record.enabled));
+            item.Set("checked", Json(record.checked));
+            items.Set(std::to_string(record.id), std::move(item));
+            if (record.id == shown[i].answer && record.enabled) {
+                chosen = record.id;
+            }
+        }
+        Json menu = Json::MakeObject();
+        menu.Set("items", std::move(items));
+        menu.Set("chosen", Json(static_cast<int>(chosen)));
+        menus.Push(std::move(menu));
+    }
+    return menus;
+}
+
 Json Runner::BuildState() const {
     const std::optional<automation::EditorState> editor = QueryEditor();
     CWnd* window = DialogWindow();
@@ -292,6 +322,7 @@ Json Runner::BuildState() const {
     state.Set("output", BuildOutputState());
     state.Set("sent", BuildSentList());
     state.Set("boxes", BuildBoxList());
+    state.Set("menus", BuildMenuList());
     state.Set("lastDrag", BuildLastDrag());
     return state;
 }
@@ -301,6 +332,7 @@ void Runner::Dump(const ScriptLine& line) {
     m_out << BuildState().Write() << std::endl;
     m_sent.clear();
     m_boxesSeen = m_backend.MessageBoxes().size();
+    m_menusSeen = m_backend.PopupMenus().size();
 }
 
 void Runner::Expect(const ScriptLine& line) {

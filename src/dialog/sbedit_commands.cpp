@@ -176,7 +176,7 @@ constexpr std::array kCommands = {
     KelSBCommandEntry{ID_MAT_SPLIT, ID_MAT_SPLIT, kEdits, Needs::kSelectionAndFocus,
                       &ViewOp<&View::SplitMaterials>},
     KelSBCommandEntry{ID_MAT_PLAY_PROPERTIES, ID_MAT_PLAY_PROPERTIES, kEdits | kWait,
-                      Needs::kSelectionAndFocus, &ViewOp<&View::IOModeCurContent>},
+                      Needs::kSelectionAndFocus, &ViewOp<&View::ModifyPlayProperties>},
     KelSBCommandEntry{ID_MAT_ALIGN_LEFT, ID_MAT_ALIGN_LEFT, kEdits | kWait,
                       Needs::kSelectionAndFocus, &ViewOp<&View::AlignMaterials, 1>},
     KelSBCommandEntry{ID_MAT_ALIGN_RIGHT, ID_MAT_ALIGN_RIGHT, kEdits | kWait,

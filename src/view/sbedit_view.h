@@ -12,8 +12,8 @@
 // track operations and storyboard settings (view_tracks.cpp), the storyboard operations and the
 // Storyboard List dialog (view_sbbody_ops.cpp), the services that editing operations and
 // undo/redo commands share (view_edit_services.cpp), the editing operations by group
-// (view_edit_*.cpp) and the operations that are still to come
-// (view_pending.cpp).
+// (view_edit_*.cpp), the shortcut keys (view_keys.cpp) and the context menus
+// (view_menus.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
 // every path that runs while the user works: it costs what is visible or touched, never what
@@ -218,6 +218,11 @@ public:
     // The material play mode: the current material's effect in the host's effect editor, one
     // undoable step when it changed.
     int IOModeCurContent();
+    // What a double click on a material and the materials menu's "Modify Play Properties" run:
+    // the material play mode of the current material.
+    int ModifyPlayProperties();
+    // Clears the live output and shows it cleared (the Escape key).
+    void ClearLiveOutput();
 
     // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
     // 1 when done, 0 when refused (while loaded, without a storyboard, on a locked track, at
@@ -296,9 +301,12 @@ public:
     // per track. Asks for a reference without a current one, and tells when a track's group
     // cannot move there (the groups moved before it stay moved).
     int AlignMaterials(int bLeft);
-    // ---- Operations still to come (view_pending.cpp): each refuses (0) for now.
-    // The key table of the view; TRUE when the key was taken.
+
+    // ---- Shortcut keys (view_keys.cpp). The key table of the view: TRUE when the key has a
+    // command (whether or not the command was refused).
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // The command (a button of the edit dialog) a key stands for, 0 for none.
+    static UINT KeyCommand(UINT nKey);
 
     // ---- Selection and hit testing (view_select.cpp).
     // What lies under a client point. 1 when the point is outside the track area or on a
@@ -536,9 +544,8 @@ private:
     // One container's part of the hit test: the union of its materials' hit rectangles and the
     // last of them under the point. False, the result untouched, when none is under it.
     bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
-    // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the tool modes'
-    // operations, the context menus and the play properties are hooks in view_pending.cpp
-    // until they are built).
+    // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the context menus in
+    // view_menus.cpp).
     void PressHeaderColumn(CPoint point);
     void PressSelect(UINT nFlags, CPoint point);
     void StartMarkerDrag(CPoint point);
@@ -563,7 +570,6 @@ private:
     void ShowMaterialsMenu(CPoint point);
     void ShowTrackAreaMenu(CPoint point);
     void ShowStoryboardMenu(CPoint point);
-    int ModifyPlayProperties();
     // The drag record from a drop's data: this view's own move, or pieces from the host.
     // DROPEFFECT_NONE (record reset) for anything else.
     DWORD ReadDragData(const kel::platform::DragPayload* pData, CPoint point);

@@ -1,10 +1,12 @@
 // The view's entries to playback and preview (src/play): playing, compiling, loading onto the
-// output and unloading, the material play mode and the effect preview the host asks for.
+// output and unloading, the material play mode and the effect preview the host asks for, and
+// clearing the live output.
 #include "play/material_effects.h"
 #include "play/play_output.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/effect_preview.h"
+#include "host/services/live_output.h"
 
 using kel::play::OutputCall;
 
@@ -26,6 +28,16 @@ int CKelSBEditView::CompileStoryBoard(CWnd* pParent) {
 
 int CKelSBEditView::IOModeCurContent() {
     return kel::play::EditCurrentEffect(*this);
+}
+
+int CKelSBEditView::ModifyPlayProperties() {
+    return IOModeCurContent();
+}
+
+void CKelSBEditView::ClearLiveOutput() {
+    CKelDrvGFB::ClearScreenLive();
+    CKelDrvSys::WaitField(1, 0);
+    CKelDrvGFB::UpdateOutLiveWnd(-1);
 }
 
 LRESULT CKelSBEditView::OnEffectPreview(LPARAM lParam) {

@@ -2,9 +2,13 @@
 // windows, what they asked, and whether they left a step in the history.
 #pragma once
 
+#include "module/module_instance.h"
 #include "undo/undo_fixture.h"
 
 #include "host/sbobject/sb_container.h"
+#include "host/services/effect_editor.h"
+#include "host/services/module_rc.h"
+#include "platform/controls.h"
 
 #include <string>
 #include <vector>
@@ -36,6 +40,26 @@ protected:
         return tracks;
     }
     std::size_t BoxesShown() const { return headless->MessageBoxes().size(); }
+    // The next effect editor answered: its effect name set to `name` and accepted, or
+    // cancelled (null).
+    void AnswerEffectEditor(const char* name) {
+        headless->QueueModal([name](CWnd& dialog) {
+            if (!name) {
+                dialog.SendMessage(WM_COMMAND, IDCANCEL);
+                return IDCANCEL;
+            }
+            auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME));
+            EXPECT_NE(names, nullptr);
+            if (names)
+                names->SetCurSel(names->FindStringExact(-1, name));
+            dialog.SendMessage(WM_COMMAND, IDOK);
+            return IDOK;
+        });
+    }
+    // A text of the module's string table.
+    static std::string Text(UINT nId) {
+        return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId).str();
+    }
     // Uploads through the dialog's button, as the user loads the storyboard onto the output.
     void Load() {
         dlg->RunButton(IDC_BTN_UPLOAD);

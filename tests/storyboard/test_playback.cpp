@@ -23,21 +23,6 @@ protected:
         return static_cast<CKelSBContentPieceBaseObj*>(Content(nContainer, nContent))
             ->GetIOSoftEffect();
     }
-    // The effect editor answered: its effect name set to `name` and accepted, or cancelled.
-    void AnswerEffectEditor(const char* name) {
-        headless->QueueModal([name](CWnd& dialog) {
-            if (!name) {
-                dialog.SendMessage(WM_COMMAND, IDCANCEL);
-                return IDCANCEL;
-            }
-            auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME));
-            EXPECT_NE(names, nullptr);
-            if (names)
-                names->SetCurSel(names->FindStringExact(-1, name));
-            dialog.SendMessage(WM_COMMAND, IDOK);
-            return IDOK;
-        });
-    }
 };
 
 TEST_F(PlaybackTest, PlayRunsWithThePanelsOffAutoSaveOffAndNothingSelected) {
