@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the scene reader's fuzz target with clang's libFuzzer (preset "fuzz") and runs it for
-# SECONDS (default 60) from the seed corpus in tests/fuzz/corpus. Without clang++ and its
-# libFuzzer runtime it says so and exits 0. A finding stops it non-zero, its input kept in
-# build/fuzz/.
+# Builds the fuzz targets with clang's libFuzzer (preset "fuzz") and runs each from its seed
+# corpus in tests/fuzz for a share of SECONDS (default 150): the scene reader a fifth, the
+# runner's interpreter on random lines over the sample two fifths, drag data of both formats the
+# rest. Without clang++ and its libFuzzer runtime it says so and exits 0. A finding stops it
+# non-zero, its input kept in build/fuzz/ (replay: build/fuzz/bin/TARGET FILE).
 # Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
-seconds=${1:-60}
+seconds=${1:-150}
 cd "$(dirname "$0")/.."
 
 probe=$(mktemp -d)
@@ -20,7 +21,18 @@ fi
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-# New inputs go to a corpus of the build's own; the seeds in the repository stay as they are.
-mkdir -p build/fuzz/corpus
-build/fuzz/bin/fuzz_scene_load -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix=build/fuzz/ -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
+
+# TARGET SEED_CORPUS SHARE_IN_FIFTHS [libFuzzer options]
+run() {
+    local target=$1 seeds=$2 share=$3
+    shift 3
+    # New inputs go to a corpus of the build's own; the seeds in the repository stay as they are.
+    mkdir -p "build/fuzz/corpus-$target"
+    echo "fuzz: $target for $((seconds * share / 5)) s"
+    "build/fuzz/bin/$target" -max_total_time=$((seconds * share / 5)) -timeout=10 \
+        -rss_limit_mb=2048 -artifact_prefix="build/fuzz/$target-" -print_final_stats=1 "$@" \
+        "build/fuzz/corpus-$target" "$seeds"
+}
+run fuzz_scene_load tests/fuzz/corpus 1
+run fuzz_script tests/fuzz/script_corpus 2 -max_len=4096 -dict=tests/fuzz/script.dict
+run fuzz_drag_data tests/fuzz/drag_corpus 2 -max_len=256

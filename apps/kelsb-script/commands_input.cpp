@@ -18,6 +18,8 @@ namespace kel::script {
 namespace {
 
 constexpr int kDefaultDragSteps = 5;
+// The format of the editor's own drags of materials within a storyboard.
+constexpr const char* kMoveDataFormat = "MOVE_OBJECT_DATA";
 
 UINT VirtualKey(const std::string& name) {
     if (name.size() == 1) {
@@ -218,13 +220,18 @@ void Runner::DragIn(const ScriptLine& line) {
         piece.dwType = static_cast<DWORD>(ParseInteger(type, "TYPE", 0, 3));
     }
     const auto bytes = piece.Encode();
-    RunDragIn(std::vector<BYTE>(bytes.begin(), bytes.end()), line, 3);
+    RunDragIn(std::vector<BYTE>(bytes.begin(), bytes.end()), line, 3, KelPieceDragData::kFormat);
 }
 
 void Runner::DragInRaw(const ScriptLine& line) {
-    const char* usage = "dragin-raw HEXBYTES X1 Y1 X2 Y2";
-    CheckArity(line, 5, 5, usage);
-    const std::string& hex = line.words[1];
+    const char* usage = "dragin-raw [move] HEXBYTES X1 Y1 X2 Y2";
+    CheckArity(line, 5, 6, usage);
+    // "move": the bytes come as a drag of materials within a storyboard would carry them.
+    const bool move = line.words.size() == 7;
+    if (move && line.words[1] != "move") {
+        throw UsageError(std::string("usage: ") + usage);
+    }
+    const std::string& hex = line.words[move ? 2 : 1];
     if (hex.empty() || hex.size() % 2 != 0 ||
         hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         throw UsageError(std::string("HEXBYTES must be pairs of hex digits; usage: ") + usage);
@@ -233,14 +240,14 @@ void Runner::DragInRaw(const ScriptLine& line) {
     for (std::size_t i = 0; i < hex.size(); i += 2) {
         bytes.push_back(static_cast<BYTE>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     }
-    RunDragIn(bytes, line, 2);
+    RunDragIn(bytes, line, move ? 3 : 2, move ? kMoveDataFormat : KelPieceDragData::kFormat);
 }
 
 // The host panel is the drag source: the drag enters the view at the first point, crosses it
 // in STEPS steps and drops at the last. The data lives until the drag is over, as a host keeps
 // it.
 void Runner::RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line,
-                       std::size_t firstPoint) {
+                       std::size_t firstPoint, const char* format) {
     CWnd* view = RequireView();
     const CPoint from = ViewToScreen(view, line.words[firstPoint], line.words[firstPoint + 1]);
     const CPoint to = ViewToScreen(view, line.words[firstPoint + 2], line.words[firstPoint + 3]);
@@ -257,7 +264,7 @@ void Runner::RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line,
     m_backend.SetCursorPos(from);
     m_backend.QueueDrag(std::move(drag));
     CKelOleDataSource* source =
-        CKelDDPieceData::CreateKelDataSource(KelPieceDragData::kFormat, data.data(), data.size());
+        CKelDDPieceData::CreateKelDataSource(format, data.data(), data.size());
     source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
     source->Release();
 }

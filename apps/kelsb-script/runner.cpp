@@ -6,6 +6,8 @@
 #include "host/scene/play_scene.h"
 #include "platform/wnd.h"
 
+#include <set>
+
 namespace kel::script {
 
 namespace {
@@ -89,6 +91,9 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"select-item", &Runner::SelectItem},
         {"unselect-item", &Runner::UnselectItem},
         {"list", &Runner::List},
+        {"check", &Runner::Check},
+        {"keep", &Runner::Keep},
+        {"same", &Runner::Same},
     };
     return commands;
 }
@@ -100,6 +105,18 @@ void Runner::Execute(const ScriptLine& line) {
     const auto it = Commands().find(line.words[0]);
     if (it == Commands().end()) {
         throw CommandError("unknown command: " + line.words[0]);
+    }
+    // The host changing its own scene is no edit: the next check starts from what it made.
+    static const std::set<std::string> sceneCommands = {
+        "sample",  "load", "piece",    "storyboard", "track",   "container", "material",
+        "unpiece", "fpu",  "timeline", "range",      "display", "deletemode"};
+    // The storyboard list may put a new storyboard where a deleted one was (at its address).
+    const bool storyboardList =
+        line.words[0] == "list" ||
+        (line.words[0] == "command" && line.words.size() == 2 && line.words[1].size() == 5 &&
+         line.words[1] >= "32814" && line.words[1] <= "32822");
+    if (sceneCommands.count(line.words[0]) != 0 || storyboardList) {
+        m_locked.reset();
     }
     (this->*(it->second))(line);
 }
@@ -231,6 +248,11 @@ Json Runner::DescribeLParam(LPARAM lParam) const {
 }
 
 void Runner::ObserveMessage(CWnd* target, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT updateHistory = RegisterWindowMessage("WM_CG_UPDATE_HISTORY");
+    constexpr WPARAM kAdded = 0;
+    if (message == updateHistory && wParam == kAdded && m_hosts && target == m_hosts->History()) {
+        ++m_registrations;
+    }
     if (m_ownSendPending) {
         m_ownSendPending = false; // the runner's own message; what it causes is recorded
         return;

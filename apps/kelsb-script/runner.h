@@ -52,6 +52,13 @@ public:
     using LineSource = std::function<std::optional<ScriptLine>()>;
     void SetLineSource(LineSource source) { m_nextLine = std::move(source); }
 
+    // The editor's state through the automation message, or nothing without a dialog window.
+    std::optional<automation::EditorState> QueryEditor() const;
+    // The scene's stored bytes with what no undo step records set alike: each storyboard's
+    // frames per unit and time line position (zooming, scrubbing) and the editor's window
+    // rectangle (moving, sizing).
+    std::vector<BYTE> ComparableBytes() const;
+
 private:
     using Handler = void (Runner::*)(const ScriptLine&);
     static const std::map<std::string, Handler>& Commands();
@@ -103,7 +110,8 @@ private:
     // A drag from a host panel onto the view carrying piece data, ending in a drop.
     void DragIn(const ScriptLine& line);
     void DragInRaw(const ScriptLine& line);
-    void RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line, std::size_t firstPoint);
+    void RunDragIn(const std::vector<BYTE>& data, const ScriptLine& line, std::size_t firstPoint,
+                   const char* format);
 
     // --- Scripted answers (commands_input.cpp).
     void Answer(const ScriptLine& line);
@@ -126,6 +134,24 @@ private:
     void PressListButton(int id);
     // Null when the dialog is not open.
     Json BuildListDialogState() const;
+
+    // --- Checks a long run makes after its steps (commands_check.cpp).
+    // The consistency check of the storyboard and the selection, and that no material of a
+    // locked track changed since the last check (unless the history stepped back or forward).
+    void Check(const ScriptLine& line);
+    // `keep NAME` remembers the document as stored, `same NAME` fails unless it stores alike.
+    void Keep(const ScriptLine& line);
+    void Same(const ScriptLine& line);
+    // What the locked tracks of the current storyboard hold, for the next check.
+    struct LockedState {
+        const CKelSBBodyObj* body = nullptr;
+        int undoCount = 0;
+        long registrations = 0;
+        // Per locked track: the track and its materials (kind, story in, story out, piece).
+        std::vector<std::pair<const void*, std::vector<std::string>>> tracks;
+    };
+    LockedState TakeLockedState() const;
+    void CheckLockedTracks();
 
     // --- Output (state_dump.cpp).
     void Dump(const ScriptLine& line);
@@ -157,8 +183,6 @@ private:
     CWnd* Dialog() const;
     CWnd* DialogWindow() const;
     CWnd* RequireDialogWindow() const;
-    // The editor's state through the automation message, or nothing without a dialog window.
-    std::optional<automation::EditorState> QueryEditor() const;
     CWnd* RequireView() const;
     // View client coordinates to screen coordinates.
     CPoint ViewToScreen(CWnd* view, const std::string& x, const std::string& y) const;
@@ -205,6 +229,11 @@ private:
     LineSource m_nextLine;
     // The Storyboard List dialog while it runs (modally), else null.
     CWnd* m_listDialog = nullptr;
+    // Commands the editor registered with the history (as the history panel was told).
+    long m_registrations = 0;
+    // What the last `check` saw of the locked tracks; empty after a scene command.
+    std::optional<LockedState> m_locked;
+    std::map<std::string, std::vector<BYTE>> m_kept;
 };
 
 } // namespace kel::script

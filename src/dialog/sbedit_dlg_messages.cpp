@@ -95,9 +95,14 @@ LRESULT CKelSBEditDlg::OnAutomationState(LPARAM lParam) {
     auto* pState = reinterpret_cast<kel::automation::EditorState*>(lParam);
     if (!pState || !GetSafeHwnd())
         return 0;
+    const int nCheck = pState->consistencyCheck;
     *pState = kel::automation::EditorState{};
     pState->loaded = m_bLoaded != 0;
-    if (m_pView && IsWindow(m_pView.get()))
+    pState->consistencyCheck = nCheck;
+    if (m_pView && IsWindow(m_pView.get())) {
         m_pView->FillAutomationState(*pState);
+        if (nCheck != kel::automation::kCheckNone)
+            pState->problems = m_pView->CheckConsistency(nCheck == kel::automation::kCheckAll);
+    }
     return 1;
 }

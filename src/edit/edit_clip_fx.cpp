@@ -129,8 +129,14 @@ PasteEffects(const CKelSBBodyObj& body, CKelSBEditObj& doc, const FXPasteTargets
         }
     }
     for (int nPhase = 0; nPhase < 3; ++nPhase) {
-        for (CKelIOSoftEffectBaseObj* pEffect : effects[nPhase])
+        for (CKelIOSoftEffectBaseObj* pEffect : effects[nPhase]) {
+            // An effect plays as long as the material it is on: the pasted one takes the
+            // target's play duration, not its source's. Every trim and its undo set the play
+            // duration from the material's length, so a pasted length would be lost on undo.
+            const DWORD dwPlayDuration = pEffect->GetPlayDuration();
             *pEffect = *ClipboardEffect(doc, nPhase);
+            pEffect->SetPlayDuration(dwPlayDuration);
+        }
     }
     return replaced;
 }

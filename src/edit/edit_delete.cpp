@@ -108,6 +108,11 @@ std::optional<ClosedSpace> CloseSpace(CKelSBBodyObj& body, int nTrack, int nFram
         const auto* pContent = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
         if (static_cast<long long>(pContent->GetStoryIn()) >= nFrame)
             pAfter = pContent;
+        // A frame inside a material lies in no gap: closing would pull what follows over it.
+        // (The view's hit test leaves out the border pixels of a track row, so a click there
+        // reaches here with a frame that a material spans.)
+        else if (static_cast<long long>(pContent->GetStoryOut()) > nFrame)
+            return std::nullopt;
     }
     if (pAfter == nullptr)
         return std::nullopt;

@@ -55,9 +55,9 @@ struct ClosedSpace {
 
 // Closes the gap around nFrame on the track: the first material starting at nFrame or later,
 // and every material after it, move left to the outlet of the last material ending at nFrame
-// or earlier (frame 0 when there is none). Nothing when the track does not exist, no material
-// starts there or later, or the gap is already closed. The track list must be current; it
-// stays in order.
+// or earlier (frame 0 when there is none). Nothing when the track does not exist, a material
+// spans nFrame, no material starts there or later, or the gap is already closed. The track list
+// must be current; it stays in order.
 std::optional<ClosedSpace> CloseSpace(CKelSBBodyObj& body, int nTrack, int nFrame);
 
 } // namespace kel::edit

@@ -9,6 +9,7 @@
 #include "platform/win_types.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 class CWnd;
@@ -60,6 +61,15 @@ struct EditorState {
     int currentTrack = -1;
     UINT cursorId = 0; // module cursor shown (200..203), 0 for any other cursor
     int gesture = 0;   // index in kGestureNames
+
+    // Set by the host before sending: kCheckNone, or which consistency check of the storyboard
+    // and the selection to run; every fault found then comes back in `problems`, one line each.
+    int consistencyCheck = 0;
+    std::vector<std::string> problems;
 };
+
+inline constexpr int kCheckNone = 0;
+inline constexpr int kCheckAllButOverlaps = 1; // storyboards from files may hold overlaps
+inline constexpr int kCheckAll = 2;
 
 } // namespace kel::automation

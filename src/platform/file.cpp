@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/file_faults.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -65,6 +67,10 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
     // Only regular files: a pipe or a device could block the open or every read, and never
     // end. O_NONBLOCK keeps the open itself from waiting; the check follows on the descriptor.
     const OpenMode mode = ModeFor(nOpenFlags);
+    using kel::platform::FileOp;
+    if (const int injected = kel::platform::InjectedFileFault(
+            mode.flags == O_RDONLY ? FileOp::read : FileOp::create, lpszFileName))
+        return fail(CFileException::OsErrorToException(injected), injected);
     const int fd = open(lpszFileName, mode.flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) {
         const int osError = errno;
@@ -116,6 +122,9 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
     if (lpBuf == nullptr)
         throw CInvalidArgException("null read buffer");
     SwitchTo(LastOp::read);
+    if (const int injected = kel::platform::InjectedFileFault(kel::platform::FileOp::read,
+                                                              m_strFileName.GetString()))
+        ThrowOsError(CFileException::hardIO, injected);
     errno = 0;
     const std::size_t got = std::fread(lpBuf, 1, nCount, m_pStream);
     if (got < nCount && std::ferror(m_pStream)) {
@@ -134,6 +143,9 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
     if (lpBuf == nullptr)
         throw CInvalidArgException("null write buffer");
     SwitchTo(LastOp::write);
+    if (const int injected = kel::platform::InjectedFileFault(kel::platform::FileOp::write,
+                                                              m_strFileName.GetString()))
+        ThrowOsError(CFileException::diskFull, injected);
     errno = 0;
     if (std::fwrite(lpBuf, 1, nCount, m_pStream) != nCount) {
         const int osError = errno;
@@ -251,6 +263,9 @@ void CFile::Rename(const char* lpszOldName, const char* lpszNewName) {
         throw CFileException(CFileException::fileNotFound, ENOENT, lpszOldName);
     if (fs::exists(fs::symlink_status(fs::path(lpszNewName), ec)))
         throw CFileException(CFileException::accessDenied, EEXIST, lpszNewName);
+    if (const int injected =
+            kel::platform::InjectedFileFault(kel::platform::FileOp::rename, lpszNewName))
+        throw CFileException(CFileException::OsErrorToException(injected), injected, lpszOldName);
     fs::rename(fs::path(lpszOldName), fs::path(lpszNewName), ec);
     if (ec)
         throw CFileException(CFileException::OsErrorToException(ec.value()), ec.value(),

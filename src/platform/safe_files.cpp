@@ -1,5 +1,7 @@
 #include "platform/safe_files.h"
 
+#include "platform/file_faults.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -127,6 +129,8 @@ ReadStatus ReadRegularFile(const char* path, std::size_t maxBytes, std::string& 
     };
     if (!path || !*path)
         return fail(ReadStatus::missing, ENOENT);
+    if (const int injected = InjectedFileFault(FileOp::read, path))
+        return fail(ReadStatus::failed, injected);
     // Without O_NONBLOCK opening a pipe waits for a writer that may never come.
     Descriptor fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
@@ -195,6 +199,10 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
     // refused, and the descriptor is the only way the data goes in.
     std::string temp;
     Descriptor file;
+    if (const int injected = InjectedFileFault(FileOp::create, target.c_str())) {
+        SetError(error, "cannot create a file beside " + target, injected);
+        return ReplaceStatus::createFailed;
+    }
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         temp = prefix + std::to_string(getpid()) + "-" + std::to_string(attempt);
         file.Adopt(openat(folder.Get(), temp.c_str(),
@@ -215,12 +223,16 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
     // Before any data goes in, so that a private file is never readable by others.
     if (exists && fchmod(file.Get(), existing.st_mode & 07777) != 0)
         return abandon("cannot keep the permissions of " + target, errno);
+    if (const int injected = InjectedFileFault(FileOp::write, target.c_str()))
+        return abandon("cannot write beside " + target, injected);
     if (!WriteAll(file.Get(), data))
         return abandon("cannot write beside " + target, errno);
     if (fsync(file.Get()) != 0)
         return abandon("cannot flush the new " + target + " to the disk", errno);
     if (!file.Reset())
         return abandon("cannot write beside " + target, errno);
+    if (const int injected = InjectedFileFault(FileOp::rename, target.c_str()))
+        return abandon("cannot replace " + target, injected);
     if (renameat(folder.Get(), temp.c_str(), folder.Get(), name.c_str()) != 0)
         return abandon("cannot replace " + target, errno);
     // The rename lives in the folder: without this a crash could bring back the old file.

@@ -79,6 +79,20 @@ TEST_F(ClipFXTest, PastedEffectsReachEachKindFromItsClipboardAndPassLockedTracks
                   });
 }
 
+// Found by the random run of edits: a pasted effect brought its source's play duration, which
+// the undo of a later trim (setting the duration from the length) could not give back.
+TEST_F(ClipFXTest, APastedEffectPlaysAsLongAsItsTargetSoATrimUndoesExactly) {
+    Select({0}, Content(0, 0)); // Headline In, 10 frames
+    ASSERT_EQ(view->CopyFX(), 1);
+    Select({6}, Content(6, 0)); // Lower Third In [20,28) and Out [60,68)
+    ExpectOneStep([&] { return view->PasteFX(); }, "FX Paste",
+                  [&] { EXPECT_EQ(EffectOf(6, 0)->GetPlayDuration(), 8u); });
+    Body().SetTimeLinePos(24);
+    ExpectOneStep([&] { return view->ClipAtTimeLine(0); },
+                  "Cut Materials Outlet Point On Time Line",
+                  [&] { EXPECT_EQ(EffectOf(6, 0)->GetPlayDuration(), 4u); });
+}
+
 TEST_F(ClipFXTest, CopyFXNeedsOneMaterialWithAnEffect) {
     Select({0, 1}, Content(0, 0));
     EXPECT_EQ(view->CopyFX(), 0);

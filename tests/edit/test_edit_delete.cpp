@@ -193,6 +193,10 @@ TEST_F(DeleteTest, DeleteSpaceOnAMaterialALockedTrackOrAfterTheLastMaterialDoesN
     ExpectNoChange([&] { return view->DeleteSpaceAt(At(140, 1)); }, "a locked track");
     ExpectNoChange([&] { return view->DeleteSpaceAt(At(300, 0)); }, "after the last material");
     ExpectNoChange([&] { return view->DeleteSpaceAt(CPoint(X(97), 40)); }, "the ruler");
+    // Found by the random run of edits: the top pixel row of a track row hits the track but no
+    // material, and the Headline Out (85) was pulled back over the Stay [10,85) it follows.
+    ExpectNoChange([&] { return view->DeleteSpaceAt(CPoint(X(40), RowY(0) - 15)); },
+                   "inside a material, on its row's border");
 }
 
 TEST_F(DeleteTest, TheDeleteSpaceToolClosesGapsWhereTheUserClicks) {

@@ -3,6 +3,7 @@
 // chosen runs its operation (one step that undoes exactly) or is refused while loaded.
 #include "keys/input_fixture.h"
 
+#include "host/effects/io_effect.h"
 #include "host/sbobject/sb_attr_dlg.h"
 
 #include <functional>
@@ -130,6 +131,11 @@ TEST_F(ContextMenuTest, EveryItemReachesItsOperation) {
         ASSERT_EQ(view->CopyMaterials(), 1);
     };
     auto copyStayFX = [this] {
+        // An effect of its own: a pasted effect keeps the target's play duration, so the
+        // sample's two "Copy" stays would paste to no change.
+        static_cast<CKelSBContentPieceBaseObj*>(Content(1, 0))
+            ->GetIOSoftEffect()
+            ->SetEffectName("Spin");
         Select({1}, Content(1, 0));
         ASSERT_EQ(view->CopyFX(), 1);
     };

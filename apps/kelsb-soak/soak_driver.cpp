@@ -1,0 +1,253 @@
+#include "soak_driver.h"
+
+#include "runner.h"
+#include "script.h"
+#include "soak_steps.h"
+
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_edit.h"
+#include "host/scene/play_scene.h"
+#include "host/undo/ur_manager.h"
+#include "res/resource.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <streambuf>
+
+namespace kel::soak {
+
+namespace {
+
+// Where the runner's printing goes: the run only reads the editor's state.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return c; }
+};
+
+// Each episode's own sequence, from the run's seed and the episode's number.
+std::mt19937 Seed(std::uint32_t seed, int episode) {
+    std::seed_seq sequence{seed, static_cast<std::uint32_t>(episode)};
+    return std::mt19937(sequence);
+}
+
+// Where the current storyboard's history stands.
+struct HistoryMark {
+    const void* body = nullptr;
+    int undo = 0;
+    int steps = 0;
+};
+
+// One episode: a fresh runner on the sample, a number of steps, and a round trip at the end.
+class Episode {
+public:
+    Episode(const SoakOptions& options, int index, SoakStats& stats)
+        : m_options(options), m_index(index), m_stats(stats), m_random(Seed(options.seed, index)) {
+        if (!options.logPath.empty())
+            m_log = std::make_unique<std::ofstream>(options.logPath, std::ios::trunc);
+    }
+
+    // Runs up to `steps` steps, counting them in `step`; the failure, if one.
+    std::optional<SoakFailure> Run(long steps, long& step) {
+        try {
+            Line("sample");
+            Line("open 1000 400");
+            Line("check");
+            NewEpoch();
+            for (long i = 0; i < steps; ++i) {
+                ++step;
+                Comment("step " + std::to_string(step));
+                RunStep();
+                ++m_stats.steps;
+                if (++m_sinceRoundTrip >= m_options.roundTripEvery)
+                    RoundTrip();
+            }
+            RoundTrip();
+        } catch (const std::exception& e) {
+            SoakFailure failure;
+            failure.seed = m_options.seed;
+            failure.step = step;
+            failure.episode = m_index;
+            failure.message = e.what();
+            failure.script = m_script;
+            return failure;
+        }
+        return std::nullopt;
+    }
+
+private:
+    void Line(const std::string& text) {
+        m_script.push_back(text);
+        if (m_log)
+            *m_log << text << std::endl; // kept should the process die on this line
+        m_runner.Execute(script::ParseLine(text, static_cast<int>(m_script.size())));
+    }
+    void Comment(const std::string& text) {
+        m_script.push_back("# " + text);
+        if (m_log)
+            *m_log << "# " << text << '\n';
+    }
+
+    HistoryMark Mark() const {
+        const CKelSBEditObj* document = m_runner.Scene().GetSBEditObj();
+        const CKelSBBodyObj* body = document ? document->GetCurSBBodyObj() : nullptr;
+        if (!body)
+            return {};
+        return {body, body->GetURBase()->GetUndoStepCount(), body->GetURBase()->GetStepCount()};
+    }
+
+    // From here on the round trips undo back to this point.
+    void NewEpoch() {
+        Line("keep epoch");
+        m_epoch = Mark();
+        ++m_stats.epochs;
+    }
+
+    void RunStep() {
+        const HistoryMark before = Mark();
+        Step step = ChooseStep(m_runner, m_random, before.body == m_epoch.body ? m_epoch.undo : 0);
+        ++m_stats.kinds[step.kind];
+        if (step.beyondHistory)
+            RoundTrip();
+        const std::vector<BYTE> bytesBefore = m_runner.ComparableBytes();
+        for (const std::string& line : step.lines)
+            Line(line);
+        Line("check");
+        const HistoryMark after = Mark();
+        if (after.body == before.body && after.undo > before.undo && after.steps == after.undo) {
+            ++m_stats.recorded;
+            ++m_stats.recordedKinds[step.kind];
+        }
+        if (step.beyondHistory || after.body != m_epoch.body || after.undo < m_epoch.undo) {
+            ++m_stats.beyondHistory[step.kind];
+            NewEpoch();
+            return;
+        }
+        // The dialog empties a history only when one of its steps failed.
+        if (after.body == before.body && before.steps > 0 && after.steps == 0)
+            throw std::runtime_error("the history was emptied: one of its steps failed");
+        // Changes no undo step records (a track's flags clicked in the header column, the
+        // delete mode) start over the point the round trips go back to.
+        if (after.undo == before.undo && after.steps == before.steps &&
+            m_runner.ComparableBytes() != bytesBefore) {
+            ++m_stats.beyondHistory[step.kind];
+            // A piece dropped on a material of another piece replaces it, and no undo step
+            // records that: the steps the history holds no longer match the materials they
+            // kept copies of (an undone merge redone and undone again would put the old piece
+            // back). The run empties the history, as a host does when it discards it.
+            if (step.kind == "drag in")
+                Line("entry urclose");
+            NewEpoch();
+        }
+    }
+
+    // Undoes every step since the epoch began: the document must be as it was then; redoes
+    // them all: it must be as before the undo.
+    void RoundTrip() {
+        m_sinceRoundTrip = 0;
+        std::optional<automation::EditorState> state = m_runner.QueryEditor();
+        if (!state)
+            return;
+        if (state->loaded) {
+            Line("button " + std::to_string(IDC_BTN_DOWNLOAD));
+            Line("check");
+            state = m_runner.QueryEditor();
+            if (!state || state->loaded)
+                return;
+        }
+        const HistoryMark now = Mark();
+        if (now.body != m_epoch.body || now.undo < m_epoch.undo) {
+            NewEpoch();
+            return;
+        }
+        const int steps = now.undo - m_epoch.undo;
+        Comment("round trip over " + std::to_string(steps) + " steps");
+        Line("keep end");
+        if (steps > 0) {
+            Line("send WM_CG_UR_FROM_HISTORY 1 " + std::to_string(steps));
+            Line("check");
+        }
+        Line("same epoch");
+        if (steps > 0) {
+            Line("send WM_CG_UR_FROM_HISTORY 0 " + std::to_string(steps));
+            Line("check");
+            Line("same end");
+        }
+        ++m_stats.roundTrips;
+        m_stats.stepsUndone += steps;
+    }
+
+    const SoakOptions& m_options;
+    int m_index;
+    SoakStats& m_stats;
+    std::mt19937 m_random;
+    NullBuffer m_null;
+    std::ostream m_out{&m_null};
+    script::Runner m_runner{m_out};
+    std::vector<std::string> m_script;
+    std::unique_ptr<std::ofstream> m_log;
+    HistoryMark m_epoch;
+    int m_sinceRoundTrip = 0;
+};
+
+} // namespace
+
+std::optional<SoakFailure> RunSoak(const SoakOptions& options, SoakStats* stats) {
+    SoakStats own;
+    SoakStats& counted = stats ? *stats : own;
+    // The editor keeps one setting in the user's client profile (whether the navigator shows),
+    // and it changes the view's layout: every episode starts without one, in a folder of the
+    // run's own, as a replay does with KELSB_CONFIG_DIR set to an empty folder.
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelsb-soak-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("kelsb-soak: cannot make a folder for the client profile");
+    const std::filesystem::path config = pattern;
+    setenv("KELSB_CONFIG_DIR", config.c_str(), 1);
+    struct RemoveFolder {
+        std::filesystem::path folder;
+        ~RemoveFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    } removeConfig{config};
+    long step = 0;
+    for (int episode = 0; step < options.steps; ++episode) {
+        std::error_code ignored;
+        std::filesystem::remove_all(config, ignored);
+        std::filesystem::create_directories(config, ignored);
+        const long steps = std::min<long>(
+            options.episodeSteps > 0 ? options.episodeSteps : options.steps, options.steps - step);
+        Episode run(options, episode, counted);
+        if (std::optional<SoakFailure> failure = run.Run(steps, step))
+            return failure;
+    }
+    return std::nullopt;
+}
+
+std::string FailureScript(const SoakFailure& failure) {
+    std::ostringstream text;
+    text << "# Soak failure: seed " << failure.seed << ", episode " << failure.episode << ", step "
+         << failure.step << "\n# " << failure.message.substr(0, failure.message.find('\n'))
+         << "\n# Replay: KELSB_CONFIG_DIR=$(mktemp -d) kelsb-script FILE (it stops at the line that"
+            " failed)\n";
+    for (const std::string& line : failure.script)
+        text << line << '\n';
+    return text.str();
+}
+
+std::string DescribeFailure(const SoakFailure& failure, std::size_t lastLines) {
+    std::ostringstream text;
+    text << "soak failed: seed " << failure.seed << ", episode " << failure.episode << ", step "
+         << failure.step << ": " << failure.message << "\nthe episode's last lines:\n";
+    const std::size_t from =
+        failure.script.size() > lastLines ? failure.script.size() - lastLines : 0;
+    for (std::size_t i = from; i < failure.script.size(); ++i)
+        text << "  " << failure.script[i] << '\n';
+    return text.str();
+}
+
+} // namespace kel::soak

@@ -1,0 +1,64 @@
+// A seeded random run of edits through the editor's real entry points: the script runner loads
+// the module as a host does, and every step is a runner command (clicks, drags, pieces dragged
+// in, keys, buttons, menus, host messages, the storyboard list, undo and redo of several steps
+// from the history panel). After every step the runner's `check` runs (the consistency of the
+// storyboard and the selection, locked tracks untouched); every so often all steps since the
+// last point that no undo reaches are undone, the stored document compared with the one kept
+// there, everything redone and compared with the one before the undo.
+//
+// The run is a list of script lines, so a failure replays with kelsb-script. Runs are cut into
+// episodes that each start from the sample in a fresh runner: a failure's script holds its
+// episode only.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kel::soak {
+
+struct SoakOptions {
+    std::uint32_t seed = 1;
+    long steps = 1000;
+    // Steps before the runner starts over from the sample.
+    int episodeSteps = 500;
+    // Steps between two round trips through the history.
+    int roundTripEvery = 40;
+    // When set, the current episode's script is written here line by line, so that it is
+    // there even when the process dies on a line.
+    std::string logPath;
+};
+
+struct SoakFailure {
+    std::uint32_t seed = 0;
+    long step = 0;       // 1-based, counted over the whole run
+    int episode = 0;     // 0-based
+    std::string message; // what failed, as the runner said it
+    // The episode's script up to the line that failed: replays the failure with kelsb-script.
+    std::vector<std::string> script;
+};
+
+struct SoakStats {
+    long steps = 0;
+    long recorded = 0; // steps that added a step to the history
+    long roundTrips = 0;
+    long stepsUndone = 0;                      // by the round trips, each redone as well
+    long epochs = 0;                           // points from which the round trips started over
+    std::map<std::string, long> kinds;         // steps by kind
+    std::map<std::string, long> recordedKinds; // steps that added to the history, by kind
+    // Steps after which the round trips started over, by kind: changes no undo step records.
+    std::map<std::string, long> beyondHistory;
+};
+
+// Runs the steps; nothing when every check held, else the first failure.
+std::optional<SoakFailure> RunSoak(const SoakOptions& options, SoakStats* stats = nullptr);
+
+// The failure as a person reads it: seed, episode, step, message and the script's last lines.
+std::string DescribeFailure(const SoakFailure& failure, std::size_t lastLines = 40);
+
+// The script, one command a line, with a header saying where it came from.
+std::string FailureScript(const SoakFailure& failure);
+
+} // namespace kel::soak
