@@ -3,6 +3,7 @@
 #include "host/base/kel_item.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
+#include "host/sbobject/sb_content_walk.h"
 #include "host/undo/ur_manager.h"
 #include "platform/archive.h"
 
@@ -10,25 +11,6 @@
 #include <cassert>
 
 IMPLEMENT_SERIAL(CKelSBBodyObj, CKelObject, 1)
-
-namespace {
-
-// Every material of the storyboard, container by container.
-template <class Fn>
-void ForEachContent(const CKelObList& containers, Fn&& fn) {
-    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(containers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        const CKelObList& contents = pContainer->GetContentList();
-        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            if (auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p)))
-                fn(*pContent);
-        }
-    }
-}
-
-} // namespace
 
 CKelSBBodyObj::CKelSBBodyObj() : m_pURBase(std::make_unique<CKelURBase>()) {
     m_attr.strName = GetDefName();
@@ -103,156 +85,6 @@ int CKelSBBodyObj::GetContainerIndex(const CKelSBContainerObj* pContainer) const
     return pContainer ? static_cast<int>(m_lstContainers.IndexOf(pContainer)) : -1;
 }
 
-// ---- Tracks ---------------------------------------------------------------------------------
-
-void CKelSBBodyObj::ShiftTracksFrom(int nFirst, int nDelta) {
-    ForEachContent(m_lstContainers, [&](CKelSBContentBaseObj& content) {
-        if (content.GetTrackIndex() >= nFirst)
-            content.SetTrackIndex(static_cast<WORD>(content.GetTrackIndex() + nDelta));
-    });
-}
-
-void CKelSBBodyObj::DeleteMaterialsOnTrack(int nIndex) {
-    for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
-        const POSITION here = pos;
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        CKelObList& contents = pContainer->GetContentList();
-        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            const POSITION at = p;
-            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p));
-            if (pContent != nullptr && pContent->GetTrackIndex() == nIndex)
-                contents.DeleteAt(at);
-        }
-        if (contents.IsEmpty())
-            m_lstContainers.DeleteAt(here);
-    }
-}
-
-int CKelSBBodyObj::AppendTrack() {
-    return InsertTrack(GetTrackCount());
-}
-
-int CKelSBBodyObj::InsertTrack(int nIndex) {
-    if (nIndex < 0 || nIndex > GetTrackCount() || GetTrackCount() >= kMaxTrackCount)
-        return 0;
-    ShiftTracksFrom(nIndex, +1);
-    POSITION pos = m_lstTracks.FindIndex(nIndex);
-    if (pos != nullptr)
-        m_lstTracks.InsertBefore(pos, new CKelSBTrackObj);
-    else
-        m_lstTracks.AddTail(new CKelSBTrackObj);
-    ResetAllTrackContentList();
-    return 1;
-}
-
-int CKelSBBodyObj::DeleteTrack(int nIndex) {
-    POSITION pos = m_lstTracks.FindIndex(nIndex);
-    if (pos == nullptr)
-        return 0;
-    ClearAllTrackContentList();
-    DeleteMaterialsOnTrack(nIndex);
-    ShiftTracksFrom(nIndex + 1, -1);
-    m_lstTracks.DeleteAt(pos);
-    ResetAllTrackContentList();
-    return 1;
-}
-
-int CKelSBBodyObj::MoveTrack(int nIndex, int nDirection) {
-    if (nDirection != 0 && nDirection != 1)
-        return 0;
-    const int nOther = nDirection == 0 ? nIndex - 1 : nIndex + 1;
-    POSITION posA = m_lstTracks.FindIndex(nIndex);
-    POSITION posB = m_lstTracks.FindIndex(nOther);
-    if (posA == nullptr || posB == nullptr)
-        return 0;
-    ForEachContent(m_lstContainers, [&](CKelSBContentBaseObj& content) {
-        if (content.GetTrackIndex() == nIndex)
-            content.SetTrackIndex(static_cast<WORD>(nOther));
-        else if (content.GetTrackIndex() == nOther)
-            content.SetTrackIndex(static_cast<WORD>(nIndex));
-    });
-    CObject* pA = m_lstTracks.GetAt(posA);
-    m_lstTracks.SetAt(posA, m_lstTracks.GetAt(posB));
-    m_lstTracks.SetAt(posB, pA);
-    ResetAllTrackContentList();
-    return 1;
-}
-
-int CKelSBBodyObj::CopyTrack(CKelObList& clipboard, int nIndex) {
-    const CKelSBTrackObj* pTrack = GetTrackObj(nIndex);
-    if (pTrack == nullptr)
-        return 0;
-    CKelObList copies; // appended to the clipboard only when complete
-    copies.AddTail(pTrack->MakeCopy());
-    for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
-        if (pContainer == nullptr)
-            continue;
-        auto pCopy = std::make_unique<CKelSBContainerObj>();
-        const CKelObList& contents = pContainer->GetContentList();
-        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p));
-            if (pContent != nullptr && pContent->GetTrackIndex() == nIndex)
-                pCopy->AddContent(pContent->MakeCopy());
-        }
-        if (pCopy->GetContentCount() > 0)
-            copies.AddTail(pCopy.release());
-    }
-    clipboard.AddTail(&copies);
-    copies.RemoveAll();
-    return 1;
-}
-
-int CKelSBBodyObj::CutTrack(CKelObList& clipboard, int nIndex) {
-    if (GetTrackObj(nIndex) == nullptr)
-        return 0;
-    CopyTrack(clipboard, nIndex);
-    return DeleteTrack(nIndex);
-}
-
-int CKelSBBodyObj::PasteTrack(const CKelObList& clipboard, CObList* pPieces, int nIndex) {
-    if (nIndex < 0 || nIndex > GetTrackCount() || GetTrackCount() >= kMaxTrackCount)
-        return 0;
-    // The clipboard holds a track followed by its containers (CopyTrack); anything after a
-    // second track belongs to that one.
-    const CKelSBTrackObj* pTrack = nullptr;
-    CKelObList containers;
-    for (POSITION pos = clipboard.GetHeadPosition(); pos != nullptr;) {
-        const CObject* pObject = clipboard.GetNext(pos);
-        if (const auto* pT = dynamic_cast<const CKelSBTrackObj*>(pObject)) {
-            if (pTrack != nullptr)
-                break;
-            pTrack = pT;
-        } else if (const auto* pC = dynamic_cast<const CKelSBContainerObj*>(pObject)) {
-            if (pTrack != nullptr)
-                containers.AddTail(pC->MakeCopy());
-        }
-    }
-    if (pTrack == nullptr)
-        return 0;
-
-    ShiftTracksFrom(nIndex, +1);
-    POSITION pos = m_lstTracks.FindIndex(nIndex);
-    if (pos != nullptr)
-        m_lstTracks.InsertBefore(pos, pTrack->MakeCopy());
-    else
-        m_lstTracks.AddTail(pTrack->MakeCopy());
-    while (!containers.IsEmpty()) {
-        auto* pContainer = static_cast<CKelSBContainerObj*>(containers.RemoveHead());
-        CKelObList& contents = pContainer->GetContentList();
-        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            if (auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p)))
-                pContent->SetTrackIndex(static_cast<WORD>(nIndex));
-        }
-        MakePieceContentIcon(pContainer, pPieces);
-        m_lstContainers.AddTail(pContainer);
-    }
-    ResetAllTrackContentList();
-    return 1;
-}
-
 // ---- Derived lists --------------------------------------------------------------------------
 
 void CKelSBBodyObj::ClearAllTrackContentList() {
@@ -266,7 +98,7 @@ CKelSBBodyObj::TrackRows CKelSBBodyObj::BuildTrackRows(int& nOffTrack) const {
     const int nTracks = GetTrackCount();
     TrackRows rows(static_cast<std::size_t>(nTracks));
     nOffTrack = 0;
-    ForEachContent(m_lstContainers, [&](CKelSBContentBaseObj& content) {
+    kel::host::ForEachContent(m_lstContainers, [&](CKelSBContentBaseObj& content) {
         if (content.GetTrackIndex() < nTracks)
             rows[content.GetTrackIndex()].push_back(&content);
         else
@@ -440,7 +272,7 @@ void CKelSBBodyObj::ResetKeyPointList() {
         return; // nothing moved since they were found
     const int nTracks = GetTrackCount();
     m_keyPoints.assign(1, 0);
-    ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
+    kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
         if (content.GetTrackIndex() < nTracks) {
             m_keyPoints.push_back(content.GetStoryIn());
             m_keyPoints.push_back(content.GetStoryOut());
@@ -527,7 +359,7 @@ DWORD CKelSBBodyObj::GetDuration() const {
     if (m_nDurationGeneration == KelModelGeneration())
         return m_dwDuration;
     DWORD dwOut = 0;
-    ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
+    kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
         dwOut = std::max(dwOut, content.GetStoryOut());
     });
     m_dwDuration = dwOut;
@@ -599,7 +431,7 @@ void CKelSBBodyObj::Serialize(CArchive& ar) {
     KelArchiveRequire(tracks.GetCount() <= kMaxTrackCount, CArchiveException::badIndex);
     containers.SerializeOf(ar, RUNTIME_CLASS(CKelSBContainerObj));
     bool bIndicesOk = true;
-    ForEachContent(containers, [&](const CKelSBContentBaseObj& content) {
+    kel::host::ForEachContent(containers, [&](const CKelSBContentBaseObj& content) {
         bIndicesOk = bIndicesOk && content.GetTrackIndex() < tracks.GetCount();
     });
     KelArchiveRequire(bIndicesOk, CArchiveException::badIndex);
