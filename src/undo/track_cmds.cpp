@@ -69,6 +69,14 @@ std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
     };
 }
 
+// A track's play and lock flags change without an undo step, so a redo that removes the track
+// again keeps its settings as it finds them: the next undo gives back that track, not the one
+// first recorded.
+void KeepTrackSettings(Target& t, KelSBRemovedTrack& removed) {
+    if (const CKelSBTrackObj* pTrack = t.body.GetTrackObj(removed.nTrackIndex))
+        removed.pTrack.reset(pTrack->MakeCopy());
+}
+
 // What follows removing a track again.
 void AfterTrackRemoval(Target& t) {
     t.view.ClearStatusLine();
@@ -174,6 +182,7 @@ int CKelURSBDeleteTrackCmd::Redo(int bFirst) {
         // hold what the next undo must put back: they are not written again.
         if (t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
             return 0;
+        KeepTrackSettings(t, m_removed);
         if (!t.body.DeleteTrack(m_removed.nTrackIndex))
             return 0;
         AfterTrackRemoval(t);
@@ -196,6 +205,7 @@ int CKelURSBCutTrackCmd::Redo(int bFirst) {
         CKelSBEditObj* pDoc = t.scene.GetSBEditObj();
         if (pDoc == nullptr || t.body.GetTrackObj(m_removed.nTrackIndex) == nullptr)
             return 0;
+        KeepTrackSettings(t, m_removed);
         // The model appends to the clipboard; a paste takes its first track.
         pDoc->GetTrackClipboard().DeleteAll();
         if (!t.body.CutTrack(pDoc->GetTrackClipboard(), m_removed.nTrackIndex))
@@ -213,11 +223,11 @@ int CKelURSBPasteTrackCmd::Undo() {
         if (pTrack == nullptr)
             return 0;
         // Every undo starts from the storyboard the paste left (redo puts it back as it was), so
-        // the snapshots of the first undo serve every later one.
-        if (!m_pTrack) {
-            m_pTrack.reset(pTrack->MakeCopy());
+        // the snapshots of the first undo serve every later one. The track's flags may have
+        // changed since without a step: its settings are taken as they are now.
+        if (!m_pTrack)
             SnapshotAllContainers(t, 0, m_arrContainerIndices);
-        }
+        m_pTrack.reset(pTrack->MakeCopy());
         if (!t.body.DeleteTrack(m_nTrackIndex))
             return 0;
         t.view.FullViewRebuild();

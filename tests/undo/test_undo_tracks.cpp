@@ -52,6 +52,24 @@ TEST_F(TrackCommandTest, AMovedTrackIsFollowedByItsIndex) {
     });
 }
 
+TEST_F(TrackCommandTest, ATrackLockedAfterAnUndoComesBackLockedFromTheNextUndo) {
+    // Locking a track is no step of the history. Delete track 3, undo, lock it: redoing the
+    // delete and undoing it again must give back the locked track, as it was before the redo.
+    auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
+    ASSERT_EQ(cmd->Record(3), 1);
+    Register(std::move(cmd));
+    ASSERT_TRUE(Body().DeleteTrack(3));
+    view->FullViewReset();
+    Undo();
+    const BOOL bWasLocked = Body().GetTrackObj(3)->IsLocked();
+    Body().GetTrackObj(3)->SetLocked(!bWasLocked);
+    const std::vector<BYTE> flipped = Bytes();
+    Redo();
+    Undo();
+    EXPECT_EQ(Body().GetTrackObj(3)->IsLocked(), !bWasLocked);
+    EXPECT_EQ(Bytes(), flipped);
+}
+
 TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
     // Container 6 spans tracks 2 and 4: deleting track 2 takes one of its materials.
     Content(6, 1)->SetTrackIndex(4);
