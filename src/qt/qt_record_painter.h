@@ -67,6 +67,8 @@ private:
     void TextLine(FontFace& face, int x, int top, const std::string& text);
     void Text();
     void Bitmap();
+    // Copies the opaque `image` from `from` onward to `target` (the same size) in the clip.
+    void CopyOpaque(const QImage& image, QPoint from, const QRect& target);
     void PatBlt();
 
     QImage& m_target;

@@ -8,9 +8,11 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 namespace kel::qt {
 
@@ -127,9 +129,48 @@ void QtWindow::paintEvent(QPaintEvent* event) {
         surface = Surface();
     }
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.drawImage(ClientOffset(), *surface);
+    ShowSurface(painter, event->region(), *surface);
     PaintFrame(painter);
+}
+
+void QtWindow::ShowSurface(QPainter& painter, const QRegion& region, const QImage& surface) {
+    const QPoint offset = ClientOffset();
+    // The window system's picture of the window is an image like the surface wherever the
+    // raster engine paints widgets one to one: then the surface's rows are copied straight
+    // in. The engine's own copy sets up more and hands large ones to worker threads, which on
+    // a full repaint costs more than the copy.
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (device && engine->type() == QPaintEngine::Raster && device->devType() == QInternal::Image &&
+        device->devicePixelRatio() == 1.0 && transform.type() <= QTransform::TxTranslate &&
+        transform.dx() == int(transform.dx()) && transform.dy() == int(transform.dy())) {
+        auto* image = static_cast<QImage*>(device);
+        // A shared image would be copied by bits(), away from where the engine paints.
+        if (image->format() == surface.format() && image->isDetached()) {
+            const QPoint shift(int(transform.dx()), int(transform.dy()));
+            const QRect shown = QRect(offset, surface.size()) & rect();
+            uchar* bits = image->bits();
+            const qsizetype bytesPerLine = image->bytesPerLine();
+            for (const QRect& part : region) {
+                const QRect area = (part & shown).translated(shift) & image->rect();
+                if (area.isEmpty()) {
+                    continue;
+                }
+                const QPoint in = area.topLeft() - shift - offset; // on the surface
+                const std::size_t bytes = std::size_t(area.width()) * 4;
+                for (int row = 0; row < area.height(); ++row) {
+                    std::memcpy(bits + (area.top() + row) * bytesPerLine + area.left() * 4,
+                                surface.constScanLine(in.y() + row) + in.x() * 4, bytes);
+                }
+            }
+            return;
+        }
+    }
+    painter.save();
+    painter.setClipRegion(region);
+    painter.drawImage(offset, surface);
+    painter.restore();
 }
 
 void QtWindow::PaintFrame(QPainter& painter) {

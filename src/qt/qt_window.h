@@ -61,6 +61,8 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    // Shows the surface's part in `region` (widget coordinates) on what `painter` paints.
+    void ShowSurface(QPainter& painter, const QRegion& region, const QImage& surface);
     void PaintFrame(QPainter& painter);
     // A top-level window moved or resized by the window manager tells the framework.
     void ReportGeometry();

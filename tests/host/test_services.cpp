@@ -23,6 +23,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
 
 using namespace hosttest;
 using kel::platform::ResetHeadless;
@@ -378,6 +380,72 @@ TEST(PublicHelpersTest, DrawBitmapStretchesThePictureOverTheDestination) {
     EXPECT_EQ(KelPublicDrawBitmap(&dc, CRect(0, 0, 8, 8), static_cast<CBitmap*>(nullptr), SRCCOPY),
               0);
     EXPECT_EQ(dc.OperationsNamed("StretchBlt").size(), 2u);
+}
+
+// Sees the pixels of every bitmap drawn, at the moment it is drawn.
+class PixelSeeingDC : public CRecordingDC {
+public:
+    PixelSeeingDC() : CRecordingDC(CRect(0, 0, 100, 100)) {}
+    std::vector<std::vector<std::uint32_t>> seen;
+    std::vector<const CBitmap*> bitmaps;
+
+protected:
+    void Render(const kel::platform::DrawRecord& record) override {
+        if (record.bitmap) {
+            seen.push_back(record.bitmap->GetImage().pixels);
+            bitmaps.push_back(record.bitmap);
+        }
+        CRecordingDC::Render(record);
+    }
+};
+
+TEST(PublicHelpersTest, ABlockIsDrawnWithItsPixelsAsTheyAreNow) {
+    ResetHeadless();
+    PixelSeeingDC dc;
+    const CRect where(0, 0, 8, 8);
+    using Pixels = std::vector<std::uint32_t>;
+    const DWORD first[] = {0xFF000001, 0xFF000002};
+    CKelMemBlock icon;
+    icon.Init(2, 1, first);
+    ASSERT_EQ(KelPublicDrawBitmap(&dc, where, &icon, SRCCOPY), 1);
+    ASSERT_EQ(KelPublicDrawBitmap(&dc, where, &icon, SRCCOPY), 1);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF000001, 0xFF000002}));
+    // Unchanged, it is drawn from the same kept bitmap, which the backend knows again.
+    EXPECT_EQ(dc.bitmaps[0], dc.bitmaps[1]);
+
+    icon.SetPixel(0, 0, 0xFF000003);
+    KelPublicDrawBitmap(&dc, where, &icon, SRCCOPY);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF000003, 0xFF000002}));
+    icon.GetBits()[1] = 0xFF000004;
+    KelPublicDrawBitmap(&dc, where, &icon, SRCCOPY);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF000003, 0xFF000004}));
+
+    // A copy has the same picture; changed, it has its own.
+    CKelMemBlock copy = icon;
+    EXPECT_EQ(copy.GetVersion(), icon.GetVersion());
+    copy.Fill(0xFF000005);
+    EXPECT_NE(copy.GetVersion(), icon.GetVersion());
+    KelPublicDrawBitmap(&dc, where, &icon, SRCCOPY);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF000003, 0xFF000004}));
+
+    // Another block made where one was is another picture.
+    std::optional<CKelMemBlock> slot;
+    const DWORD red[] = {0xFFFF0000};
+    const DWORD blue[] = {0xFF0000FF};
+    slot.emplace().Init(1, 1, red);
+    KelPublicDrawBitmap(&dc, where, &*slot, SRCCOPY);
+    slot.reset();
+    slot.emplace().Init(1, 1, blue);
+    KelPublicDrawBitmap(&dc, where, &*slot, SRCCOPY);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF0000FF}));
+
+    // A block moved away from is empty and draws nothing.
+    CKelMemBlock moved = std::move(*slot);
+    EXPECT_TRUE(slot->IsEmpty());
+    EXPECT_EQ(slot->GetWidth(), 0);
+    EXPECT_EQ(KelPublicDrawBitmap(&dc, where, &*slot, SRCCOPY), 0);
+    KelPublicDrawBitmap(&dc, where, &moved, SRCCOPY);
+    EXPECT_EQ(dc.seen.back(), (Pixels{0xFF0000FF}));
 }
 
 TEST(PublicHelpersTest, FileExistsOnlyForRegularFiles) {

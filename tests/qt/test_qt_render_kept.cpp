@@ -158,21 +158,27 @@ TEST_F(KeptDrawingTest, AChangedFontMeasuresAndDrawsInItsNewSize) {
     EXPECT_EQ(surface->pixel(5, 40 + big.height() - 1), qRgb(255, 255, 0));
 }
 
-ImageData Picture(int width, int height, std::uint32_t seed, bool opaque) {
+ImageData Picture(int width, int height, std::uint32_t seed, bool opaque,
+                  bool uniformRows = false) {
     std::mt19937 random(seed);
     ImageData image;
     image.width = width;
     image.height = height;
     for (int i = 0; i < width * height; ++i) {
         const std::uint32_t alpha = opaque ? 0xFF : (i % 3 == 0 ? 0 : (i % 3 == 1 ? 0x80 : 0xFF));
-        image.pixels.push_back(alpha << 24 | (random() & 0xFFFFFF));
+        const std::uint32_t colour = uniformRows && i % width != 0
+                                         ? image.pixels.back()
+                                         : alpha << 24 | (random() & 0xFFFFFF);
+        image.pixels.push_back(colour);
     }
     return image;
 }
 
 TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
-    for (const bool opaque : {true, false}) {
-        const ImageData image = Picture(4, 16, opaque ? 1 : 2, opaque);
+    // Opaque, with transparent parts, and opaque with one colour per row (a gradient).
+    for (const int kind : {0, 1, 2}) {
+        const bool opaque = kind != 1;
+        const ImageData image = Picture(4, 16, 1 + kind, opaque, kind == 2);
         const QImage plain = kel::qt::ToQImage(image);
         CBitmap bitmap;
         bitmap.CreateFromImage(image);
@@ -180,8 +186,7 @@ TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
         // start inside the target.
         for (int height = 1; height <= 40; ++height) {
             for (const CRect& clip : {CRect(0, 0, 240, 120), CRect(13, 9, 140, 30)}) {
-                SCOPED_TRACE("opaque " + std::to_string(opaque) + " height " +
-                             std::to_string(height));
+                SCOPED_TRACE("kind " + std::to_string(kind) + " height " + std::to_string(height));
                 const CRect target(7, 5, 7 + 9 * height % 200 + 1, 5 + height);
                 auto expected = Blank(QColor(40, 150, 60));
                 {
@@ -191,6 +196,7 @@ TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
                     painter.setOpacity(0.45);
                     painter.drawImage(QRect(200, 60, 4, 16), plain, QRect(0, 0, 4, 16));
                     painter.setOpacity(1);
+                    painter.drawImage(QRect(150, 90, 3 + height, 25), plain, QRect(1, 2, 2, 9));
                     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
                     painter.drawImage(QRect(100, 60, 40, 30), plain, QRect(1, 2, 2, 9));
                 }
@@ -203,6 +209,7 @@ TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
                 dc->StretchBlt(target.left, target.top, target.Width(), target.Height(), &memory, 0,
                                0, 4, 16, SRCCOPY);
                 dc->DrawState(CPoint(200, 60), CSize(), &bitmap, DST_BITMAP | DSS_DISABLED);
+                dc->StretchBlt(150, 90, 3 + height, 25, &memory, 1, 2, 2, 9, SRCCOPY);
                 dc->StretchBlt(100, 60, 40, 30, &memory, 1, 2, 2, 9, SRCINVERT);
                 dc.reset();
                 EXPECT_TRUE(*surface == *expected) << FirstDifference(*surface, *expected);
@@ -221,8 +228,23 @@ TEST_F(KeptDrawingTest, ABitmapShowsItsPictureAsItIsNow) {
     memory.SelectObject(&bitmap);
     dc->BitBlt(0, 0, 2, 2, &memory, 0, 0, SRCCOPY);
     bitmap.SetPixel(1, 1, 0xFF123456);
+    dc->StretchBlt(0, 10, 4, 4, &memory, 0, 0, 2, 2, SRCCOPY);
     dc->BitBlt(10, 0, 2, 2, &memory, 0, 0, SRCCOPY);
     EXPECT_EQ(surface->pixel(11, 1), qRgb(0x12, 0x34, 0x56));
+    // Scaled to a size it was scaled to before its change.
+    dc->StretchBlt(10, 10, 4, 4, &memory, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(surface->pixel(13, 13), qRgb(0x12, 0x34, 0x56));
+    // With one colour per row, it is stretched as runs of that colour; changed, it is not.
+    bitmap.SetPixel(0, 1, 0xFF123456);
+    bitmap.SetPixel(0, 0, 0xFFABCDEF);
+    bitmap.SetPixel(1, 0, 0xFFABCDEF);
+    dc->StretchBlt(30, 10, 8, 4, &memory, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(surface->pixel(37, 0 + 10), qRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(surface->pixel(37, 13), qRgb(0x12, 0x34, 0x56));
+    bitmap.SetPixel(1, 1, 0xFF000000);
+    dc->StretchBlt(30, 10, 8, 4, &memory, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(surface->pixel(30, 13), qRgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(surface->pixel(37, 13), qRgb(0, 0, 0));
     // Made again in the same object, with parts that let the background through.
     bitmap.DeleteObject();
     ImageData clear;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -140,6 +141,36 @@ TEST_F(QtWindowTest, DrawingIsShownEachTimeEvenWhereItWasShownBefore) {
             << "round " << round;
     }
     childWidget->removeEventFilter(&watch);
+}
+
+TEST_F(QtWindowTest, TheWindowsPictureShowsTheChildsDrawingWhereTheChildLies) {
+    QWidget* topWidget = backend->WidgetFor(&top);
+    QWidget* childWidget = backend->WidgetFor(&child);
+    // Its first paints come before.
+    QTest::qWait(100);
+    child.UpdateWindow();
+    PaintWatch watch;
+    childWidget->installEventFilter(&watch);
+    {
+        CClientDC dc(&child);
+        dc.FillSolidRect(CRect(10, 10, 60, 40), RGB(0, 0, 250));
+    }
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return watch.painted.contains(QRect(11, 11, 50, 30)); }, 2000));
+    childWidget->removeEventFilter(&watch);
+    // The child lies at (20, 30) in the top-level window, its client area one pixel further in.
+    const QPoint client(21, 31);
+    auto check = [&](const QImage& shot, const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(shot.pixel(client + QPoint(10, 10)), qRgb(0, 0, 250));
+        EXPECT_EQ(shot.pixel(client + QPoint(59, 39)), qRgb(0, 0, 250));
+        EXPECT_EQ(shot.pixel(client + QPoint(60, 40)), qRgb(200, 0, 0));
+        EXPECT_EQ(shot.pixel(client + QPoint(9, 9)), qRgb(200, 0, 0));
+        EXPECT_NE(shot.pixel(client + QPoint(-2, 5)), qRgb(200, 0, 0)); // outside the child
+    };
+    // What the window system shows, and the window drawn afresh.
+    check(topWidget->screen()->grabWindow(topWidget->winId()).toImage(), "shown");
+    check(topWidget->grab().toImage(), "rendered");
 }
 
 TEST_F(QtWindowTest, AClickOnTheWidgetReachesTheWindowInClientCoordinates) {

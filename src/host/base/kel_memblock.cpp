@@ -1,6 +1,30 @@
 #include "host/base/kel_memblock.h"
 
 #include <algorithm>
+#include <atomic>
+#include <utility>
+
+CKelMemBlock::CKelMemBlock(CKelMemBlock&& other) noexcept
+    : m_width(std::exchange(other.m_width, 0)), m_height(std::exchange(other.m_height, 0)),
+      m_pixels(std::exchange(other.m_pixels, {})), m_version(other.m_version) {
+    other.Changed();
+}
+
+CKelMemBlock& CKelMemBlock::operator=(CKelMemBlock&& other) noexcept {
+    if (this != &other) {
+        m_width = std::exchange(other.m_width, 0);
+        m_height = std::exchange(other.m_height, 0);
+        m_pixels = std::exchange(other.m_pixels, {});
+        m_version = other.m_version;
+        other.Changed();
+    }
+    return *this;
+}
+
+void CKelMemBlock::Changed() {
+    static std::atomic<std::uint64_t> last{0};
+    m_version = last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 int CKelMemBlock::Init(int width, int height, const DWORD* pixels, int flag) {
     if (width > kMaxSide || height > kMaxSide)
@@ -18,6 +42,7 @@ int CKelMemBlock::Init(int width, int height, const DWORD* pixels, int flag) {
     m_pixels = std::move(fresh);
     m_width = width;
     m_height = height;
+    Changed();
     return 1;
 }
 
@@ -34,6 +59,7 @@ void CKelMemBlock::Close() {
     m_pixels.shrink_to_fit();
     m_width = 0;
     m_height = 0;
+    Changed();
 }
 
 DWORD CKelMemBlock::GetPixel(int x, int y) const {
@@ -46,12 +72,14 @@ void CKelMemBlock::SetPixel(int x, int y, DWORD colour) {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
     m_pixels[static_cast<std::size_t>(y) * m_width + x] = colour;
+    Changed();
 }
 
 void CKelMemBlock::Fill(const CRect& rect, DWORD colour) {
     CRect area;
     if (!area.IntersectRect(rect, GetRect()))
         return;
+    Changed();
     for (int y = area.top; y < area.bottom; ++y)
         std::fill_n(m_pixels.begin() + static_cast<std::ptrdiff_t>(y) * m_width + area.left,
                     area.Width(), colour);
@@ -72,6 +100,7 @@ void CKelMemBlock::Copy(const CKelMemBlock& source, const CRect& rcSource, int x
     CRect area;
     if (!area.IntersectRect(to, GetRect()))
         return;
+    Changed();
     const int dx = from.left - to.left;
     const int dy = from.top - to.top;
     for (int row = area.top; row < area.bottom; ++row) {
@@ -88,6 +117,7 @@ void CKelMemBlock::Blend(const CKelMemBlock& source, int x, int y, int alpha) {
     CRect area;
     if (!area.IntersectRect(to, GetRect()))
         return;
+    Changed();
     for (int row = area.top; row < area.bottom; ++row) {
         for (int col = area.left; col < area.right; ++col) {
             const DWORD s =

@@ -20,8 +20,9 @@ public:
     CKelMemBlock() = default;
     CKelMemBlock(const CKelMemBlock&) = default;
     CKelMemBlock& operator=(const CKelMemBlock&) = default;
-    CKelMemBlock(CKelMemBlock&&) noexcept = default;
-    CKelMemBlock& operator=(CKelMemBlock&&) noexcept = default;
+    // The block moved from is left empty.
+    CKelMemBlock(CKelMemBlock&& other) noexcept;
+    CKelMemBlock& operator=(CKelMemBlock&& other) noexcept;
     ~CKelMemBlock() = default;
 
     // Makes the block width x height, copying width*height pixels from `pixels` when it is not
@@ -37,7 +38,12 @@ public:
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
     CRect GetRect() const { return CRect(0, 0, m_width, m_height); }
-    DWORD* GetBits() { return m_pixels.empty() ? nullptr : m_pixels.data(); }
+    // Counts as a change (see GetVersion): write through the pointer before the block is
+    // drawn next, not after.
+    DWORD* GetBits() {
+        Changed();
+        return m_pixels.empty() ? nullptr : m_pixels.data();
+    }
     const DWORD* GetBits() const { return m_pixels.empty() ? nullptr : m_pixels.data(); }
 
     // Out-of-range reads give 0; out-of-range writes are ignored.
@@ -57,10 +63,21 @@ public:
 
     ImageData ToImage() const;
 
-    friend bool operator==(const CKelMemBlock&, const CKelMemBlock&) = default;
+    // Changes with every change of the pixels made through the members, and no two different
+    // pictures share one; a copy shares its original's until either changes. Whoever keeps a
+    // picture prepared from the block (for drawing, say) knows by it whether that is current.
+    std::uint64_t GetVersion() const { return m_version; }
+
+    // The same size and pixels.
+    friend bool operator==(const CKelMemBlock& a, const CKelMemBlock& b) {
+        return a.m_width == b.m_width && a.m_height == b.m_height && a.m_pixels == b.m_pixels;
+    }
 
 private:
+    void Changed();
+
     int m_width = 0;
     int m_height = 0;
     std::vector<DWORD> m_pixels;
+    std::uint64_t m_version = 0; // 0: empty since it was made
 };

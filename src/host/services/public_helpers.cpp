@@ -3,8 +3,11 @@
 #include "host/base/kel_memblock.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"
+#include "platform/lru_cache.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 int KelPublicDoesFileExist(const CString& path) {
@@ -40,10 +43,23 @@ int KelPublicDrawBitmap(CDC* dc, const CRect& dest, const ImageData* image, DWOR
 }
 
 int KelPublicDrawBitmap(CDC* dc, const CRect& dest, const CKelMemBlock* image, DWORD rop) {
-    if (!image || image->IsEmpty())
+    if (!dc || !image || image->IsEmpty() || dest.IsRectEmpty())
         return 0;
-    const ImageData data = image->ToImage();
-    return KelPublicDrawBitmap(dc, dest, &data, rop);
+    // A timeline shows a thumbnail on every material in sight at every repaint. Each block's
+    // bitmap is kept while the block is unchanged, so that a repaint neither copies the
+    // pixels again nor hands the backend a picture it has not seen (which it would prepare
+    // afresh); a few screens' worth are kept.
+    thread_local kel::LruCache<std::uint64_t, std::unique_ptr<CBitmap>> kept(4096, 64u << 20);
+    std::unique_ptr<CBitmap>* bitmap = kept.Find(image->GetVersion());
+    if (!bitmap) {
+        auto made = std::make_unique<CBitmap>();
+        if (!made->CreateFromImage(image->ToImage()))
+            return 0;
+        const std::size_t bytes =
+            std::size_t(4) * std::size_t(image->GetWidth()) * std::size_t(image->GetHeight());
+        bitmap = &kept.Insert(image->GetVersion(), std::move(made), bytes);
+    }
+    return KelPublicDrawBitmap(dc, dest, bitmap->get(), rop);
 }
 
 int KelPublicMemZoom(const CKelMemBlock* source, CKelMemBlock* target) {
