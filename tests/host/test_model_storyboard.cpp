@@ -7,6 +7,7 @@
 #include "host/sbobject/sb_content.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 using kel::test::AddContainer;
 using kel::test::MakeContent;
@@ -189,4 +190,18 @@ TEST(ModelStoryboard, IconsComeFromTheSceneElseFromAttachedCopies) {
     ASSERT_NE(pGone->GetIcon(), nullptr);
     EXPECT_EQ(pGone->GetIcon()->GetPixel(0, 0), 0xFF00FF00u);
     EXPECT_EQ(pBare->GetIcon(), nullptr);
+
+    // The materials of one piece share its icon; a changed thumbnail reaches all of them at
+    // the next update, and a copy made before keeps the icon it had.
+    auto* pAgain = MakeContent<CKelSBContentPieceInObj>(3, 0, 10);
+    pAgain->SetGUID(pInScene->GetGUID());
+    AddContainer(body, {pAgain});
+    body.UpdateContentIcon(&pieces);
+    EXPECT_EQ(pAgain->GetIcon(), pShown->GetIcon());
+    std::unique_ptr<CKelSBContentBaseObj> copy(pShown->MakeCopy());
+    pInScene->colour = 0xFFFF0000u;
+    body.UpdateContentIcon(&pieces);
+    EXPECT_EQ(pShown->GetIcon()->GetPixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(pAgain->GetIcon()->GetPixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(copy->GetIcon()->GetPixel(0, 0), 0xFF0000FFu);
 }

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <memory>
+#include <unordered_map>
 
 IMPLEMENT_SERIAL(CKelSBBodyObj, CKelObject, 1)
 
@@ -328,10 +330,50 @@ int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
     return nRemoved;
 }
 
+namespace {
+
+// The icons made in one pass, one per piece: a storyboard shows a few pieces on many materials,
+// which then share the piece's icon instead of each making and keeping a copy.
+class PieceIcons {
+public:
+    // Null when the piece has no thumbnail.
+    const std::shared_ptr<const CKelMemBlock>& For(const CKelItemBaseObj& piece) {
+        auto [it, fresh] = m_made.try_emplace(&piece);
+        if (fresh) {
+            auto icon = std::make_shared<CKelMemBlock>();
+            if (piece.MakeThumbnail(*icon) && !icon->IsEmpty())
+                it->second = std::move(icon);
+        }
+        return it->second;
+    }
+
+private:
+    std::unordered_map<const CKelItemBaseObj*, std::shared_ptr<const CKelMemBlock>> m_made;
+};
+
+void MakeIcons(CObList& contents, CObList* pPieces, PieceIcons& icons) {
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
+        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(pos));
+        if (pContent == nullptr)
+            continue;
+        const CKelItemBaseObj* pPiece = KelFindItemByGUID(pPieces, pContent->GetGUID());
+        if (pPiece == nullptr)
+            pPiece = pContent->GetAttachedPiece();
+        if (pPiece == nullptr)
+            continue;
+        if (const auto& icon = icons.For(*pPiece))
+            pContent->ShareIcon(icon);
+    }
+}
+
+} // namespace
+
 void CKelSBBodyObj::UpdateContentIcon(CObList* pPieces) {
-    for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;)
-        MakePieceContentIcon(dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos)),
-                             pPieces);
+    PieceIcons icons;
+    for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
+        if (auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos)))
+            MakeIcons(pContainer->GetContentList(), pPieces, icons);
+    }
 }
 
 void CKelSBBodyObj::MakePieceContentIcon(CKelSBContainerObj* pContainer, CObList* pPieces) {
@@ -340,17 +382,8 @@ void CKelSBBodyObj::MakePieceContentIcon(CKelSBContainerObj* pContainer, CObList
 }
 
 void CKelSBBodyObj::MakePieceContentIcon(CObList& contents, CObList* pPieces) {
-    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(pos));
-        if (pContent == nullptr)
-            continue;
-        const CKelItemBaseObj* pPiece = KelFindItemByGUID(pPieces, pContent->GetGUID());
-        if (pPiece == nullptr)
-            pPiece = pContent->GetAttachedPiece();
-        CKelMemBlock icon;
-        if (pPiece != nullptr && pPiece->MakeThumbnail(icon) && !icon.IsEmpty())
-            pContent->SetIcon(&icon);
-    }
+    PieceIcons icons;
+    MakeIcons(contents, pPieces, icons);
 }
 
 // ---- Time and properties --------------------------------------------------------------------

@@ -17,8 +17,7 @@ IMPLEMENT_SERIAL(CKelSBContentScrollObj, CKelSBContentMovieObj, 1)
 CKelSBContentBaseObj::CKelSBContentBaseObj(const CKelSBContentBaseObj& other)
     : CKelObject(other), m_dwStoryIn(other.m_dwStoryIn), m_dwStoryOut(other.m_dwStoryOut),
       m_nTrackIndex(other.m_nTrackIndex), m_rcGeometry(other.m_rcGeometry), m_guid(other.m_guid),
-      m_pIcon(other.m_pIcon ? std::make_unique<CKelMemBlock>(*other.m_pIcon) : nullptr),
-      m_lstPieces(other.m_lstPieces) {}
+      m_pIcon(other.m_pIcon), m_lstPieces(other.m_lstPieces) {}
 
 CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj& other) {
     if (this == &other)
@@ -30,7 +29,7 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
     NotePlaceChanged();
     m_rcGeometry = other.m_rcGeometry;
     m_guid = other.m_guid;
-    SetIcon(other.m_pIcon.get());
+    m_pIcon = other.m_pIcon;
     if (GetRuntimeClass() == other.GetRuntimeClass())
         AssignFrom(other);
     return *this;
@@ -93,7 +92,7 @@ int CKelSBContentBaseObj::Move(long nDelta) {
 void CKelSBContentBaseObj::SetIcon(const CKelMemBlock* pIcon) {
     if (pIcon == m_pIcon.get())
         return;
-    m_pIcon = pIcon ? std::make_unique<CKelMemBlock>(*pIcon) : nullptr;
+    m_pIcon = pIcon ? std::make_shared<const CKelMemBlock>(*pIcon) : nullptr;
 }
 
 CKelItemBaseObj* CKelSBContentBaseObj::GetAttachedPiece() const {

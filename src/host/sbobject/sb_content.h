@@ -64,7 +64,11 @@ public:
 
     // Timeline icon built from the piece's thumbnail; null when there is none.
     const CKelMemBlock* GetIcon() const { return m_pIcon.get(); }
+    // Keeps a copy of `pIcon` (null: no icon).
     void SetIcon(const CKelMemBlock* pIcon);
+    // Shows `pIcon` itself. An icon never changes once given, so the materials of one piece
+    // (and copies of a material) share one.
+    void ShareIcon(std::shared_ptr<const CKelMemBlock> pIcon) { m_pIcon = std::move(pIcon); }
 
     // Copies of the piece, attached while the material is stored away (clipboard, undo
     // snapshots), so that it can be shown even when the scene no longer holds the piece.
@@ -110,7 +114,7 @@ private:
     WORD m_nTrackIndex = 0;
     CRect m_rcGeometry;
     KelGUID m_guid;
-    std::unique_ptr<CKelMemBlock> m_pIcon;
+    std::shared_ptr<const CKelMemBlock> m_pIcon;
     CKelObList m_lstPieces;
 };
 
