@@ -11,6 +11,7 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cstring>
 
@@ -52,7 +53,16 @@ std::shared_ptr<QImage> QtWindow::Surface() {
         const bool first = !m_surface;
         m_surface = std::move(fresh);
         if (m_wnd && IsWindow(m_wnd) && first) {
-            m_wnd->InvalidateRect(nullptr, TRUE);
+            // The window has drawn nothing on it yet. A paint under way draws its region; the
+            // rest is painted next, and what the paint draws is not painted over again.
+            QRegion unpainted(QRect(QPoint(0, 0), size));
+            for (const CRect& painting : m_wnd->GetPaintRegion()) {
+                unpainted -= ToQRect(painting);
+            }
+            for (const QRect& part : unpainted) {
+                const CRect rect = FromQRect(part);
+                m_wnd->InvalidateRect(&rect, TRUE);
+            }
         }
     }
     return m_surface;

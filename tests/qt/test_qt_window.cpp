@@ -222,3 +222,22 @@ TEST_F(QtWindowTest, AConfinedCursorStaysInItsRectangle) {
 }
 
 } // namespace
+
+TEST_F(QtWindowTest, ANewWindowIsPaintedOnceAndKeepsWhatItDrewMeanwhile) {
+    Probe fresh;
+    ASSERT_TRUE(
+        fresh.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(250, 30, 350, 130), &top, 8));
+    // Painted by the framework before Qt shows it, then drawn on outside a paint.
+    fresh.UpdateWindow();
+    EXPECT_EQ(fresh.paints, 1);
+    {
+        CClientDC dc(&fresh);
+        dc.FillSolidRect(CRect(0, 0, 10, 10), RGB(0, 0, 250));
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(fresh.paints, 1);
+    const QImage shot = backend->WidgetFor(&fresh)->grab().toImage();
+    EXPECT_EQ(shot.pixel(5, 5), qRgb(0, 0, 250));
+    EXPECT_EQ(shot.pixel(50, 50), qRgb(200, 0, 0));
+    fresh.DestroyWindow();
+}
