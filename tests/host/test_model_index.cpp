@@ -72,6 +72,13 @@ Contents ListOf(const CKelSBTrackObj& track) {
 
 void ExpectAgreement(CKelSBBodyObj& body, std::mt19937& random) {
     const Walk walk(body);
+    // Now and then rebuilt right after the change, before anything asks about them: then
+    // they are the lists the walk gives.
+    if (random() % 4 == 0) {
+        body.ResetAllTrackContentList();
+        for (int t = 0; t < body.GetTrackCount(); ++t)
+            ASSERT_EQ(ListOf(*body.GetTrackObj(t)), walk.rows[static_cast<std::size_t>(t)]);
+    }
     ASSERT_EQ(body.GetContainerCount(), static_cast<int>(walk.containers.size()));
     for (std::size_t i = 0; i < walk.containers.size(); ++i) {
         ASSERT_EQ(body.GetContainerObj(static_cast<int>(i)), walk.containers[i]);
@@ -117,6 +124,9 @@ void ExpectAgreement(CKelSBBodyObj& body, std::mt19937& random) {
     EXPECT_EQ(body.GetNewTimeLinePos(0), next == walk.keyPoints.end() ? line : *next);
     EXPECT_EQ(body.GetNewTimeLinePos(1),
               before == walk.keyPoints.begin() ? line : *std::prev(before));
+    EXPECT_EQ(body.GetKeyPointList(),
+              std::vector<DWORD>(walk.keyPoints.begin(), walk.keyPoints.end()));
+
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 
 #include <array>
 #include <compare>
+#include <cstddef>
+#include <functional>
+#include <string_view>
 
 class CArchive;
 
@@ -30,4 +33,12 @@ struct KelGUID {
 
     friend bool operator==(const KelGUID&, const KelGUID&) = default;
     friend auto operator<=>(const KelGUID&, const KelGUID&) = default;
+};
+
+template <>
+struct std::hash<KelGUID> {
+    std::size_t operator()(const KelGUID& guid) const noexcept {
+        return std::hash<std::string_view>()(
+            std::string_view(reinterpret_cast<const char*>(guid.bytes.data()), guid.bytes.size()));
+    }
 };

@@ -38,7 +38,7 @@ CKelItemBaseObj* KelFindItemByGUID(const CObList* pList, const KelGUID& guid) {
     if (pList == nullptr)
         return nullptr;
     for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
-        auto* pItem = dynamic_cast<CKelItemBaseObj*>(pList->GetNext(pos));
+        auto* pItem = DYNAMIC_DOWNCAST(CKelItemBaseObj, pList->GetNext(pos));
         if (pItem != nullptr && pItem->GetGUID() == guid)
             return pItem;
     }

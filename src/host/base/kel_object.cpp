@@ -62,13 +62,13 @@ CKelObList::~CKelObList() {
 }
 
 void CKelObList::OnElementAdded(CObject* pObject) {
-    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+    if (auto* pKel = DYNAMIC_DOWNCAST(CKelObject, pObject))
         ++pKel->m_nHolders;
     KelModelChanged();
 }
 
 void CKelObList::OnElementRemoved(CObject* pObject) {
-    if (auto* pKel = dynamic_cast<CKelObject*>(pObject))
+    if (auto* pKel = DYNAMIC_DOWNCAST(CKelObject, pObject))
         --pKel->m_nHolders;
     KelModelChanged();
 }
@@ -92,7 +92,7 @@ void CKelObList::AppendCopies(const CObList& other) {
             copies.AddTail(static_cast<CObject*>(nullptr));
             continue;
         }
-        const auto* pKel = dynamic_cast<const CKelObject*>(pObject);
+        const auto* pKel = DYNAMIC_DOWNCAST(CKelObject, pObject);
         if (pKel == nullptr)
             throw CInvalidArgException("only model objects can be copied");
         copies.AddTail(pKel->MakeCopy());

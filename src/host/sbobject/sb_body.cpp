@@ -39,7 +39,7 @@ CString CKelSBBodyObj::GetDefName() {
 }
 
 CKelSBTrackObj* CKelSBBodyObj::GetTrackObj(int nIndex) const {
-    return dynamic_cast<CKelSBTrackObj*>(m_lstTracks.GetAtIndex(nIndex));
+    return DYNAMIC_DOWNCAST(CKelSBTrackObj, m_lstTracks.GetAtIndex(nIndex));
 }
 
 int CKelSBBodyObj::GetTrackIndex(const CKelSBTrackObj* pTrack) const {
@@ -47,7 +47,7 @@ int CKelSBBodyObj::GetTrackIndex(const CKelSBTrackObj* pTrack) const {
 }
 
 CKelSBContainerObj* CKelSBBodyObj::GetContainerObj(int nIndex) const {
-    return dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetAtIndex(nIndex));
+    return DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetAtIndex(nIndex));
 }
 
 void CKelSBBodyObj::AddContainer(CKelSBContainerObj* pContainer) {
@@ -71,7 +71,7 @@ CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const void* pContent) const {
     m_containerOf.clear();
     m_containerOf.reserve(static_cast<std::size_t>(m_lstContainers.GetCount()) * 2);
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
         if (pContainer == nullptr)
             continue;
         const CKelObList& contents = pContainer->GetContentList();
@@ -91,7 +91,7 @@ int CKelSBBodyObj::GetContainerIndex(const CKelSBContainerObj* pContainer) const
 
 void CKelSBBodyObj::ClearAllTrackContentList() {
     for (POSITION pos = m_lstTracks.GetHeadPosition(); pos != nullptr;) {
-        if (auto* pTrack = dynamic_cast<CKelSBTrackObj*>(m_lstTracks.GetNext(pos)))
+        if (auto* pTrack = DYNAMIC_DOWNCAST(CKelSBTrackObj, m_lstTracks.GetNext(pos)))
             pTrack->GetContentList().RemoveAll();
     }
 }
@@ -121,11 +121,14 @@ void CKelSBBodyObj::NoteTrackListsChecked(bool bCurrent, int nOffTrack) const {
 }
 
 void CKelSBBodyObj::ResetAllTrackContentList() {
+    // Built or checked since the last change: building them again would give the same lists.
+    if (m_listCheck.nGeneration == KelModelGeneration() && m_listCheck.bCurrent)
+        return;
     int nOffTrack = 0;
     TrackRows rows = BuildTrackRows(nOffTrack);
     int nTrack = 0;
     for (POSITION pos = m_lstTracks.GetHeadPosition(); pos != nullptr; ++nTrack) {
-        auto* pTrack = dynamic_cast<CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
+        auto* pTrack = DYNAMIC_DOWNCAST(CKelSBTrackObj, m_lstTracks.GetNext(pos));
         if (pTrack == nullptr)
             continue;
         CObList& list = pTrack->GetContentList();
@@ -134,7 +137,6 @@ void CKelSBBodyObj::ResetAllTrackContentList() {
             list.AddTail(pContent);
     }
     NoteTrackListsChecked(true, nOffTrack);
-    ResetKeyPointList();
 }
 
 bool CKelSBBodyObj::AreTrackContentListsCurrent() const {
@@ -147,7 +149,7 @@ bool CKelSBBodyObj::AreTrackContentListsCurrent() const {
     bool bCurrent = true;
     std::size_t nTrack = 0;
     for (POSITION pos = m_lstTracks.GetHeadPosition(); bCurrent && pos != nullptr; ++nTrack) {
-        const auto* pTrack = dynamic_cast<const CKelSBTrackObj*>(m_lstTracks.GetNext(pos));
+        const auto* pTrack = DYNAMIC_DOWNCAST(CKelSBTrackObj, m_lstTracks.GetNext(pos));
         if (pTrack == nullptr)
             continue;
         const CObList& list = pTrack->GetContentList();
@@ -269,7 +271,7 @@ void CKelSBBodyObj::NoteContainerOf(CKelSBContainerObj* pContainer) const {
         m_containerOf[contents.GetNext(pos)] = pContainer;
 }
 
-void CKelSBBodyObj::ResetKeyPointList() {
+void CKelSBBodyObj::FindKeyPoints() const {
     if (m_nKeyPointsGeneration == KelModelGeneration())
         return; // nothing moved since they were found
     const int nTracks = GetTrackCount();
@@ -304,7 +306,7 @@ int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
     const int nTracks = GetTrackCount();
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
         const POSITION here = pos;
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
         if (pContainer == nullptr) {
             m_lstContainers.DeleteAt(here);
             ++nRemoved;
@@ -313,7 +315,7 @@ int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
         CKelObList& contents = pContainer->GetContentList();
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
             const POSITION at = p;
-            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p));
+            auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
             if (pContent == nullptr || pContent->GetTrackIndex() >= nTracks ||
                 pContent->GetStoryOut() < pContent->GetStoryIn() ||
                 pContent->GetDuration() < pContent->GetMinDuration()) {
@@ -336,6 +338,23 @@ namespace {
 // which then share the piece's icon instead of each making and keeping a copy.
 class PieceIcons {
 public:
+    explicit PieceIcons(const CObList* pPieces) : m_pPieces(pPieces) {}
+
+    // The first piece of the list with the identity, as KelFindItemByGUID finds it: the list
+    // is indexed once for the pass instead of searched for every material.
+    const CKelItemBaseObj* Find(const KelGUID& guid) {
+        if (!m_bIndexed) {
+            m_bIndexed = true;
+            for (POSITION pos = m_pPieces ? m_pPieces->GetHeadPosition() : nullptr;
+                 pos != nullptr;) {
+                if (auto* pPiece = DYNAMIC_DOWNCAST(CKelItemBaseObj, m_pPieces->GetNext(pos)))
+                    m_pieces.try_emplace(pPiece->GetGUID(), pPiece);
+            }
+        }
+        const auto it = m_pieces.find(guid);
+        return it != m_pieces.end() ? it->second : nullptr;
+    }
+
     // Null when the piece has no thumbnail.
     const std::shared_ptr<const CKelMemBlock>& For(const CKelItemBaseObj& piece) {
         auto [it, fresh] = m_made.try_emplace(&piece);
@@ -348,15 +367,18 @@ public:
     }
 
 private:
+    const CObList* m_pPieces;
+    bool m_bIndexed = false;
+    std::unordered_map<KelGUID, const CKelItemBaseObj*> m_pieces;
     std::unordered_map<const CKelItemBaseObj*, std::shared_ptr<const CKelMemBlock>> m_made;
 };
 
-void MakeIcons(CObList& contents, CObList* pPieces, PieceIcons& icons) {
+void MakeIcons(CObList& contents, PieceIcons& icons) {
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(pos));
+        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos));
         if (pContent == nullptr)
             continue;
-        const CKelItemBaseObj* pPiece = KelFindItemByGUID(pPieces, pContent->GetGUID());
+        const CKelItemBaseObj* pPiece = icons.Find(pContent->GetGUID());
         if (pPiece == nullptr)
             pPiece = pContent->GetAttachedPiece();
         if (pPiece == nullptr)
@@ -369,10 +391,10 @@ void MakeIcons(CObList& contents, CObList* pPieces, PieceIcons& icons) {
 } // namespace
 
 void CKelSBBodyObj::UpdateContentIcon(CObList* pPieces) {
-    PieceIcons icons;
+    PieceIcons icons(pPieces);
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
-        if (auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos)))
-            MakeIcons(pContainer->GetContentList(), pPieces, icons);
+        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos)))
+            MakeIcons(pContainer->GetContentList(), icons);
     }
 }
 
@@ -382,8 +404,8 @@ void CKelSBBodyObj::MakePieceContentIcon(CKelSBContainerObj* pContainer, CObList
 }
 
 void CKelSBBodyObj::MakePieceContentIcon(CObList& contents, CObList* pPieces) {
-    PieceIcons icons;
-    MakeIcons(contents, pPieces, icons);
+    PieceIcons icons(pPieces);
+    MakeIcons(contents, icons);
 }
 
 // ---- Time and properties --------------------------------------------------------------------

@@ -132,8 +132,13 @@ public:
     // materials moved between containers), so that it need not be built again.
     void NoteContainerOf(CKelSBContainerObj* pContainer) const;
     // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
-    void ResetKeyPointList();
-    const std::vector<DWORD>& GetKeyPointList() const { return m_keyPoints; }
+    // Found again on the first question after the model changed, so rebuilding the track
+    // lists leaves them to whoever asks next.
+    void ResetKeyPointList() { FindKeyPoints(); }
+    const std::vector<DWORD>& GetKeyPointList() const {
+        FindKeyPoints();
+        return m_keyPoints;
+    }
     // The key editing point before (bPrevious non-zero) or after the time line, from the
     // materials as they are now. With none in that direction the time line position itself
     // is returned, so the time line stays where it is at either end.
@@ -206,12 +211,13 @@ private:
     DWORD m_dwFramesPerUnit = kDefaultFramesPerUnit;
     DWORD m_dwTimeLinePos = 0;
     int m_nDeleteMode = 0;
-    std::vector<DWORD> m_keyPoints;
-    std::uint64_t m_nKeyPointsGeneration = ~std::uint64_t{0};
     std::unique_ptr<CKelURBase> m_pURBase;
 
     // ---- Derived data, current as long as the model generation it was built at (see
     // KelModelGeneration); rebuilt on the first question after a change.
+    void FindKeyPoints() const;
+    mutable std::vector<DWORD> m_keyPoints;
+    mutable std::uint64_t m_nKeyPointsGeneration = ~std::uint64_t{0};
     mutable DWORD m_dwDuration = 0;
     mutable std::uint64_t m_nDurationGeneration = ~std::uint64_t{0};
     // Which container holds each material. An entry is checked against the lists before it

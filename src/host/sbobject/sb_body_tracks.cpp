@@ -14,13 +14,13 @@ void CKelSBBodyObj::ShiftTracksFrom(int nFirst, int nDelta) {
 void CKelSBBodyObj::DeleteMaterialsOnTrack(int nIndex) {
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
         const POSITION here = pos;
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
         if (pContainer == nullptr)
             continue;
         CKelObList& contents = pContainer->GetContentList();
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
             const POSITION at = p;
-            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p));
+            auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
             if (pContent != nullptr && pContent->GetTrackIndex() == nIndex)
                 contents.DeleteAt(at);
         }
@@ -86,13 +86,13 @@ int CKelSBBodyObj::CopyTrack(CKelObList& clipboard, int nIndex) {
     CKelObList copies; // appended to the clipboard only when complete
     copies.AddTail(pTrack->MakeCopy());
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(m_lstContainers.GetNext(pos));
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
         if (pContainer == nullptr)
             continue;
         auto pCopy = std::make_unique<CKelSBContainerObj>();
         const CKelObList& contents = pContainer->GetContentList();
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p));
+            auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
             if (pContent != nullptr && pContent->GetTrackIndex() == nIndex)
                 pCopy->AddContent(pContent->MakeCopy());
         }
@@ -120,11 +120,11 @@ int CKelSBBodyObj::PasteTrack(const CKelObList& clipboard, CObList* pPieces, int
     CKelObList containers;
     for (POSITION pos = clipboard.GetHeadPosition(); pos != nullptr;) {
         const CObject* pObject = clipboard.GetNext(pos);
-        if (const auto* pT = dynamic_cast<const CKelSBTrackObj*>(pObject)) {
+        if (const auto* pT = DYNAMIC_DOWNCAST(CKelSBTrackObj, pObject)) {
             if (pTrack != nullptr)
                 break;
             pTrack = pT;
-        } else if (const auto* pC = dynamic_cast<const CKelSBContainerObj*>(pObject)) {
+        } else if (const auto* pC = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject)) {
             if (pTrack != nullptr)
                 containers.AddTail(pC->MakeCopy());
         }
@@ -142,7 +142,7 @@ int CKelSBBodyObj::PasteTrack(const CKelObList& clipboard, CObList* pPieces, int
         auto* pContainer = static_cast<CKelSBContainerObj*>(containers.RemoveHead());
         CKelObList& contents = pContainer->GetContentList();
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            if (auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p)))
+            if (auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p)))
                 pContent->SetTrackIndex(static_cast<WORD>(nIndex));
         }
         MakePieceContentIcon(pContainer, pPieces);

@@ -20,7 +20,7 @@ CKelSBContainerObj& CKelSBContainerObj::operator=(const CKelSBContainerObj& othe
 }
 
 CKelSBContentBaseObj* CKelSBContainerObj::GetContentObj(INT_PTR nIndex) const {
-    return dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetAtIndex(nIndex));
+    return DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetAtIndex(nIndex));
 }
 
 void CKelSBContainerObj::AddContent(CKelSBContentBaseObj* pContent) {
@@ -31,7 +31,7 @@ DWORD CKelSBContainerObj::GetStoryIn() const {
     DWORD dwIn = 0;
     bool bFirst = true;
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
-        if (auto* p = dynamic_cast<const CKelSBContentBaseObj*>(m_lstContents.GetNext(pos))) {
+        if (auto* p = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos))) {
             dwIn = bFirst ? p->GetStoryIn() : std::min(dwIn, p->GetStoryIn());
             bFirst = false;
         }
@@ -42,7 +42,7 @@ DWORD CKelSBContainerObj::GetStoryIn() const {
 DWORD CKelSBContainerObj::GetStoryOut() const {
     DWORD dwOut = 0;
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
-        if (auto* p = dynamic_cast<const CKelSBContentBaseObj*>(m_lstContents.GetNext(pos)))
+        if (auto* p = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos)))
             dwOut = std::max(dwOut, p->GetStoryOut());
     }
     return dwOut;
@@ -60,7 +60,7 @@ int CKelSBContainerObj::MakeOrder(CObList& list, int nFlag) {
     std::vector<CKelSBContentBaseObj*> items;
     items.reserve(static_cast<std::size_t>(list.GetCount()));
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-        auto* p = dynamic_cast<CKelSBContentBaseObj*>(list.GetNext(pos));
+        auto* p = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, list.GetNext(pos));
         if (p == nullptr)
             return 0;
         items.push_back(p);
@@ -114,7 +114,7 @@ CKelSBTrackObj& CKelSBTrackObj::operator=(const CKelSBTrackObj& other) {
 
 CKelSBContentBaseObj* CKelSBTrackObj::GetContentObj(INT_PTR nIndex) const {
     POSITION pos = m_lstContents.FindIndex(nIndex);
-    return pos ? dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetAt(pos)) : nullptr;
+    return pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetAt(pos)) : nullptr;
 }
 
 const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
@@ -127,7 +127,7 @@ const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
     index.bInTimeOrder = true;
     DWORD dwLatest = 0;
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetNext(pos));
+        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos));
         if (pContent == nullptr) {
             index.bInTimeOrder = false; // not a material: shown nowhere, so left out
             continue;
@@ -159,7 +159,7 @@ std::span<CKelSBContentBaseObj* const> CKelSBTrackObj::GetContentsNear(DWORD dwF
 
 void CKelSBTrackObj::SetAllContentTrackIndex(WORD nTrack) {
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
-        if (auto* p = dynamic_cast<CKelSBContentBaseObj*>(m_lstContents.GetNext(pos)))
+        if (auto* p = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos)))
             p->SetTrackIndex(nTrack);
     }
 }

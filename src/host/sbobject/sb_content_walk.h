@@ -10,12 +10,12 @@ namespace kel::host {
 template <class Fn>
 inline void ForEachContent(const CKelObList& containers, Fn&& fn) {
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(containers.GetNext(pos));
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
         if (pContainer == nullptr)
             continue;
         const CKelObList& contents = pContainer->GetContentList();
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
-            if (auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(p)))
+            if (auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p)))
                 fn(*pContent);
         }
     }
