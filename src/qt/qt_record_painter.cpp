@@ -2,6 +2,7 @@
 
 #include "qt/qt_bitmaps.h"
 #include "qt/qt_dc.h"
+#include "qt/qt_kept_text.h"
 #include "qt/qt_text.h"
 
 #include <QPaintEngine>
@@ -371,9 +372,21 @@ void RecordPainter::TextLine(FontFace& face, int x, int top, const std::string& 
     if (m_record->bkMode == OPAQUE) {
         Fill(QRect(x, top, face.Width(text), metrics.height()), ToQColor(m_record->bkColor));
     }
-    ClipPainter(m_clip);
-    m_painter.setPen(ToQColor(m_record->textColor));
-    face.Draw(m_painter, QPoint(x, top + metrics.ascent()), text);
+    const QPoint baseline(x, top + metrics.ascent());
+    const QColor color = ToQColor(m_record->textColor);
+    auto draw = [&] {
+        ClipPainter(m_clip);
+        m_painter.setPen(color);
+        face.Draw(m_painter, baseline, text);
+    };
+    const QRect reach = face.Reach(text);
+    if (reach.isNull() || !m_pixels || m_target.format() != QImage::Format_RGB32 ||
+        m_mode != QPainter::CompositionMode_SourceOver || m_opacity != 1.0) {
+        draw();
+        return;
+    }
+    DrawKeptText({m_pixels, m_bytesPerLine}, reach.translated(baseline) & m_clip & m_target.rect(),
+                 face, text, color.rgb(), baseline, draw);
 }
 
 void RecordPainter::Text() {

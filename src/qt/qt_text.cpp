@@ -121,6 +121,22 @@ void FontFace::Shape(Shaped& shaped, const QString& text) const {
         run.setPositions(positions);
     }
     shaped.drawing = Drawing::Glyphs;
+    // The glyphs' outlines, and around them the pixels that antialiasing and the placing of
+    // a glyph between pixels may touch.
+    QRectF ink;
+    for (QGlyphRun run : shaped.glyphs) {
+        // The layout gave each run its line's box; without it a run measures its glyphs.
+        run.setBoundingRect(QRectF());
+        ink |= run.boundingRect();
+    }
+    shaped.reach = ink.toAlignedRect().adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
+}
+
+QRect FontFace::Reach(const std::string& text) {
+    Shaped& shaped = Find(text);
+    if (shaped.drawing == Drawing::Unknown)
+        Shape(shaped, QString::fromUtf8(text));
+    return shaped.drawing == Drawing::Glyphs ? shaped.reach : QRect();
 }
 
 void FontFace::Draw(QPainter& painter, QPoint baseline, const std::string& text) {

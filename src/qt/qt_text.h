@@ -15,6 +15,7 @@
 #include <QGlyphRun>
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <cstddef>
 #include <string>
 #include <unordered_map>
@@ -40,9 +41,14 @@ public:
     // Draws the UTF-8 text in the painter's pen colour with the left end of its baseline at
     // `baseline`: the pixels QPainter::drawText gives there.
     void Draw(QPainter& painter, QPoint baseline, const std::string& text);
+    // Every pixel Draw may change, relative to the left end of the baseline; null when the
+    // text is drawn the plain way, whose reach is not known beforehand.
+    QRect Reach(const std::string& text);
 
     // How many texts a font keeps before it starts afresh.
     static constexpr std::size_t kKeptTexts = 4096;
+    // Pixels around a glyph's outline that drawing it may still change.
+    static constexpr int kInkMargin = 2;
 
 private:
     enum class Drawing { Unknown, Glyphs, Plain };
@@ -50,6 +56,7 @@ private:
         int width = -1; // not measured yet
         Drawing drawing = Drawing::Unknown;
         QList<QGlyphRun> glyphs; // baseline-relative
+        QRect reach;             // of the glyphs, baseline-relative
     };
     Shaped& Find(const std::string& text);
     void Shape(Shaped& shaped, const QString& text) const;

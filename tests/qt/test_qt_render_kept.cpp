@@ -174,6 +174,124 @@ ImageData Picture(int width, int height, std::uint32_t seed, bool opaque,
     return image;
 }
 
+TEST_F(KeptDrawingTest, TextChangesNoPixelOutsideItsReach) {
+    // Kept texts copy their reach and nothing else: a glyph's edge outside it would be lost.
+    const std::vector<LOGFONT> fonts = {
+        Font("Tahoma", -12),          Font("Tahoma", -7),
+        Font("Tahoma", -13, FW_BOLD), Font("Times New Roman", -15, FW_NORMAL, 1),
+        Font("Courier New", 16),      Font("Tahoma", -90), // drawn as outlines, not cached glyphs
+    };
+    const std::vector<std::string> texts = {"Track12",  "Wj|fq_", "Ünïcødé ÆØÅ ffi",
+                                            "Ελληνικά", "日本語", "Piece 7\\Fade In"};
+    for (const LOGFONT& lf : fonts) {
+        kel::qt::FontFace& face = kel::qt::FaceFor(lf);
+        for (const std::string& text : texts) {
+            const QRect reach = face.Reach(text);
+            ASSERT_FALSE(reach.isNull()) << text;
+            for (const int x : {0, 1, 7}) {
+                SCOPED_TRACE(std::to_string(lf.lfHeight) + " '" + text + "' at " +
+                             std::to_string(x));
+                QImage image(QSize(600, 200), QImage::Format_RGB32);
+                image.fill(Qt::white);
+                const QPoint baseline(40 + x, 120);
+                {
+                    QPainter painter(&image);
+                    painter.setPen(Qt::black);
+                    face.Draw(painter, baseline, text);
+                }
+                int changed = 0;
+                for (int py = 0; py < image.height(); ++py) {
+                    for (int px = 0; px < image.width(); ++px) {
+                        if (image.pixel(px, py) == qRgb(255, 255, 255))
+                            continue;
+                        ++changed;
+                        ASSERT_TRUE(reach.translated(baseline).contains(px, py)) << px << "," << py;
+                    }
+                }
+                EXPECT_GT(changed, 0);
+            }
+        }
+    }
+}
+
+TEST_F(KeptDrawingTest, KeptTextsShowWhatTheEngineDrawsWhereverTheyLand) {
+    // Labels over gradients, pictures and each other, cut by clips through their glyphs, at
+    // the image's edges, and drawn again: the kept ones are copied only over the very pixels
+    // they were drawn over, and the picture is the plain one every time.
+    LOGFONT lf = Font("Tahoma", -12);
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    const QFont qfont = kel::qt::ToQFont(lf);
+    const QFontMetrics metrics(qfont);
+    const ImageData pictureData = Picture(40, 30, 5, true);
+    CBitmap picture;
+    picture.CreateFromImage(pictureData);
+    const QImage pictureImage = kel::qt::ToQImage(pictureData);
+    struct Label {
+        QPoint at;
+        QRect clip;
+        const char* text;
+        QRgb color;
+    };
+    std::vector<Label> labels;
+    std::mt19937 random(11);
+    const char* texts[] = {"Group 2\\Keep(Stay)", "Track12", "Wave"};
+    for (int i = 0; i < 60; ++i) {
+        const QPoint at(int(random() % 260) - 20, int(random() % 130) - 10);
+        // Mostly open, sometimes through the middle of the glyphs.
+        const QRect clip = i % 3 == 0 ? QRect(at + QPoint(int(random() % 20), 2), QSize(30, 6))
+                                      : QRect(0, 0, kSize.width(), kSize.height());
+        labels.push_back({at, clip, texts[i % 3], i % 4 == 0 ? qRgb(200, 0, 0) : qRgb(0, 0, 0)});
+    }
+    auto paintBackground = [&](auto&& fillRow, auto&& drawPicture) {
+        for (int y = 0; y < kSize.height(); ++y)
+            fillRow(y, qRgb(200 - y, 220 - y / 2, 255));
+        drawPicture(QRect(100, 40, 40, 30));
+    };
+
+    auto expected = Blank();
+    {
+        QPainter painter(expected.get());
+        paintBackground(
+            [&](int y, QRgb c) { painter.fillRect(QRect(0, y, kSize.width(), 1), QColor(c)); },
+            [&](const QRect& r) { painter.drawImage(r, pictureImage); });
+        painter.setFont(qfont);
+        for (const Label& label : labels) {
+            painter.setClipRect(label.clip);
+            painter.setPen(QColor(label.color));
+            painter.drawText(label.at + QPoint(0, metrics.ascent()), QString::fromUtf8(label.text));
+        }
+    }
+    for (int pass = 0; pass < 3; ++pass) {
+        SCOPED_TRACE("pass " + std::to_string(pass));
+        auto surface = Blank();
+        auto dc = DcOn(surface);
+        paintBackground(
+            [&](int y, QRgb c) {
+                dc->FillSolidRect(CRect(0, y, kSize.width(), y + 1),
+                                  RGB(qRed(c), qGreen(c), qBlue(c)));
+            },
+            [&](const QRect& r) {
+                CDC memory;
+                memory.CreateCompatibleDC(dc.get());
+                CBitmap* old = memory.SelectObject(&picture);
+                dc->BitBlt(r.x(), r.y(), r.width(), r.height(), &memory, 0, 0, SRCCOPY);
+                memory.SelectObject(old);
+            });
+        dc->SelectObject(&font);
+        dc->SetBkMode(TRANSPARENT);
+        for (const Label& label : labels) {
+            const int saved = dc->SaveDC();
+            dc->IntersectClipRect(kel::qt::FromQRect(label.clip));
+            dc->SetTextColor(RGB(qRed(label.color), qGreen(label.color), qBlue(label.color)));
+            dc->TextOut(label.at.x(), label.at.y(), label.text);
+            dc->RestoreDC(saved);
+        }
+        dc.reset();
+        EXPECT_TRUE(*surface == *expected) << FirstDifference(*surface, *expected);
+    }
+}
+
 TEST_F(KeptDrawingTest, KeptBitmapsStretchAndBlendAsTheirPlainImages) {
     // Opaque, with transparent parts, and opaque with one colour per row (a gradient).
     for (const int kind : {0, 1, 2}) {
