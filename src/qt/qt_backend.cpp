@@ -336,15 +336,11 @@ std::unique_ptr<CDC> QtBackend::CreatePaintDC(CWnd& wnd) {
     if (!window) {
         return std::make_unique<CRecordingDC>(client, wnd.GetPaintBox());
     }
-    QPointer<QtWindow> guard(window);
-    return std::make_unique<CQtDC>(
-        window->Surface(), client, wnd.GetPaintBox(),
-        [guard](const CRect& r) {
-            if (guard) {
-                guard->ShowClientRect(r);
-            }
-        },
-        RecordPainter::Fills::Deferred);
+    // A paint draws only inside its box: shown once, rather than asked for per record.
+    const CRect paintBox = wnd.GetPaintBox();
+    window->ShowClientRect(client & paintBox);
+    return std::make_unique<CQtDC>(window->Surface(), client, paintBox, nullptr,
+                                   RecordPainter::Fills::Deferred);
 }
 
 std::unique_ptr<CDC> QtBackend::CreateClientDC(CWnd& wnd) {
