@@ -8,6 +8,7 @@
 #include <QPaintEngine>
 #include <algorithm>
 #include <span>
+#include <string_view>
 #include <utility>
 
 using kel::platform::DrawRecord;
@@ -119,8 +120,34 @@ std::span<const int> DashPattern(UINT style) {
 
 } // namespace
 
+RecordPainter::Op RecordPainter::OpOf(const std::string& name) {
+    // Asked once per record: each test of a record's kind used to compare its name.
+    static constexpr std::pair<std::string_view, Op> kOps[] = {
+        {"FillSolidRect", Op::FillSolidRect},
+        {"FillRect", Op::FillRect},
+        {"FrameRect", Op::FrameRect},
+        {"Draw3dRect", Op::Draw3dRect},
+        {"InvertRect", Op::InvertRect},
+        {"PatBlt", Op::PatBlt},
+        {"Rectangle", Op::Rectangle},
+        {"Ellipse", Op::Ellipse},
+        {"LineTo", Op::LineTo},
+        {"TextOut", Op::TextOut},
+        {"DrawText", Op::DrawText},
+        {"BitBlt", Op::BitBlt},
+        {"StretchBlt", Op::StretchBlt},
+        {"DrawState", Op::DrawState},
+    };
+    for (const auto& [known, op] : kOps) {
+        if (name == known) {
+            return op;
+        }
+    }
+    return Op::Other;
+}
+
 RecordPainter::RecordPainter(QImage& target, Fills fills)
-    : m_target(target), m_painter(&target), m_fills(fills) {
+    : m_target(target), m_imageRect(target.rect()), m_painter(&target), m_fills(fills) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_rasterOps = m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     // The painter holds the image now, so its pixels stay where they are.
@@ -138,11 +165,10 @@ RecordPainter::~RecordPainter() {
 }
 
 QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
-    const std::string& name = record.name;
-    if (name == "FillSolidRect") {
+    if (m_op == Op::FillSolidRect) {
         return ToQRect(record.rect) & m_clip;
     }
-    if (name == "LineTo") {
+    if (m_op == Op::LineTo) {
         // A one-pixel solid line across or down covers the pixels of its bounds.
         const bool straight = record.from.x == record.to.x || record.from.y == record.to.y;
         if (straight && record.from != record.to && record.pen.lopnStyle == PS_SOLID &&
@@ -151,8 +177,8 @@ QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
         }
         return {};
     }
-    if ((name == "BitBlt" || name == "StretchBlt" || name == "DrawState") && record.bitmap &&
-        record.rop == SRCCOPY && !(name == "DrawState" && (record.format & DSS_DISABLED))) {
+    if (IsPicture(m_op) && record.bitmap && record.rop == SRCCOPY &&
+        !(m_op == Op::DrawState && (record.format & DSS_DISABLED))) {
         // An opaque picture drawn from inside itself covers its whole target.
         const QImage& image = ImagesOf(*record.bitmap).opaque;
         const QRect source = ToQRect(record.srcRect);
@@ -164,8 +190,8 @@ QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
 }
 
 QRect RecordPainter::Reach(const DrawRecord& record) const {
-    const bool text = record.Is("DrawText") || record.Is("TextOut");
-    if (text && !(record.Is("DrawText") && !(record.format & DT_NOCLIP))) {
+    const bool text = m_op == Op::DrawText || m_op == Op::TextOut;
+    if (text && !(m_op == Op::DrawText && !(record.format & DT_NOCLIP))) {
         return m_clip; // glyphs may reach past the cell they are measured in
     }
     const int w = std::max<int>(1, record.pen.lopnWidth.x);
@@ -175,10 +201,10 @@ QRect RecordPainter::Reach(const DrawRecord& record) const {
 bool RecordPainter::StartsPendingFill(const DrawRecord& record) {
     // Below this, waiting costs more than the pixels it may save.
     constexpr qint64 kLargeFill = 16 * 1024;
-    if (m_fills != Fills::Deferred || m_pending || !m_pixels || !record.Is("FillSolidRect")) {
+    if (m_fills != Fills::Deferred || m_pending || !m_pixels || m_op != Op::FillSolidRect) {
         return false;
     }
-    const QRect area = ToQRect(record.rect) & m_clip & m_target.rect();
+    const QRect area = ToQRect(record.rect) & m_clip & m_imageRect;
     if (qint64(area.width()) * area.height() < kLargeFill) {
         return false;
     }
@@ -199,8 +225,7 @@ void RecordPainter::Fill(const QRect& area, const QColor& color) {
     }
     // An opaque colour only replaces pixels: written straight into the image, a fill of a
     // line or a thin frame costs its pixels rather than the engine's setting up.
-    if (m_pixels && color.alpha() == 255 && m_mode == QPainter::CompositionMode_SourceOver &&
-        m_opacity == 1.0) {
+    if (color.alpha() == 255 && WritesPixels()) {
         WritePixels(r, color.rgb());
         return;
     }
@@ -208,8 +233,16 @@ void RecordPainter::Fill(const QRect& area, const QColor& color) {
     m_painter.fillRect(r, color);
 }
 
+void RecordPainter::Fill(const QRect& area, COLORREF color) {
+    if (WritesPixels()) {
+        WritePixels(area & m_clip, qRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
+        return;
+    }
+    Fill(area, ToQColor(color));
+}
+
 void RecordPainter::WritePixels(const QRect& area, QRgb pixel) {
-    const QRect inside = area & m_target.rect();
+    const QRect inside = area & m_imageRect;
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
         std::fill_n(line + inside.left(), inside.width(), pixel);
@@ -385,7 +418,7 @@ void RecordPainter::TextLine(FontFace& face, int x, int top, const std::string& 
         draw();
         return;
     }
-    DrawKeptText({m_pixels, m_bytesPerLine}, reach.translated(baseline) & m_clip & m_target.rect(),
+    DrawKeptText({m_pixels, m_bytesPerLine}, reach.translated(baseline) & m_clip & m_imageRect,
                  face, text, color.rgb(), baseline, draw);
 }
 
@@ -455,6 +488,7 @@ void RecordPainter::Render(const DrawRecord& record) {
         return;
     }
     m_record = &record;
+    m_op = OpOf(record.name);
     m_clip = ToQRect(record.clip);
     if (m_pending) {
         // What covers part of the waiting fill is drawn over it; what would show the fill
@@ -476,13 +510,18 @@ void RecordPainter::Render(const DrawRecord& record) {
     SetMode(QPainter::CompositionMode_SourceOver);
     SetOpacity(1.0);
     const QRect r = ToQRect(record.rect);
-    QColor penColor = ToQColor(record.pen.lopnColor);
-    const std::string& name = record.name;
-    if (name == "FillSolidRect") {
-        Fill(r, ToQColor(record.color));
-    } else if (name == "FillRect") {
+    QColor penColor; // for the records drawn with the pen
+    if (m_op == Op::Rectangle || m_op == Op::Ellipse || m_op == Op::LineTo) {
+        penColor = ToQColor(record.pen.lopnColor);
+    }
+    switch (m_op) {
+    case Op::FillSolidRect:
+        Fill(r, record.color);
+        break;
+    case Op::FillRect:
         FillWithBrush(r, record.brush);
-    } else if (name == "FrameRect") {
+        break;
+    case Op::FrameRect:
         if (r.width() > 0 && r.height() > 0) {
             const CRect& c = record.rect;
             for (const CRect& side : {CRect(c.left, c.top, c.right, c.top + 1),
@@ -492,27 +531,33 @@ void RecordPainter::Render(const DrawRecord& record) {
                 FillWithBrush(ToQRect(side), record.brush);
             }
         }
-    } else if (name == "Draw3dRect") {
+        break;
+    case Op::Draw3dRect: {
         // The framework's four fills: top and left in the first colour, then right and
         // bottom in the second, which wins the corners it shares.
         const CRect& c = record.rect;
-        const QColor tl = ToQColor(record.color);
-        const QColor br = ToQColor(record.color2);
+        const COLORREF tl = record.color;
+        const COLORREF br = record.color2;
         Fill(ToQRect(CRect(c.left, c.top, c.right - 1, c.top + 1)), tl);
         Fill(ToQRect(CRect(c.left, c.top, c.left + 1, c.bottom - 1)), tl);
         Fill(ToQRect(CRect(c.right - 1, c.top, c.right, c.bottom)), br);
         Fill(ToQRect(CRect(c.left, c.bottom - 1, c.right, c.bottom)), br);
-    } else if (name == "InvertRect") {
+        break;
+    }
+    case Op::InvertRect:
         SetMode(QPainter::RasterOp_NotDestination);
         Fill(r, QColor(Qt::white));
-    } else if (name == "PatBlt") {
+        break;
+    case Op::PatBlt:
         PatBlt();
-    } else if (name == "Rectangle") {
+        break;
+    case Op::Rectangle:
         if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
             SetMode(*mode);
             Rectangle(penColor);
         }
-    } else if (name == "Ellipse") {
+        break;
+    case Op::Ellipse:
         if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
             SetMode(*mode);
             ClipPainter(m_clip);
@@ -524,18 +569,27 @@ void RecordPainter::Render(const DrawRecord& record) {
                                    : QBrush(ToQColor(b.lbColor)));
             m_painter.drawEllipse(r.adjusted(0, 0, -1, -1));
         }
-    } else if (name == "LineTo") {
+        break;
+    case Op::LineTo:
         if (const auto mode = Rop2Mode(record.rop2, m_rasterOps, penColor)) {
             SetMode(*mode);
             Line(QPoint(record.from.x, record.from.y), QPoint(record.to.x, record.to.y), record.pen,
                  penColor);
         }
-    } else if (name == "TextOut") {
+        break;
+    case Op::TextOut:
         TextLine(FaceFor(record.font), record.from.x, record.from.y, record.text.str());
-    } else if (name == "DrawText") {
+        break;
+    case Op::DrawText:
         Text();
-    } else if (name == "BitBlt" || name == "StretchBlt" || name == "DrawState") {
+        break;
+    case Op::BitBlt:
+    case Op::StretchBlt:
+    case Op::DrawState:
         Bitmap();
+        break;
+    case Op::Other:
+        break;
     }
     m_record = nullptr;
 }

@@ -40,6 +40,28 @@ public:
     void Render(const kel::platform::DrawRecord& record);
 
 private:
+    enum class Op {
+        FillSolidRect,
+        FillRect,
+        FrameRect,
+        Draw3dRect,
+        InvertRect,
+        PatBlt,
+        Rectangle,
+        Ellipse,
+        LineTo,
+        TextOut,
+        DrawText,
+        BitBlt,
+        StretchBlt,
+        DrawState,
+        Other,
+    };
+    static Op OpOf(const std::string& name);
+    static bool IsPicture(Op op) {
+        return op == Op::BitBlt || op == Op::StretchBlt || op == Op::DrawState;
+    }
+
     // A record's pixels that are opaque whatever lies below; empty for most records.
     QRect OpaqueCover(const kel::platform::DrawRecord& record) const;
     // Every pixel a record may change.
@@ -49,6 +71,11 @@ private:
 
     // `area` within the clip of the record being drawn.
     void Fill(const QRect& area, const QColor& color);
+    void Fill(const QRect& area, COLORREF color); // opaque
+    // Whether an opaque fill may be written straight into the image.
+    bool WritesPixels() const {
+        return m_pixels && m_mode == QPainter::CompositionMode_SourceOver && m_opacity == 1.0;
+    }
     void Fill(const QRect& area, const QBrush& brush);
     void WritePixels(const QRect& area, QRgb pixel);
     // Lifts the painter's clip when it would cut into `area`, which is clipped already.
@@ -72,6 +99,7 @@ private:
     void PatBlt();
 
     QImage& m_target;
+    QRect m_imageRect; // the target's
     QPainter m_painter;
     Fills m_fills;
     uchar* m_pixels = nullptr; // set for the formats that hold a pixel as one QRgb
@@ -79,6 +107,7 @@ private:
     bool m_rasterOps = true;
     std::optional<PendingFill> m_pending;
     const kel::platform::DrawRecord* m_record = nullptr;
+    Op m_op = Op::Other; // the record's
     QRect m_clip;        // where the record being drawn may draw
     QRect m_painterClip; // the painter's clip rect, when it has one
     bool m_painterClipOn = false;

@@ -4,6 +4,7 @@
 #include "qt/qt_dc.h"
 #include "qt/qt_record_painter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kel::qt {
@@ -34,7 +35,7 @@ void RecordPainter::Bitmap() {
         // Pictures with transparent parts let what lies below show through.
         break;
     }
-    if (m_record->Is("DrawState") && (m_record->format & DSS_DISABLED)) {
+    if (m_op == Op::DrawState && (m_record->format & DSS_DISABLED)) {
         SetOpacity(0.45);
     }
     const bool plainBlend = m_mode != QPainter::CompositionMode_SourceOver || m_opacity != 1.0;
@@ -45,11 +46,14 @@ void RecordPainter::Bitmap() {
         m_target.format() == QImage::Format_RGB32) {
         // Only the rows are scaled: each row of the target is then one colour.
         const QImage& column = ScaledImageOf(*m_record->bitmap, source, QSize(1, target.height()));
-        const QRect area = target & m_clip & m_target.rect();
+        const QRect area = target & m_clip & m_imageRect;
         if (!column.isNull()) {
+            // The column's image holds a pixel as one QRgb, as the target does.
             for (int y = area.top(); y <= area.bottom(); ++y) {
-                WritePixels(QRect(area.left(), y, area.width(), 1),
-                            column.pixel(0, y - target.top()));
+                const QRgb pixel = 0xff000000u | reinterpret_cast<const QRgb*>(
+                                                     column.constScanLine(y - target.top()))[0];
+                QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
+                std::fill_n(line + area.left(), area.width(), pixel);
             }
             return;
         }
@@ -87,8 +91,7 @@ void RecordPainter::CopyOpaque(const QImage& image, QPoint from, const QRect& ta
     }
     // Row by row into the image: the engine would do the same, after setting up more than a
     // material's copy costs.
-    const QRect area =
-        target & m_clip & m_target.rect() & QRect(target.topLeft() - from, image.size());
+    const QRect area = target & m_clip & m_imageRect & QRect(target.topLeft() - from, image.size());
     if (area.isEmpty()) {
         return;
     }
