@@ -64,6 +64,10 @@ namespace kel::automation {
 struct EditorState;
 }
 
+namespace kel::sbedit {
+class MaterialLookups;
+}
+
 // What lies under a point of the track area (filled by the hit test).
 struct KelSBHitResult {
     int nTrackIndex = -1;
@@ -620,7 +624,8 @@ private:
     void PaintTrackHeaders(CDC* pDC);
     void PaintTrackRows(CDC* pDC);
     void PaintMaterials(CDC* pDC);
-    void PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent, const CRect& rect);
+    void PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent, const CRect& rect,
+                       kel::sbedit::MaterialLookups& lookups);
     void PaintSelection(CDC* pDC);
     void PaintTimeLine(CDC* pDC);
     // The tracks whose rows reach into the DC's clip box.

@@ -4,6 +4,7 @@
 #include "view/sbedit_view.h"
 #include "view/view_paint_tools.h"
 
+#include "host/base/kel_guid.h"
 #include "host/base/kel_memblock.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -13,6 +14,8 @@
 #include "host/services/public_helpers.h"
 #include "platform/dc.h"
 #include "res/resource.h"
+
+#include <unordered_map>
 
 namespace {
 
@@ -53,15 +56,6 @@ CString LoadText(UINT nId) {
     return CKelModuleRC::LoadStringW(kel::sbedit::ModuleInstance(), nId);
 }
 
-// The scene's piece of a material; a material whose piece left the scene is shown through the
-// copy it carries, and reported missing.
-const CKelItemBaseObj* FindPiece(const CKelPlaySceneObj* pScene,
-                                 const CKelSBContentBaseObj* pContent, bool& bMissing) {
-    const CKelItemBaseObj* pPiece = pScene ? pScene->FindPieceByGUID(pContent->GetGUID()) : nullptr;
-    bMissing = pPiece == nullptr;
-    return pPiece ? pPiece : pContent->GetAttachedPiece();
-}
-
 // Where a thumbnail of iconWidth x iconHeight goes in `square`: a wide one spans the square's
 // width at its own proportions, centred vertically; any other fills the square.
 CRect IconRect(const CRect& square, int iconWidth, int iconHeight) {
@@ -79,12 +73,52 @@ CRect IconRect(const CRect& square, int iconWidth, int iconHeight) {
 
 } // namespace
 
-CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) const {
+namespace kel::sbedit {
+
+// What the materials of one paint look up, each found once: a screen shows the same few pieces
+// many times over, the scene's list is searched from its head, and the words of the labels
+// come from the string table.
+class MaterialLookups {
+public:
+    explicit MaterialLookups(const CKelPlaySceneObj* pScene) : m_pScene(pScene) {}
+
+    // The scene's piece of a material; a material whose piece left the scene is shown through
+    // the copy it carries, and reported missing.
+    const CKelItemBaseObj* FindPiece(const CKelSBContentBaseObj* pContent, bool& bMissing) {
+        const CKelItemBaseObj* pPiece = nullptr;
+        if (m_pScene) {
+            const auto [it, bNew] = m_pieces.try_emplace(pContent->GetGUID(), nullptr);
+            if (bNew)
+                it->second = m_pScene->FindPieceByGUID(pContent->GetGUID());
+            pPiece = it->second;
+        }
+        bMissing = pPiece == nullptr;
+        return pPiece ? pPiece : pContent->GetAttachedPiece();
+    }
+
+    const CString& Text(UINT nId) {
+        const auto [it, bNew] = m_texts.try_emplace(nId);
+        if (bNew)
+            it->second = LoadText(nId);
+        return it->second;
+    }
+
+private:
+    const CKelPlaySceneObj* m_pScene;
+    std::unordered_map<KelGUID, const CKelItemBaseObj*> m_pieces;
+    std::unordered_map<UINT, CString> m_texts;
+};
+
+} // namespace kel::sbedit
+
+namespace {
+
+CString MaterialLabel(const CKelSBContentBaseObj* pContent, kel::sbedit::MaterialLookups& lookups) {
     const MaterialKind kind = KindOf(pContent);
     if (kind == MaterialKind::None)
         return CString();
     bool bMissing = false;
-    const CKelItemBaseObj* pPiece = FindPiece(m_pCurScene, pContent, bMissing);
+    const CKelItemBaseObj* pPiece = lookups.FindPiece(pContent, bMissing);
     CString strLabel = pPiece ? pPiece->GetName() : CString();
     if (!IsEffectPiece(kind))
         return strLabel;
@@ -92,22 +126,29 @@ CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) c
     CString strEffect = pPieceContent->GetIOSoftEffectStr();
     strEffect.Trim();
     // A Stay phase that copies its picture keeps it on air: it is named for what it does.
-    if (kind == MaterialKind::Stay && strEffect == LoadText(IDS_PAINT_FX_COPY))
-        strEffect = LoadText(IDS_PAINT_FX_KEEP);
+    if (kind == MaterialKind::Stay && strEffect == lookups.Text(IDS_PAINT_FX_COPY))
+        strEffect = lookups.Text(IDS_PAINT_FX_KEEP);
     strLabel += "\\";
     strLabel += strEffect;
     switch (kind) {
     case MaterialKind::In:
-        strLabel += LoadText(IDS_PAINT_PHASE_IN);
+        strLabel += lookups.Text(IDS_PAINT_PHASE_IN);
         break;
     case MaterialKind::Stay:
-        strLabel += LoadText(IDS_PAINT_PHASE_STAY);
+        strLabel += lookups.Text(IDS_PAINT_PHASE_STAY);
         break;
     default:
-        strLabel += LoadText(IDS_PAINT_PHASE_OUT);
+        strLabel += lookups.Text(IDS_PAINT_PHASE_OUT);
         break;
     }
     return strLabel;
+}
+
+} // namespace
+
+CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) const {
+    kel::sbedit::MaterialLookups lookups(m_pCurScene);
+    return MaterialLabel(pContent, lookups);
 }
 
 void CKelSBEditView::PaintMaterials(CDC* pDC) {
@@ -127,6 +168,7 @@ void CKelSBEditView::PaintMaterials(CDC* pDC) {
     const auto [nFirst, nEnd] = pBody->AreTrackContentListsCurrent()
                                     ? VisibleTracks(pDC)
                                     : std::make_pair(0, pBody->GetTrackCount());
+    kel::sbedit::MaterialLookups lookups(m_pCurScene);
     for (int i = nFirst; i < nEnd; ++i) {
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (!pTrack)
@@ -140,17 +182,17 @@ void CKelSBEditView::PaintMaterials(CDC* pDC) {
                 continue;
             const int nSaved = pDC->SaveDC();
             pDC->IntersectClipRect(rect);
-            PaintMaterial(pDC, pContent, rect);
+            PaintMaterial(pDC, pContent, rect, lookups);
             pDC->RestoreDC(nSaved);
         }
     }
 }
 
 void CKelSBEditView::PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pContent,
-                                   const CRect& rect) {
+                                   const CRect& rect, kel::sbedit::MaterialLookups& lookups) {
     const MaterialKind kind = KindOf(pContent);
     bool bMissing = false;
-    FindPiece(m_pCurScene, pContent, bMissing);
+    lookups.FindPiece(pContent, bMissing);
 
     // Background: the picture of the kind stretched over the material.
     CBitmap& background = kind == MaterialKind::Stay  ? m_bmpMaterialStay
@@ -191,7 +233,8 @@ void CKelSBEditView::PaintMaterial(CDC* pDC, const CKelSBContentBaseObj* pConten
     if (textArea.Width() > 0) {
         pDC->SetTextColor(kBlack);
         pDC->SetBkMode(TRANSPARENT);
-        pDC->DrawText(GetMaterialLabel(pContent), kel::sbedit::TextBand(textArea, kTextBandHeight),
+        pDC->DrawText(MaterialLabel(pContent, lookups),
+                      kel::sbedit::TextBand(textArea, kTextBandHeight),
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
 
