@@ -24,6 +24,10 @@ public:
 
     // The value kept for `key`, now the most recently used; null when there is none.
     Value* Find(const Key& key) {
+        // A picture is often asked for again right away (drawn after being measured, or the
+        // next material of the same size): the most recent one needs no hashing.
+        if (!m_order.empty() && m_order.front().key == key)
+            return &m_order.front().value;
         const auto it = m_index.find(key);
         if (it == m_index.end())
             return nullptr;

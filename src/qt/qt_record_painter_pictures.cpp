@@ -49,9 +49,11 @@ void RecordPainter::Bitmap() {
         const QRect area = target & m_clip & m_imageRect;
         if (!column.isNull()) {
             // The column's image holds a pixel as one QRgb, as the target does.
+            const uchar* first = column.constBits();
+            const qsizetype stride = column.bytesPerLine();
             for (int y = area.top(); y <= area.bottom(); ++y) {
-                const QRgb pixel = 0xff000000u | reinterpret_cast<const QRgb*>(
-                                                     column.constScanLine(y - target.top()))[0];
+                const QRgb pixel = 0xff000000u | *reinterpret_cast<const QRgb*>(
+                                                     first + (y - target.top()) * stride);
                 QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
                 std::fill_n(line + area.left(), area.width(), pixel);
             }

@@ -81,12 +81,17 @@ FontFace::FontFace(const QFont& font)
 }
 
 FontFace::Shaped& FontFace::Find(const std::string& text) {
+    // A text is measured and then drawn, and asked for several times on the way.
+    if (m_last && m_last->first == text)
+        return m_last->second;
     auto it = m_texts.find(text);
-    if (it != m_texts.end())
-        return it->second;
-    if (m_texts.size() >= kKeptTexts)
-        m_texts.clear();
-    return m_texts[text];
+    if (it == m_texts.end()) {
+        if (m_texts.size() >= kKeptTexts)
+            m_texts.clear();
+        it = m_texts.try_emplace(text).first;
+    }
+    m_last = &*it; // elements stay where they are until the map is cleared
+    return it->second;
 }
 
 int FontFace::Width(const std::string& text) {

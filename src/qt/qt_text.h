@@ -68,6 +68,7 @@ private:
     // and draw the plain way.
     bool m_decorated;
     std::unordered_map<std::string, Shaped> m_texts;
+    std::pair<const std::string, Shaped>* m_last = nullptr; // found last
 };
 
 // The face of a LOGFONT, made on first use and kept for the process.
