@@ -16,7 +16,9 @@ bool IsUtf8Continuation(char c) {
 }
 
 // "&x" shows x (underlined), "&&" shows one ampersand.
-std::string ResolvePrefixes(const std::string& text) {
+std::string ResolvePrefixes(std::string text) {
+    if (text.find('&') == std::string::npos)
+        return text;
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -145,24 +147,26 @@ int CDC::DrawText(const CString& text, const CRect& rect, UINT format) {
 int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
     if (!rect)
         return 0;
-    const std::string valid = kel::platform::ToValidUtf8(text.str());
-    std::string shown = (format & DT_NOPREFIX) ? valid : ResolvePrefixes(valid);
-    std::vector<std::string> lines;
+    // A paint draws a label per material: the text is copied once and then moved along.
+    std::string shown = kel::platform::ToValidUtf8(text.str());
+    if (!(format & DT_NOPREFIX))
+        shown = ResolvePrefixes(std::move(shown));
+    std::vector<CString> lines;
     if (format & DT_SINGLELINE) {
-        lines.push_back(shown);
+        lines.emplace_back(std::move(shown));
     } else {
-        for (const std::string& line : SplitLines(shown)) {
+        for (std::string& line : SplitLines(shown)) {
             if (format & DT_WORDBREAK) {
                 for (std::string& piece : WrapLine(*this, line, rect->Width()))
-                    lines.push_back(std::move(piece));
+                    lines.emplace_back(std::move(piece));
             } else {
-                lines.push_back(line);
+                lines.emplace_back(std::move(line));
             }
         }
     }
     if (format & DT_END_ELLIPSIS)
-        for (std::string& line : lines)
-            line = WithEllipsis(*this, line, rect->Width());
+        for (CString& line : lines)
+            line = CString(WithEllipsis(*this, line.str(), rect->Width()));
 
     TEXTMETRIC tm;
     GetTextMetrics(&tm);
@@ -170,8 +174,8 @@ int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
     const int totalHeight = lineHeight * static_cast<int>(lines.size());
     std::vector<int> widths;
     int maxWidth = 0;
-    for (const std::string& line : lines) {
-        widths.push_back(line.empty() ? 0 : GetTextExtent(CString(line)).cx);
+    for (const CString& line : lines) {
+        widths.push_back(line.IsEmpty() ? 0 : GetTextExtent(line).cx);
         maxWidth = std::max(maxWidth, widths.back());
     }
 
@@ -201,10 +205,14 @@ int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
     }
 
     DrawRecord rec = Begin("DrawText", *rect);
-    std::string joined;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        joined += (i ? "\n" : "") + lines[i];
-    rec.text = CString(joined);
+    if (lines.size() == 1) {
+        rec.text = std::move(lines.front());
+    } else {
+        std::string joined;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            joined += (i ? "\n" : "") + lines[i].str();
+        rec.text = CString(std::move(joined));
+    }
     rec.format = format;
     rec.textRect = textRect;
     CRect inked = (format & DT_NOCLIP) ? textRect : (textRect & *rect);
