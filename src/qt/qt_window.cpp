@@ -13,9 +13,36 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace kel::qt {
+
+namespace {
+
+// A large window's surface on pages of 2 MB where the system offers them: a repaint writes
+// rectangles all over it and then copies it row by row, and with pages of 4 KB the
+// processor spends part of that looking up where each page lies.
+QImage SurfaceImage(const QSize& size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::size_t kLargePage = std::size_t(2) << 20;
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
+    if (bytes >= kLargePage) {
+        const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        if (void* pixels = std::aligned_alloc(kLargePage, rounded)) {
+            ::madvise(pixels, rounded, MADV_HUGEPAGE); // a hint: without it, plain pages
+            return QImage(
+                static_cast<uchar*>(pixels), size.width(), size.height(), bytesPerLine,
+                QImage::Format_RGB32, [](void* p) { std::free(p); }, pixels);
+        }
+    }
+#endif
+    return QImage(size, QImage::Format_RGB32);
+}
+
+} // namespace
 
 QtWindow::QtWindow(QtBackend& backend, CWnd* wnd, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags), m_backend(backend), m_wnd(wnd) {
@@ -44,7 +71,7 @@ std::shared_ptr<QImage> QtWindow::Surface() {
         size = QSize(std::max(1, client.Width()), std::max(1, client.Height()));
     }
     if (!m_surface || m_surface->size() != size) {
-        auto fresh = std::make_shared<QImage>(size, QImage::Format_RGB32);
+        auto fresh = std::make_shared<QImage>(SurfaceImage(size));
         fresh->fill(Qt::white);
         if (m_surface) {
             QPainter painter(fresh.get());

@@ -110,6 +110,32 @@ TEST_F(QtWindowTest, PaintingGoesThroughTheWidget) {
     EXPECT_EQ(child.paints, paints);
 }
 
+TEST_F(QtWindowTest, ALargeWindowShowsWhatItDrawsUpToItsFarCorner) {
+    // Large surfaces take memory of their own, on large pages where the system has them.
+    QWidget* childWidget = backend->WidgetFor(&child);
+    for (const CSize size : {CSize(1300, 900), CSize(1500, 1000)}) {
+        child.MoveWindow(0, 0, size.cx, size.cy);
+        child.Invalidate();
+        child.UpdateWindow();
+        CRect client;
+        child.GetClientRect(&client);
+        {
+            CClientDC dc(&child);
+            dc.FillSolidRect(
+                CRect(client.right - 30, client.bottom - 20, client.right - 10, client.bottom - 10),
+                RGB(0, 0, 250));
+        }
+        const QImage shot = childWidget->grab().toImage();
+        // One pixel of border lies before the client area.
+        const QPoint corner(client.right + 1, client.bottom + 1);
+        EXPECT_EQ(shot.pixel(corner - QPoint(30, 20)), qRgb(0, 0, 250)) << size.cx;
+        EXPECT_EQ(shot.pixel(corner - QPoint(11, 11)), qRgb(0, 0, 250)) << size.cx;
+        EXPECT_EQ(shot.pixel(corner - QPoint(31, 21)), qRgb(200, 0, 0)) << size.cx;
+        EXPECT_EQ(shot.pixel(corner - QPoint(10, 10)), qRgb(200, 0, 0)) << size.cx;
+        EXPECT_EQ(shot.pixel(1, 1), qRgb(200, 0, 0)) << size.cx;
+    }
+}
+
 // Records what Qt repaints of a widget.
 class PaintWatch : public QObject {
 public:
