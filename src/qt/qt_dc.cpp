@@ -12,10 +12,6 @@ QColor ToQColor(COLORREF color) {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
-QRect ToQRect(const CRect& rect) {
-    return QRect(rect.left, rect.top, rect.Width(), rect.Height());
-}
-
 CRect FromQRect(const QRect& rect) {
     return CRect(rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height());
 }

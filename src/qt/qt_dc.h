@@ -4,6 +4,7 @@
 #pragma once
 
 #include "qt/qt_record_painter.h"
+#include "qt/qt_rects.h"
 
 #include "platform/dc.h"
 #include "platform/gdi.h"
@@ -16,7 +17,6 @@
 namespace kel::qt {
 
 QColor ToQColor(COLORREF color);
-QRect ToQRect(const CRect& rect);
 CRect FromQRect(const QRect& rect);
 // An RGBA picture as a Qt image (ARGB32, not premultiplied).
 QImage ToQImage(const ImageData& image);

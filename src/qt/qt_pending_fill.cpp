@@ -1,11 +1,13 @@
 #include "qt/qt_pending_fill.h"
 
+#include "qt/qt_rects.h"
+
 #include <algorithm>
 
 namespace kel::qt {
 
 void PendingFill::Cover(const QRect& cover) {
-    const QRect part = cover & m_area;
+    const QRect part = Meet(cover, m_area);
     if (!part.isEmpty() && !Covers(part)) {
         m_covers.push_back(part);
     }
@@ -14,7 +16,7 @@ void PendingFill::Cover(const QRect& cover) {
 bool PendingFill::Covers(const QRect& rect) const {
     const std::size_t recent = std::min(m_covers.size(), kRecentCovers);
     return std::any_of(m_covers.end() - static_cast<std::ptrdiff_t>(recent), m_covers.end(),
-                       [&](const QRect& cover) { return cover.contains(rect); });
+                       [&](const QRect& cover) { return Holds(cover, rect); });
 }
 
 void PendingFill::ForEachUncovered(const std::function<void(const QRect&)>& fill) const {

@@ -166,14 +166,14 @@ RecordPainter::~RecordPainter() {
 
 QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
     if (m_op == Op::FillSolidRect) {
-        return ToQRect(record.rect) & m_clip;
+        return Meet(ToQRect(record.rect), m_clip);
     }
     if (m_op == Op::LineTo) {
         // A one-pixel solid line across or down covers the pixels of its bounds.
         const bool straight = record.from.x == record.to.x || record.from.y == record.to.y;
         if (straight && record.from != record.to && record.pen.lopnStyle == PS_SOLID &&
             record.pen.lopnWidth.x <= 1 && record.rop2 == R2_COPYPEN) {
-            return ToQRect(record.rect) & m_clip;
+            return Meet(ToQRect(record.rect), m_clip);
         }
         return {};
     }
@@ -183,7 +183,7 @@ QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
         const QImage& image = ImagesOf(*record.bitmap).opaque;
         const QRect source = ToQRect(record.srcRect);
         if (!image.isNull() && !source.isEmpty() && image.rect().contains(source)) {
-            return ToQRect(record.rect) & m_clip;
+            return Meet(ToQRect(record.rect), m_clip);
         }
     }
     return {};
@@ -195,7 +195,7 @@ QRect RecordPainter::Reach(const DrawRecord& record) const {
         return m_clip; // glyphs may reach past the cell they are measured in
     }
     const int w = std::max<int>(1, record.pen.lopnWidth.x);
-    return ToQRect(record.rect).adjusted(-w, -w, w, w) & m_clip;
+    return Meet(ToQRect(record.rect).adjusted(-w, -w, w, w), m_clip);
 }
 
 bool RecordPainter::StartsPendingFill(const DrawRecord& record) {
@@ -204,7 +204,7 @@ bool RecordPainter::StartsPendingFill(const DrawRecord& record) {
     if (m_fills != Fills::Deferred || m_pending || !m_pixels || m_op != Op::FillSolidRect) {
         return false;
     }
-    const QRect area = ToQRect(record.rect) & m_clip & m_imageRect;
+    const QRect area = Meet(Meet(ToQRect(record.rect), m_clip), m_imageRect);
     if (qint64(area.width()) * area.height() < kLargeFill) {
         return false;
     }
@@ -219,7 +219,7 @@ void RecordPainter::WritePendingFill() {
 }
 
 void RecordPainter::Fill(const QRect& area, const QColor& color) {
-    const QRect r = area & m_clip;
+    const QRect r = Meet(area, m_clip);
     if (r.isEmpty()) {
         return;
     }
@@ -235,14 +235,14 @@ void RecordPainter::Fill(const QRect& area, const QColor& color) {
 
 void RecordPainter::Fill(const QRect& area, COLORREF color) {
     if (WritesPixels()) {
-        WritePixels(area & m_clip, qRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
+        WritePixels(Meet(area, m_clip), qRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
         return;
     }
     Fill(area, ToQColor(color));
 }
 
 void RecordPainter::WritePixels(const QRect& area, QRgb pixel) {
-    const QRect inside = area & m_imageRect;
+    const QRect inside = Meet(area, m_imageRect);
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
         std::fill_n(line + inside.left(), inside.width(), pixel);
@@ -250,7 +250,7 @@ void RecordPainter::WritePixels(const QRect& area, QRgb pixel) {
 }
 
 void RecordPainter::Fill(const QRect& area, const QBrush& brush) {
-    const QRect r = area & m_clip;
+    const QRect r = Meet(area, m_clip);
     if (r.isEmpty()) {
         return;
     }
@@ -259,7 +259,7 @@ void RecordPainter::Fill(const QRect& area, const QBrush& brush) {
 }
 
 void RecordPainter::UnclipPainterFor(const QRect& area) {
-    if (m_painterClipOn && !m_painterClip.contains(area)) {
+    if (m_painterClipOn && !Holds(m_painterClip, area)) {
         m_painter.setClipping(false);
         m_painterClipOn = false;
     }
@@ -418,8 +418,9 @@ void RecordPainter::TextLine(FontFace& face, int x, int top, const std::string& 
         draw();
         return;
     }
-    DrawKeptText({m_pixels, m_bytesPerLine}, reach.translated(baseline) & m_clip & m_imageRect,
-                 face, text, color.rgb(), baseline, draw);
+    DrawKeptText({m_pixels, m_bytesPerLine},
+                 Meet(Meet(reach.translated(baseline), m_clip), m_imageRect), face, text,
+                 color.rgb(), baseline, draw);
 }
 
 void RecordPainter::Text() {
@@ -497,7 +498,7 @@ void RecordPainter::Render(const DrawRecord& record) {
         if (!cover.isEmpty()) {
             m_pending->Cover(cover);
         } else {
-            const QRect reach = Reach(record) & m_pending->Area();
+            const QRect reach = Meet(Reach(record), m_pending->Area());
             if (!reach.isEmpty() && !m_pending->Covers(reach)) {
                 WritePendingFill();
             }

@@ -46,7 +46,7 @@ void RecordPainter::Bitmap() {
         m_target.format() == QImage::Format_RGB32) {
         // Only the rows are scaled: each row of the target is then one colour.
         const QImage& column = ScaledImageOf(*m_record->bitmap, source, QSize(1, target.height()));
-        const QRect area = target & m_clip & m_imageRect;
+        const QRect area = Meet(Meet(target, m_clip), m_imageRect);
         if (!column.isNull()) {
             // The column's image holds a pixel as one QRgb, as the target does.
             const uchar* first = column.constBits();
@@ -72,7 +72,7 @@ void RecordPainter::Bitmap() {
             return;
         }
     }
-    if (m_clip.contains(target)) {
+    if (Holds(m_clip, target)) {
         UnclipPainterFor(target); // nothing of it is to be cut off
     } else {
         ClipPainter(m_clip);
@@ -83,7 +83,7 @@ void RecordPainter::Bitmap() {
 void RecordPainter::CopyOpaque(const QImage& image, QPoint from, const QRect& target) {
     if (!m_pixels || m_target.format() != QImage::Format_RGB32) {
         const QRect source(from, target.size());
-        if (m_clip.contains(target)) {
+        if (Holds(m_clip, target)) {
             UnclipPainterFor(target);
         } else {
             ClipPainter(m_clip);
@@ -93,7 +93,8 @@ void RecordPainter::CopyOpaque(const QImage& image, QPoint from, const QRect& ta
     }
     // Row by row into the image: the engine would do the same, after setting up more than a
     // material's copy costs.
-    const QRect area = target & m_clip & m_imageRect & QRect(target.topLeft() - from, image.size());
+    const QRect area =
+        Meet(Meet(Meet(target, m_clip), m_imageRect), QRect(target.topLeft() - from, image.size()));
     if (area.isEmpty()) {
         return;
     }

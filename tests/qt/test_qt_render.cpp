@@ -9,6 +9,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -192,3 +193,19 @@ TEST_F(RenderTest, BitmapsAreCopiedAndStretched) {
 }
 
 } // namespace
+
+TEST(RectsTest, InlineIntersectionAndContainmentAgreeWithQt) {
+    // Every rectangle of a small grid, empty, inverted and one pixel wide among them.
+    std::vector<QRect> rects;
+    for (int x = -1; x <= 2; ++x)
+        for (int w = -2; w <= 3; ++w)
+            for (int h : {-1, 0, 1, 3})
+                rects.emplace_back(x, x - 1, w, h);
+    for (const QRect& a : rects) {
+        for (const QRect& b : rects) {
+            EXPECT_EQ(kel::qt::Meet(a, b), a & b) << a.x() << ',' << a.width() << ' ' << b.x()
+                                                  << ',' << b.width();
+            EXPECT_EQ(kel::qt::Holds(a, b), a.contains(b));
+        }
+    }
+}
