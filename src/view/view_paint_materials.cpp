@@ -104,7 +104,7 @@ public:
     }
 
 private:
-    const CKelPlaySceneObj* m_pScene;
+    const CKelPlaySceneObj* m_pScene; // not owned: the host's scene, alive for the paint
     std::unordered_map<KelGUID, const CKelItemBaseObj*> m_pieces;
     std::unordered_map<UINT, CString> m_texts;
 };
