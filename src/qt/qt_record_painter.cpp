@@ -180,7 +180,7 @@ QRect RecordPainter::OpaqueCover(const DrawRecord& record) const {
     if (IsPicture(m_op) && record.bitmap && record.rop == SRCCOPY &&
         !(m_op == Op::DrawState && (record.format & DSS_DISABLED))) {
         // An opaque picture drawn from inside itself covers its whole target.
-        const QImage& image = ImagesOf(*record.bitmap).opaque;
+        const QImage& image = m_images->opaque;
         const QRect source = ToQRect(record.srcRect);
         if (!image.isNull() && !source.isEmpty() && image.rect().contains(source)) {
             return Meet(ToQRect(record.rect), m_clip);
@@ -243,6 +243,15 @@ void RecordPainter::Fill(const QRect& area, COLORREF color) {
 
 void RecordPainter::WritePixels(const QRect& area, QRgb pixel) {
     const QRect inside = Meet(area, m_imageRect);
+    if (inside.width() == 1) {
+        // A frame's side or a line down: one pixel a row, where a row fill's setting up would
+        // cost more than the pixel.
+        uchar* at = m_pixels + inside.top() * m_bytesPerLine + inside.left() * 4;
+        for (int y = inside.top(); y <= inside.bottom(); ++y, at += m_bytesPerLine) {
+            *reinterpret_cast<QRgb*>(at) = pixel;
+        }
+        return;
+    }
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(m_pixels + y * m_bytesPerLine);
         std::fill_n(line + inside.left(), inside.width(), pixel);
@@ -491,6 +500,8 @@ void RecordPainter::Render(const DrawRecord& record) {
     m_record = &record;
     m_op = OpOf(record.name);
     m_clip = ToQRect(record.clip);
+    // Asked for by the waiting fill and by the drawing: looked up once.
+    m_images = IsPicture(m_op) && record.bitmap ? &ImagesOf(*record.bitmap) : nullptr;
     if (m_pending) {
         // What covers part of the waiting fill is drawn over it; what would show the fill
         // below it first has the fill written.
@@ -593,6 +604,7 @@ void RecordPainter::Render(const DrawRecord& record) {
         break;
     }
     m_record = nullptr;
+    m_images = nullptr;
 }
 
 } // namespace kel::qt

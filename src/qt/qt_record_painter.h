@@ -23,6 +23,7 @@
 namespace kel::qt {
 
 class FontFace;
+struct BitmapImages;
 
 class RecordPainter {
 public:
@@ -108,6 +109,8 @@ private:
     std::optional<PendingFill> m_pending;
     const kel::platform::DrawRecord* m_record = nullptr;
     Op m_op = Op::Other; // the record's
+    // The images of the record's bitmap, kept by their cache while the record is drawn.
+    const BitmapImages* m_images = nullptr;
     QRect m_clip;        // where the record being drawn may draw
     QRect m_painterClip; // the painter's clip rect, when it has one
     bool m_painterClipOn = false;

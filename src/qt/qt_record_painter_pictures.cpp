@@ -17,7 +17,7 @@ void RecordPainter::Bitmap() {
         }
         return;
     }
-    const BitmapImages& images = ImagesOf(*m_record->bitmap);
+    const BitmapImages& images = *m_images;
     if (images.plain.isNull()) {
         return;
     }
