@@ -75,7 +75,7 @@ std::string Table(const std::map<std::string, std::map<int, double>>& times,
         std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
         out << ' ' << ratioText << " | ";
         if (goal.milliseconds <= 0) {
-            out << "none: grows with what it holds | - |\n";
+            out << goal.without << " | - |\n";
             continue;
         }
         const bool met = large->second <= goal.milliseconds && (!goal.flat || ratio <= kFlatRatio);

@@ -21,6 +21,8 @@ struct Goal {
     std::string measure;  // what the table calls it
     double milliseconds;  // the most a step may take at the largest size; 0 for none
     bool flat;            // whether the largest size may take at most twice the smallest's time
+    // What the table says in the goal's place of a measure without one.
+    std::string without = "none: grows with what it holds";
 };
 
 // The ratio a flat measure may reach between the largest and the smallest storyboard.
