@@ -380,6 +380,19 @@ TEST(PublicHelpersTest, DrawBitmapStretchesThePictureOverTheDestination) {
     EXPECT_EQ(KelPublicDrawBitmap(&dc, CRect(0, 0, 8, 8), static_cast<CBitmap*>(nullptr), SRCCOPY),
               0);
     EXPECT_EQ(dc.OperationsNamed("StretchBlt").size(), 2u);
+
+    // Each picture is drawn from itself, also after one that lived only for its drawing.
+    ImageData wide;
+    wide.width = 3;
+    wide.height = 1;
+    wide.pixels = {0xFF000001, 0xFF000002, 0xFF000003};
+    EXPECT_EQ(KelPublicDrawBitmap(&dc, CRect(0, 0, 6, 2), &wide, SRCCOPY), 1);
+    EXPECT_EQ(KelPublicDrawBitmap(&dc, CRect(0, 0, 32, 32), &bitmap, SRCCOPY), 1);
+    const auto later = dc.OperationsNamed("StretchBlt");
+    ASSERT_EQ(later.size(), 4u);
+    EXPECT_EQ(later[2].srcRect, CRect(0, 0, 3, 1));
+    EXPECT_EQ(later[3].srcRect, CRect(0, 0, 16, 16));
+    EXPECT_EQ(later[3].bitmapTag, kBmpSingle);
 }
 
 // Sees the pixels of every bitmap drawn, at the moment it is drawn.

@@ -23,13 +23,17 @@ int KelPublicDrawBitmap(CDC* dc, const CRect& dest, CBitmap* bitmap, DWORD rop) 
     const CSize size = bitmap->GetSize();
     if (size.cx <= 0 || size.cy <= 0)
         return 0;
-    CDC memory;
-    if (!memory.CreateCompatibleDC(dc))
+    // A timeline draws a picture on every material in sight, and making a memory DC for each
+    // cost more than the drawing's record. Every memory DC is alike; this one is handed back
+    // as it was found, with no caller's bitmap left selected in it.
+    thread_local CDC memory;
+    if (!memory.GetSafeHdc() && !memory.CreateCompatibleDC(dc))
         return 0;
-    CBitmap* previous = memory.SelectObject(bitmap);
+    const int saved = memory.SaveDC();
+    memory.SelectObject(bitmap);
     const BOOL drawn = dc->StretchBlt(dest.left, dest.top, dest.Width(), dest.Height(), &memory, 0,
                                       0, size.cx, size.cy, rop);
-    memory.SelectObject(previous);
+    memory.RestoreDC(saved);
     return drawn ? 1 : 0;
 }
 
