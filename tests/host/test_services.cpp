@@ -392,7 +392,6 @@ TEST(PublicHelpersTest, DrawBitmapStretchesThePictureOverTheDestination) {
     ASSERT_EQ(later.size(), 4u);
     EXPECT_EQ(later[2].srcRect, CRect(0, 0, 3, 1));
     EXPECT_EQ(later[3].srcRect, CRect(0, 0, 16, 16));
-    EXPECT_EQ(later[3].bitmapTag, kBmpSingle);
 }
 
 // Sees the pixels of every bitmap drawn, at the moment it is drawn.
