@@ -100,6 +100,13 @@ void CheckTracks(const CKelSBBodyObj& body,
         if (!bMatches)
             problems.push_back(where + ": content list does not match the materials on the track");
     }
+    // Lists that edits, undo and redo kept themselves must be what a rebuild would make,
+    // equal story ins in the rebuild's order too.
+    if (problems.empty()) {
+        if (const int t = body.FindTrackListUnlikeRebuild(); t >= 0)
+            problems.push_back("track " + std::to_string(t) +
+                               ": content list differs from a rebuild of the lists");
+    }
 }
 
 void CheckSelection(const CKelSBBodyObj& body,

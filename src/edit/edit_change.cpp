@@ -5,6 +5,8 @@
 #include "host/sbobject/sb_content.h"
 #include "host/scene/play_scene.h"
 
+#include <algorithm>
+
 namespace kel::edit {
 
 // ---- The container list ----------------------------------------------------------------------
@@ -51,15 +53,56 @@ void TrackListUpkeep::Remove(const CKelSBContainerObj& container) {
         m_bCleared = true;
         return;
     }
+    NoteTracksOf(container);
     for (INT_PTR m = 0; m < container.GetContentCount(); ++m)
         m_body.RemoveTrackContent(container.GetContentObj(m));
 }
 
+void TrackListUpkeep::Insert(const CKelSBContainerObj& container) {
+    if (!m_bKeeping)
+        return; // Done rebuilds every list
+    NoteTracksOf(container);
+    for (INT_PTR m = 0; m < container.GetContentCount(); ++m)
+        m_body.InsertTrackContent(container.GetContentObj(m), &container);
+}
+
+void TrackListUpkeep::RemoveContent(const CKelSBContentBaseObj& content) {
+    if (!m_bKeeping) {
+        if (!m_bCleared)
+            m_body.ClearAllTrackContentList();
+        m_bCleared = true;
+        return;
+    }
+    NoteTrack(content.GetTrackIndex());
+    m_body.RemoveTrackContent(&content);
+}
+
+void TrackListUpkeep::InsertContent(CKelSBContentBaseObj& content,
+                                    const CKelSBContainerObj& container) {
+    if (!m_bKeeping)
+        return;
+    NoteTrack(content.GetTrackIndex());
+    m_body.InsertTrackContent(&content, &container);
+}
+
+void TrackListUpkeep::NoteTrack(int nTrack) {
+    if (std::find(m_tracks.begin(), m_tracks.end(), nTrack) == m_tracks.end())
+        m_tracks.push_back(nTrack);
+}
+
+void TrackListUpkeep::NoteTracksOf(const CKelSBContainerObj& container) {
+    for (INT_PTR m = 0; m < container.GetContentCount(); ++m)
+        NoteTrack(container.GetContentObj(m)->GetTrackIndex());
+}
+
 void TrackListUpkeep::Done(const std::vector<int>& tracks) {
-    if (m_bKeeping)
-        m_body.NoteTrackContentListsKept(tracks);
-    else
+    if (!m_bKeeping) {
         m_body.ResetAllTrackContentList();
+        return;
+    }
+    for (int nTrack : tracks)
+        NoteTrack(nTrack);
+    m_body.NoteTrackContentListsKept(m_tracks);
 }
 
 // ---- Piece copies ----------------------------------------------------------------------------

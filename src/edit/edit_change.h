@@ -48,13 +48,27 @@ public:
 
     // The materials of a container about to leave the storyboard leave the track lists.
     void Remove(const CKelSBContainerObj& container);
-    // The edit changed the lists of these tracks (each once or more).
-    void Done(const std::vector<int>& tracks);
+    // The materials of a container that has just come into the storyboard (at its index, its
+    // materials at their tracks and times) join the track lists. Undo and redo put many
+    // containers back this way, lowest index first, so that each finds its place among those
+    // before it.
+    void Insert(const CKelSBContainerObj& container);
+    // One material leaves its track's list before its track or times change, and joins the
+    // list of its (new) track afterwards.
+    void RemoveContent(const CKelSBContentBaseObj& content);
+    void InsertContent(CKelSBContentBaseObj& content, const CKelSBContainerObj& container);
+    // The edit changed the lists of these tracks (each once or more) besides those of the
+    // materials removed and inserted here.
+    void Done(const std::vector<int>& tracks = {});
 
 private:
+    void NoteTracksOf(const CKelSBContainerObj& container);
+    void NoteTrack(int nTrack);
+
     CKelSBBodyObj& m_body;
     bool m_bKeeping;
     bool m_bCleared = false;
+    std::vector<int> m_tracks;
 };
 
 // ---- Piece copies. A material names its piece by GUID; the piece lives in the scene. A

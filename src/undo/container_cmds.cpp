@@ -329,9 +329,13 @@ int CKelURSBDeleteContainerCmd::Undo() {
             if (m_arrRemovedContainers[i] < 0 || m_arrRemovedContainers[i] > nCount)
                 return 0;
         }
+        // Only the lists of the tracks the delete touched change.
+        kel::edit::TrackListUpkeep lists(t.body);
+        std::vector<int> shiftedTracks;
         // The ripples back, last first, while the deleted materials are still away.
         kel::edit::ChangeJournal journal;
         for (auto it = m_arrRippleShifts.rbegin(); it != m_arrRippleShifts.rend(); ++it) {
+            shiftedTracks.push_back(it->nTrack);
             const long long from = static_cast<long long>(it->dwFrom) + it->nDelta;
             if (from < 0 || !kel::edit::ShiftTrackFrom(t.body, it->nTrack, static_cast<DWORD>(from),
                                                        -it->nDelta, journal))
@@ -348,11 +352,12 @@ int CKelURSBDeleteContainerCmd::Undo() {
             CKelSBContainerObj& container = *containers[i];
             kel::edit::InsertContainerAt(t.body, nIndex, std::move(containers[i]));
             kel::edit::DetachPieces(container, &t.scene);
+            lists.Insert(container);
             t.view.GetSelContainerList().AddTail(&container);
             if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
                 t.view.SetCurContent(container.GetContentObj(m_focus.nContent));
         }
-        t.body.ResetAllTrackContentList();
+        lists.Done(shiftedTracks);
         std::vector<CRect> after;
         t.view.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
@@ -376,6 +381,8 @@ int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
                 return 0;
             removed.push_back(pContainer);
         }
+        kel::edit::TrackListUpkeep lists(t.body);
+        std::vector<int> shiftedTracks;
         // The ripples again, passing over the materials that go.
         kel::edit::ContentSet leaving;
         for (const CKelSBContainerObj* pContainer : removed) {
@@ -384,6 +391,7 @@ int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
         }
         kel::edit::ChangeJournal journal;
         for (const RippleShift& shift : m_arrRippleShifts) {
+            shiftedTracks.push_back(shift.nTrack);
             if (!kel::edit::ShiftTrackFrom(t.body, shift.nTrack, shift.dwFrom, shift.nDelta,
                                            journal, &leaving))
                 return 0;
@@ -392,10 +400,11 @@ int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
 
         t.view.SetCurContent(nullptr);
         t.view.GetSelContainerList().RemoveAll();
-        t.body.ClearAllTrackContentList();
+        for (const CKelSBContainerObj* pContainer : removed)
+            lists.Remove(*pContainer);
         for (int nIndex : m_arrRemovedContainers)
             kel::edit::TakeContainerAt(t.body, nIndex).reset();
-        t.body.ResetAllTrackContentList();
+        lists.Done(shiftedTracks);
         t.view.FullViewReset();
         return 1;
     });

@@ -197,9 +197,18 @@ int CKelURSBSameLengthCmd::Redo(int bFirst) {
 
 int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
     return RunStep([this, bNew](Target& t) {
+        // Each moved material leaves its track's list and joins its new track's: only the
+        // lists of the tracks the move touched change.
+        kel::edit::TrackListUpkeep lists(t.body);
         ChangeJournal journal;
+        const auto fail = [&] {
+            journal.Rollback();
+            t.body.ResetAllTrackContentList();
+            return 0;
+        };
         for (const Entry& entry : m_entries) {
             // A container that is no longer there leaves its entry out.
+            const CKelSBContainerObj* pContainer = t.body.GetContainerObj(entry.nContainer);
             CKelSBContentBaseObj* pContent =
                 kel::edit::ContentAt(t.body, entry.nContainer, entry.nContent);
             if (pContent == nullptr)
@@ -207,15 +216,17 @@ int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
             const int nTrack = bNew ? entry.nNewTrack : entry.nOldTrack;
             const int nStoryIn = bNew ? entry.nNewStoryIn : entry.nOldStoryIn;
             if (nTrack < 0 || nTrack >= t.body.GetTrackCount() || nStoryIn < 0)
-                return 0;
+                return fail();
+            lists.RemoveContent(*pContent);
             journal.Keep(*pContent);
             pContent->SetTrackIndex(static_cast<WORD>(nTrack));
             if (!pContent->SetStoryIn(static_cast<DWORD>(nStoryIn), 1))
-                return 0;
+                return fail();
+            lists.InsertContent(*pContent, *pContainer);
         }
         journal.Commit();
+        lists.Done();
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
-        t.body.ResetAllTrackContentList();
         t.view.EnsureCurContentVisible();
         t.view.Invalidate(TRUE);
         t.view.UpdateWindow();

@@ -9,31 +9,13 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/scene/play_scene.h"
-#include "host/services/public_helpers.h"
+#include "host/undo/ur_snapshot_store.h"
 #include "platform/archive.h"
 #include "platform/file.h"
 
-#include <cstdio>
 #include <utility>
 
-namespace kel::undo {
 namespace {
-
-SnapshotFileOpener& Opener() {
-    static SnapshotFileOpener opener;
-    return opener;
-}
-
-std::unique_ptr<CFile> OpenSnapshotFile(const CString& strFile, UINT nFlags) {
-    if (Opener())
-        return Opener()(strFile, nFlags);
-    return std::make_unique<CFile>(strFile.GetString(), nFlags);
-}
-
-void RemoveSnapshotFile(const CString& strFile) {
-    if (KelPublicDoesFileExist(strFile))
-        std::remove(strFile.GetString());
-}
 
 // A list that holds an object it does not own for as long as it is written.
 struct BorrowingList {
@@ -42,14 +24,6 @@ struct BorrowingList {
 };
 
 } // namespace
-
-void SetSnapshotFileOpener(SnapshotFileOpener opener) {
-    Opener() = std::move(opener);
-}
-
-} // namespace kel::undo
-
-using kel::undo::OpenSnapshotFile;
 
 CKelSBEditURBaseCmd::CKelSBEditURBaseCmd(CKelSBEditView* pView, unsigned int nTextId,
                                          CString strText)
@@ -90,21 +64,23 @@ int CKelSBEditURBaseCmd::SaveObjectSnapshot(CObject* pObject, int bFirstList) {
     const CString strFile = KelGetUniqueURFileName();
     if (!strFile.IsEmpty()) {
         try {
-            kel::undo::BorrowingList temp;
-            temp.list.AddTail(pObject);
-            std::unique_ptr<CFile> pFile =
-                OpenSnapshotFile(strFile, CFile::modeCreate | CFile::modeWrite);
-            CArchive ar(pFile.get(), CArchive::store, 4096);
-            temp.list.Serialize(ar);
-            ar.Close();
-            pFile->Close(); // reports a write that failed on the final flush
-            Record(bFirstList, strFile, nullptr);
-            return 1;
+            CMemFile file;
+            {
+                BorrowingList temp;
+                temp.list.AddTail(pObject);
+                CArchive ar(&file, CArchive::store, 4096);
+                temp.list.Serialize(ar);
+                ar.Close();
+            }
+            if (kel::host::WriteURSnapshot(strFile, file.GetBuffer())) {
+                Record(bFirstList, strFile, nullptr);
+                return 1;
+            }
         } catch (const CException&) {
-            kel::undo::RemoveSnapshotFile(strFile); // ours, and incomplete
         }
+        kel::host::EraseURSnapshot(strFile);
     }
-    // No file: keep the object in memory rather than lose it.
+    // Not stored: keep the object in memory rather than lose it.
     try {
         const auto* pKelObject = dynamic_cast<const CKelObject*>(pObject);
         if (pKelObject != nullptr) {
@@ -122,8 +98,8 @@ int CKelSBEditURBaseCmd::SaveObjectSnapshot(CObject* pObject, int bFirstList) {
 
 int CKelSBEditURBaseCmd::ClearSnapshotFiles(int bFirstList) {
     CStringArray& files = bFirstList ? m_arrFirstFiles : m_arrSecondFiles;
-    for (INT_PTR i = 0; i < files.GetSize(); ++i)
-        kel::undo::RemoveSnapshotFile(files[i]);
+    if (files.GetSize() > 0)
+        kel::host::EraseURSnapshots(files.GetData(), static_cast<std::size_t>(files.GetSize()));
     files.RemoveAll();
     MemoryCopies(bFirstList).clear();
     return 1;
@@ -136,17 +112,17 @@ bool CKelSBEditURBaseCmd::IsSnapshotInMemory(int bFirstList, int i) const {
 
 namespace {
 
-// The one object a snapshot file holds, or null.
+// The one object a snapshot holds, or null.
 std::unique_ptr<CObject> ReadSnapshotFile(const CString& strFile) {
-    if (strFile.IsEmpty())
+    std::vector<BYTE> bytes;
+    if (strFile.IsEmpty() || !kel::host::ReadURSnapshot(strFile, bytes))
         return nullptr;
     try {
-        std::unique_ptr<CFile> pFile = OpenSnapshotFile(strFile, CFile::modeRead);
-        CArchive ar(pFile.get(), CArchive::load, 4096);
+        CMemFile file(std::move(bytes));
+        CArchive ar(&file, CArchive::load, 4096);
         CKelObList temp; // deletes what it read unless it is taken out
         temp.Serialize(ar);
         ar.Close();
-        pFile->Close();
         if (temp.GetCount() != 1 || temp.GetHead() == nullptr)
             return nullptr;
         return std::unique_ptr<CObject>(temp.RemoveHead());

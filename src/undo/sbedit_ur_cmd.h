@@ -3,8 +3,9 @@
 // A command records one change to the current storyboard so that the storyboard's history can
 // take it back (Undo) and make it again (Redo(0)). Commands keep no pointers into the
 // storyboard: only indices, frames, copies of their own and snapshots. A snapshot is an object
-// written to a temporary file of the history manager; a command writes a container there with
-// copies of its pieces attached, and reads it back as a new object each time it needs it.
+// written to the history manager's snapshot store under a name it hands out; a command writes a
+// container there with copies of its pieces attached, and reads it back as a new object each
+// time it needs it.
 //
 // Every Undo and Redo first makes sure that it can finish: snapshots are read and indices looked
 // up before anything changes. When something is missing the command changes nothing and returns
@@ -19,7 +20,6 @@
 #include <memory>
 #include <vector>
 
-class CFile;
 class CKelObject;
 class CKelSBEditView;
 class CKelPlaySceneObj;
@@ -40,27 +40,28 @@ public:
     int Redo(int bFirst) override;
 
     // Writes the object to a new snapshot at the end of the first list (bFirstList non-zero) or
-    // the second. The object stays where it is. When no file can be written (disk full, folder
-    // gone), the command keeps a copy of the object in memory instead, so that nothing is lost.
+    // the second. The object stays where it is. When the snapshot store cannot keep it (disk
+    // full, no folder), the command keeps a copy of the object in memory instead, so that
+    // nothing is lost.
     // Returns 0 only when even that failed; the list then holds an empty entry, so that later
     // entries keep their places and restoring this one reports failure.
     virtual int SaveObjectSnapshot(CObject* pObject, int bFirstList);
-    // Deletes the files of one list and empties it. Returns 1.
+    // Forgets the snapshots of one list and empties it. Returns 1.
     virtual int ClearSnapshotFiles(int bFirstList);
-    // Reads the object of a snapshot file and inserts it into pList before the object at
+    // Reads the object of a snapshot and inserts it into pList before the object at
     // nIndex, or at the tail when the list is shorter. Returns 0, inserting nothing, without an
-    // owner view or when the file cannot be read or does not hold exactly one object.
+    // owner view or when the snapshot cannot be read or does not hold exactly one object.
     virtual int RestoreObjectSnapshot(CString strFile, CObList* pList, int nIndex);
 
-    // The snapshot file names of a list, in the order written; an entry kept in memory has an
-    // empty name.
+    // The snapshot names of a list, in the order written; an entry kept in memory has an empty
+    // name.
     const CStringArray& GetSnapshotFiles(int bFirstList) const {
         return bFirstList ? m_arrFirstFiles : m_arrSecondFiles;
     }
     int GetSnapshotCount(int bFirstList) const {
         return static_cast<int>(GetSnapshotFiles(bFirstList).GetSize());
     }
-    // Whether snapshot i of a list is kept in memory because its file could not be written.
+    // Whether snapshot i of a list is kept in memory because the store could not keep it.
     bool IsSnapshotInMemory(int bFirstList, int i) const;
 
     // The view that created the command while it exists; after it was destroyed (the dialog
@@ -116,14 +117,3 @@ private:
     std::vector<std::unique_ptr<CKelObject>> m_firstInMemory;
     std::vector<std::unique_ptr<CKelObject>> m_secondInMemory;
 };
-
-namespace kel::undo {
-
-// Opens a snapshot file for writing or reading (CFile open flags); throws CFileException when it
-// cannot. Tests put their own in place to make writing fail as a full disk would.
-using SnapshotFileOpener =
-    std::function<std::unique_ptr<CFile>(const CString& strFile, UINT nFlags)>;
-// An empty opener restores the plain CFile.
-void SetSnapshotFileOpener(SnapshotFileOpener opener);
-
-} // namespace kel::undo

@@ -102,14 +102,9 @@ TEST_F(DeleteTest, ADeleteThatCannotKeepEveryContainerDeletesNone) {
 
 TEST_F(DeleteTest, OnAFullDiskADeleteStillComesBack) {
     // Snapshots that cannot be written are kept in memory by the command.
-    kel::undo::SetSnapshotFileOpener([](const CString& strFile, UINT nFlags) {
-        if (nFlags & CFile::modeCreate)
-            throw CFileException(CFileException::diskFull);
-        return std::make_unique<CFile>(strFile.GetString(), nFlags);
-    });
+    FullDisk full;
     Select({3, 8}, Content(8, 1));
     ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects");
-    kel::undo::SetSnapshotFileOpener({});
 }
 
 TEST_F(DeleteTest, TheDeleteButtonAsksAndOnlyYesDeletes) {

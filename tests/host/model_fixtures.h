@@ -7,7 +7,9 @@
 #include "host/sbobject/sb_content.h"
 #include "platform/archive.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 
+#include <cerrno>
 #include <vector>
 
 namespace kel::test {
@@ -60,5 +62,18 @@ void Load(T& object, std::vector<BYTE> bytes) {
     CArchive ar(&file, CArchive::load);
     object.Serialize(ar);
 }
+
+// Makes every file write fail as on a full disk while it lives.
+class FullDisk {
+public:
+    FullDisk() {
+        kel::platform::SetFileFaultHook([](kel::platform::FileOp op, const char*) {
+            return op == kel::platform::FileOp::write ? ENOSPC : 0;
+        });
+    }
+    ~FullDisk() { kel::platform::SetFileFaultHook({}); }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+};
 
 } // namespace kel::test

@@ -4,9 +4,10 @@
 
 #include "host/model_fixtures.h"
 #include "host/services/public_helpers.h"
+#include "host/undo/ur_snapshot_store.h"
+#include "platform/file_faults.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
 
 namespace kel::test {
 namespace {
@@ -17,36 +18,8 @@ public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
 };
 
-// A file that takes nothing: every write fails as on a full disk.
-class FullDiskFile : public CMemFile {
-public:
-    void Write(const void*, UINT) override { throw CFileException(CFileException::diskFull); }
-};
-
-// Makes every snapshot written while it lives fail: on opening (the folder is gone) or on
-// writing (the disk is full).
-class FailingSnapshots {
-public:
-    explicit FailingSnapshots(bool bOnOpen) {
-        kel::undo::SetSnapshotFileOpener([bOnOpen](const CString& strFile, UINT nFlags) {
-            if (!(nFlags & CFile::modeCreate))
-                return std::make_unique<CFile>(strFile.GetString(), nFlags);
-            if (bOnOpen)
-                throw CFileException(CFileException::badPath);
-            return std::unique_ptr<CFile>(std::make_unique<FullDiskFile>());
-        });
-    }
-    ~FailingSnapshots() { kel::undo::SetSnapshotFileOpener({}); }
-};
-
-std::size_t SnapshotFolderSize() {
-    std::error_code error;
-    const std::filesystem::path folder(kel::host::GetURSnapshotFolder().str());
-    std::size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(folder, error);
-         !error && it != std::filesystem::directory_iterator(); ++it)
-        ++n;
-    return n;
+std::size_t SnapshotCount() {
+    return kel::host::GetURSnapshotUsage().entries;
 }
 
 class UndoBaseTest : public UndoTest {
@@ -65,7 +38,7 @@ TEST_F(UndoBaseTest, SnapshotRestoresAtItsIndexOrAtTheEndAsANewObjectEachTime) {
     EXPECT_TRUE(pLogo->GetContentObj(0)->GetAttachedPieceList().IsEmpty());
     ASSERT_EQ(cmd->GetSnapshotCount(1), 1);
     const CString strFile = cmd->GetSnapshotFiles(1)[0];
-    EXPECT_TRUE(KelPublicDoesFileExist(strFile));
+    EXPECT_TRUE(kel::host::HasURSnapshot(strFile));
 
     CKelObList list;
     list.AddTail(new CKelSBContainerObj);
@@ -85,10 +58,10 @@ TEST_F(UndoBaseTest, SnapshotRestoresAtItsIndexOrAtTheEndAsANewObjectEachTime) {
     EXPECT_EQ(dynamic_cast<CKelSBContainerObj*>(list.GetAtIndex(0))->GetContentCount(), 0);
 }
 
-TEST_F(UndoBaseTest, FilesGoWithClearingAndWithTheCommandAndNoOtherFileIsTouched) {
-    const std::size_t nBefore = SnapshotFolderSize();
+TEST_F(UndoBaseTest, SnapshotsGoWithClearingAndWithTheCommandAndNoOtherIsTouched) {
+    const std::size_t nBefore = SnapshotCount();
     { std::unique_ptr<StoreCmd> unused(NewStore()); }
-    EXPECT_EQ(SnapshotFolderSize(), nBefore);
+    EXPECT_EQ(SnapshotCount(), nBefore);
 
     std::unique_ptr<StoreCmd> cmd(NewStore());
     cmd->SaveContainerSnapshot(*Container(0), scene.get(), 1);
@@ -97,18 +70,18 @@ TEST_F(UndoBaseTest, FilesGoWithClearingAndWithTheCommandAndNoOtherFileIsTouched
     const CString strFirst0 = cmd->GetSnapshotFiles(1)[0];
     const CString strFirst1 = cmd->GetSnapshotFiles(1)[1];
     const CString strSecond = cmd->GetSnapshotFiles(0)[0];
-    // A file already gone from disk is only dropped from the list.
-    std::filesystem::remove(strFirst0.str());
+    // A snapshot already gone from the store is only dropped from the list.
+    kel::host::EraseURSnapshot(strFirst0);
     EXPECT_EQ(cmd->ClearSnapshotFiles(1), 1);
     EXPECT_EQ(cmd->GetSnapshotCount(1), 0);
-    EXPECT_FALSE(KelPublicDoesFileExist(strFirst1));
-    EXPECT_TRUE(KelPublicDoesFileExist(strSecond));
+    EXPECT_FALSE(kel::host::HasURSnapshot(strFirst1));
+    EXPECT_TRUE(kel::host::HasURSnapshot(strSecond));
     cmd.reset();
-    EXPECT_FALSE(KelPublicDoesFileExist(strSecond));
-    EXPECT_EQ(SnapshotFolderSize(), nBefore);
+    EXPECT_FALSE(kel::host::HasURSnapshot(strSecond));
+    EXPECT_EQ(SnapshotCount(), nBefore);
 }
 
-TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedOrMissingFile) {
+TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedMissingOrUnreadableSnapshot) {
     std::unique_ptr<StoreCmd> cmd(NewStore());
     cmd->SaveContainerSnapshot(*Container(3), scene.get(), 1);
     const CString strFile = cmd->GetSnapshotFiles(1)[0];
@@ -118,29 +91,35 @@ TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedOrMissingFile)
     EXPECT_EQ(ownerless.RestoreObjectSnapshot(strFile, &list, 0), 0);
 
     {
-        std::ofstream damage(strFile.str(), std::ios::binary | std::ios::trunc);
-        damage << "KELA and then nothing a container would be made of";
+        ASSERT_TRUE(kel::host::FlushURSnapshots()); // read from the disk, not from memory
+        kel::platform::SetFileFaultHook([](kel::platform::FileOp op, const char*) {
+            return op == kel::platform::FileOp::read ? EIO : 0;
+        });
+        const int nRestored = cmd->RestoreObjectSnapshot(strFile, &list, 0);
+        kel::platform::SetFileFaultHook({});
+        EXPECT_EQ(nRestored, 0);
     }
+    const std::string damaged = "KELA and then nothing a container would be made of";
+    ASSERT_TRUE(kel::host::WriteURSnapshot(strFile, std::vector<BYTE>(damaged.begin(), damaged.end())));
     EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 0), 0);
     EXPECT_EQ(cmd->LoadSnapshot(1, 0), nullptr);
-    std::filesystem::remove(strFile.str());
+    kel::host::EraseURSnapshot(strFile);
     EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 0), 0);
     EXPECT_TRUE(list.IsEmpty());
 }
 
 TEST_F(UndoBaseTest, ASnapshotThatCannotBeWrittenIsKeptInMemory) {
-    const std::size_t nBefore = SnapshotFolderSize();
-    for (bool bOnOpen : {true, false}) {
-        SCOPED_TRACE(bOnOpen ? "folder gone" : "disk full");
+    const std::size_t nBefore = SnapshotCount();
+    {
         std::unique_ptr<StoreCmd> cmd(NewStore());
         {
-            FailingSnapshots failing(bOnOpen);
+            FullDisk full;
             EXPECT_EQ(cmd->SaveContainerSnapshot(*Container(3), scene.get(), 1), 1);
         }
         ASSERT_EQ(cmd->GetSnapshotCount(1), 1);
         EXPECT_TRUE(cmd->IsSnapshotInMemory(1, 0));
         EXPECT_TRUE(cmd->GetSnapshotFiles(1)[0].IsEmpty());
-        EXPECT_EQ(SnapshotFolderSize(), nBefore) << "a half-written file was left behind";
+        EXPECT_EQ(SnapshotCount(), nBefore) << "a half-written entry was left behind";
         // Read back twice: two objects, each the container as saved, with its piece copies.
         std::unique_ptr<CObject> pFirst = cmd->LoadSnapshot(1, 0);
         std::unique_ptr<CObject> pSecond = cmd->LoadSnapshot(1, 0);

@@ -6,25 +6,10 @@
 #include "undo/undo_fixture.h"
 
 #include "host/model_fixtures.h"
-
-#include <filesystem>
-#include <fstream>
+#include "host/undo/ur_snapshot_store.h"
 
 namespace kel::test {
 namespace {
-
-// Makes every snapshot written while it lives fail as on a full disk.
-class FullDisk {
-public:
-    FullDisk() {
-        kel::undo::SetSnapshotFileOpener([](const CString& strFile, UINT nFlags) {
-            if (nFlags & CFile::modeCreate)
-                throw CFileException(CFileException::diskFull);
-            return std::make_unique<CFile>(strFile.GetString(), nFlags);
-        });
-    }
-    ~FullDisk() { kel::undo::SetSnapshotFileOpener({}); }
-};
 
 class ContainerCommandTest : public UndoTest {
 protected:
@@ -249,11 +234,11 @@ TEST_F(ContainerCommandTest, AnUnreadableSnapshotChangesNothingAndReportsFailure
     for (bool bDamaged : {true, false}) {
         SCOPED_TRACE(bDamaged ? "damaged" : "missing");
         CKelURSBDeleteContainerCmd* pCmd = DeleteTwoAndFive();
-        const std::string file = pCmd->GetSnapshotFiles(1)[1].str();
+        const CString strKey = pCmd->GetSnapshotFiles(1)[1];
         if (bDamaged)
-            std::ofstream(file, std::ios::binary | std::ios::trunc) << "KELA";
+            kel::host::WriteURSnapshot(strKey, std::vector<BYTE>{'K', 'E', 'L', 'A'});
         else
-            std::filesystem::remove(file);
+            kel::host::EraseURSnapshot(strKey);
         const std::vector<BYTE> deleted = Bytes();
         dlg->UndoRedoSteps(TRUE, 1);
         EXPECT_EQ(Bytes(), deleted);

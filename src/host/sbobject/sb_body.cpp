@@ -163,6 +163,25 @@ bool CKelSBBodyObj::AreTrackContentListsCurrent() const {
     return bCurrent;
 }
 
+int CKelSBBodyObj::FindTrackListUnlikeRebuild() const {
+    int nOffTrack = 0;
+    const TrackRows rows = BuildTrackRows(nOffTrack);
+    for (int t = 0; t < GetTrackCount(); ++t) {
+        const CKelSBTrackObj* pTrack = GetTrackObj(t);
+        const auto& row = rows[static_cast<std::size_t>(t)];
+        if (pTrack == nullptr)
+            continue;
+        const CObList& list = pTrack->GetContentList();
+        bool bSame = static_cast<std::size_t>(list.GetCount()) == row.size();
+        std::size_t m = 0;
+        for (POSITION pos = list.GetHeadPosition(); bSame && pos != nullptr; ++m)
+            bSame = list.GetNext(pos) == row[m];
+        if (!bSame)
+            return t;
+    }
+    return -1;
+}
+
 bool CKelSBBodyObj::AreTrackContentListsComplete() const {
     return AreTrackContentListsCurrent() && m_listCheck.nOffTrack == 0;
 }
@@ -249,17 +268,8 @@ void CKelSBBodyObj::NoteTrackContentListsKept(const std::vector<int>& tracks) {
     NoteTrackListsChecked(true, m_listCheck.nOffTrack);
 #ifndef NDEBUG
     // Debug builds hold every such edit to what a rebuild gives.
-    int nOffTrack = 0;
-    const TrackRows rows = BuildTrackRows(nOffTrack);
-    for (int t = 0; t < GetTrackCount(); ++t) {
-        const CObList& list = GetTrackObj(t)->GetContentList();
-        std::size_t m = 0;
-        bool bSame =
-            static_cast<std::size_t>(list.GetCount()) == rows[static_cast<std::size_t>(t)].size();
-        for (POSITION pos = list.GetHeadPosition(); bSame && pos != nullptr; ++m)
-            bSame = list.GetNext(pos) == rows[static_cast<std::size_t>(t)][m];
-        assert(bSame && "an edit noted a track list as kept that a rebuild would change");
-    }
+    assert(FindTrackListUnlikeRebuild() < 0 &&
+           "an edit noted a track list as kept that a rebuild would change");
 #endif
 }
 

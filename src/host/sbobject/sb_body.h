@@ -114,6 +114,10 @@ public:
     // Current, and no material lies on a track that does not exist: the track lists then hold
     // every material of the storyboard.
     bool AreTrackContentListsComplete() const;
+    // The first track whose list differs from what ResetAllTrackContentList would put into it
+    // now, -1 when none does. Always compares, whatever was noted: lists kept by edits, undo
+    // and redo are held to a rebuild with it.
+    int FindTrackListUnlikeRebuild() const;
     // Puts a material that was just added to `pContainer` into its track's list, where
     // ResetAllTrackContentList would put it, when the list was in that order before. Costs a
     // search of one track's list instead of rebuilding every list.

@@ -1,6 +1,6 @@
 // The undo/redo history manager: the command base every recorded change derives from, the
-// per-storyboard history that owns those commands, and the private folder that commands write
-// their snapshot files into.
+// per-storyboard history that owns those commands, and the names under which commands keep their
+// snapshots.
 #pragma once
 
 #include "platform/cstring.h"
@@ -87,14 +87,8 @@ private:
     bool m_bRunning = false; // inside a command's Undo/Redo
 };
 
-// A fresh, not yet used file name for a snapshot. The file lies in a folder private to this
-// process (created on first use, accessible to the owner only, verified before every use) and
-// is created empty with owner-only access, so nobody else can read or plant a snapshot. The
-// folder and everything in it is removed when the process ends normally. Returns an empty string
-// when no safe folder or file can be had.
+// A fresh, not yet used name for a snapshot: the key under which the snapshot store of this
+// process (host/undo/ur_snapshot_store.h) keeps it. The store lies in a folder private to the
+// process (created on first use, accessible to the owner only) that goes when the process ends.
+// Returns an empty string when no store can be had.
 CString KelGetUniqueURFileName();
-
-namespace kel::host {
-// The private snapshot folder of this process ("" before the first file name was handed out).
-CString GetURSnapshotFolder();
-} // namespace kel::host
