@@ -1,4 +1,5 @@
 // The registered messages between the host and the edit dialog.
+#include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
 #include "module/automation.h"
 #include "module/messages.h"
@@ -99,6 +100,19 @@ LRESULT CKelSBEditDlg::OnAutomationState(LPARAM lParam) {
     *pState = kel::automation::EditorState{};
     pState->loaded = m_bLoaded != 0;
     pState->consistencyCheck = nCheck;
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        kel::automation::CommandInfo& info = pState->commands.emplace_back();
+        info.firstId = entry.nFirstId;
+        info.lastId = entry.nLastId;
+        info.edits = (entry.flags & kKelSBEditsDocument) != 0;
+        info.refusedWhileLoaded = (entry.flags & kKelSBRefusedWhileLoaded) != 0;
+        info.waitCursor = (entry.flags & kKelSBWaitCursor) != 0;
+        info.needs = entry.needs == KelSBCommandNeeds::kCurrentTrack
+                         ? kel::automation::kNeedsCurrentTrack
+                     : entry.needs == KelSBCommandNeeds::kSelectionAndFocus
+                         ? kel::automation::kNeedsSelectionAndFocus
+                         : kel::automation::kNeedsNothing;
+    }
     if (m_pView && IsWindow(m_pView.get())) {
         m_pView->FillAutomationState(*pState);
         if (nCheck != kel::automation::kCheckNone)

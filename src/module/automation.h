@@ -43,6 +43,20 @@ inline constexpr std::array<const char*, kRegionCount> kRegionNames = {
 inline constexpr std::array<const char*, 7> kGestureNames = {
     "idle", "pressed", "markerDrag", "scrub", "trim", "move", "rubberBand"};
 
+// A command of the editor's one command table: buttons, menus, keys, track commands. A host
+// runs one by sending WM_COMMAND with its id to the view.
+struct CommandInfo {
+    UINT firstId = 0;
+    UINT lastId = 0;    // a run of ids shares one entry
+    bool edits = false; // changes the document, recording a step
+    bool refusedWhileLoaded = false;
+    bool waitCursor = false;
+    int needs = 0; // kNeedsNothing, kNeedsCurrentTrack or kNeedsSelectionAndFocus
+};
+inline constexpr int kNeedsNothing = 0;
+inline constexpr int kNeedsCurrentTrack = 1;      // the track a track menu was opened over
+inline constexpr int kNeedsSelectionAndFocus = 2; // a selected container and a current material
+
 struct EditorState {
     bool loaded = false; // storyboard loaded onto the output
     int toolMode = 0;    // 0 Normal, 1 Delete Space, 2 Fixed Point Paste
@@ -66,6 +80,8 @@ struct EditorState {
     // and the selection to run; every fault found then comes back in `problems`, one line each.
     int consistencyCheck = 0;
     std::vector<std::string> problems;
+
+    std::vector<CommandInfo> commands; // every entry of the command table
 };
 
 inline constexpr int kCheckNone = 0;

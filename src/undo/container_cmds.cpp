@@ -320,7 +320,8 @@ void CKelURSBDeleteContainerCmd::AddRippleShift(int nTrack, DWORD dwFrom, long n
 int CKelURSBDeleteContainerCmd::Undo() {
     return RunStep([this](Target& t) {
         ContainerCopies containers;
-        if (!IsDescending(m_arrRemovedContainers) || !LoadContainerSnapshots(1, containers) ||
+        if (!IsDescending(m_arrRemovedContainers) ||
+            !LoadContainerSnapshots(1, containers, &t.scene) ||
             containers.size() != m_arrRemovedContainers.size())
             return 0;
         // Lowest index first (the reverse of removal); each must land where it was.
@@ -466,7 +467,7 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         return 1;
     return RunStep([this](Target& t) {
         ContainerCopies containers;
-        if (!LoadContainerSnapshots(1, containers) ||
+        if (!LoadContainerSnapshots(1, containers, &t.scene) ||
             containers.size() != m_arrRestoredContainers.size() ||
             (m_nShift != 0 && t.body.GetTrackObj(m_nDropTrack) == nullptr))
             return 0;

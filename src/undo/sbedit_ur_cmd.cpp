@@ -8,6 +8,8 @@
 #include "host/base/kel_object.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 #include "host/undo/ur_snapshot_store.h"
 #include "platform/archive.h"
@@ -46,11 +48,18 @@ int CKelSBEditURBaseCmd::Redo(int /*bFirst*/) {
 
 void CKelSBEditURBaseCmd::Record(int bFirstList, const CString& strFile,
                                  std::unique_ptr<CKelObject> pCopy) {
-    // Both lists grow together or not at all.
+    // The lists grow together or not at all.
     auto& copies = MemoryCopies(bFirstList);
+    auto& pieces = PieceRefsOf(bFirstList);
     copies.push_back(nullptr);
     try {
-        (bFirstList ? m_arrFirstFiles : m_arrSecondFiles).Add(strFile);
+        pieces.emplace_back();
+        try {
+            (bFirstList ? m_arrFirstFiles : m_arrSecondFiles).Add(strFile);
+        } catch (...) {
+            pieces.pop_back();
+            throw;
+        }
     } catch (...) {
         copies.pop_back();
         throw;
@@ -102,6 +111,10 @@ int CKelSBEditURBaseCmd::ClearSnapshotFiles(int bFirstList) {
         kel::host::EraseURSnapshots(files.GetData(), static_cast<std::size_t>(files.GetSize()));
     files.RemoveAll();
     MemoryCopies(bFirstList).clear();
+    PieceRefsOf(bFirstList).clear();
+    // A series written again takes its pieces as they are then.
+    if (m_arrFirstFiles.GetSize() == 0 && m_arrSecondFiles.GetSize() == 0)
+        m_pieceCopies.clear();
     return 1;
 }
 
@@ -133,21 +146,52 @@ std::unique_ptr<CObject> ReadSnapshotFile(const CString& strFile) {
 
 } // namespace
 
+void CKelSBEditURBaseCmd::AttachPieceCopies(CObject& object, const PieceRefs& refs,
+                                            const CKelPlaySceneObj* pScene) const {
+    auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, &object);
+    if (pContainer == nullptr ||
+        static_cast<std::size_t>(pContainer->GetContentCount()) != refs.size())
+        return;
+    for (std::size_t m = 0; m < refs.size(); ++m) {
+        if (refs[m].IsNull() || (pScene != nullptr && pScene->FindPieceByGUID(refs[m]) != nullptr))
+            continue;
+        const auto found = m_pieceCopies.find(refs[m]);
+        if (found != m_pieceCopies.end())
+            pContainer->GetContentObj(static_cast<INT_PTR>(m))
+                ->GetAttachedPieceList()
+                .AddTail(found->second->MakeCopy());
+    }
+}
+
+namespace {
+std::unique_ptr<CObject> LoadEntry(const CKelSBEditURBaseCmd& cmd, int bFirstList, int i,
+                                   const CKelObject* pInMemory) {
+    if (pInMemory != nullptr)
+        return std::unique_ptr<CObject>(pInMemory->MakeCopy());
+    return ReadSnapshotFile(cmd.GetSnapshotFiles(bFirstList)[i]);
+}
+} // namespace
+
 std::unique_ptr<CObject> CKelSBEditURBaseCmd::LoadSnapshot(int bFirstList, int i) const {
-    const CStringArray& files = GetSnapshotFiles(bFirstList);
-    if (i < 0 || i >= files.GetSize())
+    if (i < 0 || i >= GetSnapshotCount(bFirstList))
         return nullptr;
-    if (IsSnapshotInMemory(bFirstList, i))
-        return std::unique_ptr<CObject>(
-            MemoryCopies(bFirstList)[static_cast<std::size_t>(i)]->MakeCopy());
-    return ReadSnapshotFile(files[i]);
+    std::unique_ptr<CObject> pObject = LoadEntry(
+        *this, bFirstList, i, MemoryCopies(bFirstList)[static_cast<std::size_t>(i)].get());
+    if (pObject)
+        AttachPieceCopies(*pObject, PieceRefsOf(bFirstList)[static_cast<std::size_t>(i)], nullptr);
+    return pObject;
 }
 
 bool CKelSBEditURBaseCmd::LoadContainerSnapshots(
-    int bFirstList, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers) const {
+    int bFirstList, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+    const CKelPlaySceneObj* pScene) const {
     containers.clear();
     for (int i = 0; i < GetSnapshotCount(bFirstList); ++i) {
-        std::unique_ptr<CObject> pObject = LoadSnapshot(bFirstList, i);
+        std::unique_ptr<CObject> pObject = LoadEntry(
+            *this, bFirstList, i, MemoryCopies(bFirstList)[static_cast<std::size_t>(i)].get());
+        if (pObject)
+            AttachPieceCopies(*pObject, PieceRefsOf(bFirstList)[static_cast<std::size_t>(i)],
+                              pScene);
         auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject.get());
         if (pContainer == nullptr) {
             containers.clear();
@@ -165,6 +209,14 @@ int CKelSBEditURBaseCmd::RestoreObjectSnapshot(CString strFile, CObList* pList, 
     std::unique_ptr<CObject> pObject = ReadSnapshotFile(strFile);
     if (!pObject)
         return 0;
+    for (int bFirstList : {1, 0}) {
+        const CStringArray& files = GetSnapshotFiles(bFirstList);
+        for (INT_PTR i = 0; i < files.GetSize(); ++i) {
+            if (files[i] == strFile)
+                AttachPieceCopies(*pObject, PieceRefsOf(bFirstList)[static_cast<std::size_t>(i)],
+                                  nullptr);
+        }
+    }
     try {
         kel::edit::InsertAtIndex(*pList, pObject.get(), nIndex);
     } catch (...) {
@@ -176,15 +228,22 @@ int CKelSBEditURBaseCmd::RestoreObjectSnapshot(CString strFile, CObList* pList, 
 
 int CKelSBEditURBaseCmd::SaveContainerSnapshot(CKelSBContainerObj& container,
                                                const CKelPlaySceneObj* pScene, int bFirstList) {
-    int bSaved = 0;
-    try {
-        kel::edit::AttachPieces(container, pScene);
-        bSaved = SaveObjectSnapshot(&container, bFirstList);
-    } catch (...) {
-        kel::edit::DetachPieces(container, pScene);
-        throw;
+    PieceRefs refs;
+    refs.reserve(static_cast<std::size_t>(container.GetContentCount()));
+    for (INT_PTR m = 0; m < container.GetContentCount(); ++m) {
+        const KelGUID guid = container.GetContentObj(m)->GetGUID();
+        const CKelPlayBaseObj* pPiece = pScene ? pScene->FindPieceByGUID(guid) : nullptr;
+        if (pPiece == nullptr) {
+            refs.emplace_back();
+            continue;
+        }
+        if (m_pieceCopies.find(guid) == m_pieceCopies.end())
+            m_pieceCopies.emplace(guid, std::unique_ptr<CKelPlayBaseObj>(pPiece->MakeCopy()));
+        refs.push_back(guid);
     }
-    kel::edit::DetachPieces(container, pScene);
+    const int bSaved = SaveObjectSnapshot(&container, bFirstList);
+    if (!PieceRefsOf(bFirstList).empty())
+        PieceRefsOf(bFirstList).back() = std::move(refs);
     return bSaved;
 }
 

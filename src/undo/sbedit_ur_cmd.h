@@ -12,16 +12,19 @@
 // 0, and the dialog clears the history. No exception leaves a command.
 #pragma once
 
+#include "host/base/kel_guid.h"
 #include "host/undo/ur_manager.h"
 #include "platform/collections.h"
 #include "platform/cstring.h"
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CKelObject;
 class CKelSBEditView;
+class CKelPlayBaseObj;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
 class CKelSBContainerObj;
@@ -75,14 +78,18 @@ public:
         CKelSBBodyObj& body;
     };
 
-    // Reads snapshot i of a list as a new object (the caller owns it); null when it cannot be
-    // read or holds anything but one object.
+    // Reads snapshot i of a list as a new object (the caller owns it), with the piece copies
+    // that went with it; null when it cannot be read or holds anything but one object.
     std::unique_ptr<CObject> LoadSnapshot(int bFirstList, int i) const;
     // Reads every snapshot of a list as containers, all or nothing: false when one of them
-    // cannot be read or is no container.
+    // cannot be read or is no container. With a scene, the containers come as they will stay
+    // in its storyboard: a material whose piece the scene holds gets no copy of it.
     bool LoadContainerSnapshots(int bFirstList,
-                                std::vector<std::unique_ptr<CKelSBContainerObj>>& containers) const;
-    // Attaches the container's pieces, saves it, and detaches them again.
+                                std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+                                const CKelPlaySceneObj* pScene = nullptr) const;
+    // Saves the container as if its pieces were attached: every material whose piece the scene
+    // holds comes back with a copy of that piece as it is now. The command keeps one copy a
+    // piece, however many materials and snapshots use it, instead of one in every snapshot.
     int SaveContainerSnapshot(CKelSBContainerObj& container, const CKelPlaySceneObj* pScene,
                               int bFirstList);
     // The whole-container snapshot: every container of the storyboard, in list order, saved into
@@ -111,6 +118,22 @@ private:
         return bFirstList ? m_firstInMemory : m_secondInMemory;
     }
     void Record(int bFirstList, const CString& strFile, std::unique_ptr<CKelObject> pCopy);
+    // For each material of snapshot i of a list, in the container's order, the piece whose
+    // copy goes with it (a null GUID for none).
+    using PieceRefs = std::vector<KelGUID>;
+    std::vector<PieceRefs>& PieceRefsOf(int bFirstList) {
+        return bFirstList ? m_firstPieces : m_secondPieces;
+    }
+    const std::vector<PieceRefs>& PieceRefsOf(int bFirstList) const {
+        return bFirstList ? m_firstPieces : m_secondPieces;
+    }
+    // Gives each material of a loaded container the piece copy that went with it, except
+    // where `pScene` holds the piece.
+    void AttachPieceCopies(CObject& object, const PieceRefs& refs,
+                           const CKelPlaySceneObj* pScene) const;
+    std::vector<PieceRefs> m_firstPieces;
+    std::vector<PieceRefs> m_secondPieces;
+    std::unordered_map<KelGUID, std::unique_ptr<CKelPlayBaseObj>> m_pieceCopies;
 
     // Entry i belongs to file i of the same list: the copy of a snapshot that could not be
     // written, else null.

@@ -54,7 +54,7 @@ std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
         if (nTrack < 0 || nTrack > t.body.GetTrackCount())
             return 0;
         Containers containers;
-        if (!cmd.LoadContainerSnapshots(1, containers) ||
+        if (!cmd.LoadContainerSnapshots(1, containers, &t.scene) ||
             containers.size() != removed.containerIndices.size())
             return 0;
         if (!PutTrackBack(t, nTrack, removed.pTrack.get()))
@@ -240,7 +240,7 @@ int CKelURSBPasteTrackCmd::Redo(int bFirst) {
         return 1;
     return RunStep([this](Target& t) {
         Containers containers;
-        if (!LoadContainerSnapshots(0, containers) ||
+        if (!LoadContainerSnapshots(0, containers, &t.scene) ||
             containers.size() != m_arrContainerIndices.size())
             return 0;
         if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||

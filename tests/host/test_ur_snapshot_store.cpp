@@ -200,9 +200,11 @@ TEST(URSnapshotStore, AStoreNobodyHoldsIsRemovedByTheNextOneWhateverItsProcessNu
     const int lock = open(held.c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     const fs::path opened = MakeFolder(base, "kelur-" + uid + "-999999-Open00", 0755);
-    const fs::path other = MakeFolder(base, "kelur-" + std::to_string(geteuid() + 1) + "-1-Oth", 0700);
+    const fs::path other =
+        MakeFolder(base, "kelur-" + std::to_string(geteuid() + 1) + "-1-Oth", 0700);
     // A process of ours that is still running here, but holds no store: its folder is left over.
-    const fs::path leftover = MakeFolder(base, "kelur-" + uid + "-" + std::to_string(getpid()) + "-Old000", 0700);
+    const fs::path leftover =
+        MakeFolder(base, "kelur-" + uid + "-" + std::to_string(getpid()) + "-Old000", 0700);
 
     setenv("TMPDIR", base.c_str(), 1);
     // A process killed in the middle of its work leaves its store's folder behind.
@@ -245,8 +247,8 @@ TEST(URSnapshotStore, AProcessRemovesItsOwnFolderAtExitEvenOpenedToOthersAndNoOt
         kel::host::WriteURSnapshot(key, Bytes(100, 1));
         const std::string folder = kel::host::GetURSnapshotFolder().str();
         chmod(folder.c_str(), 0755);
-        const bool ok = write(fds[1], folder.data(), folder.size()) ==
-                        static_cast<ssize_t>(folder.size());
+        const bool ok =
+            write(fds[1], folder.data(), folder.size()) == static_cast<ssize_t>(folder.size());
         close(fds[1]);
         return ok ? 0 : 1;
     });

@@ -100,7 +100,8 @@ TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedMissingOrUnrea
         EXPECT_EQ(nRestored, 0);
     }
     const std::string damaged = "KELA and then nothing a container would be made of";
-    ASSERT_TRUE(kel::host::WriteURSnapshot(strFile, std::vector<BYTE>(damaged.begin(), damaged.end())));
+    ASSERT_TRUE(
+        kel::host::WriteURSnapshot(strFile, std::vector<BYTE>(damaged.begin(), damaged.end())));
     EXPECT_EQ(cmd->RestoreObjectSnapshot(strFile, &list, 0), 0);
     EXPECT_EQ(cmd->LoadSnapshot(1, 0), nullptr);
     kel::host::EraseURSnapshot(strFile);

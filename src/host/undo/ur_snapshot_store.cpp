@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
@@ -87,8 +88,8 @@ public:
         if (offset < m_start || offset + size > m_start + m_buffer.size()) {
             if (size >= m_window)
                 return ReadExactly(fd, offset, size, out);
-            const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(
-                m_window, end - offset));
+            const auto length =
+                static_cast<std::size_t>(std::min<std::uint64_t>(m_window, end - offset));
             m_buffer.resize(length);
             if (!ReadExactly(fd, offset, length, m_buffer.data())) {
                 m_buffer.clear();
@@ -123,11 +124,21 @@ private:
     std::uint64_t m_start = 0;
 };
 
+// This process's id, asked of the system once and again only in a child after fork: the store
+// asks it at every call, and the system call would cost more than the call itself.
+pid_t ThisProcess() {
+    static pid_t pid = [] {
+        pthread_atfork(nullptr, nullptr, [] { pid = getpid(); });
+        return getpid();
+    }();
+    return pid;
+}
+
 class SnapshotStore {
 public:
     ~SnapshotStore() {
         std::lock_guard lock(m_mutex);
-        if (m_ownerPid == getpid())
+        if (m_ownerPid == ThisProcess())
             Close();
     }
 
@@ -233,7 +244,7 @@ private:
         std::size_t size;
     };
 
-    bool IsOpen() const { return m_ownerPid == getpid() && m_data; }
+    bool IsOpen() const { return m_ownerPid == ThisProcess() && m_data; }
 
     static std::string BaseFolder() {
         const char* tmp = std::getenv("TMPDIR");
@@ -258,7 +269,7 @@ private:
     bool EnsureOpen() {
         if (IsOpen())
             return true;
-        if (m_ownerPid != -1 && m_ownerPid != getpid())
+        if (m_ownerPid != -1 && m_ownerPid != ThisProcess())
             Forget(); // a forked child: the parent's store stays the parent's
         RemoveStaleFolders();
         // Another process's clean-up may take a fresh folder before its lock is held; then the
@@ -271,8 +282,8 @@ private:
     }
 
     bool CreateFolder() {
-        std::string path = BaseFolder() + "/" + FolderPrefix() + std::to_string(getpid()) +
-                           "-XXXXXX";
+        std::string path =
+            BaseFolder() + "/" + FolderPrefix() + std::to_string(ThisProcess()) + "-XXXXXX";
         // A fresh directory with mode 0700 under an unpredictable name.
         if (mkdtemp(path.data()) == nullptr)
             return false;
@@ -284,7 +295,7 @@ private:
         m_dir = std::move(folder);
         m_folder = path;
         m_keyPrefix = path + "/ur";
-        m_ownerPid = getpid();
+        m_ownerPid = ThisProcess();
         m_counter = 0;
         return true;
     }
@@ -299,8 +310,9 @@ private:
             return file;
         for (int attempt = 0; attempt < 100; ++attempt) {
             const std::string name = "store-" + std::to_string(++m_fileCounter);
-            file = Fd(openat(m_dir.get(), name.c_str(),
-                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+            file =
+                Fd(openat(m_dir.get(), name.c_str(),
+                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
             if (file) {
                 unlinkat(m_dir.get(), name.c_str(), 0);
                 return file;

@@ -25,9 +25,9 @@ namespace kel::host {
 
 struct URSnapshotUsage {
     std::size_t entries = 0;
-    std::uint64_t liveBytes = 0;  // what the entries hold
+    std::uint64_t liveBytes = 0;   // what the entries hold
     std::uint64_t storedBytes = 0; // the file and the write buffer, erased entries' space included
-    std::size_t memoryBytes = 0;  // the index, the write buffer and the read window
+    std::size_t memoryBytes = 0;   // the index, the write buffer and the read window
 };
 
 // Stores `bytes` under the key, replacing what it held. False when they could not be kept (no
