@@ -213,17 +213,25 @@ std::pair<CPoint, CPoint> BenchHost::TwoContainersOnLowestRow() {
 }
 
 std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> BenchHost::MaterialsOnScreen() {
+    return MaterialsOnRow(Body().GetTrackCount() - 1);
+}
+
+std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> BenchHost::MaterialsOnRow(int track) {
+    // The state once: it lists the selection, which may be the whole storyboard.
     const automation::EditorState state = State();
     const CRect area = state.regions[automation::kTrackArea];
     CKelSBBodyObj& body = Body();
-    const int lastTrack = body.GetTrackCount() - 1;
+    const auto clientX = [&](DWORD frame) {
+        const double pixels = frame * 25.0 / body.GetFramesPerUnit();
+        return static_cast<int>(pixels + 0.5) - state.hscroll + area.left;
+    };
     const int y =
-        area.top + lastTrack * body.GetTrackHeight() - state.vscroll + body.GetTrackHeight() / 2;
+        area.top + track * body.GetTrackHeight() - state.vscroll + body.GetTrackHeight() / 2;
     std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> materials;
-    const CObList& list = body.GetTrackObj(lastTrack)->GetContentList();
+    const CObList& list = body.GetTrackObj(track)->GetContentList();
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const auto* content = static_cast<const CKelSBContentBaseObj*>(list.GetNext(pos));
-        const int x = (ClientX(content->GetStoryIn()) + ClientX(content->GetStoryOut())) / 2;
+        const int x = (clientX(content->GetStoryIn()) + clientX(content->GetStoryOut())) / 2;
         if (x > area.left + 10 && x < area.right - 10)
             materials.emplace_back(content, CPoint(x, y));
     }

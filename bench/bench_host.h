@@ -67,6 +67,8 @@ public:
     // The middles of the first materials on screen of the lowest row that belong to two
     // different containers.
     std::pair<CPoint, CPoint> TwoContainersOnLowestRow();
+    // The materials on screen of a track's row, each with the middle of its rectangle.
+    std::vector<std::pair<const CKelSBContentBaseObj*, CPoint>> MaterialsOnRow(int track);
 
     // The left button pressed, moved with it held, released; a move without it; a click.
     void Press(CPoint client);

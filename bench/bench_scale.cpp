@@ -10,7 +10,11 @@
 
 #include "host/sbobject/sb_attr_dlg.h"
 #include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
+#include "host/services/effect_editor.h"
 #include "host/undo/ur_manager.h"
+#include "platform/controls.h"
 #include "platform/headless_backend.h"
 #include "platform/wnd.h"
 #include "res/resource.h"
@@ -35,7 +39,9 @@ namespace {
 using automation::CommandInfo;
 using Clock = std::chrono::steady_clock;
 
-constexpr StoryboardSize kScaleSizes[] = {{51000, 255}, {200000, 255}};
+// One track short of the most a storyboard holds, so that a track can still be appended,
+// inserted and pasted.
+constexpr StoryboardSize kScaleSizes[] = {{51000, 254}, {200000, 254}};
 // Goals at 51,000 materials, milliseconds: an operation on many containers, on a track or on
 // the storyboard list, and each of its undo and redo; a single-container edit's operation,
 // undo and redo together.
@@ -111,6 +117,49 @@ void SelectFirstTwo() {
     Host().ShiftClick(second);
 }
 
+// The first two materials on screen of the lowest row that `fits` accepts (the first twice
+// when there is one only).
+template <class Fits>
+std::pair<CPoint, CPoint> TwoOnLowestRow(Fits fits) {
+    std::vector<CPoint> points;
+    const CKelSBContainerObj* first = nullptr;
+    for (const auto& [content, point] : Host().MaterialsOnRow(Host().Body().GetTrackCount() - 1)) {
+        const CKelSBContainerObj* container = Host().Body().GetContainerOf(content);
+        if (points.size() < 2 && fits(*content) && (first == nullptr || container != first)) {
+            points.push_back(point);
+            first = container;
+        }
+    }
+    if (points.empty())
+        return {};
+    return {points.front(), points.back()};
+}
+
+bool HasEffect(const CKelSBContentBaseObj& content) {
+    const auto* piece = dynamic_cast<const CKelSBContentPieceBaseObj*>(&content);
+    return piece != nullptr && piece->GetIOSoftEffect() != nullptr;
+}
+
+bool IsPiece(const CKelSBContentBaseObj& content) {
+    return dynamic_cast<const CKelSBContentPieceBaseObj*>(&content) != nullptr;
+}
+
+// The first material of the lowest row and the first of the row above selected, the one of
+// the lowest row current (or the other when bAboveCurrent).
+void SelectOnTwoRows(bool bAboveCurrent) {
+    const int last = Host().Body().GetTrackCount() - 1;
+    const auto below = Host().MaterialsOnRow(last);
+    const auto above = Host().MaterialsOnRow(last - 1);
+    if (below.empty() || above.empty())
+        return;
+    // Aligning outlets moves the other material right: the row's last ones on screen leave it
+    // room; aligning entry points moves it left: the first ones.
+    const CPoint b = bAboveCurrent ? below.back().second : below.front().second;
+    const CPoint a = bAboveCurrent ? above.back().second : above.front().second;
+    Host().Click(bAboveCurrent ? b : a);
+    Host().ShiftClick(bAboveCurrent ? a : b);
+}
+
 void TimeLineMidScreen() {
     const automation::EditorState editor = Host().State();
     const CRect area = editor.regions[automation::kTrackArea];
@@ -128,6 +177,25 @@ void QueueProperties() {
     });
 }
 
+// A gap between materials of the lowest row. It is found while little is selected (finding it
+// asks the editor's state, which lists the selection) and stays where it is: every step starts
+// scrolled as Show leaves it.
+CPoint GapOnLowestRow() {
+    static std::map<const CKelSBBodyObj*, CPoint> gaps;
+    auto found = gaps.find(&Host().Body());
+    if (found == gaps.end()) {
+        const std::vector<CPoint> points = Host().GapsOnLowestRow();
+        found = gaps.emplace(&Host().Body(), points.empty() ? CPoint() : points.front()).first;
+    }
+    return found->second;
+}
+
+// An undo selects what it brought back, and a click on a selected material keeps the
+// selection; a click into a gap selects nothing.
+void SelectNothing() {
+    Host().Click(GapOnLowestRow());
+}
+
 struct Operation {
     std::string label;
     std::function<void()> prepare; // not timed
@@ -141,9 +209,17 @@ Operation OperationFor(const CommandInfo& command) {
     Operation op{Label(id), SelectFirstTwo, [id] { Host().Command(id); }, false};
     if (command.needs == automation::kNeedsCurrentTrack) {
         op.run = [id] { TrackMenu(id); };
+        op.prepare = [] {};
         op.many = true;
     }
     switch (id) {
+    case ID_TRACK_DELETE:
+    case ID_TRACK_CUT:
+        op.run = [id] {
+            kel::platform::Headless().QueueMessageBoxAnswer(IDYES);
+            TrackMenu(id);
+        };
+        break;
     case IDC_BTN_DELETE:
         op.run = [] {
             kel::platform::Headless().QueueMessageBoxAnswer(IDYES);
@@ -151,17 +227,55 @@ Operation OperationFor(const CommandInfo& command) {
         };
         break;
     case IDC_BTN_PASTE:
-    case ID_AREA_PASTE_HERE:
+        // At the time line, after the last material: where nothing is in the way.
         op.prepare = [] {
             SelectFirstTwo();
             Host().Command(IDC_BTN_COPY);
-            TimeLineMidScreen();
+            Host().Body().SetTimeLinePos(Host().Body().GetDuration() + 10);
         };
+        break;
+    case IDC_BTN_ALIGN_LEFT:
+    case ID_MAT_ALIGN_LEFT:
+        op.prepare = [] { SelectOnTwoRows(false); };
+        break;
+    case IDC_BTN_ALIGN_RIGHT:
+    case ID_MAT_ALIGN_RIGHT:
+        op.prepare = [] { SelectOnTwoRows(true); };
+        break;
+    case IDC_BTN_IO_MODE:
+        op.prepare = [] { Host().Click(TwoOnLowestRow(IsPiece).first); };
+        // The host's effect editor answered with another effect.
+        op.run = [] {
+            kel::platform::Headless().QueueModal([](CWnd& dialog) {
+                if (auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME)))
+                    names->SetCurSel(names->GetCurSel() == 1 ? 2 : 1);
+                dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return IDOK;
+            });
+            Host().Command(IDC_BTN_IO_MODE);
+        };
+        break;
+    case ID_AREA_PASTE_HERE:
+        // The track area's menu, opened over a gap of the lowest row.
+        op.prepare = [] {
+            SelectFirstTwo();
+            Host().Command(IDC_BTN_COPY);
+        };
+        op.run = [] {
+            kel::platform::Headless().QueuePopupMenuAnswer(ID_AREA_PASTE_HERE);
+            Host().RightClick(GapOnLowestRow());
+        };
+        op.many = false;
         break;
     case IDC_BTN_PASTE_FX:
     case ID_MAT_PASTE_FX:
+        // The effect is copied from a piece standing alone in its container: the first piece
+        // of the row, split from its phases; it goes onto the next piece's container.
         op.prepare = [] {
-            const auto [first, second] = Host().TwoContainersOnLowestRow();
+            const auto [first, second] = TwoOnLowestRow(HasEffect);
+            Host().Click(first);
+            Host().Command(IDC_BTN_SPLIT);
+            SelectNothing();
             Host().Click(first);
             Host().Command(IDC_BTN_COPY_FX);
             Host().Click(second);
@@ -183,15 +297,10 @@ Operation OperationFor(const CommandInfo& command) {
         op.prepare = [] { TrackMenu(ID_TRACK_COPY); };
         break;
     case ID_SB_SETUP:
-        op.run = [] {
-            QueueProperties();
-            TrackMenu(ID_SB_SETUP);
-        };
-        break;
     case IDC_VIEW_TOOL_SB_SETUP:
-        op.run = [] {
+        op.run = [id] {
             QueueProperties();
-            Host().Command(IDC_VIEW_TOOL_SB_SETUP);
+            Host().Command(id);
         };
         op.many = true;
         break;
@@ -216,22 +325,6 @@ struct Times {
     double op = 0, opWaiting = 0, undo = 0, redo = 0;
 };
 
-// An undo selects what it brought back, and a click on a selected material keeps the
-// selection; a click into a gap selects nothing.
-// The gap is found while little is selected (finding it asks the editor's state, which lists
-// the selection) and stays where it is: every step starts scrolled as Show leaves it.
-void SelectNothing() {
-    static std::map<const CKelSBBodyObj*, CPoint> gaps;
-    auto found = gaps.find(&Host().Body());
-    if (found == gaps.end()) {
-        const std::vector<CPoint> points = Host().GapsOnLowestRow();
-        if (points.empty())
-            return;
-        found = gaps.emplace(&Host().Body(), points.front()).first;
-    }
-    Host().Click(found->second);
-}
-
 // Back to the document the step started from, with an empty history.
 void StartOver(StoryboardSize size, int steps) {
     Host().Show(size);
@@ -247,6 +340,7 @@ bool Step(const Operation& op, StoryboardSize size, Times& times, std::string& e
     StartOver(size, 0);
     op.prepare();
     const int steps = History().GetUndoStepCount();
+    const std::size_t boxesBefore = kel::platform::Headless().MessageBoxes().size();
     auto start = Clock::now();
     op.run();
     Host().PaintInvalid();
@@ -255,7 +349,10 @@ bool Step(const Operation& op, StoryboardSize size, Times& times, std::string& e
         std::fprintf(stderr, "op %.1f ms, steps %d -> %d\n", times.op, steps,
                      History().GetUndoStepCount());
     if (History().GetUndoStepCount() != steps + 1) {
+        const auto& boxes = kel::platform::Headless().MessageBoxes();
         error = "the operation recorded no step";
+        if (boxes.size() > boxesBefore)
+            error += std::string(" (it said \"") + boxes.back().text.GetString() + "\")";
         StartOver(size, 0);
         return false;
     }

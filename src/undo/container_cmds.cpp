@@ -49,13 +49,19 @@ ContainerCopies FreshCopies(const KelSBContainerCopies& recorded) {
     return fresh;
 }
 
-// Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert.
-void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert) {
+// Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert,
+// keeping the track lists.
+void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert,
+             kel::edit::TrackListUpkeep& lists) {
     CKelSBContainerObj& container = *pCopy;
-    if (!bInsert)
+    if (!bInsert) {
+        if (const CKelSBContainerObj* pOld = t.body.GetContainerObj(nIndex))
+            lists.Remove(*pOld);
         kel::edit::TakeContainerAt(t.body, nIndex).reset();
+    }
     kel::edit::InsertContainerAt(t.body, nIndex, std::move(pCopy));
     kel::edit::DetachPieces(container, &t.scene);
+    lists.Insert(container);
 }
 
 INT_PTR MaterialCount(const ContainerCopies& copies) {
@@ -98,14 +104,14 @@ int CKelURSBUnionContainerCmd::Undo() {
             return 0;
         ContainerCopies fresh = FreshCopies(m_recorded);
 
-        t.body.ClearAllTrackContentList();
-        PutBack(t, nReceiver, std::move(fresh[0]), false);
+        kel::edit::TrackListUpkeep lists(t.body);
+        PutBack(t, nReceiver, std::move(fresh[0]), false, lists);
         // The others go back lowest index first, so that each lands where it was.
         for (int nIndex : others) {
             const auto at = std::find(indices.begin() + 1, indices.end(), nIndex) - indices.begin();
-            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true);
+            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true, lists);
         }
-        t.body.ResetAllTrackContentList();
+        lists.Done();
         t.view.FullViewReset();
         return 1;
     });
@@ -156,12 +162,15 @@ int CKelURSBSplitContainerCmd::Undo() {
             return 0;
         ContainerCopies fresh = FreshCopies(m_recorded);
 
-        t.body.ClearAllTrackContentList();
-        while (t.body.GetContainerCount() > nKept)
-            kel::edit::TakeContainerAt(t.body, t.body.GetContainerCount() - 1).reset();
+        kel::edit::TrackListUpkeep lists(t.body);
+        while (t.body.GetContainerCount() > nKept) {
+            const int nLast = t.body.GetContainerCount() - 1;
+            lists.Remove(*t.body.GetContainerObj(nLast));
+            kel::edit::TakeContainerAt(t.body, nLast).reset();
+        }
         for (std::size_t i = 0; i < indices.size(); ++i)
-            PutBack(t, indices[i], std::move(fresh[i]), false);
-        t.body.ResetAllTrackContentList();
+            PutBack(t, indices[i], std::move(fresh[i]), false, lists);
+        lists.Done();
         t.view.FullViewReset();
         return 1;
     });
@@ -427,6 +436,7 @@ int CKelURSBDragFromOutCmd::Undo() {
             for (INT_PTR m = 0; m < added.back()->GetContentCount(); ++m)
                 leaving.insert(added.back()->GetContentObj(m));
         }
+        kel::edit::TrackListUpkeep lists(t.body);
         // The pushed materials back first, passing over the dropped ones.
         kel::edit::ChangeJournal journal;
         if (m_nShift != 0 &&
@@ -443,7 +453,8 @@ int CKelURSBDragFromOutCmd::Undo() {
 
         std::vector<CRect> rects;
         t.view.CollectSelectionRects(rects);
-        t.body.ClearAllTrackContentList();
+        for (const CKelSBContainerObj* pContainer : added)
+            lists.Remove(*pContainer);
         for (int k = 0; k < m_nNewContainerCount; ++k) {
             std::unique_ptr<CKelSBContainerObj> pGone = kel::edit::TakeContainerAt(t.body, nFirst);
             if (POSITION pos = t.view.GetSelContainerList().Find(pGone.get()))
@@ -451,8 +462,8 @@ int CKelURSBDragFromOutCmd::Undo() {
         }
         t.view.SetCurContent(nullptr);
         t.view.ClearMaterialSelection();
+        lists.Done({m_nDropTrack});
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, false);
-        t.body.ResetAllTrackContentList();
         std::vector<CRect> after;
         t.view.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
@@ -478,6 +489,7 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         }
         std::vector<CRect> rects;
         t.view.CollectSelectionRects(rects);
+        kel::edit::TrackListUpkeep lists(t.body);
         kel::edit::ChangeJournal journal;
         if (m_nShift != 0 &&
             !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold, m_nShift, journal))
@@ -492,11 +504,12 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
                                          std::move(containers[k]));
             kel::edit::DetachPieces(*pContainer, &t.scene);
             CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
+            lists.Insert(*pContainer);
             t.view.GetSelContainerList().AddTail(pContainer);
             if (k == 0)
                 t.view.SetCurContent(pContainer->GetContentObj(0));
         }
-        t.body.ResetAllTrackContentList();
+        lists.Done({m_nDropTrack});
         std::vector<CRect> after;
         t.view.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());

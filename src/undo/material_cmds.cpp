@@ -264,11 +264,14 @@ int CKelURSBIOModeCmd::Swap() {
         std::unique_ptr<CKelSBContentBaseObj> pOutgoing(pCurrent->MakeCopy());
         kel::edit::AttachPieces(*pOutgoing, &t.scene);
 
-        t.body.ClearAllTrackContentList(); // they name the material that goes
+        kel::edit::TrackListUpkeep lists(t.body);
+        lists.RemoveContent(*pCurrent); // the list must not name the material that goes
         pContents->SetAt(pos, pIncoming.get());
         kel::edit::DetachPieces(*pIncoming, &t.scene);
-        pIncoming.release(); // the container has it now
+        CKelSBContentBaseObj& incoming = *pIncoming.release(); // the container has it now
         delete pCurrent;
+        lists.InsertContent(incoming, *pContainer);
+        lists.Done();
         m_pStoredContent = std::move(pOutgoing);
         t.view.SetCurContent(nullptr);
         t.view.FullViewRebuild();
