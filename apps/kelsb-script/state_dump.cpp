@@ -139,6 +139,7 @@ Json StoryboardJson(const CKelPlaySceneObj& scene, const CKelSBBodyObj& body) {
     Json historyJson = Json::MakeObject();
     historyJson.Set("count", Json(history->GetStepCount()));
     historyJson.Set("undoable", Json(history->GetUndoStepCount()));
+    historyJson.Set("bytes", Json(static_cast<long long>(history->GetHeldBytes())));
     historyJson.Set("texts", std::move(texts));
     sb.Set("history", std::move(historyJson));
     return sb;

@@ -18,6 +18,28 @@ using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
 KelSBContainerCopies::KelSBContainerCopies() = default;
 KelSBContainerCopies::~KelSBContainerCopies() = default;
 
+std::size_t KelSBContainerCopies::HeldBytes() const {
+    std::size_t bytes = indices.capacity() * sizeof(int);
+    for (const auto& pCopy : copies)
+        bytes += sizeof(pCopy) + CKelSBEditURBaseCmd::ObjectBytes(pCopy.get());
+    return bytes;
+}
+
+std::size_t CKelURSBUnionContainerCmd::GetHeldBytes() const {
+    return CKelSBEditURBaseCmd::GetHeldBytes() + m_recorded.HeldBytes();
+}
+
+std::size_t CKelURSBSplitContainerCmd::GetHeldBytes() const {
+    return CKelSBEditURBaseCmd::GetHeldBytes() + m_recorded.HeldBytes();
+}
+
+std::size_t CKelURSBAddItemToSBCmd::GetHeldBytes() const {
+    std::size_t bytes = CKelSBEditURBaseCmd::GetHeldBytes() + m_addedContainers.HeldBytes();
+    for (const auto& pTrack : m_arrTrackCopies)
+        bytes += ObjectBytes(pTrack.get());
+    return bytes;
+}
+
 namespace {
 
 // Merge and split: the operation records a copy of each container it is about to change, and

@@ -30,6 +30,8 @@ struct KelSBContainerCopies {
 
     std::vector<int> indices;
     std::vector<std::unique_ptr<CKelSBContainerObj>> copies;
+
+    std::size_t HeldBytes() const;
 };
 
 // "Merge Materials". The first merged container receives the materials of the others, in the
@@ -42,6 +44,8 @@ public:
     // The merged containers as they were, where they were; the selection empty.
     int Undo() override;
     int Redo(int bFirst) override;
+
+    std::size_t GetHeldBytes() const override;
 
     // Keeps a copy of each container of m_arrMergedContainers (with its pieces); the operation
     // sets those and calls it before it merges. 0 without a storyboard or when one is missing.
@@ -63,6 +67,8 @@ public:
     // The new containers end up selected. 0 when they cannot be made.
     int Redo(int bFirst) override;
 
+    std::size_t GetHeldBytes() const override;
+
     // As the merge's, for m_arrSplitContainers.
     int RecordContainers();
 
@@ -83,6 +89,7 @@ public:
     // selected before.
     int Undo() override;
     int Redo(int bFirst) override;
+    std::size_t GetHeldBytes() const override;
 
     kel::edit::Focus m_focus;
     int m_nFirstAddedContainer = -1; // the container count before the add

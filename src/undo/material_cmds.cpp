@@ -248,6 +248,10 @@ int CKelURSBDragWithinSBCmd::Redo(int bFirst) {
 
 CKelURSBIOModeCmd::~CKelURSBIOModeCmd() = default;
 
+std::size_t CKelURSBIOModeCmd::GetHeldBytes() const {
+    return CKelSBEditURBaseCmd::GetHeldBytes() + ObjectBytes(m_pStoredContent.get());
+}
+
 int CKelURSBIOModeCmd::Swap() {
     return RunStep([this](Target& t) {
         CKelSBContainerObj* pContainer = t.body.GetContainerObj(m_nContainerIndex);
@@ -290,6 +294,15 @@ int CKelURSBIOModeCmd::Redo(int bFirst) {
 // ---- FX paste ---------------------------------------------------------------------------------
 
 CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
+
+std::size_t CKelURSBIOSoftFXPasteCmd::GetHeldBytes() const {
+    std::size_t bytes = CKelSBEditURBaseCmd::GetHeldBytes();
+    for (const auto& effects : m_arrEffects) {
+        for (const auto& pEffect : effects)
+            bytes += ObjectBytes(pEffect.get());
+    }
+    return bytes;
+}
 
 int CKelURSBIOSoftFXPasteCmd::Swap() {
     return RunStep([this](Target& t) {

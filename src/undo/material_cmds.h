@@ -129,6 +129,7 @@ class CKelURSBIOModeCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
     ~CKelURSBIOModeCmd() override;
+    std::size_t GetHeldBytes() const override;
     int Undo() override;
     int Redo(int bFirst) override;
 
@@ -148,6 +149,7 @@ class CKelURSBIOSoftFXPasteCmd : public CKelSBEditURBaseCmd {
 public:
     using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
     ~CKelURSBIOSoftFXPasteCmd() override;
+    std::size_t GetHeldBytes() const override;
     int Undo() override;
     int Redo(int bFirst) override;
 

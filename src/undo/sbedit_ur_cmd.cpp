@@ -36,6 +36,39 @@ CKelSBEditURBaseCmd::~CKelSBEditURBaseCmd() {
     ClearSnapshotFiles(0);
 }
 
+std::size_t CKelSBEditURBaseCmd::ObjectBytes(const CObject* pObject) {
+    if (pObject == nullptr)
+        return 0;
+    try {
+        CMemFile file;
+        BorrowingList temp;
+        temp.list.AddTail(const_cast<CObject*>(pObject)); // written, never changed
+        CArchive ar(&file, CArchive::store, 4096);
+        temp.list.Serialize(ar);
+        ar.Close();
+        return static_cast<std::size_t>(file.GetLength());
+    } catch (const CException&) {
+        return 0;
+    }
+}
+
+std::size_t CKelSBEditURBaseCmd::GetHeldBytes() const {
+    std::size_t bytes = CKelURCmd::GetHeldBytes() + sizeof(*this) - sizeof(CKelURCmd);
+    for (int bFirstList : {1, 0}) {
+        const CStringArray& files = GetSnapshotFiles(bFirstList);
+        for (INT_PTR i = 0; i < files.GetSize(); ++i) {
+            bytes += static_cast<std::size_t>(files[i].GetLength()) +
+                     kel::host::GetURSnapshotSize(files[i]);
+            bytes += ObjectBytes(MemoryCopies(bFirstList)[static_cast<std::size_t>(i)].get());
+            bytes +=
+                PieceRefsOf(bFirstList)[static_cast<std::size_t>(i)].capacity() * sizeof(KelGUID);
+        }
+    }
+    for (const auto& [guid, pPiece] : m_pieceCopies)
+        bytes += sizeof(guid) + ObjectBytes(pPiece.get());
+    return bytes;
+}
+
 int CKelSBEditURBaseCmd::Undo() {
     return 1;
 }

@@ -36,6 +36,11 @@ public:
     // Removes every snapshot file the command still has.
     ~CKelSBEditURBaseCmd() override;
 
+    // Itself, its snapshots (in the store or in memory) and its piece copies.
+    std::size_t GetHeldBytes() const override;
+    // The bytes an object takes when written: what a copy of it holds, near enough.
+    static std::size_t ObjectBytes(const CObject* pObject);
+
     // Both do nothing and return 1; every command overrides them. Redo(1) is the first
     // execution: the editing operation has made the change itself, so every command returns 1
     // without touching anything.

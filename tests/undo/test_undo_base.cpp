@@ -81,6 +81,22 @@ TEST_F(UndoBaseTest, SnapshotsGoWithClearingAndWithTheCommandAndNoOtherIsTouched
     EXPECT_EQ(SnapshotCount(), nBefore);
 }
 
+TEST_F(UndoBaseTest, WhatTheHistoryKeepsIsCountedAndGoesWithIt) {
+    const std::size_t nEmpty = History().GetHeldBytes();
+    Select({0, 3, 6}, Content(3, 0));
+    ASSERT_EQ(view->DeleteSelectedMaterials(), 1);
+    const auto* pCmd = dynamic_cast<const CKelSBEditURBaseCmd*>(History().GetCommand(0));
+    ASSERT_NE(pCmd, nullptr);
+    std::size_t nSnapshots = 0;
+    for (int i = 0; i < pCmd->GetSnapshotCount(1); ++i)
+        nSnapshots += kel::host::GetURSnapshotSize(pCmd->GetSnapshotFiles(1)[i]);
+    EXPECT_GT(nSnapshots, 0u);
+    // The snapshots and the piece copies that go with them, once each.
+    EXPECT_GT(History().GetHeldBytes(), nEmpty + nSnapshots);
+    History().ClearHistory();
+    EXPECT_EQ(History().GetHeldBytes(), nEmpty);
+}
+
 TEST_F(UndoBaseTest, NothingIsRestoredWithoutAnOwnerOrFromADamagedMissingOrUnreadableSnapshot) {
     std::unique_ptr<StoreCmd> cmd(NewStore());
     cmd->SaveContainerSnapshot(*Container(3), scene.get(), 1);

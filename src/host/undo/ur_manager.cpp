@@ -23,6 +23,10 @@ int CKelURCmd::SerializeXML(CKelXMLDOMDocObj* /*pDoc*/, IXMLDOMNode* /*pNode*/) 
     return 0;
 }
 
+std::size_t CKelURCmd::GetHeldBytes() const {
+    return sizeof(*this) + static_cast<std::size_t>(m_strName.GetLength());
+}
+
 CKelURBase::CKelURBase() = default;
 
 CKelURBase::~CKelURBase() {
@@ -101,4 +105,11 @@ std::vector<CString> CKelURBase::GetStepNames() const {
         names.push_back(cmd->GetName());
     }
     return names;
+}
+
+std::size_t CKelURBase::GetHeldBytes() const {
+    std::size_t bytes = sizeof(*this) + m_commands.size() * sizeof(m_commands[0]);
+    for (const auto& cmd : m_commands)
+        bytes += cmd->GetHeldBytes();
+    return bytes;
 }

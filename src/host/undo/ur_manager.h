@@ -31,6 +31,9 @@ public:
     virtual int Redo(int bFirst);
     // The history can be exported as XML by hosts that have a DOM; nothing is written here.
     virtual int SerializeXML(CKelXMLDOMDocObj* pDoc, IXMLDOMNode* pNode);
+    // What the command keeps, in bytes: itself, and what it holds in memory or in the snapshot
+    // store. Commands that keep copies of their own add them.
+    virtual std::size_t GetHeldBytes() const;
 
     void* GetOwner() const { return m_pOwner; }
     unsigned int GetId() const { return m_nId; }
@@ -80,6 +83,8 @@ public:
     CKelURCmd* GetCommand(int nStep) const;
     // The texts a history panel lists, oldest first.
     std::vector<CString> GetStepNames() const;
+    // What every command keeps, in bytes (GetHeldBytes).
+    std::size_t GetHeldBytes() const;
 
 private:
     std::vector<std::unique_ptr<CKelURCmd>> m_commands;

@@ -201,6 +201,15 @@ public:
         return IsOpen() && ParseKey(key, id) && m_index.count(id) != 0;
     }
 
+    std::size_t Size(const CString& key) {
+        std::lock_guard lock(m_mutex);
+        std::uint64_t id = 0;
+        if (!IsOpen() || !ParseKey(key, id))
+            return 0;
+        const auto it = m_index.find(id);
+        return it == m_index.end() ? 0 : it->second.size;
+    }
+
     void Erase(const CString* keys, std::size_t count) {
         std::lock_guard lock(m_mutex);
         if (!IsOpen())
@@ -530,6 +539,10 @@ bool ReadURSnapshot(const CString& key, std::vector<BYTE>& bytes) {
 
 bool HasURSnapshot(const CString& key) {
     return TheStore().Has(key);
+}
+
+std::size_t GetURSnapshotSize(const CString& key) {
+    return TheStore().Size(key);
 }
 
 void EraseURSnapshots(const CString* keys, std::size_t count) {

@@ -38,6 +38,8 @@ bool WriteURSnapshot(const CString& key, const std::vector<BYTE>& bytes);
 // is no such entry or it cannot be read.
 bool ReadURSnapshot(const CString& key, std::vector<BYTE>& bytes);
 bool HasURSnapshot(const CString& key);
+// The bytes stored under the key, 0 for none.
+std::size_t GetURSnapshotSize(const CString& key);
 // Forgets the entries; keys it does not hold are passed over.
 void EraseURSnapshots(const CString* keys, std::size_t count);
 inline void EraseURSnapshot(const CString& key) {
