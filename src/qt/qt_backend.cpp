@@ -218,9 +218,9 @@ void QtBackend::WindowCreated(CWnd& wnd) {
     if (!IsTopLevel(wnd)) {
         Restack(*wnd.GetParent());
     }
-    if (wnd.GetStyle() & WS_VISIBLE) {
-        window->show();
-    }
+    // Qt shows a child with its parent unless it was hidden explicitly, so a window created
+    // without WS_VISIBLE (a template's hidden button) is hidden outright.
+    window->setVisible((wnd.GetStyle() & WS_VISIBLE) != 0);
 }
 
 void QtBackend::Restack(const CWnd& parent) {
