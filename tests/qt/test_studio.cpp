@@ -164,6 +164,10 @@ TEST_F(StudioTest, AClickOnTheViewSelectsTheMaterialUnderIt) {
     EXPECT_TRUE(after.hasCurrentContent);
     EXPECT_EQ(after.currentContainer, 1);
     EXPECT_EQ(host->Navigator()->Shown().piece, "Headline");
+    // The caption keeps the studio's clean prefix through every update, selection shown or not.
+    const std::string caption = host->Dialog()->GetWindowText().str();
+    EXPECT_TRUE(caption.starts_with("1x --Sample Scene   ")) << caption;
+    EXPECT_NE(caption.find("Selected Material Entry Point"), std::string::npos) << caption;
 }
 
 TEST_F(StudioTest, APieceDraggedFromTheItemsPanelLandsWhereItIsDropped) {
