@@ -214,6 +214,10 @@ int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
                 return 0;
         }
         journal.Commit();
+        // Clearing the selection clears the status line too: it showed where the materials
+        // were before this step.
+        t.view.ClearTrackSelection();
+        t.view.ClearMaterialSelection();
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         t.body.ResetAllTrackContentList();
         t.view.EnsureCurContentVisible();
@@ -302,6 +306,7 @@ int CKelURSBIOSoftFXPasteCmd::Swap() {
 
         std::vector<CRect> rects;
         t.view.CollectSelectionRects(rects);
+        t.view.ClearMaterialSelection(); // the status line goes with the selection
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         for (int nPhase = 0; nPhase < 3; ++nPhase) {
             for (std::size_t k = 0; k < targets[nPhase].size(); ++k) {
