@@ -8,6 +8,7 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
+#include "host/scene/play_scene.h"
 
 #include <array>
 
@@ -275,6 +276,33 @@ int CKelURSBIOModeCmd::Undo() {
 
 int CKelURSBIOModeCmd::Redo(int bFirst) {
     return bFirst ? 1 : Swap();
+}
+
+// ---- Piece replacement ------------------------------------------------------------------------
+
+int CKelURSBReplacePieceCmd::Apply(const KelGUID& from, const KelGUID& to) {
+    return RunStep([this, &from, &to](Target& t) {
+        CKelSBContentBaseObj* pContent =
+            kel::edit::ContentAt(t.body, m_material.nContainer, m_material.nContent);
+        if (pContent == nullptr || !(pContent->GetGUID() == from))
+            return 0;
+        pContent->SetGUID(to);
+        CObList one;
+        one.AddTail(pContent);
+        CKelSBBodyObj::MakePieceContentIcon(one, t.scene.GetPieceList());
+        std::vector<CRect> rects{t.view.GetMaterialRect(pContent)};
+        t.view.InvalidateRects(rects);
+        t.view.MarkModified();
+        return 1;
+    });
+}
+
+int CKelURSBReplacePieceCmd::Undo() {
+    return Apply(m_newGUID, m_oldGUID);
+}
+
+int CKelURSBReplacePieceCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Apply(m_oldGUID, m_newGUID);
 }
 
 // ---- FX paste ---------------------------------------------------------------------------------

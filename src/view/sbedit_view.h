@@ -418,7 +418,7 @@ public:
     // pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
     // other nothing changes) registers one step, selects the new materials and marks the
     // document modified. A single piece dragged onto a piece asks whether to replace that
-    // piece's play piece instead (no undo step, as the host's other panels do).
+    // piece's play piece instead, one undoable step of its own.
     int PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform);
     UINT GetPendingUndoTitle() const { return m_nPendingUndoTitle; }
     void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
