@@ -105,6 +105,7 @@ private:
     void Click(const ScriptLine& line);
     void DblClick(const ScriptLine& line);
     void RClick(const ScriptLine& line);
+    void Wheel(const ScriptLine& line);
     void Drag(const ScriptLine& line);
     void Key(const ScriptLine& line);
     void Button(const ScriptLine& line);
