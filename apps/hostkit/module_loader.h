@@ -19,6 +19,13 @@ struct ModuleEntryPoints {
     int (*close)() = nullptr;
 };
 
+// What a host writes into the editor's caption before handing it a scene. The editor keeps of
+// the caption what precedes the first character of its mark "x Screen" and the two characters
+// from it, and puts the status line behind: this caption leaves "1x " (the host's one output
+// screen), the same in every language and after every update, where the template's own caption
+// would leave a clipped word ("St" of "Storyboard Edit").
+inline constexpr const char* kEditorInitialCaption = "1x Screen";
+
 class ModuleLoader {
 public:
     ModuleLoader() = default;

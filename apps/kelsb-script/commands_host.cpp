@@ -95,6 +95,7 @@ void Runner::Open(const ScriptLine& line) {
     }
     // Creating the window forgets the item-edit window, so it is handed after every creation.
     module.setItemEditWnd(hosts.ItemEdit());
+    dialog->SetWindowText(kel::hostkit::kEditorInitialCaption);
     module.setCurScene(m_scene.get());
     dialog->ShowWindow(SW_SHOW);
     // Showing places the dialog at the rectangle kept in the scene; the size asked for wins.

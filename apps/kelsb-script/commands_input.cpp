@@ -176,6 +176,27 @@ void Runner::RClick(const ScriptLine& line) {
     PressAndRelease(WM_RBUTTONDOWN, point, false, false);
 }
 
+void Runner::Wheel(const ScriptLine& line) {
+    const char* usage = "wheel X Y DELTA [shift] [ctrl]";
+    CheckArity(line, 3, 5, usage);
+    bool shift = false;
+    bool ctrl = false;
+    ParseModifiers(line, 4, shift, ctrl, false, nullptr);
+    const int delta = static_cast<int>(ParseInteger(line.words[3], "DELTA", -32768, 32767));
+    const CPoint point = ViewToScreen(RequireView(), line.words[1], line.words[2]);
+    const ModifierKeys keys(m_backend, shift, ctrl);
+    m_backend.SetCursorPos(point);
+    // As the desktop does: to the window under the cursor, which hands it to its parent when
+    // it has no use for it.
+    CWnd* target = WindowFromPoint(point);
+    if (!target) {
+        return;
+    }
+    const UINT flags = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
+    target->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(flags, static_cast<WORD>(delta)),
+                        MAKELPARAM(point.x, point.y));
+}
+
 void Runner::Drag(const ScriptLine& line) {
     CheckArity(line, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]");
     CWnd* view = RequireView();

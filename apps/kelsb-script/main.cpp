@@ -43,6 +43,7 @@ const char* const kUsage =
     "         deactivate [TITLE] | size WIDTH HEIGHT\n"
     "input:   down X Y [shift] [ctrl] | move X Y [left] | up X Y | click X Y [shift] [ctrl] |\n"
     "         dblclick X Y | rclick X Y | drag X1 Y1 X2 Y2 [STEPS] | key KEY [shift] [ctrl] |\n"
+    "         wheel X Y DELTA [shift] [ctrl] (120 a notch; shift: time, ctrl: zoom) |\n"
     "         button ID | command ID | scroll h|v|zoom CODE [POSITION] |\n"
     "         dragin PIECE 0|1|2|3|movie|scroll X1 Y1 X2 Y2 [STEPS] (a piece dragged in from\n"
     "         the host: 0 In, 1 Stay, 2 Out, 3 all three) | dragin-raw [move] HEXBYTES X1 Y1\n"

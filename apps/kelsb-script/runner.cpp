@@ -71,6 +71,7 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"move", &Runner::Move},
         {"up", &Runner::Up},
         {"click", &Runner::Click},
+        {"wheel", &Runner::Wheel},
         {"dblclick", &Runner::DblClick},
         {"rclick", &Runner::RClick},
         {"drag", &Runner::Drag},

@@ -58,6 +58,9 @@ public:
     // frames per unit and time line position (zooming, scrubbing) and the editor's window
     // rectangle (moving, sizing).
     std::vector<BYTE> ComparableBytes() const;
+    // How many commands the editor has registered with the history panel so far: tells a new
+    // step of a history from a redo, which leave the same counts.
+    long Registrations() const { return m_registrations; }
 
 private:
     using Handler = void (Runner::*)(const ScriptLine&);
@@ -102,6 +105,7 @@ private:
     void Click(const ScriptLine& line);
     void DblClick(const ScriptLine& line);
     void RClick(const ScriptLine& line);
+    void Wheel(const ScriptLine& line);
     void Drag(const ScriptLine& line);
     void Key(const ScriptLine& line);
     void Button(const ScriptLine& line);

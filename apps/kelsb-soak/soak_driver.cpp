@@ -16,6 +16,7 @@
 #include <memory>
 #include <ostream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <streambuf>
 
@@ -40,6 +41,7 @@ struct HistoryMark {
     const void* body = nullptr;
     int undo = 0;
     int steps = 0;
+    long registrations = 0; // commands registered so far, on any storyboard
 };
 
 // One episode: a fresh runner on the sample, a number of steps, and a round trip at the end.
@@ -96,15 +98,63 @@ private:
         const CKelSBEditObj* document = m_runner.Scene().GetSBEditObj();
         const CKelSBBodyObj* body = document ? document->GetCurSBBodyObj() : nullptr;
         if (!body)
-            return {};
-        return {body, body->GetURBase()->GetUndoStepCount(), body->GetURBase()->GetStepCount()};
+            return {nullptr, 0, 0, m_runner.Registrations()};
+        return {body, body->GetURBase()->GetUndoStepCount(), body->GetURBase()->GetStepCount(),
+                m_runner.Registrations()};
     }
 
-    // From here on the round trips undo back to this point.
+    // From here on the round trips undo back to this point, and nothing is known yet of the
+    // documents at the other places of the history.
     void NewEpoch() {
-        Line("keep epoch");
         m_epoch = Mark();
+        m_seen.clear();
+        Remember(m_epoch.undo);
         ++m_stats.epochs;
+    }
+
+    // The document at a place of the history, kept under that place's name.
+    static std::string At(int undo) { return "at" + std::to_string(undo); }
+    void Remember(int undo) {
+        Line("keep " + At(undo));
+        m_seen.insert(undo);
+    }
+    // Arrived at a place of the history by undo or redo: the document must be the one last
+    // seen there.
+    void Arrive(int undo) {
+        if (m_seen.count(undo) != 0)
+            Line("same " + At(undo));
+        else
+            Remember(undo);
+    }
+
+    // The model of the history after a step: which places' documents are known. A step that
+    // records keeps the places up to the one it started from and drops those it discarded; an
+    // undo or redo arrives at a place; a change that no step records (a track's flags, the
+    // delete mode) changes what every other place would give back, so only the current one
+    // stays known, and the round trips span it all the same.
+    void Follow(const HistoryMark& before, const HistoryMark& after, bool bChanged,
+                const std::string& kind) {
+        const long recorded = after.registrations - before.registrations;
+        if (recorded == 0 && after.steps == before.steps && after.undo == before.undo) {
+            if (bChanged) {
+                ++m_stats.beyondHistory[kind];
+                m_seen.clear();
+                Remember(after.undo);
+            }
+            return;
+        }
+        if (recorded == 0 && after.steps == before.steps) {
+            Arrive(after.undo);
+            return;
+        }
+        if (recorded > 0 && after.undo == after.steps && after.undo - recorded == before.undo) {
+            m_seen.erase(m_seen.upper_bound(before.undo), m_seen.end());
+            Remember(after.undo);
+            return;
+        }
+        // Anything else (the history trimmed at its front, say): nothing else is known.
+        m_seen.clear();
+        Remember(after.undo);
     }
 
     void RunStep() {
@@ -130,19 +180,7 @@ private:
         // The dialog empties a history only when one of its steps failed.
         if (after.body == before.body && before.steps > 0 && after.steps == 0)
             throw std::runtime_error("the history was emptied: one of its steps failed");
-        // Changes no undo step records (a track's flags clicked in the header column, the
-        // delete mode) start over the point the round trips go back to.
-        if (after.undo == before.undo && after.steps == before.steps &&
-            m_runner.ComparableBytes() != bytesBefore) {
-            ++m_stats.beyondHistory[step.kind];
-            // A piece dropped on a material of another piece replaces it, and no undo step
-            // records that: the steps the history holds no longer match the materials they
-            // kept copies of (an undone merge redone and undone again would put the old piece
-            // back). The run empties the history, as a host does when it discards it.
-            if (step.kind == "drag in")
-                Line("entry urclose");
-            NewEpoch();
-        }
+        Follow(before, after, m_runner.ComparableBytes() != bytesBefore, step.kind);
     }
 
     // Undoes every step since the epoch began: the document must be as it was then; redoes
@@ -170,9 +208,7 @@ private:
         if (steps > 0) {
             Line("send WM_CG_UR_FROM_HISTORY 1 " + std::to_string(steps));
             Line("check");
-        }
-        Line("same epoch");
-        if (steps > 0) {
+            Arrive(m_epoch.undo);
             Line("send WM_CG_UR_FROM_HISTORY 0 " + std::to_string(steps));
             Line("check");
             Line("same end");
@@ -191,6 +227,8 @@ private:
     std::vector<std::string> m_script;
     std::unique_ptr<std::ofstream> m_log;
     HistoryMark m_epoch;
+    // The places of the history (undo counts) whose documents are kept as "at" + the place.
+    std::set<int> m_seen;
     int m_sinceRoundTrip = 0;
 };
 

@@ -2,9 +2,12 @@
 // the module as a host does, and every step is a runner command (clicks, drags, pieces dragged
 // in, keys, buttons, menus, host messages, the storyboard list, undo and redo of several steps
 // from the history panel). After every step the runner's `check` runs (the consistency of the
-// storyboard and the selection, locked tracks untouched); every so often all steps since the
-// last point that no undo reaches are undone, the stored document compared with the one kept
-// there, everything redone and compared with the one before the undo.
+// storyboard and the selection, locked tracks untouched). The run keeps a model of the history:
+// the document last seen at each place of it, as far as changes that no step records (a
+// track's flags) leave it known; every undo or redo that arrives at a known place must give
+// back its document. Every so often all steps since the last point that no undo reaches are
+// undone and redone, across such changes too: the document must then be the one before the
+// undo.
 //
 // The run is a list of script lines, so a failure replays with kelsb-script. Runs are cut into
 // episodes that each start from the sample in a fresh runner: a failure's script holds its
@@ -48,7 +51,8 @@ struct SoakStats {
     long epochs = 0;                           // points from which the round trips started over
     std::map<std::string, long> kinds;         // steps by kind
     std::map<std::string, long> recordedKinds; // steps that added to the history, by kind
-    // Steps after which the round trips started over, by kind: changes no undo step records.
+    // Steps that changed the document without a step of the history, or that the round trips
+    // cannot reach past (another storyboard shown, the history cleared), by kind.
     std::map<std::string, long> beyondHistory;
 };
 

@@ -151,6 +151,7 @@ bool StudioHost::Start(std::string* error) {
         return false;
     }
     module.setItemEditWnd(m_itemEdit.get());
+    m_dialog->SetWindowText(kel::hostkit::kEditorInitialCaption);
     module.setCurScene(m_scene.get());
     m_dialog->ShowWindow(SW_SHOW);
     RefreshEditor();

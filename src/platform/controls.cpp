@@ -188,10 +188,13 @@ void CComboBox::ResetContent() {
 }
 
 void CComboBox::ShowSelection() {
-    if (m_hWnd)
-        SetWindowText(GetCurSel() >= 0
-                          ? m_items[static_cast<std::size_t>(GetCurSel())].text.GetString()
-                          : "");
+    if (!m_hWnd)
+        return;
+    SetWindowText(GetCurSel() >= 0 ? m_items[static_cast<std::size_t>(GetCurSel())].text.GetString()
+                                   : "");
+    // The closed box draws the selected entry: it must be drawn again whenever that may have
+    // changed, not only when someone next clicks it.
+    Invalidate(FALSE);
 }
 
 int CComboBox::SetCurSel(int index) {

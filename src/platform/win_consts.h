@@ -120,6 +120,7 @@ inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
 inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
+inline constexpr UINT WM_MOUSEHWHEEL = 0x020E;
 inline constexpr UINT WM_MOUSELAST = 0x020A;
 inline constexpr UINT WM_SIZING = 0x0214;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
@@ -206,6 +207,8 @@ inline constexpr UINT MK_LBUTTON = 0x0001;
 inline constexpr UINT MK_RBUTTON = 0x0002;
 inline constexpr UINT MK_SHIFT = 0x0004;
 inline constexpr UINT MK_CONTROL = 0x0008;
+// One notch of a mouse wheel.
+inline constexpr int WHEEL_DELTA = 120;
 inline constexpr UINT MK_MBUTTON = 0x0010;
 
 inline constexpr int VK_LBUTTON = 0x01;

@@ -289,6 +289,13 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         DestroyWindow();
         return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        // A wheel turned over a window that has no use for it goes to its parent, as on the
+        // desktop: the focus may be on a child control of the window that scrolls.
+        if ((GetStyle() & WS_CHILD) && GetParent() && IsWindow(GetParent()))
+            return GetParent()->SendMessage(message, wParam, lParam);
+        return 0;
     case WM_SETTEXT:
         m_text = lParam ? reinterpret_cast<LPCTSTR>(lParam) : "";
         GetBackend().WindowTextChanged(*this);
@@ -608,7 +615,9 @@ UINT RegisterClipboardFormat(LPCTSTR name) {
 
 namespace kel::platform {
 
-void SetMessageObserver(MessageObserver observer) { Observer() = std::move(observer); }
+void SetMessageObserver(MessageObserver observer) {
+    Observer() = std::move(observer);
+}
 
 CString RegisteredMessageName(UINT id) {
     const NameTable& table = Names();

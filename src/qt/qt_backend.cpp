@@ -218,9 +218,9 @@ void QtBackend::WindowCreated(CWnd& wnd) {
     if (!IsTopLevel(wnd)) {
         Restack(*wnd.GetParent());
     }
-    if (wnd.GetStyle() & WS_VISIBLE) {
-        window->show();
-    }
+    // Qt shows a child with its parent unless it was hidden explicitly, so a window created
+    // without WS_VISIBLE (a template's hidden button) is hidden outright.
+    window->setVisible((wnd.GetStyle() & WS_VISIBLE) != 0);
 }
 
 void QtBackend::Restack(const CWnd& parent) {
@@ -485,17 +485,25 @@ void QtBackend::OnWheel(QtWindow& window, QWheelEvent& event) {
     if (!wnd || !IsWindow(wnd)) {
         return;
     }
+    SyncModifiers(event.modifiers()); // Ctrl zooms, Shift scrolls time
     const QPoint local = event.position().toPoint();
     const CPoint origin = WidgetOrigin(*wnd);
     const CPoint screen(origin.x + local.x(), origin.y + local.y());
-    // The wheel goes to the window with the focus, with the pointer's screen point.
-    CWnd* target = CWnd::GetFocus();
-    if (!target) {
-        target = wnd;
-    }
+    // The wheel goes to the window under the pointer, as the desktop has it, with the
+    // pointer's screen point; a window with no use for it hands it to its parent.
+    CWnd* target = wnd;
     const UINT flags = MouseKeyFlags(event.buttons()) | kel::platform::CurrentKeyFlags();
-    target->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(flags, event.angleDelta().y()),
-                        MAKELPARAM(screen.x, screen.y));
+    const QPoint delta = event.angleDelta();
+    if (delta.y() != 0) {
+        target->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(flags, delta.y()),
+                            MAKELPARAM(screen.x, screen.y));
+    }
+    // A tilted wheel or a touchpad's sideways stroke; Windows counts right as positive, Qt
+    // counts left.
+    if (delta.x() != 0 && IsWindow(target)) {
+        target->SendMessage(WM_MOUSEHWHEEL, MAKEWPARAM(flags, -delta.x()),
+                            MAKELPARAM(screen.x, screen.y));
+    }
     event.accept();
 }
 

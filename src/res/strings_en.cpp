@@ -154,6 +154,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_HIST_SETTINGS, "Set Storyboard Properties"},
     {IDS_HIST_IO_MODE, "Set In Out Mode"},
     {IDS_HIST_FX_PASTE, "FX Paste"},
+    {IDS_HIST_REPLACE_PIECE, "Replace Material Piece"},
     {IDS_HIST_ADD_ITEMS_IN, "Put Selected Items To Storyboard(In)"},
     {IDS_HIST_ADD_ITEMS_IN_STAY_OUT, "Put Selected Items To Storyboard(In,Stay,Out)"},
 

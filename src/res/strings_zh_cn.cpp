@@ -154,6 +154,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_HIST_SETTINGS, "设置故事板属性"},
     {IDS_HIST_IO_MODE, "设置入出场模式"},
     {IDS_HIST_FX_PASTE, "粘贴特技"},
+    {IDS_HIST_REPLACE_PIECE, "替换素材"},
     {IDS_HIST_ADD_ITEMS_IN, "将选中项目放到故事板(入场)"},
     {IDS_HIST_ADD_ITEMS_IN_STAY_OUT, "将选中项目放到故事板(入场,停留,出场)"},
 

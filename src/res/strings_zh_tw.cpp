@@ -152,6 +152,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_HIST_SETTINGS, "設定腳本屬性"},
     {IDS_HIST_IO_MODE, "設定進出場模式"},
     {IDS_HIST_FX_PASTE, "貼上特效"},
+    {IDS_HIST_REPLACE_PIECE, "取代素材"},
     {IDS_HIST_ADD_ITEMS_IN, "將選取的項目放到腳本(進場)"},
     {IDS_HIST_ADD_ITEMS_IN_STAY_OUT, "將選取的項目放到腳本(進場,停留,出場)"},
 

@@ -252,6 +252,8 @@ int CKelURSBAddItemToSBCmd::Undo() {
             trackIndices.push_back(m_nFirstAddedTrack + k);
         }
 
+        // The status line showed the added materials, which go now.
+        t.view.ClearMaterialSelection();
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         if (const CKelSBContentBaseObj* pCurrent = t.view.GetCurContent())
             t.view.GetSelTrackList().AddTail(t.body.GetTrackObj(pCurrent->GetTrackIndex()));
@@ -301,8 +303,7 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
             fresh.emplace_back(pCopy->MakeCopy());
 
         t.view.GetSelTrackList().RemoveAll();
-        t.view.GetSelContainerList().RemoveAll();
-        t.view.SetCurContent(nullptr);
+        t.view.ClearMaterialSelection();
         // The tracks first: inserting one renumbers the materials below it, and the restored
         // materials carry their numbers already.
         for (std::size_t i = 0; i < m_arrTrackCopies.size(); ++i) {
@@ -379,12 +380,15 @@ int CKelURSBDeleteContainerCmd::Undo() {
         t.view.CollectSelectionRects(rects);
         t.view.GetSelContainerList().RemoveAll();
         t.view.SetCurContent(nullptr);
+        CObList* pPieces = t.scene.GetPieceList();
         for (std::size_t i = containers.size(); i-- > 0;) {
             const int nIndex = m_arrRemovedContainers[i];
             CKelSBContainerObj& container = *containers[i];
             kel::edit::InsertContainerAt(t.body, nIndex, std::move(containers[i]));
             kel::edit::DetachPieces(container, &t.scene);
             lists.Insert(container);
+            // A snapshot keeps no pictures: without them the materials would show black.
+            CKelSBBodyObj::MakePieceContentIcon(&container, pPieces);
             t.view.GetSelContainerList().AddTail(&container);
             if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
                 t.view.SetCurContent(container.GetContentObj(m_focus.nContent));

@@ -8,6 +8,7 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
+#include "host/scene/play_scene.h"
 
 #include <array>
 
@@ -226,6 +227,10 @@ int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
         }
         journal.Commit();
         lists.Done();
+        // Clearing the selection clears the status line too: it showed where the materials
+        // were before this step.
+        t.view.ClearTrackSelection();
+        t.view.ClearMaterialSelection();
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         t.view.EnsureCurContentVisible();
         t.view.Invalidate(TRUE);
@@ -291,6 +296,33 @@ int CKelURSBIOModeCmd::Redo(int bFirst) {
     return bFirst ? 1 : Swap();
 }
 
+// ---- Piece replacement ------------------------------------------------------------------------
+
+int CKelURSBReplacePieceCmd::Apply(const KelGUID& from, const KelGUID& to) {
+    return RunStep([this, &from, &to](Target& t) {
+        CKelSBContentBaseObj* pContent =
+            kel::edit::ContentAt(t.body, m_material.nContainer, m_material.nContent);
+        if (pContent == nullptr || !(pContent->GetGUID() == from))
+            return 0;
+        pContent->SetGUID(to);
+        CObList one;
+        one.AddTail(pContent);
+        CKelSBBodyObj::MakePieceContentIcon(one, t.scene.GetPieceList());
+        std::vector<CRect> rects{t.view.GetMaterialRect(pContent)};
+        t.view.InvalidateRects(rects);
+        t.view.MarkModified();
+        return 1;
+    });
+}
+
+int CKelURSBReplacePieceCmd::Undo() {
+    return Apply(m_newGUID, m_oldGUID);
+}
+
+int CKelURSBReplacePieceCmd::Redo(int bFirst) {
+    return bFirst ? 1 : Apply(m_oldGUID, m_newGUID);
+}
+
 // ---- FX paste ---------------------------------------------------------------------------------
 
 CKelURSBIOSoftFXPasteCmd::~CKelURSBIOSoftFXPasteCmd() = default;
@@ -329,6 +361,7 @@ int CKelURSBIOSoftFXPasteCmd::Swap() {
 
         std::vector<CRect> rects;
         t.view.CollectSelectionRects(rects);
+        t.view.ClearMaterialSelection(); // the status line goes with the selection
         t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         for (int nPhase = 0; nPhase < 3; ++nPhase) {
             for (std::size_t k = 0; k < targets[nPhase].size(); ++k) {

@@ -16,6 +16,7 @@
 #include "edit/edit_find.h"
 #include "undo/sbedit_ur_cmd.h"
 
+#include "host/base/kel_guid.h"
 #include "platform/win_types.h"
 
 #include <functional>
@@ -139,6 +140,23 @@ public:
 
 private:
     int Swap();
+};
+
+// "Replace Material Piece": a piece dropped on a material of another piece became the piece that
+// material shows; the material keeps its track and times. Without this step an earlier step that
+// kept a copy of the material (a merge, a delete) could later put the old piece back unasked.
+class CKelURSBReplacePieceCmd : public CKelSBEditURBaseCmd {
+public:
+    using CKelSBEditURBaseCmd::CKelSBEditURBaseCmd;
+    int Undo() override;
+    int Redo(int bFirst) override;
+
+    kel::edit::Focus m_material; // its container and its index there
+    KelGUID m_oldGUID;
+    KelGUID m_newGUID;
+
+private:
+    int Apply(const KelGUID& from, const KelGUID& to);
 };
 
 // "FX Paste": the effects of the In, Stay and Out pieces of the selection replaced from the FX

@@ -91,9 +91,33 @@ void AfterTrackRemoval(Target& t) {
 
 // ---- Append and insert ------------------------------------------------------------------------
 
+namespace {
+// Takes the added track away, keeping its settings for the redo.
+int RemoveAddedTrack(Target& t, int nTrack, std::unique_ptr<CKelSBTrackObj>& pKept) {
+    const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrack);
+    if (pTrack == nullptr)
+        return 0;
+    std::unique_ptr<CKelSBTrackObj> pCopy(pTrack->MakeCopy());
+    if (!t.body.DeleteTrack(nTrack))
+        return 0;
+    pKept = std::move(pCopy);
+    return 1;
+}
+
+// The added track back at nTrack (the end for an append) with the settings it had.
+int AddTrackAgain(Target& t, int nTrack, bool bAppend, const CKelSBTrackObj* pKept) {
+    if (!(bAppend ? t.body.AppendTrack() : t.body.InsertTrack(nTrack)))
+        return 0;
+    CKelSBTrackObj* pTrack = t.body.GetTrackObj(bAppend ? t.body.GetTrackCount() - 1 : nTrack);
+    if (pTrack != nullptr && pKept != nullptr)
+        *pTrack = *pKept;
+    return 1;
+}
+} // namespace
+
 int CKelURSBAppendTrackCmd::Undo() {
     return RunStep([this](Target& t) {
-        if (!t.body.DeleteTrack(m_nTrackIndex))
+        if (!RemoveAddedTrack(t, m_nTrackIndex, m_pTrack))
             return 0;
         RebuildView(t);
         return 1;
@@ -103,8 +127,8 @@ int CKelURSBAppendTrackCmd::Undo() {
 int CKelURSBAppendTrackCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
-    return RunStep([](Target& t) {
-        if (!t.body.AppendTrack())
+    return RunStep([this](Target& t) {
+        if (!AddTrackAgain(t, m_nTrackIndex, true, m_pTrack.get()))
             return 0;
         RebuildView(t);
         return 1;
@@ -113,7 +137,7 @@ int CKelURSBAppendTrackCmd::Redo(int bFirst) {
 
 int CKelURSBInsertTrackCmd::Undo() {
     return RunStep([this](Target& t) {
-        if (!t.body.DeleteTrack(m_nTrackIndex))
+        if (!RemoveAddedTrack(t, m_nTrackIndex, m_pTrack))
             return 0;
         t.view.FullViewRebuild();
         return 1;
@@ -124,7 +148,7 @@ int CKelURSBInsertTrackCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
-        if (!t.body.InsertTrack(m_nTrackIndex))
+        if (!AddTrackAgain(t, m_nTrackIndex, false, m_pTrack.get()))
             return 0;
         t.view.FullViewRebuild();
         return 1;

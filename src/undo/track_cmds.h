@@ -24,6 +24,9 @@ public:
     int Redo(int bFirst) override;
 
     int m_nTrackIndex = -1; // the appended track: the track count minus one after appending
+    // The track as the last undo took it away: its flags change without a step of their own,
+    // so the redo gives back these, not a fresh track's.
+    std::unique_ptr<CKelSBTrackObj> m_pTrack;
 };
 
 // "Insert Subtitle Track".
@@ -33,7 +36,8 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    int m_nTrackIndex = -1; // where the new track went in
+    int m_nTrackIndex = -1;                   // where the new track went in
+    std::unique_ptr<CKelSBTrackObj> m_pTrack; // as for the append
 };
 
 // "Move Up Subtitle Track". The index follows the track on every call.

@@ -365,6 +365,10 @@ public:
     void FitToWindow();
     // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
     void SteplessZoom(int nFramesPerUnit);
+    // The mouse wheel, as every timeline editor has it: the wheel scrolls the tracks, with Shift
+    // (or tilted) it scrolls time, with Ctrl it zooms one step of the zoom table per notch
+    // around the frame under the cursor (a screen point). Nothing while a gesture runs.
+    void Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen);
 
     // ---- Gestures (view_mouse.cpp, view_trim.cpp).
     KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
@@ -418,7 +422,7 @@ public:
     // pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
     // other nothing changes) registers one step, selects the new materials and marks the
     // document modified. A single piece dragged onto a piece asks whether to replace that
-    // piece's play piece instead (no undo step, as the host's other panels do).
+    // piece's play piece instead, one undoable step of its own.
     int PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform);
     UINT GetPendingUndoTitle() const { return m_nPendingUndoTitle; }
     void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
@@ -518,6 +522,7 @@ protected:
     void OnLButtonDblClk(UINT nFlags, CPoint point) override;
     void OnRButtonDown(UINT nFlags, CPoint point) override;
     int OnMouseActivate(CWnd* pTopParent, UINT nHitTest, UINT message) override;
+    BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) override;
 
 private:
     // Enters the view into the set IsLiveView knows, or takes it out.
@@ -649,6 +654,9 @@ private:
     // ---- Mouse gestures.
     KelSBGesture m_gesture;
     CPoint m_ptRightClick{-1, -1};
+    // What a wheel turned short of a notch (fine-grained wheels and touchpads), per direction
+    // of scrolling: tracks, time, zoom.
+    std::array<int, 3> m_wheelRest{};
 
     // ---- Drag and drop. The record is that of the drag over the view; the payload pointer
     // names the data of that drag (null when none is over the view). A drag this view started

@@ -220,6 +220,12 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
 // ---- Registered messages from the host (relayed by the dialog).
 
 LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEHWHEEL) {
+        // Tilted right (positive) goes later in time, as turning the wheel down does.
+        Wheel(-static_cast<short>(HIWORD(wParam)), true, false,
+              CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+        return 0;
+    }
     if (message >= 0xC000) {
         try {
             if (message == WM_UPDATE_PLAY_CURRENT_FRAME)

@@ -244,10 +244,21 @@ int CKelSBEditView::ReplaceMaterial(CKelSBContentBaseObj* pTarget,
         InvalidateRect(GetMaterialRect(pTarget), TRUE);
         return 1;
     }
+    const CKelSBBodyObj* pBody = GetCurSBBody();
+    if (pBody == nullptr)
+        return 0;
+    if (pTarget->GetGUID() == pDropped->GetGUID())
+        return 1; // the material shows that piece already: no change, no step
+    KelSBEditScope scope(*this);
+    auto pCmd = KelSBNewCommand<CKelURSBReplacePieceCmd>(this, IDS_HIST_REPLACE_PIECE);
+    pCmd->m_material = kel::edit::FindFocus(*pBody, pTarget);
+    pCmd->m_oldGUID = pTarget->GetGUID();
+    pCmd->m_newGUID = pDropped->GetGUID();
     pTarget->SetGUID(pDropped->GetGUID());
     CObList one;
     one.AddTail(pTarget);
     CKelSBBodyObj::MakePieceContentIcon(one, m_pCurScene ? m_pCurScene->GetPieceList() : nullptr);
+    KelSBRegisterCommand(this, std::move(pCmd));
     InvalidateRect(GetMaterialRect(pTarget), TRUE);
     MarkModified();
     return 1;

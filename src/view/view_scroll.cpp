@@ -230,6 +230,45 @@ void CKelSBEditView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) 
         SetVScrollPos(ScrollTarget(m_VScroll, nSBCode));
 }
 
+// ---- The mouse wheel.
+
+BOOL CKelSBEditView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
+    Wheel(zDelta, (nFlags & MK_SHIFT) != 0, (nFlags & MK_CONTROL) != 0, pt);
+    return TRUE;
+}
+
+void CKelSBEditView::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
+    if (!GetSafeHwnd() || !GetCurSBBody() || IsGestureRunning())
+        return;
+    // Whole notches only; what is left waits for the next turn in the same direction.
+    const std::size_t nKind = bZoom ? 2 : bTime ? 1 : 0;
+    const int nTotal = m_wheelRest[nKind] + nDelta;
+    const int nNotches = nTotal / WHEEL_DELTA;
+    m_wheelRest[nKind] = nTotal % WHEEL_DELTA;
+    if (nNotches == 0)
+        return;
+    if (bZoom) {
+        // Turned away from the user zooms in; the frame under the cursor stays under it.
+        CPoint client = screen;
+        ScreenToClient(&client);
+        const CRect area = GetTimeAreaRect();
+        const int x = std::clamp<int>(client.x, area.left, std::max(area.left, area.right - 1));
+        const int nFrame = std::max(0, ClientXToFrame(x));
+        for (int i = 0; i < std::abs(nNotches); ++i)
+            ZoomStep(nNotches > 0 ? TRUE : FALSE);
+        ScrollFrameToX(nFrame, x);
+        return;
+    }
+    // A track row a notch, or three units of the time scale; turned towards the user goes down
+    // (or later in time). The bars keep the positions within their ranges.
+    if (bTime) {
+        ScrollHorz(-nNotches * 3 * kUnitPixels);
+    } else {
+        const long long nStep = static_cast<long long>(GetCurSBBody()->GetTrackHeight());
+        SetVScrollPos(kel::sbedit::ClampToInt(GetVScrollPos() - nNotches * nStep));
+    }
+}
+
 // ---- Zoom.
 
 void CKelSBEditView::ZoomStep(int bIn) {

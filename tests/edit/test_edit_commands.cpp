@@ -10,14 +10,17 @@
 namespace kel::test {
 namespace {
 
-// A history panel that notes whether the wait cursor showed while a step was registered.
+// A history panel that notes whether the wait cursor showed while a step was registered, undone
+// or redone.
 class WaitWatchingPanel : public HostWnd {
 public:
     std::vector<int> depths;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_CG_UPDATE_HISTORY && wParam == KEL_UR_HISTORY_ADDED)
+        if (message == WM_CG_UPDATE_HISTORY &&
+            (wParam == KEL_UR_HISTORY_ADDED || wParam == KEL_UR_HISTORY_UNDONE ||
+             wParam == KEL_UR_HISTORY_REDONE))
             depths.push_back(kel::platform::WaitCursorDepth());
         return HostWnd::WindowProc(message, wParam, lParam);
     }
@@ -129,7 +132,9 @@ TEST_F(CommandTableTest, TheWaitCursorShowsForTheCommandsThatAskForIt) {
     dlg->RunButton(IDC_BTN_SPLIT); // without
     Select({9}, Content(9, 0));
     dlg->RunButton(IDC_BTN_CUT); // with
-    EXPECT_EQ(panel.depths, (std::vector<int>{0, 1}));
+    dlg->RunButton(IDC_BTN_UNDO);
+    dlg->RunButton(IDC_BTN_REDO);
+    EXPECT_EQ(panel.depths, (std::vector<int>{0, 1, 1, 1}));
     EXPECT_EQ(kel::platform::WaitCursorDepth(), 0);
     KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, &history);
 }

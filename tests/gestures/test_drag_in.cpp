@@ -97,14 +97,22 @@ TEST_F(DragInTest, APieceDroppedOnAPieceReplacesItsPlayPieceOnlyWhenTheUserSaysY
     // The host hears of a change only when there was one.
     EXPECT_TRUE(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).empty());
 
+    const std::vector<BYTE> before = Bytes();
     headless->QueueMessageBoxAnswer(IDYES);
     dropStay();
-    EXPECT_EQ(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).size(), 1u);
-    // The Headline Out keeps its times and shows the Logo; no step is recorded for it.
-    EXPECT_EQ(Content(2, 0)->GetGUID(), KelSampleGUID(kSampleLogo));
-    EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);
-    EXPECT_EQ(Content(2, 0)->GetStoryOut(), 95u);
-    EXPECT_EQ(Steps(), 0);
+    EXPECT_FALSE(mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).empty());
+    // The Headline Out keeps its times and shows the Logo, as one step of the history, so that
+    // no later undo can bring the Headline back unasked.
+    EXPECT_EQ(History().GetStepNames(), std::vector<CString>{"Replace Material Piece"});
+    ExpectRoundTrip(before, [&] {
+        EXPECT_EQ(Content(2, 0)->GetGUID(), KelSampleGUID(kSampleLogo));
+        EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);
+        EXPECT_EQ(Content(2, 0)->GetStoryOut(), 95u);
+        EXPECT_NE(Content(2, 0)->GetIcon(), nullptr);
+    });
+    Undo();
+    EXPECT_EQ(Content(2, 0)->GetGUID(), out);
+    Redo();
 
     // A movie cannot replace an In, Stay or Out piece: the user is told so, nothing asked.
     const std::size_t nBoxes = headless->MessageBoxes().size();

@@ -1,8 +1,10 @@
+#include "host/effects/io_effect.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/media_info.h"
+#include "host/scene/play_piece.h"
 #include "host/scene/sample_scene.h"
 #include "host/scene/scene_file.h"
 #include "platform/archive.h"
@@ -275,6 +277,38 @@ TEST(SceneRead, FramesPastTheLargestAreRefusedByName) {
         EXPECT_NE(status.strMessage.Find(c.what), -1) << status.strMessage.str();
         EXPECT_NE(status.strMessage.Find("82944001"), -1) << status.strMessage.str();
     }
+}
+
+TEST(SceneRead, PieceRectanglesReachingTooFarAreRefusedByName) {
+    auto scene = LeanSample();
+    auto* piece = static_cast<CKelPlayBaseObj*>(scene->GetPieceList()->GetHead());
+    piece->SetRect(CRect(-1000000, 0, 720, 576));
+    std::vector<BYTE> bytes = Stored(*scene);
+    KelSceneFileStatus status;
+    EXPECT_NE(Read(bytes, &status), nullptr) << status.strMessage.str();
+    // One changed byte puts the left edge at the smallest integer: its width would overflow.
+    ASSERT_TRUE(Replace(bytes, static_cast<DWORD>(-1000000), 0x80000000u));
+    EXPECT_EQ(Read(bytes, &status), nullptr);
+    EXPECT_EQ(status.nResult, KEL_SCENE_UNSUPPORTED);
+    EXPECT_NE(status.strMessage.Find("piece rectangle"), -1) << status.strMessage.str();
+}
+
+TEST(SceneRead, AnEffectLongerOrShorterThanItsMaterialLoadsAsLongAsIt) {
+    auto scene = LeanSample();
+    auto* content = static_cast<CKelSBContentPieceBaseObj*>(
+        scene->GetSBEditObj()->GetCurSBBodyObj()->GetContainerObj(1)->GetContentObj(0));
+    ASSERT_NE(content->GetIOSoftEffect(), nullptr);
+    const DWORD length = content->GetDuration();
+    const std::vector<BYTE> asWritten = Stored(*scene);
+    // As another program might have written it.
+    content->GetIOSoftEffect()->SetPlayDuration(length + 7);
+    KelSceneFileStatus status;
+    auto loaded = Read(Stored(*scene), &status);
+    ASSERT_NE(loaded, nullptr) << status.strMessage.str();
+    const auto* back = static_cast<const CKelSBContentPieceBaseObj*>(
+        loaded->GetSBEditObj()->GetCurSBBodyObj()->GetContainerObj(1)->GetContentObj(0));
+    EXPECT_EQ(back->GetIOSoftEffect()->GetPlayDuration(), length);
+    EXPECT_EQ(Stored(*loaded), asWritten);
 }
 
 TEST_F(SceneFiles, OnlyRegularFilesAreRead) {

@@ -267,3 +267,29 @@ TEST_F(QtWindowTest, ANewWindowIsPaintedOnceAndKeepsWhatItDrewMeanwhile) {
     EXPECT_EQ(shot.pixel(50, 50), qRgb(200, 0, 0));
     fresh.DestroyWindow();
 }
+
+TEST_F(QtWindowTest, AWindowCreatedHiddenStaysHiddenWhenItsParentIsShown) {
+    // As a dialog template builds its buttons: the dialog hidden, one child visible, one not.
+    CWnd dialog;
+    ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Probe Dialog", WS_POPUP | WS_CAPTION,
+                                CRect(150, 150, 450, 350), nullptr, 0));
+    Probe shown;
+    Probe hidden;
+    ASSERT_TRUE(
+        shown.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &dialog, 1));
+    ASSERT_TRUE(hidden.CreateEx(0, nullptr, "", WS_CHILD, CRect(70, 10, 120, 60), &dialog, 2));
+    dialog.ShowWindow(SW_SHOW);
+    QTest::qWait(100);
+    EXPECT_TRUE(backend->WidgetFor(&shown)->isVisible());
+    EXPECT_FALSE(backend->WidgetFor(&hidden)->isVisible());
+    EXPECT_EQ(hidden.paints, 0);
+
+    // Shown and hidden again by the framework, the widget follows.
+    hidden.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(backend->WidgetFor(&hidden)->isVisible());
+    hidden.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(backend->WidgetFor(&hidden)->isVisible());
+    hidden.DestroyWindow();
+    shown.DestroyWindow();
+    dialog.DestroyWindow();
+}

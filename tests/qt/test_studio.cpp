@@ -16,6 +16,7 @@
 #include "host/scene/play_scene.h"
 #include "platform/headless_backend.h"
 #include "res/module_resources.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -164,6 +166,39 @@ TEST_F(StudioTest, AClickOnTheViewSelectsTheMaterialUnderIt) {
     EXPECT_TRUE(after.hasCurrentContent);
     EXPECT_EQ(after.currentContainer, 1);
     EXPECT_EQ(host->Navigator()->Shown().piece, "Headline");
+    // The caption keeps the studio's clean prefix through every update, selection shown or not.
+    const std::string caption = host->Dialog()->GetWindowText().str();
+    EXPECT_TRUE(caption.starts_with("1x --Sample Scene   ")) << caption;
+    EXPECT_NE(caption.find("Selected Material Entry Point"), std::string::npos) << caption;
+}
+
+TEST_F(StudioTest, TheWheelOverTheViewZoomsWithCtrlAndScrollsTimeWithShift) {
+    QWidget* view = backend->WidgetFor(state.view);
+    ASSERT_NE(view, nullptr);
+    const auto turn = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(400, 120);
+        QWheelEvent event(at, view->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &event);
+    };
+    const auto now = [&] {
+        kel::automation::EditorState s;
+        host->Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName),
+                                    0, reinterpret_cast<LPARAM>(&s));
+        return s;
+    };
+    const int zoom = now().zoomIndex;
+    ASSERT_GT(zoom, 1);
+    turn(QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(now().zoomIndex, zoom - 1);
+    // At the finest scale there is time to scroll: down (or tilted right) goes later.
+    state.view->SendMessage(WM_COMMAND, ID_ZOOM_FIRST, 0);
+    ASSERT_EQ(now().hscroll, 0);
+    turn(QPoint(0, -120), Qt::ShiftModifier);
+    const int after = now().hscroll;
+    EXPECT_GT(after, 0);
+    turn(QPoint(-120, 0), Qt::NoModifier);
+    EXPECT_GT(now().hscroll, after);
 }
 
 TEST_F(StudioTest, APieceDraggedFromTheItemsPanelLandsWhereItIsDropped) {

@@ -7,9 +7,11 @@
 #include "studio_host.h"
 
 #include "host/effects/effect_preview.h"
+#include "host/gui/aqua_dialog.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
 #include "host/services/live_output.h"
+#include "host/services/module_rc.h"
 #include "platform/controls.h"
 #include "res/resource.h"
 
@@ -84,6 +86,39 @@ TEST_F(StudioOutputTest, TheStoryboardListWorksWithTheMouse) {
     EXPECT_EQ(menu.size(), 8);
     EXPECT_FALSE(moveDownGrayed); // the first of two can move down
     EXPECT_EQ(Document().GetCurSBBodyIndex(), 1);
+}
+
+TEST_F(StudioOutputTest, TheListButtonsCaptionsFitTheirButtonsInEveryLanguage) {
+    const UINT ids[] = {IDC_SBL_APPEND,  IDC_SBL_INSERT,    IDC_SBL_DELETE,
+                        IDC_SBL_MOVE_UP, IDC_SBL_MOVE_DOWN, IDC_SBL_CUT,
+                        IDC_SBL_COPY,    IDC_SBL_PASTE,     IDOK};
+    for (LANGID language : {LANG_ENGLISH_US, LANG_CHINESE_SIMPLIFIED, LANG_CHINESE_TRADITIONAL}) {
+        SCOPED_TRACE(language);
+        CKelModuleRC::SetLanguage(language);
+        int checked = 0;
+        Soon([&] {
+            CWnd* dialog = CWnd::GetActiveWindow();
+            ASSERT_NE(dialog, nullptr);
+            for (UINT nId : ids) {
+                CWnd* button = dialog->GetDlgItem(static_cast<int>(nId));
+                ASSERT_NE(button, nullptr);
+                CClientDC dc(button);
+                dc.SelectObject(button->GetFont());
+                CRect client;
+                button->GetClientRect(&client);
+                // Measured with the desktop's own fonts, a few pixels of the bevel spared.
+                const CString shown = CKelAquaPushBtn::ShownCaption(button->GetWindowText());
+                EXPECT_LE(dc.GetTextExtent(shown).cx, client.Width() - 4) << shown.str();
+                ++checked;
+            }
+            ClickWindow(dialog->GetDlgItem(IDOK));
+        });
+        QWidget* tool = backend->WidgetFor(state.view->GetDlgItem(IDC_VIEW_TOOL_SB_OPERATION));
+        ASSERT_NE(tool, nullptr);
+        QTest::mouseClick(tool, Qt::LeftButton, Qt::NoModifier, tool->rect().center());
+        EXPECT_EQ(checked, 9);
+    }
+    CKelModuleRC::SetLanguage(LANG_ENGLISH_US);
 }
 
 TEST_F(StudioOutputTest, TheLiveOutputShowsWhatPlaysAndWhatIsPreviewed) {

@@ -105,10 +105,15 @@ TEST_F(StoryboardTest, EachOperationActsOnTheCurrentStoryboardAndKeepsThePanelsI
         {[&] { return v.DeleteSBBody(); }, "News Storyboard Storyboard Sports", 3, true},
         {[&] { return v.CutSBBody(); }, "News Storyboard Storyboard", 2, true},
     };
+    CWnd* selector = view->GetDlgItem(IDC_VIEW_SB_SELECTOR);
+    ASSERT_NE(selector, nullptr);
     for (const Step& step : steps) {
         SCOPED_TRACE(step.names);
         ClearReceived();
+        selector->ValidateRect(nullptr);
         ASSERT_EQ(step.run(), 1);
+        // The closed selector is drawn again, naming the storyboard the view now shows.
+        EXPECT_TRUE(selector->GetUpdateRect(nullptr));
         EXPECT_EQ(JoinedNames(), step.names);
         EXPECT_EQ(Document().GetCurSBBodyIndex(), step.nCurrent);
         EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
@@ -155,6 +160,40 @@ TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
     EXPECT_EQ(view->CutSBBody(), 0);
     EXPECT_EQ(Names(), std::vector<std::string>{"Sports"});
     EXPECT_EQ(Document().GetSBClipboardCount(), 0);
+}
+
+TEST_F(StoryboardTest, TheListButtonsShowTheirCaptionsWithoutTheSkinsMarkAndWhole) {
+    const UINT ids[] = {IDC_SBL_APPEND,  IDC_SBL_INSERT,    IDC_SBL_DELETE,
+                        IDC_SBL_MOVE_UP, IDC_SBL_MOVE_DOWN, IDC_SBL_CUT,
+                        IDC_SBL_COPY,    IDC_SBL_PASTE,     IDOK};
+    for (LANGID language : {LANG_ENGLISH_US, LANG_CHINESE_SIMPLIFIED, LANG_CHINESE_TRADITIONAL}) {
+        SCOPED_TRACE(language);
+        CKelModuleRC::SetLanguage(language);
+        InListDialog([&](CKelSBOperationDlg& dialog) {
+            for (UINT nId : ids) {
+                SCOPED_TRACE(nId);
+                CWnd* button = dialog.GetDlgItem(static_cast<int>(nId));
+                ASSERT_NE(button, nullptr);
+                // The mark belongs to the caption's text...
+                const std::string caption = button->GetWindowText().str();
+                ASSERT_TRUE(caption.ends_with("@p"));
+                button->Invalidate(FALSE);
+                button->UpdateWindow();
+                std::vector<kel::platform::DrawRecord> texts;
+                for (const auto& op : headless->LastPaint(*button))
+                    if (op.Is("DrawText"))
+                        texts.push_back(op);
+                ASSERT_EQ(texts.size(), 1u);
+                // ...but is not drawn, and what is drawn fits the button.
+                EXPECT_EQ(texts[0].text.str(), caption.substr(0, caption.size() - 2));
+                CRect client;
+                button->GetClientRect(&client);
+                EXPECT_GE(texts[0].textRect.left, client.left);
+                EXPECT_LE(texts[0].textRect.right, client.right);
+            }
+        });
+    }
+    CKelModuleRC::SetLanguage(LANG_ENGLISH_US);
 }
 
 TEST_F(StoryboardTest, TheListShowsEveryStoryboardAndItsButtonsFollowTheHighlightedOne) {

@@ -176,6 +176,8 @@ TEST_F(ContainerCommandTest, AnAddThatStoppedEarlyTakesOutOnlyWhatItAdded) {
 TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere) {
     const std::vector<BYTE> before = Bytes();
     const DWORD dwTickerIn = Content(5, 0)->GetStoryIn();
+    ASSERT_NE(Content(2, 0)->GetIcon(), nullptr);
+    ASSERT_NE(Content(5, 0)->GetIcon(), nullptr);
     DeleteTwoAndFive();
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetContainerCount(), 7);
@@ -186,6 +188,9 @@ TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere
     EXPECT_EQ(Content(5, 0)->GetStoryIn(), dwTickerIn);
     EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 5}));
     EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 0}));
+    // They show their pieces' pictures at once, not only after the next full refresh.
+    EXPECT_NE(Content(2, 0)->GetIcon(), nullptr);
+    EXPECT_NE(Content(5, 0)->GetIcon(), nullptr);
 }
 
 // Ripple: deleting Headline In [0,10) closes its gap (Stay and all after it move left 10);

@@ -52,6 +52,37 @@ TEST_F(TrackCommandTest, AMovedTrackIsFollowedByItsIndex) {
     });
 }
 
+TEST_F(TrackCommandTest, AnAddedTrackLockedOrSilencedComesBackSoFromARedo) {
+    // The flags change without a step: append (or insert) a track, lock it and stop its play,
+    // undo and redo: the document is the one before the undo.
+    for (bool bAppend : {true, false}) {
+        SCOPED_TRACE(bAppend ? "append" : "insert");
+        const int nTrack = bAppend ? Body().GetTrackCount() : 2;
+        if (bAppend) {
+            ASSERT_TRUE(Body().AppendTrack());
+            auto cmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
+            cmd->m_nTrackIndex = nTrack;
+            Register(std::move(cmd));
+        } else {
+            ASSERT_TRUE(Body().InsertTrack(nTrack));
+            auto cmd = KelSBNewCommand<CKelURSBInsertTrackCmd>(view, IDS_HIST_INSERT_TRACK);
+            cmd->m_nTrackIndex = nTrack;
+            Register(std::move(cmd));
+        }
+        view->FullViewReset();
+        Body().GetTrackObj(nTrack)->SetLocked(TRUE);
+        Body().GetTrackObj(nTrack)->SetPlayAllowed(FALSE);
+        const std::vector<BYTE> flagged = Bytes();
+        Undo();
+        ExpectConsistent("undo");
+        Redo();
+        ExpectConsistent("redo");
+        EXPECT_TRUE(Body().GetTrackObj(nTrack)->IsLocked());
+        EXPECT_FALSE(Body().GetTrackObj(nTrack)->IsPlayAllowed());
+        EXPECT_EQ(Bytes(), flagged);
+    }
+}
+
 TEST_F(TrackCommandTest, ATrackLockedAfterAnUndoComesBackLockedFromTheNextUndo) {
     // Locking a track is no step of the history. Delete track 3, undo, lock it: redoing the
     // delete and undoing it again must give back the locked track, as it was before the redo.

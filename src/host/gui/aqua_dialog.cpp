@@ -171,7 +171,41 @@ void CKelAquaBaseDlg::OnActivate(UINT state, CWnd* other, BOOL minimized) {
     }
 }
 
+// --- CKelAquaPushBtn
+
+bool CKelAquaPushBtn::HasMark(const CString& caption) {
+    const CString mark(kMark);
+    return caption.GetLength() >= mark.GetLength() && caption.Right(mark.GetLength()) == mark;
+}
+
+CString CKelAquaPushBtn::ShownCaption(const CString& caption) {
+    return HasMark(caption) ? caption.Left(caption.GetLength() - CString(kMark).GetLength())
+                            : caption;
+}
+
+void CKelAquaPushBtn::OnPaint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    const bool enabled = IsWindowEnabled() != FALSE;
+    DrawBevel(dc, client, (GetState() & BST_PUSHED) ? kFacePressed : kFace,
+              (GetState() & BST_PUSHED) != 0);
+    CFont* font = GetFont() ? GetFont() : CKelGuiFont::GetFont();
+    CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(enabled ? kText : kTextDisabled);
+    CRect text = client;
+    text.DeflateRect(2, 1);
+    dc.DrawText(ShownCaption(GetWindowText()), text,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (oldFont)
+        dc.SelectObject(oldFont);
+}
+
 // --- CKelAquaAutoMaker
+
+CKelAquaAutoMaker::CKelAquaAutoMaker() = default;
+CKelAquaAutoMaker::~CKelAquaAutoMaker() = default;
 
 int CKelAquaAutoMaker::AutoMakeDialog(CWnd* dialog) {
     if (!dialog || !IsWindow(dialog))
@@ -179,5 +213,18 @@ int CKelAquaAutoMaker::AutoMakeDialog(CWnd* dialog) {
     m_dialog = dialog;
     if (CFont* font = CKelGuiFont::GetFont())
         dialog->SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    std::vector<CWnd*> marked;
+    for (CWnd* child = dialog->GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+        const DWORD type = child->GetStyle() & BS_TYPEMASK;
+        if (dynamic_cast<CButton*>(child) != nullptr && !dynamic_cast<CKelAquaPushBtn*>(child) &&
+            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) &&
+            CKelAquaPushBtn::HasMark(child->GetWindowText()))
+            marked.push_back(child);
+    }
+    for (CWnd* child : marked) {
+        auto button = std::make_unique<CKelAquaPushBtn>();
+        if (button->SubclassWindow(child))
+            m_pushButtons.push_back(std::move(button));
+    }
     return 1;
 }

@@ -2,10 +2,14 @@
 // from a module's dialog template through the resource service and a skinned frame and caption.
 #pragma once
 
+#include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/recording_dc.h"
 #include "platform/win_types.h"
+
+#include <memory>
+#include <vector>
 
 class CZtDialog : public CDialog {
 public:
@@ -64,15 +68,34 @@ private:
     int m_framePaints = 0;
 };
 
-// Skins the controls of a dialog once it exists: gives every control the host's GUI font.
+// A skinned push button. A template marks the push buttons the skin draws with "@p" at the end
+// of their captions; the mark stays part of the caption text (GetWindowText has it) but is
+// never drawn.
+class CKelAquaPushBtn : public CButton {
+public:
+    static constexpr const char* kMark = "@p";
+
+    static bool HasMark(const CString& caption);
+    // What the button shows of a caption: the caption without its mark.
+    static CString ShownCaption(const CString& caption);
+
+protected:
+    void OnPaint() override;
+};
+
+// Skins the controls of a dialog once it exists: gives every control the host's GUI font, and
+// takes over the push buttons that carry the skin's mark.
 class CKelAquaAutoMaker {
 public:
-    CKelAquaAutoMaker() = default;
+    CKelAquaAutoMaker();
     virtual int AutoMakeDialog(CWnd* dialog);
-    virtual ~CKelAquaAutoMaker() = default;
+    virtual ~CKelAquaAutoMaker();
+    CKelAquaAutoMaker(const CKelAquaAutoMaker&) = delete;
+    CKelAquaAutoMaker& operator=(const CKelAquaAutoMaker&) = delete;
 
     CWnd* GetDialog() const { return m_dialog; }
 
 private:
     CWnd* m_dialog = nullptr; // not owned: the dialog owns this object
+    std::vector<std::unique_ptr<CKelAquaPushBtn>> m_pushButtons;
 };

@@ -211,6 +211,10 @@ void CKelSBContentPieceBaseObj::Serialize(CArchive& ar) {
     else
         KelArchiveRequire(pEffect == nullptr, CArchiveException::badClass);
     m_pEffect = std::move(pEffect);
+    // The editor keeps an effect as long as its material. A file written elsewhere may not:
+    // taken as stored, the first trim and its undo would give back another document.
+    if (m_pEffect)
+        m_pEffect->SetPlayDuration(GetDuration());
 }
 
 CKelSBContentPieceInObj::CKelSBContentPieceInObj() {

@@ -1,5 +1,6 @@
 #include "host/scene/play_piece.h"
 
+#include "host/base/kel_object.h"
 #include "host/effects/io_effect.h"
 #include "platform/archive.h"
 #include "platform/exceptions.h"
@@ -22,8 +23,10 @@ constexpr DWORD kPlainPieceColour = 0xFF808080u;
 // Largest movie a piece may claim: a day of 60 frames per second.
 constexpr DWORD kMaxMovieFrames = 24u * 3600u * 60u;
 
-// Scroll areas are bounded so that lengths and durations cannot overflow.
+// Scroll areas and pieces' places are bounded so that lengths, sizes and durations cannot
+// overflow.
 constexpr int kMaxScrollCoordinate = 1000000;
+constexpr int kMaxPieceCoordinate = 1000000;
 
 void StoreRect(CArchive& ar, const CRect& rect) {
     ar << rect.left << rect.top << rect.right << rect.bottom;
@@ -33,6 +36,22 @@ CRect LoadRect(CArchive& ar) {
     int left = 0, top = 0, right = 0, bottom = 0;
     ar >> left >> top >> right >> bottom;
     return CRect(left, top, right, bottom);
+}
+
+// A piece's place on the output; a coordinate beyond the bound is refused by name, as frames
+// beyond the largest are, rather than overflowing a width later on.
+CRect LoadPieceRect(CArchive& ar) {
+    const CRect rect = LoadRect(ar);
+    for (int value : {rect.left, rect.top, rect.right, rect.bottom}) {
+        if (value < -kMaxPieceCoordinate || value > kMaxPieceCoordinate) {
+            CString what;
+            what.Format("piece rectangle (%d, %d, %d, %d) reaches beyond the largest area the "
+                        "editor supports, %d either way",
+                        rect.left, rect.top, rect.right, rect.bottom, kMaxPieceCoordinate);
+            throw CKelValueLimitException(what);
+        }
+    }
+    return rect;
 }
 
 void StoreImage(CArchive& ar, const ImageData& image) {
@@ -109,7 +128,7 @@ void CKelPlayBaseObj::Serialize(CArchive& ar) {
         StoreRect(ar, m_rect);
         StoreImage(ar, m_thumbnail);
     } else {
-        m_rect = LoadRect(ar);
+        m_rect = LoadPieceRect(ar);
         m_thumbnail = LoadImage(ar);
     }
     m_objList.Serialize(ar);
