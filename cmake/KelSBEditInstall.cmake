@@ -78,4 +78,8 @@ if(TARGET kel_qt)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
         ", libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, fonts-wqy-microhei")
 endif()
+if(KEL_FFMPEG_PACKAGES)
+    # The video export: FFmpeg's libraries (apps/CMakeLists.txt names them).
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${KEL_FFMPEG_PACKAGES}")
+endif()
 include(CPack)

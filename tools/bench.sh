@@ -14,6 +14,7 @@ flags=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 build/release/bin/bench_view --kel_table="$work/view.md" "${flags[@]}"
 build/release/bin/bench_edit --kel_table="$work/edit.md" "${flags[@]}"
 build/release/bin/bench_runner --kel_table="$work/runner.md" "${flags[@]}"
+build/release/bin/bench_play --kel_table="$work/play.md" "${flags[@]}"
 if [ -x build/release/bin/bench_qt_paint ]; then
     build/release/bin/bench_qt_paint --kel_table="$work/qt.md" "${flags[@]}"
 fi
@@ -48,6 +49,13 @@ mkdir -p docs
     echo "## kelsb-script, the runner users script the editor with"
     echo
     cat "$work/runner.md"
+    echo
+    echo "## Playing: one frame on the air (the host's play scene)"
+    echo
+    cat "$work/play.md"
+    echo
+    echo "Every piece of the generated storyboards covers the same 720 x 576 place, so most frames"
+    echo "draw the first track's piece only: what an opaque piece above hides is not drawn."
     if [ -f "$work/qt.md" ]; then
         echo
         echo "## The whole repaint on the Qt raster backend (offscreen platform)"

@@ -6,7 +6,8 @@ preset=${1:-default}
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei)
+          qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei
+          libavcodec-dev libavformat-dev libswscale-dev libavutil-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -286,6 +286,15 @@ void Runner::Timeline(const ScriptLine& line) {
     CurrentBody().SetTimeLinePos(Frame(line.words[1], "FRAME"));
 }
 
+void Runner::PlayStopAt(const ScriptLine& line) {
+    CheckArity(line, 1, 1, "play-stop-at FRAME|none");
+    if (line.words[1] == "none") {
+        m_scene->SetStopAtFrame(std::nullopt);
+        return;
+    }
+    m_scene->SetStopAtFrame(Frame(line.words[1], "FRAME"));
+}
+
 void Runner::Range(const ScriptLine& line) {
     CheckArity(line, 2, 2, "range START END");
     CurrentBody().SetRange(Frame(line.words[1], "START"), Frame(line.words[2], "END"));

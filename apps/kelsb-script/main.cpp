@@ -36,7 +36,9 @@ const char* const kUsage =
     "         material in|stay|out|movie|scroll PIECE TRACK IN OUT | unpiece NAME | fpu N |\n"
     "         timeline FRAME | range START END | display frames|timecode |\n"
     "         select-item NAME | unselect-item NAME (the host's item selection)\n"
-    "         deletemode normal|ripple\n"
+    "         deletemode normal|ripple | play-stop-at FRAME|none (the next play stops once it\n"
+    "         has shown FRAME, as when the user stops it) | export FILE [START END] (the\n"
+    "         storyboard as played, to FFV1 in Matroska, or H.264 in MP4 for a .mp4 FILE)\n"
     "host:    open [WIDTH HEIGHT] | close | entry "
     "open|create|setitem|setscene|getdlg|urclose|close\n"
     "         | send MESSAGE WPARAM LPARAM|none|OBJECT | show | hide | activate |\n"
@@ -65,7 +67,9 @@ const char* const kUsage =
     "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
     "         menus: the pop-up menus shown since the last dump, menus.N.items.ID.enabled\n"
     "         and .checked, menus.N.chosen the command run, 0 for none;\n"
-    "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale)\n";
+    "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale;\n"
+    "         output.compileList: the last compile's problems, each with track, frame,\n"
+    "         piece and text)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);

@@ -55,6 +55,8 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"unpiece", &Runner::Unpiece},
         {"fpu", &Runner::Fpu},
         {"timeline", &Runner::Timeline},
+        {"play-stop-at", &Runner::PlayStopAt},
+        {"export", &Runner::Export},
         {"range", &Runner::Range},
         {"display", &Runner::Display},
         {"deletemode", &Runner::DeleteMode},

@@ -79,6 +79,10 @@ private:
     void Unpiece(const ScriptLine& line);
     void Fpu(const ScriptLine& line);
     void Timeline(const ScriptLine& line);
+    // The current storyboard (or frames START to END of it) to a video file (commands_export.cpp).
+    void Export(const ScriptLine& line);
+    // The output's stop for the next play: it ends once it has shown FRAME, as a user's stop.
+    void PlayStopAt(const ScriptLine& line);
     void Range(const ScriptLine& line);
     void Display(const ScriptLine& line);
     void DeleteMode(const ScriptLine& line);

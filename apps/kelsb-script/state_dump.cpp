@@ -248,6 +248,17 @@ Json Runner::BuildOutputState() const {
     output.Set("loaded", Json(m_scene->IsLoaded()));
     output.Set("played", std::move(played));
     output.Set("compileIssues", Json(static_cast<int>(m_scene->GetCompileIssues().size())));
+    Json issues = Json::MakeArray();
+    for (const CKelPlaySceneObj::CompileIssue& issue : m_scene->GetCompileIssues()) {
+        Json entry = Json::MakeObject();
+        entry.Set("track", Json(issue.nTrack));
+        entry.Set("frame", Json(issue.nStoryIn));
+        const CKelPlayBaseObj* piece = m_scene->FindPieceByGUID(issue.pieceGUID);
+        entry.Set("piece", piece != nullptr ? Json(piece->GetName().str()) : Json());
+        entry.Set("text", Json(issue.strText.str()));
+        issues.Push(std::move(entry));
+    }
+    output.Set("compileList", std::move(issues));
     // How often the live output was cleared, by a play, a preview or the Escape key.
     output.Set("liveClears", Json(CKelDrvGFB::GetClearCount()));
     return output;

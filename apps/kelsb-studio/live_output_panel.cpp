@@ -1,30 +1,82 @@
 #include "live_output_panel.h"
 
+#include "input_gate.h"
+
 #include "host/base/kel_memblock.h"
 #include "host/services/live_output.h"
 #include "host/services/video_std.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 
 namespace kel::studio {
 
-LiveOutputPanel::LiveOutputPanel(bool bPaced, QWidget* parent) : QWidget(parent, Qt::Tool) {
+namespace {
+
+constexpr int kBarHeight = 30;
+constexpr int kMargin = 4;
+
+} // namespace
+
+LiveOutputPanel::LiveOutputPanel(bool bPaced, QWidget* parent)
+    : QWidget(parent, Qt::Tool), m_bPaced(bPaced) {
     setWindowTitle(kTitle);
-    setMinimumSize(160, 90);
-    resize(384, 216);
+    setMinimumSize(160, 90 + kBarHeight);
+    resize(384, 216 + kBarHeight);
+    m_stop = new QPushButton(kStopText, this);
+    m_stop->setObjectName("stopPlay");
+    m_stop->setToolTip("Stops the play at the frame on the air (Esc, Space)");
+    m_stop->setFocusPolicy(Qt::NoFocus);
+    m_stop->setEnabled(false);
+    InputGate::MarkAsStopControl(m_stop);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        if (m_stopAction)
+            m_stopAction();
+    });
+    m_loaded = new QLabel(kLoadedText, this);
+    m_loaded->setObjectName("loadedBanner");
+    m_loaded->setAlignment(Qt::AlignCenter);
+    m_loaded->setStyleSheet("QLabel { background: #b00020; color: white; font-weight: bold; "
+                            "padding: 2px; }");
+    m_loaded->hide();
     CKelDrvGFB::SetOutputWindow([this](int /*flag*/) { TakeFrame(); });
-    if (bPaced)
-        CKelDrvSys::SetFieldClock([this](int count) { WaitFields(count); });
+    CKelDrvSys::SetFieldClock([this](int count) { WaitFields(count); });
     TakeFrame();
 }
 
 LiveOutputPanel::~LiveOutputPanel() {
     CKelDrvGFB::SetOutputWindow({});
     CKelDrvSys::SetFieldClock({});
+}
+
+void LiveOutputPanel::SetStopEnabled(bool enabled) {
+    m_stop->setEnabled(enabled);
+}
+
+void LiveOutputPanel::ShowLoaded(bool loaded) {
+    m_loaded->setVisible(loaded);
+}
+
+bool LiveOutputPanel::IsLoadedShown() const {
+    return !m_loaded->isHidden();
+}
+
+void LiveOutputPanel::resizeEvent(QResizeEvent* /*event*/) {
+    const QSize button = m_stop->sizeHint();
+    m_stop->setGeometry(width() - button.width() - kMargin,
+                        height() - kBarHeight + (kBarHeight - button.height()) / 2, button.width(),
+                        button.height());
+    m_loaded->setGeometry(0, 0, width(), m_loaded->sizeHint().height());
+}
+
+QRect LiveOutputPanel::PictureArea() const {
+    return QRect(0, 0, width(), std::max(0, height() - kBarHeight));
 }
 
 void LiveOutputPanel::TakeFrame() {
@@ -40,7 +92,7 @@ void LiveOutputPanel::TakeFrame() {
     }
     ++m_framesTaken;
     if (isVisible())
-        repaint();
+        repaint(PictureArea());
 }
 
 void LiveOutputPanel::WaitFields(int count) {
@@ -50,9 +102,14 @@ void LiveOutputPanel::WaitFields(int count) {
         static_cast<qint64>(count * 1e9 / (CKelDrvSys::kFieldsPerFrame * rate));
     QElapsedTimer timer;
     timer.start();
-    // Other windows repaint meanwhile (the editor's time line follows the play); input waits
-    // until the synchronous play is over.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    {
+        // Other windows repaint meanwhile (the editor's time line follows the play); what the
+        // user does is dropped, as by a disabled window, but a stop gets through.
+        InputGate::Hold hold;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    if (!m_bPaced)
+        return;
     const qint64 left = nanoseconds - timer.nsecsElapsed();
     if (left > 0)
         QThread::usleep(static_cast<unsigned long>(left / 1000));
@@ -60,14 +117,15 @@ void LiveOutputPanel::WaitFields(int count) {
 
 void LiveOutputPanel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    const QRect area = PictureArea();
+    painter.fillRect(area, Qt::black);
     if (m_frame.isNull())
         return;
-    // The whole raster, as large as the window allows, in its own proportions; transparent
+    // The whole raster, as large as the area allows, in its own proportions; transparent
     // parts of the output show black, as on air.
-    const QSize shown = m_frame.size().scaled(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
-                       shown);
+    const QSize shown = m_frame.size().scaled(area.size(), Qt::KeepAspectRatio);
+    const QRect target(
+        QPoint((area.width() - shown.width()) / 2, (area.height() - shown.height()) / 2), shown);
     painter.drawImage(target, m_frame);
 }
 

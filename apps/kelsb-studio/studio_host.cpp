@@ -1,9 +1,12 @@
 #include "studio_host.h"
 
+#include "module/automation.h"
+
 #include "host/scene/play_scene.h"
 #include "host/scene/sample_scene.h"
 #include "host/scene/scene_file.h"
 #include "host/services/tool_box.h"
+#include "res/resource.h"
 
 namespace kel::studio {
 
@@ -27,7 +30,61 @@ private:
     UINT m_setDirty;
 };
 
+// The frame the edit dialog lives in: the editor tells it to disable and enable the host's
+// panels.
+class StudioHost::FrameShim : public CWnd {
+public:
+    explicit FrameShim(StudioHost& host)
+        : m_host(host), m_enablePanels(RegisterWindowMessage("WM_CG_ENABLE_ALL_PANEL_STUFF")) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == m_enablePanels && m_enablePanels != 0) {
+            m_host.SetPanelsEnabled(wParam != 0);
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    StudioHost& m_host;
+    UINT m_enablePanels;
+};
+
 StudioHost::StudioHost(std::function<void()> changed) : m_changed(std::move(changed)) {}
+
+void StudioHost::SetPanelsEnabled(bool enabled) {
+    if (m_panelsEnabled == enabled) {
+        return;
+    }
+    m_panelsEnabled = enabled;
+    if (m_panelsListener) {
+        m_panelsListener(enabled);
+    }
+}
+
+bool StudioHost::IsLoaded() const {
+    CWnd* dialog = Dialog();
+    kel::automation::EditorState state;
+    return dialog != nullptr &&
+           dialog->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
+                               reinterpret_cast<LPARAM>(&state)) == 1 &&
+           state.loaded;
+}
+
+void StudioHost::ShowUploadButton() {
+    CWnd* dialog = Dialog();
+    CWnd* upload = dialog ? dialog->GetDlgItem(IDC_BTN_UPLOAD) : nullptr;
+    if (upload != nullptr && !IsLoaded()) {
+        upload->ShowWindow(SW_SHOW);
+    }
+}
+
+void StudioHost::StopPlay() {
+    if (m_scene) {
+        m_scene->RequestStop();
+    }
+}
 
 StudioHost::~StudioHost() {
     Shutdown();
@@ -124,7 +181,7 @@ bool StudioHost::Start(std::string* error) {
     m_main = std::make_unique<MainWindowShim>(*this);
     m_main->CreateEx(0, nullptr, "KelSB Studio", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1280, 800),
                      nullptr, 0);
-    m_parent = std::make_unique<CWnd>();
+    m_parent = std::make_unique<FrameShim>(*this);
     m_parent->CreateEx(0, nullptr, "Studio Frame", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1280, 800),
                        m_main.get(), 0);
     m_itemEdit = std::make_unique<kel::hostkit::ItemEditWindow>(scene);
@@ -134,6 +191,9 @@ bool StudioHost::Start(std::string* error) {
     m_navigator = std::make_unique<NavigatorPanel>(scene);
     m_navigator->CreatePanel(CRect(380, 460, 700, 680));
     kel::platform::SetMainWindow(m_main.get());
+    m_panelsEnabled = true;
+    m_gate =
+        std::make_unique<InputGate>([this] { return !m_panelsEnabled; }, [this] { StopPlay(); });
     KelToolRegisterToolBox(KEL_TOOLBOX_HISTORY, m_history.get());
     KelToolRegisterToolBox(KEL_TOOLBOX_SB_NAVIGATOR, m_navigator.get());
     m_history->ShowWindow(SW_SHOWNA);
@@ -185,6 +245,8 @@ void StudioHost::Shutdown() {
         m_module.Entries().close();
     }
     m_dialog = nullptr;
+    m_gate.reset();
+    m_panelsEnabled = true;
     if (!m_main) {
         return;
     }

@@ -6,6 +6,7 @@
 #include "host_panels.h"
 #include "hostkit/item_edit_window.h"
 #include "hostkit/module_loader.h"
+#include "input_gate.h"
 
 #include "platform/wnd.h"
 
@@ -48,10 +49,28 @@ public:
     CWnd* Dialog() const;
     CWnd* MainWindow() const { return m_main.get(); }
     HistoryPanel* History() const { return m_history.get(); }
+    // Whether the editor has the host's panels enabled: it disables them around a play, a
+    // compile, a load and an unload. While they are disabled the user's input is dropped but
+    // for a stop (InputGate).
+    bool PanelsEnabled() const { return m_panelsEnabled; }
+    // Runs whenever the editor enables or disables the panels, with the new state.
+    void SetPanelsListener(std::function<void(bool enabled)> listener) {
+        m_panelsListener = std::move(listener);
+    }
+    // Stops a running play after the frame on the air (Esc, Space, the Stop button).
+    void StopPlay();
+    const InputGate* Gate() const { return m_gate.get(); }
+    // Whether the editor's storyboard is loaded onto the output (the dialog's loaded flag).
+    bool IsLoaded() const;
+    // Reveals the editor's Upload button (the template hides it; the host shows it when it has
+    // an output device to load onto). Nothing while loaded: Download stands in its place.
+    void ShowUploadButton();
     NavigatorPanel* Navigator() const { return m_navigator.get(); }
 
 private:
     class MainWindowShim;
+    class FrameShim;
+    void SetPanelsEnabled(bool enabled);
     void SetDirty(bool dirty);
     void Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string path);
     void Changed() const;
@@ -69,6 +88,9 @@ private:
     std::unique_ptr<HistoryPanel> m_history;
     std::unique_ptr<NavigatorPanel> m_navigator;
     CWnd* m_dialog = nullptr; // the module's; valid between Start and Shutdown
+    bool m_panelsEnabled = true;
+    std::function<void(bool)> m_panelsListener;
+    std::unique_ptr<InputGate> m_gate;
 };
 
 } // namespace kel::studio

@@ -1,6 +1,7 @@
 // The studio's menu bar: File (scenes), Edit (the storyboard's history), Storyboard (the host's
 // requests to the editor), View (the panels, the editor, the editor's language) and Help.
 #include "studio_window.h"
+#include "video_export.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,6 +18,13 @@ void StudioWindow::BuildMenus() {
     file->addAction("&Open...", QKeySequence::Open, this, [this] { OpenFile(); });
     file->addAction("&Save", QKeySequence::Save, this, [this] { Save(); });
     file->addAction("Save &As...", QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    file->addSeparator();
+    QAction* exportVideo = file->addAction("&Export Video...", this, [this] { ExportVideo(); });
+    std::string why;
+    if (!kel::video::IsExportAvailable(&why)) {
+        exportVideo->setEnabled(false);
+        exportVideo->setStatusTip(QString::fromStdString(why));
+    }
     file->addSeparator();
     m_recentMenu = file->addMenu("&Recent Scenes");
     connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
@@ -41,8 +49,8 @@ void StudioWindow::BuildMenus() {
 void StudioWindow::BuildViewMenu(QMenu* view) {
     view->addAction("Storyboard &Editor", this, [this] { ShowEditor(); });
     view->addSeparator();
-    for (PanelDock* dock :
-         {m_itemsDock.data(), m_liveDock.data(), m_historyDock.data(), m_navigatorDock.data()}) {
+    for (PanelDock* dock : {m_itemsDock.data(), m_liveDock.data(), m_historyDock.data(),
+                            m_navigatorDock.data(), m_compileDock.data()}) {
         QAction* action = view->addAction(dock->windowTitle());
         action->setCheckable(true);
         connect(action, &QAction::triggered, dock, [dock](bool show) { dock->ShowPanel(show); });
@@ -106,7 +114,8 @@ void StudioWindow::UpdateEditActions() {
     if (!m_undo || !m_redo) {
         return;
     }
-    const HistoryPanel* history = m_host.History();
+    // Loaded on the output, the storyboard cannot be edited: its steps stay where they are.
+    const HistoryPanel* history = m_host.IsLoaded() ? nullptr : m_host.History();
     const std::optional<QString> undo = history ? history->UndoStep() : std::nullopt;
     const std::optional<QString> redo = history ? history->RedoStep() : std::nullopt;
     m_undo->setEnabled(undo.has_value());

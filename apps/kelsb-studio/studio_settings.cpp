@@ -76,6 +76,15 @@ void StudioSettings::Store(const char* key, const QVariant& value) {
     }
 }
 
+bool StudioSettings::HasOutputDevice() const {
+    const QVariant value = Value("output/device");
+    return !value.isValid() || value.toBool();
+}
+
+void StudioSettings::StoreOutputDevice(bool configured) {
+    Store("output/device", configured);
+}
+
 bool StudioSettings::HasLayout() const {
     return m_settings && m_settings->contains(kGeometryKey);
 }

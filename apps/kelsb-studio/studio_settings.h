@@ -58,6 +58,11 @@ public:
     StudioLanguage Language() const;
     void StoreLanguage(StudioLanguage language);
 
+    // Whether an output device is configured, so that storyboards can be loaded onto it (the
+    // editor's Upload button shows). The studio's simulated output counts: on unless turned off.
+    bool HasOutputDevice() const;
+    void StoreOutputDevice(bool configured);
+
     // Writes what changed to the file now.
     void Sync();
 

@@ -6,6 +6,7 @@
 
 #include "host/effects/effect_preview.h"
 #include "host/scene/play_scene.h"
+#include "host/services/ui_language.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,6 +15,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
+#include <cstdlib>
 
 namespace kel::studio {
 
@@ -64,6 +67,7 @@ StudioWindow::StudioWindow(const QString& settingsPath)
     : m_settings(settingsPath), m_host([this] {
           UpdateTitle();
           FillItems();
+          ForgetOtherScenesResults();
       }) {
     // The docks share the whole window; the central area stays empty.
     auto* central = new QWidget(this);
@@ -80,6 +84,14 @@ StudioWindow::StudioWindow(const QString& settingsPath)
     m_liveDock->HoldWidget(m_live);
     splitDockWidget(m_itemsDock, m_liveDock, Qt::Horizontal);
     // The host's tool boxes come with the editor (Start).
+    const LANGID language = kel::host::LanguageFromEnvironment(
+        [](const char* name) -> const char* { return std::getenv(name); });
+    m_compile = new CompileResultsPanel(
+        language, [this](int nContainer, int nContent) { ShowContent(nContainer, nContent); });
+    m_compileDock =
+        AddDock(CompileResultsPanel::Title(language), "compileResults", Qt::BottomDockWidgetArea);
+    m_compileDock->HoldWidget(m_compile);
+    m_compileDock->hide();
     m_historyDock = AddDock(HistoryPanel::kTitle, "history", Qt::RightDockWidgetArea);
     m_navigatorDock = AddDock(NavigatorPanel::kTitle, "navigator", Qt::RightDockWidgetArea);
     splitDockWidget(m_historyDock, m_navigatorDock, Qt::Vertical);
@@ -127,6 +139,18 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
         }
         return false;
     }
+    if (m_settings.HasOutputDevice()) {
+        m_host.ShowUploadButton();
+    }
+    m_live->SetStopAction([this] { m_host.StopPlay(); });
+    m_host.SetPanelsListener([this](bool enabled) {
+        m_live->SetStopEnabled(!enabled);
+        if (enabled) {
+            // Once the editor has finished the call: a load sets the dialog's loaded state
+            // only after the panels came back.
+            QTimer::singleShot(0, this, [this] { AfterOutputCall(); });
+        }
+    });
     m_historyDock->HoldPanel(m_host.History());
     m_navigatorDock->HoldPanel(m_host.Navigator());
     if (HistoryPanel* history = m_host.History()) {
@@ -213,6 +237,47 @@ void StudioWindow::PreviewEffect() {
     record.pWnd = m_host.MainWindow();
     state.view->SendMessage(RegisterWindowMessage("WM_CG_PIECE_EFFECT_PREVIEW"), 0,
                             reinterpret_cast<LPARAM>(&record));
+}
+
+void StudioWindow::AfterOutputCall() {
+    // A load or an unload ends with the panels enabled again.
+    m_live->ShowLoaded(m_host.IsLoaded());
+    UpdateEditActions();
+    ForgetOtherScenesResults();
+    const CKelPlaySceneObj* scene = m_host.Scene();
+    if (scene != nullptr && scene->GetCompileCount() != m_nCompilesShown) {
+        m_nCompilesShown = scene->GetCompileCount();
+        m_compile->Fill(*scene);
+        m_compileDock->ShowPanel(true);
+        m_compileDock->raise();
+    }
+}
+
+void StudioWindow::ForgetOtherScenesResults() {
+    const CKelPlaySceneObj* scene = m_host.Scene();
+    if (scene == m_compiledScene || !m_compile) {
+        return;
+    }
+    m_compiledScene = scene;
+    m_nCompilesShown = scene != nullptr ? scene->GetCompileCount() : 0;
+    m_compile->Clear();
+}
+
+void StudioWindow::ShowContent(int nContainer, int nContent) {
+    CWnd* dialog = m_host.Dialog();
+    kel::automation::EditorState state;
+    if (!IsWindow(dialog) ||
+        dialog->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
+                            reinterpret_cast<LPARAM>(&state)) != 1 ||
+        !IsWindow(state.view)) {
+        return;
+    }
+    if (state.view->SendMessage(RegisterWindowMessage(kel::automation::kShowContentMessageName),
+                                static_cast<WPARAM>(nContainer),
+                                static_cast<LPARAM>(nContent)) == 1) {
+        dialog->ShowWindow(SW_SHOW);
+        state.view->SetFocus();
+    }
 }
 
 void StudioWindow::UpdateTitle() {

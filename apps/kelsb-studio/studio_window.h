@@ -5,6 +5,7 @@
 // a changed scene goes, and what it remembers between runs.
 #pragma once
 
+#include "compile_results_panel.h"
 #include "items_panel.h"
 #include "live_output_panel.h"
 #include "panel_dock.h"
@@ -51,6 +52,9 @@ public:
     bool Save();
     bool SaveAs();
     bool SaveTo(const QString& path);
+    // File > Export Video (studio_export.cpp): the current storyboard, as played, into a video
+    // file; asks for the file when `path` is empty. False when nothing was written.
+    bool ExportVideo(const QString& path = QString());
     // Undo and Redo of the Edit menu: the history panel's row above or below the current one.
     void Undo();
     void Redo();
@@ -61,6 +65,8 @@ public:
     // their In pieces, or with bAllPhases In, Stay and Out.
     void PutSelectedItems(bool bAllPhases);
     LiveOutputPanel* LiveOutput() const { return m_live; }
+    CompileResultsPanel* CompileResults() const { return m_compile; }
+    PanelDock* CompileDock() const { return m_compileDock; }
     PanelDock* ItemsDock() const { return m_itemsDock; }
     PanelDock* LiveDock() const { return m_liveDock; }
     PanelDock* HistoryDock() const { return m_historyDock; }
@@ -94,6 +100,13 @@ private:
     // Asks the editor to preview the current material's effect on the live output, as the
     // host's effect panel does.
     void PreviewEffect();
+    // After the editor enabled the host's panels again: the Stop button goes, the loaded state
+    // and a new compile's results show.
+    void AfterOutputCall();
+    // Another scene: the results shown were the old one's.
+    void ForgetOtherScenesResults();
+    // Brings a material of the current storyboard into sight in the editor.
+    void ShowContent(int nContainer, int nContent);
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
     void Warn(const std::string& message);
@@ -103,6 +116,10 @@ private:
     bool m_interactive = true;
     QPointer<ItemsPanel> m_items;
     QPointer<LiveOutputPanel> m_live;
+    QPointer<CompileResultsPanel> m_compile;
+    QPointer<PanelDock> m_compileDock;
+    unsigned m_nCompilesShown = 0;
+    const CKelPlaySceneObj* m_compiledScene = nullptr; // whose compiles m_nCompilesShown counts
     QPointer<PanelDock> m_itemsDock;
     QPointer<PanelDock> m_liveDock;
     QPointer<PanelDock> m_historyDock;

@@ -18,6 +18,13 @@ namespace kel::automation {
 
 inline constexpr const char* kAutomationMessageName = "KELSB_AUTOMATION_STATE";
 
+// A host that lists materials of the current storyboard (its compile results, say) brings one
+// into sight: it sends the timeline view (EditorState::view) the registered message of this
+// name, wParam the container index and lParam the index within the container. The time line
+// moves to the material's entry point as a user's move does, and the material becomes the one
+// selected and current. Answers 1, or 0 for a material that is not there.
+inline constexpr const char* kShowContentMessageName = "KELSB_SHOW_CONTENT";
+
 // The view's regions, in the order of EditorState::regions.
 enum Region : int {
     kSelector = 0,

@@ -22,3 +22,4 @@ const UINT WM_CG_ENABLE_AQUA_NCPAINT = RegisterWindowMessage("WM_CG_ENABLE_AQUA_
 const UINT WM_CG_FILE_SETDIRTY_FLAG = RegisterWindowMessage("WM_CG_FILE_SETDIRTY_FLAG");
 const UINT WM_KELSB_AUTOMATION_STATE =
     RegisterWindowMessage(kel::automation::kAutomationMessageName);
+const UINT WM_KELSB_SHOW_CONTENT = RegisterWindowMessage(kel::automation::kShowContentMessageName);

@@ -21,6 +21,7 @@ extern const UINT WM_CG_ENABLE_AQUA_NCPAINT;
 extern const UINT WM_CG_FILE_SETDIRTY_FLAG;
 // Automation: a host reads the editor's state (module/automation.h).
 extern const UINT WM_KELSB_AUTOMATION_STATE;
+extern const UINT WM_KELSB_SHOW_CONTENT;
 
 // Codes of WM_CG_UPDATE_HISTORY.
 inline constexpr WPARAM KEL_UR_HISTORY_ADDED = 0;

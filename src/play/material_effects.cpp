@@ -149,9 +149,16 @@ int PreviewCurrentEffect(CKelSBEditView& view, const KelPieceEffectPreview* pRec
     CKelPlayBaseObj* pPiece = pScene && pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
     if (pPiece == nullptr)
         return 0;
-    // Stay and Out play from what the piece shows, not from an empty output.
-    if (pMaterial->GetIOStateType() != 0)
-        pPiece->DrawToBlock(pOut, 0);
+    // Stay and Out play from what the piece shows, not from an empty output: its picture at
+    // its place, as the output shows it on the air.
+    if (pMaterial->GetIOStateType() != 0 && pOut != nullptr) {
+        CKelMemBlock picture;
+        picture.Init(-1, -1, nullptr, 0); // sized by the piece's drawing
+        if (pPiece->DrawToBlock(&picture, 0)) {
+            const CRect& place = pPiece->GetRect();
+            pOut->Copy(picture, place.left, place.top);
+        }
+    }
     const int nResult = RunEffect(pMaterial, pPiece, pRecord->pWnd);
     pMaterial->CloseIOData();
     return nResult;

@@ -227,6 +227,9 @@ public:
     int ModifyPlayProperties();
     // Clears the live output and shows it cleared (the Escape key).
     void ClearLiveOutput();
+    // The host's request to bring a material into sight (KELSB_SHOW_CONTENT): the time line at
+    // its entry point, the material alone selected and current. 0 when it is not there.
+    int ShowContent(int nContainer, int nContent);
 
     // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
     // 1 when done, 0 when refused (while loaded, without a storyboard, on a locked track, at

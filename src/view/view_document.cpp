@@ -236,6 +236,8 @@ LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return AddSelectedItems(static_cast<int>(wParam != 0));
             if (message == WM_CG_PIECE_EFFECT_PREVIEW)
                 return OnEffectPreview(lParam);
+            if (message == WM_KELSB_SHOW_CONTENT)
+                return ShowContent(static_cast<int>(wParam), static_cast<int>(lParam));
         } catch (...) {
             return 0;
         }

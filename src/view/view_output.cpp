@@ -1,11 +1,15 @@
 // The view's entries to playback and preview (src/play): playing, compiling, loading onto the
 // output and unloading, the material play mode and the effect preview the host asks for, and
-// clearing the live output.
+// clearing the live output; and bringing a material into sight for a host that lists them.
+#include "dialog/sbedit_dlg.h"
 #include "play/material_effects.h"
 #include "play/play_output.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/effect_preview.h"
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
+#include "host/sbobject/sb_content.h"
 #include "host/services/live_output.h"
 
 using kel::play::OutputCall;
@@ -43,4 +47,26 @@ void CKelSBEditView::ClearLiveOutput() {
 LRESULT CKelSBEditView::OnEffectPreview(LPARAM lParam) {
     kel::play::PreviewCurrentEffect(*this, reinterpret_cast<const KelPieceEffectPreview*>(lParam));
     return 0;
+}
+
+int CKelSBEditView::ShowContent(int nContainer, int nContent) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (pBody == nullptr || nContainer < 0 || nContainer >= pBody->GetContainerCount())
+        return 0;
+    CKelSBContainerObj* pContainer = pBody->GetContainerObj(nContainer);
+    if (pContainer == nullptr || nContent < 0 || nContent >= pContainer->GetContentCount())
+        return 0;
+    CKelSBContentBaseObj* pContent = pContainer->GetContentObj(nContent);
+    if (pContent == nullptr)
+        return 0;
+    ClearTrackSelection();
+    ClearMaterialSelection();
+    m_lstSelContainers.AddTail(pContainer);
+    m_pCurContent = pContent;
+    SetTimeLine(pContent->GetStoryIn());
+    NotifyNavigatorContent(pContent);
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(pContent);
+    Invalidate();
+    return 1;
 }

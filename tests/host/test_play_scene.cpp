@@ -12,9 +12,12 @@
 #include "host/services/live_output.h"
 #include "platform/wnd.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -347,10 +350,119 @@ TEST(ScenePlay, TheLiveOutputShowsWhatIsOnTheAirFrameByFrame) {
     const long long fields = CKelDrvSys::GetFieldCount();
     ASSERT_EQ(scene->PlayStoryBoard(nullptr), 1);
     CKelDrvGFB::SetOutputWindow({});
-    // From 200: Logo and Ticker; at 212 the Logo goes; at 350 the Ticker.
+    // From 200: Logo and Ticker; at 212 the Logo goes; at 350 the Ticker. (The moving Ticker
+    // refreshes the output every frame meanwhile.)
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
     EXPECT_EQ(shown,
               (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}, {false, false}}));
     EXPECT_EQ(CKelDrvSys::GetFieldCount() - fields, 151 * CKelDrvSys::kFieldsPerFrame);
+}
+
+// The live output as the frames `keep` of a play left it (by frame, counted from the first).
+std::map<std::size_t, CKelMemBlock> PlayedPictures(CKelPlaySceneObj& scene,
+                                                   const std::set<std::size_t>& keep) {
+    std::map<std::size_t, CKelMemBlock> pictures;
+    std::size_t frame = 0;
+    CKelDrvSys::SetFieldClock([&](int) {
+        if (keep.count(frame) != 0)
+            pictures[frame] = *CKelDrvGFB::GetBlockOut();
+        ++frame;
+    });
+    scene.PlayStoryBoard(nullptr);
+    CKelDrvSys::SetFieldClock({});
+    return pictures;
+}
+
+TEST(ScenePlay, AStopEndsThePlayAtTheFrameOnTheAir) {
+    auto scene = KelCreateSampleScene();
+    CKelSBBodyObj* news = Current(*scene);
+    PlayWatcher watcher;
+    // A stop asked for outside a play is no stop for the next one.
+    scene->RequestStop();
+    news->SetTimeLinePos(10);
+    int frames = 0;
+    CKelDrvSys::SetFieldClock([&](int) {
+        EXPECT_TRUE(scene->IsPlaying());
+        if (++frames == 5)
+            scene->RequestStop();
+    });
+    ASSERT_EQ(scene->PlayStoryBoard(&watcher), 1);
+    CKelDrvSys::SetFieldClock({});
+    EXPECT_FALSE(scene->IsPlaying());
+    ASSERT_EQ(watcher.frames.size(), 5u);
+    EXPECT_EQ(watcher.frames.back(), std::make_pair(DWORD{14}, 1));
+    EXPECT_EQ(CKelCGSBServer::GetPosition(), 14u);
+
+    // The stop frame of a script: used by the next play only.
+    watcher.frames.clear();
+    scene->SetStopAtFrame(DWORD{30});
+    ASSERT_EQ(scene->PlayStoryBoard(&watcher), 1);
+    EXPECT_EQ(watcher.frames.back(), std::make_pair(DWORD{30}, 1));
+    EXPECT_EQ(watcher.frames.size(), 21u);
+    watcher.frames.clear();
+    news->SetTimeLinePos(340);
+    ASSERT_EQ(scene->PlayStoryBoard(&watcher), 1);
+    EXPECT_EQ(watcher.frames.back(), std::make_pair(news->GetDuration(), 1));
+}
+
+TEST(ScenePlay, EffectsMoviesAndScrollsMoveOnTheAir) {
+    auto scene = KelCreateSampleScene();
+    CKelSBBodyObj* news = Current(*scene);
+    const CRect headline = scene->FindPieceByGUID(KelSampleGUID(kSampleHeadline))->GetRect();
+    const CPoint inside = headline.CenterPoint();
+
+    // The Headline's In fades in over its ten frames, alone on the air (the movie's track
+    // forbidden): each frame shows more of it, and only at its place.
+    news->GetTrackObj(1)->SetPlayAllowed(FALSE);
+    news->SetTimeLinePos(0);
+    news->SetRange(0, 12);
+    CKelSBBodyAttr attr = news->GetEditAttr();
+    attr.nPlayRangeOnly = 1;
+    news->SetEditAttr(attr);
+    std::map<std::size_t, CKelMemBlock> pictures =
+        PlayedPictures(*scene, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    ASSERT_EQ(pictures.size(), 10u);
+    for (std::size_t i = 1; i < 10; ++i) {
+        EXPECT_NE(pictures[i].GetPixel(inside.x, inside.y),
+                  pictures[i - 1].GetPixel(inside.x, inside.y))
+            << "frame " << i;
+    }
+    CKelMemBlock nothing;
+    nothing.Init(pictures[0].GetWidth(), pictures[0].GetHeight());
+    for (std::size_t i = 0; i < 10; ++i) {
+        CKelMemBlock outside = pictures[i];
+        outside.Fill(headline, 0);
+        EXPECT_EQ(outside, nothing) << "frame " << i;
+    }
+    CKelMemBlock whole;
+    whole.Init(-1, -1, nullptr, 0);
+    scene->FindPieceByGUID(KelSampleGUID(kSampleHeadline))->DrawToBlock(&whole, 0);
+    EXPECT_EQ(pictures[9].GetPixel(inside.x, inside.y),
+              whole.GetPixel(inside.x - headline.left, inside.y - headline.top));
+
+    // The movie (from frame 0) shows its frame number in its corner; the Ticker (from frame
+    // 150) crawls left four pixels a frame. The first track stays on top: the Headline's Stay
+    // over the movie.
+    news->GetTrackObj(1)->SetPlayAllowed(TRUE);
+    attr.nPlayRangeOnly = 0;
+    news->SetEditAttr(attr);
+    pictures = PlayedPictures(*scene, {3, 4, 40, 160, 161});
+    ASSERT_EQ(pictures.size(), 5u);
+    const auto corner = [](const CKelMemBlock& b) {
+        std::vector<DWORD> dots;
+        for (int y = 8; y < 28; ++y)
+            for (int x = 8; x < 20; ++x)
+                dots.push_back(b.GetPixel(x, y));
+        return dots;
+    };
+    EXPECT_NE(corner(pictures[3]), corner(pictures[4]));
+    EXPECT_EQ(pictures[3].GetPixel(8, 8), 0xFFFFFFFFu); // a 3 has its top-left dot
+    EXPECT_EQ(pictures[40].GetPixel(inside.x, inside.y),
+              whole.GetPixel(inside.x - headline.left, inside.y - headline.top));
+    for (int x = 0; x < 700; x += 50) {
+        EXPECT_EQ(pictures[161].GetPixel(x, 545), pictures[160].GetPixel(x + 4, 545)) << x;
+    }
+    EXPECT_NE(pictures[161].GetPixel(100, 545), 0u);
 }
 
 TEST(ScenePlay, ForbiddenTracksAndMissingPiecesStayOffTheAir) {

@@ -4,6 +4,8 @@
 
 #include "host/effects/effect_preview.h"
 #include "host/effects/io_effect.h"
+#include "host/scene/play_piece.h"
+#include "host/scene/sample_scene.h"
 #include "host/services/effect_editor.h"
 #include "host/services/host_settings.h"
 #include "host/services/live_output.h"
@@ -175,17 +177,60 @@ TEST_F(PlaybackTest, TheEffectPreviewPlaysTheCurrentMaterialsEffectOnTheLiveOutp
     EXPECT_EQ(CKelDrvGFB::GetClearCount(), nClears + 1);
     EXPECT_EQ(out->GetPixel(100, 450), 0u);
 
-    // The Headline's Stay: its picture where the piece stands, the rest of the output clear.
+    // The Headline's Stay and Out start from its picture where the piece stands: what the
+    // output shows is the piece at its place (the Out's wipe mixes over it), nothing else.
+    CKelPlayBaseObj* pHeadline = scene->FindPieceByGUID(KelSampleGUID(kSampleHeadline));
+    CKelMemBlock picture;
+    picture.Init(-1, -1, nullptr, 0);
+    ASSERT_EQ(pHeadline->DrawToBlock(&picture, 0), 1);
+    CKelMemBlock expected;
+    expected.Init(out->GetWidth(), out->GetHeight());
+    expected.Copy(picture, pHeadline->GetRect().left, pHeadline->GetRect().top);
+    Select({2}, Content(2, 0));
+    EXPECT_EQ(preview(&record), 0);
+    EXPECT_TRUE(*out == expected);
     Select({1}, Content(1, 0));
     const long long nFields = CKelDrvSys::GetFieldCount();
     EXPECT_EQ(preview(&record), 0);
-    EXPECT_NE(out->GetPixel(100, 450), 0u);
-    EXPECT_EQ(out->GetPixel(1000, 200), 0u);
+    EXPECT_TRUE(*out == expected);
     // Every frame of the effect took its fields on the live output; the prepared pictures went.
     EXPECT_EQ(CKelDrvSys::GetFieldCount() - nFields,
               CKelDrvSys::kFieldsPerFrame *
                   static_cast<long long>(EffectOf(1, 0)->GetPlayDuration()));
     EXPECT_FALSE(EffectOf(1, 0)->IsPrepared());
+}
+
+TEST_F(PlaybackTest, APlayedInPhaseShowsTheFramesOfItsPreview) {
+    // What the live output showed at each of the first ten frames.
+    std::vector<CKelMemBlock> shown;
+    const auto record = [&shown] {
+        CKelDrvSys::SetFieldClock([&shown](int) {
+            if (shown.size() < 10)
+                shown.push_back(*CKelDrvGFB::GetBlockOut());
+        });
+    };
+    KelPieceEffectPreview request;
+    request.pWnd = &mainWnd;
+    Select({0}, Content(0, 0)); // the Headline's In: a fade over ten frames
+    record();
+    view->SendMessage(WM_CG_PIECE_EFFECT_PREVIEW, 0, reinterpret_cast<LPARAM>(&request));
+    const std::vector<CKelMemBlock> previewed = std::move(shown);
+    ASSERT_EQ(previewed.size(), 10u);
+
+    // Played alone (the movie's track forbidden), the In's frames are the preview's, and each
+    // differs from the one before.
+    Body().GetTrackObj(1)->SetPlayAllowed(FALSE);
+    Body().SetTimeLinePos(0);
+    shown.clear();
+    record();
+    ASSERT_EQ(view->PlayStoryBoard(dlg), 1);
+    ASSERT_EQ(shown.size(), 10u);
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_TRUE(shown[i] == previewed[i]) << "frame " << i;
+        if (i > 0) {
+            EXPECT_FALSE(shown[i] == shown[i - 1]) << "frame " << i;
+        }
+    }
 }
 
 TEST_F(PlaybackTest, PlayTimeMessagesRepaintWhatTheyName) {

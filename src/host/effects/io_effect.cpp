@@ -83,8 +83,21 @@ int CKelIOSoftEffectPlayer::Run(CKelMemBlock* out, int nMode, CWnd* /*pWnd*/) {
     // and the frame takes its video fields, so that an output that paces them shows the effect
     // as it plays.
     const bool bLive = out == CKelDrvGFB::GetBlockOut();
+    // Mixing is over what the output showed when the effect began, not over the effect's own
+    // previous frame: otherwise a fade would pile up and an Out fade would never leave.
+    const CKelMemBlock& source = m_effect.GetSource();
+    const CRect& rcTarget = m_effect.GetTarget();
+    const CRect rcUnder(rcTarget.left, rcTarget.top, rcTarget.left + source.GetWidth(),
+                        rcTarget.top + source.GetHeight());
+    CKelMemBlock under;
+    const bool bKeepUnder = nMode == kModeMix && m_effect.GetSecond() == nullptr &&
+                            under.Init(rcUnder.Width(), rcUnder.Height()) != 0 && !under.IsEmpty();
+    if (bKeepUnder)
+        under.Copy(*out, rcUnder, 0, 0);
     const DWORD nFrames = GetFrameCount();
     for (DWORD frame = 0; frame < nFrames; ++frame) {
+        if (bKeepUnder && frame > 0)
+            out->Copy(under, rcUnder.left, rcUnder.top);
         RenderFrame(out, frame, nMode);
         if (bLive) {
             CKelDrvGFB::UpdateOutLiveWnd(-1);

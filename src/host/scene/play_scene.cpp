@@ -4,6 +4,7 @@
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_edit.h"
+#include "host/scene/play_frames.h"
 #include "host/services/live_output.h"
 #include "platform/archive.h"
 #include "platform/exceptions.h"
@@ -11,7 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <set>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -153,24 +154,6 @@ bool TrackPlays(CKelSBBodyObj& body, int nTrack) {
     return track != nullptr && track->IsPlayAllowed();
 }
 
-// Puts what is on the air onto the live output: each piece's picture at its place, the pieces
-// in track order from the last track up, so that the first track is on top.
-void ShowOnAir(const std::vector<const CKelPlayBaseObj*>& pieces) {
-    CKelMemBlock* out = CKelDrvGFB::GetBlockOut();
-    if (out == nullptr) {
-        return;
-    }
-    out->Fill(0);
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-        CKelMemBlock picture;
-        if ((*it)->DrawToBlock(&picture, 0)) {
-            const CRect& place = (*it)->GetRect();
-            out->Copy(picture, place.left, place.top);
-        }
-    }
-    CKelDrvGFB::UpdateOutLiveWnd(-1);
-}
-
 } // namespace
 
 CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
@@ -206,7 +189,10 @@ CKelSBContentBaseObj* CKelPlaySceneObj::GetTimeLineContent(int nTrack) const {
 
 int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
     CKelSBBodyObj* body = m_pSBEdit ? m_pSBEdit->GetCurSBBodyObj() : nullptr;
-    if (ShouldFail(Operation::Play) || body == nullptr) {
+    // A stop asked for before this play, or a stop frame given for it, is used up here.
+    const std::optional<DWORD> stopAt = std::exchange(m_stopAt, std::nullopt);
+    m_bStopRequested = false;
+    if (ShouldFail(Operation::Play) || body == nullptr || m_bPlaying) {
         return 0;
     }
     DWORD first = body->GetTimeLinePos();
@@ -218,63 +204,52 @@ int CKelPlaySceneObj::PlayStoryBoard(CWnd* pParent) {
     }
     last = std::max(first, last);
 
-    // What is on the air changes only where a material starts or ends.
-    struct Playing {
-        DWORD in, out;
-        int track;
-        KelGUID guid;
-        const CKelPlayBaseObj* piece;
-    };
-    std::vector<Playing> playing;
-    std::set<DWORD> changes;
-    ForEachContent(*body, [&](CKelSBContentBaseObj& content) {
-        if (!TrackPlays(*body, content.GetTrackIndex())) {
-            return;
-        }
-        // A material whose piece is gone plays from its attached copy, else not at all.
-        const CKelPlayBaseObj* piece = FindPieceByGUID(content.GetGUID());
-        if (piece == nullptr) {
-            piece = DYNAMIC_DOWNCAST(CKelPlayBaseObj, content.GetAttachedPiece());
-        }
-        if (piece == nullptr) {
-            return;
-        }
-        playing.push_back({content.GetStoryIn(), content.GetStoryOut(), content.GetTrackIndex(),
-                           content.GetGUID(), piece});
-        changes.insert(content.GetStoryIn());
-        changes.insert(content.GetStoryOut());
-    });
-    std::stable_sort(playing.begin(), playing.end(),
-                     [](const Playing& a, const Playing& b) { return a.track < b.track; });
-
+    struct PlayingFlag {
+        bool& flag;
+        explicit PlayingFlag(bool& f) : flag(f) { flag = true; }
+        ~PlayingFlag() { flag = false; }
+        PlayingFlag(const PlayingFlag&) = delete;
+        PlayingFlag& operator=(const PlayingFlag&) = delete;
+    } playing(m_bPlaying);
+    CKelPlayFrameRenderer frames(*this, *body);
     const UINT message = RegisterWindowMessage("WM_UPDATE_PLAY_CURRENT_FRAME");
     m_lastPlay.clear();
     for (DWORD frame = first;; ++frame) {
-        if (frame == first || changes.count(frame) != 0) {
-            PlayedFrame now;
-            now.nFrame = frame;
-            std::vector<const CKelPlayBaseObj*> pieces;
-            for (const Playing& p : playing) {
-                if (p.in <= frame && frame < p.out) {
-                    now.onAir.push_back(p.guid);
-                    pieces.push_back(p.piece);
-                }
-            }
-            if (m_lastPlay.empty() || m_lastPlay.back().onAir != now.onAir) {
-                m_lastPlay.push_back(std::move(now));
-                ShowOnAir(pieces);
+        frames.Seek(frame);
+        std::vector<KelGUID> onAir = frames.OnAir();
+        if (m_lastPlay.empty() || m_lastPlay.back().onAir != onAir) {
+            m_lastPlay.push_back({frame, std::move(onAir)});
+        }
+        if (frames.PictureChanged()) {
+            if (CKelMemBlock* out = CKelDrvGFB::GetBlockOut()) {
+                frames.Render(*out);
+                CKelDrvGFB::UpdateOutLiveWnd(-1);
             }
         }
         CKelCGSBServer::Seek(frame);
+        // The host's field clock runs its user interface meanwhile: a stop comes from there.
         CKelDrvSys::WaitField(CKelDrvSys::kFieldsPerFrame, 0);
+        const bool stop = m_bStopRequested || (stopAt && *stopAt == frame);
+        const bool end = frame == last || stop;
         if (pParent != nullptr && pParent->GetSafeHwnd() != nullptr) {
-            pParent->SendMessage(message, frame, frame == last ? 1 : 0);
+            pParent->SendMessage(message, frame, end ? 1 : 0);
         }
-        if (frame == last) {
+        if (end) {
             break;
         }
     }
+    m_bStopRequested = false;
     return 1;
+}
+
+void CKelPlaySceneObj::RequestStop() {
+    if (m_bPlaying) {
+        m_bStopRequested = true;
+    }
+}
+
+void CKelPlaySceneObj::SetStopAtFrame(std::optional<DWORD> frame) {
+    m_stopAt = frame;
 }
 
 int CKelPlaySceneObj::CompileStoryBoard(CWnd* /*pParent*/) {
@@ -283,50 +258,71 @@ int CKelPlaySceneObj::CompileStoryBoard(CWnd* /*pParent*/) {
         return 0;
     }
     m_compileIssues.clear();
-    ForEachContent(*body, [&](CKelSBContentBaseObj& content) {
-        const int track = content.GetTrackIndex();
-        auto report = [&](const char* text) {
-            m_compileIssues.push_back({track, content.GetStoryIn(), content.GetGUID(), text});
-        };
-        if (track >= body->GetTrackCount()) {
-            report("The material lies on a track that does not exist");
-            return;
+    ++m_nCompiles;
+    // Walked by position: a storyboard may hold tens of thousands of materials.
+    const CKelObList& containers = body->GetContainerList();
+    int c = 0;
+    for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++c) {
+        const auto* container = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
+        if (container == nullptr) {
+            continue;
         }
-        if (!TrackPlays(*body, track)) {
-            return; // never played, so never compiled
-        }
-        if (content.GetStoryOut() <= content.GetStoryIn()) {
-            report("The material has no length");
-            return;
-        }
-        const CKelItemBaseObj* item = FindPieceByGUID(content.GetGUID());
-        if (item == nullptr) {
-            item = content.GetAttachedPiece();
-        }
-        if (item == nullptr) {
-            report("The material's piece is missing from the scene");
-            return;
-        }
-        if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentScrollObj))) {
-            const auto* scroll = DYNAMIC_DOWNCAST(CKelPlayScrollObj, item);
-            CRect rect;
-            int direction = 0;
-            if (scroll == nullptr ||
-                KelGetScrollFileInfo(scroll->GetFileName(), &rect, &direction) == 0) {
-                report("The scroll file cannot be read");
+        const CKelObList& contents = container->GetContentList();
+        int m = 0;
+        for (POSITION cpos = contents.GetHeadPosition(); cpos != nullptr; ++m) {
+            if (const auto* content =
+                    DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(cpos))) {
+                CompileContent(*body, *content, c, m);
             }
-        } else if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentMovieObj))) {
-            const auto* movie = DYNAMIC_DOWNCAST(CKelPlayMovieObj, item);
-            KelMovieFileInfo info;
-            if (movie == nullptr || KelMovieGetFileInfo(movie->GetFileName(), &info) == 0) {
-                report("The movie file cannot be read");
-            }
-        } else if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentPieceBaseObj)) &&
-                   DYNAMIC_DOWNCAST(CKelPlayGroupObj, item) == nullptr) {
-            report("The material's piece has no effects to play");
         }
-    });
+    }
     return m_compileIssues.empty() ? 1 : 0;
+}
+
+void CKelPlaySceneObj::CompileContent(CKelSBBodyObj& body, const CKelSBContentBaseObj& content,
+                                      int nContainer, int nContent) {
+    const int track = content.GetTrackIndex();
+    auto report = [&](CompileProblem problem, const char* text) {
+        m_compileIssues.push_back(
+            {track, content.GetStoryIn(), content.GetGUID(), text, problem, nContainer, nContent});
+    };
+    if (track >= body.GetTrackCount()) {
+        report(CompileProblem::NoTrack, "The material lies on a track that does not exist");
+        return;
+    }
+    if (!TrackPlays(body, track)) {
+        return; // never played, so never compiled
+    }
+    if (content.GetStoryOut() <= content.GetStoryIn()) {
+        report(CompileProblem::NoLength, "The material has no length");
+        return;
+    }
+    const CKelItemBaseObj* item = FindPieceByGUID(content.GetGUID());
+    if (item == nullptr) {
+        item = content.GetAttachedPiece();
+    }
+    if (item == nullptr) {
+        report(CompileProblem::MissingPiece, "The material's piece is missing from the scene");
+        return;
+    }
+    if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentScrollObj))) {
+        const auto* scroll = DYNAMIC_DOWNCAST(CKelPlayScrollObj, item);
+        CRect rect;
+        int direction = 0;
+        if (scroll == nullptr ||
+            KelGetScrollFileInfo(scroll->GetFileName(), &rect, &direction) == 0) {
+            report(CompileProblem::ScrollFile, "The scroll file cannot be read");
+        }
+    } else if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentMovieObj))) {
+        const auto* movie = DYNAMIC_DOWNCAST(CKelPlayMovieObj, item);
+        KelMovieFileInfo info;
+        if (movie == nullptr || KelMovieGetFileInfo(movie->GetFileName(), &info) == 0) {
+            report(CompileProblem::MovieFile, "The movie file cannot be read");
+        }
+    } else if (content.IsKindOf(RUNTIME_CLASS(CKelSBContentPieceBaseObj)) &&
+               DYNAMIC_DOWNCAST(CKelPlayGroupObj, item) == nullptr) {
+        report(CompileProblem::NoEffects, "The material's piece has no effects to play");
+    }
 }
 
 int CKelPlaySceneObj::UpLoadStoryBoard(CWnd* /*pParent*/) {

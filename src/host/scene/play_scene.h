@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CArchive;
@@ -24,12 +25,20 @@ public:
     // The operations a test can make fail (SetSimulatedFailure).
     enum class Operation { Play, Compile, Upload, Download };
 
-    // One problem that compiling found.
+    // What is wrong with a material that cannot play.
+    enum class CompileProblem { NoTrack, NoLength, MissingPiece, ScrollFile, MovieFile, NoEffects };
+
+    // One problem that compiling found: where (the material's track, story in, and its place
+    // in the storyboard: container index and index within the container), the material's
+    // piece, and what is wrong (strText says it in English).
     struct CompileIssue {
         int nTrack = -1;
         DWORD nStoryIn = 0;
         KelGUID pieceGUID{};
         CString strText;
+        CompileProblem nProblem = CompileProblem::MissingPiece;
+        int nContainer = -1;
+        int nContent = -1;
     };
 
     // A new scene holds no pieces and a document with one empty storyboard.
@@ -73,10 +82,18 @@ public:
     // Plays the current storyboard from its time line position to its end, one frame at a
     // time: seeks the server and tells pParent (if any) each frame with the registered message
     // "WM_UPDATE_PLAY_CURRENT_FRAME" (wParam the frame, lParam 1 on the last frame, else 0).
-    // Each frame takes its video fields (CKelDrvSys::WaitField); whenever what is on the air
-    // changes, the live output shows it. Tracks whose playing is forbidden stay off the air.
-    // 0 without a current storyboard.
+    // Each frame takes its video fields (CKelDrvSys::WaitField); whenever the picture changes
+    // (the pieces on the air, an effect running, a movie or scroll moving) the live output
+    // shows it. Tracks whose playing is forbidden stay off the air. A stop (RequestStop, or the
+    // stop frame) ends the play at the frame on the air, which then counts as the last one.
+    // 0 without a current storyboard, or while a play runs already.
     int PlayStoryBoard(CWnd* pParent);
+    // Asks the running play to stop after the frame on the air; nothing when no play runs.
+    void RequestStop();
+    bool IsPlaying() const { return m_bPlaying; }
+    // The next play stops once it has shown this frame (not when it never reaches it); the
+    // play uses it up. Scripts stop a play with it, since they have no clock.
+    void SetStopAtFrame(std::optional<DWORD> frame);
     // Checks the current storyboard: every material on a track that may play must have its
     // piece (in the scene or an attached copy), a known media file for movies and scrolls, and
     // sane times. 0 when anything is wrong (GetCompileIssues tells what).
@@ -88,6 +105,9 @@ public:
 
     bool IsLoaded() const { return m_bLoaded; }
     const std::vector<CompileIssue>& GetCompileIssues() const { return m_compileIssues; }
+    // How many compiles ran (each one that checked the storyboard, whatever it found): a host
+    // that shows the results knows by it that there are new ones.
+    unsigned GetCompileCount() const { return m_nCompiles; }
 
     // What the last play put on the air: an entry for its first frame and for every frame at
     // which that changed, with the GUIDs of the pieces then playing in track order.
@@ -102,6 +122,8 @@ public:
 
 private:
     bool ShouldFail(Operation op) const;
+    void CompileContent(CKelSBBodyObj& body, const CKelSBContentBaseObj& content, int nContainer,
+                        int nContent);
 
     CString m_strName;
     std::int32_t m_rcSBEditWnd[4] = {0, 0, 0, 0}; // left, top, right, bottom
@@ -110,8 +132,12 @@ private:
     std::vector<KelMediaEntry> m_media;
 
     bool m_bLoaded = false;
+    bool m_bPlaying = false;
+    bool m_bStopRequested = false;
+    std::optional<DWORD> m_stopAt;
     unsigned m_failMask = 0;
     std::vector<CompileIssue> m_compileIssues;
+    unsigned m_nCompiles = 0;
     std::vector<PlayedFrame> m_lastPlay;
 };
 
