@@ -104,6 +104,15 @@ void BenchHost::Show(StoryboardSize size) {
     PaintInvalid();
 }
 
+void BenchHost::Open(std::unique_ptr<CKelPlaySceneObj> scene) {
+    std::unique_ptr<CKelPlaySceneObj>& kept = m_scenes[{-1, static_cast<int>(m_scenes.size())}];
+    kept = std::move(scene);
+    m_current = kept.get();
+    m_module.Entries().setCurScene(m_current);
+    ScrollToLastTrack();
+    PaintInvalid();
+}
+
 CKelPlaySceneObj& BenchHost::Scene() {
     return *m_current;
 }

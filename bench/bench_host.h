@@ -47,6 +47,8 @@ public:
     void Show(int materials);
     // The same for a storyboard of that size (its own scene, made on first use).
     void Show(StoryboardSize size);
+    // Makes `scene` the editor's, kept with the generated ones, scrolled as Show leaves it.
+    void Open(std::unique_ptr<CKelPlaySceneObj> scene);
     CKelPlaySceneObj& Scene();
     CKelSBBodyObj& Body();
     CWnd& View();

@@ -10,16 +10,18 @@
 
 namespace kel::studio {
 
-// The framework's main window of the studio: it hears that the document changed.
-class StudioHost::MainWindowShim : public CWnd {
+// A framework window of the studio's that hears one registered message of the editor and hands
+// its flag to the host: the main window hears that the document changed, the frame the edit
+// dialog lives in that the host's panels are to be disabled or enabled.
+class StudioHost::MessageShim : public CWnd {
 public:
-    explicit MainWindowShim(StudioHost& host)
-        : m_host(host), m_setDirty(RegisterWindowMessage("WM_CG_FILE_SETDIRTY_FLAG")) {}
+    MessageShim(StudioHost& host, const char* message, void (StudioHost::*handler)(bool))
+        : m_host(host), m_message(RegisterWindowMessage(message)), m_handler(handler) {}
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == m_setDirty && m_setDirty != 0) {
-            m_host.SetDirty(wParam != 0);
+        if (message == m_message && m_message != 0) {
+            (m_host.*m_handler)(wParam != 0);
             return 0;
         }
         return CWnd::WindowProc(message, wParam, lParam);
@@ -27,28 +29,8 @@ protected:
 
 private:
     StudioHost& m_host;
-    UINT m_setDirty;
-};
-
-// The frame the edit dialog lives in: the editor tells it to disable and enable the host's
-// panels.
-class StudioHost::FrameShim : public CWnd {
-public:
-    explicit FrameShim(StudioHost& host)
-        : m_host(host), m_enablePanels(RegisterWindowMessage("WM_CG_ENABLE_ALL_PANEL_STUFF")) {}
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == m_enablePanels && m_enablePanels != 0) {
-            m_host.SetPanelsEnabled(wParam != 0);
-            return 0;
-        }
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    StudioHost& m_host;
-    UINT m_enablePanels;
+    UINT m_message;
+    void (StudioHost::*m_handler)(bool);
 };
 
 StudioHost::StudioHost(std::function<void()> changed) : m_changed(std::move(changed)) {}
@@ -178,10 +160,12 @@ bool StudioHost::Start(std::string* error) {
         return false;
     }
     auto scene = [this] { return m_scene.get(); };
-    m_main = std::make_unique<MainWindowShim>(*this);
+    m_main =
+        std::make_unique<MessageShim>(*this, "WM_CG_FILE_SETDIRTY_FLAG", &StudioHost::SetDirty);
     m_main->CreateEx(0, nullptr, "KelSB Studio", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1280, 800),
                      nullptr, 0);
-    m_parent = std::make_unique<FrameShim>(*this);
+    m_parent = std::make_unique<MessageShim>(*this, "WM_CG_ENABLE_ALL_PANEL_STUFF",
+                                             &StudioHost::SetPanelsEnabled);
     m_parent->CreateEx(0, nullptr, "Studio Frame", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1280, 800),
                        m_main.get(), 0);
     m_itemEdit = std::make_unique<kel::hostkit::ItemEditWindow>(scene);

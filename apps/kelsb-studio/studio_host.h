@@ -68,8 +68,7 @@ public:
     NavigatorPanel* Navigator() const { return m_navigator.get(); }
 
 private:
-    class MainWindowShim;
-    class FrameShim;
+    class MessageShim;
     void SetPanelsEnabled(bool enabled);
     void SetDirty(bool dirty);
     void Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string path);

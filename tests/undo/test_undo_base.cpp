@@ -3,6 +3,8 @@
 #include "undo/undo_fixture.h"
 
 #include "host/model_fixtures.h"
+#include "host/scene/play_piece.h"
+#include "host/scene/play_scene.h"
 #include "host/services/public_helpers.h"
 #include "host/undo/ur_snapshot_store.h"
 #include "platform/file_faults.h"
@@ -56,6 +58,34 @@ TEST_F(UndoBaseTest, SnapshotRestoresAtItsIndexOrAtTheEndAsANewObjectEachTime) {
     EXPECT_EQ(pAtEnd->GetContentObj(1)->GetStoryIn(), 112u);
     EXPECT_EQ(pAtEnd->GetContentObj(0)->GetAttachedPieceList().GetCount(), 1);
     EXPECT_EQ(dynamic_cast<CKelSBContainerObj*>(list.GetAtIndex(0))->GetContentCount(), 0);
+}
+
+TEST_F(UndoBaseTest, APieceThatLeavesTheSceneComesBackWithEveryMaterialThatUsesIt) {
+    std::unique_ptr<StoreCmd> cmd(NewStore());
+    CKelSBContainerObj& logo = *Container(3); // two materials of one piece
+    const KelGUID guid = logo.GetContentObj(0)->GetGUID();
+    ASSERT_EQ(logo.GetContentObj(1)->GetGUID(), guid);
+    ASSERT_EQ(cmd->SaveContainerSnapshot(logo, scene.get(), 1), 1);
+
+    CKelObList& pieces = *scene->GetPieceList();
+    CKelPlayBaseObj* pPiece = scene->FindPieceByGUID(guid);
+    ASSERT_NE(pPiece, nullptr);
+    const CString strName = pPiece->GetName();
+    pieces.RemoveAt(pieces.Find(pPiece));
+    std::unique_ptr<CKelPlayBaseObj> gone(pPiece);
+    std::vector<std::unique_ptr<CKelSBContainerObj>> containers;
+    ASSERT_TRUE(cmd->LoadContainerSnapshots(1, containers, scene.get()));
+    ASSERT_EQ(containers.size(), 1u);
+    for (INT_PTR m = 0; m < 2; ++m) {
+        const CObList& attached = containers[0]->GetContentObj(m)->GetAttachedPieceList();
+        ASSERT_EQ(attached.GetCount(), 1) << m;
+        EXPECT_EQ(static_cast<const CKelPlayBaseObj*>(attached.GetHead())->GetName(), strName);
+        EXPECT_NE(attached.GetHead(), pPiece);
+    }
+    // Back in the scene, the piece needs no copy.
+    pieces.AddTail(gone.release());
+    ASSERT_TRUE(cmd->LoadContainerSnapshots(1, containers, scene.get()));
+    EXPECT_TRUE(containers[0]->GetContentObj(0)->GetAttachedPieceList().IsEmpty());
 }
 
 TEST_F(UndoBaseTest, SnapshotsGoWithClearingAndWithTheCommandAndNoOtherIsTouched) {

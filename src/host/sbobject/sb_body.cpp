@@ -310,10 +310,36 @@ DWORD CKelSBBodyObj::GetNewTimeLinePos(int bPrevious) {
 
 // ---- Reconciling with the scene -------------------------------------------------------------
 
+namespace {
+bool IsShowable(const CKelSBContentBaseObj* pContent, int nTracks) {
+    return pContent != nullptr && pContent->GetTrackIndex() < nTracks &&
+           pContent->GetStoryOut() >= pContent->GetStoryIn() &&
+           pContent->GetDuration() >= pContent->GetMinDuration();
+}
+} // namespace
+
 int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
+    const int nTracks = GetTrackCount();
+    // Every view refresh asks; almost always all is well, and then the track lists, which
+    // name no material that would go, stay as they are instead of being built again.
+    bool bAllShowable = true;
+    for (POSITION pos = m_lstContainers.GetHeadPosition(); bAllShowable && pos != nullptr;) {
+        const auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
+        if (pContainer == nullptr || pContainer->GetContentList().IsEmpty()) {
+            bAllShowable = false;
+            break;
+        }
+        const CKelObList& contents = pContainer->GetContentList();
+        for (POSITION p = contents.GetHeadPosition(); bAllShowable && p != nullptr;)
+            bAllShowable =
+                IsShowable(DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p)), nTracks);
+    }
+    if (bAllShowable) {
+        ResetAllTrackContentList(); // nothing when they are current
+        return 0;
+    }
     ClearAllTrackContentList();
     int nRemoved = 0;
-    const int nTracks = GetTrackCount();
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
         const POSITION here = pos;
         auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
@@ -326,9 +352,7 @@ int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
         for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
             const POSITION at = p;
             auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
-            if (pContent == nullptr || pContent->GetTrackIndex() >= nTracks ||
-                pContent->GetStoryOut() < pContent->GetStoryIn() ||
-                pContent->GetDuration() < pContent->GetMinDuration()) {
+            if (!IsShowable(pContent, nTracks)) {
                 contents.DeleteAt(at);
                 ++nRemoved;
             }

@@ -58,18 +58,25 @@ private:
     int m_fd = -1;
 };
 
-bool WriteAll(int fd, const BYTE* data, std::size_t size, std::uint64_t offset) {
-    while (size > 0) {
-        const ssize_t n = pwrite(fd, data, size, static_cast<off_t>(offset));
+// Runs `io` (pread or pwrite of `left` bytes at `at` of the caller's buffer) until all `size`
+// bytes are through, across short transfers and interrupted calls.
+template <class Io>
+bool Whole(std::size_t size, Io io) {
+    for (std::size_t at = 0; at < size;) {
+        const ssize_t n = io(at, size - at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
+        at += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool WriteAll(int fd, const BYTE* data, std::size_t size, std::uint64_t offset) {
+    return Whole(size, [&](std::size_t at, std::size_t left) {
+        return pwrite(fd, data + at, left, static_cast<off_t>(offset + at));
+    });
 }
 
 // Reads [offset, offset + size) of a file through a window that is read whole, so that entries
@@ -105,17 +112,9 @@ private:
     bool ReadExactly(int fd, std::uint64_t offset, std::size_t size, BYTE* out) const {
         if (InjectedFileFault(FileOp::read, m_path.c_str()) != 0)
             return false;
-        while (size > 0) {
-            const ssize_t n = pread(fd, out, size, static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            out += n;
-            size -= static_cast<std::size_t>(n);
-            offset += static_cast<std::uint64_t>(n);
-        }
-        return true;
+        return Whole(size, [&](std::size_t at, std::size_t left) {
+            return pread(fd, out + at, left, static_cast<off_t>(offset + at));
+        });
     }
 
     std::size_t m_window;
