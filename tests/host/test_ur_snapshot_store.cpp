@@ -153,6 +153,8 @@ TEST(URSnapshotStore, AFullDiskRefusesNewEntriesAndLosesNoneThatItHas) {
         Fault full(FileOp::write, ENOSPC);
         EXPECT_FALSE(kel::host::WriteURSnapshot(refused, Bytes(100, 1)));
         EXPECT_FALSE(kel::host::HasURSnapshot(refused));
+        // Nor does a refused replacement take what the key held.
+        EXPECT_FALSE(kel::host::WriteURSnapshot(keys[0], Bytes(10, 2)));
         for (unsigned i = 0; i < keys.size(); ++i)
             EXPECT_EQ(Read(keys[i]), Bytes(1500, i)) << i;
     }

@@ -153,21 +153,24 @@ public:
         std::uint64_t id = 0;
         if (!IsOpen() || !ParseKey(key, id))
             return false;
-        EraseLocked(id);
         if (InjectedFileFault(FileOp::write, m_folder.c_str()) != 0)
             return false;
+        // What the key held goes only once the new bytes are kept.
+        Extent extent{0, bytes.size()};
         if (bytes.size() > kWriteBuffer) {
             // Too large to gather: straight to the file, behind what is gathered.
             if (!Flush() || !WriteAll(m_data.get(), bytes.data(), bytes.size(), m_flushed))
                 return false;
-            m_index[id] = Extent{m_flushed, bytes.size()};
+            extent.offset = m_flushed;
             m_flushed += bytes.size();
         } else {
             if (m_pending.size() + bytes.size() > kWriteBuffer && !Flush())
                 return false;
-            m_index[id] = Extent{m_flushed + m_pending.size(), bytes.size()};
+            extent.offset = m_flushed + m_pending.size();
             m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
         }
+        EraseLocked(id);
+        m_index[id] = extent;
         m_live += bytes.size();
         return true;
     }

@@ -32,7 +32,8 @@ struct URSnapshotUsage {
 
 // Stores `bytes` under the key, replacing what it held. False when they could not be kept (no
 // private folder, a full disk, an input/output error, a key that was not handed out by this
-// process): the caller then keeps the object itself. Entries written before stay readable.
+// process): the caller then keeps the object itself, and the key and every other entry keep
+// what they held.
 bool WriteURSnapshot(const CString& key, const std::vector<BYTE>& bytes);
 // The bytes stored under the key, as often as asked. False, leaving `bytes` empty, when there
 // is no such entry or it cannot be read.
