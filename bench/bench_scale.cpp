@@ -214,8 +214,10 @@ void Register() {
     g_rows.reserve(ops.size());
     for (Operation& op : ops)
         g_rows.push_back(Row{std::move(op), {}, {}});
-    for (Row& row : g_rows) {
-        for (const StoryboardSize& size : kScaleSizes) {
+    // Every row at the smaller size first: the larger storyboard, once made, stays in memory
+    // and would weigh on the smaller one's figures.
+    for (const StoryboardSize& size : kScaleSizes) {
+        for (Row& row : g_rows) {
             const std::string name =
                 "BM_Scale/" + row.op.label + "/" + std::to_string(size.materials);
             benchmark::RegisterBenchmark(

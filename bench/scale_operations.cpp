@@ -67,6 +67,10 @@ std::string Label(UINT id) {
         {ID_MAT_PASTE_FX, "FX paste (materials menu)"},
         {ID_MAT_MERGE, "Merge (materials menu)"},
         {ID_MAT_SPLIT, "Split (materials menu)"},
+        {ID_MAT_PLAY_PROPERTIES, "In/out mode (materials menu)"},
+        {ID_MAT_SAME_LENGTH, "Same length (materials menu)"},
+        {ID_MAT_ALIGN_LEFT, "Align left (materials menu)"},
+        {ID_MAT_ALIGN_RIGHT, "Align right (materials menu)"},
     };
     const auto found = labels.find(id);
     return found != labels.end() ? found->second : "Command " + std::to_string(id);
@@ -180,8 +184,15 @@ Operation OperationFor(const automation::CommandInfo& command) {
         op.many = true;
     }
     switch (id) {
+    case ID_TRACK_APPEND:
+    case ID_TRACK_INSERT:
+    case ID_TRACK_MOVE_UP:
+    case ID_TRACK_MOVE_DOWN:
+        op.many = true; // a track operation
+        break;
     case ID_TRACK_DELETE:
     case ID_TRACK_CUT:
+        op.many = true;
         op.run = [id] {
             kel::platform::Headless().QueueMessageBoxAnswer(IDYES);
             TrackMenu(id);
@@ -210,16 +221,17 @@ Operation OperationFor(const automation::CommandInfo& command) {
         op.prepare = [] { SelectOnTwoRows(true); };
         break;
     case IDC_BTN_IO_MODE:
+    case ID_MAT_PLAY_PROPERTIES:
         op.prepare = [] { Host().Click(TwoOnLowestRow(IsPiece).first); };
         // The host's effect editor answered with another effect.
-        op.run = [] {
+        op.run = [id] {
             kel::platform::Headless().QueueModal([](CWnd& dialog) {
                 if (auto* names = dynamic_cast<CComboBox*>(dialog.GetDlgItem(KEL_EFFECT_EDIT_NAME)))
                     names->SetCurSel(names->GetCurSel() == 1 ? 2 : 1);
                 dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 return IDOK;
             });
-            Host().Command(IDC_BTN_IO_MODE);
+            Host().Command(id);
         };
         break;
     case ID_AREA_PASTE_HERE:
@@ -262,6 +274,7 @@ Operation OperationFor(const automation::CommandInfo& command) {
         break;
     case ID_TRACK_PASTE:
         op.prepare = [] { TrackMenu(ID_TRACK_COPY); };
+        op.many = true;
         break;
     case ID_SB_SETUP:
     case IDC_VIEW_TOOL_SB_SETUP:
