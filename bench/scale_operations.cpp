@@ -83,8 +83,11 @@ std::string Label(UINT id) {
 CPoint TrackHeader() {
     const automation::EditorState editor = Host().State();
     const CRect header = editor.regions[automation::kHeaderColumn];
-    const int y = Host().MaterialsOnLowestRow().front().y - Host().Body().GetTrackHeight();
-    return {header.CenterPoint().x, y};
+    const CKelSBBodyObj& body = Host().Body();
+    const int height = body.GetTrackHeight();
+    const int row = std::max(0, body.GetTrackCount() - 2);
+    return {header.CenterPoint().x, editor.regions[automation::kTrackArea].top + row * height -
+                                        editor.vscroll + height / 2};
 }
 
 void TrackMenu(UINT id) {
