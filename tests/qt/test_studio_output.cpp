@@ -3,6 +3,7 @@
 #include "live_output_panel.h"
 #include "module/automation.h"
 #include "qt/qt_backend.h"
+#include "storyboard/list_button_ids.h"
 #include "studio_fixture.h"
 #include "studio_host.h"
 
@@ -89,9 +90,7 @@ TEST_F(StudioOutputTest, TheStoryboardListWorksWithTheMouse) {
 }
 
 TEST_F(StudioOutputTest, TheListButtonsCaptionsFitTheirButtonsInEveryLanguage) {
-    const UINT ids[] = {IDC_SBL_APPEND,  IDC_SBL_INSERT,    IDC_SBL_DELETE,
-                        IDC_SBL_MOVE_UP, IDC_SBL_MOVE_DOWN, IDC_SBL_CUT,
-                        IDC_SBL_COPY,    IDC_SBL_PASTE,     IDOK};
+    const auto& ids = kel::test::kListButtonIds;
     for (LANGID language : {LANG_ENGLISH_US, LANG_CHINESE_SIMPLIFIED, LANG_CHINESE_TRADITIONAL}) {
         SCOPED_TRACE(language);
         CKelModuleRC::SetLanguage(language);

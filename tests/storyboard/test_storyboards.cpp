@@ -1,6 +1,7 @@
 // The scene's storyboards: the eight operations of the view, and the Storyboard List dialog
 // that runs them, its list, buttons and context menu, as a person drives them.
 #include "dialog/sblist_dlg.h"
+#include "storyboard/list_button_ids.h"
 #include "storyboard/storyboard_fixture.h"
 
 #include <functional>
@@ -163,9 +164,7 @@ TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
 }
 
 TEST_F(StoryboardTest, TheListButtonsShowTheirCaptionsWithoutTheSkinsMarkAndWhole) {
-    const UINT ids[] = {IDC_SBL_APPEND,  IDC_SBL_INSERT,    IDC_SBL_DELETE,
-                        IDC_SBL_MOVE_UP, IDC_SBL_MOVE_DOWN, IDC_SBL_CUT,
-                        IDC_SBL_COPY,    IDC_SBL_PASTE,     IDOK};
+    const auto& ids = kListButtonIds;
     for (LANGID language : {LANG_ENGLISH_US, LANG_CHINESE_SIMPLIFIED, LANG_CHINESE_TRADITIONAL}) {
         SCOPED_TRACE(language);
         CKelModuleRC::SetLanguage(language);
