@@ -4,6 +4,7 @@
 #include "edit/edit_change.h"
 #include "view/sbedit_view.h"
 
+#include "host/sbobject/content_icons.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
@@ -72,9 +73,9 @@ ContainerCopies FreshCopies(const KelSBContainerCopies& recorded) {
 }
 
 // Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert,
-// keeping the track lists.
+// keeping the track lists and giving its materials their pieces' icons.
 void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert,
-             kel::edit::TrackListUpkeep& lists) {
+             kel::edit::TrackListUpkeep& lists, CKelContentIconMaker& icons) {
     CKelSBContainerObj& container = *pCopy;
     if (!bInsert) {
         if (const CKelSBContainerObj* pOld = t.body.GetContainerObj(nIndex))
@@ -83,6 +84,7 @@ void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, b
     }
     kel::edit::InsertContainerAt(t.body, nIndex, std::move(pCopy));
     kel::edit::DetachPieces(container, &t.scene);
+    icons.MakeFor(container);
     lists.Insert(container);
 }
 
@@ -124,17 +126,18 @@ int CKelURSBUnionContainerCmd::Undo() {
             std::adjacent_find(others.begin(), others.end()) != others.end() ||
             others.back() >= t.body.GetContainerCount() + static_cast<int>(others.size()))
             return 0;
-        ContainerCopies fresh = FreshCopies(m_recorded);
-
+        // The lists are taken while current: making the copies moves the model's generation.
         kel::edit::TrackListUpkeep lists(t.body);
-        PutBack(t, nReceiver, std::move(fresh[0]), false, lists);
+        ContainerCopies fresh = FreshCopies(m_recorded);
+        CKelContentIconMaker icons(t.scene.GetPieceList());
+        PutBack(t, nReceiver, std::move(fresh[0]), false, lists, icons);
         // The others go back lowest index first, so that each lands where it was.
         for (int nIndex : others) {
             const auto at = std::find(indices.begin() + 1, indices.end(), nIndex) - indices.begin();
-            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true, lists);
+            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true, lists, icons);
         }
         lists.Done();
-        t.view.FullViewReset();
+        t.view.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -182,18 +185,18 @@ int CKelURSBSplitContainerCmd::Undo() {
         if (split.size() != indices.size() ||
             std::any_of(indices.begin(), indices.end(), [&](int i) { return i >= nKept; }))
             return 0;
+        kel::edit::TrackListUpkeep lists(t.body); // before the copies, as in a merge's undo
         ContainerCopies fresh = FreshCopies(m_recorded);
-
-        kel::edit::TrackListUpkeep lists(t.body);
         while (t.body.GetContainerCount() > nKept) {
             const int nLast = t.body.GetContainerCount() - 1;
             lists.Remove(*t.body.GetContainerObj(nLast));
             kel::edit::TakeContainerAt(t.body, nLast).reset();
         }
+        CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t i = 0; i < indices.size(); ++i)
-            PutBack(t, indices[i], std::move(fresh[i]), false, lists);
+            PutBack(t, indices[i], std::move(fresh[i]), false, lists, icons);
         lists.Done();
-        t.view.FullViewReset();
+        t.view.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -313,11 +316,11 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
             *pTrack = *m_arrTrackCopies[i];
             t.view.GetSelTrackList().AddTail(pTrack);
         }
-        CObList* pPieces = t.scene.GetPieceList();
+        CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t i = 0; i < fresh.size(); ++i) {
             CKelSBContainerObj* pContainer = fresh[i].get();
             kel::edit::DetachPieces(*pContainer, &t.scene);
-            CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
+            icons.MakeFor(*pContainer);
             kel::edit::InsertContainerAt(t.body, added.indices[i], std::move(fresh[i]));
             if (i == 0)
                 t.view.SetCurContent(pContainer->GetContentObj(0));
@@ -351,6 +354,9 @@ void CKelURSBDeleteContainerCmd::AddRippleShift(int nTrack, DWORD dwFrom, long n
 
 int CKelURSBDeleteContainerCmd::Undo() {
     return RunStep([this](Target& t) {
+        // Taken before the snapshots load: the loaded materials are not in the storyboard, so
+        // the track lists, current until now, stay so until the containers come in.
+        kel::edit::TrackListUpkeep lists(t.body);
         ContainerCopies containers;
         if (!IsDescending(m_arrRemovedContainers) ||
             !LoadContainerSnapshots(1, containers, &t.scene) ||
@@ -362,8 +368,6 @@ int CKelURSBDeleteContainerCmd::Undo() {
             if (m_arrRemovedContainers[i] < 0 || m_arrRemovedContainers[i] > nCount)
                 return 0;
         }
-        // Only the lists of the tracks the delete touched change.
-        kel::edit::TrackListUpkeep lists(t.body);
         std::vector<int> shiftedTracks;
         // The ripples back, last first, while the deleted materials are still away.
         kel::edit::ChangeJournal journal;
@@ -380,7 +384,7 @@ int CKelURSBDeleteContainerCmd::Undo() {
         t.view.CollectSelectionRects(rects);
         t.view.GetSelContainerList().RemoveAll();
         t.view.SetCurContent(nullptr);
-        CObList* pPieces = t.scene.GetPieceList();
+        CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t i = containers.size(); i-- > 0;) {
             const int nIndex = m_arrRemovedContainers[i];
             CKelSBContainerObj& container = *containers[i];
@@ -388,7 +392,7 @@ int CKelURSBDeleteContainerCmd::Undo() {
             kel::edit::DetachPieces(container, &t.scene);
             lists.Insert(container);
             // A snapshot keeps no pictures: without them the materials would show black.
-            CKelSBBodyObj::MakePieceContentIcon(&container, pPieces);
+            icons.MakeFor(container);
             t.view.GetSelContainerList().AddTail(&container);
             if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
                 t.view.SetCurContent(container.GetContentObj(m_focus.nContent));
@@ -441,7 +445,7 @@ int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
         for (int nIndex : m_arrRemovedContainers)
             kel::edit::TakeContainerAt(t.body, nIndex).reset();
         lists.Done(shiftedTracks);
-        t.view.FullViewReset();
+        t.view.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -503,6 +507,7 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
     if (bFirst)
         return 1;
     return RunStep([this](Target& t) {
+        kel::edit::TrackListUpkeep lists(t.body); // before the load, as in a delete's undo
         ContainerCopies containers;
         if (!LoadContainerSnapshots(1, containers, &t.scene) ||
             containers.size() != m_arrRestoredContainers.size() ||
@@ -515,7 +520,6 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         }
         std::vector<CRect> rects;
         t.view.CollectSelectionRects(rects);
-        kel::edit::TrackListUpkeep lists(t.body);
         kel::edit::ChangeJournal journal;
         if (m_nShift != 0 &&
             !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold, m_nShift, journal))
@@ -523,13 +527,13 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         journal.Commit();
 
         t.view.ClearMaterialSelection();
-        CObList* pPieces = t.scene.GetPieceList();
+        CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t k = 0; k < containers.size(); ++k) {
             CKelSBContainerObj* pContainer = containers[k].get();
             kel::edit::InsertContainerAt(t.body, m_arrRestoredContainers[k],
                                          std::move(containers[k]));
             kel::edit::DetachPieces(*pContainer, &t.scene);
-            CKelSBBodyObj::MakePieceContentIcon(pContainer, pPieces);
+            icons.MakeFor(*pContainer);
             lists.Insert(*pContainer);
             t.view.GetSelContainerList().AddTail(pContainer);
             if (k == 0)

@@ -267,13 +267,14 @@ int CKelURSBIOModeCmd::Swap() {
             pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pContents->GetAt(pos)) : nullptr;
         if (pCurrent == nullptr || !m_pStoredContent)
             return 0;
+        // The lists are taken while current: the copies below move the model's generation.
+        kel::edit::TrackListUpkeep lists(t.body);
         // Everything that can fail first: the material going in, and the one coming out kept
         // with its pieces.
         std::unique_ptr<CKelSBContentBaseObj> pIncoming(m_pStoredContent->MakeCopy());
         std::unique_ptr<CKelSBContentBaseObj> pOutgoing(pCurrent->MakeCopy());
         kel::edit::AttachPieces(*pOutgoing, &t.scene);
 
-        kel::edit::TrackListUpkeep lists(t.body);
         lists.RemoveContent(*pCurrent); // the list must not name the material that goes
         pContents->SetAt(pos, pIncoming.get());
         kel::edit::DetachPieces(*pIncoming, &t.scene);
@@ -281,9 +282,11 @@ int CKelURSBIOModeCmd::Swap() {
         delete pCurrent;
         lists.InsertContent(incoming, *pContainer);
         lists.Done();
+        CObList one;
+        one.AddTail(&incoming);
+        CKelSBBodyObj::MakePieceContentIcon(one, t.scene.GetPieceList());
         m_pStoredContent = std::move(pOutgoing);
-        t.view.SetCurContent(nullptr);
-        t.view.FullViewRebuild();
+        t.view.ResetViewKeepingModel();
         return 1;
     });
 }

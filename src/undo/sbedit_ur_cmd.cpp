@@ -6,6 +6,7 @@
 #include "view/sbedit_view.h"
 
 #include "host/base/kel_object.h"
+#include "host/sbobject/content_icons.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
@@ -15,6 +16,7 @@
 #include "platform/archive.h"
 #include "platform/file.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -280,30 +282,68 @@ int CKelSBEditURBaseCmd::SaveContainerSnapshot(CKelSBContainerObj& container,
     return bSaved;
 }
 
-void CKelSBEditURBaseCmd::SnapshotAllContainers(const Target& target, int bFirstList,
-                                                std::vector<int>& indices) {
+void CKelSBEditURBaseCmd::SnapshotContainersOnTrack(const Target& target, int bFirstList,
+                                                    int nTrack, std::vector<int>& indices,
+                                                    std::vector<int>& survivors) {
     ClearSnapshotFiles(bFirstList);
     indices.clear();
+    survivors.clear();
     const CKelObList& containers = target.body.GetContainerList();
     int nIndex = 0;
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr; ++nIndex) {
-        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos))) {
-            SaveContainerSnapshot(*pContainer, &target.scene, bFirstList);
-            indices.push_back(nIndex);
+        auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos));
+        if (pContainer == nullptr)
+            continue;
+        bool bOnTrack = false;
+        bool bElsewhere = false;
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
+            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(m);
+            (pContent != nullptr && pContent->GetTrackIndex() == nTrack ? bOnTrack : bElsewhere) =
+                true;
         }
+        if (!bOnTrack && bElsewhere)
+            continue; // an empty container goes with any track, as the model removes it
+        SaveContainerSnapshot(*pContainer, &target.scene, bFirstList);
+        indices.push_back(nIndex);
+        if (bElsewhere)
+            survivors.push_back(nIndex);
     }
 }
 
-void CKelSBEditURBaseCmd::ReplaceAllContainers(
+bool CKelSBEditURBaseCmd::PutBackContainersOfTrack(
     const Target& target, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
-    const std::vector<int>& indices) {
-    kel::edit::DeleteAllContainers(target.body);
-    for (std::size_t i = 0; i < containers.size() && i < indices.size(); ++i) {
+    const std::vector<int>& indices, const std::vector<int>& survivors, int nCountBefore) {
+    const auto nGone = static_cast<int>(indices.size() - survivors.size());
+    if (containers.size() != indices.size() || survivors.size() > indices.size() ||
+        !std::is_sorted(indices.begin(), indices.end()) ||
+        target.body.GetContainerCount() != nCountBefore - nGone)
+        return false;
+    // Where each survivor stands now: behind it, the containers that went are missing.
+    std::vector<int> current;
+    for (int nSurvivor : survivors) {
+        const auto nBefore = std::lower_bound(indices.begin(), indices.end(), nSurvivor) -
+                             indices.begin();
+        const auto nSurvivorsBefore =
+            std::lower_bound(survivors.begin(), survivors.end(), nSurvivor) - survivors.begin();
+        current.push_back(nSurvivor - static_cast<int>(nBefore - nSurvivorsBefore));
+    }
+    kel::edit::TrackListUpkeep lists(target.body);
+    for (auto it = current.rbegin(); it != current.rend(); ++it) {
+        if (const CKelSBContainerObj* pLeft = target.body.GetContainerObj(*it))
+            lists.Remove(*pLeft);
+        kel::edit::TakeContainerAt(target.body, *it).reset();
+    }
+    CKelContentIconMaker icons(target.scene.GetPieceList());
+    for (std::size_t i = 0; i < containers.size(); ++i) {
         CKelSBContainerObj& container = *containers[i];
         kel::edit::InsertContainerAt(target.body, indices[i], std::move(containers[i]));
         kel::edit::DetachPieces(container, &target.scene);
+        icons.MakeFor(container);
+        lists.Insert(container);
     }
     containers.clear();
+    lists.Done();
+    return true;
 }
 
 // ---- Running a step

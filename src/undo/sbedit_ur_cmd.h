@@ -97,15 +97,20 @@ public:
     // piece, however many materials and snapshots use it, instead of one in every snapshot.
     int SaveContainerSnapshot(CKelSBContainerObj& container, const CKelPlaySceneObj* pScene,
                               int bFirstList);
-    // The whole-container snapshot: every container of the storyboard, in list order, saved into
-    // a list whose old files go first; indices becomes 0, 1, 2, ... (file i, index i).
-    void SnapshotAllContainers(const Target& target, int bFirstList, std::vector<int>& indices);
-    // The whole-container restore, given the containers read back from the snapshots (see
-    // LoadContainerSnapshots): every container of the storyboard is destroyed, then container i
-    // goes in at index i and its piece copies are dropped. Track lists are left to rebuild.
-    static void ReplaceAllContainers(const Target& target,
-                                     std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
-                                     const std::vector<int>& indices);
+    // A track's containers: those with a material on the track, in list order, saved into a list
+    // whose old files go first; indices gets their indices, and survivors those of them that
+    // also hold materials on other tracks (removing the track leaves them smaller, not gone).
+    // The other containers only see their track numbers move, which the track's return undoes.
+    void SnapshotContainersOnTrack(const Target& target, int bFirstList, int nTrack,
+                                   std::vector<int>& indices, std::vector<int>& survivors);
+    // The restore of a track's containers once the track is back (see
+    // SnapshotContainersOnTrack): what is left of the survivors goes, and each container read
+    // back goes in at its index. Nothing changes and false when the storyboard does not hold
+    // the number of containers the removal left, or the containers do not match the indices.
+    static bool PutBackContainersOfTrack(const Target& target,
+                                         std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+                                         const std::vector<int>& indices,
+                                         const std::vector<int>& survivors, int nCountBefore);
 
 protected:
     // Runs a step on the current storyboard and returns its result; 0 without a view, scene or

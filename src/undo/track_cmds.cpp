@@ -15,10 +15,12 @@ namespace {
 using Target = CKelSBEditURBaseCmd::Target;
 using Containers = std::vector<std::unique_ptr<CKelSBContainerObj>>;
 
-// What every track command ends with: no current material, the view re-read from the storyboard.
+// What every track command ends with: no current material, nothing selected, the view back at
+// its start. The model rebuilt the track lists itself, and the containers put back got their
+// icons, so the storyboard is not walked again.
 void RebuildView(Target& t) {
     t.view.SetCurContent(nullptr);
-    t.view.FullViewRebuild();
+    t.view.ResetViewKeepingModel();
 }
 
 // Puts an empty track in at nTrack with the settings of the one that was there (the model
@@ -40,12 +42,25 @@ std::function<int(Target&)> RecordRemoval(CKelSBEditURBaseCmd& cmd, KelSBRemoved
         removed.nTrackIndex = nTrack;
         const CKelSBTrackObj* pTrack = t.body.GetTrackObj(nTrack);
         removed.pTrack.reset(pTrack ? pTrack->MakeCopy() : nullptr);
-        cmd.SnapshotAllContainers(t, 1, removed.containerIndices);
+        removed.nContainerCount = t.body.GetContainerCount();
+        cmd.SnapshotContainersOnTrack(t, 1, nTrack, removed.containerIndices, removed.survivors);
         return 1;
     };
 }
 
-// Undo of a deleted or cut track: the track where it was, then every container as it was
+// The containers of a track as they were, once the track is back: false, and the track taken
+// away again, when they do not fit the storyboard.
+bool PutTrackContainersBack(Target& t, int nTrack, Containers& containers,
+                            const std::vector<int>& indices, const std::vector<int>& survivors,
+                            int nCountBefore) {
+    if (CKelSBEditURBaseCmd::PutBackContainersOfTrack(t, containers, indices, survivors,
+                                                      nCountBefore))
+        return true;
+    t.body.DeleteTrack(nTrack);
+    return false;
+}
+
+// Undo of a deleted or cut track: the track where it was, then its containers as they were
 // before the track went.
 std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
                                         const KelSBRemovedTrack& removed) {
@@ -57,10 +72,10 @@ std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
         if (!cmd.LoadContainerSnapshots(1, containers, &t.scene) ||
             containers.size() != removed.containerIndices.size())
             return 0;
-        if (!PutTrackBack(t, nTrack, removed.pTrack.get()))
+        if (!PutTrackBack(t, nTrack, removed.pTrack.get()) ||
+            !PutTrackContainersBack(t, nTrack, containers, removed.containerIndices,
+                                    removed.survivors, removed.nContainerCount))
             return 0;
-        CKelSBEditURBaseCmd::ReplaceAllContainers(t, containers, removed.containerIndices);
-        t.body.ResetAllTrackContentList();
         t.view.SetCurContent(nullptr);
         t.view.EnsureCurContentVisible();
         RebuildView(t);
@@ -139,7 +154,7 @@ int CKelURSBInsertTrackCmd::Undo() {
     return RunStep([this](Target& t) {
         if (!RemoveAddedTrack(t, m_nTrackIndex, m_pTrack))
             return 0;
-        t.view.FullViewRebuild();
+        RebuildView(t);
         return 1;
     });
 }
@@ -150,7 +165,7 @@ int CKelURSBInsertTrackCmd::Redo(int bFirst) {
     return RunStep([this](Target& t) {
         if (!AddTrackAgain(t, m_nTrackIndex, false, m_pTrack.get()))
             return 0;
-        t.view.FullViewRebuild();
+        RebuildView(t);
         return 1;
     });
 }
@@ -163,7 +178,7 @@ int MoveTrackStep(Target& t, int& nTrack, int nDirection) {
     if (!t.body.MoveTrack(nTrack, nDirection))
         return 0;
     nTrack += nDirection == 0 ? -1 : 1;
-    t.view.FullViewRebuild();
+    RebuildView(t);
     return 1;
 }
 } // namespace
@@ -249,12 +264,14 @@ int CKelURSBPasteTrackCmd::Undo() {
         // Every undo starts from the storyboard the paste left (redo puts it back as it was), so
         // the snapshots of the first undo serve every later one. The track's flags may have
         // changed since without a step: its settings are taken as they are now.
-        if (!m_pTrack)
-            SnapshotAllContainers(t, 0, m_arrContainerIndices);
+        if (!m_pTrack) {
+            m_nContainerCount = t.body.GetContainerCount();
+            SnapshotContainersOnTrack(t, 0, m_nTrackIndex, m_arrContainerIndices, m_arrSurvivors);
+        }
         m_pTrack.reset(pTrack->MakeCopy());
         if (!t.body.DeleteTrack(m_nTrackIndex))
             return 0;
-        t.view.FullViewRebuild();
+        RebuildView(t);
         return 1;
     });
 }
@@ -267,13 +284,13 @@ int CKelURSBPasteTrackCmd::Redo(int bFirst) {
         if (!LoadContainerSnapshots(0, containers, &t.scene) ||
             containers.size() != m_arrContainerIndices.size())
             return 0;
-        if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||
-            !PutTrackBack(t, m_nTrackIndex, m_pTrack.get()))
-            return 0;
         // The new track is empty: the pasted materials come back with the containers.
-        ReplaceAllContainers(t, containers, m_arrContainerIndices);
-        t.body.ResetAllTrackContentList();
-        t.view.FullViewRebuild();
+        if (m_nTrackIndex < 0 || m_nTrackIndex > t.body.GetTrackCount() ||
+            !PutTrackBack(t, m_nTrackIndex, m_pTrack.get()) ||
+            !PutTrackContainersBack(t, m_nTrackIndex, containers, m_arrContainerIndices,
+                                    m_arrSurvivors, m_nContainerCount))
+            return 0;
+        RebuildView(t);
         return 1;
     });
 }

@@ -64,7 +64,9 @@ public:
 // a snapshot of every container of the storyboard (first list) with its index.
 struct KelSBRemovedTrack {
     int nTrackIndex = -1;
-    std::vector<int> containerIndices;      // 0, 1, 2, ...: file i belongs to index i
+    int nContainerCount = 0;                // before the removal
+    std::vector<int> containerIndices;      // the track's containers: file i belongs to index i
+    std::vector<int> survivors;             // those that keep materials on other tracks
     std::unique_ptr<CKelSBTrackObj> pTrack; // the track's own settings
 };
 
@@ -108,7 +110,9 @@ public:
     int Redo(int bFirst) override;
 
     int m_nTrackIndex = -1; // where the pasted track went in
+    int m_nContainerCount = 0; // with the pasted track
     std::vector<int> m_arrContainerIndices;
+    std::vector<int> m_arrSurvivors;
     std::unique_ptr<CKelSBTrackObj> m_pTrack; // taken by Undo
 };
 

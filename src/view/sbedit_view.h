@@ -467,6 +467,10 @@ public:
     // same under the wait cursor.
     void FullViewReset();
     void FullViewRebuild();
+    // What a full reset shows, for a step that kept the storyboard's derived data itself
+    // (track lists, icons): both selections emptied, ranges recomputed, back at the start,
+    // repainted; the storyboard is not walked again.
+    void ResetViewKeepingModel();
     // Where the current material sits, and the indices of the selected containers (ascending,
     // or in the order they were selected).
     kel::edit::Focus GetCurFocus() const;
@@ -528,6 +532,9 @@ protected:
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) override;
 
 private:
+    // The two halves of a reset around the storyboard's own refresh.
+    void ForgetSelection();
+    void ShowFromStart(const CKelSBBodyObj& body);
     // Enters the view into the set IsLiveView knows, or takes it out.
     void RegisterLiveView(bool bLive);
     // Delete and cut: the selected containers go under this history text.

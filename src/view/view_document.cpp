@@ -56,13 +56,7 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     CancelGesture();
     if (pNewScene)
         m_pCurScene = pNewScene;
-    m_pCurContent = nullptr;
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
-    if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(nullptr);
-    FillSBSelector();
-
+    ForgetSelection();
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!m_pCurScene || !pBody) {
         Invalidate();
@@ -81,6 +75,30 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
         // container; painting walks them.
         pBody->ResetAllTrackContentList();
     }
+    ShowFromStart(*pBody);
+}
+
+void CKelSBEditView::ResetViewKeepingModel() {
+    CancelGesture();
+    ForgetSelection();
+    if (CKelSBBodyObj* pBody = m_pCurScene ? GetCurSBBody() : nullptr) {
+        ShowFromStart(*pBody);
+        return;
+    }
+    Invalidate();
+    UpdateWindow();
+}
+
+void CKelSBEditView::ForgetSelection() {
+    m_pCurContent = nullptr;
+    m_lstSelTracks.RemoveAll();
+    m_lstSelContainers.RemoveAll();
+    if (m_pParentDlg)
+        m_pParentDlg->UpdateCaption(nullptr);
+    FillSBSelector();
+}
+
+void CKelSBEditView::ShowFromStart(const CKelSBBodyObj& body) {
     // An empty storyboard still gets its own scale and scroll ranges: those of the storyboard
     // shown before would leave it scrolled away from frame 0 and zoomed as the other one.
     ShowCurrentZoom();
@@ -89,7 +107,7 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     UpdateZoomBarRange();
     SetHScrollPos(0);
     SetVScrollPos(0);
-    SetZoomBarToFPU(pBody->GetFramesPerUnit());
+    SetZoomBarToFPU(body.GetFramesPerUnit());
     Invalidate();
     UpdateWindow();
 }

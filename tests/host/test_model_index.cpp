@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <vector>
@@ -162,8 +163,8 @@ TEST(ModelIndex, LookupsAgreeWithTheContainersAfterEveryKindOfChange) {
 
     for (int step = 0; step < 1500; ++step) {
         // Adding is likelier than anything else, so that lists grow long enough to be indexed.
-        int kind = any(24);
-        if (kind >= 16)
+        int kind = any(26);
+        if (kind >= 18)
             kind %= 2;
         CKelSBContentBaseObj* pContent = someContent();
         switch (kind) {
@@ -263,6 +264,36 @@ TEST(ModelIndex, LookupsAgreeWithTheContainersAfterEveryKindOfChange) {
             if (CKelSBContainerObj* pContainer = someContainer())
                 pContainer->MakeOrder();
             break;
+        case 15: // a material taken into another container before it leaves its own
+            if (CKelSBContainerObj* pTo = someContainer(); pTo && pContent) {
+                CKelSBContainerObj* pFrom = body.GetContainerOf(pContent);
+                if (pFrom == pTo)
+                    break;
+                body.ClearAllTrackContentList();
+                pTo->AddContent(pContent);
+                CKelObList& from = pFrom->GetContentList();
+                from.RemoveAt(from.Find(pContent));
+                if (from.IsEmpty()) {
+                    CKelObList& list = body.GetContainerList();
+                    list.DeleteAt(list.Find(pFrom));
+                }
+            }
+            break;
+        case 16: { // a drag group borrows materials and lets them go
+            CKelSBContainerObj group;
+            for (int n = any(4); n > 0; --n) {
+                if (CKelSBContentBaseObj* pBorrowed = someContent();
+                    pBorrowed && !group.GetContentList().Find(pBorrowed))
+                    group.AddContent(pBorrowed);
+            }
+            group.GetContentList().RemoveAll();
+            break;
+        }
+        case 17: { // a container copied and thrown away: the copies are no one's
+            if (CKelSBContainerObj* pContainer = someContainer())
+                std::unique_ptr<CKelSBContainerObj>(pContainer->MakeCopy()).reset();
+            break;
+        }
         default: // stored and loaded again; refused, leaving it as it was, with a material
                  // on a track that does not exist
             try {

@@ -3,6 +3,8 @@
 #include "undo/track_cmds.h"
 #include "undo/undo_fixture.h"
 
+#include <algorithm>
+
 namespace kel::test {
 namespace {
 
@@ -109,7 +111,11 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
     ASSERT_EQ(cmd->Record(2), 1);
-    EXPECT_EQ(cmd->m_removed.containerIndices.size(), 9u);
+    // Only the track's own containers are kept; container 6 keeps a material on track 4.
+    const std::vector<int>& kept = cmd->m_removed.containerIndices;
+    EXPECT_LT(kept.size(), static_cast<std::size_t>(Body().GetContainerCount()));
+    EXPECT_NE(std::find(kept.begin(), kept.end(), 6), kept.end());
+    EXPECT_EQ(cmd->m_removed.survivors, std::vector<int>{6});
     Register(std::move(cmd));
     ASSERT_TRUE(Body().DeleteTrack(2));
     view->FullViewReset();
@@ -127,6 +133,34 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
     ASSERT_TRUE(Body().DeleteTrack(3));
     view->FullViewReset();
     ExpectRoundTrip(beforeLast, [&] { EXPECT_EQ(Body().GetTrackCount(), 3); });
+}
+
+TEST_F(TrackCommandTest, ContainersThatOutliveTheirTrackGoBackBetweenThoseThatWent) {
+    // Track 0 holds containers 0 to 3; container 3 also has a material on track 3, and a last
+    // container spans tracks 0 and 4, so survivors stand after containers that go.
+    Content(3, 1)->SetTrackIndex(3);
+    Append({NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, 0, 300, 320),
+            NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, 4, 300, 320)});
+    Body().ResetAllTrackContentList();
+    const std::vector<BYTE> before = Bytes();
+    auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
+    ASSERT_EQ(cmd->Record(0), 1);
+    EXPECT_EQ(cmd->m_removed.containerIndices, (std::vector<int>{0, 1, 2, 3, 9}));
+    EXPECT_EQ(cmd->m_removed.survivors, (std::vector<int>{3, 9}));
+    CKelURSBDeleteTrackCmd* pCmd = Register(std::move(cmd));
+    ASSERT_TRUE(Body().DeleteTrack(0));
+    view->FullViewReset();
+    ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetContainerCount(), 7); });
+
+    // A storyboard that no longer has the containers the delete left is not guessed at.
+    auto pStray = std::make_unique<CKelSBContainerObj>();
+    pStray->AddContent(NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, 1, 400, 410));
+    kel::edit::InsertContainerAt(Body(), 0, std::move(pStray));
+    Body().ResetAllTrackContentList();
+    const std::vector<BYTE> strayed = Bytes();
+    EXPECT_EQ(pCmd->Undo(), 0);
+    EXPECT_EQ(Bytes(), strayed);
+    ExpectConsistent("a refused undo");
 }
 
 TEST_F(TrackCommandTest, ACutTrackComesBackWhereItWasAndStaysOnTheClipboard) {

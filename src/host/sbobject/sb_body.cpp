@@ -1,6 +1,7 @@
 #include "host/sbobject/sb_body.h"
 
 #include "host/base/kel_item.h"
+#include "host/sbobject/content_icons.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
 #include "host/sbobject/sb_content_walk.h"
@@ -81,6 +82,15 @@ CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const void* pContent) const {
     m_nContainerOfGeneration = KelModelGeneration();
     const auto it = m_containerOf.find(pContent);
     return it != m_containerOf.end() ? it->second : nullptr;
+}
+
+CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const CKelSBContentBaseObj* pContent) const {
+    CKelSBContainerObj* pHolder = pContent ? pContent->GetHolder() : nullptr;
+    // The holder is looked for among ours before it is asked anything, as below.
+    if (pHolder != nullptr && m_lstContainers.Find(pHolder) != nullptr &&
+        pHolder->GetContentList().Find(pContent) != nullptr)
+        return pHolder;
+    return GetContainerOf(static_cast<const void*>(pContent));
 }
 
 int CKelSBBodyObj::GetContainerIndex(const CKelSBContainerObj* pContainer) const {
@@ -366,69 +376,11 @@ int CKelSBBodyObj::ValidateContainerList(CObList* /*pPieces*/) {
     return nRemoved;
 }
 
-namespace {
-
-// The icons made in one pass, one per piece: a storyboard shows a few pieces on many materials,
-// which then share the piece's icon instead of each making and keeping a copy.
-class PieceIcons {
-public:
-    explicit PieceIcons(const CObList* pPieces) : m_pPieces(pPieces) {}
-
-    // The first piece of the list with the identity, as KelFindItemByGUID finds it: the list
-    // is indexed once for the pass instead of searched for every material.
-    const CKelItemBaseObj* Find(const KelGUID& guid) {
-        if (!m_bIndexed) {
-            m_bIndexed = true;
-            for (POSITION pos = m_pPieces ? m_pPieces->GetHeadPosition() : nullptr;
-                 pos != nullptr;) {
-                if (auto* pPiece = DYNAMIC_DOWNCAST(CKelItemBaseObj, m_pPieces->GetNext(pos)))
-                    m_pieces.try_emplace(pPiece->GetGUID(), pPiece);
-            }
-        }
-        const auto it = m_pieces.find(guid);
-        return it != m_pieces.end() ? it->second : nullptr;
-    }
-
-    // Null when the piece has no thumbnail.
-    const std::shared_ptr<const CKelMemBlock>& For(const CKelItemBaseObj& piece) {
-        auto [it, fresh] = m_made.try_emplace(&piece);
-        if (fresh) {
-            auto icon = std::make_shared<CKelMemBlock>();
-            if (piece.MakeThumbnail(*icon) && !icon->IsEmpty())
-                it->second = std::move(icon);
-        }
-        return it->second;
-    }
-
-private:
-    const CObList* m_pPieces;
-    bool m_bIndexed = false;
-    std::unordered_map<KelGUID, const CKelItemBaseObj*> m_pieces;
-    std::unordered_map<const CKelItemBaseObj*, std::shared_ptr<const CKelMemBlock>> m_made;
-};
-
-void MakeIcons(CObList& contents, PieceIcons& icons) {
-    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos));
-        if (pContent == nullptr)
-            continue;
-        const CKelItemBaseObj* pPiece = icons.Find(pContent->GetGUID());
-        if (pPiece == nullptr)
-            pPiece = pContent->GetAttachedPiece();
-        if (pPiece == nullptr)
-            continue;
-        if (const auto& icon = icons.For(*pPiece))
-            pContent->ShareIcon(icon);
-    }
-}
-
-} // namespace
-
 void CKelSBBodyObj::UpdateContentIcon(CObList* pPieces) {
-    PieceIcons icons(pPieces);
+    CKelContentIconMaker icons(pPieces);
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
         if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos)))
-            MakeIcons(pContainer->GetContentList(), icons);
+            icons.MakeFor(*pContainer);
     }
 }
 
@@ -438,8 +390,7 @@ void CKelSBBodyObj::MakePieceContentIcon(CKelSBContainerObj* pContainer, CObList
 }
 
 void CKelSBBodyObj::MakePieceContentIcon(CObList& contents, CObList* pPieces) {
-    PieceIcons icons(pPieces);
-    MakeIcons(contents, icons);
+    CKelContentIconMaker(pPieces).MakeFor(contents);
 }
 
 // ---- Time and properties --------------------------------------------------------------------

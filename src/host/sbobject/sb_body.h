@@ -98,6 +98,9 @@ public:
     // The container of this storyboard that holds the material, null when none does. Any
     // pointer may be asked about: it is compared, never followed.
     CKelSBContainerObj* GetContainerOf(const void* pContent) const;
+    // The same for a material known to be alive: its holder answers at once, without indexing
+    // every material after a change.
+    CKelSBContainerObj* GetContainerOf(const CKelSBContentBaseObj* pContent) const;
     // The container's index, -1 when it is not one of this storyboard's.
     int GetContainerIndex(const CKelSBContainerObj* pContainer) const;
 

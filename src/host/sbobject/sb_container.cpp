@@ -11,12 +11,32 @@ IMPLEMENT_SERIAL(CKelSBTrackObj, CKelObject, 1)
 
 // ---- Container ------------------------------------------------------------------------------
 
-CKelSBContainerObj::CKelSBContainerObj(const CKelSBContainerObj& other)
-    : CKelObject(other), m_lstContents(other.m_lstContents) {}
+CKelSBContainerObj::CKelSBContainerObj(const CKelSBContainerObj& other) : CKelObject(other) {
+    // Copied here rather than in the list's constructor, where the list could not yet tell
+    // the copies who holds them.
+    m_lstContents.AppendCopies(other.m_lstContents);
+}
 
 CKelSBContainerObj& CKelSBContainerObj::operator=(const CKelSBContainerObj& other) {
     m_lstContents = other.m_lstContents;
     return *this;
+}
+
+void CKelSBContainerObj::ContentList::OnElementAdded(CObject* pObject) {
+    CKelObList::OnElementAdded(pObject);
+    auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
+    if (pContent == nullptr)
+        return;
+    const CKelSBContainerObj* pHolder = pContent->m_pHolder;
+    if (pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr)
+        pContent->m_pHolder = &m_owner;
+}
+
+void CKelSBContainerObj::ContentList::OnElementRemoved(CObject* pObject) {
+    CKelObList::OnElementRemoved(pObject);
+    auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
+    if (pContent != nullptr && pContent->m_pHolder == &m_owner)
+        pContent->m_pHolder = nullptr;
 }
 
 CKelSBContentBaseObj* CKelSBContainerObj::GetContentObj(INT_PTR nIndex) const {

@@ -47,7 +47,29 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
-    CKelObList m_lstContents;
+    // Tells each material which container holds it, so that the storyboard finds a material's
+    // container without indexing every material after each change. A material borrowed by a
+    // second list (a drag group) keeps the holder it has.
+    class ContentList : public CKelObList {
+    public:
+        explicit ContentList(CKelSBContainerObj& owner) : m_owner(owner) {}
+        // Emptied here, where the materials still learn that their holder goes.
+        ~ContentList() override { DeleteAll(); }
+        ContentList(const ContentList&) = delete;
+        ContentList& operator=(const ContentList& other) {
+            CKelObList::operator=(other);
+            return *this;
+        }
+
+    protected:
+        void OnElementAdded(CObject* pObject) override;
+        void OnElementRemoved(CObject* pObject) override;
+
+    private:
+        CKelSBContainerObj& m_owner;
+    };
+
+    ContentList m_lstContents{*this};
 };
 
 class CKelSBTrackObj : public CKelObject {

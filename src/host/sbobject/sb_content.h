@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class CKelSBContainerObj;
+
 class CKelSBContentBaseObj : public CKelObject {
     DECLARE_SERIAL(CKelSBContentBaseObj)
 public:
@@ -57,6 +59,9 @@ public:
         m_nTrackIndex = nTrack;
         NotePlaceChanged();
     }
+    // The container whose list took the material last and still holds it, or null: the
+    // storyboard checks it before answering which container holds a material.
+    CKelSBContainerObj* GetHolder() const { return m_pHolder; }
     const CRect& GetGeometryRect() const { return m_rcGeometry; }
     void SetGeometryRect(const CRect& rect) { m_rcGeometry = rect; }
     const KelGUID& GetGUID() const { return m_guid; }
@@ -102,6 +107,8 @@ protected:
     }
 
 private:
+    friend class CKelSBContainerObj;
+
     // Times and track decide where a storyboard shows the material; a material of a document
     // tells the storyboards' derived data that it moved.
     void NotePlaceChanged() const {
@@ -116,6 +123,7 @@ private:
     KelGUID m_guid;
     std::shared_ptr<const CKelMemBlock> m_pIcon;
     CKelObList m_lstPieces;
+    CKelSBContainerObj* m_pHolder = nullptr; // not copied: a copy is held by no one yet
 };
 
 // A material that stands for a scene item. Movies and scrolls are pieces too; the effect
