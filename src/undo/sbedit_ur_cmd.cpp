@@ -321,8 +321,8 @@ bool CKelSBEditURBaseCmd::PutBackContainersOfTrack(
     // Where each survivor stands now: behind it, the containers that went are missing.
     std::vector<int> current;
     for (int nSurvivor : survivors) {
-        const auto nBefore = std::lower_bound(indices.begin(), indices.end(), nSurvivor) -
-                             indices.begin();
+        const auto nBefore =
+            std::lower_bound(indices.begin(), indices.end(), nSurvivor) - indices.begin();
         const auto nSurvivorsBefore =
             std::lower_bound(survivors.begin(), survivors.end(), nSurvivor) - survivors.begin();
         current.push_back(nSurvivor - static_cast<int>(nBefore - nSurvivorsBefore));

@@ -107,10 +107,9 @@ public:
     // SnapshotContainersOnTrack): what is left of the survivors goes, and each container read
     // back goes in at its index. Nothing changes and false when the storyboard does not hold
     // the number of containers the removal left, or the containers do not match the indices.
-    static bool PutBackContainersOfTrack(const Target& target,
-                                         std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
-                                         const std::vector<int>& indices,
-                                         const std::vector<int>& survivors, int nCountBefore);
+    static bool PutBackContainersOfTrack(
+        const Target& target, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
+        const std::vector<int>& indices, const std::vector<int>& survivors, int nCountBefore);
 
 protected:
     // Runs a step on the current storyboard and returns its result; 0 without a view, scene or

@@ -109,7 +109,7 @@ public:
     int Undo() override;
     int Redo(int bFirst) override;
 
-    int m_nTrackIndex = -1; // where the pasted track went in
+    int m_nTrackIndex = -1;    // where the pasted track went in
     int m_nContainerCount = 0; // with the pasted track
     std::vector<int> m_arrContainerIndices;
     std::vector<int> m_arrSurvivors;

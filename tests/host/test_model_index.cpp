@@ -127,7 +127,6 @@ void ExpectAgreement(CKelSBBodyObj& body, std::mt19937& random) {
               before == walk.keyPoints.begin() ? line : *std::prev(before));
     EXPECT_EQ(body.GetKeyPointList(),
               std::vector<DWORD>(walk.keyPoints.begin(), walk.keyPoints.end()));
-
 }
 
 } // namespace
