@@ -305,8 +305,8 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
         folderError = errno;
     if (folderError && folderError != EINVAL) {
         SetError(error,
-                 target + " was replaced, but the disk did not confirm it: a power loss may "
-                          "bring back what it held before",
+                 target + " was written, but the disk did not confirm it: a power loss may "
+                          "undo the save",
                  folderError);
         return ReplaceStatus::writeFailed;
     }
