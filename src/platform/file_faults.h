@@ -8,10 +8,12 @@
 namespace kel::platform {
 
 enum class FileOp {
-    create, // a file opened for writing (created or truncated)
-    write,  // data written to a file, or flushed to the disk
-    rename, // a file renamed over another
-    read,   // a file opened for reading, or read from
+    create,      // a file opened for writing (created or truncated)
+    write,       // data written to a file, or (where no flush is announced) flushed to the disk
+    rename,      // a file renamed over another
+    read,        // a file opened for reading, or read from
+    flush,       // a new file's data flushed to the disk (fsync)
+    flushFolder, // a folder flushed to the disk, so that names made or replaced in it last
 };
 
 // Answers, for an operation on `path`, the errno it fails with, or 0 to let it run.

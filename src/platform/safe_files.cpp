@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <string>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,16 +64,44 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The kernel's rule for links in shared folders (fs.protected_symlinks), which following a link
+// by hand would bypass: in a sticky folder that everyone may write to, only a link of the
+// follower's own or of the folder's owner is followed. Otherwise any user could point a name
+// that another is about to save to at that user's files. The same rule keeps a file that
+// another user left there from being taken over (fs.protected_regular): its permissions would
+// pass on to what is saved.
+bool MayUseEntryOf(const struct stat& folder, const struct stat& entry) {
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || entry.st_uid == geteuid() || entry.st_uid == folder.st_uid;
+}
+
 // The file a path finally names: symbolic links followed to their end, which may not exist
-// yet. Empty (with the reason) for a loop.
+// yet. Empty (with the reason) for a loop or a link that must not be followed.
 std::string FollowLinks(std::string path, std::string* error) {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        // The link itself is opened, so that the link whose owner is checked is the one read.
+        const Descriptor folder(open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        const Descriptor link(
+            folder ? openat(folder.Get(), NameOf(path).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
+                   : -1);
         struct stat st {};
-        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        if (!link || fstat(link.Get(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
+        struct stat folderSt {};
+        if (fstat(folder.Get(), &folderSt) != 0) {
+            SetError(error, "cannot follow the link " + path, errno);
+            return {};
+        }
+        if (!MayUseEntryOf(folderSt, st)) {
+            SetError(error,
+                     "will not follow " + path +
+                         ", a link that another user placed in a folder shared with everyone",
+                     EACCES);
+            return {};
+        }
         std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
-        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
+        const ssize_t length = readlinkat(link.Get(), "", target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
             SetError(error, "cannot follow the link " + path, length < 0 ? errno : 0);
             return {};
         }
@@ -79,6 +110,19 @@ std::string FollowLinks(std::string path, std::string* error) {
     }
     SetError(error, "too many links from " + path, ELOOP);
     return {};
+}
+
+// 64 bits that no other user can guess: a name known in advance could be taken by anyone who
+// may write to the folder, and every save of the file would fail.
+std::string UnguessableSuffix() {
+    std::uint64_t bits = 0;
+    if (getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits)) {
+        std::random_device device;
+        bits = (std::uint64_t{device()} << 32) ^ device();
+    }
+    char text[16];
+    const auto end = std::to_chars(text, text + sizeof text, bits, 16).ptr;
+    return std::string(text, end);
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -191,20 +235,34 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
         SetError(error, target + " is not a regular file", 0);
         return ReplaceStatus::createFailed;
     }
+    struct stat folderSt {};
+    if (fstat(folder.Get(), &folderSt) != 0) {
+        SetError(error, "cannot open the folder " + folderPath, errno);
+        return ReplaceStatus::createFailed;
+    }
+    if (exists && !MayUseEntryOf(folderSt, existing)) {
+        SetError(error,
+                 "will not replace " + target +
+                     ", a file that another user placed in a folder shared with everyone",
+                 EACCES);
+        return ReplaceStatus::createFailed;
+    }
 
     const std::string prefix = name + ".save-";
     RemoveStaleTempFiles(folder.Get(), prefix);
 
     // O_EXCL and O_NOFOLLOW: anything already at the name, a planted link included, is
-    // refused, and the descriptor is the only way the data goes in.
+    // refused, and the descriptor is the only way the data goes in. The process id in the name
+    // lets a later save tidy what a killed process left.
     std::string temp;
     Descriptor file;
     if (const int injected = InjectedFileFault(FileOp::create, target.c_str())) {
         SetError(error, "cannot create a file beside " + target, injected);
         return ReplaceStatus::createFailed;
     }
+    const std::string ownPrefix = prefix + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = prefix + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        temp = ownPrefix + UnguessableSuffix();
         file.Adopt(openat(folder.Get(), temp.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (!file && errno != EEXIST)
@@ -227,6 +285,10 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
         return abandon("cannot write beside " + target, injected);
     if (!WriteAll(file.Get(), data))
         return abandon("cannot write beside " + target, errno);
+    // The data must be on the disk before the name points at it: after a power loss the
+    // rename may have lasted while data still in memory did not, leaving an empty target.
+    if (const int injected = InjectedFileFault(FileOp::flush, target.c_str()))
+        return abandon("cannot flush the new " + target + " to the disk", injected);
     if (fsync(file.Get()) != 0)
         return abandon("cannot flush the new " + target + " to the disk", errno);
     if (!file.Reset())
@@ -235,9 +297,19 @@ ReplaceStatus ReplaceFileContents(const char* path, std::string_view data, std::
         return abandon("cannot replace " + target, injected);
     if (renameat(folder.Get(), temp.c_str(), folder.Get(), name.c_str()) != 0)
         return abandon("cannot replace " + target, errno);
-    // The rename lives in the folder: without this a crash could bring back the old file.
-    // Some file systems cannot flush a folder; the data itself is safe by then.
-    fsync(folder.Get());
+    // The rename lives in the folder: until it is flushed a power loss may bring back the old
+    // file, or no file at all where there was none. Some file systems cannot flush a folder
+    // (EINVAL); they order their own writes, and the data itself is safe by then.
+    int folderError = InjectedFileFault(FileOp::flushFolder, folderPath.c_str());
+    if (!folderError && fsync(folder.Get()) != 0)
+        folderError = errno;
+    if (folderError && folderError != EINVAL) {
+        SetError(error,
+                 target + " was written, but the disk did not confirm it: a power loss may "
+                          "undo the save",
+                 folderError);
+        return ReplaceStatus::writeFailed;
+    }
     return ReplaceStatus::ok;
 }
 

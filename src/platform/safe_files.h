@@ -25,11 +25,16 @@ ReadStatus ReadRegularFile(const char* path, std::size_t maxBytes, std::string& 
                            int* osError = nullptr);
 
 // Replaces the file at `path` with `data`: written into a new, exclusively created file beside
-// it (named PATH.save-PID-N) through the descriptor that created it, flushed to the disk,
-// renamed over the target, and the folder flushed too. The target's permission bits are kept;
-// a target that is a symbolic link stays one and the file it points to is replaced. Files that
-// a killed process left beside the target (PATH.save-PID-* of a process that is gone) are
-// removed on the way. On failure the target is untouched and `error` says why.
+// it (named PATH.save-PID-RANDOM, a name no other user can take in advance) through the
+// descriptor that created it, flushed to the disk, renamed over the target, and the folder
+// flushed too, so that a power loss at any point leaves the old file or the new one whole.
+// The target's permission bits are kept; a target that is a symbolic link stays one and the
+// file it points to is replaced. In a sticky folder that everyone may write to, a link or a
+// file that another user (not the folder's owner) placed there is refused, as the kernel
+// refuses to follow or open them. Files that a killed process left beside the target
+// (PATH.save-PID-* of a process that is gone) are removed on the way. On failure `error` says
+// why and the target is untouched, except when the folder cannot be flushed after the rename:
+// then the target holds the new data, which a power loss might still undo.
 enum class ReplaceStatus {
     ok,
     createFailed, // nothing could be created beside the target (no folder, no permission, ...)

@@ -98,7 +98,7 @@ TEST_F(FileFaultTest, ASaveThatFailsAnywhereLeavesThePreviousSceneFileAsItWas) {
     // The storyboard changes, then every save of it fails at one point or another.
     Select({0}, Content(0, 0));
     ASSERT_EQ(view->DeleteSelectedMaterials(), 1);
-    for (const FileOp op : {FileOp::create, FileOp::write, FileOp::rename}) {
+    for (const FileOp op : {FileOp::create, FileOp::write, FileOp::flush, FileOp::rename}) {
         Fail(op, path.string());
         const KelSceneFileStatus status = KelSaveSceneFile(*scene, path.c_str());
         EXPECT_NE(status.nResult, KEL_SCENE_OK);
@@ -107,7 +107,7 @@ TEST_F(FileFaultTest, ASaveThatFailsAnywhereLeavesThePreviousSceneFileAsItWas) {
         // Nothing half-written is left beside it.
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     }
-    EXPECT_EQ(failures, 3);
+    EXPECT_EQ(failures, 4);
     // Once the disk is back the save goes through, and the file loads to what was saved.
     Heal();
     ASSERT_EQ(KelSaveSceneFile(*scene, path.c_str()).nResult, KEL_SCENE_OK);
@@ -133,7 +133,7 @@ TEST_F(FileFaultTest, AProfileThatCannotBeWrittenKeepsItsSettingAndTheDialogGoes
     const fs::path path = Folder("profile") / "KelClient.ini";
     ASSERT_TRUE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "0", path.c_str()));
     const std::string previous = Contents(path);
-    for (const FileOp op : {FileOp::create, FileOp::write, FileOp::rename}) {
+    for (const FileOp op : {FileOp::create, FileOp::write, FileOp::flush, FileOp::rename}) {
         Fail(op, path.string());
         EXPECT_FALSE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "1", path.c_str()));
         EXPECT_EQ(Contents(path), previous);

@@ -9,6 +9,7 @@
 #include "host/scene/scene_file.h"
 #include "platform/archive.h"
 #include "platform/file.h"
+#include "platform/shared_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -359,6 +360,25 @@ TEST_F(SceneFiles, SavingWritesOnlyThroughItsOwnNewFile) {
     ASSERT_EQ(KelSaveSceneFile(*other, link).nResult, KEL_SCENE_OK);
     EXPECT_TRUE(fs::is_symlink(link.str()));
     EXPECT_EQ(Contents(target), Stored(*other));
+}
+
+TEST_F(SceneFiles, ASaveThroughALinkAnotherUserPlantedInASharedFolderIsRefused) {
+    if (!kel::test::CanPlantAsOtherUsers())
+        GTEST_SKIP() << "planting a link as another user needs root";
+    // As in /tmp: another user points the name the scene is about to be saved to at a file of
+    // the saver's.
+    const std::string shared = PathOf("shared").str();
+    ASSERT_TRUE(kel::test::MakeSharedFolder(shared, geteuid()));
+    Put(PathOf("victim"), {'v'});
+    const CString planted(shared + "/news.kscene");
+    ASSERT_TRUE(kel::test::PlantLink(planted.str(), PathOf("victim").str()));
+    const KelSceneFileStatus status = KelSaveSceneFile(*LeanSample(), planted);
+    EXPECT_EQ(status.nResult, KEL_SCENE_OPEN_FAILED);
+    EXPECT_NE(status.strMessage.Find("another user"), -1) << status.strMessage.str();
+    EXPECT_EQ(Contents(PathOf("victim")), std::vector<BYTE>{'v'});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 #include "platform/profile.h"
+#include "platform/shared_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -265,4 +266,19 @@ TEST_F(ProfileTest, WritesNeverFollowALinkPlantedBesideTheProfile) {
     ASSERT_TRUE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "1", link.c_str()));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(GetPrivateProfileInt("SBNAV_INFO", "SBNavShow", 0, ini.c_str()), 1u);
+}
+
+TEST_F(ProfileTest, ALinkAnotherUserPlantedInASharedFolderTakesNoWrite) {
+    if (!kel::test::CanPlantAsOtherUsers())
+        GTEST_SKIP() << "planting a link as another user needs root";
+    const auto shared = Path("shared");
+    ASSERT_TRUE(kel::test::MakeSharedFolder(shared, geteuid()));
+    Put(Path("victim"), "untouched");
+    const auto ini = shared + "/KelClient.ini";
+    ASSERT_TRUE(kel::test::PlantLink(ini, Path("victim")));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(WritePrivateProfileString("SBNAV_INFO", "SBNavShow", "0", ini.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WRITE_FAULT));
+    EXPECT_EQ(Contents(Path("victim")), "untouched");
+    EXPECT_TRUE(fs::is_symlink(ini));
 }
