@@ -41,7 +41,9 @@ void CKelObject::Serialize(CArchive& ar) {
 
 CKelObList::CKelObList(INT_PTR nBlockSize) : CObList(nBlockSize) {}
 
-CKelObList::CKelObList(const CKelObList& other) : CObList(10) {
+CKelObList::CKelObList(QuietTag) : CObList(10), m_bQuiet(true) {}
+
+CKelObList::CKelObList(const CKelObList& other) : CObList(10), m_bQuiet(other.m_bQuiet) {
     AppendCopies(other);
 }
 
@@ -49,7 +51,7 @@ CKelObList& CKelObList::operator=(const CKelObList& other) {
     if (this == &other)
         return *this;
     // Copy first, so that a failing copy leaves this list as it was.
-    CKelObList copies;
+    CKelObList copies(kQuiet);
     copies.AppendCopies(other);
     DeleteAll();
     AddTail(&copies);
@@ -61,16 +63,21 @@ CKelObList::~CKelObList() {
     DeleteAll();
 }
 
-void CKelObList::OnElementAdded(CObject* pObject) {
+void CKelObList::NoteHeld(CObject* pObject, int nDelta) {
     if (auto* pKel = DYNAMIC_DOWNCAST(CKelObject, pObject))
-        ++pKel->m_nHolders;
-    KelModelChanged();
+        pKel->m_nHolders += nDelta;
+}
+
+void CKelObList::OnElementAdded(CObject* pObject) {
+    NoteHeld(pObject, +1);
+    if (!m_bQuiet)
+        KelModelChanged();
 }
 
 void CKelObList::OnElementRemoved(CObject* pObject) {
-    if (auto* pKel = DYNAMIC_DOWNCAST(CKelObject, pObject))
-        --pKel->m_nHolders;
-    KelModelChanged();
+    NoteHeld(pObject, -1);
+    if (!m_bQuiet)
+        KelModelChanged();
 }
 
 void CKelObList::DeleteAt(POSITION position) {
@@ -85,7 +92,7 @@ void CKelObList::DeleteAll() {
 }
 
 void CKelObList::AppendCopies(const CObList& other) {
-    CKelObList copies; // deleted with their list if a later copy throws
+    CKelObList copies(kQuiet); // deleted with their list if a later copy throws
     for (POSITION pos = other.GetHeadPosition(); pos != nullptr;) {
         const CObject* pObject = other.GetNext(pos);
         if (pObject == nullptr) {

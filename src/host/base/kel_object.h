@@ -68,7 +68,14 @@ private:
 class CKelObList : public CObList {
     DECLARE_SERIAL(CKelObList)
 public:
+    // Changes of an owning list move the model generation, unless the list is quiet: one that
+    // no storyboard derives anything from (the piece copies a material carries, a list filled
+    // before its objects go anywhere). A copy of a quiet list is quiet.
+    struct QuietTag {};
+    static constexpr QuietTag kQuiet{};
+
     explicit CKelObList(INT_PTR nBlockSize = 10);
+    explicit CKelObList(QuietTag);
     CKelObList(const CKelObList& other);
     CKelObList& operator=(const CKelObList& other);
     ~CKelObList() override;
@@ -94,4 +101,10 @@ public:
 protected:
     void OnElementAdded(CObject* pObject) override;
     void OnElementRemoved(CObject* pObject) override;
+    // Only the holder counts of the object change, the model generation stays; for lists that
+    // decide themselves when their changes matter.
+    static void NoteHeld(CObject* pObject, int nDelta);
+
+private:
+    bool m_bQuiet = false;
 };

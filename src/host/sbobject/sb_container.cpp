@@ -24,6 +24,8 @@ CKelSBContainerObj& CKelSBContainerObj::operator=(const CKelSBContainerObj& othe
 
 void CKelSBContainerObj::ContentList::OnElementAdded(CObject* pObject) {
     CKelObList::OnElementAdded(pObject);
+    if (m_owner.IsHeld())
+        KelModelChanged();
     auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
     if (pContent == nullptr)
         return;
@@ -34,6 +36,8 @@ void CKelSBContainerObj::ContentList::OnElementAdded(CObject* pObject) {
 
 void CKelSBContainerObj::ContentList::OnElementRemoved(CObject* pObject) {
     CKelObList::OnElementRemoved(pObject);
+    if (m_owner.IsHeld())
+        KelModelChanged();
     auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
     if (pContent != nullptr && pContent->m_pHolder == &m_owner)
         pContent->m_pHolder = nullptr;

@@ -49,10 +49,12 @@ public:
 private:
     // Tells each material which container holds it, so that the storyboard finds a material's
     // container without indexing every material after each change. A material borrowed by a
-    // second list (a drag group) keeps the holder it has.
+    // second list (a drag group) keeps the holder it has. Changes move the model generation
+    // only while the container is held: a copy being filled or read back belongs to no
+    // storyboard until a list takes it, and that list's change moves the generation then.
     class ContentList : public CKelObList {
     public:
-        explicit ContentList(CKelSBContainerObj& owner) : m_owner(owner) {}
+        explicit ContentList(CKelSBContainerObj& owner) : CKelObList(kQuiet), m_owner(owner) {}
         // Emptied here, where the materials still learn that their holder goes.
         ~ContentList() override { DeleteAll(); }
         ContentList(const ContentList&) = delete;

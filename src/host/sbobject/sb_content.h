@@ -122,7 +122,7 @@ private:
     CRect m_rcGeometry;
     KelGUID m_guid;
     std::shared_ptr<const CKelMemBlock> m_pIcon;
-    CKelObList m_lstPieces;
+    CKelObList m_lstPieces{CKelObList::kQuiet}; // copies, from which nothing is derived
     CKelSBContainerObj* m_pHolder = nullptr; // not copied: a copy is held by no one yet
 };
 
