@@ -1,5 +1,7 @@
 #include "compile_results_panel.h"
 
+#include "studio_texts.h"
+
 #include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 #include "host/services/video_std.h"
@@ -16,12 +18,7 @@ namespace {
 
 using Problem = CKelPlaySceneObj::CompileProblem;
 
-// The panel's texts: English, Simplified Chinese, Traditional Chinese.
-struct Text {
-    const char* en;
-    const char* zhCN;
-    const char* zhTW;
-};
+using Text = StudioText;
 
 constexpr Text kTitle = {"Compile Results", "编译结果", "編譯結果"};
 constexpr std::array<Text, 4> kColumns = {{
@@ -57,17 +54,6 @@ Text ProblemText(Problem problem) {
     }
     return {"The material's piece is missing from the scene", "场景中缺少素材的图文",
             "場景中缺少素材的圖文"};
-}
-
-QString In(LANGID language, const Text& text) {
-    switch (language) {
-    case 2052:
-        return QString::fromUtf8(text.zhCN);
-    case 1028:
-        return QString::fromUtf8(text.zhTW);
-    default:
-        return QString::fromUtf8(text.en);
-    }
 }
 
 constexpr int kContainerRole = Qt::UserRole;

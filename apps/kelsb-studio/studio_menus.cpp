@@ -1,5 +1,6 @@
 // The studio's menu bar: File (scenes), Edit (the storyboard's history), Storyboard (the host's
 // requests to the editor), View (the panels, the editor, the editor's language) and Help.
+#include "studio_texts.h"
 #include "studio_window.h"
 #include "video_export.h"
 
@@ -14,40 +15,46 @@
 namespace kel::studio {
 
 void StudioWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open...", QKeySequence::Open, this, [this] { OpenFile(); });
-    file->addAction("&Save", QKeySequence::Save, this, [this] { Save(); });
-    file->addAction("Save &As...", QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    menuBar()->setAccessibleName(Tr(Str::MenuBar));
+    QMenu* file = menuBar()->addMenu(Tr(Str::MenuFile));
+    file->addAction(Tr(Str::Open), QKeySequence::Open, this, [this] { OpenFile(); });
+    file->addAction(Tr(Str::Save), QKeySequence::Save, this, [this] { Save(); });
+    file->addAction(Tr(Str::SaveAs), QKeySequence::SaveAs, this, [this] { SaveAs(); });
     file->addSeparator();
-    QAction* exportVideo = file->addAction("&Export Video...", this, [this] { ExportVideo(); });
+    QAction* exportVideo = file->addAction(Tr(Str::ExportVideo), this, [this] { ExportVideo(); });
     std::string why;
     if (!kel::video::IsExportAvailable(&why)) {
         exportVideo->setEnabled(false);
         exportVideo->setStatusTip(QString::fromStdString(why));
     }
     file->addSeparator();
-    m_recentMenu = file->addMenu("&Recent Scenes");
+    m_recentMenu = file->addMenu(Tr(Str::RecentScenes));
     connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
-    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+    file->addAction(Tr(Str::Quit), QKeySequence::Quit, this, [this] { close(); });
 
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    m_undo = edit->addAction("&Undo", QKeySequence::Undo, this, [this] { Undo(); });
-    m_redo = edit->addAction("&Redo", QKeySequence::Redo, this, [this] { Redo(); });
+    QMenu* edit = menuBar()->addMenu(Tr(Str::MenuEdit));
+    m_undo = edit->addAction(Tr(Str::Undo), QKeySequence::Undo, this, [this] { Undo(); });
+    m_redo = edit->addAction(Tr(Str::Redo), this, [this] { Redo(); });
+    // Ctrl+Y as well as the desktop's own keys: both are what users of other editors press.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
+        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    }
+    m_redo->setShortcuts(redoKeys);
 
-    QMenu* storyboard = menuBar()->addMenu("&Storyboard");
-    storyboard->addAction("Put Selected Items (&In)", this, [this] { PutSelectedItems(false); });
-    storyboard->addAction("Put Selected Items (In, &Stay, Out)", this,
-                          [this] { PutSelectedItems(true); });
+    QMenu* storyboard = menuBar()->addMenu(Tr(Str::MenuStoryboard));
+    storyboard->addAction(Tr(Str::PutIn), this, [this] { PutSelectedItems(false); });
+    storyboard->addAction(Tr(Str::PutAllPhases), this, [this] { PutSelectedItems(true); });
 
-    BuildViewMenu(menuBar()->addMenu("&View"));
+    BuildViewMenu(menuBar()->addMenu(Tr(Str::MenuView)));
 
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction("&About KelSB Studio", this, [this] { ShowAbout(); });
+    QMenu* help = menuBar()->addMenu(Tr(Str::MenuHelp));
+    help->addAction(Tr(Str::About), this, [this] { ShowAbout(); });
 }
 
 void StudioWindow::BuildViewMenu(QMenu* view) {
-    view->addAction("Storyboard &Editor", this, [this] { ShowEditor(); });
+    view->addAction(Tr(Str::ShowEditor), this, [this] { ShowEditor(); });
     view->addSeparator();
     for (PanelDock* dock : {m_itemsDock.data(), m_liveDock.data(), m_historyDock.data(),
                             m_navigatorDock.data(), m_compileDock.data()}) {
@@ -58,20 +65,20 @@ void StudioWindow::BuildViewMenu(QMenu* view) {
                 [action, dock] { action->setChecked(dock->IsShown()); });
     }
     view->addSeparator();
-    view->addAction("&Preview Effect", this, [this] { PreviewEffect(); });
+    view->addAction(Tr(Str::PreviewEffect), this, [this] { PreviewEffect(); });
     view->addSeparator();
 
     // The editor reads its language when it is loaded: a choice counts from the next start.
-    QMenu* language = view->addMenu("&Language");
+    QMenu* language = view->addMenu(Tr(Str::Language));
     auto* group = new QActionGroup(language);
-    const std::pair<StudioLanguage, const char*> choices[] = {
-        {StudioLanguage::FromLocale, "As the &System"},
-        {StudioLanguage::English, "&English"},
-        {StudioLanguage::SimplifiedChinese, "Simplified Chinese (简体中文)"},
-        {StudioLanguage::TraditionalChinese, "Traditional Chinese (繁體中文)"},
+    const std::pair<StudioLanguage, Str> choices[] = {
+        {StudioLanguage::FromLocale, Str::LanguageSystem},
+        {StudioLanguage::English, Str::LanguageEnglish},
+        {StudioLanguage::SimplifiedChinese, Str::LanguageSimplified},
+        {StudioLanguage::TraditionalChinese, Str::LanguageTraditional},
     };
     for (const auto& [choice, text] : choices) {
-        QAction* action = language->addAction(QString::fromUtf8(text));
+        QAction* action = language->addAction(Tr(text));
         action->setCheckable(true);
         action->setChecked(m_settings.Language() == choice);
         group->addAction(action);
@@ -83,12 +90,12 @@ void StudioWindow::BuildViewMenu(QMenu* view) {
 void StudioWindow::ChooseLanguage(StudioLanguage language) {
     m_settings.StoreLanguage(language);
     m_settings.Sync();
-    if (!qgetenv("KELSB_LANG").isEmpty()) {
-        statusBar()->showMessage(
-            "KELSB_LANG is set in the environment: it chooses the editor's language until it is "
-            "unset");
+    if (m_settings.IsShared()) {
+        statusBar()->showMessage(Tr(Str::LanguageNotStored));
+    } else if (!qgetenv("KELSB_LANG").isEmpty()) {
+        statusBar()->showMessage(Tr(Str::LanguageFromEnvironment));
     } else {
-        statusBar()->showMessage("The editor shows the chosen language from the next start");
+        statusBar()->showMessage(Tr(Str::LanguageNextStart));
     }
 }
 
@@ -97,7 +104,7 @@ void StudioWindow::FillRecentMenu() {
     const QStringList scenes = m_settings.RecentScenes();
     m_settings.Sync();
     if (scenes.isEmpty()) {
-        m_recentMenu->addAction("(none)")->setEnabled(false);
+        m_recentMenu->addAction(Tr(Str::RecentNone))->setEnabled(false);
         return;
     }
     int number = 1;
@@ -119,20 +126,15 @@ void StudioWindow::UpdateEditActions() {
     const std::optional<QString> undo = history ? history->UndoStep() : std::nullopt;
     const std::optional<QString> redo = history ? history->RedoStep() : std::nullopt;
     m_undo->setEnabled(undo.has_value());
-    m_undo->setText(undo ? "&Undo " + *undo : QString("&Undo"));
+    m_undo->setText(undo ? Tr(Str::UndoStep).arg(*undo) : Tr(Str::Undo));
     m_redo->setEnabled(redo.has_value());
-    m_redo->setText(redo ? "&Redo " + *redo : QString("&Redo"));
+    m_redo->setText(redo ? Tr(Str::RedoStep).arg(*redo) : Tr(Str::Redo));
 }
 
 void StudioWindow::ShowAbout() {
-    QMessageBox::about(this, "About KelSB Studio",
-                       "<p><b>KelSB Studio</b></p>"
-                       "<p>The reference host of KelSBEdit, the storyboard editor of a broadcast "
-                       "subtitle and graphics playout system. Drag pieces from the Items panel "
-                       "onto the editor's timeline; the History Panel and Edit menu undo and "
-                       "redo every change; plays and effect previews show on the Live Output.</p>"
-                       "<p>Settings: " +
-                           QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped() + "</p>");
+    QMessageBox::about(
+        this, Tr(Str::AboutTitle),
+        Tr(Str::AboutText).arg(QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped()));
 }
 
 } // namespace kel::studio

@@ -52,6 +52,8 @@ public:
     bool Save();
     bool SaveAs();
     bool SaveTo(const QString& path);
+    // What Open and Save As list: the scenes, then every file.
+    static QStringList SceneFileFilters();
     // File > Export Video (studio_export.cpp): the current storyboard, as played, into a video
     // file; asks for the file when `path` is empty. False when nothing was written.
     bool ExportVideo(const QString& path = QString());
@@ -79,6 +81,8 @@ protected:
 
 private:
     PanelDock* AddDock(const QString& title, const QString& name, Qt::DockWidgetArea area);
+    // The Items panel drags groups as it did last time, and remembers each new choice.
+    void RememberDragPhases();
     // Menus (studio_menus.cpp).
     void BuildMenus();
     void BuildViewMenu(QMenu* view);
