@@ -15,6 +15,8 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace kel::studio {
@@ -59,6 +61,16 @@ BOOL HistoryPanel::CreatePanel(const CRect& screen) {
         layout->addWidget(m_list);
         QObject::connect(m_list, &QListWidget::itemClicked, m_list,
                          [this](QListWidgetItem* item) { ChooseRow(m_list->row(item)); });
+        // From the keyboard: the arrows go to a row, Enter brings the document there.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            auto* choose = new QShortcut(QKeySequence(key), m_list);
+            choose->setContext(Qt::WidgetShortcut);
+            QObject::connect(choose, &QShortcut::activated, m_list,
+                             [this] { ChooseRow(m_list->currentRow()); });
+        }
+        widget->setAccessibleName(Tr(Str::HistoryPanel));
+        m_list->setAccessibleName(Tr(Str::HistorySteps));
+        widget->setFocusProxy(m_list);
     }
     Refresh();
     return TRUE;
@@ -224,12 +236,24 @@ BOOL NavigatorPanel::CreatePanel(const CRect& screen) {
         return FALSE;
     }
     if (QWidget* widget = PanelWidget(this)) {
+        widget->setAccessibleName(Tr(Str::Navigator));
         auto* form = new QFormLayout(widget);
         for (const Str label : {Str::NavKind, Str::NavPiece, Str::NavTrack, Str::NavEntry,
                                 Str::NavOutlet, Str::NavLength}) {
             auto* value = new QLabel(widget);
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            form->addRow(Tr(label), value);
+            // Reachable and readable from the keyboard, as with the mouse.
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            auto* name = new QLabel(Tr(label), widget);
+            name->setBuddy(value);
+            name->setAccessibleName(name->text());
+            QString field = name->text();
+            field.remove(QRegularExpression("[:：]$"));
+            value->setAccessibleName(field);
+            form->addRow(name, value);
+            if (m_values.empty()) {
+                widget->setFocusProxy(value);
+            }
             m_values.emplace_back(value);
         }
     }

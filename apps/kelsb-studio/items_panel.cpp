@@ -60,6 +60,12 @@ ItemsPanel::ItemsPanel(SceneSource scene, QWidget* parent)
     m_phases->addItem(Tr(Str::PhaseInStayOut), static_cast<unsigned>(KelPieceDragData::kInStayOut));
     m_phases->setCurrentIndex(3);
     m_list = new DragList(*this);
+    setAccessibleName(Tr(Str::Items));
+    label->setAccessibleName(label->text());
+    label->setBuddy(m_phases);
+    m_phases->setAccessibleName(label->text());
+    m_list->setAccessibleName(Tr(Str::ItemsList));
+    setFocusProxy(m_list); // the panel's keyboard focus goes to its list
     layout->addWidget(label);
     layout->addWidget(m_phases);
     layout->addWidget(m_list);

@@ -14,14 +14,37 @@
 
 namespace kel::studio {
 
+namespace {
+
+// The platform's keys for a standard action, else `fallback` (a platform may have none).
+QList<QKeySequence> KeysFor(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QList<QKeySequence>{fallback} : keys;
+}
+
+QAction* AddAction(QMenu* menu, const QString& text, const QList<QKeySequence>& keys) {
+    QAction* action = menu->addAction(text);
+    action->setShortcuts(keys);
+    return action;
+}
+
+} // namespace
+
+// Every action has a key, so that the workspace needs no mouse: the standard keys where the
+// desktop has them, Alt+digit for the panels and the editor, Ctrl+digit for the recent scenes.
 void StudioWindow::BuildMenus() {
     menuBar()->setAccessibleName(Tr(Str::MenuBar));
     QMenu* file = menuBar()->addMenu(Tr(Str::MenuFile));
-    file->addAction(Tr(Str::Open), QKeySequence::Open, this, [this] { OpenFile(); });
-    file->addAction(Tr(Str::Save), QKeySequence::Save, this, [this] { Save(); });
-    file->addAction(Tr(Str::SaveAs), QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    connect(AddAction(file, Tr(Str::Open), KeysFor(QKeySequence::Open, Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, [this] { OpenFile(); });
+    connect(AddAction(file, Tr(Str::Save), KeysFor(QKeySequence::Save, Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, [this] { Save(); });
+    connect(AddAction(file, Tr(Str::SaveAs),
+                      KeysFor(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+            &QAction::triggered, this, [this] { SaveAs(); });
     file->addSeparator();
-    QAction* exportVideo = file->addAction(Tr(Str::ExportVideo), this, [this] { ExportVideo(); });
+    QAction* exportVideo = AddAction(file, Tr(Str::ExportVideo), {Qt::CTRL | Qt::Key_E});
+    connect(exportVideo, &QAction::triggered, this, [this] { ExportVideo(); });
     std::string why;
     if (!kel::video::IsExportAvailable(&why)) {
         exportVideo->setEnabled(false);
@@ -30,11 +53,14 @@ void StudioWindow::BuildMenus() {
     file->addSeparator();
     m_recentMenu = file->addMenu(Tr(Str::RecentScenes));
     connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    FillRecentMenu(); // now, so that their keys work before the menu was ever opened
     file->addSeparator();
-    file->addAction(Tr(Str::Quit), QKeySequence::Quit, this, [this] { close(); });
+    connect(AddAction(file, Tr(Str::Quit), KeysFor(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(Tr(Str::MenuEdit));
-    m_undo = edit->addAction(Tr(Str::Undo), QKeySequence::Undo, this, [this] { Undo(); });
+    m_undo = AddAction(edit, Tr(Str::Undo), KeysFor(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
+    connect(m_undo, &QAction::triggered, this, [this] { Undo(); });
     m_redo = edit->addAction(Tr(Str::Redo), this, [this] { Redo(); });
     // Ctrl+Y as well as the desktop's own keys: both are what users of other editors press.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -44,28 +70,50 @@ void StudioWindow::BuildMenus() {
     m_redo->setShortcuts(redoKeys);
 
     QMenu* storyboard = menuBar()->addMenu(Tr(Str::MenuStoryboard));
-    storyboard->addAction(Tr(Str::PutIn), this, [this] { PutSelectedItems(false); });
-    storyboard->addAction(Tr(Str::PutAllPhases), this, [this] { PutSelectedItems(true); });
+    connect(AddAction(storyboard, Tr(Str::PutIn), {Qt::CTRL | Qt::Key_I}), &QAction::triggered,
+            this, [this] { PutSelectedItems(false); });
+    connect(AddAction(storyboard, Tr(Str::PutAllPhases), {Qt::CTRL | Qt::SHIFT | Qt::Key_I}),
+            &QAction::triggered, this, [this] { PutSelectedItems(true); });
 
     BuildViewMenu(menuBar()->addMenu(Tr(Str::MenuView)));
 
     QMenu* help = menuBar()->addMenu(Tr(Str::MenuHelp));
-    help->addAction(Tr(Str::About), this, [this] { ShowAbout(); });
+    connect(AddAction(help, Tr(Str::About), {Qt::Key_F1}), &QAction::triggered, this,
+            [this] { ShowAbout(); });
 }
 
 void StudioWindow::BuildViewMenu(QMenu* view) {
-    view->addAction(Tr(Str::ShowEditor), this, [this] { ShowEditor(); });
+    connect(AddAction(view, Tr(Str::ShowEditor), {Qt::ALT | Qt::Key_0}), &QAction::triggered, this,
+            [this] { ShowEditor(); });
     view->addSeparator();
+    int number = 1;
     for (PanelDock* dock : {m_itemsDock.data(), m_liveDock.data(), m_historyDock.data(),
                             m_navigatorDock.data(), m_compileDock.data()}) {
-        QAction* action = view->addAction(dock->windowTitle());
+        QAction* action =
+            AddAction(view, dock->windowTitle(),
+                      {QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_0 + number++))});
         action->setCheckable(true);
-        connect(action, &QAction::triggered, dock, [dock](bool show) { dock->ShowPanel(show); });
+        // By the dock's state, not the action's: a key may toggle it while the menu is closed.
+        connect(action, &QAction::triggered, dock, [this, dock] {
+            const bool show = !dock->IsShown();
+            dock->ShowPanel(show);
+            if (show) {
+                m_cycle->Focus(dock);
+            }
+        });
         connect(view, &QMenu::aboutToShow, action,
                 [action, dock] { action->setChecked(dock->IsShown()); });
     }
     view->addSeparator();
-    view->addAction(Tr(Str::PreviewEffect), this, [this] { PreviewEffect(); });
+    // F6 only here: in the editor's window F6 is the editor's own key.
+    connect(AddAction(view, Tr(Str::NextPanel), {Qt::CTRL | Qt::Key_Tab, Qt::Key_F6}),
+            &QAction::triggered, this, [this] { m_cycle->Next(); });
+    connect(AddAction(view, Tr(Str::PreviousPanel),
+                      {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_F6}),
+            &QAction::triggered, this, [this] { m_cycle->Previous(); });
+    view->addSeparator();
+    connect(AddAction(view, Tr(Str::PreviewEffect), {Qt::CTRL | Qt::Key_P}), &QAction::triggered,
+            this, [this] { PreviewEffect(); });
     view->addSeparator();
 
     // The editor reads its language when it is loaded: a choice counts from the next start.
@@ -77,8 +125,10 @@ void StudioWindow::BuildViewMenu(QMenu* view) {
         {StudioLanguage::SimplifiedChinese, Str::LanguageSimplified},
         {StudioLanguage::TraditionalChinese, Str::LanguageTraditional},
     };
+    int key = Qt::Key_0;
     for (const auto& [choice, text] : choices) {
-        QAction* action = language->addAction(Tr(text));
+        QAction* action = AddAction(
+            language, Tr(text), {QKeySequence(Qt::CTRL | Qt::ALT | static_cast<Qt::Key>(key++))});
         action->setCheckable(true);
         action->setChecked(m_settings.Language() == choice);
         group->addAction(action);
@@ -111,9 +161,12 @@ void StudioWindow::FillRecentMenu() {
     for (const QString& path : scenes) {
         const QFileInfo info(path);
         const QString text = QString("&%1 %2  (%3)")
-                                 .arg(number++)
+                                 .arg(number)
                                  .arg(info.fileName(), QDir::toNativeSeparators(info.path()));
-        m_recentMenu->addAction(text, this, [this, path] { OpenRecent(path); });
+        QAction* action =
+            AddAction(m_recentMenu, text,
+                      {QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + number++))});
+        connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
 }
 

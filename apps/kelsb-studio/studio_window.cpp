@@ -100,6 +100,10 @@ StudioWindow::StudioWindow(const QString& settingsPath)
     m_historyDock->hide();
     m_navigatorDock->hide();
 
+    m_cycle = std::make_unique<PanelCycle>(
+        std::vector<PanelDock*>{m_itemsDock, m_liveDock, m_historyDock, m_navigatorDock,
+                                m_compileDock},
+        PanelCycle::Editor{[this] { return EditorWindow(); }, [this] { FocusEditor(); }});
     BuildMenus();
     statusBar()->setAccessibleName(Tr(Str::StatusBar));
     statusBar()->showMessage(Tr(Str::ReadyHint));
@@ -187,6 +191,7 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     UpdateTitle();
     UpdateEditActions();
     FillItems();
+    m_cycle->AttachEditor();
     return true;
 }
 
@@ -242,6 +247,35 @@ void StudioWindow::SaveWorkspace() {
 void StudioWindow::ShowEditor() {
     if (CWnd* dialog = m_host.Dialog()) {
         dialog->ShowWindow(SW_SHOW);
+        FocusEditor();
+    }
+}
+
+QWidget* StudioWindow::EditorWindow() const {
+    CWnd* dialog = m_host.Dialog();
+    kel::qt::QtBackend* backend = kel::qt::Installed();
+    if (!dialog || !backend || !dialog->IsWindowVisible()) {
+        return nullptr;
+    }
+    return backend->WidgetFor(dialog);
+}
+
+void StudioWindow::FocusEditor() {
+    QWidget* window = EditorWindow();
+    kel::automation::EditorState state;
+    if (!window ||
+        m_host.Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName),
+                                     0, reinterpret_cast<LPARAM>(&state)) != 1) {
+        return;
+    }
+    window->raise();
+    window->activateWindow();
+    // The editor's keys go to its timeline: the framework's focus, and Qt's within the window.
+    if (IsWindow(state.view)) {
+        state.view->SetFocus();
+        if (QWidget* view = kel::qt::Installed()->WidgetFor(state.view)) {
+            view->setFocus(Qt::ShortcutFocusReason);
+        }
     }
 }
 
@@ -355,6 +389,7 @@ bool StudioWindow::SceneFileStep(const QString& path, SceneStep step, std::strin
     m_settings.AddRecentScene(path);
     m_settings.StoreLastScene(path);
     m_settings.Sync();
+    FillRecentMenu();
     return true;
 }
 

@@ -8,12 +8,14 @@
 #include "compile_results_panel.h"
 #include "items_panel.h"
 #include "live_output_panel.h"
+#include "panel_cycle.h"
 #include "panel_dock.h"
 #include "studio_host.h"
 #include "studio_settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -75,6 +77,8 @@ public:
     PanelDock* NavigatorDock() const { return m_navigatorDock; }
     QAction* UndoAction() const { return m_undo; }
     QAction* RedoAction() const { return m_redo; }
+    // Ctrl+Tab and F6 from panel to panel and to the editor.
+    PanelCycle& Panels() const { return *m_cycle; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -98,7 +102,10 @@ private:
     bool SceneFileStep(const QString& path, SceneStep step, std::string* error);
     void OpenFile();
     void OpenRecent(const QString& path);
+    // Shows the editor and gives its timeline the keyboard focus.
     void ShowEditor();
+    QWidget* EditorWindow() const;
+    void FocusEditor();
     void UpdateTitle();
     void FillItems();
     // Asks the editor to preview the current material's effect on the live output, as the
@@ -131,6 +138,7 @@ private:
     QPointer<QMenu> m_recentMenu;
     QPointer<QAction> m_undo;
     QPointer<QAction> m_redo;
+    std::unique_ptr<PanelCycle> m_cycle;
 };
 
 } // namespace kel::studio
