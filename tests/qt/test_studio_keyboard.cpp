@@ -197,6 +197,11 @@ TEST_F(KeyboardTest, EveryPanelAndControlHasAnAccessibleName) {
         }
     }
     EXPECT_GE(controls, 20);
+
+    // The editor's buttons are named by their captions.
+    const CWnd* undo = Dialog()->GetDlgItem(IDC_BTN_UNDO);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(backend->WidgetFor(undo)->accessibleName(), "Undo");
 }
 
 TEST_F(KeyboardTest, EnterOnAHistoryRowBringsTheDocumentThere) {
