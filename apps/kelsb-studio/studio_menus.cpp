@@ -185,9 +185,8 @@ void StudioWindow::UpdateEditActions() {
 }
 
 void StudioWindow::ShowAbout() {
-    QMessageBox::about(
-        this, Tr(Str::AboutTitle),
-        Tr(Str::AboutText).arg(QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped()));
+    Tell(QMessageBox::Information, Tr(Str::AboutTitle),
+         Tr(Str::AboutText).arg(QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped()));
 }
 
 } // namespace kel::studio

@@ -36,6 +36,7 @@ constexpr StudioTextEntry kTexts[] = {
     {Str::ButtonSave, {"&Save", "保存(&S)", "儲存(&S)"}},
     {Str::ButtonDiscard, {"&Discard", "不保存(&D)", "不儲存(&D)"}},
     {Str::ButtonCancel, {"Cancel", "取消", "取消"}},
+    {Str::ButtonOk, {"OK", "确定", "確定"}},
     {Str::SettingsShared,
      {"Another KelSB Studio uses this configuration folder: this one does not store its layout, "
       "scenes or choices",

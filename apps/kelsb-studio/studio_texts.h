@@ -44,6 +44,7 @@ enum class Str : int {
     ButtonSave,
     ButtonDiscard,
     ButtonCancel,
+    ButtonOk,
     SettingsShared,
     MenuBar,
     StatusBar,

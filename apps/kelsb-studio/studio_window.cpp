@@ -161,8 +161,8 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     }
     if (!m_host.Start(error)) {
         if (m_interactive) {
-            QMessageBox::critical(this, kAppTitle,
-                                  Tr(Str::EditorCannotStart).arg(QString::fromStdString(*error)));
+            Tell(QMessageBox::Critical, kAppTitle,
+                 Tr(Str::EditorCannotStart).arg(QString::fromStdString(*error)));
         }
         return false;
     }
@@ -370,10 +370,16 @@ void StudioWindow::Redo() {
 
 void StudioWindow::Warn(const std::string& message) {
     if (m_interactive) {
-        QMessageBox::warning(this, kAppTitle, QString::fromStdString(message));
+        Tell(QMessageBox::Warning, kAppTitle, QString::fromStdString(message));
     } else {
         statusBar()->showMessage(QString::fromStdString(message));
     }
+}
+
+void StudioWindow::Tell(QMessageBox::Icon icon, const QString& title, const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(Tr(Str::ButtonOk));
+    box.exec();
 }
 
 bool StudioWindow::SceneFileStep(const QString& path, SceneStep step, std::string* error) {
@@ -454,7 +460,8 @@ bool StudioWindow::MayDiscard() {
     QMessageBox box(QMessageBox::Question, kAppTitle, Tr(Str::AskSave),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Save);
-    // Qt's own texts for its buttons would stay English: no translations of Qt come with us.
+    // Qt's own texts for its buttons would stay English: no translations of Qt come with the
+    // studio.
     box.button(QMessageBox::Save)->setText(Tr(Str::ButtonSave));
     box.button(QMessageBox::Discard)->setText(Tr(Str::ButtonDiscard));
     box.button(QMessageBox::Cancel)->setText(Tr(Str::ButtonCancel));

@@ -14,6 +14,7 @@
 #include "studio_settings.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <memory>
 #include <optional>
@@ -121,6 +122,8 @@ private:
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
     void Warn(const std::string& message);
+    // A message box with one button, OK, in the studio's language.
+    void Tell(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     StudioSettings m_settings;
     StudioHost m_host;

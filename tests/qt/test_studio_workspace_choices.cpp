@@ -235,6 +235,18 @@ TEST_F(WorkspaceChoicesTest, TheStudioSpeaksTheLanguageTheEditorIsGiven) {
     AppendTrack();
     EXPECT_TRUE(window->UndoAction()->text().startsWith(QString::fromUtf8("復原「")));
 
+    // A message box's button too, though Qt's own text for it would be English.
+    QString ok;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ok = box->button(QMessageBox::Ok)->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    QAction* about = window->menuBar()->actions().back()->menu()->actions().front();
+    about->trigger();
+    EXPECT_EQ(ok.toStdString(), "確定");
+
     // The question before a changed scene goes, buttons included.
     QStringList buttons;
     QTimer::singleShot(0, [&] {
