@@ -1,11 +1,14 @@
 #include "compile_results_panel.h"
 
+#include "studio_texts.h"
+
 #include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
 #include "host/services/video_std.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <array>
@@ -16,12 +19,7 @@ namespace {
 
 using Problem = CKelPlaySceneObj::CompileProblem;
 
-// The panel's texts: English, Simplified Chinese, Traditional Chinese.
-struct Text {
-    const char* en;
-    const char* zhCN;
-    const char* zhTW;
-};
+using Text = StudioText;
 
 constexpr Text kTitle = {"Compile Results", "编译结果", "編譯結果"};
 constexpr std::array<Text, 4> kColumns = {{
@@ -36,6 +34,8 @@ constexpr Text kCount = {"Problems found by the compile: %1", "编译发现的�
 constexpr Text kNotRun = {"No compile yet: Compile (M) in the editor checks the storyboard.",
                           "尚未编译：在编辑器中按编译（M）检查故事板。",
                           "尚未編譯：在編輯器中按編譯（M）檢查腳本。"};
+constexpr Text kSummaryName = {"Compile summary", "编译摘要", "編譯摘要"};
+constexpr Text kListName = {"Problems found", "发现的问题", "發現的問題"};
 constexpr Text kMissingPiece = {"(missing)", "（缺失）", "（缺失）"};
 
 Text ProblemText(Problem problem) {
@@ -57,17 +57,6 @@ Text ProblemText(Problem problem) {
     }
     return {"The material's piece is missing from the scene", "场景中缺少素材的图文",
             "場景中缺少素材的圖文"};
-}
-
-QString In(LANGID language, const Text& text) {
-    switch (language) {
-    case 2052:
-        return QString::fromUtf8(text.zhCN);
-    case 1028:
-        return QString::fromUtf8(text.zhTW);
-    default:
-        return QString::fromUtf8(text.en);
-    }
 }
 
 constexpr int kContainerRole = Qt::UserRole;
@@ -93,10 +82,23 @@ CompileResultsPanel::CompileResultsPanel(LANGID language, std::function<void(int
     m_list->setHeaderLabels(headers);
     m_list->header()->setStretchLastSection(true);
     layout->addWidget(m_list);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+    auto showRow = [this](QTreeWidgetItem* item) {
         if (item != nullptr && m_show)
             m_show(item->data(0, kContainerRole).toInt(), item->data(0, kContentRole).toInt());
-    });
+    };
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
+            [showRow](QTreeWidgetItem* item, int) { showRow(item); });
+    // Enter on a row does what a double click does.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), m_list);
+        enter->setContext(Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this,
+                [this, showRow] { showRow(m_list->currentItem()); });
+    }
+    setAccessibleName(Title(language));
+    m_summary->setAccessibleName(In(language, kSummaryName));
+    m_list->setAccessibleName(In(language, kListName));
+    setFocusProxy(m_list);
     Clear();
 }
 

@@ -1,6 +1,7 @@
 #include "host_panels.h"
 
 #include "qt/qt_backend.h"
+#include "studio_texts.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_content.h"
@@ -14,6 +15,8 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace kel::studio {
@@ -26,6 +29,10 @@ constexpr DWORD kPanelStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME
 QWidget* PanelWidget(const CWnd* wnd) {
     kel::qt::QtBackend* backend = kel::qt::Installed();
     return backend ? backend->WidgetFor(wnd) : nullptr;
+}
+
+std::string Text(Str id) {
+    return Tr(id).toStdString();
 }
 
 std::string TimeText(DWORD frame) {
@@ -42,7 +49,9 @@ HistoryPanel::HistoryPanel(SceneSource scene, DialogSource dialog)
       m_fromHistory(RegisterWindowMessage("WM_CG_UR_FROM_HISTORY")) {}
 
 BOOL HistoryPanel::CreatePanel(const CRect& screen) {
-    if (!CreateEx(0, nullptr, kTitle, kPanelStyle, screen, nullptr, 0)) {
+    // The editor knows the panel by this title (it is the editor's own text for it).
+    if (!CreateEx(0, nullptr, Tr(Str::HistoryPanel).toUtf8().constData(), kPanelStyle, screen,
+                  nullptr, 0)) {
         return FALSE;
     }
     if (QWidget* widget = PanelWidget(this)) {
@@ -52,6 +61,16 @@ BOOL HistoryPanel::CreatePanel(const CRect& screen) {
         layout->addWidget(m_list);
         QObject::connect(m_list, &QListWidget::itemClicked, m_list,
                          [this](QListWidgetItem* item) { ChooseRow(m_list->row(item)); });
+        // From the keyboard: the arrows go to a row, Enter brings the document there.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            auto* choose = new QShortcut(QKeySequence(key), m_list);
+            choose->setContext(Qt::WidgetShortcut);
+            QObject::connect(choose, &QShortcut::activated, m_list,
+                             [this] { ChooseRow(m_list->currentRow()); });
+        }
+        widget->setAccessibleName(Tr(Str::HistoryPanel));
+        m_list->setAccessibleName(Tr(Str::HistorySteps));
+        widget->setFocusProxy(m_list);
     }
     Refresh();
     return TRUE;
@@ -79,7 +98,7 @@ std::vector<HistoryPanel::Row> HistoryPanel::Rows() const {
         return rows;
     }
     const int done = history->GetUndoStepCount();
-    rows.push_back({"Start", true, done == 0});
+    rows.push_back({Tr(Str::HistoryStart), true, done == 0});
     const std::vector<CString> names = history->GetStepNames();
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         rows.push_back({QString::fromUtf8(names[i].str()), i < done, i + 1 == done});
@@ -174,6 +193,14 @@ void HistoryPanel::Forget() {
     Refresh();
 }
 
+void HistoryPanel::ShowCurrentHistory() {
+    CKelPlaySceneObj* scene = m_scene ? m_scene() : nullptr;
+    const CKelSBEditObj* document = scene ? scene->GetSBEditObj() : nullptr;
+    const CKelSBBodyObj* body = document ? document->GetCurSBBodyObj() : nullptr;
+    m_history = body ? body->GetURBase() : nullptr;
+    Refresh();
+}
+
 LRESULT HistoryPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == m_updateHistory && m_updateHistory != 0) {
         switch (wParam) {
@@ -204,16 +231,29 @@ NavigatorPanel::NavigatorPanel(SceneSource scene)
       m_contentChanged(RegisterWindowMessage("WM_CG_SBNAV_SBSELCONTENT_CHANGED")) {}
 
 BOOL NavigatorPanel::CreatePanel(const CRect& screen) {
-    if (!CreateEx(0, nullptr, kTitle, kPanelStyle, screen, nullptr, 0)) {
+    if (!CreateEx(0, nullptr, Tr(Str::Navigator).toUtf8().constData(), kPanelStyle, screen, nullptr,
+                  0)) {
         return FALSE;
     }
     if (QWidget* widget = PanelWidget(this)) {
+        widget->setAccessibleName(Tr(Str::Navigator));
         auto* form = new QFormLayout(widget);
-        for (const char* label :
-             {"Kind:", "Piece:", "Track:", "Entry point:", "Outlet point:", "Length:"}) {
+        for (const Str label : {Str::NavKind, Str::NavPiece, Str::NavTrack, Str::NavEntry,
+                                Str::NavOutlet, Str::NavLength}) {
             auto* value = new QLabel(widget);
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            form->addRow(label, value);
+            // Reachable and readable from the keyboard, as with the mouse.
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            auto* name = new QLabel(Tr(label), widget);
+            name->setBuddy(value);
+            name->setAccessibleName(name->text());
+            QString field = name->text();
+            field.remove(QRegularExpression("[:：]$"));
+            value->setAccessibleName(field);
+            form->addRow(name, value);
+            if (m_values.empty()) {
+                widget->setFocusProxy(value);
+            }
             m_values.emplace_back(value);
         }
     }
@@ -233,20 +273,20 @@ void NavigatorPanel::Describe(const CKelSBContentBaseObj* content) {
     }
     // Read at once and not kept: the material belongs to the storyboard and may go any time.
     if (kel::platform::DowncastTo<CKelSBContentScrollObj>(content)) {
-        m_fields.kind = "Scroll";
+        m_fields.kind = Text(Str::NavScroll);
     } else if (kel::platform::DowncastTo<CKelSBContentMovieObj>(content)) {
-        m_fields.kind = "Movie";
+        m_fields.kind = Text(Str::NavMovie);
     } else if (const auto* piece = kel::platform::DowncastTo<CKelSBContentPieceBaseObj>(content)) {
-        static const char* const phases[] = {"In", "Stay", "Out"};
+        static constexpr Str phases[] = {Str::NavIn, Str::NavStay, Str::NavOut};
         const int phase = piece->GetIOStateType();
-        m_fields.kind = phase >= 0 && phase <= 2 ? phases[phase] : "Piece";
+        m_fields.kind = Text(phase >= 0 && phase <= 2 ? phases[phase] : Str::NavPieceKind);
     } else {
-        m_fields.kind = "Material";
+        m_fields.kind = Text(Str::NavMaterial);
     }
     CKelPlaySceneObj* scene = m_scene ? m_scene() : nullptr;
     const CKelPlayBaseObj* piece = scene ? scene->FindPieceByGUID(content->GetGUID()) : nullptr;
-    m_fields.piece = piece ? piece->GetName().str() : "(not in the scene)";
-    m_fields.track = "Track" + std::to_string(content->GetTrackIndex() + 1);
+    m_fields.piece = piece ? piece->GetName().str() : Text(Str::NavNotInScene);
+    m_fields.track = Tr(Str::NavTrackName).arg(content->GetTrackIndex() + 1).toStdString();
     m_fields.entry = TimeText(content->GetStoryIn());
     m_fields.outlet = TimeText(content->GetStoryOut());
     m_fields.length = TimeText(content->GetDuration());

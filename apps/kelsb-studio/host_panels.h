@@ -27,7 +27,6 @@ using SceneSource = std::function<CKelPlaySceneObj*()>;
 class HistoryPanel : public CWnd {
 public:
     using DialogSource = std::function<CWnd*()>;
-    static constexpr const char* kTitle = "History Panel";
 
     HistoryPanel(SceneSource scene, DialogSource dialog);
     // A floating tool window at `screen` (its window rectangle), hidden until shown.
@@ -51,6 +50,9 @@ public:
     void SetRefreshed(std::function<void()> refreshed) { m_refreshed = std::move(refreshed); }
     // The history shown belongs to a scene that is about to go.
     void Forget();
+    // Shows the history of the scene's current storyboard, as the editor does when it is
+    // activated: a scene just opened shows its history before the editor is clicked.
+    void ShowCurrentHistory();
     QListWidget* List() const { return m_list; }
 
 protected:
@@ -76,8 +78,6 @@ private:
 // length.
 class NavigatorPanel : public CWnd {
 public:
-    static constexpr const char* kTitle = "Storyboard Navigator";
-
     explicit NavigatorPanel(SceneSource scene);
     BOOL CreatePanel(const CRect& screen);
 

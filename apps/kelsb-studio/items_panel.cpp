@@ -1,5 +1,7 @@
 #include "items_panel.h"
 
+#include "studio_texts.h"
+
 #include "host/base/kel_object.h"
 #include "host/scene/play_piece.h"
 #include "host/scene/play_scene.h"
@@ -15,17 +17,17 @@ namespace {
 
 constexpr int kGuidRole = Qt::UserRole;
 
-const char* KindOf(const CKelPlayBaseObj* piece) {
+Str KindOf(const CKelPlayBaseObj* piece) {
     if (kel::platform::DowncastTo<CKelPlayScrollObj>(piece)) {
-        return "scroll";
+        return Str::KindScroll;
     }
     if (kel::platform::DowncastTo<CKelPlayMovieObj>(piece)) {
-        return "movie";
+        return Str::KindMovie;
     }
     if (kel::platform::DowncastTo<CKelPlayGroupObj>(piece)) {
-        return "group";
+        return Str::KindGroup;
     }
-    return "piece";
+    return Str::KindPiece;
 }
 
 } // namespace
@@ -50,14 +52,20 @@ ItemsPanel::ItemsPanel(SceneSource scene, QWidget* parent)
     : QWidget(parent), m_scene(std::move(scene)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto* label = new QLabel("Drag groups as", this);
+    auto* label = new QLabel(Tr(Str::DragGroupsAs), this);
     m_phases = new QComboBox(this);
-    m_phases->addItem("In", static_cast<unsigned>(KelPieceDragData::kIn));
-    m_phases->addItem("Stay", static_cast<unsigned>(KelPieceDragData::kStay));
-    m_phases->addItem("Out", static_cast<unsigned>(KelPieceDragData::kOut));
-    m_phases->addItem("In, Stay and Out", static_cast<unsigned>(KelPieceDragData::kInStayOut));
+    m_phases->addItem(Tr(Str::PhaseIn), static_cast<unsigned>(KelPieceDragData::kIn));
+    m_phases->addItem(Tr(Str::PhaseStay), static_cast<unsigned>(KelPieceDragData::kStay));
+    m_phases->addItem(Tr(Str::PhaseOut), static_cast<unsigned>(KelPieceDragData::kOut));
+    m_phases->addItem(Tr(Str::PhaseInStayOut), static_cast<unsigned>(KelPieceDragData::kInStayOut));
     m_phases->setCurrentIndex(3);
     m_list = new DragList(*this);
+    setAccessibleName(Tr(Str::Items));
+    label->setAccessibleName(label->text());
+    label->setBuddy(m_phases);
+    m_phases->setAccessibleName(label->text());
+    m_list->setAccessibleName(Tr(Str::ItemsList));
+    setFocusProxy(m_list); // the panel's keyboard focus goes to its list
     layout->addWidget(label);
     layout->addWidget(m_phases);
     layout->addWidget(m_list);
@@ -79,7 +87,8 @@ void ItemsPanel::Fill() {
                 continue;
             }
             auto* item = new QListWidgetItem(
-                QString("%1  (%2)").arg(QString::fromUtf8(piece->GetName().str()), KindOf(piece)),
+                QString("%1  (%2)")
+                    .arg(QString::fromUtf8(piece->GetName().str()), Tr(KindOf(piece))),
                 m_list);
             const auto& bytes = piece->GetGUID().bytes;
             item->setData(kGuidRole, QByteArray(reinterpret_cast<const char*>(bytes.data()),

@@ -1,6 +1,7 @@
 #include "live_output_panel.h"
 
 #include "input_gate.h"
+#include "studio_texts.h"
 
 #include "host/base/kel_memblock.h"
 #include "host/services/live_output.h"
@@ -26,12 +27,16 @@ constexpr int kMargin = 4;
 
 LiveOutputPanel::LiveOutputPanel(bool bPaced, QWidget* parent)
     : QWidget(parent, Qt::Tool), m_bPaced(bPaced) {
-    setWindowTitle(kTitle);
+    setWindowTitle(Tr(Str::LiveOutput));
+    setAccessibleName(windowTitle());
+    // Reachable by the keyboard like every panel, though it has nothing to type into.
+    setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(160, 90 + kBarHeight);
     resize(384, 216 + kBarHeight);
-    m_stop = new QPushButton(kStopText, this);
+    m_stop = new QPushButton(Tr(Str::Stop), this);
     m_stop->setObjectName("stopPlay");
-    m_stop->setToolTip("Stops the play at the frame on the air (Esc, Space)");
+    m_stop->setToolTip(Tr(Str::StopTip));
+    m_stop->setAccessibleName(m_stop->text());
     m_stop->setFocusPolicy(Qt::NoFocus);
     m_stop->setEnabled(false);
     InputGate::MarkAsStopControl(m_stop);
@@ -39,8 +44,9 @@ LiveOutputPanel::LiveOutputPanel(bool bPaced, QWidget* parent)
         if (m_stopAction)
             m_stopAction();
     });
-    m_loaded = new QLabel(kLoadedText, this);
+    m_loaded = new QLabel(Tr(Str::LoadedBanner), this);
     m_loaded->setObjectName("loadedBanner");
+    m_loaded->setAccessibleName(m_loaded->text());
     m_loaded->setAlignment(Qt::AlignCenter);
     m_loaded->setStyleSheet("QLabel { background: #b00020; color: white; font-weight: bold; "
                             "padding: 2px; }");

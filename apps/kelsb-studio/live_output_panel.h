@@ -16,10 +16,6 @@ namespace kel::studio {
 
 class LiveOutputPanel : public QWidget {
 public:
-    static constexpr const char* kTitle = "Live Output";
-    static constexpr const char* kStopText = "Stop";
-    static constexpr const char* kLoadedText = "Loaded on the output: editing is locked";
-
     // bPaced: video fields take their real time (at the house frame rate); otherwise they are
     // only counted and every refresh shows at once.
     explicit LiveOutputPanel(bool bPaced, QWidget* parent = nullptr);

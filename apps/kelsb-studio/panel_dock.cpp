@@ -6,12 +6,35 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QPainter>
 
 namespace kel::studio {
+
+// Drawn above the dock's widget and letting every click through to it.
+class PanelDock::FocusMark : public QWidget {
+public:
+    explicit FocusMark(QWidget* dock) : QWidget(dock) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        constexpr int kWidth = 3;
+        QPainter painter(this);
+        const QColor colour = palette().color(QPalette::Active, QPalette::Highlight);
+        const QRect r = rect();
+        painter.fillRect(QRect(0, 0, r.width(), kWidth), colour);
+        painter.fillRect(QRect(0, r.height() - kWidth, r.width(), kWidth), colour);
+        painter.fillRect(QRect(0, 0, kWidth, r.height()), colour);
+        painter.fillRect(QRect(r.width() - kWidth, 0, kWidth, r.height()), colour);
+    }
+};
 
 PanelDock::PanelDock(const QString& title, const QString& name, QWidget* parent)
     : QDockWidget(title, parent) {
     setObjectName(name);
+    setAccessibleName(title);
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                 QDockWidget::DockWidgetFloatable);
 }
@@ -54,6 +77,28 @@ void PanelDock::ShowPanel(bool show) {
 void PanelDock::PushVisibilityToPanel() {
     if (m_panel && IsWindow(m_panel) && (m_panel->IsWindowVisible() != FALSE) != IsShown()) {
         m_panel->ShowWindow(IsShown() ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void PanelDock::SetMarked(bool marked) {
+    if (marked && !m_mark) {
+        m_mark = new FocusMark(this);
+    }
+    if (m_mark) {
+        m_mark->setGeometry(rect());
+        m_mark->setVisible(marked);
+        m_mark->raise();
+    }
+}
+
+bool PanelDock::IsMarked() const {
+    return m_mark && !m_mark->isHidden();
+}
+
+void PanelDock::resizeEvent(QResizeEvent* event) {
+    QDockWidget::resizeEvent(event);
+    if (m_mark) {
+        m_mark->setGeometry(rect());
     }
 }
 

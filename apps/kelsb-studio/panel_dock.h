@@ -33,13 +33,21 @@ public:
     // window follows its dock.
     void PushVisibilityToPanel();
 
+    // Marks the dock as the one holding the keyboard focus: a frame in the highlight colour
+    // around it, over whatever its widget draws.
+    void SetMarked(bool marked);
+    bool IsMarked() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    class FocusMark;
     CWnd* m_panel = nullptr; // the host's; the dock lives no longer than the host's windows
     QPointer<QWidget> m_panelWidget;
+    QPointer<FocusMark> m_mark;
 };
 
 } // namespace kel::studio

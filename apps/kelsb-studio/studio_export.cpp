@@ -1,5 +1,6 @@
 // File > Export Video: the current storyboard, as it plays on the live output, into a video file,
 // with a progress bar, an estimate of the time left and Cancel.
+#include "studio_texts.h"
 #include "studio_window.h"
 #include "video_export.h"
 
@@ -16,13 +17,6 @@
 
 namespace kel::studio {
 
-namespace {
-
-constexpr const char* kMatroska = "Lossless FFV1 in Matroska (*.mkv)";
-constexpr const char* kMp4 = "H.264 in MP4 (*.mp4)";
-
-} // namespace
-
 bool StudioWindow::ExportVideo(const QString& chosenPath) {
     std::string why;
     if (!kel::video::IsExportAvailable(&why)) {
@@ -37,17 +31,19 @@ bool StudioWindow::ExportVideo(const QString& chosenPath) {
     }
     QString path = chosenPath;
     if (path.isEmpty()) {
-        QStringList filters{kMatroska};
+        const QString matroska = Tr(Str::FilterMatroska);
+        const QString mp4 = Tr(Str::FilterMp4);
+        QStringList filters{matroska};
         if (kel::video::IsFormatAvailable(kel::video::VideoFormat::H264Mp4)) {
-            filters << kMp4;
+            filters << mp4;
         }
         QString filter;
-        path = QFileDialog::getSaveFileName(this, "Export Video", QString(), filters.join(";;"),
-                                            &filter);
+        path = QFileDialog::getSaveFileName(this, Tr(Str::ExportTitle), QString(),
+                                            filters.join(";;"), &filter);
         if (path.isEmpty()) {
             return false;
         }
-        const QString extension = filter == kMp4 ? ".mp4" : ".mkv";
+        const QString extension = filter == mp4 ? ".mp4" : ".mkv";
         if (!path.endsWith(".mkv", Qt::CaseInsensitive) &&
             !path.endsWith(".mp4", Qt::CaseInsensitive)) {
             path += extension;
@@ -55,9 +51,9 @@ bool StudioWindow::ExportVideo(const QString& chosenPath) {
     }
 
     const DWORD last = body->GetDuration();
-    QProgressDialog progress("Exporting the storyboard...", "Cancel", 0, static_cast<int>(last) + 1,
-                             this);
-    progress.setWindowTitle("Export Video");
+    QProgressDialog progress(Tr(Str::Exporting), Tr(Str::ButtonCancel), 0,
+                             static_cast<int>(last) + 1, this);
+    progress.setWindowTitle(Tr(Str::ExportTitle));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     QElapsedTimer clock;
@@ -66,24 +62,21 @@ bool StudioWindow::ExportVideo(const QString& chosenPath) {
         *scene, path.toStdString(), 0, last, [&](DWORD written, DWORD total) {
             const double seconds = clock.elapsed() / 1000.0;
             const double left = seconds / written * (total - written);
-            progress.setLabelText(QString("Frame %1 of %2, about %3 s left")
-                                      .arg(written)
-                                      .arg(total)
-                                      .arg(static_cast<int>(left + 0.5)));
+            progress.setLabelText(
+                Tr(Str::ExportProgress).arg(written).arg(total).arg(static_cast<int>(left + 0.5)));
             progress.setValue(static_cast<int>(written)); // runs the dialog's events
             return !progress.wasCanceled();
         });
     progress.reset();
     if (result.cancelled) {
-        statusBar()->showMessage("Export cancelled: no file was written", 5000);
+        statusBar()->showMessage(Tr(Str::ExportCancelled), 5000);
         return false;
     }
     if (!result.done) {
-        Warn("The video could not be exported: " + result.error);
+        Warn(Tr(Str::ExportFailed).arg(QString::fromStdString(result.error)).toStdString());
         return false;
     }
-    statusBar()->showMessage(QString("Exported %1 frames to %2").arg(result.frames).arg(path),
-                             5000);
+    statusBar()->showMessage(Tr(Str::Exported).arg(result.frames).arg(path), 5000);
     return true;
 }
 

@@ -122,6 +122,10 @@ void StudioHost::Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string pa
         }
         m_module.Entries().setCurScene(m_scene.get());
         RefreshEditor();
+        // The editor names the history only when it is activated or records a step.
+        if (m_history) {
+            m_history->ShowCurrentHistory();
+        }
     }
     old.reset();
     m_path = std::move(path);
@@ -199,6 +203,7 @@ bool StudioHost::Start(std::string* error) {
     module.setCurScene(m_scene.get());
     m_dialog->ShowWindow(SW_SHOW);
     RefreshEditor();
+    m_history->ShowCurrentHistory();
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The studio's menu bar: File (scenes), Edit (the storyboard's history), Storyboard (the host's
 // requests to the editor), View (the panels, the editor, the editor's language) and Help.
+#include "studio_texts.h"
 #include "studio_window.h"
 #include "video_export.h"
 
@@ -13,65 +14,121 @@
 
 namespace kel::studio {
 
+namespace {
+
+// The platform's keys for a standard action, else `fallback` (a platform may have none).
+QList<QKeySequence> KeysFor(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QList<QKeySequence>{fallback} : keys;
+}
+
+QAction* AddAction(QMenu* menu, const QString& text, const QList<QKeySequence>& keys) {
+    QAction* action = menu->addAction(text);
+    action->setShortcuts(keys);
+    return action;
+}
+
+} // namespace
+
+// Every action has a key, so that the workspace needs no mouse: the standard keys where the
+// desktop has them, Alt+digit for the panels and the editor, Ctrl+digit for the recent scenes.
 void StudioWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open...", QKeySequence::Open, this, [this] { OpenFile(); });
-    file->addAction("&Save", QKeySequence::Save, this, [this] { Save(); });
-    file->addAction("Save &As...", QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    menuBar()->setAccessibleName(Tr(Str::MenuBar));
+    QMenu* file = menuBar()->addMenu(Tr(Str::MenuFile));
+    connect(AddAction(file, Tr(Str::Open), KeysFor(QKeySequence::Open, Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, [this] { OpenFile(); });
+    connect(AddAction(file, Tr(Str::Save), KeysFor(QKeySequence::Save, Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, [this] { Save(); });
+    connect(AddAction(file, Tr(Str::SaveAs),
+                      KeysFor(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+            &QAction::triggered, this, [this] { SaveAs(); });
     file->addSeparator();
-    QAction* exportVideo = file->addAction("&Export Video...", this, [this] { ExportVideo(); });
+    QAction* exportVideo = AddAction(file, Tr(Str::ExportVideo), {Qt::CTRL | Qt::Key_E});
+    connect(exportVideo, &QAction::triggered, this, [this] { ExportVideo(); });
     std::string why;
     if (!kel::video::IsExportAvailable(&why)) {
         exportVideo->setEnabled(false);
         exportVideo->setStatusTip(QString::fromStdString(why));
     }
     file->addSeparator();
-    m_recentMenu = file->addMenu("&Recent Scenes");
+    m_recentMenu = file->addMenu(Tr(Str::RecentScenes));
     connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    FillRecentMenu(); // now, so that their keys work before the menu was ever opened
     file->addSeparator();
-    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+    connect(AddAction(file, Tr(Str::Quit), KeysFor(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, [this] { close(); });
 
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    m_undo = edit->addAction("&Undo", QKeySequence::Undo, this, [this] { Undo(); });
-    m_redo = edit->addAction("&Redo", QKeySequence::Redo, this, [this] { Redo(); });
+    QMenu* edit = menuBar()->addMenu(Tr(Str::MenuEdit));
+    m_undo = AddAction(edit, Tr(Str::Undo), KeysFor(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
+    connect(m_undo, &QAction::triggered, this, [this] { Undo(); });
+    m_redo = edit->addAction(Tr(Str::Redo), this, [this] { Redo(); });
+    // Ctrl+Y as well as the desktop's own keys: both are what users of other editors press.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
+        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    }
+    m_redo->setShortcuts(redoKeys);
 
-    QMenu* storyboard = menuBar()->addMenu("&Storyboard");
-    storyboard->addAction("Put Selected Items (&In)", this, [this] { PutSelectedItems(false); });
-    storyboard->addAction("Put Selected Items (In, &Stay, Out)", this,
-                          [this] { PutSelectedItems(true); });
+    QMenu* storyboard = menuBar()->addMenu(Tr(Str::MenuStoryboard));
+    connect(AddAction(storyboard, Tr(Str::PutIn), {Qt::CTRL | Qt::Key_I}), &QAction::triggered,
+            this, [this] { PutSelectedItems(false); });
+    connect(AddAction(storyboard, Tr(Str::PutAllPhases), {Qt::CTRL | Qt::SHIFT | Qt::Key_I}),
+            &QAction::triggered, this, [this] { PutSelectedItems(true); });
 
-    BuildViewMenu(menuBar()->addMenu("&View"));
+    BuildViewMenu(menuBar()->addMenu(Tr(Str::MenuView)));
 
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction("&About KelSB Studio", this, [this] { ShowAbout(); });
+    QMenu* help = menuBar()->addMenu(Tr(Str::MenuHelp));
+    connect(AddAction(help, Tr(Str::About), {Qt::Key_F1}), &QAction::triggered, this,
+            [this] { ShowAbout(); });
 }
 
 void StudioWindow::BuildViewMenu(QMenu* view) {
-    view->addAction("Storyboard &Editor", this, [this] { ShowEditor(); });
+    connect(AddAction(view, Tr(Str::ShowEditor), {Qt::ALT | Qt::Key_0}), &QAction::triggered, this,
+            [this] { ShowEditor(); });
     view->addSeparator();
+    int number = 1;
     for (PanelDock* dock : {m_itemsDock.data(), m_liveDock.data(), m_historyDock.data(),
                             m_navigatorDock.data(), m_compileDock.data()}) {
-        QAction* action = view->addAction(dock->windowTitle());
+        QAction* action =
+            AddAction(view, dock->windowTitle(),
+                      {QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_0 + number++))});
         action->setCheckable(true);
-        connect(action, &QAction::triggered, dock, [dock](bool show) { dock->ShowPanel(show); });
+        // By the dock's state, not the action's: a key may toggle it while the menu is closed.
+        connect(action, &QAction::triggered, dock, [this, dock] {
+            const bool show = !dock->IsShown();
+            dock->ShowPanel(show);
+            if (show) {
+                m_cycle->Focus(dock);
+            }
+        });
         connect(view, &QMenu::aboutToShow, action,
                 [action, dock] { action->setChecked(dock->IsShown()); });
     }
     view->addSeparator();
-    view->addAction("&Preview Effect", this, [this] { PreviewEffect(); });
+    // F6 only here: in the editor's window F6 is the editor's own key.
+    connect(AddAction(view, Tr(Str::NextPanel), {Qt::CTRL | Qt::Key_Tab, Qt::Key_F6}),
+            &QAction::triggered, this, [this] { m_cycle->Next(); });
+    connect(AddAction(view, Tr(Str::PreviousPanel),
+                      {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_F6}),
+            &QAction::triggered, this, [this] { m_cycle->Previous(); });
+    view->addSeparator();
+    connect(AddAction(view, Tr(Str::PreviewEffect), {Qt::CTRL | Qt::Key_P}), &QAction::triggered,
+            this, [this] { PreviewEffect(); });
     view->addSeparator();
 
     // The editor reads its language when it is loaded: a choice counts from the next start.
-    QMenu* language = view->addMenu("&Language");
+    QMenu* language = view->addMenu(Tr(Str::Language));
     auto* group = new QActionGroup(language);
-    const std::pair<StudioLanguage, const char*> choices[] = {
-        {StudioLanguage::FromLocale, "As the &System"},
-        {StudioLanguage::English, "&English"},
-        {StudioLanguage::SimplifiedChinese, "Simplified Chinese (简体中文)"},
-        {StudioLanguage::TraditionalChinese, "Traditional Chinese (繁體中文)"},
+    const std::pair<StudioLanguage, Str> choices[] = {
+        {StudioLanguage::FromLocale, Str::LanguageSystem},
+        {StudioLanguage::English, Str::LanguageEnglish},
+        {StudioLanguage::SimplifiedChinese, Str::LanguageSimplified},
+        {StudioLanguage::TraditionalChinese, Str::LanguageTraditional},
     };
+    int key = Qt::Key_0;
     for (const auto& [choice, text] : choices) {
-        QAction* action = language->addAction(QString::fromUtf8(text));
+        QAction* action = AddAction(
+            language, Tr(text), {QKeySequence(Qt::CTRL | Qt::ALT | static_cast<Qt::Key>(key++))});
         action->setCheckable(true);
         action->setChecked(m_settings.Language() == choice);
         group->addAction(action);
@@ -83,12 +140,12 @@ void StudioWindow::BuildViewMenu(QMenu* view) {
 void StudioWindow::ChooseLanguage(StudioLanguage language) {
     m_settings.StoreLanguage(language);
     m_settings.Sync();
-    if (!qgetenv("KELSB_LANG").isEmpty()) {
-        statusBar()->showMessage(
-            "KELSB_LANG is set in the environment: it chooses the editor's language until it is "
-            "unset");
+    if (m_settings.IsShared()) {
+        statusBar()->showMessage(Tr(Str::LanguageNotStored));
+    } else if (!qgetenv("KELSB_LANG").isEmpty()) {
+        statusBar()->showMessage(Tr(Str::LanguageFromEnvironment));
     } else {
-        statusBar()->showMessage("The editor shows the chosen language from the next start");
+        statusBar()->showMessage(Tr(Str::LanguageNextStart));
     }
 }
 
@@ -97,16 +154,19 @@ void StudioWindow::FillRecentMenu() {
     const QStringList scenes = m_settings.RecentScenes();
     m_settings.Sync();
     if (scenes.isEmpty()) {
-        m_recentMenu->addAction("(none)")->setEnabled(false);
+        m_recentMenu->addAction(Tr(Str::RecentNone))->setEnabled(false);
         return;
     }
     int number = 1;
     for (const QString& path : scenes) {
         const QFileInfo info(path);
         const QString text = QString("&%1 %2  (%3)")
-                                 .arg(number++)
+                                 .arg(number)
                                  .arg(info.fileName(), QDir::toNativeSeparators(info.path()));
-        m_recentMenu->addAction(text, this, [this, path] { OpenRecent(path); });
+        QAction* action =
+            AddAction(m_recentMenu, text,
+                      {QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + number++))});
+        connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
 }
 
@@ -119,20 +179,14 @@ void StudioWindow::UpdateEditActions() {
     const std::optional<QString> undo = history ? history->UndoStep() : std::nullopt;
     const std::optional<QString> redo = history ? history->RedoStep() : std::nullopt;
     m_undo->setEnabled(undo.has_value());
-    m_undo->setText(undo ? "&Undo " + *undo : QString("&Undo"));
+    m_undo->setText(undo ? Tr(Str::UndoStep).arg(*undo) : Tr(Str::Undo));
     m_redo->setEnabled(redo.has_value());
-    m_redo->setText(redo ? "&Redo " + *redo : QString("&Redo"));
+    m_redo->setText(redo ? Tr(Str::RedoStep).arg(*redo) : Tr(Str::Redo));
 }
 
 void StudioWindow::ShowAbout() {
-    QMessageBox::about(this, "About KelSB Studio",
-                       "<p><b>KelSB Studio</b></p>"
-                       "<p>The reference host of KelSBEdit, the storyboard editor of a broadcast "
-                       "subtitle and graphics playout system. Drag pieces from the Items panel "
-                       "onto the editor's timeline; the History Panel and Edit menu undo and "
-                       "redo every change; plays and effect previews show on the Live Output.</p>"
-                       "<p>Settings: " +
-                           QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped() + "</p>");
+    Tell(QMessageBox::Information, Tr(Str::AboutTitle),
+         Tr(Str::AboutText).arg(QDir::toNativeSeparators(StudioSettingsPath()).toHtmlEscaped()));
 }
 
 } // namespace kel::studio

@@ -1,9 +1,13 @@
 #include "studio_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QVariant>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace kel::studio {
 
@@ -15,6 +19,7 @@ constexpr const char* kEditorRectKey = "layout/editor";
 constexpr const char* kLastSceneKey = "scenes/last";
 constexpr const char* kRecentKey = "scenes/recent";
 constexpr const char* kLanguageKey = "editor/language";
+constexpr const char* kDragPhasesKey = "items/dragPhases";
 
 QString EnvironmentPath(const char* name) {
     const QByteArray value = qgetenv(name);
@@ -61,8 +66,33 @@ QStringList ExistingScenes(const QStringList& recent) {
 }
 
 StudioSettings::StudioSettings(const QString& path) {
-    if (!path.isEmpty()) {
-        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    if (path.isEmpty()) {
+        return;
+    }
+    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    // A lock the system drops with the process: a studio that crashed leaves no stale lock.
+    // Where no lock file can be made (a folder without write access) nothing can be stored
+    // anyway, and the studio goes on as before.
+    const QFileInfo file(path);
+    QDir().mkpath(file.absolutePath());
+    // Not "studio.ini.lock": QSettings takes that name for its own lock while it writes.
+    const QByteArray lockPath =
+        QFile::encodeName(QDir(file.absolutePath()).filePath("studio-instance.lock"));
+    m_lockFile = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFile >= 0 && ::flock(m_lockFile, LOCK_EX | LOCK_NB) != 0) {
+        m_shared = true;
+        ::close(m_lockFile);
+        m_lockFile = -1;
+    }
+}
+
+StudioSettings::~StudioSettings() {
+    // What a shared studio set in passing must not reach the file when QSettings goes.
+    if (m_shared) {
+        m_settings.reset();
+    }
+    if (m_lockFile >= 0) {
+        ::close(m_lockFile); // drops the lock
     }
 }
 
@@ -71,7 +101,7 @@ QVariant StudioSettings::Value(const char* key) const {
 }
 
 void StudioSettings::Store(const char* key, const QVariant& value) {
-    if (m_settings) {
+    if (m_settings && !m_shared) {
         m_settings->setValue(key, value);
     }
 }
@@ -152,7 +182,7 @@ StudioLanguage StudioSettings::Language() const {
 
 void StudioSettings::StoreLanguage(StudioLanguage language) {
     if (language == StudioLanguage::FromLocale) {
-        if (m_settings) {
+        if (m_settings && !m_shared) {
             m_settings->remove(kLanguageKey);
         }
         return;
@@ -160,8 +190,18 @@ void StudioSettings::StoreLanguage(StudioLanguage language) {
     Store(kLanguageKey, int(language));
 }
 
+std::optional<unsigned> StudioSettings::DragPhases() const {
+    bool ok = false;
+    const unsigned phases = Value(kDragPhasesKey).toUInt(&ok);
+    return ok ? std::optional<unsigned>(phases) : std::nullopt;
+}
+
+void StudioSettings::StoreDragPhases(unsigned phases) {
+    Store(kDragPhasesKey, phases);
+}
+
 void StudioSettings::Sync() {
-    if (m_settings) {
+    if (m_settings && !m_shared) {
         m_settings->sync();
     }
 }

@@ -1,6 +1,8 @@
 // What the studio remembers between runs: the workspace's layout, where the editor stood, the
-// last scene, the recent scenes and the language chosen for the editor. Kept in an INI file
-// beside the editor's own profile, so that one folder holds everything of the user's.
+// last scene, the recent scenes, the language chosen for the editor and how groups are dragged.
+// Kept in an INI file beside the editor's own profile, so that one folder holds everything of
+// the user's. One studio at a time owns the file: a second one on the same folder reads it but
+// stores nothing, or it would overwrite the first one's layout and scenes when it closes.
 #pragma once
 
 #include <QByteArray>
@@ -34,10 +36,15 @@ enum class StudioLanguage {
 class StudioSettings {
 public:
     // Keeps nothing with an empty path (a screenshot starts as on a first run and leaves the
-    // user's settings alone).
+    // user's settings alone). Takes the folder's lock, unless another studio holds it.
     explicit StudioSettings(const QString& path);
+    ~StudioSettings();
+    StudioSettings(const StudioSettings&) = delete;
+    StudioSettings& operator=(const StudioSettings&) = delete;
 
     bool IsKept() const { return m_settings != nullptr; }
+    // Another live studio holds the lock of this folder: the settings are read, never written.
+    bool IsShared() const { return m_shared; }
     // False when no layout was ever stored: the studio's first start.
     bool HasLayout() const;
     QByteArray Geometry() const;
@@ -63,6 +70,10 @@ public:
     bool HasOutputDevice() const;
     void StoreOutputDevice(bool configured);
 
+    // How the Items panel drags groups (a phase value of the drag data); nothing stored yet.
+    std::optional<unsigned> DragPhases() const;
+    void StoreDragPhases(unsigned phases);
+
     // Writes what changed to the file now.
     void Sync();
 
@@ -71,6 +82,8 @@ private:
     void Store(const char* key, const QVariant& value);
 
     std::unique_ptr<QSettings> m_settings;
+    int m_lockFile = -1; // held open, and locked, while these settings live
+    bool m_shared = false;
 };
 
 // Before the module is loaded: sets KELSB_LANG to the stored language, unless the environment

@@ -2,27 +2,29 @@
 
 #include "module/automation.h"
 #include "qt/qt_backend.h"
+#include "studio_texts.h"
 #include "workspace_plan.h"
 
 #include "host/effects/effect_preview.h"
 #include "host/scene/play_scene.h"
-#include "host/services/ui_language.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-#include <cstdlib>
 
 namespace kel::studio {
 
 namespace {
 
 constexpr const char* kAppTitle = "KelSB Studio";
+constexpr const char* kSceneExtension = ".kel";
 
 // Opening and saving a scene may take a while: the wait cursor shows over every window.
 class WaitCursor {
@@ -76,31 +78,57 @@ StudioWindow::StudioWindow(const QString& settingsPath)
     setDockNestingEnabled(true);
 
     m_items = new ItemsPanel([this] { return m_host.Scene(); });
-    m_itemsDock = AddDock("Items", "items", Qt::LeftDockWidgetArea);
+    m_itemsDock = AddDock(Tr(Str::Items), "items", Qt::LeftDockWidgetArea);
     m_itemsDock->HoldWidget(m_items);
+    RememberDragPhases();
     // Plays and previews run in real time in it, as they would on air.
     m_live = new LiveOutputPanel(true);
-    m_liveDock = AddDock(LiveOutputPanel::kTitle, "liveOutput", Qt::LeftDockWidgetArea);
+    m_liveDock = AddDock(Tr(Str::LiveOutput), "liveOutput", Qt::LeftDockWidgetArea);
     m_liveDock->HoldWidget(m_live);
     splitDockWidget(m_itemsDock, m_liveDock, Qt::Horizontal);
     // The host's tool boxes come with the editor (Start).
-    const LANGID language = kel::host::LanguageFromEnvironment(
-        [](const char* name) -> const char* { return std::getenv(name); });
+    const LANGID language = StudioUiLanguage();
     m_compile = new CompileResultsPanel(
         language, [this](int nContainer, int nContent) { ShowContent(nContainer, nContent); });
     m_compileDock =
         AddDock(CompileResultsPanel::Title(language), "compileResults", Qt::BottomDockWidgetArea);
     m_compileDock->HoldWidget(m_compile);
     m_compileDock->hide();
-    m_historyDock = AddDock(HistoryPanel::kTitle, "history", Qt::RightDockWidgetArea);
-    m_navigatorDock = AddDock(NavigatorPanel::kTitle, "navigator", Qt::RightDockWidgetArea);
+    m_historyDock = AddDock(Tr(Str::HistoryPanel), "history", Qt::RightDockWidgetArea);
+    m_navigatorDock = AddDock(Tr(Str::Navigator), "navigator", Qt::RightDockWidgetArea);
     splitDockWidget(m_historyDock, m_navigatorDock, Qt::Vertical);
     m_historyDock->hide();
     m_navigatorDock->hide();
 
+    m_cycle = std::make_unique<PanelCycle>(
+        std::vector<PanelDock*>{m_itemsDock, m_liveDock, m_historyDock, m_navigatorDock,
+                                m_compileDock},
+        PanelCycle::Editor{[this] { return EditorWindow(); }, [this] { FocusEditor(); }});
     BuildMenus();
-    statusBar()->showMessage("Drag items onto the storyboard editor");
+    statusBar()->setAccessibleName(Tr(Str::StatusBar));
+    statusBar()->showMessage(Tr(Str::ReadyHint));
+    if (m_settings.IsShared()) {
+        // Said for as long as it holds, not only until the next message.
+        auto* notice = new QLabel(Tr(Str::SettingsShared), statusBar());
+        notice->setObjectName("settingsShared");
+        notice->setAccessibleName(notice->text());
+        statusBar()->addPermanentWidget(notice);
+    }
     UpdateTitle();
+}
+
+void StudioWindow::RememberDragPhases() {
+    QComboBox* phases = m_items->PhaseChooser();
+    if (const std::optional<unsigned> stored = m_settings.DragPhases()) {
+        // A value no choice has (an edited file) leaves the default.
+        if (const int index = phases->findData(*stored); index >= 0) {
+            phases->setCurrentIndex(index);
+        }
+    }
+    connect(phases, &QComboBox::currentIndexChanged, this, [this, phases] {
+        m_settings.StoreDragPhases(phases->currentData().toUInt());
+        m_settings.Sync();
+    });
 }
 
 StudioWindow::~StudioWindow() {
@@ -133,9 +161,8 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     }
     if (!m_host.Start(error)) {
         if (m_interactive) {
-            QMessageBox::critical(this, kAppTitle,
-                                  "The storyboard editor cannot start: " +
-                                      QString::fromStdString(*error));
+            Tell(QMessageBox::Critical, kAppTitle,
+                 Tr(Str::EditorCannotStart).arg(QString::fromStdString(*error)));
         }
         return false;
     }
@@ -164,6 +191,7 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     UpdateTitle();
     UpdateEditActions();
     FillItems();
+    m_cycle->AttachEditor();
     return true;
 }
 
@@ -219,6 +247,35 @@ void StudioWindow::SaveWorkspace() {
 void StudioWindow::ShowEditor() {
     if (CWnd* dialog = m_host.Dialog()) {
         dialog->ShowWindow(SW_SHOW);
+        FocusEditor();
+    }
+}
+
+QWidget* StudioWindow::EditorWindow() const {
+    CWnd* dialog = m_host.Dialog();
+    kel::qt::QtBackend* backend = kel::qt::Installed();
+    if (!dialog || !backend || !dialog->IsWindowVisible()) {
+        return nullptr;
+    }
+    return backend->WidgetFor(dialog);
+}
+
+void StudioWindow::FocusEditor() {
+    QWidget* window = EditorWindow();
+    kel::automation::EditorState state;
+    if (!window ||
+        m_host.Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName),
+                                     0, reinterpret_cast<LPARAM>(&state)) != 1) {
+        return;
+    }
+    window->raise();
+    window->activateWindow();
+    // The editor's keys go to its timeline: the framework's focus, and Qt's within the window.
+    if (IsWindow(state.view)) {
+        state.view->SetFocus();
+        if (QWidget* view = kel::qt::Installed()->WidgetFor(state.view)) {
+            view->setFocus(Qt::ShortcutFocusReason);
+        }
     }
 }
 
@@ -282,7 +339,7 @@ void StudioWindow::ShowContent(int nContainer, int nContent) {
 
 void StudioWindow::UpdateTitle() {
     const QString name = m_host.Path().empty()
-                             ? QString("Sample")
+                             ? Tr(Str::SampleName)
                              : QFileInfo(QString::fromStdString(m_host.Path())).fileName();
     setWindowTitle(QString("%1%2 - %3").arg(name, m_host.IsDirty() ? "*" : "", kAppTitle));
 }
@@ -313,10 +370,16 @@ void StudioWindow::Redo() {
 
 void StudioWindow::Warn(const std::string& message) {
     if (m_interactive) {
-        QMessageBox::warning(this, kAppTitle, QString::fromStdString(message));
+        Tell(QMessageBox::Warning, kAppTitle, QString::fromStdString(message));
     } else {
         statusBar()->showMessage(QString::fromStdString(message));
     }
+}
+
+void StudioWindow::Tell(QMessageBox::Icon icon, const QString& title, const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(Tr(Str::ButtonOk));
+    box.exec();
 }
 
 bool StudioWindow::SceneFileStep(const QString& path, SceneStep step, std::string* error) {
@@ -332,6 +395,7 @@ bool StudioWindow::SceneFileStep(const QString& path, SceneStep step, std::strin
     m_settings.AddRecentScene(path);
     m_settings.StoreLastScene(path);
     m_settings.Sync();
+    FillRecentMenu();
     return true;
 }
 
@@ -344,7 +408,8 @@ void StudioWindow::OpenFile() {
     if (!MayDiscard()) {
         return;
     }
-    const QString path = QFileDialog::getOpenFileName(this, "Open Scene");
+    const QString path = QFileDialog::getOpenFileName(this, Tr(Str::OpenTitle), QString(),
+                                                      SceneFileFilters().join(";;"));
     if (!path.isEmpty()) {
         OpenScene(path);
     }
@@ -360,9 +425,23 @@ bool StudioWindow::Save() {
     return m_host.Path().empty() ? SaveAs() : SaveTo(QString::fromStdString(m_host.Path()));
 }
 
+QStringList StudioWindow::SceneFileFilters() {
+    return {Tr(Str::SceneFilter), Tr(Str::AllFilesFilter)};
+}
+
 bool StudioWindow::SaveAs() {
-    const QString path = QFileDialog::getSaveFileName(this, "Save Scene");
-    return !path.isEmpty() && SaveTo(path);
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(this, Tr(Str::SaveTitle), QString(),
+                                                SceneFileFilters().join(";;"), &filter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    // A name typed without its extension, under the scenes' filter, gets the scenes' one, as
+    // Open lists only those; any other name is taken as typed.
+    if (filter == SceneFileFilters().front() && QFileInfo(path).suffix().isEmpty()) {
+        path += kSceneExtension;
+    }
+    return SaveTo(path);
 }
 
 bool StudioWindow::SaveTo(const QString& path) {
@@ -370,7 +449,7 @@ bool StudioWindow::SaveTo(const QString& path) {
     if (!SceneFileStep(path, &StudioHost::SaveScene, &error)) {
         return false;
     }
-    statusBar()->showMessage("Saved", 3000);
+    statusBar()->showMessage(Tr(Str::Saved), 3000);
     return true;
 }
 
@@ -378,9 +457,15 @@ bool StudioWindow::MayDiscard() {
     if (!m_host.IsDirty()) {
         return true;
     }
-    const auto answer = QMessageBox::question(
-        this, kAppTitle, "The scene has changed. Save the changes?",
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    QMessageBox box(QMessageBox::Question, kAppTitle, Tr(Str::AskSave),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    // Qt's own texts for its buttons would stay English: no translations of Qt come with the
+    // studio.
+    box.button(QMessageBox::Save)->setText(Tr(Str::ButtonSave));
+    box.button(QMessageBox::Discard)->setText(Tr(Str::ButtonDiscard));
+    box.button(QMessageBox::Cancel)->setText(Tr(Str::ButtonCancel));
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
     if (answer == QMessageBox::Save) {
         return Save();
     }

@@ -8,12 +8,15 @@
 #include "compile_results_panel.h"
 #include "items_panel.h"
 #include "live_output_panel.h"
+#include "panel_cycle.h"
 #include "panel_dock.h"
 #include "studio_host.h"
 #include "studio_settings.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,6 +55,8 @@ public:
     bool Save();
     bool SaveAs();
     bool SaveTo(const QString& path);
+    // What Open and Save As list: the scenes, then every file.
+    static QStringList SceneFileFilters();
     // File > Export Video (studio_export.cpp): the current storyboard, as played, into a video
     // file; asks for the file when `path` is empty. False when nothing was written.
     bool ExportVideo(const QString& path = QString());
@@ -73,12 +78,16 @@ public:
     PanelDock* NavigatorDock() const { return m_navigatorDock; }
     QAction* UndoAction() const { return m_undo; }
     QAction* RedoAction() const { return m_redo; }
+    // Ctrl+Tab and F6 from panel to panel and to the editor.
+    PanelCycle& Panels() const { return *m_cycle; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     PanelDock* AddDock(const QString& title, const QString& name, Qt::DockWidgetArea area);
+    // The Items panel drags groups as it did last time, and remembers each new choice.
+    void RememberDragPhases();
     // Menus (studio_menus.cpp).
     void BuildMenus();
     void BuildViewMenu(QMenu* view);
@@ -94,7 +103,10 @@ private:
     bool SceneFileStep(const QString& path, SceneStep step, std::string* error);
     void OpenFile();
     void OpenRecent(const QString& path);
+    // Shows the editor and gives its timeline the keyboard focus.
     void ShowEditor();
+    QWidget* EditorWindow() const;
+    void FocusEditor();
     void UpdateTitle();
     void FillItems();
     // Asks the editor to preview the current material's effect on the live output, as the
@@ -110,6 +122,8 @@ private:
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
     void Warn(const std::string& message);
+    // A message box with one button, OK, in the studio's language.
+    void Tell(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     StudioSettings m_settings;
     StudioHost m_host;
@@ -127,6 +141,7 @@ private:
     QPointer<QMenu> m_recentMenu;
     QPointer<QAction> m_undo;
     QPointer<QAction> m_redo;
+    std::unique_ptr<PanelCycle> m_cycle;
 };
 
 } // namespace kel::studio

@@ -97,6 +97,19 @@ Qt::CursorShape StandardShape(UINT id) {
     }
 }
 
+// What a screen reader calls a window: its text as the user reads it, without the mnemonic
+// marks and without the skin's "@p" mark that ends a skinned button's caption.
+QString AccessibleName(const CWnd& wnd) {
+    QString text = QString::fromUtf8(wnd.GetWindowText().str());
+    if (text.endsWith("@p")) {
+        text.chop(2);
+    }
+    text.replace("&&", QString(QChar(0xFFFF)));
+    text.remove('&');
+    text.replace(QChar(0xFFFF), "&");
+    return text;
+}
+
 } // namespace
 
 // Hands the activation of the host's own Qt windows to the framework.
@@ -212,6 +225,7 @@ void QtBackend::WindowCreated(CWnd& wnd) {
     }
     auto* window = new QtWindow(*this, &wnd, parent, flags);
     window->setWindowTitle(QString::fromUtf8(wnd.GetWindowText().str()));
+    window->setAccessibleName(AccessibleName(wnd));
     window->SyncGeometry();
     window->setEnabled(wnd.IsWindowEnabled() != FALSE);
     m_windows[&wnd] = window;
@@ -272,6 +286,7 @@ void QtBackend::WindowMoved(CWnd& wnd) {
 void QtBackend::WindowTextChanged(CWnd& wnd) {
     if (QtWindow* window = Find(&wnd)) {
         window->setWindowTitle(QString::fromUtf8(wnd.GetWindowText().str()));
+        window->setAccessibleName(AccessibleName(wnd));
     }
 }
 

@@ -87,6 +87,11 @@ TEST_F(QtWindowTest, WidgetsMirrorTheWindowTree) {
     EXPECT_EQ(childWidget->geometry(), QRect(40, 50, 100, 60));
     top.SetWindowText("Renamed");
     EXPECT_EQ(topWidget->windowTitle(), "Renamed");
+    // Screen readers read a window's text as the user sees it: without the mnemonic marks and
+    // the skin's mark of its buttons.
+    EXPECT_EQ(topWidget->accessibleName(), "Renamed");
+    child.SetWindowText("Save && &Close@p");
+    EXPECT_EQ(childWidget->accessibleName(), "Save & Close");
     child.ShowWindow(SW_HIDE);
     EXPECT_FALSE(childWidget->isVisibleTo(topWidget));
     child.EnableWindow(FALSE);
