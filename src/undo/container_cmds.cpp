@@ -385,18 +385,22 @@ int CKelURSBDeleteContainerCmd::Undo() {
         t.view.GetSelContainerList().RemoveAll();
         t.view.SetCurContent(nullptr);
         CKelContentIconMaker icons(t.scene.GetPieceList());
+        std::vector<const CKelSBContainerObj*> back;
         for (std::size_t i = containers.size(); i-- > 0;) {
             const int nIndex = m_arrRemovedContainers[i];
             CKelSBContainerObj& container = *containers[i];
+            back.push_back(&container);
             kel::edit::InsertContainerAt(t.body, nIndex, std::move(containers[i]));
             kel::edit::DetachPieces(container, &t.scene);
-            lists.Insert(container);
             // A snapshot keeps no pictures: without them the materials would show black.
             icons.MakeFor(container);
             t.view.GetSelContainerList().AddTail(&container);
             if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
                 t.view.SetCurContent(container.GetContentObj(m_focus.nContent));
         }
+        // Into the track lists once all are back, their indices final.
+        for (const CKelSBContainerObj* pContainer : back)
+            lists.Insert(*pContainer);
         lists.Done(shiftedTracks);
         std::vector<CRect> after;
         t.view.CollectSelectionRects(after);

@@ -334,14 +334,19 @@ bool CKelSBEditURBaseCmd::PutBackContainersOfTrack(
         kel::edit::TakeContainerAt(target.body, *it).reset();
     }
     CKelContentIconMaker icons(target.scene.GetPieceList());
+    std::vector<const CKelSBContainerObj*> back;
     for (std::size_t i = 0; i < containers.size(); ++i) {
         CKelSBContainerObj& container = *containers[i];
         kel::edit::InsertContainerAt(target.body, indices[i], std::move(containers[i]));
         kel::edit::DetachPieces(container, &target.scene);
         icons.MakeFor(container);
-        lists.Insert(container);
+        back.push_back(&container);
     }
     containers.clear();
+    // Into the track lists once all are in: the container indices the lists are ordered by are
+    // then final, and found once rather than after every insertion.
+    for (const CKelSBContainerObj* pContainer : back)
+        lists.Insert(*pContainer);
     lists.Done();
     return true;
 }

@@ -123,7 +123,7 @@ private:
     KelGUID m_guid;
     std::shared_ptr<const CKelMemBlock> m_pIcon;
     CKelObList m_lstPieces{CKelObList::kQuiet}; // copies, from which nothing is derived
-    CKelSBContainerObj* m_pHolder = nullptr; // not copied: a copy is held by no one yet
+    CKelSBContainerObj* m_pHolder = nullptr;    // not copied: a copy is held by no one yet
 };
 
 // A material that stands for a scene item. Movies and scrolls are pieces too; the effect
