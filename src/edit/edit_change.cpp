@@ -85,6 +85,28 @@ void TrackListUpkeep::InsertContent(CKelSBContentBaseObj& content,
     m_body.InsertTrackContent(&content, &container);
 }
 
+void TrackListUpkeep::Refile(const ChangeJournal& journal) {
+    if (!m_bKeeping)
+        return; // Done rebuilds every list
+    // All leave first: the lists then hold only materials in their places, among which each
+    // moved one finds its own.
+    std::vector<CKelSBContentBaseObj*> moved;
+    journal.ForEachKept([&](CKelSBContentBaseObj& content, int nOldTrack) {
+        if (CKelSBTrackObj* pTrack = m_body.GetTrackObj(nOldTrack)) {
+            CObList& list = pTrack->GetContentList();
+            if (POSITION pos = list.Find(&content)) {
+                list.RemoveAt(pos);
+                NoteTrack(nOldTrack);
+            }
+        }
+        moved.push_back(&content);
+    });
+    for (CKelSBContentBaseObj* pContent : moved) {
+        if (const CKelSBContainerObj* pContainer = m_body.GetContainerOf(pContent))
+            InsertContent(*pContent, *pContainer);
+    }
+}
+
 void TrackListUpkeep::NoteTrack(int nTrack) {
     if (std::find(m_tracks.begin(), m_tracks.end(), nTrack) == m_tracks.end())
         m_tracks.push_back(nTrack);

@@ -40,6 +40,8 @@ void DeleteAllContainers(CKelSBBodyObj& body);
 // the edit starts, it keeps them itself (the materials of containers that go leave their
 // lists; shifted tails keep their order) and Done checks just the tracks it names; otherwise
 // Done rebuilds every list. Call Done once the storyboard's containers are as they will stay.
+class ChangeJournal;
+
 class TrackListUpkeep {
 public:
     explicit TrackListUpkeep(CKelSBBodyObj& body);
@@ -57,6 +59,11 @@ public:
     // list of its (new) track afterwards.
     void RemoveContent(const CKelSBContentBaseObj& content);
     void InsertContent(CKelSBContentBaseObj& content, const CKelSBContainerObj& container);
+    // Every material of the journal the storyboard holds leaves the list of the track it was
+    // on and joins that of the track it is on now, at its new time: for edits that move many
+    // materials and read the lists as they were while they do. Call before the journal is
+    // committed.
+    void Refile(const ChangeJournal& journal);
     // The edit changed the lists of these tracks (each once or more) besides those of the
     // materials removed and inserted here.
     void Done(const std::vector<int>& tracks = {});
@@ -105,6 +112,12 @@ public:
     }
     // Puts every kept material back, newest first, and forgets them.
     void Rollback() noexcept;
+    // Each kept material with the track it was on, in the order they were kept.
+    template <class Fn>
+    void ForEachKept(Fn&& fn) const {
+        for (const Entry& entry : m_entries)
+            fn(*entry.pContent, static_cast<int>(entry.nTrack));
+    }
 
 private:
     struct Entry {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -195,6 +196,10 @@ int PlaceGroup(CKelSBBodyObj& body, const CObList& group, const std::vector<Grou
     result.dwNewStoryOut = AtLeastZero(static_cast<long long>(dwLastOut) + nDelta);
 
     const std::unordered_set<const Content*> inGroup(materials.begin(), materials.end());
+    // Taken before anything moves; the placement reads the lists as they were throughout.
+    std::optional<TrackListUpkeep> lists;
+    if (bPerform)
+        lists.emplace(body);
     ChangeJournal journal; // puts everything back unless committed
     MoveRecord record(body);
     for (Content* pContent : materials)
@@ -224,7 +229,9 @@ int PlaceGroup(CKelSBBodyObj& body, const CObList& group, const std::vector<Grou
     }
     if (bPerform) {
         result.entries = record.Entries();
+        lists->Refile(journal);
         journal.Commit();
+        lists->Done();
     }
     return 1;
 }
@@ -325,6 +332,7 @@ int PlaceFromOutside(CKelSBBodyObj& body, CKelPlaySceneObj* pScene, CKelSBContai
     const DWORD dwDuration = group.GetDuration();
     const DWORD dwFirstIn = materials.front()->GetStoryIn();
 
+    TrackListUpkeep lists(body); // the pushes read the target track's list as it was
     ChangeJournal journal;
     // The group keeps its layout and lengths on the target track.
     for (Content* pContent : materials) {
@@ -364,13 +372,16 @@ int PlaceFromOutside(CKelSBBodyObj& body, CKelPlaySceneObj* pScene, CKelSBContai
                                             pScene ? pScene->GetPieceList() : nullptr);
         made.push_back(std::move(pContainer));
     }
+    lists.Refile(journal);
     journal.Commit();
     placement.nFirstNewContainer = body.GetContainerCount();
     for (auto& pContainer : made) {
         placement.newContainers.push_back(pContainer.get());
         InsertContainerAt(body, body.GetContainerCount(), std::move(pContainer));
+        lists.Insert(*placement.newContainers.back());
         Note(note, *placement.newContainers.back()->GetContentObj(0));
     }
+    lists.Done();
     return 1;
 }
 

@@ -77,11 +77,13 @@ private:
 
     CKelObList m_lstBodies;
     int m_nCurIndex = 0;
-    CKelObList m_lstSBClipboard;
-    CKelObList m_lstMaterialClipboard;
-    CKelObList m_lstTrackClipboard;
-    CKelObList m_lstFXIn;
-    CKelObList m_lstFXStay;
-    CKelObList m_lstFXOut;
+    // Nothing a storyboard shows is derived from the clipboards: filling them leaves the model
+    // generation, and with it what the storyboards know current, alone.
+    CKelObList m_lstSBClipboard{CKelObList::kQuiet};
+    CKelObList m_lstMaterialClipboard{CKelObList::kQuiet};
+    CKelObList m_lstTrackClipboard{CKelObList::kQuiet};
+    CKelObList m_lstFXIn{CKelObList::kQuiet};
+    CKelObList m_lstFXStay{CKelObList::kQuiet};
+    CKelObList m_lstFXOut{CKelObList::kQuiet};
     CObList m_lstPaste;
 };
