@@ -23,7 +23,7 @@ namespace {
 
 // A list that holds an object it does not own for as long as it is written.
 struct BorrowingList {
-    CKelObList list;
+    CKelObList list{CKelObList::kQuiet};
     ~BorrowingList() { list.RemoveAll(); }
 };
 
@@ -168,7 +168,7 @@ std::unique_ptr<CObject> ReadSnapshotFile(const CString& strFile) {
     try {
         CMemFile file(std::move(bytes));
         CArchive ar(&file, CArchive::load, 4096);
-        CKelObList temp; // deletes what it read unless it is taken out
+        CKelObList temp(CKelObList::kQuiet); // deletes what it read unless it is taken out
         temp.Serialize(ar);
         ar.Close();
         if (temp.GetCount() != 1 || temp.GetHead() == nullptr)

@@ -101,7 +101,7 @@ int CKelSBEditView::CutMaterials() {
         return 0;
     // The copies are taken while the materials are still where they are drawn, and reach the
     // clipboard only once the materials are gone.
-    CKelObList copies;
+    CKelObList copies(CKelObList::kQuiet);
     CollectSelectedMaterials(copies);
     const int bDeleted = DeleteSelection(IDS_HIST_CUT);
     if (bDeleted)
@@ -113,7 +113,7 @@ int CKelSBEditView::CopyMaterials() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
         return 0;
-    CKelObList copies;
+    CKelObList copies(CKelObList::kQuiet);
     CollectSelectedMaterials(copies);
     ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
     return 1;

@@ -40,7 +40,7 @@ bool IsLockedTrack(const CKelSBBodyObj& body, int nTrack) {
 // Copies (or cuts) the track into a list of its own, and only when that worked puts it on the
 // clipboard in place of what the clipboard held, so a refused call leaves the clipboard alone.
 bool ReplaceTrackClipboard(CKelSBEditObj& document, CKelSBBodyObj& body, int nTrack, bool bCut) {
-    CKelObList taken;
+    CKelObList taken(CKelObList::kQuiet);
     if (!(bCut ? body.CutTrack(taken, nTrack) : body.CopyTrack(taken, nTrack)))
         return false;
     CKelObList& clipboard = document.GetTrackClipboard();

@@ -23,9 +23,9 @@ CKelSBBodyObj::CKelSBBodyObj() : m_pURBase(std::make_unique<CKelURBase>()) {
 
 CKelSBBodyObj::CKelSBBodyObj(const CKelSBBodyObj& other)
     : CKelObject(other), m_attr(other.m_attr), m_lstTracks(other.m_lstTracks),
-      m_lstContainers(other.m_lstContainers), m_dwFramesPerUnit(other.m_dwFramesPerUnit),
-      m_dwTimeLinePos(other.m_dwTimeLinePos), m_nDeleteMode(other.m_nDeleteMode),
-      m_pURBase(std::make_unique<CKelURBase>()) {
+      m_dwFramesPerUnit(other.m_dwFramesPerUnit), m_dwTimeLinePos(other.m_dwTimeLinePos),
+      m_nDeleteMode(other.m_nDeleteMode), m_pURBase(std::make_unique<CKelURBase>()) {
+    m_lstContainers.AppendCopies(other.m_lstContainers);
     ResetAllTrackContentList();
 }
 
@@ -395,16 +395,91 @@ void CKelSBBodyObj::MakePieceContentIcon(CObList& contents, CObList* pPieces) {
 
 // ---- Time and properties --------------------------------------------------------------------
 
+namespace {
+std::uint64_t g_nUntoldStoryOuts = 0;
+} // namespace
+
 DWORD CKelSBBodyObj::GetDuration() const {
-    if (m_nDurationGeneration == KelModelGeneration())
-        return m_dwDuration;
-    DWORD dwOut = 0;
+    if (!m_duration.bKnown || m_duration.nUntold != g_nUntoldStoryOuts) {
+        DurationTally tally;
+        kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
+            if (content.GetStoryOut() > tally.dwLatest) {
+                tally.dwLatest = content.GetStoryOut();
+                tally.nAtLatest = 1;
+            } else if (content.GetStoryOut() == tally.dwLatest) {
+                ++tally.nAtLatest;
+            }
+        });
+        tally.bKnown = true;
+        tally.nUntold = g_nUntoldStoryOuts;
+        m_duration = tally;
+    }
+#ifndef NDEBUG
+    // Debug builds hold the kept figure to a walk every time.
+    DWORD dwWalked = 0;
     kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
-        dwOut = std::max(dwOut, content.GetStoryOut());
+        dwWalked = std::max(dwWalked, content.GetStoryOut());
     });
-    m_dwDuration = dwOut;
-    m_nDurationGeneration = KelModelGeneration();
-    return dwOut;
+    assert(dwWalked == m_duration.dwLatest && "a story out moved without the storyboard knowing");
+#endif
+    return m_duration.dwLatest;
+}
+
+void CKelSBBodyObj::NoteStoryOutAdded(DWORD dwOut) const {
+    if (!m_duration.bKnown)
+        return;
+    if (dwOut > m_duration.dwLatest) {
+        m_duration.dwLatest = dwOut;
+        m_duration.nAtLatest = 1;
+    } else if (dwOut == m_duration.dwLatest) {
+        ++m_duration.nAtLatest;
+    }
+}
+
+void CKelSBBodyObj::NoteStoryOutRemoved(DWORD dwOut) const {
+    if (m_duration.bKnown && dwOut == m_duration.dwLatest && m_duration.nAtLatest > 0 &&
+        --m_duration.nAtLatest == 0)
+        m_duration.bKnown = false; // the latest went: which one is latest now takes a walk
+}
+
+void CKelSBBodyObj::NoteStoryOutUntold() {
+    ++g_nUntoldStoryOuts;
+}
+
+CKelSBBodyObj::ContainerList::~ContainerList() {
+    // The containers go with the storyboard: none may tell it anything on the way.
+    for (POSITION pos = GetHeadPosition(); pos != nullptr;) {
+        if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, GetNext(pos)))
+            pContainer->SetBody(nullptr);
+    }
+    DeleteAll();
+}
+
+void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
+    CKelObList::OnElementAdded(pObject);
+    auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject);
+    if (pContainer == nullptr)
+        return;
+    pContainer->SetBody(&m_owner);
+    const CKelObList& contents = pContainer->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+            m_owner.NoteStoryOutAdded(pContent->GetStoryOut());
+    }
+}
+
+void CKelSBBodyObj::ContainerList::OnElementRemoved(CObject* pObject) {
+    CKelObList::OnElementRemoved(pObject);
+    auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject);
+    if (pContainer == nullptr)
+        return;
+    const CKelObList& contents = pContainer->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+            m_owner.NoteStoryOutRemoved(pContent->GetStoryOut());
+    }
+    if (pContainer->GetBody() == &m_owner)
+        pContainer->SetBody(nullptr);
 }
 
 int CKelSBBodyObj::SetFramesPerUnit(DWORD dwFrames) {
@@ -465,8 +540,8 @@ void CKelSBBodyObj::Serialize(CArchive& ar) {
     KelArchiveRequireAtMost(attr.dwRangeEnd, dwMaxFrame, "A storyboard's range end");
 
     // Read into fresh lists so that a failure leaves this storyboard as it was.
-    CKelObList tracks;
-    CKelObList containers;
+    CKelObList tracks(CKelObList::kQuiet);
+    CKelObList containers(CKelObList::kQuiet);
     tracks.SerializeOf(ar, RUNTIME_CLASS(CKelSBTrackObj));
     KelArchiveRequire(tracks.GetCount() <= kMaxTrackCount, CArchiveException::badIndex);
     containers.SerializeOf(ar, RUNTIME_CLASS(CKelSBContainerObj));

@@ -164,8 +164,16 @@ public:
     static void MakePieceContentIcon(CObList& contents, CObList* pPieces);
 
     // ---- Time.
-    // Latest story out of any material, 0 when there is none. Found once after each change.
+    // Latest story out of any material, 0 when there is none. Kept up as materials come, go
+    // and move; the materials are walked again only when the latest ones left or moved
+    // earlier, or when a material of no storyboard's container moved (see below).
     DWORD GetDuration() const;
+    // What keeps the latest story out up: the storyboard's containers and their materials tell
+    // it of every story out that comes, goes or moves. A held material that cannot tell which
+    // storyboard holds it says so to all of them, and each walks its materials again.
+    void NoteStoryOutAdded(DWORD dwOut) const;
+    void NoteStoryOutRemoved(DWORD dwOut) const;
+    static void NoteStoryOutUntold();
     DWORD GetFramesPerUnit() const { return m_dwFramesPerUnit; }
     // 0 (refused) for 0 or for more than CKelSBContentBaseObj::kMaxFrame frames per unit.
     int SetFramesPerUnit(DWORD dwFrames);
@@ -212,9 +220,26 @@ private:
     void ShiftTracksFrom(int nFirst, int nDelta);
     void DeleteMaterialsOnTrack(int nIndex);
 
+    // Tells each container which storyboard holds it and the latest story out what comes and
+    // goes.
+    class ContainerList : public CKelObList {
+    public:
+        explicit ContainerList(const CKelSBBodyObj& owner) : m_owner(owner) {}
+        ~ContainerList() override;
+        ContainerList(const ContainerList&) = delete;
+        ContainerList& operator=(const ContainerList&) = delete;
+
+    protected:
+        void OnElementAdded(CObject* pObject) override;
+        void OnElementRemoved(CObject* pObject) override;
+
+    private:
+        const CKelSBBodyObj& m_owner;
+    };
+
     CKelSBBodyAttr m_attr;
     CKelObList m_lstTracks;
-    CKelObList m_lstContainers;
+    ContainerList m_lstContainers{*this};
     DWORD m_dwFramesPerUnit = kDefaultFramesPerUnit;
     DWORD m_dwTimeLinePos = 0;
     int m_nDeleteMode = 0;
@@ -225,8 +250,13 @@ private:
     void FindKeyPoints() const;
     mutable std::vector<DWORD> m_keyPoints;
     mutable std::uint64_t m_nKeyPointsGeneration = ~std::uint64_t{0};
-    mutable DWORD m_dwDuration = 0;
-    mutable std::uint64_t m_nDurationGeneration = ~std::uint64_t{0};
+    struct DurationTally {
+        DWORD dwLatest = 0;
+        std::size_t nAtLatest = 0; // materials that end there
+        bool bKnown = false;
+        std::uint64_t nUntold = 0; // as of which count of untold moves
+    };
+    mutable DurationTally m_duration;
     // Which container holds each material. An entry is checked against the lists before it
     // is believed, so entries that went stale are harmless; the map is rebuilt when an answer
     // cannot be found or checked and the storyboard changed since it was built.

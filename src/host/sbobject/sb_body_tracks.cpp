@@ -83,7 +83,7 @@ int CKelSBBodyObj::CopyTrack(CKelObList& clipboard, int nIndex) {
     const CKelSBTrackObj* pTrack = GetTrackObj(nIndex);
     if (pTrack == nullptr)
         return 0;
-    CKelObList copies; // appended to the clipboard only when complete
+    CKelObList copies(CKelObList::kQuiet); // appended to the clipboard only when complete
     copies.AddTail(pTrack->MakeCopy());
     for (POSITION pos = m_lstContainers.GetHeadPosition(); pos != nullptr;) {
         auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstContainers.GetNext(pos));
@@ -117,7 +117,7 @@ int CKelSBBodyObj::PasteTrack(const CKelObList& clipboard, CObList* pPieces, int
     // The clipboard holds a track followed by its containers (CopyTrack); anything after a
     // second track belongs to that one.
     const CKelSBTrackObj* pTrack = nullptr;
-    CKelObList containers;
+    CKelObList containers(CKelObList::kQuiet);
     for (POSITION pos = clipboard.GetHeadPosition(); pos != nullptr;) {
         const CObject* pObject = clipboard.GetNext(pos);
         if (const auto* pT = DYNAMIC_DOWNCAST(CKelSBTrackObj, pObject)) {

@@ -1,5 +1,6 @@
 #include "host/sbobject/sb_container.h"
 
+#include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_content.h"
 #include "platform/archive.h"
 
@@ -29,6 +30,8 @@ void CKelSBContainerObj::ContentList::OnElementAdded(CObject* pObject) {
     auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
     if (pContent == nullptr)
         return;
+    if (m_owner.m_pBody != nullptr)
+        m_owner.m_pBody->NoteStoryOutAdded(pContent->GetStoryOut());
     const CKelSBContainerObj* pHolder = pContent->m_pHolder;
     if (pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr)
         pContent->m_pHolder = &m_owner;
@@ -39,7 +42,11 @@ void CKelSBContainerObj::ContentList::OnElementRemoved(CObject* pObject) {
     if (m_owner.IsHeld())
         KelModelChanged();
     auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
-    if (pContent != nullptr && pContent->m_pHolder == &m_owner)
+    if (pContent == nullptr)
+        return;
+    if (m_owner.m_pBody != nullptr)
+        m_owner.m_pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
+    if (pContent->m_pHolder == &m_owner)
         pContent->m_pHolder = nullptr;
 }
 

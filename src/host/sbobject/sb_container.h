@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+class CKelSBBodyObj;
 class CKelSBContentBaseObj;
 
 class CKelSBContainerObj : public CKelObject {
@@ -42,6 +43,11 @@ public:
     // as it was, for such a list or for one holding anything but materials.
     static int MakeOrder(CObList& list, int nFlag);
 
+    // The storyboard whose container list holds the container, null when none does; kept by
+    // that list.
+    const CKelSBBodyObj* GetBody() const { return m_pBody; }
+    void SetBody(const CKelSBBodyObj* pBody) { m_pBody = pBody; }
+
     CKelSBContainerObj* MakeCopy() const override;
     // Loading accepts materials only, none null.
     void Serialize(CArchive& ar) override;
@@ -72,6 +78,7 @@ private:
     };
 
     ContentList m_lstContents{*this};
+    const CKelSBBodyObj* m_pBody = nullptr; // not copied: a copy is in no storyboard yet
 };
 
 class CKelSBTrackObj : public CKelObject {

@@ -2,6 +2,8 @@
 
 #include "host/base/kel_item.h"
 #include "host/effects/io_effect.h"
+#include "host/sbobject/sb_body.h"
+#include "host/sbobject/sb_container.h"
 #include "platform/archive.h"
 
 IMPLEMENT_SERIAL(CKelSBContentBaseObj, CKelObject, 1)
@@ -23,10 +25,11 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
     if (this == &other)
         return *this;
     m_lstPieces = other.m_lstPieces; // may throw; nothing changed yet
+    const DWORD dwOldOut = m_dwStoryOut;
     m_dwStoryIn = other.m_dwStoryIn;
     m_dwStoryOut = other.m_dwStoryOut;
     m_nTrackIndex = other.m_nTrackIndex;
-    NotePlaceChanged();
+    NotePlaceChanged(dwOldOut);
     m_rcGeometry = other.m_rcGeometry;
     m_guid = other.m_guid;
     m_pIcon = other.m_pIcon;
@@ -37,16 +40,31 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
 
 CKelSBContentBaseObj::~CKelSBContentBaseObj() = default;
 
+void CKelSBContentBaseObj::NotePlaceChanged(DWORD dwOldOut) const {
+    if (!IsHeld())
+        return; // a free material is in no storyboard
+    KelModelChanged();
+    if (dwOldOut == m_dwStoryOut)
+        return;
+    if (const CKelSBBodyObj* pBody = m_pHolder ? m_pHolder->GetBody() : nullptr) {
+        pBody->NoteStoryOutAdded(m_dwStoryOut);
+        pBody->NoteStoryOutRemoved(dwOldOut);
+    } else {
+        CKelSBBodyObj::NoteStoryOutUntold();
+    }
+}
+
 int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn, DWORD dwStoryOut,
                                CKelItemBaseObj* /*pPiece*/) {
     if (dwStoryOut < dwStoryIn || dwStoryOut - dwStoryIn < GetMinDuration() ||
         dwStoryOut > kMaxFrame)
         return 0;
+    const DWORD dwOldOut = m_dwStoryOut;
     m_nTrackIndex = nTrack;
     m_guid = guid;
     m_dwStoryIn = dwStoryIn;
     m_dwStoryOut = dwStoryOut;
-    NotePlaceChanged();
+    NotePlaceChanged(dwOldOut);
     return 1;
 }
 
@@ -126,10 +144,11 @@ void CKelSBContentBaseObj::Serialize(CArchive& ar) {
     ar >> dwIn >> dwOut >> nTrack >> l >> t >> r >> b;
     KelArchiveRequire(dwOut >= dwIn && dwOut - dwIn >= GetMinDuration());
     KelArchiveRequireAtMost(dwOut, kMaxFrame, "A material's story out");
+    const DWORD dwOldOut = m_dwStoryOut;
     m_dwStoryIn = dwIn;
     m_dwStoryOut = dwOut;
     m_nTrackIndex = nTrack;
-    NotePlaceChanged();
+    NotePlaceChanged(dwOldOut);
     m_rcGeometry = CRect(l, t, r, b);
     m_guid.Serialize(ar);
     m_lstPieces.SerializeOf(ar, RUNTIME_CLASS(CKelItemBaseObj));

@@ -57,7 +57,7 @@ public:
     WORD GetTrackIndex() const { return m_nTrackIndex; }
     void SetTrackIndex(WORD nTrack) {
         m_nTrackIndex = nTrack;
-        NotePlaceChanged();
+        NotePlaceChanged(m_dwStoryOut);
     }
     // The container whose list took the material last and still holds it, or null: the
     // storyboard checks it before answering which container holds a material.
@@ -101,9 +101,10 @@ protected:
         return TRUE;
     }
     void SetTimes(DWORD dwIn, DWORD dwOut) {
+        const DWORD dwOldOut = m_dwStoryOut;
         m_dwStoryIn = dwIn;
         m_dwStoryOut = dwOut;
-        NotePlaceChanged();
+        NotePlaceChanged(dwOldOut);
     }
 
 private:
@@ -111,10 +112,8 @@ private:
 
     // Times and track decide where a storyboard shows the material; a material of a document
     // tells the storyboards' derived data that it moved.
-    void NotePlaceChanged() const {
-        if (IsHeld())
-            KelModelChanged();
-    }
+    // The storyboard holding the material also learns where its story out went from.
+    void NotePlaceChanged(DWORD dwOldOut) const;
 
     DWORD m_dwStoryIn = 0;
     DWORD m_dwStoryOut = 1;

@@ -168,7 +168,7 @@ void CKelSBEditObj::Serialize(CArchive& ar) {
     ar >> nVersion;
     KelArchiveRequire(nVersion >= 1 && nVersion <= kDocumentVersion, CArchiveException::badSchema);
     ar >> nCurIndex;
-    CKelObList bodies;
+    CKelObList bodies(CKelObList::kQuiet);
     bodies.SerializeOf(ar, RUNTIME_CLASS(CKelSBBodyObj));
     KelArchiveRequire(!bodies.IsEmpty(), CArchiveException::badIndex);
     KelArchiveRequire(nCurIndex >= 0 && nCurIndex < bodies.GetCount(), CArchiveException::badIndex);
