@@ -70,7 +70,9 @@ void Runner::Recover(const ScriptLine& line) {
     CheckArity(line, 1, 1, "recover SCENE|RECOVERY-FILE");
     const std::string& scene = line.words[1];
     const std::string folder = kel::host::KelRecoveryFolder();
-    // Starting this process's snapshot store clears what killed sessions left in theirs.
+    // As a host starts: what killed sessions left half-written goes, and starting this
+    // process's snapshot store clears what they left in theirs.
+    kel::host::KelTidyRecoveryFolder(folder);
     KelGetUniqueURFileName();
     const std::string path =
         IsRecoveryFile(scene) ? scene : kel::host::KelRecoveryPathFor(folder, scene);

@@ -46,7 +46,9 @@ unsigned NextUntitledNumber() {
 KelAutoSaver::KelAutoSaver(std::string folder)
     : m_folder(std::move(folder)),
       m_recoveryPath(KelUntitledRecoveryPath(m_folder, NextUntitledNumber())),
-      m_worker([this] { WorkerLoop(); }) {}
+      m_worker([this] { WorkerLoop(); }) {
+    KelTidyRecoveryFolder(m_folder);
+}
 
 KelAutoSaver::~KelAutoSaver() {
     {

@@ -106,8 +106,9 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-// Half-written files a killed process left beside a recovery file (SAFE-WRITE temporaries).
-void RemoveLeftovers(const std::string& folder) {
+} // namespace
+
+void KelTidyRecoveryFolder(const std::string& folder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -121,8 +122,6 @@ void RemoveLeftovers(const std::string& folder) {
         }
     }
 }
-
-} // namespace
 
 std::string KelRecoveryFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
@@ -189,7 +188,7 @@ std::vector<KelRecoveryInfo> KelFindRecoveries(const std::string& folder) {
     std::vector<KelRecoveryInfo> found;
     if (folder.empty())
         return found;
-    RemoveLeftovers(folder);
+    KelTidyRecoveryFolder(folder);
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -242,6 +241,8 @@ std::unique_ptr<CKelPlaySceneObj> KelLoadRecovery(const std::string& path, std::
                 why + (aside.empty() ? "; it could not be set aside" : "; it was kept as " + aside);
         return nullptr;
     };
+    if (const std::size_t slash = path.rfind('/'); slash != std::string::npos)
+        KelTidyRecoveryFolder(path.substr(0, slash));
     std::string data;
     int osError = 0;
     const platform::ReadStatus status =

@@ -43,6 +43,10 @@ struct KelRecoveryInfo {
     bool damaged = false;
 };
 
+// Removes what killed processes left half-written in `folder` (the temporary files of a save
+// that never finished). Finding, loading and automatic saving do it when they start.
+void KelTidyRecoveryFolder(const std::string& folder);
+
 // The recovery files in `folder` that no running process writes any more, oldest first. On
 // the way, what a killed process left there half-written is removed.
 std::vector<KelRecoveryInfo> KelFindRecoveries(const std::string& folder);
