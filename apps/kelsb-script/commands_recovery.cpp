@@ -38,7 +38,8 @@ void Runner::AutoSave(const ScriptLine& line) {
             if (folder.empty())
                 throw CommandError("no state folder for recovery files: set HOME or "
                                    "XDG_STATE_HOME");
-            m_saver = std::make_unique<kel::host::KelAutoSaver>(folder);
+            m_saver = std::make_unique<kel::host::KelAutoSaver>(
+                folder, [this] { return static_cast<const CKelPlaySceneObj*>(m_scene.get()); });
             m_saver->SetScenePath(m_scenePath);
         }
     } else if (line.words[1] == "off") {
@@ -86,9 +87,13 @@ void Runner::Recover(const ScriptLine& line) {
     }
     kel::host::KelRecoveryInfo info;
     const bool known = kel::host::KelReadRecoveryInfo(path, info);
+    // The editor rebuilds the history's commands: loaded as a host has it when it recovers.
+    Module();
     std::string error;
     std::string aside;
-    std::unique_ptr<CKelPlaySceneObj> recovered = kel::host::KelLoadRecovery(path, &error, &aside);
+    kel::host::KelHistoryRestore history;
+    std::unique_ptr<CKelPlaySceneObj> recovered =
+        kel::host::KelLoadRecovery(path, &error, &aside, &history);
     if (!recovered) {
         found.Set("result", Json("failed"));
         found.Set("error", Json(error));
@@ -99,6 +104,9 @@ void Runner::Recover(const ScriptLine& line) {
     found.Set("result", Json("recovered"));
     found.Set("sceneFile", Json(known ? info.scenePath : std::string()));
     found.Set("newerThanScene", Json(known && info.newerThanScene));
+    // How many undo steps came back of those the histories had.
+    found.Set("historySteps", Json(history.steps));
+    found.Set("historyKept", Json(history.kept));
     m_recovery = std::move(found);
     m_locked.reset();
     ReplaceScene(std::move(recovered));

@@ -18,13 +18,19 @@ struct KillPoint {
     const char* name;
     FileOp op;
     const char* pathPart;
+    bool atEnd; // the path ends with pathPart, rather than holds it
 };
 
 constexpr KillPoint kPoints[] = {
-    {"recovery-write", FileOp::write, ".kelrec"},
-    {"recovery-rename", FileOp::rename, ".kelrec"},
-    {"snapshot-write", FileOp::write, "/kelur-"},
+    {"recovery-write", FileOp::write, ".kelrec", true},
+    {"recovery-rename", FileOp::rename, ".kelrec", true},
+    {"snapshot-write", FileOp::write, "/kelur-", false},
 };
+
+bool Matches(const char* path, const KillPoint& point) {
+    const char* found = std::strstr(path, point.pathPart);
+    return found && (!point.atEnd || std::strlen(found) == std::strlen(point.pathPart));
+}
 
 } // namespace
 
@@ -53,7 +59,7 @@ bool InstallKillPointFromEnvironment(std::string* error) {
     auto left = std::make_shared<std::atomic<long>>(count);
     const KillPoint point = *chosen;
     kel::platform::SetFileFaultHook([left, point](FileOp op, const char* path) {
-        if (op == point.op && std::strstr(path, point.pathPart) != nullptr && --*left == 0)
+        if (op == point.op && Matches(path, point) && --*left == 0)
             std::raise(SIGKILL);
         return 0;
     });

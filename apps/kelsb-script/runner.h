@@ -65,6 +65,9 @@ public:
     // How many commands the editor has registered with the history panel so far: tells a new
     // step of a history from a redo, which leave the same counts.
     long Registrations() const { return m_registrations; }
+    // What the last `recover` found (null before one): its result and how many undo steps
+    // came back ("historySteps", "historyKept").
+    const Json& LastRecovery() const { return m_recovery; }
 
 private:
     using Handler = void (Runner::*)(const ScriptLine&);

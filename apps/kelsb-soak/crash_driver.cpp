@@ -19,9 +19,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <poll.h>
 #include <random>
-#include <set>
 #include <sstream>
 #include <streambuf>
 #include <sys/wait.h>
@@ -84,6 +84,16 @@ public:
         return body ? body->GetURBase() : nullptr;
     }
     std::uint64_t StateHash() { return Hash(m_runner.ComparableBytes()); }
+    // Where the current storyboard's history stands: "STORYBOARD UNDO STEPS REGISTRATIONS".
+    std::string Mark() {
+        CKelSBEditObj* document = m_runner.Scene().GetSBEditObj();
+        const int current = document ? document->GetCurSBBodyIndex() : -1;
+        const CKelURBase* history = History();
+        return std::to_string(current) + " " +
+               std::to_string(history ? history->GetUndoStepCount() : 0) + " " +
+               std::to_string(history ? history->GetStepCount() : 0) + " " +
+               std::to_string(m_runner.Registrations());
+    }
 
 private:
     NullBuffer m_null;
@@ -100,7 +110,8 @@ private:
         Host host;
         const auto line = [&](const std::string& text) {
             host.Line(text);
-            Report(fd, std::to_string(Now()) + " " + std::to_string(host.StateHash()) + "\n");
+            Report(fd, std::to_string(Now()) + " " + std::to_string(host.StateHash()) + " " +
+                           host.Mark() + "\n");
         };
         line("load " + scene);
         line("autosave on");
@@ -140,9 +151,19 @@ private:
             host.Line("load " + scene);
         }
         const std::uint64_t state = host.StateHash();
+        if (recovered) {
+            const script::Json& last = host.Runner().LastRecovery();
+            const script::Json* steps = last.Find("historySteps");
+            const script::Json* kept = last.Find("historyKept");
+            if (steps && kept)
+                Report(fd, "history " + std::to_string(static_cast<long>(steps->AsNumber())) + " " +
+                               std::to_string(static_cast<long>(kept->AsNumber())) + "\n");
+        }
         Report(fd, (recovered ? "recovered " : "none ") + std::to_string(state) + "\n");
         host.Line("open 1000 400");
         host.Line("check");
+        if (CKelURBase* history = host.History())
+            Report(fd, "position " + std::to_string(history->GetUndoStepCount()) + "\n");
         if (CKelURBase* history = host.History(); history && history->GetUndoStepCount() > 0) {
             const int steps = history->GetUndoStepCount();
             for (int i = 0; i < steps; ++i) {
@@ -165,7 +186,8 @@ private:
         }
         const std::string folder = host::KelRecoveryFolder();
         for (fs::directory_iterator it(folder, error), end; !error && it != end; ++it) {
-            if (it->path().extension() != ".kelrec")
+            const std::string name = it->path().filename().string();
+            if (it->path().extension() != ".kelrec" && !name.ends_with(".kelrec.history"))
                 Report(fd, "leftover " + it->path().string() + "\n");
         }
         host.Line("save " + scene);
@@ -250,7 +272,41 @@ ChildEnd RunChild(Body body, std::int64_t until, pid_t* childPid = nullptr) {
 struct Record {
     std::int64_t time;
     std::uint64_t hash;
+    int body;
+    int undo;
+    int steps;
+    long registrations;
 };
+
+// The documents the session had at the places of its history up to record `last`, as far as
+// they are known: a change no step records (a track's flags, say) makes every other place's
+// unknown, as does another storyboard; a new step drops the places it discarded.
+std::map<int, std::uint64_t> KnownPlaces(const std::vector<Record>& records, std::size_t last) {
+    std::map<int, std::uint64_t> seen;
+    for (std::size_t i = 0; i <= last; ++i) {
+        const Record& now = records[i];
+        if (i > 0) {
+            const Record& before = records[i - 1];
+            const long recorded = now.registrations - before.registrations;
+            const bool moved = now.undo != before.undo || now.steps != before.steps;
+            if (now.body != before.body) {
+                seen.clear();
+            } else if (recorded == 0 && !moved) {
+                if (now.hash != before.hash)
+                    seen.clear();
+            } else if (recorded == 0 && now.steps == before.steps) {
+                // An undo or a redo arrived at a place: what it gives is what is there.
+            } else if (recorded > 0 && now.undo == now.steps &&
+                       now.undo - recorded == before.undo) {
+                seen.erase(seen.upper_bound(before.undo), seen.end());
+            } else {
+                seen.clear();
+            }
+        }
+        seen[now.undo] = now.hash;
+    }
+    return seen;
+}
 
 std::optional<std::string> Fail(std::uint32_t seed, int round, const std::string& what) {
     return "seed " + std::to_string(seed) + ", kill " + std::to_string(round) + ": " + what;
@@ -345,7 +401,8 @@ std::optional<std::string> RunCrashTest(const CrashOptions& options, CrashStats&
                 return Fail(options.seed, round, "the session failed: " + text.substr(6));
             std::istringstream in(text);
             Record record{};
-            if (in >> record.time >> record.hash)
+            if (in >> record.time >> record.hash >> record.body >> record.undo >> record.steps >>
+                record.registrations)
                 records.push_back(record);
         }
 
@@ -353,6 +410,7 @@ std::optional<std::string> RunCrashTest(const CrashOptions& options, CrashStats&
         bool done = false;
         std::optional<std::uint64_t> state;
         std::vector<std::uint64_t> undone;
+        int position = -1;
         for (const std::string& text : back.lines) {
             std::istringstream in(text);
             std::string word;
@@ -366,6 +424,13 @@ std::optional<std::string> RunCrashTest(const CrashOptions& options, CrashStats&
                 in >> hash;
                 state = hash;
                 ++(word == "recovered" ? stats.recovered : stats.nothingToRecover);
+            } else if (word == "history") {
+                long steps = 0;
+                long kept = 0;
+                in >> steps >> kept;
+                stats.historyStepsLost += steps - kept;
+            } else if (word == "position") {
+                in >> position;
             } else if (word == "undo") {
                 std::uint64_t hash = 0;
                 in >> hash;
@@ -381,9 +446,12 @@ std::optional<std::string> RunCrashTest(const CrashOptions& options, CrashStats&
         // The document recovered must be one the session had within the bound before its kill:
         // the latest time it had it is when the next different one came, or the kill.
         std::optional<std::int64_t> lastHeld;
+        std::optional<std::size_t> lastRecord;
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (records[i].hash != *state)
                 continue;
+            if (records[i].undo == position || !lastRecord)
+                lastRecord = i;
             std::int64_t heldUntil = killed.endTime;
             for (std::size_t j = i + 1; j < records.size(); ++j) {
                 if (records[j].hash != records[i].hash) {
@@ -402,15 +470,17 @@ std::optional<std::string> RunCrashTest(const CrashOptions& options, CrashStats&
             return Fail(options.seed, round,
                         "the recovered document is " + std::to_string(age / 1'000'000) +
                             " ms older than the kill");
-        // Every document the recovered history steps back to is one the session had.
-        std::set<std::uint64_t> had;
-        for (const Record& record : records)
-            had.insert(record.hash);
+        // Every place the recovered history steps back to gives the document the session had
+        // there, where the session's own steps leave that known.
+        const std::map<int, std::uint64_t> places = KnownPlaces(records, *lastRecord);
         for (std::size_t i = 0; i < undone.size(); ++i) {
-            if (had.count(undone[i]) == 0)
+            const int place = position - 1 - static_cast<int>(i);
+            const auto known = places.find(place);
+            if (known != places.end() && known->second != undone[i])
                 return Fail(options.seed, round,
-                            "undo step " + std::to_string(i + 1) +
-                                " of the recovered history gives a document the session never had");
+                            "undo to step " + std::to_string(place) +
+                                " of the recovered history gives another document than the "
+                                "session had there");
         }
         stats.historySteps += static_cast<long>(undone.size());
     }

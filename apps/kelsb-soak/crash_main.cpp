@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     }
     std::cout << "); " << stats.recovered << " recovered, " << stats.nothingToRecover
               << " before their first save; " << stats.historySteps
-              << " undo steps came back; oldest recovery " << stats.oldestRecoveredSeconds
+              << " undo steps came back and were undone, " << stats.historyStepsLost
+              << " history steps lost; oldest recovery " << stats.oldestRecoveredSeconds
               << " s before its kill\n";
     if (failure) {
         std::cerr << "kelsb-crash: " << *failure << '\n';

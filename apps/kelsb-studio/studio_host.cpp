@@ -155,7 +155,8 @@ void StudioHost::EnableAutoSave(const std::string& folder) {
     if (m_saver || folder.empty()) {
         return;
     }
-    m_saver = std::make_unique<kel::host::KelAutoSaver>(folder);
+    m_saver = std::make_unique<kel::host::KelAutoSaver>(
+        folder, [this] { return static_cast<const CKelPlaySceneObj*>(m_scene.get()); });
     m_saver->SetScenePath(m_path);
     if (m_dirty) {
         m_saver->NoteChange();

@@ -84,7 +84,24 @@ TEST_F(AutoSave, NothingIsWrittenWhileAutomaticSavingIsOff) {
     KelEnableAutoSave(1);
     EXPECT_TRUE(saver.Poll(*m_scene)) << "the change still waits";
     saver.Wait();
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_TRUE(fs::exists(saver.RecoveryPath()));
+}
+
+TEST_F(AutoSave, ChangeWaitingForItsTurnIsWrittenBeforePlaybackPausesSaving) {
+    KelAutoSaver saver(m_folder, [this] { return m_scene.get(); });
+    saver.NoteChange();
+    ASSERT_TRUE(saver.Poll(*m_scene));
+    saver.Wait();
+    Change();
+    saver.NoteChange();
+    EXPECT_FALSE(saver.Poll(*m_scene)) << "its turn has not come";
+    KelEnableAutoSave(0);
+    EXPECT_FALSE(saver.HasPendingChange());
+    std::string error;
+    const std::unique_ptr<CKelPlaySceneObj> back =
+        kel::host::KelLoadRecovery(saver.RecoveryPath(), &error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_TRUE(KelScenesEqual(*back, *m_scene)) << "the change made just before the pause";
 }
 
 TEST_F(AutoSave, ChangeThatStoresAlikeIsNotWrittenAgain) {

@@ -43,14 +43,24 @@ unsigned NextUntitledNumber() {
 
 } // namespace
 
-KelAutoSaver::KelAutoSaver(std::string folder)
-    : m_folder(std::move(folder)),
+KelAutoSaver::KelAutoSaver(std::string folder, std::function<const CKelPlaySceneObj*()> scene)
+    : m_folder(std::move(folder)), m_sceneSource(std::move(scene)),
       m_recoveryPath(KelUntitledRecoveryPath(m_folder, NextUntitledNumber())),
       m_worker([this] { WorkerLoop(); }) {
     KelTidyRecoveryFolder(m_folder);
+    if (m_sceneSource) {
+        m_listener = KelAddAutoSaveListener([this](bool enabled) {
+            const CKelPlaySceneObj* current = enabled ? nullptr : m_sceneSource();
+            // A playback can last minutes: what changed just before it is not left waiting.
+            if (current && m_pending && !m_recoveryPath.empty())
+                SaveNow(*current);
+        });
+    }
 }
 
 KelAutoSaver::~KelAutoSaver() {
+    if (m_listener)
+        KelRemoveAutoSaveListener(m_listener);
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
@@ -74,6 +84,7 @@ void KelAutoSaver::SetScenePath(const std::string& scenePath) {
     m_recoveryPath = std::move(recovery);
     m_everSaved = false;
     m_lastHash = 0;
+    m_journal.Reset();
     // What was recovered of the old name is unsaved work under the new one.
     if (m_pending)
         m_lastStart = Clock::time_point{};
@@ -118,18 +129,26 @@ void KelAutoSaver::Start(const CKelPlaySceneObj& scene, Clock::time_point now) {
         m_pending = true; // tried again at the next turn
         return;
     }
-    const std::uint64_t hash = HashBytes(file.GetBuffer());
+    // An undo or a redo can leave the scene's bytes as they were and move the history: where
+    // the histories stand counts as much as the document.
+    const std::uint64_t hash =
+        HashBytes(file.GetBuffer()) ^ (KelHistorySignature(scene) * 0x9E3779B97F4A7C15ull);
     if (m_everSaved && hash == m_lastHash)
         return;
     m_lastHash = hash;
     m_everSaved = true;
+    if (m_journalFailed.exchange(false))
+        m_journal.Reset();
+    KelJournalBatch journal = m_journal.Collect(scene);
     const std::vector<BYTE>& bytes = file.GetBuffer();
     std::string job = KelEncodeRecovery(
-        m_scenePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        m_scenePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+        journal.generation);
     {
         std::lock_guard lock(m_mutex);
         m_jobPath = m_recoveryPath;
         m_jobBytes = std::move(job);
+        m_jobJournal = std::move(journal);
         m_hasJob = true;
     }
     m_wake.notify_all();
@@ -143,6 +162,7 @@ void KelAutoSaver::WorkerLoop() {
             return; // stopping with nothing left to write
         const std::string path = std::move(m_jobPath);
         const std::string bytes = std::move(m_jobBytes);
+        const KelJournalBatch journal = std::move(m_jobJournal);
         m_hasJob = false;
         m_busy = true;
         lock.unlock();
@@ -150,6 +170,13 @@ void KelAutoSaver::WorkerLoop() {
         const std::size_t slash = path.rfind('/');
         if (slash == std::string::npos || !MakeFolders(path.substr(0, slash))) {
             error = "cannot create the recovery folder of " + path;
+        } else if (std::string journalError;
+                   !KelWriteJournal(KelJournalPathFor(path), journal, &journalError)) {
+            // The document is still worth saving; its history comes back only from a journal
+            // written afresh.
+            m_journalFailed = true;
+            error = journalError;
+            platform::ReplaceFileContents(path.c_str(), bytes, nullptr);
         } else if (platform::ReplaceFileContents(path.c_str(), bytes, &error) !=
                    platform::ReplaceStatus::ok) {
             if (error.empty())
@@ -176,6 +203,7 @@ void KelAutoSaver::Discard() {
         KelDiscardRecovery(m_recoveryPath);
     m_everSaved = false;
     m_lastHash = 0;
+    m_journal.Reset();
 }
 
 std::uint64_t KelAutoSaver::SaveCount() const {

@@ -1,17 +1,23 @@
 // Automatic saving of the host's document: while the host's automatic saving is on
 // (KelEnableAutoSave), a changed scene is written to its recovery file (host/services/
-// recovery_file.h) soon after it changed. Both hosts drive one saver per open scene: they tell
+// recovery_file.h) soon after it changed, and what changed in its undo histories to the journal
+// beside it (host/services/history_journal.h). Both hosts drive one saver per open scene: they tell
 // it of changes and give it a turn (Poll) whenever they are idle between inputs.
 //
-// The scene is turned into bytes on the caller's thread, since nothing else may touch the
-// document; the bytes go to the disk on the saver's own thread, since flushing a file and its
-// folder can take far longer than the serialising on a loaded machine, and the user's input
-// must not wait for the disk.
+// The scene and the new history records are turned into bytes on the caller's thread, since
+// nothing else may touch the document; the bytes go to the disk on the saver's own thread, since
+// flushing a file and its folder can take far longer than the serialising on a loaded machine,
+// and the user's input must not wait for the disk. The journal goes first, so that a recovery
+// file never names history the disk does not have.
 #pragma once
 
+#include "host/services/history_journal.h"
+
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,7 +35,9 @@ public:
     static constexpr std::chrono::milliseconds kInterval{1000};
 
     // `folder`: where the recovery files go (KelRecoveryFolder() for the user's).
-    explicit KelAutoSaver(std::string folder);
+    // `scene`, when given, tells the saver the host's current scene at any time: a change that
+    // waits is then written before automatic saving pauses (for playback), rather than after it.
+    explicit KelAutoSaver(std::string folder, std::function<const CKelPlaySceneObj*()> scene = {});
     // Waits for a write under way; the recovery file stays (Discard removes it).
     ~KelAutoSaver();
     KelAutoSaver(const KelAutoSaver&) = delete;
@@ -66,6 +74,8 @@ private:
     void WorkerLoop();
 
     std::string m_folder;
+    std::function<const CKelPlaySceneObj*()> m_sceneSource;
+    int m_listener = 0;
     std::string m_scenePath;
     std::string m_recoveryPath;
     bool m_pending = false;
@@ -81,6 +91,10 @@ private:
     bool m_hasJob = false;
     std::string m_jobPath;
     std::string m_jobBytes;
+    KelJournalBatch m_jobJournal;
+    KelHistoryJournal m_journal;
+    // Set by the worker when an append failed: the next save writes the journal afresh.
+    std::atomic<bool> m_journalFailed{false};
     std::uint64_t m_saves = 0;
     std::string m_error;
     std::thread m_worker;

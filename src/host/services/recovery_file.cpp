@@ -54,9 +54,11 @@ std::string SafeStem(const std::string& name) {
     return stem.empty() ? "scene" : stem;
 }
 
-// Header: the magic line, "pid N", "scene LENGTH" and the path's bytes, then an empty line.
+// Header: the magic line, "pid N", "history GENERATION", "scene LENGTH" and the path's bytes,
+// then an empty line.
 struct Header {
     pid_t pid = 0;
+    std::uint64_t generation = 0;
     std::string scenePath;
     std::size_t bodyOffset = 0;
 };
@@ -82,11 +84,13 @@ bool ParseHeader(std::string_view data, Header& header) {
         return true;
     };
     unsigned long long pid = 0;
+    unsigned long long generation = 0;
     unsigned long long length = 0;
-    if (!number("pid ", pid) || pid == 0 || pid > 0x7FFFFFFF || !number("scene ", length) ||
-        length > 65536 || data.size() - at < length + 2)
+    if (!number("pid ", pid) || pid == 0 || pid > 0x7FFFFFFF || !number("history ", generation) ||
+        !number("scene ", length) || length > 65536 || data.size() - at < length + 2)
         return false;
     header.pid = static_cast<pid_t>(pid);
+    header.generation = generation;
     header.scenePath.assign(data.substr(at, length));
     at += length;
     if (data.substr(at, 2) != "\n\n")
@@ -150,10 +154,16 @@ std::string KelUntitledRecoveryPath(const std::string& folder, unsigned n) {
            std::string(kExtension);
 }
 
-std::string KelEncodeRecovery(const std::string& scenePath, std::string_view sceneBytes) {
+std::string KelJournalPathFor(const std::string& recoveryPath) {
+    return recoveryPath.empty() ? std::string() : recoveryPath + ".history";
+}
+
+std::string KelEncodeRecovery(const std::string& scenePath, std::string_view sceneBytes,
+                              std::uint64_t generation) {
     const std::string absolute = scenePath.empty() ? std::string() : AbsolutePath(scenePath);
     std::string data(kMagic);
     data += "pid " + std::to_string(::getpid()) + "\n";
+    data += "history " + std::to_string(generation) + "\n";
     data += "scene " + std::to_string(absolute.size()) + "\n" + absolute + "\n\n";
     data.append(sceneBytes);
     return data;
@@ -218,6 +228,9 @@ std::string KelSetRecoveryAside(const std::string& path) {
         // link + unlink, not rename: a name that appeared meanwhile is never replaced.
         if (::link(path.c_str(), aside.c_str()) == 0) {
             ::unlink(path.c_str());
+            const std::string journal = KelJournalPathFor(path);
+            if (::link(journal.c_str(), KelJournalPathFor(aside).c_str()) == 0)
+                ::unlink(journal.c_str());
             return aside;
         }
         if (errno != EEXIST)
@@ -227,11 +240,13 @@ std::string KelSetRecoveryAside(const std::string& path) {
 }
 
 bool KelDiscardRecovery(const std::string& path) {
+    ::unlink(KelJournalPathFor(path).c_str());
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 std::unique_ptr<CKelPlaySceneObj> KelLoadRecovery(const std::string& path, std::string* error,
-                                                  std::string* setAside) {
+                                                  std::string* setAside,
+                                                  KelHistoryRestore* history) {
     const auto fail = [&](const std::string& why) -> std::unique_ptr<CKelPlaySceneObj> {
         const std::string aside = KelSetRecoveryAside(path);
         if (setAside)
@@ -268,6 +283,11 @@ std::unique_ptr<CKelPlaySceneObj> KelLoadRecovery(const std::string& path, std::
     if (!scene)
         return fail("the recovery file " + path +
                     " cannot be loaded: " + sceneStatus.strMessage.str());
+    // The document comes back whatever becomes of its history.
+    const KelHistoryRestore restored =
+        KelRestoreHistories(KelJournalPathFor(path), header.generation, *scene);
+    if (history)
+        *history = restored;
     return scene;
 }
 

@@ -8,7 +8,9 @@
 #pragma once
 
 #include "host/scene/play_scene.h"
+#include "host/services/history_journal.h"
 
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -28,8 +30,12 @@ std::string KelRecoveryPathFor(const std::string& folder, const std::string& sce
 // A recovery file of this process for a scene never saved; `n` tells apart several.
 std::string KelUntitledRecoveryPath(const std::string& folder, unsigned n);
 
-// The whole recovery file for a scene already written as scene bytes.
-std::string KelEncodeRecovery(const std::string& scenePath, std::string_view sceneBytes);
+// The whole recovery file for a scene already written as scene bytes; `generation` names the
+// layout of the history journal that goes with it (0: none).
+std::string KelEncodeRecovery(const std::string& scenePath, std::string_view sceneBytes,
+                              std::uint64_t generation = 0);
+// The history journal beside a recovery file.
+std::string KelJournalPathFor(const std::string& recoveryPath);
 
 struct KelRecoveryInfo {
     std::string path;      // the recovery file
@@ -53,13 +59,16 @@ std::vector<KelRecoveryInfo> KelFindRecoveries(const std::string& folder);
 // The header of one file; false when it is no recovery file.
 bool KelReadRecoveryInfo(const std::string& path, KelRecoveryInfo& info);
 
-// Loads the scene of a recovery file. When that fails the file is renamed aside
-// (PATH.failed-N, never deleted), `setAside` receives the new name, and `error` says why.
+// Loads the scene of a recovery file with the undo histories its journal holds (through the
+// editor's codec: the module must be loaded); `history` says how many steps came back. When the
+// scene cannot be loaded the file is renamed aside (PATH.failed-N, never deleted), `setAside`
+// receives the new name, and `error` says why.
 std::unique_ptr<CKelPlaySceneObj> KelLoadRecovery(const std::string& path, std::string* error,
-                                                  std::string* setAside = nullptr);
-// Renames a recovery file aside; the new name, "" when it could not be renamed.
+                                                  std::string* setAside = nullptr,
+                                                  KelHistoryRestore* history = nullptr);
+// Renames a recovery file (and its journal) aside; the new name, "" when it could not be renamed.
 std::string KelSetRecoveryAside(const std::string& path);
-// Removes a recovery file the user discarded; false when it is still there.
+// Removes a recovery file the user discarded, and its journal; false when it is still there.
 bool KelDiscardRecovery(const std::string& path);
 
 } // namespace kel::host
