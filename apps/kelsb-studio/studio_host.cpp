@@ -141,10 +141,18 @@ void StudioHost::Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string pa
 }
 
 bool StudioHost::RecoverScene(const std::string& recoveryPath, const std::string& scenePath,
-                              std::string* error) {
-    std::unique_ptr<CKelPlaySceneObj> scene = kel::host::KelLoadRecovery(recoveryPath, error);
+                              std::string* error, int* stepsKept, int* steps) {
+    kel::host::KelHistoryRestore history;
+    std::unique_ptr<CKelPlaySceneObj> scene =
+        kel::host::KelLoadRecovery(recoveryPath, error, nullptr, &history);
     if (!scene) {
         return false;
+    }
+    if (stepsKept) {
+        *stepsKept = history.kept;
+    }
+    if (steps) {
+        *steps = history.steps;
     }
     Replace(std::move(scene), scenePath);
     SetDirty(true);

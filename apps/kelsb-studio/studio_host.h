@@ -39,8 +39,9 @@ public:
     // Replaces the scene with what the recovery file `recoveryPath` holds of `scenePath` ("" for a
     // scene never saved): the changes are unsaved again. The open scene stays when that fails
     // (the file is then set aside and `error` says where).
+    // `stepsKept` and `steps` say how many undo steps of the histories came back.
     bool RecoverScene(const std::string& recoveryPath, const std::string& scenePath,
-                      std::string* error);
+                      std::string* error, int* stepsKept = nullptr, int* steps = nullptr);
 
     // Automatic saving of the scene into `folder` from now on (the host's flag permitting); off
     // until called. A normal end and an explicit save remove the recovery file.

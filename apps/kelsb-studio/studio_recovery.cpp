@@ -16,14 +16,14 @@ namespace kel::studio {
 namespace {
 
 // The texts in English, Simplified Chinese and Traditional Chinese, as the editor's own tables
-// carry them.
+// carry them. In Traditional Chinese the editor's Undo is 復原, so recovering is 救回.
 struct RecoveryText {
     const char* english;
     const char* simplified;
     const char* traditional;
 };
 
-constexpr RecoveryText kTitle = {"Recover Unsaved Work", "恢复未保存的工作", "復原未儲存的工作"};
+constexpr RecoveryText kTitle = {"Recover Unsaved Work", "恢复未保存的工作", "救回未儲存的工作"};
 constexpr RecoveryText kFound = {
     "The studio ended without saving \"%1\". Its automatic save of %2 holds the changes made "
     "since the scene was last saved.",
@@ -31,12 +31,17 @@ constexpr RecoveryText kFound = {
     "工作室上次結束時沒有儲存「%1」。%2 的自動儲存中有該場景上次儲存後所做的變更。"};
 constexpr RecoveryText kUntitled = {"a scene that was never saved", "从未保存过的场景",
                                     "從未儲存過的場景"};
-constexpr RecoveryText kRecover = {"&Recover", "恢复(&R)", "復原(&R)"};
+constexpr RecoveryText kRecover = {"&Recover", "恢复(&R)", "救回(&R)"};
 constexpr RecoveryText kOpenSaved = {"&Open the Saved Version", "打开已保存的版本(&O)",
                                      "開啟已儲存的版本(&O)"};
 constexpr RecoveryText kDiscard = {"&Discard", "丢弃(&D)", "捨棄(&D)"};
+constexpr RecoveryText kPartHistory = {
+    "The scene was recovered. %1 of the %2 undo steps it had came back; Undo stops where the "
+    "others are missing.",
+    "场景已恢复。原有的 %2 个撤销步骤中恢复了 %1 个；撤销会在缺失的步骤处停止。",
+    "場景已救回。原有的 %2 個復原步驟中救回了 %1 個；復原會在缺少的步驟處停止。"};
 constexpr RecoveryText kFailed = {"The unsaved work cannot be recovered: %1",
-                                  "无法恢复未保存的工作：%1", "無法復原未儲存的工作：%1"};
+                                  "无法恢复未保存的工作：%1", "無法救回未儲存的工作：%1"};
 
 QString Text(const RecoveryText& text) {
     switch (CKelModuleRC::GetLanguage()) {
@@ -89,10 +94,16 @@ void StudioWindow::OfferRecoveries() {
         }
         if (chosen == recover) {
             std::string error;
-            if (!m_host.RecoverScene(found.path, found.scenePath, &error)) {
+            int kept = 0;
+            int steps = 0;
+            if (!m_host.RecoverScene(found.path, found.scenePath, &error, &kept, &steps)) {
                 QMessageBox::warning(this, Text(kTitle),
                                      Text(kFailed).arg(QString::fromStdString(error)));
                 continue;
+            }
+            if (kept < steps) {
+                QMessageBox::information(this, Text(kTitle),
+                                         Text(kPartHistory).arg(kept).arg(steps));
             }
             FillItems();
             UpdateTitle();

@@ -10,6 +10,7 @@
 #include "host/services/auto_save.h"
 #include "host/services/module_rc.h"
 #include "host/services/recovery_file.h"
+#include "host/undo/ur_manager.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -128,6 +129,9 @@ TEST_F(StudioRecovery, RecoverBringsBackTheKilledSessionsWorkAsUnsavedChanges) {
     EXPECT_EQ(StoryboardCount(), 3);
     EXPECT_EQ(window->Host().Path(), scenePath);
     EXPECT_TRUE(window->Host().IsDirty());
+    // The killed session's history was empty: nothing to say about lost steps.
+    EXPECT_EQ(
+        window->Host().Scene()->GetSBEditObj()->GetCurSBBodyObj()->GetURBase()->GetStepCount(), 0);
     // The work is this session's now: saved automatically under the same name, and gone
     // with a normal end.
     window->Host().AutoSaver()->Wait();
@@ -169,11 +173,11 @@ TEST_F(StudioRecovery, TheOfferSpeaksTheStudiosLanguage) {
     Start([&](QMessageBox& box) {
         buttons = ButtonTexts(box);
         EXPECT_TRUE(box.text().contains("從未儲存過的場景")) << box.text().toStdString();
-        Press(box, "復原(&R)");
+        Press(box, "救回(&R)");
     });
     EXPECT_TRUE(offered);
     // A scene never saved has no saved version to open.
-    EXPECT_EQ(buttons, QStringList({"復原(&R)", "捨棄(&D)"}));
+    EXPECT_EQ(buttons, QStringList({"捨棄(&D)", "救回(&R)"}));
     EXPECT_EQ(StoryboardCount(), 3);
     EXPECT_EQ(window->Host().Path(), "");
 }
