@@ -51,12 +51,7 @@ std::int64_t Now() {
 }
 
 std::uint64_t Hash(const std::vector<BYTE>& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const BYTE b : bytes) {
-        hash ^= b;
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return host::KelFingerprint(bytes.data(), bytes.size());
 }
 
 void Report(int fd, const std::string& text) {
@@ -71,6 +66,13 @@ void Report(int fd, const std::string& text) {
         data += n;
         left -= static_cast<std::size_t>(n);
     }
+}
+
+// A failure on one line, whatever it said.
+void ReportFailure(int fd, const std::exception& e) {
+    std::string message = e.what();
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    Report(fd, "error " + message + "\n");
 }
 
 // A runner whose lines are numbered as a script's.
@@ -125,9 +127,7 @@ private:
         for (;;)
             line("idle 100");
     } catch (const std::exception& e) {
-        std::string message = e.what();
-        std::replace(message.begin(), message.end(), '\n', ' ');
-        Report(fd, "error " + message + "\n");
+        ReportFailure(fd, e);
         status = 3;
     }
     _exit(status);
@@ -194,9 +194,7 @@ private:
         host::KelDiscardRecovery(host::KelRecoveryPathFor(folder, scene));
         Report(fd, "done\n");
     } catch (const std::exception& e) {
-        std::string message = e.what();
-        std::replace(message.begin(), message.end(), '\n', ' ');
-        Report(fd, "error " + message + "\n");
+        ReportFailure(fd, e);
         status = 3;
     }
     _exit(status);

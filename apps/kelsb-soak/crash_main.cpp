@@ -5,6 +5,7 @@
 //
 // Exit status: 0 when every check held, 1 on a failure, 2 on a usage error.
 #include "crash_driver.h"
+#include "soak_driver.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,13 +20,6 @@ const char* const kUsage =
     "with SIGKILL (at a random time up to --longest MS, default 3000, or in the middle of a\n"
     "write), recovers in a new process and checks what came back. --work keeps the scene and\n"
     "the state folder there (default: a temporary folder, removed at the end).\n";
-
-bool ParseNumber(const char* text, long long& out) {
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtoll(text, &end, 10);
-    return errno == 0 && end != text && *end == '\0' && out >= 0;
-}
 
 } // namespace
 
@@ -43,7 +37,7 @@ int main(int argc, char** argv) {
         }
         const char* value = argv[++i];
         long long number = 0;
-        const bool numeric = ParseNumber(value, number);
+        const bool numeric = kel::soak::ParseOptionNumber(value, number);
         if (option == "--work") {
             options.workFolder = value;
         } else if (option == "--seed" && numeric && number <= 0xFFFFFFFFLL) {

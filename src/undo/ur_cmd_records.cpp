@@ -184,6 +184,59 @@ Kind MakeKind(std::string_view name, std::function<void(const T&, URRecordWriter
         [get](CKelURCmd& cmd, URRecordReader& in) { get(static_cast<T&>(cmd), in); }};
 }
 
+// Kinds that share their fields' shape.
+template <typename T>
+Kind TrackCopyKind(std::string_view name) {
+    return MakeKind<T>(
+        name,
+        [](const T& c, URRecordWriter& o) {
+            o.I32(c.m_nTrackIndex);
+            PutObject(o, c.m_pTrack);
+        },
+        [](T& c, URRecordReader& i) {
+            c.m_nTrackIndex = i.I32();
+            c.m_pTrack = GetObject<CKelSBTrackObj>(i);
+        });
+}
+
+template <typename T>
+Kind TrackIndexKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { o.I32(c.m_nTrackIndex); },
+        [](T& c, URRecordReader& i) { c.m_nTrackIndex = i.I32(); });
+}
+
+template <typename T>
+Kind RemovedTrackKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { PutRemoved(o, c.m_removed); },
+        [](T& c, URRecordReader& i) { GetRemoved(i, c.m_removed); });
+}
+
+template <typename T>
+Kind ClipKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { PutClip(o, c.m_clip); },
+        [](T& c, URRecordReader& i) { GetClip(i, c.m_clip); });
+}
+
+// Merge and split: a focus, the containers in the order changed, and copies of them.
+template <typename T, std::vector<int> T::*Containers>
+Kind ContainerCopiesKind(std::string_view name) {
+    return MakeKind<T>(
+        name,
+        [](const T& c, URRecordWriter& o) {
+            PutFocus(o, c.m_focus);
+            o.Ints(c.*Containers);
+            PutCopies(o, c.m_recorded);
+        },
+        [](T& c, URRecordReader& i) {
+            c.m_focus = GetFocus(i);
+            c.*Containers = i.Ints();
+            GetCopies(i, c.m_recorded);
+        });
+}
+
 const std::vector<Kind>& Kinds();
 
 } // namespace
@@ -288,30 +341,10 @@ const std::vector<Kind>& Kinds() {
     using W = URRecordWriter;
     using R = URRecordReader;
     static const std::vector<Kind> kinds = {
-        MakeKind<CKelURSBUnionContainerCmd>(
-            "merge",
-            [](const CKelURSBUnionContainerCmd& c, W& o) {
-                PutFocus(o, c.m_focus);
-                o.Ints(c.m_arrMergedContainers);
-                PutCopies(o, c.m_recorded);
-            },
-            [](CKelURSBUnionContainerCmd& c, R& i) {
-                c.m_focus = GetFocus(i);
-                c.m_arrMergedContainers = i.Ints();
-                GetCopies(i, c.m_recorded);
-            }),
-        MakeKind<CKelURSBSplitContainerCmd>(
-            "split",
-            [](const CKelURSBSplitContainerCmd& c, W& o) {
-                PutFocus(o, c.m_focus);
-                o.Ints(c.m_arrSplitContainers);
-                PutCopies(o, c.m_recorded);
-            },
-            [](CKelURSBSplitContainerCmd& c, R& i) {
-                c.m_focus = GetFocus(i);
-                c.m_arrSplitContainers = i.Ints();
-                GetCopies(i, c.m_recorded);
-            }),
+        ContainerCopiesKind<CKelURSBUnionContainerCmd,
+                            &CKelURSBUnionContainerCmd::m_arrMergedContainers>("merge"),
+        ContainerCopiesKind<CKelURSBSplitContainerCmd,
+                            &CKelURSBSplitContainerCmd::m_arrSplitContainers>("split"),
         MakeKind<CKelURSBAddItemToSBCmd>(
             "add-items",
             [](const CKelURSBAddItemToSBCmd& c, W& o) {
@@ -378,39 +411,12 @@ const std::vector<Kind>& Kinds() {
                 c.m_focus = GetFocus(i);
                 c.m_arrRestoredContainers = i.Ints();
             }),
-        MakeKind<CKelURSBAppendTrackCmd>(
-            "append-track",
-            [](const CKelURSBAppendTrackCmd& c, W& o) {
-                o.I32(c.m_nTrackIndex);
-                PutObject(o, c.m_pTrack);
-            },
-            [](CKelURSBAppendTrackCmd& c, R& i) {
-                c.m_nTrackIndex = i.I32();
-                c.m_pTrack = GetObject<CKelSBTrackObj>(i);
-            }),
-        MakeKind<CKelURSBInsertTrackCmd>(
-            "insert-track",
-            [](const CKelURSBInsertTrackCmd& c, W& o) {
-                o.I32(c.m_nTrackIndex);
-                PutObject(o, c.m_pTrack);
-            },
-            [](CKelURSBInsertTrackCmd& c, R& i) {
-                c.m_nTrackIndex = i.I32();
-                c.m_pTrack = GetObject<CKelSBTrackObj>(i);
-            }),
-        MakeKind<CKelURSBMoveupTrackCmd>(
-            "track-up", [](const CKelURSBMoveupTrackCmd& c, W& o) { o.I32(c.m_nTrackIndex); },
-            [](CKelURSBMoveupTrackCmd& c, R& i) { c.m_nTrackIndex = i.I32(); }),
-        MakeKind<CKelURSBMovedownTrackCmd>(
-            "track-down", [](const CKelURSBMovedownTrackCmd& c, W& o) { o.I32(c.m_nTrackIndex); },
-            [](CKelURSBMovedownTrackCmd& c, R& i) { c.m_nTrackIndex = i.I32(); }),
-        MakeKind<CKelURSBDeleteTrackCmd>(
-            "delete-track",
-            [](const CKelURSBDeleteTrackCmd& c, W& o) { PutRemoved(o, c.m_removed); },
-            [](CKelURSBDeleteTrackCmd& c, R& i) { GetRemoved(i, c.m_removed); }),
-        MakeKind<CKelURSBCutTrackCmd>(
-            "cut-track", [](const CKelURSBCutTrackCmd& c, W& o) { PutRemoved(o, c.m_removed); },
-            [](CKelURSBCutTrackCmd& c, R& i) { GetRemoved(i, c.m_removed); }),
+        TrackCopyKind<CKelURSBAppendTrackCmd>("append-track"),
+        TrackCopyKind<CKelURSBInsertTrackCmd>("insert-track"),
+        TrackIndexKind<CKelURSBMoveupTrackCmd>("track-up"),
+        TrackIndexKind<CKelURSBMovedownTrackCmd>("track-down"),
+        RemovedTrackKind<CKelURSBDeleteTrackCmd>("delete-track"),
+        RemovedTrackKind<CKelURSBCutTrackCmd>("cut-track"),
         MakeKind<CKelURSBPasteTrackCmd>(
             "paste-track",
             [](const CKelURSBPasteTrackCmd& c, W& o) {
@@ -455,12 +461,8 @@ const std::vector<Kind>& Kinds() {
                 c.m_dwOldFrame = i.U32();
                 c.m_dwNewFrame = i.U32();
             }),
-        MakeKind<CKelURSBClipInCmd>(
-            "clip-in", [](const CKelURSBClipInCmd& c, W& o) { PutClip(o, c.m_clip); },
-            [](CKelURSBClipInCmd& c, R& i) { GetClip(i, c.m_clip); }),
-        MakeKind<CKelURSBClipOutCmd>(
-            "clip-out", [](const CKelURSBClipOutCmd& c, W& o) { PutClip(o, c.m_clip); },
-            [](CKelURSBClipOutCmd& c, R& i) { GetClip(i, c.m_clip); }),
+        ClipKind<CKelURSBClipInCmd>("clip-in"),
+        ClipKind<CKelURSBClipOutCmd>("clip-out"),
         MakeKind<CKelURSBDeleteSpaceCmd>(
             "delete-space",
             [](const CKelURSBDeleteSpaceCmd& c, W& o) {

@@ -16,12 +16,7 @@ namespace kel::host {
 namespace {
 
 std::uint64_t HashBytes(const std::vector<BYTE>& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const BYTE b : bytes) {
-        hash ^= b;
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return KelFingerprint(bytes.data(), bytes.size());
 }
 
 // mkdir -p, the folders private to the user: recovery files are the user's work.

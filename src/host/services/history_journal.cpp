@@ -28,12 +28,7 @@ constexpr std::uint64_t kRewriteSlack = 1u << 20;
 constexpr std::size_t kMaxJournalBytes = std::size_t{16} << 30;
 
 std::uint64_t Check(const BYTE* data, std::size_t size) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= data[i];
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return KelFingerprint(data, size);
 }
 
 void AppendFrame(std::vector<BYTE>& out, BYTE type, const std::vector<BYTE>& payload) {
@@ -65,6 +60,16 @@ std::uint64_t FirstGeneration() {
 }
 
 } // namespace
+
+std::uint64_t KelFingerprint(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const BYTE*>(data);
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
 
 KelHistoryJournal::KelHistoryJournal() : m_generation(FirstGeneration()) {}
 

@@ -26,12 +26,7 @@ constexpr std::string_view kExtension = ".kelrec";
 constexpr std::size_t kMaxRecoveryBytes = std::size_t{4} << 30;
 
 std::uint64_t Fnv1a(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return KelFingerprint(text.data(), text.size());
 }
 
 std::string AbsolutePath(const std::string& path) {
