@@ -59,6 +59,7 @@ int ScrollDirection(const std::string& word) {
 void Runner::Sample(const ScriptLine& line) {
     CheckArity(line, 0, 0, "sample");
     ReplaceScene(KelCreateSampleScene());
+    SceneFileChanged(std::string());
 }
 
 void Runner::Load(const ScriptLine& line) {
@@ -69,6 +70,7 @@ void Runner::Load(const ScriptLine& line) {
         throw CommandError("cannot load " + line.words[1] + ": " + status.strMessage.str());
     }
     ReplaceScene(std::move(scene));
+    SceneFileChanged(line.words[1]);
 }
 
 void Runner::Save(const ScriptLine& line) {
@@ -77,6 +79,7 @@ void Runner::Save(const ScriptLine& line) {
     if (status.nResult != KEL_SCENE_OK) {
         throw CommandError("cannot save " + line.words[1] + ": " + status.strMessage.str());
     }
+    SceneFileChanged(line.words[1]);
 }
 
 void Runner::Fps(const ScriptLine& line) {

@@ -4,6 +4,7 @@
 //
 // Exit status: 0 when every command succeeded, 1 when a command or an expectation failed, 2 for
 // a usage error: a command used wrongly, or the program itself (the message names the line).
+#include "kill_points.h"
 #include "runner.h"
 #include "script.h"
 
@@ -63,13 +64,17 @@ const char* const kUsage =
     "         material of a locked track changed since the last check but by undo or redo;\n"
     "         overlaps: materials of a track may overlap) | keep NAME | same NAME (the\n"
     "         document stored now equals the one kept as NAME, zoom and time line aside)\n"
+    "recovery: autosave on|off (the host's automatic saving of the scene to its recovery file\n"
+    "         in $XDG_STATE_HOME/kelsbedit/recovery; a normal end or a save removes it) |\n"
+    "         idle MILLISECONDS (waits as an idle host, saving when due) | recover SCENE|FILE\n"
+    "         (the recovery of a scene file, or a .kelrec file; exit status 1 without one)\n"
     "output:  dump | expect PATH JSON (lastDrag: the last drag's format and drop effect;\n"
     "         view.gesture: idle, pressed, markerDrag, scrub, trim, move or rubberBand;\n"
     "         menus: the pop-up menus shown since the last dump, menus.N.items.ID.enabled\n"
     "         and .checked, menus.N.chosen the command run, 0 for none;\n"
     "         language: 1033, 2052 or 1028, from KELSB_LANG or the locale;\n"
     "         output.compileList: the last compile's problems, each with track, frame,\n"
-    "         piece and text)\n";
+    "         piece and text; recovery: the saver and the recovery files found)\n";
 
 int Run(std::istream& in) {
     kel::script::Runner runner(std::cout);
@@ -107,6 +112,10 @@ int Run(std::istream& in) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (std::string error; !kel::script::InstallKillPointFromEnvironment(&error)) {
+        std::cerr << "kelsb-script: " << error << '\n';
+        return kExitUsage;
+    }
     if (argc > 2) {
         std::cerr << kUsage;
         return kExitUsage;

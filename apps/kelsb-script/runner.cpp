@@ -4,6 +4,7 @@
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
+#include "host/services/auto_save.h"
 #include "platform/wnd.h"
 
 #include <set>
@@ -30,6 +31,10 @@ Runner::Runner(std::ostream& out)
 }
 
 Runner::~Runner() {
+    // Ending normally is a normal close: the recovery file goes.
+    if (m_saver) {
+        m_saver->Discard();
+    }
     // The host's order at its end: the history goes, then the editor. The scene outlives the
     // editor that points at it.
     if (m_module.IsLoaded()) {
@@ -97,6 +102,9 @@ const std::map<std::string, Runner::Handler>& Runner::Commands() {
         {"check", &Runner::Check},
         {"keep", &Runner::Keep},
         {"same", &Runner::Same},
+        {"autosave", &Runner::AutoSave},
+        {"idle", &Runner::Idle},
+        {"recover", &Runner::Recover},
     };
     return commands;
 }
@@ -111,8 +119,8 @@ void Runner::Execute(const ScriptLine& line) {
     }
     // The host changing its own scene is no edit: the next check starts from what it made.
     static const std::set<std::string> sceneCommands = {
-        "sample",  "load", "piece",    "storyboard", "track",   "container", "material",
-        "unpiece", "fpu",  "timeline", "range",      "display", "deletemode"};
+        "sample",  "load", "piece",    "storyboard", "track",   "container",  "material",
+        "unpiece", "fpu",  "timeline", "range",      "display", "deletemode", "recover"};
     // The storyboard list may put a new storyboard where a deleted one was (at its address).
     const bool storyboardList =
         line.words[0] == "list" ||
@@ -122,6 +130,7 @@ void Runner::Execute(const ScriptLine& line) {
         m_locked.reset();
     }
     (this->*(it->second))(line);
+    AfterLine(line);
 }
 
 CKelSBBodyObj& Runner::CurrentBody() const {

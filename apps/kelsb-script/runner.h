@@ -27,6 +27,10 @@ class CKelPlaySceneObj;
 class CKelSBBodyObj;
 class CKelPlayBaseObj;
 
+namespace kel::host {
+class KelAutoSaver;
+}
+
 namespace kel::script {
 
 using kel::hostkit::ModuleEntryPoints;
@@ -61,6 +65,9 @@ public:
     // How many commands the editor has registered with the history panel so far: tells a new
     // step of a history from a redo, which leave the same counts.
     long Registrations() const { return m_registrations; }
+    // What the last `recover` found (null before one): its result and how many undo steps
+    // came back ("historySteps", "historyKept").
+    const Json& LastRecovery() const { return m_recovery; }
 
 private:
     using Handler = void (Runner::*)(const ScriptLine&);
@@ -90,6 +97,17 @@ private:
     void SelectItem(const ScriptLine& line);
     void UnselectItem(const ScriptLine& line);
     CKelPlayBaseObj& RequirePiece(const std::string& name) const;
+
+    // --- Automatic saving and recovery (commands_recovery.cpp).
+    void AutoSave(const ScriptLine& line);
+    // Waits as an idle host does, giving the saver its turns.
+    void Idle(const ScriptLine& line);
+    void Recover(const ScriptLine& line);
+    // After every line: the saver hears of a possible change and gets its turn.
+    void AfterLine(const ScriptLine& line);
+    // The scene now belongs to `path` ("" for none): after a load, a save or a new sample.
+    void SceneFileChanged(const std::string& path);
+    Json BuildRecoveryState() const;
 
     // --- Host calls (commands_host.cpp).
     void Open(const ScriptLine& line);
@@ -242,6 +260,12 @@ private:
     // What the last `check` saw of the locked tracks; empty after a scene command.
     std::optional<LockedState> m_locked;
     std::map<std::string, std::vector<BYTE>> m_kept;
+    // The scene file of the current scene, "" when it has none.
+    std::string m_scenePath;
+    // While `autosave on`; its recovery file goes at a normal end of the runner.
+    std::unique_ptr<kel::host::KelAutoSaver> m_saver;
+    // What the last `recover` found.
+    Json m_recovery;
 };
 
 } // namespace kel::script

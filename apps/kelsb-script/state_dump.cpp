@@ -336,6 +336,7 @@ Json Runner::BuildState() const {
     state.Set("boxes", BuildBoxList());
     state.Set("menus", BuildMenuList());
     state.Set("lastDrag", BuildLastDrag());
+    state.Set("recovery", BuildRecoveryState());
     return state;
 }
 

@@ -26,13 +26,6 @@ const char* const kUsage =
     "episode's script goes to --failure (default soak-failure-SEED.kss); --log writes the\n"
     "running episode's script as it goes.\n";
 
-bool ParseNumber(const char* text, long long& out) {
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtoll(text, &end, 10);
-    return errno == 0 && end != text && *end == '\0' && out >= 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +44,7 @@ int main(int argc, char** argv) {
         }
         const char* value = argv[++i];
         long long number = 0;
-        const bool numeric = ParseNumber(value, number);
+        const bool numeric = kel::soak::ParseOptionNumber(value, number);
         if (option == "--failure") {
             failurePath = value;
         } else if (option == "--log") {

@@ -10,6 +10,7 @@
 #include "host/undo/ur_manager.h"
 #include "res/resource.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -264,6 +265,13 @@ std::optional<SoakFailure> RunSoak(const SoakOptions& options, SoakStats* stats)
             return failure;
     }
     return std::nullopt;
+}
+
+bool ParseOptionNumber(const char* text, long long& out) {
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtoll(text, &end, 10);
+    return errno == 0 && end != text && *end == '\0' && out >= 0;
 }
 
 std::string FailureScript(const SoakFailure& failure) {

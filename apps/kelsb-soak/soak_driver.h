@@ -56,6 +56,9 @@ struct SoakStats {
     std::map<std::string, long> beyondHistory;
 };
 
+// A command-line option's value: a non-negative decimal number, nothing after it.
+bool ParseOptionNumber(const char* text, long long& out);
+
 // Runs the steps; nothing when every check held, else the first failure.
 std::optional<SoakFailure> RunSoak(const SoakOptions& options, SoakStats* stats = nullptr);
 

@@ -5,6 +5,8 @@
 #include "host/scene/play_scene.h"
 #include "host/scene/sample_scene.h"
 #include "host/scene/scene_file.h"
+#include "host/services/auto_save.h"
+#include "host/services/recovery_file.h"
 #include "host/services/tool_box.h"
 #include "res/resource.h"
 
@@ -79,6 +81,10 @@ void StudioHost::Changed() const {
 }
 
 void StudioHost::SetDirty(bool dirty) {
+    // Every change the editor reports, not only the first: each is saved automatically.
+    if (dirty) {
+        NoteChange();
+    }
     if (m_dirty != dirty) {
         m_dirty = dirty;
         Changed();
@@ -130,7 +136,55 @@ void StudioHost::Replace(std::unique_ptr<CKelPlaySceneObj> scene, std::string pa
     old.reset();
     m_path = std::move(path);
     m_dirty = false;
+    if (m_saver) {
+        // The scene that goes was closed as the user chose: its recovery goes with it.
+        m_saver->Discard();
+        m_saver->SetScenePath(m_path);
+    }
     Changed();
+}
+
+bool StudioHost::RecoverScene(const std::string& recoveryPath, const std::string& scenePath,
+                              std::string* error, int* stepsKept, int* steps) {
+    kel::host::KelHistoryRestore history;
+    std::unique_ptr<CKelPlaySceneObj> scene =
+        kel::host::KelLoadRecovery(recoveryPath, error, nullptr, &history);
+    if (!scene) {
+        return false;
+    }
+    if (stepsKept) {
+        *stepsKept = history.kept;
+    }
+    if (steps) {
+        *steps = history.steps;
+    }
+    Replace(std::move(scene), scenePath);
+    SetDirty(true);
+    return true;
+}
+
+void StudioHost::EnableAutoSave(const std::string& folder) {
+    if (m_saver || folder.empty()) {
+        return;
+    }
+    m_saver = std::make_unique<kel::host::KelAutoSaver>(
+        folder, [this] { return static_cast<const CKelPlaySceneObj*>(m_scene.get()); });
+    m_saver->SetScenePath(m_path);
+    if (m_dirty) {
+        m_saver->NoteChange();
+    }
+}
+
+void StudioHost::NoteChange() {
+    if (m_saver) {
+        m_saver->NoteChange();
+    }
+}
+
+void StudioHost::PollAutoSave() {
+    if (m_saver && m_scene) {
+        m_saver->Poll(*m_scene);
+    }
 }
 
 bool StudioHost::SaveScene(const std::string& path, std::string* error) {
@@ -146,6 +200,10 @@ bool StudioHost::SaveScene(const std::string& path, std::string* error) {
     }
     m_path = path;
     m_dirty = false;
+    if (m_saver) {
+        m_saver->Discard();
+        m_saver->SetScenePath(m_path);
+    }
     Changed();
     return true;
 }
@@ -229,6 +287,10 @@ void StudioHost::PlaceDialog(const CRect& client) {
 }
 
 void StudioHost::Shutdown() {
+    // A normal end: what was not saved, the user chose not to keep.
+    if (m_saver) {
+        m_saver->Discard();
+    }
     if (m_module.IsLoaded() && m_dialog) {
         m_module.Entries().undoRedoClose();
         m_module.Entries().close();

@@ -16,6 +16,10 @@
 
 class CKelPlaySceneObj;
 
+namespace kel::host {
+class KelAutoSaver;
+}
+
 namespace kel::studio {
 
 class StudioHost {
@@ -32,6 +36,21 @@ public:
     // Replaces the scene with the one in `path`; the open scene stays when that fails.
     bool OpenScene(const std::string& path, std::string* error);
     bool SaveScene(const std::string& path, std::string* error);
+    // Replaces the scene with what the recovery file `recoveryPath` holds of `scenePath` ("" for a
+    // scene never saved): the changes are unsaved again. The open scene stays when that fails
+    // (the file is then set aside and `error` says where).
+    // `stepsKept` and `steps` say how many undo steps of the histories came back.
+    bool RecoverScene(const std::string& recoveryPath, const std::string& scenePath,
+                      std::string* error, int* stepsKept = nullptr, int* steps = nullptr);
+
+    // Automatic saving of the scene into `folder` from now on (the host's flag permitting); off
+    // until called. A normal end and an explicit save remove the recovery file.
+    void EnableAutoSave(const std::string& folder);
+    // The document may have changed: it is saved at the saver's next turn.
+    void NoteChange();
+    // The saver's turn; the window's timer gives it a few times a second.
+    void PollAutoSave();
+    kel::host::KelAutoSaver* AutoSaver() const { return m_saver.get(); }
 
     // Loads the module, creates the host's windows and opens the editor on the scene in the
     // host's calling order; the dialog is shown. False with a reason when the module is
@@ -90,6 +109,7 @@ private:
     bool m_panelsEnabled = true;
     std::function<void(bool)> m_panelsListener;
     std::unique_ptr<InputGate> m_gate;
+    std::unique_ptr<kel::host::KelAutoSaver> m_saver;
 };
 
 } // namespace kel::studio

@@ -181,7 +181,11 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     m_historyDock->HoldPanel(m_host.History());
     m_navigatorDock->HoldPanel(m_host.Navigator());
     if (HistoryPanel* history = m_host.History()) {
-        history->SetRefreshed([this] { UpdateEditActions(); });
+        history->SetRefreshed([this] {
+            UpdateEditActions();
+            // An undo or redo from the panel changes the document without telling the host.
+            m_host.NoteChange();
+        });
     }
     if (kel::qt::QtBackend* backend = kel::qt::Installed()) {
         backend->AssociateWindow(this, m_host.MainWindow());
@@ -192,6 +196,10 @@ bool StudioWindow::Start(const StartOptions& options, std::string* error) {
     UpdateEditActions();
     FillItems();
     m_cycle->AttachEditor();
+    if (m_interactive) {
+        OfferRecoveries();
+    }
+    StartAutoSave();
     return true;
 }
 

@@ -119,6 +119,10 @@ private:
     void ForgetOtherScenesResults();
     // Brings a material of the current storyboard into sight in the editor.
     void ShowContent(int nContainer, int nContent);
+    // Automatic saving and what a start offers of a session that ended without saving
+    // (studio_recovery.cpp): per scene, Recover, Open the Saved Version or Discard.
+    void StartAutoSave();
+    void OfferRecoveries();
     // Asks what to do with unsaved changes; false when the user wants to stay.
     bool MayDiscard();
     void Warn(const std::string& message);

@@ -29,6 +29,11 @@ class CKelPlaySceneObj;
 class CKelSBBodyObj;
 class CKelSBContainerObj;
 
+namespace kel::host {
+class URRecordWriter;
+class URRecordReader;
+} // namespace kel::host
+
 class CKelSBEditURBaseCmd : public CKelURCmd {
 public:
     // The view is the command's owner; nTextId and strText are its history text.
@@ -110,6 +115,12 @@ public:
     static bool PutBackContainersOfTrack(
         const Target& target, std::vector<std::unique_ptr<CKelSBContainerObj>>& containers,
         const std::vector<int>& indices, const std::vector<int>& survivors, int nCountBefore);
+
+    // What every command keeps beyond its own fields, as plain data for a recovered history
+    // (ur_cmd_records.cpp): the snapshots' bytes and the piece copies. Both throw
+    // kel::host::URRecordError when it cannot be written or read.
+    void WriteBaseRecord(kel::host::URRecordWriter& out) const;
+    void ReadBaseRecord(kel::host::URRecordReader& in);
 
 protected:
     // Runs a step on the current storyboard and returns its result; 0 without a view, scene or

@@ -1,9 +1,14 @@
 #include "host/undo/ur_manager.h"
 
+#include <atomic>
 #include <utility>
 
+namespace {
+std::atomic<std::uint64_t> g_nextSerial{0};
+}
+
 CKelURCmd::CKelURCmd(void* pOwner, unsigned int nId, CString strName)
-    : m_pOwner(pOwner), m_nId(nId), m_strName(std::move(strName)) {}
+    : m_pOwner(pOwner), m_nId(nId), m_strName(std::move(strName)), m_nSerial(++g_nextSerial) {}
 
 CKelURCmd::~CKelURCmd() = default;
 
@@ -89,6 +94,16 @@ void CKelURBase::ClearHistory() {
         m_commands.pop_back();
     }
     m_nDone = 0;
+}
+
+bool CKelURBase::RestoreSteps(std::vector<std::unique_ptr<CKelURCmd>> commands, int nDone) {
+    if (m_bRunning || nDone < 0 || nDone > static_cast<int>(commands.size())) {
+        return false;
+    }
+    ClearHistory();
+    m_commands = std::move(commands);
+    m_nDone = nDone;
+    return true;
 }
 
 CKelURCmd* CKelURBase::GetCommand(int nStep) const {

@@ -6,6 +6,7 @@
 #include "platform/cstring.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -38,11 +39,17 @@ public:
     void* GetOwner() const { return m_pOwner; }
     unsigned int GetId() const { return m_nId; }
     const CString& GetName() const { return m_strName; }
+    // A number no other command of this process has had: tells a command that is new since the
+    // last automatic save from one already saved.
+    std::uint64_t GetSerial() const { return m_nSerial; }
 
 protected:
     void* m_pOwner;
     unsigned int m_nId;
     CString m_strName;
+
+private:
+    std::uint64_t m_nSerial;
 };
 
 // A linear history: steps [0, GetUndoStepCount()) are done and can be undone, the rest were
@@ -70,6 +77,10 @@ public:
 
     // Destroys every command.
     void ClearHistory();
+    // Replaces the history with `commands` (oldest first), of which the first nDone are done,
+    // without running any of them: a history recovered after a crash. False, changing nothing,
+    // inside a running Undo/Redo or when nDone is out of range.
+    bool RestoreSteps(std::vector<std::unique_ptr<CKelURCmd>> commands, int nDone);
 
     // Total steps, done and undone.
     int GetStepCount() const { return static_cast<int>(m_commands.size()); }
