@@ -138,13 +138,17 @@ void GetTracks(URRecordReader& in, std::vector<std::unique_ptr<CKelSBTrackObj>>&
 
 void PutRemoved(URRecordWriter& out, const KelSBRemovedTrack& removed) {
     out.I32(removed.nTrackIndex);
+    out.I32(removed.nContainerCount);
     out.Ints(removed.containerIndices);
+    out.Ints(removed.survivors);
     PutObject(out, removed.pTrack);
 }
 
 void GetRemoved(URRecordReader& in, KelSBRemovedTrack& removed) {
     removed.nTrackIndex = in.I32();
+    removed.nContainerCount = in.I32();
     removed.containerIndices = in.Ints();
+    removed.survivors = in.Ints();
     removed.pTrack = GetObject<CKelSBTrackObj>(in);
 }
 
@@ -421,12 +425,16 @@ const std::vector<Kind>& Kinds() {
             "paste-track",
             [](const CKelURSBPasteTrackCmd& c, W& o) {
                 o.I32(c.m_nTrackIndex);
+                o.I32(c.m_nContainerCount);
                 o.Ints(c.m_arrContainerIndices);
+                o.Ints(c.m_arrSurvivors);
                 PutObject(o, c.m_pTrack);
             },
             [](CKelURSBPasteTrackCmd& c, R& i) {
                 c.m_nTrackIndex = i.I32();
+                c.m_nContainerCount = i.I32();
                 c.m_arrContainerIndices = i.Ints();
+                c.m_arrSurvivors = i.Ints();
                 c.m_pTrack = GetObject<CKelSBTrackObj>(i);
             }),
         MakeKind<CKelURSBSettingsCmd>(
