@@ -102,7 +102,14 @@ void TrackListUpkeep::Refile(const ChangeJournal& journal) {
         moved.push_back(&content);
     });
     for (CKelSBContentBaseObj* pContent : moved) {
-        if (const CKelSBContainerObj* pContainer = m_body.GetContainerOf(pContent))
+        // A material held by a container of no storyboard or of another (a group being put
+        // down) is none of this storyboard's; only one without a holder needs the search.
+        const CKelSBContainerObj* pContainer = pContent->GetHolder();
+        if (pContainer == nullptr)
+            pContainer = m_body.GetContainerOf(pContent);
+        else if (pContainer->GetBody() != &m_body)
+            pContainer = nullptr;
+        if (pContainer != nullptr)
             InsertContent(*pContent, *pContainer);
     }
 }
