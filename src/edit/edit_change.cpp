@@ -90,27 +90,33 @@ void TrackListUpkeep::Refile(const ChangeJournal& journal) {
         return; // Done rebuilds every list
     // All leave first: the lists then hold only materials in their places, among which each
     // moved one finds its own.
-    std::vector<CKelSBContentBaseObj*> moved;
+    struct Moved {
+        CKelSBContentBaseObj* pContent;
+        bool bListed; // it was in a list of this storyboard
+    };
+    std::vector<Moved> moved;
     journal.ForEachKept([&](CKelSBContentBaseObj& content, int nOldTrack) {
+        bool bListed = false;
         if (CKelSBTrackObj* pTrack = m_body.GetTrackObj(nOldTrack)) {
             CObList& list = pTrack->GetContentList();
             if (POSITION pos = list.Find(&content)) {
                 list.RemoveAt(pos);
                 NoteTrack(nOldTrack);
+                bListed = true;
             }
         }
-        moved.push_back(&content);
+        moved.push_back({&content, bListed});
     });
-    for (CKelSBContentBaseObj* pContent : moved) {
-        // A material held by a container of no storyboard or of another (a group being put
-        // down) is none of this storyboard's; only one without a holder needs the search.
-        const CKelSBContainerObj* pContainer = pContent->GetHolder();
-        if (pContainer == nullptr)
-            pContainer = m_body.GetContainerOf(pContent);
-        else if (pContainer->GetBody() != &m_body)
-            pContainer = nullptr;
+    for (const Moved& entry : moved) {
+        // Most materials name their container. One held by another container and in no list
+        // here (a group being put down) is none of this storyboard's; the rest are searched.
+        const CKelSBContainerObj* pContainer = entry.pContent->GetHolder();
+        if (pContainer == nullptr || pContainer->GetBody() != &m_body)
+            pContainer = entry.bListed || pContainer == nullptr
+                             ? m_body.GetContainerOf(entry.pContent)
+                             : nullptr;
         if (pContainer != nullptr)
-            InsertContent(*pContent, *pContainer);
+            InsertContent(*entry.pContent, *pContainer);
     }
 }
 
