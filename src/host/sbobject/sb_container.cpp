@@ -25,28 +25,30 @@ CKelSBContainerObj& CKelSBContainerObj::operator=(const CKelSBContainerObj& othe
 
 void CKelSBContainerObj::ContentList::OnElementAdded(CObject* pObject) {
     CKelObList::OnElementAdded(pObject);
-    if (m_owner.IsHeld())
-        KelModelChanged();
-    auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
-    if (pContent == nullptr)
-        return;
-    if (m_owner.m_pBody != nullptr)
-        m_owner.m_pBody->NoteStoryOutAdded(pContent->GetStoryOut());
-    const CKelSBContainerObj* pHolder = pContent->m_pHolder;
-    if (pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr)
-        pContent->m_pHolder = &m_owner;
+    NoteMaterial(pObject, true);
 }
 
 void CKelSBContainerObj::ContentList::OnElementRemoved(CObject* pObject) {
     CKelObList::OnElementRemoved(pObject);
+    NoteMaterial(pObject, false);
+}
+
+void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame) {
     if (m_owner.IsHeld())
         KelModelChanged();
     auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pObject);
     if (pContent == nullptr)
         return;
-    if (m_owner.m_pBody != nullptr)
-        m_owner.m_pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
-    if (pContent->m_pHolder == &m_owner)
+    if (const CKelSBBodyObj* pBody = m_owner.m_pBody) {
+        if (bCame)
+            pBody->NoteStoryOutAdded(pContent->GetStoryOut());
+        else
+            pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
+    }
+    const CKelSBContainerObj* pHolder = pContent->m_pHolder;
+    if (bCame && (pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr))
+        pContent->m_pHolder = &m_owner;
+    else if (!bCame && pHolder == &m_owner)
         pContent->m_pHolder = nullptr;
 }
 

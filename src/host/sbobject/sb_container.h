@@ -74,6 +74,10 @@ private:
         void OnElementRemoved(CObject* pObject) override;
 
     private:
+        // What a material's coming (or going) tells: the generation, the storyboard's latest
+        // story out, the material's holder.
+        void NoteMaterial(CObject* pObject, bool bCame);
+
         CKelSBContainerObj& m_owner;
     };
 
