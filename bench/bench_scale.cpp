@@ -1,6 +1,5 @@
 // The user's operations at broadcast scale: every command of the editor's command table that
-// edits, select all + Delete, and the storyboard list's operations, at 51,000 and 200,000
-// materials on 255 tracks. A command runs as the user runs it (a button, a key's or a menu's
+// edits, and select all + Delete, at 51,000 and 200,000 materials on 255 tracks. A command runs as the user runs it (a button, a key's or a menu's
 // command, a track menu opened over a track's header), on the lowest rows, whose containers
 // come last. Each step measures the operation, its undo and its redo, and the operation again
 // with a large step waiting for redo (a select all + Delete undone before it), which the
