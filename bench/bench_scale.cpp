@@ -1,12 +1,13 @@
 // The user's operations at broadcast scale: every command of the editor's command table that
-// edits, and select all + Delete, at 51,000 and 200,000 materials on 255 tracks. A command runs as the user runs it (a button, a key's or a menu's
-// command, a track menu opened over a track's header), on the lowest rows, whose containers
-// come last. Each step measures the operation, its undo and its redo, and the operation again
-// with a large step waiting for redo (a select all + Delete undone before it), which the
-// operation then discards. What a step prepares (the selection, a copy to paste) is not timed,
-// and every step starts from the same document. With --kel_memory=N it measures instead what
-// the process holds after N edits at 200,000 materials against what it held after loading, and
-// with --kel_million a million materials read, opened, deleted all and brought back.
+// edits, and select all + Delete, at 51,000 and 200,000 materials on 255 tracks. A command runs as
+// the user runs it (a button, a key's or a menu's command, a track menu opened over a track's
+// header), on the lowest rows, whose containers come last. Each step measures the operation, its
+// undo and its redo, and the operation again with a large step waiting for redo (a select all +
+// Delete undone before it), which the operation then discards. What a step prepares (the selection,
+// a copy to paste) is not timed, and every step starts from the same document. With --kel_memory=N
+// it measures instead what the process holds after N edits at 200,000 materials against what it
+// held after loading, and with --kel_million a million materials read, opened, deleted all and
+// brought back.
 #include "bench_host.h"
 #include "scale_operations.h"
 
