@@ -235,7 +235,9 @@ KelHistoryRestore KelRestoreHistories(const std::string& path, std::uint64_t gen
     const URCodec& codec = GetURCodec();
     CKelSBEditObj* document = scene.GetSBEditObj();
     for (std::size_t b = 0; b < layout.size(); ++b) {
-        const auto& [serials, done] = layout[b];
+        // Named rather than bound: a lambda below uses them.
+        const auto& serials = layout[b].first;
+        const int done = layout[b].second;
         result.steps += static_cast<int>(serials.size());
         CKelSBBodyObj* body = document && static_cast<int>(b) < document->GetSBBodyCount()
                                   ? document->GetSBBodyObj(static_cast<int>(b))
