@@ -164,6 +164,26 @@ constexpr StudioTextEntry kTexts[] = {
     {Str::NavMaterial, {"Material", "素材", "素材"}},
     {Str::NavNotInScene, {"(not in the scene)", "（不在场景中）", "（不在場景中）"}},
     {Str::NavTrackName, {"Track%1", "轨道%1", "軌道%1"}},
+    {Str::RecoveryTitle, {"Recover Unsaved Work", "恢复未保存的工作", "救回未儲存的工作"}},
+    {Str::RecoveryFound,
+     {"The studio ended without saving \"%1\". Its automatic save of %2 holds the changes made "
+      "since the scene was last saved.",
+      "工作室上次结束时没有保存“%1”。%2 的自动保存中有该场景上次保存后所做的更改。",
+      "工作室上次結束時沒有儲存「%1」。%2 的自動儲存中有該場景上次儲存後所做的變更。"}},
+    {Str::RecoveryUntitled,
+     {"a scene that was never saved", "从未保存过的场景", "從未儲存過的場景"}},
+    {Str::RecoveryRecover, {"&Recover", "恢复(&R)", "救回(&R)"}},
+    {Str::RecoveryOpenSaved,
+     {"&Open the Saved Version", "打开已保存的版本(&O)", "開啟已儲存的版本(&O)"}},
+    {Str::RecoveryDiscard, {"&Discard", "丢弃(&D)", "捨棄(&D)"}},
+    {Str::RecoveryPartHistory,
+     {"The scene was recovered. %1 of the %2 undo steps it had came back; Undo stops where the "
+      "others are missing.",
+      "场景已恢复。原有的 %2 个撤销步骤中恢复了 %1 个；撤销会在缺失的步骤处停止。",
+      "場景已救回。原有的 %2 個復原步驟中救回了 %1 個；復原會在缺少的步驟處停止。"}},
+    {Str::RecoveryFailed,
+     {"The unsaved work cannot be recovered: %1", "无法恢复未保存的工作：%1",
+      "無法救回未儲存的工作：%1"}},
 };
 
 constexpr bool InOrder() {

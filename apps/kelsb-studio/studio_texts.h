@@ -129,6 +129,16 @@ enum class Str : int {
     NavMaterial,
     NavNotInScene,
     NavTrackName,
+    // The offer of unsaved work at a start after a session ended without saving. Undo is
+    // 復原 in the editor's Traditional table, so recovering is 救回 there.
+    RecoveryTitle,
+    RecoveryFound,
+    RecoveryUntitled,
+    RecoveryRecover,
+    RecoveryOpenSaved,
+    RecoveryDiscard,
+    RecoveryPartHistory,
+    RecoveryFailed,
 
     Count
 };
