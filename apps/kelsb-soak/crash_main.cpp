@@ -25,32 +25,23 @@ const char* const kUsage =
 
 int main(int argc, char** argv) {
     kel::soak::CrashOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "-h" || option == "--help") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (i + 1 >= argc) {
-            std::cerr << kUsage;
-            return 2;
-        }
-        const char* value = argv[++i];
-        long long number = 0;
-        const bool numeric = kel::soak::ParseOptionNumber(value, number);
-        if (option == "--work") {
-            options.workFolder = value;
-        } else if (option == "--seed" && numeric && number <= 0xFFFFFFFFLL) {
-            options.seed = static_cast<std::uint32_t>(number);
-        } else if (option == "--kills" && numeric && number < 1000000) {
-            options.kills = static_cast<int>(number);
-        } else if (option == "--longest" && numeric && number >= 100 && number <= 600000) {
-            options.longestSessionMs = static_cast<int>(number);
-        } else {
-            std::cerr << "kelsb-crash: bad option " << option << ' ' << value << '\n' << kUsage;
-            return 2;
-        }
-    }
+    const auto exitCode = kel::soak::ReadOptionPairs(
+        argc, argv, "kelsb-crash", kUsage,
+        [&](const std::string& option, const char* value, bool numeric, long long number) {
+            if (option == "--work")
+                options.workFolder = value;
+            else if (option == "--seed" && numeric && number <= 0xFFFFFFFFLL)
+                options.seed = static_cast<std::uint32_t>(number);
+            else if (option == "--kills" && numeric && number < 1000000)
+                options.kills = static_cast<int>(number);
+            else if (option == "--longest" && numeric && number >= 100 && number <= 600000)
+                options.longestSessionMs = static_cast<int>(number);
+            else
+                return false;
+            return true;
+        });
+    if (exitCode)
+        return *exitCode;
     kel::soak::CrashStats stats;
     const std::optional<std::string> failure = kel::soak::RunCrashTest(options, stats);
     std::cout << "crash: seed " << options.seed << ", " << stats.kills << " kills (";

@@ -32,36 +32,27 @@ int main(int argc, char** argv) {
     kel::soak::SoakOptions options;
     options.steps = 10000;
     std::string failurePath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "-h" || option == "--help") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (i + 1 >= argc) {
-            std::cerr << kUsage;
-            return 2;
-        }
-        const char* value = argv[++i];
-        long long number = 0;
-        const bool numeric = kel::soak::ParseOptionNumber(value, number);
-        if (option == "--failure") {
-            failurePath = value;
-        } else if (option == "--log") {
-            options.logPath = value;
-        } else if (option == "--seed" && numeric && number <= 0xFFFFFFFFLL) {
-            options.seed = static_cast<std::uint32_t>(number);
-        } else if (option == "--steps" && numeric) {
-            options.steps = static_cast<long>(number);
-        } else if (option == "--episode" && numeric && number > 0 && number < 1000000000) {
-            options.episodeSteps = static_cast<int>(number);
-        } else if (option == "--round-trip" && numeric && number > 0 && number < 1000000000) {
-            options.roundTripEvery = static_cast<int>(number);
-        } else {
-            std::cerr << "kelsb-soak: bad option " << option << ' ' << value << '\n' << kUsage;
-            return 2;
-        }
-    }
+    const auto exitCode = kel::soak::ReadOptionPairs(
+        argc, argv, "kelsb-soak", kUsage,
+        [&](const std::string& option, const char* value, bool numeric, long long number) {
+            if (option == "--failure")
+                failurePath = value;
+            else if (option == "--log")
+                options.logPath = value;
+            else if (option == "--seed" && numeric && number <= 0xFFFFFFFFLL)
+                options.seed = static_cast<std::uint32_t>(number);
+            else if (option == "--steps" && numeric)
+                options.steps = static_cast<long>(number);
+            else if (option == "--episode" && numeric && number > 0 && number < 1000000000)
+                options.episodeSteps = static_cast<int>(number);
+            else if (option == "--round-trip" && numeric && number > 0 && number < 1000000000)
+                options.roundTripEvery = static_cast<int>(number);
+            else
+                return false;
+            return true;
+        });
+    if (exitCode)
+        return *exitCode;
     if (failurePath.empty())
         failurePath = "soak-failure-" + std::to_string(options.seed) + ".kss";
 

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <random>
@@ -272,6 +273,31 @@ bool ParseOptionNumber(const char* text, long long& out) {
     errno = 0;
     out = std::strtoll(text, &end, 10);
     return errno == 0 && end != text && *end == '\0' && out >= 0;
+}
+
+std::optional<int>
+ReadOptionPairs(int argc, char** argv, const char* program, const char* usage,
+                const std::function<bool(const std::string& option, const char* value, bool numeric,
+                                         long long number)>& take) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "-h" || option == "--help") {
+            std::cout << usage;
+            return 0;
+        }
+        if (i + 1 >= argc) {
+            std::cerr << usage;
+            return 2;
+        }
+        const char* value = argv[++i];
+        long long number = 0;
+        const bool numeric = ParseOptionNumber(value, number);
+        if (!take(option, value, numeric, number)) {
+            std::cerr << program << ": bad option " << option << ' ' << value << '\n' << usage;
+            return 2;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string FailureScript(const SoakFailure& failure) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -58,6 +59,15 @@ struct SoakStats {
 
 // A command-line option's value: a non-negative decimal number, nothing after it.
 bool ParseOptionNumber(const char* text, long long& out);
+
+// The command line as "--option value" pairs, each given to take with its value and whether the
+// value is a number (ParseOptionNumber); take returns false for an option it does not know or a
+// value out of range. -h or --help prints the usage. Nothing when every pair was taken, else the
+// exit code: 0 after the help, 2 for a lone or refused option (said on standard error).
+std::optional<int>
+ReadOptionPairs(int argc, char** argv, const char* program, const char* usage,
+                const std::function<bool(const std::string& option, const char* value, bool numeric,
+                                         long long number)>& take);
 
 // Runs the steps; nothing when every check held, else the first failure.
 std::optional<SoakFailure> RunSoak(const SoakOptions& options, SoakStats* stats = nullptr);
