@@ -1,6 +1,7 @@
 #include "platform/file.h"
 #include "platform/profile.h"
 #include "platform/shared_folder.h"
+#include "platform/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,31 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / ("kel_files_" + std::to_string(::getpid()) + "_" +
-                                             info->test_suite_name() + "_" + info->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Path(const char* name) const { return (m_dir / name).string(); }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static void Put(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-
-    fs::path m_dir;
-};
-
+using TempDir = kel::test::TempFolderTest;
 using FileTest = TempDir;
 using ProfileTest = TempDir;
 

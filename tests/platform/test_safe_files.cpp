@@ -1,6 +1,7 @@
 #include "platform/file_faults.h"
 #include "platform/safe_files.h"
 #include "platform/shared_folder.h"
+#include "platform/temp_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -22,30 +23,13 @@ using kel::platform::SetFileFaultHook;
 
 namespace {
 
-class SafeFiles : public ::testing::Test {
+class SafeFiles : public kel::test::TempFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / ("kel_safe_" + std::to_string(::getpid()) + "_" +
-                                             info->test_suite_name() + "_" + info->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
     void TearDown() override {
         SetFileFaultHook({});
-        fs::remove_all(m_dir);
+        TempFolderTest::TearDown();
     }
 
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static void Put(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
     static std::vector<std::string> Names(const std::string& folder) {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder))
@@ -53,8 +37,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    fs::path m_dir;
 };
 
 // ---- Power loss -------------------------------------------------------------------------------
