@@ -3,6 +3,7 @@
 // plain walk of the containers after every kind of change a storyboard goes through.
 #include "model_fixtures.h"
 
+#include "host/sbobject/latest_story_outs.h"
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
@@ -305,4 +306,36 @@ TEST(ModelIndex, LookupsAgreeWithTheContainersAfterEveryKindOfChange) {
         if (HasFatalFailure())
             FAIL() << "after step " << step << ", a change of kind " << kind;
     }
+}
+
+// The storyboard's duration keeps only the latest story outs counted; after any run of
+// comings and goings it must name the latest one, or know that it needs a walk.
+TEST(ModelIndex, LatestStoryOutsNameTheLatestOrAskForAWalk) {
+    std::mt19937 random(11);
+    kel::host::LatestStoryOuts latest;
+    std::multiset<DWORD> outs;
+    int walks = 0;
+    for (int step = 0; step < 20000; ++step) {
+        if (!latest.IsKnown()) {
+            ++walks;
+            latest.Restart();
+            for (DWORD out : outs)
+                latest.Add(out);
+        }
+        ASSERT_EQ(latest.Latest(), outs.empty() ? 0 : *outs.rbegin()) << "step " << step;
+        // Growing at first, then mostly taking the latest away: the hard case.
+        const bool add = outs.empty() || random() % 100 < (step < 10000 ? 70 : 30);
+        if (add) {
+            const DWORD out = static_cast<DWORD>(random() % 5000);
+            outs.insert(out);
+            latest.Add(out);
+        } else {
+            auto it = random() % 2 ? std::prev(outs.end())
+                                   : std::next(outs.begin(), random() % outs.size());
+            latest.Remove(*it);
+            outs.erase(it);
+        }
+    }
+    // A walk only when the counted story outs have run out, not at every latest that goes.
+    EXPECT_LT(walks, 200);
 }

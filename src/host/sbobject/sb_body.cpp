@@ -400,19 +400,12 @@ std::uint64_t g_nUntoldStoryOuts = 0;
 } // namespace
 
 DWORD CKelSBBodyObj::GetDuration() const {
-    if (!m_duration.bKnown || m_duration.nUntold != g_nUntoldStoryOuts) {
-        DurationTally tally;
+    if (!m_latestOuts.IsKnown() || m_nLatestOutsUntold != g_nUntoldStoryOuts) {
+        m_latestOuts.Restart();
         kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
-            if (content.GetStoryOut() > tally.dwLatest) {
-                tally.dwLatest = content.GetStoryOut();
-                tally.nAtLatest = 1;
-            } else if (content.GetStoryOut() == tally.dwLatest) {
-                ++tally.nAtLatest;
-            }
+            m_latestOuts.Add(content.GetStoryOut());
         });
-        tally.bKnown = true;
-        tally.nUntold = g_nUntoldStoryOuts;
-        m_duration = tally;
+        m_nLatestOutsUntold = g_nUntoldStoryOuts;
     }
 #ifndef NDEBUG
     // Debug builds hold the kept figure to a walk every time.
@@ -420,26 +413,17 @@ DWORD CKelSBBodyObj::GetDuration() const {
     kel::host::ForEachContent(m_lstContainers, [&](const CKelSBContentBaseObj& content) {
         dwWalked = std::max(dwWalked, content.GetStoryOut());
     });
-    assert(dwWalked == m_duration.dwLatest && "a story out moved without the storyboard knowing");
+    assert(dwWalked == m_latestOuts.Latest() && "a story out moved without the storyboard knowing");
 #endif
-    return m_duration.dwLatest;
+    return m_latestOuts.Latest();
 }
 
 void CKelSBBodyObj::NoteStoryOutAdded(DWORD dwOut) const {
-    if (!m_duration.bKnown)
-        return;
-    if (dwOut > m_duration.dwLatest) {
-        m_duration.dwLatest = dwOut;
-        m_duration.nAtLatest = 1;
-    } else if (dwOut == m_duration.dwLatest) {
-        ++m_duration.nAtLatest;
-    }
+    m_latestOuts.Add(dwOut);
 }
 
 void CKelSBBodyObj::NoteStoryOutRemoved(DWORD dwOut) const {
-    if (m_duration.bKnown && dwOut == m_duration.dwLatest && m_duration.nAtLatest > 0 &&
-        --m_duration.nAtLatest == 0)
-        m_duration.bKnown = false; // the latest went: which one is latest now takes a walk
+    m_latestOuts.Remove(dwOut);
 }
 
 void CKelSBBodyObj::NoteStoryOutUntold() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "host/base/kel_object.h"
+#include "host/sbobject/latest_story_outs.h"
 #include "platform/cstring.h"
 
 #include <cstdint>
@@ -165,12 +166,13 @@ public:
 
     // ---- Time.
     // Latest story out of any material, 0 when there is none. Kept up as materials come, go
-    // and move; the materials are walked again only when the latest ones left or moved
-    // earlier, or when a material of no storyboard's container moved (see below).
+    // and move; the materials are walked again only when the latest few dozen distinct story
+    // outs have all gone, or when a material whose container is unknown moved (see below).
     DWORD GetDuration() const;
     // What keeps the latest story out up: the storyboard's containers and their materials tell
     // it of every story out that comes, goes or moves. A held material that cannot tell which
-    // storyboard holds it says so to all of them, and each walks its materials again.
+    // storyboard holds it (no container known) says so to all of them, and each walks its
+    // materials again.
     void NoteStoryOutAdded(DWORD dwOut) const;
     void NoteStoryOutRemoved(DWORD dwOut) const;
     static void NoteStoryOutUntold();
@@ -250,13 +252,8 @@ private:
     void FindKeyPoints() const;
     mutable std::vector<DWORD> m_keyPoints;
     mutable std::uint64_t m_nKeyPointsGeneration = ~std::uint64_t{0};
-    struct DurationTally {
-        DWORD dwLatest = 0;
-        std::size_t nAtLatest = 0; // materials that end there
-        bool bKnown = false;
-        std::uint64_t nUntold = 0; // as of which count of untold moves
-    };
-    mutable DurationTally m_duration;
+    mutable kel::host::LatestStoryOuts m_latestOuts;
+    mutable std::uint64_t m_nLatestOutsUntold = 0; // as of which count of untold moves
     // Which container holds each material. An entry is checked against the lists before it
     // is believed, so entries that went stale are harmless; the map is rebuilt when an answer
     // cannot be found or checked and the storyboard changed since it was built.

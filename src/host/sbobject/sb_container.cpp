@@ -45,11 +45,25 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
         else
             pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
     }
+    // The holder named is one in a storyboard whenever a container holding the material is.
     const CKelSBContainerObj* pHolder = pContent->m_pHolder;
-    if (bCame && (pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr))
+    if (bCame && (pHolder == nullptr || (pHolder->m_pBody == nullptr && m_owner.m_pBody) ||
+                  pHolder->m_lstContents.Find(pContent) == nullptr))
         pContent->m_pHolder = &m_owner;
     else if (!bCame && pHolder == &m_owner)
         pContent->m_pHolder = nullptr;
+}
+
+void CKelSBContainerObj::SetBody(const CKelSBBodyObj* pBody) {
+    m_pBody = pBody;
+    if (pBody == nullptr)
+        return;
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos));
+        if (pContent != nullptr &&
+            (pContent->m_pHolder == nullptr || pContent->m_pHolder->m_pBody == nullptr))
+            pContent->m_pHolder = this;
+    }
 }
 
 CKelSBContentBaseObj* CKelSBContainerObj::GetContentObj(INT_PTR nIndex) const {

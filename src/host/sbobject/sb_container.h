@@ -44,9 +44,10 @@ public:
     static int MakeOrder(CObList& list, int nFlag);
 
     // The storyboard whose container list holds the container, null when none does; kept by
-    // that list.
+    // that list. A container that enters a storyboard becomes the holder of its materials whose
+    // holder is in none, so that their moves are told to that storyboard.
     const CKelSBBodyObj* GetBody() const { return m_pBody; }
-    void SetBody(const CKelSBBodyObj* pBody) { m_pBody = pBody; }
+    void SetBody(const CKelSBBodyObj* pBody);
 
     CKelSBContainerObj* MakeCopy() const override;
     // Loading accepts materials only, none null.

@@ -46,12 +46,15 @@ void CKelSBContentBaseObj::NotePlaceChanged(DWORD dwOldOut) const {
     KelModelChanged();
     if (dwOldOut == m_dwStoryOut)
         return;
-    if (const CKelSBBodyObj* pBody = m_pHolder ? m_pHolder->GetBody() : nullptr) {
+    if (m_pHolder == nullptr) {
+        CKelSBBodyObj::NoteStoryOutUntold(); // held, but by which storyboard is unknown
+    } else if (const CKelSBBodyObj* pBody = m_pHolder->GetBody()) {
         pBody->NoteStoryOutAdded(m_dwStoryOut);
         pBody->NoteStoryOutRemoved(dwOldOut);
-    } else {
-        CKelSBBodyObj::NoteStoryOutUntold();
     }
+    // A holder in no storyboard (a clipboard's or a drag group's container) means the material
+    // is in none: its holder would be a container of a storyboard if one held it, and a
+    // storyboard that takes its container later counts its story out then.
 }
 
 int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn, DWORD dwStoryOut,
