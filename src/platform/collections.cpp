@@ -8,11 +8,16 @@ struct CObList::Node : kel::platform::PositionTag {
     Node* pNext;
     Node* pPrev;
     CObject* data;
-    INT_PTR nIndex; // the node's place, while the index's order is valid
+    INT_PTR nIndex;     // the node's place, as of edit nStamp of the index's log
+    std::size_t nStamp; // how many logged edits nIndex already allows for
 };
 
 // Lists up to this long are walked: building an index would cost more than it saves.
 static constexpr INT_PTR kWalkedListLength = 16;
+
+// Insertions and removals in the middle of a list, logged so that the nodes after them need not
+// be renumbered; past this many the next look-up by place numbers the list again.
+static constexpr std::size_t kLoggedEdits = 64;
 
 // What makes look-ups constant time. Each half is either valid, and then agrees with the list,
 // or marked invalid and rebuilt by the next look-up that needs it.
@@ -21,7 +26,16 @@ struct CObList::Index {
         Node* first;   // the first node holding the value
         INT_PTR count; // how many nodes hold it
     };
-    std::vector<Node*> order; // the nodes by place; each node's nIndex is its place
+    // An insertion (+1) or removal (-1) at a place, since the list was last numbered.
+    struct Edit {
+        INT_PTR place;
+        INT_PTR delta;
+    };
+    // The nodes by place. A node's place is its nIndex moved by the edits logged after its
+    // stamp; an edit in the middle shifts the vector (a move of memory, cheap next to visiting
+    // every node after it) instead of renumbering them.
+    std::vector<Node*> order;
+    std::vector<Edit> edits;
     bool bOrder = false;
     std::unordered_map<const CObject*, Holder> values;
     bool bValues = false;
@@ -53,13 +67,23 @@ CObList::Node* CObList::NewNode(Node* pPrev, Node* pNext, CObject* pObject) {
     node->pNext = pNext;
     node->data = pObject;
     node->nIndex = 0;
+    node->nStamp = 0;
     (pPrev ? pPrev->pNext : m_pHead) = node;
     (pNext ? pNext->pPrev : m_pTail) = node;
     ++m_nCount;
     if (Index* index = m_pIndex.get()) {
         if (index->bOrder && pNext == nullptr) {
             node->nIndex = static_cast<INT_PTR>(index->order.size());
+            node->nStamp = index->edits.size();
             index->order.push_back(node);
+        } else if (const INT_PTR place = index->bOrder && index->edits.size() < kLoggedEdits
+                                             ? PlaceOf(*index, pNext)
+                                             : -1;
+                   place >= 0) {
+            index->order.insert(index->order.begin() + place, node);
+            index->edits.push_back({place, +1});
+            node->nIndex = place;
+            node->nStamp = index->edits.size();
         } else {
             index->bOrder = false;
         }
@@ -81,10 +105,17 @@ CObList::Node* CObList::NewNode(Node* pPrev, Node* pNext, CObject* pObject) {
 
 void CObList::Unlink(Node* node) {
     if (Index* index = m_pIndex.get()) {
-        if (index->bOrder && node->pNext == nullptr)
+        if (index->bOrder && node->pNext == nullptr) {
             index->order.pop_back();
-        else
+        } else if (const INT_PTR place = index->bOrder && index->edits.size() < kLoggedEdits
+                                             ? PlaceOf(*index, node)
+                                             : -1;
+                   place >= 0) {
+            index->order.erase(index->order.begin() + place);
+            index->edits.push_back({place, -1});
+        } else {
             index->bOrder = false;
+        }
         if (index->bValues) {
             auto it = index->values.find(node->data);
             if (--it->second.count == 0)
@@ -111,13 +142,34 @@ CObList::Index* CObList::PositionIndex() const {
     if (index && !index->bOrder) {
         index->order.clear();
         index->order.reserve(static_cast<std::size_t>(m_nCount));
+        index->edits.clear();
         for (Node* node = m_pHead; node != nullptr; node = node->pNext) {
             node->nIndex = static_cast<INT_PTR>(index->order.size());
+            node->nStamp = 0;
             index->order.push_back(node);
         }
         index->bOrder = true;
     }
     return index;
+}
+
+INT_PTR CObList::PlaceOf(const Index& index, const Node* node) {
+    if (node->nStamp > index.edits.size())
+        return -1; // numbered by another list
+    INT_PTR place = node->nIndex;
+    for (std::size_t e = node->nStamp; e < index.edits.size(); ++e) {
+        const Index::Edit& edit = index.edits[e];
+        if (edit.delta > 0 ? edit.place <= place : edit.place < place)
+            place += edit.delta;
+    }
+    if (place < 0 || static_cast<std::size_t>(place) >= index.order.size() ||
+        index.order[static_cast<std::size_t>(place)] != node)
+        return -1;
+    // Found once, found at once the next time.
+    Node* mutableNode = index.order[static_cast<std::size_t>(place)];
+    mutableNode->nIndex = place;
+    mutableNode->nStamp = index.edits.size();
+    return place;
 }
 
 CObList::Index* CObList::ValueIndex() const {
@@ -309,9 +361,9 @@ POSITION CObList::FindIndex(INT_PTR nIndex) const {
 INT_PTR CObList::GetIndexOf(POSITION position) const {
     const Node* target = NodeOf(position);
     if (const Index* index = PositionIndex()) {
-        const auto place = static_cast<std::size_t>(target->nIndex);
-        if (place < index->order.size() && index->order[place] == target)
-            return target->nIndex;
+        const INT_PTR place = PlaceOf(*index, target);
+        if (place >= 0)
+            return place;
         throw CInvalidArgException("position of another list");
     }
     INT_PTR nIndex = 0;

@@ -24,10 +24,10 @@ using POSITION = kel::platform::PositionTag*;
 
 // The framework's doubly linked object list, with the look-ups a list of tens of thousands of
 // materials needs: FindIndex, IndexOf and Find take constant time, through an index that every
-// change keeps in step or marks for rebuilding. Appending keeps it as it is; an insertion or
-// removal anywhere else has the next look-up renumber the list once. Short lists are walked.
+// change keeps in step or marks for rebuilding. Short lists are walked.
 // Elements change only through the list's own operations (SetAt, never a reference), so the
-// index always agrees with what the list holds.
+// index always agrees with what the list holds. An insertion or removal in the middle shifts
+// the index rather than renumbering the list, a few dozen times before a renumbering.
 class CObList : public CObject {
     DECLARE_SERIAL(CObList)
 public:
@@ -99,6 +99,8 @@ private:
     Index* IndexForLookup() const;
     Index* PositionIndex() const;
     Index* ValueIndex() const;
+    // The place of a node in a valid order, -1 for a node the order does not hold.
+    static INT_PTR PlaceOf(const Index& index, const Node* node);
 
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
