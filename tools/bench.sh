@@ -14,6 +14,7 @@ flags=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 build/release/bin/bench_view --kel_table="$work/view.md" "${flags[@]}"
 build/release/bin/bench_edit --kel_table="$work/edit.md" "${flags[@]}"
 build/release/bin/bench_runner --kel_table="$work/runner.md" "${flags[@]}"
+build/release/bin/bench_runner_scale --kel_table="$work/runner_scale.md"
 # Three steps a measure of its own (each at 51,000 and 200,000 materials), so no repetitions;
 # then what 1,000 edits at 200,000 materials leave in memory.
 build/release/bin/bench_scale --kel_table="$work/scale.md" "$@"
@@ -71,6 +72,11 @@ mkdir -p docs
     echo "## kelsb-script, the runner users script the editor with"
     echo
     cat "$work/runner.md"
+    echo
+    echo "The same user's operations given as script lines, at 51,000 and 200,000 materials on 254"
+    echo "tracks, in the runner's CPU time (\`bench_runner_scale\`, median of three):"
+    echo
+    cat "$work/runner_scale.md"
     echo
     echo "## Playing: one frame on the air (the host's play scene)"
     echo
