@@ -16,13 +16,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -57,7 +60,7 @@ Lines TrackCommand(unsigned id) {
 }
 
 // Select all + Delete, undone: a large step waiting for redo, which the next step discards.
-const Lines kLargeStepUndone = {"key A", "key Delete", kUndo};
+const Lines kLargeStepUndone = {"key A", "answer yes", "key Delete", kUndo};
 
 struct Row {
     std::string label;
@@ -69,9 +72,9 @@ struct Row {
 
 std::vector<Row> Rows() {
     return {
-        {"Select all + Delete", {"key A"}, {"key Delete"}, true, {}},
-        {"Delete track", {}, TrackCommand(ID_TRACK_DELETE), true, {}},
-        {"Cut track", {}, TrackCommand(ID_TRACK_CUT), true, {}},
+        {"Select all + Delete", {"key A", "answer yes"}, {"key Delete"}, true, {}},
+        {"Delete track", {"answer yes"}, TrackCommand(ID_TRACK_DELETE), true, {}},
+        {"Cut track", {"answer yes"}, TrackCommand(ID_TRACK_CUT), true, {}},
         {"Paste track", TrackCommand(ID_TRACK_COPY), TrackCommand(ID_TRACK_PASTE), true, {}},
         {"Append track, a step waiting for redo",
          kLargeStepUndone,
@@ -83,10 +86,10 @@ std::vector<Row> Rows() {
          TrackCommand(ID_TRACK_MOVE_UP),
          true,
          {}},
-        {"Delete one material", {"click 300 1040"}, {"key Delete"}, true, {}},
+        {"Delete one material", {"click 300 1040", "answer yes"}, {"key Delete"}, true, {}},
         // The storyboard is copied and pasted in the list first, and its copy cut.
         {"Storyboard cut (list)",
-         {"list open", "list select 0 press copy press paste"},
+         {"answer yes", "list open", "list select 0 press copy press paste"},
          {"list select 1 press cut"},
          false,
          {"list close"}},
@@ -97,10 +100,20 @@ struct Figures {
     double op = 0, undo = 0, redo = 0;
 };
 
+// A runner on a generated storyboard. Lines run as a script runs them: a modal dialog (the
+// Storyboard List) reads the lines after the one that opened it itself, so the time of a run
+// of lines is taken when each line starts, whoever runs it.
 class Session {
 public:
-    explicit Session(kel::bench::StoryboardSize size) {
-        m_runner = std::make_unique<Runner>(m_discard);
+    // A session that shows its work prints the runner's state after every operation, to see
+    // that each does what its row says.
+    Session(kel::bench::StoryboardSize size, bool bShowWork) : m_bShowWork(bShowWork) {
+        m_runner = std::make_unique<Runner>(bShowWork ? std::cout : m_discard);
+        m_runner->SetLineSource([this]() -> std::optional<kel::script::ScriptLine> {
+            if (m_next >= m_lines.size())
+                return std::nullopt;
+            return Start(m_next++);
+        });
         const auto path = std::filesystem::temp_directory_path() /
                           ("kelsb_bench_runner_scale_" + std::to_string(::getpid()) + ".scene");
         KelSaveSceneFile(*kel::bench::MakeStoryboardScene(size), path.c_str());
@@ -109,34 +122,58 @@ public:
         std::filesystem::remove(path);
     }
 
-    void Run(const Lines& lines) {
-        for (const std::string& line : lines)
-            m_runner->Execute(ParseLine(line, 1));
-    }
-    double Timed(const Lines& lines) {
-        const double start = CpuMilliseconds();
-        Run(lines);
-        return CpuMilliseconds() - start;
+    // Runs the lines; the result holds the CPU time at which each started, and at the end.
+    std::vector<double> Run(Lines lines) {
+        m_lines = std::move(lines);
+        m_started.assign(m_lines.size() + 1, 0);
+        m_next = 0;
+        while (m_next < m_lines.size()) {
+            const std::size_t i = m_next++;
+            try {
+                m_runner->Execute(Start(i));
+            } catch (const std::exception& error) {
+                throw std::runtime_error("\"" + m_lines[i] + "\": " + error.what());
+            }
+        }
+        m_started.back() = CpuMilliseconds();
+        return m_started;
     }
 
     Figures Measure(const Row& row) {
-        Figures figures;
-        Run(row.prepare);
-        figures.op = Timed(row.op);
-        if (row.undoable) {
-            figures.undo = Timed({kUndo});
-            figures.redo = Timed({kRedo});
-            Run({kUndo});
-        }
-        Run(row.restore);
+        Lines lines = row.prepare;
+        const std::size_t op = lines.size();
+        lines.insert(lines.end(), row.op.begin(), row.op.end());
+        const std::size_t opEnd = lines.size();
+        if (m_bShowWork)
+            lines.push_back("dump");
+        const std::size_t undo = lines.size();
+        if (row.undoable)
+            lines.insert(lines.end(), {kUndo, kRedo, kUndo});
+        lines.insert(lines.end(), row.restore.begin(), row.restore.end());
         if (row.prepare == kLargeStepUndone)
-            Run({kRedo, kUndo}); // the large step is undone again, for nothing to wait
+            lines.insert(lines.end(), {kRedo, kUndo}); // nothing left waiting for redo
+        const std::vector<double> started = Run(lines);
+        Figures figures;
+        figures.op = started[opEnd] - started[op];
+        if (row.undoable) {
+            figures.undo = started[undo + 1] - started[undo];
+            figures.redo = started[undo + 2] - started[undo + 1];
+        }
         return figures;
     }
 
 private:
+    kel::script::ScriptLine Start(std::size_t i) {
+        m_started[i] = CpuMilliseconds();
+        return ParseLine(m_lines[i], static_cast<int>(i + 1));
+    }
+
     std::ostringstream m_discard;
     std::unique_ptr<Runner> m_runner;
+    bool m_bShowWork;
+    Lines m_lines;
+    std::vector<double> m_started;
+    std::size_t m_next = 0;
 };
 
 double Median(std::vector<double> values) {
@@ -154,15 +191,22 @@ std::string Ms(double ms) {
 
 int main(int argc, char** argv) try {
     std::string tablePath;
+    std::vector<kel::bench::StoryboardSize> sizes(std::begin(kRunnerSizes), std::end(kRunnerSizes));
+    bool bShowWork = false;
     constexpr const char* kTable = "--kel_table=";
+    constexpr const char* kShowWork = "--kel_show_work="; // N materials, state after each step
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kTable, std::strlen(kTable)) == 0)
             tablePath = argv[i] + std::strlen(kTable);
+        if (std::strncmp(argv[i], kShowWork, std::strlen(kShowWork)) == 0) {
+            sizes = {{std::atoi(argv[i] + std::strlen(kShowWork)), 254}};
+            bShowWork = true;
+        }
     }
     const std::vector<Row> rows = Rows();
     std::vector<std::vector<Figures>> medians(rows.size());
-    for (const kel::bench::StoryboardSize& size : kRunnerSizes) {
-        Session session(size);
+    for (const kel::bench::StoryboardSize& size : sizes) {
+        Session session(size, bShowWork);
         for (std::size_t r = 0; r < rows.size(); ++r) {
             std::vector<double> op, undo, redo;
             for (int run = 0; run < 3; ++run) {
