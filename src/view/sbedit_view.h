@@ -234,8 +234,14 @@ public:
     // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
     // 1 when done, 0 when refused (while loaded, without a storyboard, on a locked track, at
     // the track limit, a declined question, a failed model call), leaving no trace.
-    // The track menu's commands (ID_TRACK_*), on the current track index.
-    int TrackCommand(UINT nId);
+    // The track menu's commands, on the current track index. Deleting (bCut false) and cutting
+    // ask first: cutting always, deleting only a track with materials.
+    int AppendCurTrack();
+    int InsertCurTrack();
+    int MoveCurTrack(int nDirection);
+    int RemoveCurTrack(bool bCut);
+    int CopyCurTrack();
+    int PasteAtCurTrack();
     // The storyboard's own properties dialog ("Storyboard Setup").
     int EditSBSettings();
     // ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
@@ -612,19 +618,11 @@ private:
     LRESULT OnEffectPreview(LPARAM lParam);
     // ---- Steps of the track and storyboard operations (view_tracks.cpp,
     // view_sbbody_ops.cpp).
-    int AppendCurTrack();
-    int InsertCurTrack();
-    int MoveCurTrack(int nDirection);
-    int CopyCurTrack();
-    int PasteAtCurTrack();
     // A question with Yes, No and Cancel; true only for Yes.
     int AskYes(UINT nTextId);
     void SelectOnlyTrack(int nTrack);
     // After a track went: the track to select, and no material selection.
     void AfterTrackRemoval(int nSelectTrack);
-    // Deletes (bCut false) or cuts the current track, asking first: cutting always, deleting
-    // only a track with materials.
-    int RemoveCurTrack(bool bCut);
     // The common end of the track operations: the view rebuilt, the selected track kept, the
     // host's document marked changed, the navigator told.
     void AfterTrackChange();
