@@ -1,12 +1,15 @@
 // The editor's commands: one table from command id to what runs. The dialog's buttons, the
 // view's tool buttons and context menus, and the shortcut keys (which run the command of the
 // button they stand for) all come through CKelSBEditDlg::RunCommand, so a key, its button and
-// its menu item behave alike.
+// its menu item behave alike; the Storyboard List runs its own entries on its highlighted
+// storyboard.
 //
-// Each entry says whether the command is refused while the storyboard is loaded onto the
-// output, whether it changes the document (such commands are refused while a mouse gesture
-// runs: a key pressed in the middle of a trim must not change what the trim is holding),
-// whether it shows the wait cursor, and what must be there for it to act at all.
+// Each entry says where the command is offered, whether it is refused while the storyboard is
+// loaded onto the output, whether it changes the document (such commands are refused while a
+// mouse gesture runs: a key pressed in the middle of a trim must not change what the trim is
+// holding), whether it shows the wait cursor, and what must be there for it to act at all. What
+// is derived from a command lives here too, so that a new command is one entry: the buttons
+// loading disables, and the states in which its menu item is grayed.
 #pragma once
 
 #include "platform/win_types.h"

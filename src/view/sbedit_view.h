@@ -379,7 +379,7 @@ public:
     // around the frame under the cursor (a screen point). Nothing while a gesture runs.
     void Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen);
 
-    // ---- Gestures (view_mouse.cpp, view_trim.cpp).
+    // ---- Gestures (view_mouse.cpp, gestures/).
     KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
     // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
     // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
@@ -569,26 +569,16 @@ private:
     // One container's part of the hit test: the union of its materials' hit rectangles and the
     // last of them under the point. False, the result untouched, when none is under it.
     bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
-    // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the context menus in
-    // view_menus.cpp).
+    // ---- What the gestures (gestures/, which reach these through their base class) and the
+    // header column do beyond the public operations; the context menus are in view_menus.cpp.
+    friend class KelSBGestureHandler;
     void PressHeaderColumn(CPoint point);
-    void PressSelect(UINT nFlags, CPoint point);
-    void StartMarkerDrag(CPoint point);
-    void MoveMarkerDrag(CPoint point);
-    void EndMarkerDrag();
-    void StartScrub(CPoint point);
-    void ScrubTo(CPoint point);
-    // Back to idle and the capture given up (the capture handler then sees nothing running).
-    void EndGesture();
     void ToggleTrackFlag(int nTrack, int nButton);
     void ZoomTo(int nIndex, int bSetDirty);
     void AfterScaleChange(int bSetDirty);
-    // Trimming: starts only when the press is on an edge of a material of an unlocked track.
-    int BeginTrim(CPoint point);
-    void MoveTrim(CPoint point);
-    void ReleaseTrim();
-    void CancelTrim();
-    // Commits a released trim as one undoable step (nothing when the edge did not move).
+    // A released trim: its material made current, its new length one undoable step (nothing
+    // when the edge did not move).
+    void ApplyTrim(const KelSBTrimCandidate& trim);
     void ChangeLength(const KelSBTrimCandidate& candidate);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
     void ShowTrackMenu(CPoint point);
