@@ -129,9 +129,14 @@ TEST_F(CommandTableTest, WithNothingSelectedOrCopiedNoButtonChangesAnythingOrAsk
 
 TEST_F(CommandTableTest, MaterialsMenuItemsNeedASelectionWithAFocus) {
     Select({0, 1});
-    Command(ID_MAT_MERGE);
-    Command(ID_MAT_CUT);
+    const std::vector<BYTE> before = Bytes();
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        if (entry.needs == KelSBCommandNeeds::kSelectionAndFocus)
+            Command(entry.nFirstId);
+    }
     EXPECT_EQ(History().GetStepCount(), 0);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_TRUE(scene->GetSBEditObj()->GetMaterialClipboard().IsEmpty());
     Select({0, 1}, Content(1, 0));
     Command(ID_MAT_MERGE);
     EXPECT_EQ(History().GetStepCount(), 1);
