@@ -64,24 +64,20 @@ int ViewIdOp(Dlg& /*dlg*/, View& view, UINT nId) {
 struct Row : KelSBCommandEntry {
     constexpr Row(UINT nId, Place where, unsigned nFlags, Run run)
         : KelSBCommandEntry{nId, nId, where, nFlags, Needs::kNothing, 0, 0, run} {}
-    constexpr Row UpTo(UINT nLast) const {
-        Row row = *this;
-        row.nLastId = nLast;
-        return row;
-    }
-    constexpr Row Needing(Needs what) const {
-        Row row = *this;
-        row.needs = what;
-        return row;
-    }
+    constexpr Row UpTo(UINT nLast) const { return With<&KelSBCommandEntry::nLastId>(nLast); }
+    constexpr Row Needing(Needs what) const { return With<&KelSBCommandEntry::needs>(what); }
     constexpr Row GrayedWhen(unsigned conditions) const {
-        Row row = *this;
-        row.grayWhen = conditions;
-        return row;
+        return With<&KelSBCommandEntry::grayWhen>(conditions);
     }
     constexpr Row AskingFirst(UINT nText) const {
+        return With<&KelSBCommandEntry::nQuestion>(nText);
+    }
+
+private:
+    template <auto Field, class Value>
+    constexpr Row With(Value value) const {
         Row row = *this;
-        row.nQuestion = nText;
+        row.*Field = value;
         return row;
     }
 };

@@ -6,14 +6,14 @@
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp, with the gesture states of view_gesture.h), trimming (view_trim.cpp),
-// the drag and drop of materials (view_drag.cpp, view_drop.cpp), the host's items put on the
-// storyboard (view_add_items.cpp), playback and preview (view_output.cpp, entries to src/play),
-// track operations and storyboard settings (view_tracks.cpp), the storyboard operations and the
-// Storyboard List dialog (view_sbbody_ops.cpp), the services that editing operations and
-// undo/redo commands share (view_edit_services.cpp), the editing operations by group
-// (view_edit_*.cpp), the shortcut keys (view_keys.cpp) and the context menus
-// (view_menus.cpp).
+// cursor (view_mouse.cpp, the states of view_gesture.h, one handler per gesture in gestures/),
+// what a trim changes (view_trim.cpp), the drag and drop of materials (view_drag.cpp,
+// view_drop.cpp), the host's items put on the storyboard (view_add_items.cpp), playback and
+// preview (view_output.cpp, entries to src/play), track operations and storyboard settings
+// (view_tracks.cpp), the storyboard operations and the Storyboard List dialog
+// (view_sbbody_ops.cpp), the services that editing operations and undo/redo commands share
+// (view_edit_services.cpp), the editing operations by group (view_edit_*.cpp), the shortcut
+// keys (view_keys.cpp) and the context menus (view_menus.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
 // every path that runs while the user works: it costs what is visible or touched, never what
