@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace kel::soak {
 
@@ -30,35 +31,6 @@ constexpr std::array<const char*, 21> kKeys = {
     "Delete", "Home", "End", "Left", "Right", "Up", "Down", "Space", "Escape", "Enter", "F6",
     "A",      "C",    "V",   "X",    "Z",     "Y",  "M",    "S",     "1",      "0"};
 
-constexpr std::array<int, 27> kButtons = {
-    IDC_BTN_NORMAL,      IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE,  IDC_BTN_UNDO,
-    IDC_BTN_REDO,        IDC_BTN_CUT,          IDC_BTN_COPY,         IDC_BTN_PASTE,
-    IDC_BTN_DELETE,      IDC_BTN_SELECT_ALL,   IDC_BTN_COPY_FX,      IDC_BTN_PASTE_FX,
-    IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,   IDC_BTN_ALIGN_RIGHT,  IDC_BTN_MERGE,
-    IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT,  IDC_BTN_OUTLET_POINT, IDC_BTN_SB_HEAD,
-    IDC_BTN_PREV_KEY,    IDC_BTN_NEXT_KEY,     IDC_BTN_SB_TAIL,      IDC_BTN_IO_MODE,
-    IDC_BTN_GENERATE,    IDC_BTN_UPLOAD,       IDC_BTN_DOWNLOAD};
-
-constexpr std::array<int, 11> kMaterialMenu = {
-    ID_MAT_CUT,        ID_MAT_COPY,        ID_MAT_COPY_FX,         ID_MAT_PASTE_FX,
-    ID_MAT_MERGE,      ID_MAT_SPLIT,       ID_MAT_PLAY_PROPERTIES, ID_MAT_SAME_LENGTH,
-    ID_MAT_ALIGN_LEFT, ID_MAT_ALIGN_RIGHT, ID_MAT_DELETE};
-constexpr std::array<int, 6> kAreaMenu = {ID_AREA_SELECT_TRACK_MATERIALS,
-                                          ID_AREA_PASTE_HERE,
-                                          ID_AREA_FIT,
-                                          ID_AREA_ZOOM_IN,
-                                          ID_AREA_ZOOM_OUT,
-                                          ID_AREA_SELECT_ALL};
-constexpr std::array<int, 8> kTrackMenu = {ID_TRACK_APPEND,    ID_TRACK_DELETE, ID_TRACK_MOVE_UP,
-                                           ID_TRACK_MOVE_DOWN, ID_TRACK_INSERT, ID_TRACK_CUT,
-                                           ID_TRACK_COPY,      ID_TRACK_PASTE};
-// The storyboard menu's commands that stay within the history; its storyboard list and
-// settings commands are steps of their own.
-constexpr std::array<int, 4> kStoryboardMenu = {ID_DELETE_MODE_RIPPLE, ID_DELETE_MODE_NORMAL,
-                                                ID_SB_SELECT_ALL, ID_ZOOM_FIRST + 5};
-constexpr std::array<int, 8> kListMenu = {ID_SBLIST_APPEND,  ID_SBLIST_INSERT,    ID_SBLIST_DELETE,
-                                          ID_SBLIST_MOVE_UP, ID_SBLIST_MOVE_DOWN, ID_SBLIST_CUT,
-                                          ID_SBLIST_COPY,    ID_SBLIST_PASTE};
 constexpr std::array<const char*, 8> kListButtons = {"append", "insert", "delete", "up",
                                                      "down",   "cut",    "copy",   "paste"};
 constexpr std::array<const char*, 5> kScrollCodes = {"lineright", "pageright", "left", "lineleft",
@@ -76,6 +48,38 @@ public:
         const CKelSBEditObj* document = runner.Scene().GetSBEditObj();
         m_body = document ? document->GetCurSBBodyObj() : nullptr;
         m_bodies = document ? document->GetSBBodyCount() : 0;
+        // The commands come from the editor's table, place by place in its order.
+        for (const automation::CommandInfo& command : state.commands) {
+            const int id = static_cast<int>(command.firstId);
+            switch (command.place) {
+            case automation::kPlaceButtonStrip:
+                // Playback is the playback tests' to drive.
+                if (id != IDC_BTN_PLAY)
+                    m_buttons.push_back(id);
+                break;
+            case automation::kPlaceMaterialsMenu:
+                m_materialMenu.push_back(id);
+                break;
+            case automation::kPlaceTrackAreaMenu:
+                m_areaMenu.push_back(id);
+                break;
+            case automation::kPlaceTrackMenu:
+                m_trackMenu.push_back(id);
+                break;
+            case automation::kPlaceStoryboardMenu:
+                // The storyboard settings are a step of their own.
+                if (!command.edits)
+                    m_storyboardMenu.push_back(id);
+                break;
+            case automation::kPlaceStoryboardList:
+                m_listMenu.push_back(id);
+                break;
+            default:
+                break;
+            }
+        }
+        // One zoom step of the zoom menu, which the storyboard menu leads to.
+        m_storyboardMenu.push_back(ID_ZOOM_FIRST + 5);
     }
 
     Step Choose();
@@ -88,6 +92,8 @@ private:
     bool Chance(int percent) { return Below(100) < percent; }
     template <class Array>
     auto Pick(const Array& items) {
+        if (items.empty())
+            return typename Array::value_type{};
         return items[static_cast<std::size_t>(Below(static_cast<int>(items.size())))];
     }
 
@@ -150,6 +156,12 @@ private:
 
     std::mt19937& m_random;
     const EditorState& m_state;
+    std::vector<int> m_buttons;
+    std::vector<int> m_materialMenu;
+    std::vector<int> m_areaMenu;
+    std::vector<int> m_trackMenu;
+    std::vector<int> m_storyboardMenu;
+    std::vector<int> m_listMenu;
     int m_undoFloor;
     const CKelSBBodyObj* m_body = nullptr;
     int m_bodies = 0;
@@ -263,18 +275,18 @@ Step Chooser::RightClick() {
     int id = 0;
     if (roll < 4 && AnyMaterial()) {
         where = OnMaterial(*AnyMaterial());
-        id = Pick(kMaterialMenu);
+        id = Pick(m_materialMenu);
     } else if (roll < 6) {
         where = RandomTrackPoint();
-        id = Pick(kAreaMenu);
+        id = Pick(m_areaMenu);
     } else if (roll < 8) {
         const CRect& column = Region(automation::kHeaderColumn);
         where = At(column.left + column.Width() / 2, TrackY(Below(std::max(1, TrackCount()))));
-        id = Pick(kTrackMenu);
+        id = Pick(m_trackMenu);
     } else {
         const CRect& area = Region(automation::kTrackArea);
         where = At(Between(area.left, area.left + 300), TrackY(TrackCount()) + TrackHeight());
-        id = Pick(kStoryboardMenu);
+        id = Pick(m_storyboardMenu);
     }
     step.lines.push_back(Chance(10) ? std::string("menu none") : "menu " + Str(id));
     MaybeAnswer(step);
@@ -328,7 +340,7 @@ Step Chooser::Key() {
 Step Chooser::Button() {
     Step step{"button", {}};
     MaybeAnswer(step);
-    int id = Pick(kButtons);
+    int id = Pick(m_buttons);
     if (id == IDC_BTN_UPLOAD && Chance(50))
         id = IDC_BTN_DELETE;
     if (id == IDC_BTN_UPLOAD || id == IDC_BTN_DOWNLOAD)
@@ -341,10 +353,10 @@ Step Chooser::MenuCommand() {
     Step step{"menu command", {}};
     MaybeAnswer(step);
     const int roll = Below(4);
-    const int id = roll == 0   ? Pick(kMaterialMenu)
-                   : roll == 1 ? Pick(kAreaMenu)
-                   : roll == 2 ? Pick(kTrackMenu)
-                               : Pick(kStoryboardMenu);
+    const int id = roll == 0   ? Pick(m_materialMenu)
+                   : roll == 1 ? Pick(m_areaMenu)
+                   : roll == 2 ? Pick(m_trackMenu)
+                               : Pick(m_storyboardMenu);
     step.lines.push_back("command " + Str(id));
     return step;
 }
@@ -421,7 +433,7 @@ Step Chooser::StoryboardList() {
     Step step{"storyboard list", {}, true};
     if (Chance(30)) {
         MaybeAnswer(step);
-        step.lines.push_back("command " + Str(Pick(kListMenu)));
+        step.lines.push_back("command " + Str(Pick(m_listMenu)));
         return step;
     }
     std::string line = "list open";

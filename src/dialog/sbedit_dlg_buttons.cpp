@@ -1,6 +1,7 @@
 // The button strip and the dialog's own operations behind it: tool modes, undo and redo,
 // delete with its question, the time line buttons, load and unload. Which button runs what,
 // and when it is refused, is the command table's (sbedit_commands.cpp).
+#include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
 #include "module/messages.h"
 #include "module/module_instance.h"
@@ -12,19 +13,6 @@
 #include "host/undo/ur_manager.h"
 #include "platform/cursor.h"
 #include "res/resource.h"
-
-namespace {
-
-// The buttons that loading disables and unloading enables again, together.
-constexpr UINT kEnableGroup[] = {
-    IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE, IDC_BTN_UNDO,        IDC_BTN_REDO,
-    IDC_BTN_CUT,          IDC_BTN_COPY,        IDC_BTN_PASTE,       IDC_BTN_DELETE,
-    IDC_BTN_SELECT_ALL,   IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,  IDC_BTN_ALIGN_RIGHT,
-    IDC_BTN_MERGE,        IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT, IDC_BTN_OUTLET_POINT,
-    IDC_BTN_PLAY,         IDC_BTN_GENERATE,    IDC_BTN_COPY_FX,     IDC_BTN_PASTE_FX,
-};
-
-} // namespace
 
 BOOL CKelSBEditDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT nId = LOWORD(wParam);
@@ -173,8 +161,11 @@ void CKelSBEditDlg::OnDownload() {
 }
 
 void CKelSBEditDlg::EnableButtonGroup(BOOL bEnable) {
-    for (UINT nId : kEnableGroup) {
-        if (CKelBmpReliefBtn* pButton = GetButton(nId); pButton && pButton->GetSafeHwnd())
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        if (!(entry.flags & kKelSBDisabledWhileLoaded))
+            continue;
+        if (CKelBmpReliefBtn* pButton = GetButton(entry.nFirstId);
+            pButton && pButton->GetSafeHwnd())
             pButton->EnableWindow(bEnable);
     }
 }

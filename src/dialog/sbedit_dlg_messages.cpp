@@ -92,6 +92,11 @@ LRESULT CKelSBEditDlg::OnChangeList() {
     return 0;
 }
 
+static_assert(static_cast<int>(KelSBCommandPlace::kButtonStrip) ==
+                  kel::automation::kPlaceButtonStrip &&
+              static_cast<int>(KelSBCommandPlace::kStoryboardList) ==
+                  kel::automation::kPlaceStoryboardList);
+
 LRESULT CKelSBEditDlg::OnAutomationState(LPARAM lParam) {
     auto* pState = reinterpret_cast<kel::automation::EditorState*>(lParam);
     if (!pState || !GetSafeHwnd())
@@ -107,6 +112,8 @@ LRESULT CKelSBEditDlg::OnAutomationState(LPARAM lParam) {
         info.edits = (entry.flags & kKelSBEditsDocument) != 0;
         info.refusedWhileLoaded = (entry.flags & kKelSBRefusedWhileLoaded) != 0;
         info.waitCursor = (entry.flags & kKelSBWaitCursor) != 0;
+        info.disabledWhileLoaded = (entry.flags & kKelSBDisabledWhileLoaded) != 0;
+        info.place = static_cast<int>(entry.place);
         info.needs = entry.needs == KelSBCommandNeeds::kCurrentTrack
                          ? kel::automation::kNeedsCurrentTrack
                      : entry.needs == KelSBCommandNeeds::kSelectionAndFocus

@@ -1,5 +1,6 @@
 // The Storyboard List dialog's list: one owner-drawn item per storyboard, its context menu, and
 // the storyboard operations run on the highlighted item.
+#include "dialog/sbedit_commands.h"
 #include "dialog/sblist_dlg.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
@@ -11,10 +12,6 @@
 #include "platform/dc.h"
 #include "platform/menu.h"
 #include "res/resource.h"
-
-#include <algorithm>
-#include <iterator>
-#include <utility>
 
 namespace {
 
@@ -28,31 +25,14 @@ constexpr COLORREF kFocusDark = RGB(40, 40, 40);
 constexpr COLORREF kFocusLight = RGB(192, 192, 192);
 constexpr int kTextIndent = 6;
 
-// The storyboard operation of each command, on the view.
-constexpr std::pair<UINT, int (CKelSBEditView::*)()> kOperations[] = {
-    {ID_SBLIST_APPEND, &CKelSBEditView::AppendSBBody},
-    {ID_SBLIST_INSERT, &CKelSBEditView::InsertSBBody},
-    {ID_SBLIST_DELETE, &CKelSBEditView::DeleteSBBody},
-    {ID_SBLIST_MOVE_UP, &CKelSBEditView::MoveUpSBBody},
-    {ID_SBLIST_MOVE_DOWN, &CKelSBEditView::MoveDownSBBody},
-    {ID_SBLIST_CUT, &CKelSBEditView::CutSBBody},
-    {ID_SBLIST_COPY, &CKelSBEditView::CopySBBody},
-    {ID_SBLIST_PASTE, &CKelSBEditView::PasteSBBody},
-};
-
-// The question a command asks before it acts, 0 for none.
-UINT QuestionOf(UINT nCommand) {
-    if (nCommand == ID_SBLIST_DELETE)
-        return IDS_ASK_DELETE_SB;
-    if (nCommand == ID_SBLIST_CUT)
-        return IDS_ASK_CUT_SB;
-    return 0;
-}
-
 } // namespace
 
+CKelSBOperationDlg* CKelSBBodyListBox::GetDialog() const {
+    return dynamic_cast<CKelSBOperationDlg*>(GetParent());
+}
+
 CKelSBEditView* CKelSBBodyListBox::GetView() const {
-    const auto* pDialog = dynamic_cast<const CKelSBOperationDlg*>(GetParent());
+    const CKelSBOperationDlg* pDialog = GetDialog();
     return pDialog ? pDialog->GetView() : nullptr;
 }
 
@@ -74,54 +54,35 @@ void CKelSBBodyListBox::Fill() {
     SetCurSel(pDoc->GetCurSBBodyIndex());
 }
 
-KelSBListAbilities CKelSBBodyListBox::Abilities() const {
-    KelSBListAbilities can;
+unsigned CKelSBBodyListBox::GrayState() const {
     const int nItems = GetCount();
     const int nSel = GetCurSel();
-    can.bMoveUp = nItems > 1 && nSel != 0;
-    can.bMoveDown = nItems > 1 && nSel != nItems - 1;
     const CKelSBEditObj* pDoc = GetDocument();
-    can.bRemove = pDoc && pDoc->GetSBBodyCount() != 1;
-    can.bPaste = pDoc && pDoc->GetSBClipboardCount() != 0;
-    return can;
-}
-
-bool KelSBListAbilities::Allows(UINT nCommand) const {
-    switch (nCommand) {
-    case ID_SBLIST_MOVE_UP:
-        return bMoveUp;
-    case ID_SBLIST_MOVE_DOWN:
-        return bMoveDown;
-    case ID_SBLIST_DELETE:
-    case ID_SBLIST_CUT:
-        return bRemove;
-    case ID_SBLIST_PASTE:
-        return bPaste;
-    default:
-        return true;
-    }
-}
-
-void CKelSBBodyListBox::GrayMenuItems(CMenu& popup) const {
-    const KelSBListAbilities can = Abilities();
-    for (const auto& [nId, pfnOperation] : kOperations) {
-        if (!can.Allows(nId))
-            popup.EnableMenuItem(nId, MF_BYCOMMAND | MF_GRAYED);
-    }
+    unsigned state = 0;
+    if (nItems <= 1 || nSel == 0)
+        state |= kKelSBNothingAbove;
+    if (nItems <= 1 || nSel == nItems - 1)
+        state |= kKelSBNothingBelow;
+    // The document keeps at least one storyboard.
+    if (!pDoc || pDoc->GetSBBodyCount() == 1)
+        state |= kKelSBOnlyStoryboard;
+    if (!pDoc || pDoc->GetSBClipboardCount() == 0)
+        state |= kKelSBStoryboardClipboardEmpty;
+    return state;
 }
 
 BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
     CKelSBEditView* pView = GetView();
     CKelSBEditObj* pDoc = GetDocument();
+    CKelSBEditDlg* pOwner = GetDialog() ? GetDialog()->GetOwner() : nullptr;
     const int nSel = GetCurSel();
-    const auto* pOperation = std::find_if(std::begin(kOperations), std::end(kOperations),
-                                          [nId](const auto& entry) { return entry.first == nId; });
-    if (!pView || !pDoc || nSel < 0 || pOperation == std::end(kOperations))
+    const KelSBCommandEntry* pEntry = KelSBFindCommand(nId);
+    if (!pView || !pOwner || !pDoc || nSel < 0 || !pEntry ||
+        pEntry->place != KelSBCommandPlace::kStoryboardList)
         return FALSE;
-    const auto pfnOperation = pOperation->second;
-    if (const UINT nQuestion = QuestionOf(nId)) {
+    if (pEntry->nQuestion != 0) {
         const int nAnswer =
-            CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nQuestion,
+            CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), pEntry->nQuestion,
                                       MB_YESNOCANCEL | MB_ICONQUESTION, GetParent());
         if (nAnswer != IDYES)
             return FALSE;
@@ -131,7 +92,7 @@ BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
     // nothing is switched for it either.
     if (!pView->IsLoaded() && nSel != pDoc->GetCurSBBodyIndex())
         pView->SwitchSBBody(nSel);
-    const int bDone = (pView->*pfnOperation)();
+    const int bDone = pEntry->pfnRun(*pOwner, *pView, nId);
     // A storyboard that was not deleted is still listed as it was.
     if (nId == ID_SBLIST_DELETE && !bDone)
         return FALSE;
@@ -141,7 +102,8 @@ BOOL CKelSBBodyListBox::RunCommand(UINT nId) {
 
 BOOL CKelSBBodyListBox::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT nId = LOWORD(wParam);
-    if (nId >= ID_SBLIST_APPEND && nId <= ID_SBLIST_PASTE) {
+    if (const KelSBCommandEntry* pEntry = KelSBFindCommand(nId);
+        pEntry && pEntry->place == KelSBCommandPlace::kStoryboardList) {
         RunCommand(nId);
         return TRUE;
     }
@@ -156,7 +118,7 @@ void CKelSBBodyListBox::OnRButtonDown(UINT nFlags, CPoint point) {
     const UINT nItem = ItemFromPoint(point, bOutside);
     if (!bOutside)
         SetCurSel(static_cast<int>(nItem));
-    if (auto* pDialog = dynamic_cast<CKelSBOperationDlg*>(GetParent()))
+    if (CKelSBOperationDlg* pDialog = GetDialog())
         pDialog->UpdateButtonStates();
 
     CMenu menu;
@@ -165,11 +127,11 @@ void CKelSBBodyListBox::OnRButtonDown(UINT nFlags, CPoint point) {
     CMenu* pPopup = menu.GetSubMenu(0);
     if (!pPopup)
         return;
-    GrayMenuItems(*pPopup);
+    KelSBGrayMenu(*pPopup, KelSBCommandPlace::kStoryboardList, GrayState());
     CPoint screen;
     GetCursorPos(&screen);
     pPopup->TrackPopupMenu(TPM_RIGHTBUTTON, screen.x, screen.y, this);
-    if (auto* pDialog = dynamic_cast<CKelSBOperationDlg*>(GetParent()))
+    if (CKelSBOperationDlg* pDialog = GetDialog())
         pDialog->UpdateButtonStates();
 }
 

@@ -1,5 +1,6 @@
 #include "dialog/sblist_dlg.h"
 
+#include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
@@ -44,8 +45,12 @@ INT_PTR CKelSBOperationDlg::DoModal() {
     return DlgDoModal(kel::sbedit::ModuleInstance());
 }
 
+CKelSBEditDlg* CKelSBOperationDlg::GetOwner() const {
+    return m_pOwner && IsWindow(m_pOwner) ? m_pOwner : nullptr;
+}
+
 CKelSBEditView* CKelSBOperationDlg::GetView() const {
-    return m_pOwner && IsWindow(m_pOwner) ? m_pOwner->GetView() : nullptr;
+    return GetOwner() ? m_pOwner->GetView() : nullptr;
 }
 
 void CKelSBOperationDlg::DoDataExchange(CDataExchange* pDX) {
@@ -90,10 +95,11 @@ void CKelSBOperationDlg::OnListSelChange() {
 }
 
 void CKelSBOperationDlg::UpdateButtonStates() {
-    const KelSBListAbilities can = m_list.Abilities();
+    const unsigned state = m_list.GrayState();
     for (const auto& [nId, nCommand] : kButtonCommands) {
         CWnd* pButton = GetDlgItem(static_cast<int>(nId));
-        const bool bEnable = can.Allows(nCommand);
+        const KelSBCommandEntry* pEntry = KelSBFindCommand(nCommand);
+        const bool bEnable = pEntry && !pEntry->IsGrayed(state);
         if (!pButton || (pButton->IsWindowEnabled() != FALSE) == bEnable)
             continue;
         pButton->EnableWindow(bEnable);

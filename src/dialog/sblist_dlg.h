@@ -15,19 +15,7 @@
 class CKelSBEditDlg;
 class CKelSBEditView;
 class CKelSBEditObj;
-class CMenu;
-
-// What the storyboard operations can do for the highlighted storyboard. The buttons and the
-// context menu both follow it.
-struct KelSBListAbilities {
-    bool bMoveUp = false;
-    bool bMoveDown = false;
-    bool bRemove = false; // delete and cut: the document keeps at least one storyboard
-    bool bPaste = false;  // the storyboard clipboard holds a storyboard
-
-    // Whether the command (ID_SBLIST_*) may run; append, insert and copy always may.
-    bool Allows(UINT nCommand) const;
-};
+class CKelSBOperationDlg;
 
 class CKelSBBodyListBox : public CListBox {
 public:
@@ -41,9 +29,9 @@ public:
     // storyboard, asking first for delete and cut, then fills the list again. FALSE when nothing
     // was run: no highlighted item, a declined question, a failed delete.
     BOOL RunCommand(UINT nId);
-    KelSBListAbilities Abilities() const;
-    // Grays the entries of the list's context menu that cannot act on the highlighted item.
-    void GrayMenuItems(CMenu& popup) const;
+    // What the highlighted storyboard allows, as the command table's gray conditions: the
+    // buttons and the context menu both follow it.
+    unsigned GrayState() const;
 
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
     void MeasureItem(LPMEASUREITEMSTRUCT measureItem) override;
@@ -53,6 +41,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
+    CKelSBOperationDlg* GetDialog() const;
     CKelSBEditView* GetView() const;
     CKelSBEditObj* GetDocument() const;
 };
@@ -67,6 +56,8 @@ public:
 
     // The view of the owning edit dialog, null when it has none.
     CKelSBEditView* GetView() const;
+    // The edit dialog the view belongs to, null when it is gone.
+    CKelSBEditDlg* GetOwner() const;
     CKelSBBodyListBox& GetList() { return m_list; }
     // Enables the buttons that can act on the highlighted storyboard and disables the others.
     void UpdateButtonStates();

@@ -50,8 +50,9 @@ inline constexpr std::array<const char*, kRegionCount> kRegionNames = {
 inline constexpr std::array<const char*, 7> kGestureNames = {
     "idle", "pressed", "markerDrag", "scrub", "trim", "move", "rubberBand"};
 
-// A command of the editor's one command table: buttons, menus, keys, track commands. A host
-// runs one by sending WM_COMMAND with its id to the view.
+// A command of the editor's one command table: buttons, menus, keys, track commands, the
+// Storyboard List's commands. A host runs one by sending WM_COMMAND with its id to the view,
+// except the Storyboard List's (see CommandPlace).
 struct CommandInfo {
     UINT firstId = 0;
     UINT lastId = 0;    // a run of ids shares one entry
@@ -59,10 +60,26 @@ struct CommandInfo {
     bool refusedWhileLoaded = false;
     bool waitCursor = false;
     int needs = 0; // kNeedsNothing, kNeedsCurrentTrack or kNeedsSelectionAndFocus
+    bool disabledWhileLoaded = false; // a button of the strip that loading disables
+    int place = 0;                    // a CommandPlace
 };
 inline constexpr int kNeedsNothing = 0;
 inline constexpr int kNeedsCurrentTrack = 1;      // the track a track menu was opened over
 inline constexpr int kNeedsSelectionAndFocus = 2; // a selected container and a current material
+
+// Where a command is offered, as CommandInfo::place numbers it. The Storyboard List's commands
+// act on the list's highlighted storyboard: a host runs them through the list's dialog (or by
+// WM_COMMAND to the list), never through the view.
+enum CommandPlace : int {
+    kPlaceButtonStrip,
+    kPlaceViewTools,
+    kPlaceZoomMenu,
+    kPlaceStoryboardMenu,
+    kPlaceTrackAreaMenu,
+    kPlaceTrackMenu,
+    kPlaceMaterialsMenu,
+    kPlaceStoryboardList,
+};
 
 struct EditorState {
     bool loaded = false; // storyboard loaded onto the output

@@ -6,14 +6,14 @@
 // The view's work is split by concern over several files: geometry (view_geometry.cpp),
 // creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
 // (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp, with the gesture states of view_gesture.h), trimming (view_trim.cpp),
-// the drag and drop of materials (view_drag.cpp, view_drop.cpp), the host's items put on the
-// storyboard (view_add_items.cpp), playback and preview (view_output.cpp, entries to src/play),
-// track operations and storyboard settings (view_tracks.cpp), the storyboard operations and the
-// Storyboard List dialog (view_sbbody_ops.cpp), the services that editing operations and
-// undo/redo commands share (view_edit_services.cpp), the editing operations by group
-// (view_edit_*.cpp), the shortcut keys (view_keys.cpp) and the context menus
-// (view_menus.cpp).
+// cursor (view_mouse.cpp, the states of view_gesture.h, one handler per gesture in gestures/),
+// what a trim changes (view_trim.cpp), the drag and drop of materials (view_drag.cpp,
+// view_drop.cpp), the host's items put on the storyboard (view_add_items.cpp), playback and
+// preview (view_output.cpp, entries to src/play), track operations and storyboard settings
+// (view_tracks.cpp), the storyboard operations and the Storyboard List dialog
+// (view_sbbody_ops.cpp), the services that editing operations and undo/redo commands share
+// (view_edit_services.cpp), the editing operations by group (view_edit_*.cpp), the shortcut
+// keys (view_keys.cpp) and the context menus (view_menus.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
 // every path that runs while the user works: it costs what is visible or touched, never what
@@ -234,8 +234,14 @@ public:
     // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
     // 1 when done, 0 when refused (while loaded, without a storyboard, on a locked track, at
     // the track limit, a declined question, a failed model call), leaving no trace.
-    // The track menu's commands (ID_TRACK_*), on the current track index.
-    int TrackCommand(UINT nId);
+    // The track menu's commands, on the current track index. Deleting (bCut false) and cutting
+    // ask first: cutting always, deleting only a track with materials.
+    int AppendCurTrack();
+    int InsertCurTrack();
+    int MoveCurTrack(int nDirection);
+    int RemoveCurTrack(bool bCut);
+    int CopyCurTrack();
+    int PasteAtCurTrack();
     // The storyboard's own properties dialog ("Storyboard Setup").
     int EditSBSettings();
     // ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
@@ -373,7 +379,7 @@ public:
     // around the frame under the cursor (a screen point). Nothing while a gesture runs.
     void Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen);
 
-    // ---- Gestures (view_mouse.cpp, view_trim.cpp).
+    // ---- Gestures (view_mouse.cpp, gestures/).
     KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
     // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
     // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
@@ -563,26 +569,16 @@ private:
     // One container's part of the hit test: the union of its materials' hit rectangles and the
     // last of them under the point. False, the result untouched, when none is under it.
     bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
-    // ---- Gesture steps (view_mouse.cpp, view_trim.cpp, view_drag.cpp; the context menus in
-    // view_menus.cpp).
+    // ---- What the gestures (gestures/, which reach these through their base class) and the
+    // header column do beyond the public operations; the context menus are in view_menus.cpp.
+    friend class KelSBGestureHandler;
     void PressHeaderColumn(CPoint point);
-    void PressSelect(UINT nFlags, CPoint point);
-    void StartMarkerDrag(CPoint point);
-    void MoveMarkerDrag(CPoint point);
-    void EndMarkerDrag();
-    void StartScrub(CPoint point);
-    void ScrubTo(CPoint point);
-    // Back to idle and the capture given up (the capture handler then sees nothing running).
-    void EndGesture();
     void ToggleTrackFlag(int nTrack, int nButton);
     void ZoomTo(int nIndex, int bSetDirty);
     void AfterScaleChange(int bSetDirty);
-    // Trimming: starts only when the press is on an edge of a material of an unlocked track.
-    int BeginTrim(CPoint point);
-    void MoveTrim(CPoint point);
-    void ReleaseTrim();
-    void CancelTrim();
-    // Commits a released trim as one undoable step (nothing when the edge did not move).
+    // A released trim: its material made current, its new length one undoable step (nothing
+    // when the edge did not move).
+    void ApplyTrim(const KelSBTrimCandidate& trim);
     void ChangeLength(const KelSBTrimCandidate& candidate);
     int BeginDragWithinSB(CPoint point, UINT nFlags);
     void ShowTrackMenu(CPoint point);
@@ -612,19 +608,11 @@ private:
     LRESULT OnEffectPreview(LPARAM lParam);
     // ---- Steps of the track and storyboard operations (view_tracks.cpp,
     // view_sbbody_ops.cpp).
-    int AppendCurTrack();
-    int InsertCurTrack();
-    int MoveCurTrack(int nDirection);
-    int CopyCurTrack();
-    int PasteAtCurTrack();
     // A question with Yes, No and Cancel; true only for Yes.
     int AskYes(UINT nTextId);
     void SelectOnlyTrack(int nTrack);
     // After a track went: the track to select, and no material selection.
     void AfterTrackRemoval(int nSelectTrack);
-    // Deletes (bCut false) or cuts the current track, asking first: cutting always, deleting
-    // only a track with materials.
-    int RemoveCurTrack(bool bCut);
     // The common end of the track operations: the view rebuilt, the selected track kept, the
     // host's document marked changed, the navigator told.
     void AfterTrackChange();

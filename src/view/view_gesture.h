@@ -10,9 +10,12 @@
 //
 // Escape, or another window taking the mouse, cancels the gesture that runs: the range marks
 // and the time line go back to where they were at the press, a trim commits nothing, and a move
-// drops nothing. A gesture that is refused changes nothing either. Only the view's mouse
-// handlers move between states; everything the gestures need to remember lives here.
+// drops nothing. A gesture that is refused changes nothing either. Each state's behaviour is a
+// handler of its own (gestures/gesture_handler.h), which the view's mouse handlers pass their
+// events to; everything the gestures need to remember lives here.
 #pragma once
+
+#include "edit/edit_trim.h"
 
 #include "platform/geometry.h"
 #include "platform/win_types.h"
@@ -33,6 +36,11 @@ struct KelSBTrimCandidate {
     CRect rcMaterial;
     // Where the press was: back there, the edge stands at the material's own frame again.
     int nPressX = 0;
+
+    // The edge as the model's trim rules see it.
+    kel::edit::TrimEdge Edge() const {
+        return {pContent, pPrevContent, pNextContent, dwEdge, dwLowerBound, dwUpperBound};
+    }
 };
 
 // The states, in the order the automation record names them (kel::automation::kGestureNames).

@@ -7,7 +7,8 @@
 // view holds at that moment, and shown at the cursor with the view as its owner. The chosen
 // command comes back to the view as WM_COMMAND and runs through the dialog's command table,
 // which refuses it again if the state changed meanwhile: graying is a courtesy, the table is
-// the rule.
+// the rule. Which item the state grays is the table's too: the view only names the state.
+#include "dialog/sbedit_commands.h"
 #include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
@@ -17,18 +18,11 @@
 #include "platform/menu.h"
 #include "res/resource.h"
 
-#include <initializer_list>
-
 namespace {
 
 // Positions of the delete mode items in the storyboard menu, which are checked by position.
 constexpr UINT kDeleteModeNormalPos = 2;
 constexpr UINT kDeleteModeRipplePos = 3;
-
-void Gray(CMenu& popup, std::initializer_list<UINT> commands) {
-    for (const UINT nId : commands)
-        popup.EnableMenuItem(nId, MF_BYCOMMAND | MF_GRAYED);
-}
 
 // A context menu of the module's resources: the menu and its first pop-up, which is the one
 // shown. The menu goes when the object does.
@@ -60,14 +54,12 @@ void CKelSBEditView::ShowTrackMenu(CPoint /*point*/) {
     const ContextMenu menu(IDR_MENU_TRACKS);
     if (!pBody || !pDoc || !menu.Popup())
         return;
-    CMenu& popup = *menu.Popup();
     const INT_PTR nSelected = m_lstSelTracks.GetCount();
+    unsigned state = 0;
     if (nSelected == 0) {
-        Gray(popup, {ID_TRACK_INSERT, ID_TRACK_DELETE, ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN,
-                     ID_TRACK_CUT, ID_TRACK_COPY});
+        state |= kKelSBNoTrackSelected;
     } else if (nSelected > 1) {
-        Gray(popup, {ID_TRACK_INSERT, ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN, ID_TRACK_CUT,
-                     ID_TRACK_COPY, ID_TRACK_PASTE});
+        state |= kKelSBManyTracksSelected;
     } else {
         const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetHead());
         const int nTrack = pBody->GetTrackIndex(pTrack);
@@ -75,16 +67,18 @@ void CKelSBEditView::ShowTrackMenu(CPoint /*point*/) {
         if (nTrack < 0 || nTracks == 0)
             return;
         m_nCurTrackIndex = nTrack;
-        const bool bLocked = pTrack->IsLocked() != FALSE;
-        if (nTrack == 0 || bLocked)
-            Gray(popup, {ID_TRACK_MOVE_UP});
-        if (nTrack == nTracks - 1 || bLocked)
-            Gray(popup, {ID_TRACK_MOVE_DOWN});
-        if (nTracks == 1 || bLocked)
-            Gray(popup, {ID_TRACK_DELETE, ID_TRACK_CUT});
+        if (nTrack == 0)
+            state |= kKelSBFirstTrack;
+        if (nTrack == nTracks - 1)
+            state |= kKelSBLastTrack;
+        if (nTracks == 1)
+            state |= kKelSBOnlyTrack;
+        if (pTrack->IsLocked())
+            state |= kKelSBLockedTrack;
     }
     if (pDoc->GetTrackClipboard().IsEmpty())
-        Gray(popup, {ID_TRACK_PASTE});
+        state |= kKelSBTrackClipboardEmpty;
+    KelSBGrayMenu(*menu.Popup(), KelSBCommandPlace::kTrackMenu, state);
     menu.Show(this);
 }
 
@@ -106,11 +100,8 @@ void CKelSBEditView::ShowMaterialsMenu(CPoint /*point*/) {
     const ContextMenu menu(IDR_MENU_MATERIALS);
     if (!menu.Popup())
         return;
-    if (nSelected > 1)
-        Gray(*menu.Popup(), {ID_MAT_PLAY_PROPERTIES});
-    else
-        Gray(*menu.Popup(),
-             {ID_MAT_MERGE, ID_MAT_ALIGN_LEFT, ID_MAT_ALIGN_RIGHT, ID_MAT_SAME_LENGTH});
+    KelSBGrayMenu(*menu.Popup(), KelSBCommandPlace::kMaterialsMenu,
+                  nSelected > 1 ? kKelSBManyMaterialsSelected : kKelSBOneMaterialSelected);
     menu.Show(this);
 }
 

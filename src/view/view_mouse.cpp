@@ -1,38 +1,21 @@
-// The mouse on the timeline: what a press starts in each region, what moving does while it
-// runs, what the release ends, what cancels it; which cursor shows where; the double click and
-// the right button.
+// The mouse on the timeline: which gesture a press starts in each region, and the events of a
+// running gesture passed to its handler (gestures/); which cursor shows where; the header
+// column's buttons, the double click and the right button.
 //
 // The left button's gestures are the states of view_gesture.h: the track header column toggles
 // a track's play and lock flags or selects tracks at once; the marker band drags the range
-// marks; the ruler scrubs the time line; an edge of a material trims it (view_trim.cpp); a
-// material is pressed and, moved far enough, dragged (view_drag.cpp); empty track space runs a
-// rubber band.
+// marks; the ruler scrubs the time line; an edge of a material trims it; a material is pressed
+// and, moved far enough, dragged (view_drag.cpp); empty track space runs a rubber band.
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
+#include "view/gestures/gesture_handler.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
-#include "host/scene/play_scene.h"
-#include "host/services/drag_data.h"
-#include "host/services/module_rc.h"
 #include "res/resource.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 namespace {
-
-// A material moves only once the cursor has gone this far from the press, so that a click
-// with a trembling hand stays a click.
-constexpr int kDragThreshold = 3;
-// How close to the ruler's ends scrubbing starts to scroll.
-constexpr int kScrubScrollMargin = 10;
-
-DWORD FrameAtLeastZero(int nFrame) {
-    return static_cast<DWORD>(std::max(0, nFrame));
-}
 
 using State = KelSBGestureState;
 
@@ -54,13 +37,11 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         return;
     }
     if (GetMarkerBandRect().PtInRect(point)) {
-        SetCapture();
-        StartMarkerDrag(point);
+        KelSBMarkerDragHandler().Begin(*this, nFlags, point);
         return;
     }
     if (GetRulerRect().PtInRect(point)) {
-        SetCapture();
-        StartScrub(point);
+        KelSBScrubHandler().Begin(*this, nFlags, point);
         return;
     }
     if (m_dwToolMode != kToolNormal) {
@@ -83,10 +64,10 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         KelSBTrimCandidate probe;
         if (EdgeTest(point, probe))
             return;
-    } else if (BeginTrim(point)) {
+    } else if (KelSBTrimHandler().Begin(*this, nFlags, point)) {
         return;
     }
-    PressSelect(nFlags, point);
+    KelSBPressHandler().Begin(*this, nFlags, point);
 }
 
 void CKelSBEditView::PressHeaderColumn(CPoint point) {
@@ -116,122 +97,6 @@ void CKelSBEditView::ToggleTrackFlag(int nTrack, int nButton) {
     UpdateHeaderTip(cursor);
 }
 
-void CKelSBEditView::PressSelect(UINT nFlags, CPoint point) {
-    const int bExclusive = (nFlags & (MK_SHIFT | MK_CONTROL)) == 0;
-    if (!SelectTrackAt(point, bExclusive))
-        ClearTrackSelection();
-    if (SelectMaterialAt(point, bExclusive)) {
-        m_gesture.ToPressed(point);
-    } else {
-        ClearMaterialSelection();
-        CRect limit = GetTrackAreaRect();
-        ClientToScreen(&limit);
-        CKelMultiSelObj band(1);
-        m_gesture.ToRubberBand();
-        const CRect rect = band.DragRect(this, nFlags, point, limit);
-        m_gesture.ToIdle();
-        if (!rect.IsRectEmpty())
-            SelectByRect(rect);
-    }
-    ShowSelectedSpan();
-}
-
-// ---- The range marks.
-
-void CKelSBEditView::StartMarkerDrag(CPoint point) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
-    const DWORD dwStartBefore = pBody->GetRangeStart();
-    const DWORD dwEndBefore = pBody->GetRangeEnd();
-    const CRect band = GetMarkerBandRect();
-    const CRect outline = GetRangeOutlineRect();
-    const CRect bar = GetRangeBarRect();
-    DWORD dwMode = 0;
-    int nGrabOffset = 0;
-    CRect visible;
-    if (!visible.IntersectRect(outline, band)) {
-        // The range lies out of view: bring it to the press, keeping its length.
-        const DWORD dwLength = dwEndBefore - dwStartBefore;
-        const DWORD dwFrame = FrameAtLeastZero(ClientXToFrame(point.x));
-        if (point.x < outline.left) {
-            dwMode = 1;
-            pBody->SetRange(dwFrame, dwFrame + dwLength);
-        } else {
-            dwMode = 2;
-            // The press lies right of the whole range, so it is never less than the length.
-            pBody->SetRange(dwFrame - std::min(dwFrame, dwLength), dwFrame);
-        }
-        InvalidateRect(band, TRUE);
-        UpdateWindow();
-    } else if (GetRangeStartHandleRect().PtInRect(point)) {
-        dwMode = 1;
-        nGrabOffset = point.x - bar.left;
-    } else if (GetRangeEndHandleRect().PtInRect(point)) {
-        dwMode = 2;
-        nGrabOffset = point.x - bar.right;
-    } else if (point.x < outline.left) {
-        dwMode = 1;
-    } else if (point.x < outline.right) {
-        dwMode = 3;
-        nGrabOffset = point.x - bar.left;
-    } else {
-        dwMode = 2;
-    }
-    m_gesture.ToMarkerDrag(dwMode, nGrabOffset, dwStartBefore, dwEndBefore);
-    DrawMarkerFeedback();
-}
-
-void CKelSBEditView::MoveMarkerDrag(CPoint point) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return;
-    DrawMarkerFeedback();
-    const CRect rcOld = GetRangeOutlineRect();
-    const DWORD dwFrame =
-        FrameAtLeastZero(ClientXToFrame(point.x - m_gesture.GetMarkerGrabOffset()));
-    const DWORD dwStart = pBody->GetRangeStart();
-    const DWORD dwEnd = pBody->GetRangeEnd();
-    switch (m_gesture.GetMarkerMode()) {
-    case 1:
-        pBody->SetRange(std::min(dwFrame, dwEnd), dwEnd);
-        break;
-    case 2:
-        pBody->SetRange(dwStart, std::max(dwStart, dwFrame));
-        break;
-    default:
-        pBody->SetRange(dwFrame, dwFrame + (dwEnd - dwStart));
-        break;
-    }
-    CRect rcBoth;
-    rcBoth.UnionRect(rcOld, GetRangeOutlineRect());
-    InvalidateRect(rcBoth, FALSE);
-    UpdateWindow();
-    DrawMarkerFeedback();
-}
-
-void CKelSBEditView::EndMarkerDrag() {
-    DrawMarkerFeedback();
-    EndGesture();
-}
-
-// ---- Scrubbing.
-
-void CKelSBEditView::StartScrub(CPoint point) {
-    m_gesture.ToScrub(GetTimeLinePos());
-    SetTimeLine(FrameAtLeastZero(ClientXToFrame(point.x)));
-}
-
-void CKelSBEditView::ScrubTo(CPoint point) {
-    const DWORD dwFrame = FrameAtLeastZero(ClientXToFrame(point.x));
-    CKelCGSBServer::Seek(dwFrame);
-    SetTimeLine(dwFrame);
-    CRect ruler = GetRulerRect();
-    ruler.DeflateRect(kScrubScrollMargin, 0);
-    if (point.x < ruler.left)
-        ScrollHorz(point.x - ruler.left);
-    else if (point.x > ruler.right)
-        ScrollHorz(point.x - ruler.right);
-}
-
 // ---- Moves and releases.
 
 void CKelSBEditView::OnMouseMove(UINT nFlags, CPoint point) {
@@ -242,65 +107,14 @@ void CKelSBEditView::OnMouseMove(UINT nFlags, CPoint point) {
         UpdateHeaderTip(point);
         return;
     }
-    switch (m_gesture.GetState()) {
-    case State::kMarkerDrag:
-        MoveMarkerDrag(point);
-        break;
-    case State::kScrub:
-        ScrubTo(point);
-        break;
-    case State::kTrim:
-        if (!IsLoaded())
-            MoveTrim(point);
-        break;
-    case State::kPressed: {
-        if (IsLoaded())
-            break;
-        const CPoint press = m_gesture.GetPressPoint();
-        if (!(nFlags & MK_LBUTTON)) {
-            // The button went up somewhere the view did not see: the press is over.
-            m_gesture.ToIdle();
-        } else if (std::abs(point.x - press.x) >= kDragThreshold ||
-                   std::abs(point.y - press.y) >= kDragThreshold) {
-            m_gesture.ToMove();
-            BeginDragWithinSB(point, nFlags);
-            m_gesture.ToIdle();
-        }
-        break;
-    }
-    default:
-        break;
-    }
+    if (KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState()))
+        pHandler->Move(*this, nFlags, point);
 }
 
 void CKelSBEditView::OnLButtonUp(UINT nFlags, CPoint point) {
     CWnd::OnLButtonUp(nFlags, point);
-    switch (m_gesture.GetState()) {
-    case State::kMarkerDrag:
-        EndMarkerDrag();
-        break;
-    case State::kScrub:
-        EndGesture();
-        break;
-    case State::kTrim:
-        // Loaded meanwhile: the storyboard on the output may not change.
-        if (IsLoaded())
-            CancelTrim();
-        else
-            ReleaseTrim();
-        break;
-    case State::kPressed:
-        m_gesture.ToIdle();
-        break;
-    default:
-        break;
-    }
-}
-
-void CKelSBEditView::EndGesture() {
-    m_gesture.ToIdle();
-    if (GetCapture() == this)
-        ReleaseCapture();
+    if (KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState()))
+        pHandler->Release(*this);
 }
 
 // Another window took the mouse (a message box, a switch of application, the history panel):
@@ -309,54 +123,14 @@ void CKelSBEditView::OnCaptureChanged(CWnd* pWnd) {
     CWnd::OnCaptureChanged(pWnd);
     if (pWnd == this)
         return;
-    switch (m_gesture.GetState()) {
-    case State::kMarkerDrag:
-    case State::kScrub:
-    case State::kTrim:
-        CancelGesture();
-        break;
-    default:
-        break;
-    }
+    KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState());
+    if (pHandler && pHandler->CancelsWhenMouseLost())
+        pHandler->Cancel(*this);
 }
 
 void CKelSBEditView::CancelGesture() {
-    CKelSBBodyObj* pBody = GetCurSBBody();
-    switch (m_gesture.GetState()) {
-    case State::kMarkerDrag: {
-        DrawMarkerFeedback();
-        const CRect rcOld = GetRangeOutlineRect();
-        if (pBody)
-            pBody->SetRange(m_gesture.GetRangeStartBefore(), m_gesture.GetRangeEndBefore());
-        CRect rcBoth;
-        rcBoth.UnionRect(rcOld, GetRangeOutlineRect());
-        if (GetSafeHwnd())
-            InvalidateRect(rcBoth, TRUE);
-        EndGesture();
-        break;
-    }
-    case State::kScrub: {
-        const DWORD dwBefore = m_gesture.GetTimeLineBefore();
-        EndGesture();
-        if (pBody) {
-            CKelCGSBServer::Seek(dwBefore);
-            SetTimeLine(dwBefore);
-        }
-        break;
-    }
-    case State::kTrim:
-        CancelTrim();
-        break;
-    case State::kMove:
-        // The drag loop runs on until the button comes up; its drop is refused.
-        ResetDrag();
-        break;
-    case State::kPressed:
-        m_gesture.ToIdle();
-        break;
-    default:
-        break;
-    }
+    if (KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState()))
+        pHandler->Cancel(*this);
 }
 
 BOOL CKelSBEditView::CancelGestureOnEscape(const MSG& msg) {

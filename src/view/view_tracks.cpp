@@ -63,29 +63,6 @@ std::unique_ptr<CKelSBEditURBaseCmd> RecordRemoval(CKelSBEditView* pView, UINT n
 
 } // namespace
 
-int CKelSBEditView::TrackCommand(UINT nId) {
-    switch (nId) {
-    case ID_TRACK_APPEND:
-        return AppendCurTrack();
-    case ID_TRACK_INSERT:
-        return InsertCurTrack();
-    case ID_TRACK_DELETE:
-        return RemoveCurTrack(false);
-    case ID_TRACK_MOVE_UP:
-        return MoveCurTrack(0);
-    case ID_TRACK_MOVE_DOWN:
-        return MoveCurTrack(1);
-    case ID_TRACK_CUT:
-        return RemoveCurTrack(true);
-    case ID_TRACK_COPY:
-        return CopyCurTrack();
-    case ID_TRACK_PASTE:
-        return PasteAtCurTrack();
-    default:
-        return 0;
-    }
-}
-
 int CKelSBEditView::AppendCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || !pBody->AppendTrack())

@@ -3,9 +3,12 @@
 #include "dialog/sbedit_commands.h"
 #include "edit/edit_fixture.h"
 
+#include "host/sbobject/sb_edit.h"
 #include "platform/cursor.h"
+#include "res/button_table.h"
 
 #include <set>
+#include <span>
 
 namespace kel::test {
 namespace {
@@ -51,16 +54,48 @@ TEST_F(CommandTableTest, EveryButtonHasOneEntryAndNoIdTwo) {
         for (UINT nId = entry.nFirstId; nId <= entry.nLastId; ++nId)
             EXPECT_TRUE(seen.insert(nId).second) << "id " << nId << " has two entries";
     }
-    for (UINT nId :
-         {IDC_BTN_NORMAL,      IDC_BTN_DELETE_SPACE, IDC_BTN_FIXED_PASTE,  IDC_BTN_UNDO,
-          IDC_BTN_REDO,        IDC_BTN_CUT,          IDC_BTN_COPY,         IDC_BTN_PASTE,
-          IDC_BTN_DELETE,      IDC_BTN_SELECT_ALL,   IDC_BTN_COPY_FX,      IDC_BTN_PASTE_FX,
-          IDC_BTN_SAME_LENGTH, IDC_BTN_ALIGN_LEFT,   IDC_BTN_ALIGN_RIGHT,  IDC_BTN_MERGE,
-          IDC_BTN_SPLIT,       IDC_BTN_ENTRY_POINT,  IDC_BTN_OUTLET_POINT, IDC_BTN_SB_HEAD,
-          IDC_BTN_PREV_KEY,    IDC_BTN_NEXT_KEY,     IDC_BTN_SB_TAIL,      IDC_BTN_IO_MODE,
-          IDC_BTN_UPLOAD,      IDC_BTN_PLAY,         IDC_BTN_GENERATE,     IDC_BTN_DOWNLOAD})
-        EXPECT_NE(KelSBFindCommand(nId), nullptr) << "button " << nId;
+    const auto expectPlace = [](std::span<const kel::res::ButtonResources> buttons,
+                                KelSBCommandPlace place) {
+        for (const kel::res::ButtonResources& button : buttons) {
+            const KelSBCommandEntry* pEntry = KelSBFindCommand(button.controlId);
+            ASSERT_NE(pEntry, nullptr) << "button " << button.controlId;
+            EXPECT_EQ(pEntry->place, place) << "button " << button.controlId;
+        }
+    };
+    expectPlace(kel::res::EditDialogButtons(), KelSBCommandPlace::kButtonStrip);
+    expectPlace(kel::res::ViewToolButtons(), KelSBCommandPlace::kViewTools);
     EXPECT_EQ(KelSBFindCommand(IDOK), nullptr);
+}
+
+TEST_F(CommandTableTest, LoadingDisablesTheButtonsTheTableNamesAndNoOther) {
+    ASSERT_TRUE(dlg->RunButton(IDC_BTN_UPLOAD));
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        const CKelBmpReliefBtn* pButton = dlg->GetButton(entry.nFirstId);
+        if (entry.place != KelSBCommandPlace::kButtonStrip || !pButton->IsWindowVisible())
+            continue;
+        EXPECT_EQ(pButton->IsWindowEnabled() == FALSE,
+                  (entry.flags & kKelSBDisabledWhileLoaded) != 0)
+            << "button " << entry.nFirstId;
+    }
+    dlg->RunButton(IDC_BTN_DOWNLOAD);
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        if (entry.place == KelSBCommandPlace::kButtonStrip) {
+            EXPECT_TRUE(dlg->GetButton(entry.nFirstId)->IsWindowEnabled()) << entry.nFirstId;
+        }
+    }
+}
+
+// The Storyboard List's commands act on the list's highlighted storyboard; through the view
+// they would act on whichever storyboard is current.
+TEST_F(CommandTableTest, TheViewLeavesTheStoryboardListsCommandsAlone) {
+    const int nBodies = scene->GetSBEditObj()->GetSBBodyCount();
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        if (entry.place == KelSBCommandPlace::kStoryboardList) {
+            EXPECT_FALSE(dlg->RunCommand(entry.nFirstId)) << entry.nFirstId;
+        }
+    }
+    EXPECT_EQ(scene->GetSBEditObj()->GetSBBodyCount(), nBodies);
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(CommandTableTest, ButtonsAndMenuItemsRunTheSameOperations) {
@@ -94,9 +129,14 @@ TEST_F(CommandTableTest, WithNothingSelectedOrCopiedNoButtonChangesAnythingOrAsk
 
 TEST_F(CommandTableTest, MaterialsMenuItemsNeedASelectionWithAFocus) {
     Select({0, 1});
-    Command(ID_MAT_MERGE);
-    Command(ID_MAT_CUT);
+    const std::vector<BYTE> before = Bytes();
+    for (const KelSBCommandEntry& entry : KelSBCommandTable()) {
+        if (entry.needs == KelSBCommandNeeds::kSelectionAndFocus)
+            Command(entry.nFirstId);
+    }
     EXPECT_EQ(History().GetStepCount(), 0);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_TRUE(scene->GetSBEditObj()->GetMaterialClipboard().IsEmpty());
     Select({0, 1}, Content(1, 0));
     Command(ID_MAT_MERGE);
     EXPECT_EQ(History().GetStepCount(), 1);

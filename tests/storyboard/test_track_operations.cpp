@@ -1,6 +1,7 @@
 // Track operations and storyboard settings as the track and storyboard menus run them: each
 // change one step that undoes to the scene's saved bytes and redoes, the checker after every
 // step; refusals leave no trace.
+#include "dialog/sbedit_commands.h"
 #include "storyboard/storyboard_fixture.h"
 
 #include "host/sbobject/sb_attr_dlg.h"
@@ -15,7 +16,8 @@ class TrackOperationTest : public OperationTest {
 protected:
     int Run(UINT nId, int nTrack) {
         view->SetCurTrackIndex(nTrack);
-        return view->TrackCommand(nId);
+        // The operation itself, past the dialog's refusals: the tests look at its own.
+        return KelSBFindCommand(nId)->pfnRun(*dlg, *view, nId);
     }
     CKelObList& Clipboard() const { return scene->GetSBEditObj()->GetTrackClipboard(); }
     int TracksOnClipboard() const {
