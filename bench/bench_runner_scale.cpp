@@ -1,6 +1,6 @@
 // A user's operations at 51,000 and 200,000 materials (254 tracks) as a script gives them to
-// kelsb-script: select all + Delete, the track menu's commands, the Storyboard List's cut and
-// one material's delete, each with its undo and redo, in the runner's CPU time. The same
+// kelsb-script: select all + Delete, the track menu's commands, one material's delete and every
+// command of the Storyboard List, each with its undo and redo, in the runner's CPU time. The same
 // operations as bench_scale, but through every layer a script goes through (parsing, the
 // window messages, the runner's reading of the editor's state), as people first met them.
 //
@@ -10,6 +10,7 @@
 #include "script.h"
 #include "storyboard_generator.h"
 
+#include "host/sbobject/sb_edit.h"
 #include "host/scene/play_scene.h"
 #include "host/scene/scene_file.h"
 #include "res/resource.h"
@@ -87,13 +88,50 @@ std::vector<Row> Rows() {
          true,
          {}},
         {"Delete one material", {"click 300 1040", "answer yes"}, {"key Delete"}, true, {}},
-        // The storyboard is copied and pasted in the list first, and its copy cut.
-        {"Storyboard cut (list)",
-         {"answer yes", "list open", "list select 0 press copy press paste"},
-         {"list select 1 press cut"},
-         false,
-         {"list close"}},
     };
+}
+
+std::string ListLabel(UINT id) {
+    switch (id) {
+    case ID_SBLIST_APPEND:
+        return "append";
+    case ID_SBLIST_INSERT:
+        return "insert";
+    case ID_SBLIST_DELETE:
+        return "delete";
+    case ID_SBLIST_MOVE_UP:
+        return "move up";
+    case ID_SBLIST_MOVE_DOWN:
+        return "move down";
+    case ID_SBLIST_CUT:
+        return "cut";
+    case ID_SBLIST_COPY:
+        return "copy";
+    case ID_SBLIST_PASTE:
+        return "paste";
+    default:
+        return "command " + std::to_string(id);
+    }
+}
+
+// Every command the table offers in the Storyboard List, from its menu over the second of two
+// storyboards: the generated one is copied and pasted first, and what the command leaves
+// beyond one storyboard is deleted afterwards (see Session::KeepOneStoryboard).
+std::vector<Row> ListRows(const std::vector<kel::automation::CommandInfo>& commands) {
+    std::vector<Row> rows;
+    for (const kel::automation::CommandInfo& command : commands) {
+        if (command.place != kel::automation::kPlaceStoryboardList)
+            continue;
+        for (UINT id = command.firstId; id <= command.lastId; ++id) {
+            rows.push_back(
+                {"Storyboard list: " + ListLabel(id),
+                 {"list open select 0 press copy press paste", "answer yes", "menu " + Id(id)},
+                 {"list rclick 1"},
+                 false,
+                 {"list close"}});
+        }
+    }
+    return rows;
 }
 
 struct Figures {
@@ -153,6 +191,7 @@ public:
         if (row.prepare == kLargeStepUndone)
             lines.insert(lines.end(), {kRedo, kUndo}); // nothing left waiting for redo
         const std::vector<double> started = Run(lines);
+        KeepOneStoryboard();
         Figures figures;
         figures.op = started[opEnd] - started[op];
         if (row.undoable) {
@@ -162,7 +201,19 @@ public:
         return figures;
     }
 
+    std::vector<kel::automation::CommandInfo> Commands() const {
+        return m_runner->QueryEditor().value_or(kel::automation::EditorState{}).commands;
+    }
+
 private:
+    // Deletes storyboards from the list's second place until one is left, answering its
+    // question.
+    void KeepOneStoryboard() {
+        CKelSBEditObj* document = m_runner->Scene().GetSBEditObj();
+        while (document != nullptr && document->GetSBBodyList().GetCount() > 1)
+            Run({"answer yes", "list open select 1 press delete", "list close"});
+    }
+
     kel::script::ScriptLine Start(std::size_t i) {
         m_started[i] = CpuMilliseconds();
         return ParseLine(m_lines[i], static_cast<int>(i + 1));
@@ -203,10 +254,16 @@ int main(int argc, char** argv) try {
             bShowWork = true;
         }
     }
-    const std::vector<Row> rows = Rows();
-    std::vector<std::vector<Figures>> medians(rows.size());
+    std::vector<Row> rows;
+    std::vector<std::vector<Figures>> medians;
     for (const kel::bench::StoryboardSize& size : sizes) {
         Session session(size, bShowWork);
+        if (rows.empty()) {
+            rows = Rows();
+            for (Row& row : ListRows(session.Commands()))
+                rows.push_back(std::move(row));
+            medians.resize(rows.size());
+        }
         for (std::size_t r = 0; r < rows.size(); ++r) {
             std::vector<double> op, undo, redo;
             for (int run = 0; run < 3; ++run) {
