@@ -7,8 +7,8 @@
 // marks; the ruler scrubs the time line; an edge of a material trims it (view_trim.cpp); a
 // material is pressed and, moved far enough, dragged (view_drag.cpp); empty track space runs a
 // rubber band.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
