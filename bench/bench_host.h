@@ -4,9 +4,9 @@
 // invalidates is painted before the step counts as done.
 #pragma once
 
+#include "dialog/automation.h"
 #include "host_windows.h"
 #include "hostkit/module_loader.h"
-#include "module/automation.h"
 #include "storyboard_generator.h"
 
 #include "platform/geometry.h"

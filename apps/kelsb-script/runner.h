@@ -2,10 +2,10 @@
 // script's commands one line at a time.
 #pragma once
 
+#include "dialog/automation.h"
 #include "host_windows.h"
 #include "hostkit/module_loader.h"
 #include "json.h"
-#include "module/automation.h"
 #include "script.h"
 #include "script_backend.h"
 

@@ -1,6 +1,6 @@
 #include "studio_host.h"
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 
 #include "host/scene/play_scene.h"
 #include "host/scene/sample_scene.h"

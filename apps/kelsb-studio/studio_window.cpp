@@ -1,6 +1,6 @@
 #include "studio_window.h"
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "qt/qt_backend.h"
 #include "studio_texts.h"
 #include "workspace_plan.h"

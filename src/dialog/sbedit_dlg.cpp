@@ -2,7 +2,7 @@
 // window rectangle kept in the scene.
 #include "dialog/sbedit_dlg.h"
 
-#include "module/module_instance.h"
+#include "dialog/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/scene/play_scene.h"

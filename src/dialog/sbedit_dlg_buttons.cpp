@@ -1,10 +1,10 @@
 // The button strip and the dialog's own operations behind it: tool modes, undo and redo,
 // delete with its question, the time line buttons, load and unload. Which button runs what,
 // and when it is refused, is the command table's (sbedit_commands.cpp).
+#include "dialog/messages.h"
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/messages.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

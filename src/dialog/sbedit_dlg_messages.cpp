@@ -1,8 +1,8 @@
 // The registered messages between the host and the edit dialog.
+#include "dialog/automation.h"
+#include "dialog/messages.h"
 #include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/automation.h"
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

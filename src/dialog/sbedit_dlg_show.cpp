@@ -1,8 +1,8 @@
 // Showing, hiding, closing and activating the edit dialog: the navigator follows the dialog and
 // remembers whether it was shown; the history panel follows the dialog's storyboard.
+#include "dialog/messages.h"
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/messages.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

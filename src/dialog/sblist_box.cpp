@@ -1,8 +1,8 @@
 // The Storyboard List dialog's list: one owner-drawn item per storyboard, its context menu, and
 // the storyboard operations run on the highlighted item.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_commands.h"
 #include "dialog/sblist_dlg.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

@@ -1,8 +1,8 @@
 #include "dialog/sblist_dlg.h"
 
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_commands.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

@@ -1,7 +1,7 @@
 #include "dialog/status_line.h"
 
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

@@ -1,6 +1,7 @@
 #include "module/entry_points.h"
 
 #include "dialog/sbedit_dlg.h"
+#include "undo/sbedit_editor.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_edit.h"
@@ -12,6 +13,11 @@ namespace {
 
 // The one editor of the module. The module owns it; the host only borrows it.
 std::unique_ptr<CKelSBEditDlg> g_pEditDlg;
+
+// Where a command whose view was destroyed continues: the view of the one editor, if any.
+CKelSBEditorServices* CurrentEditor() {
+    return g_pEditDlg ? g_pEditDlg->GetView() : nullptr;
+}
 
 void CloseInstance() {
     if (!g_pEditDlg)
@@ -29,6 +35,7 @@ int KelSBEditOpen() {
     try {
         // An instance left open would otherwise keep its window alive with nobody to close it.
         CloseInstance();
+        KelSBSetCurrentEditorSource(&CurrentEditor);
         g_pEditDlg = std::make_unique<CKelSBEditDlg>();
         return 1;
     } catch (...) {

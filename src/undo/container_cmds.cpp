@@ -2,7 +2,7 @@
 
 #include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
-#include "view/sbedit_view.h"
+#include "undo/sbedit_editor.h"
 
 #include "host/sbobject/content_icons.h"
 #include "host/sbobject/sb_body.h"
@@ -137,7 +137,7 @@ int CKelURSBUnionContainerCmd::Undo() {
             PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true, lists, icons);
         }
         lists.Done();
-        t.view.ResetViewKeepingModel();
+        t.editor.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -155,13 +155,13 @@ int CKelURSBUnionContainerCmd::Redo(int bFirst) {
             return 0;
         CKelSBContainerObj& receiver = *pReceiver;
 
-        CObList& selection = t.view.GetSelContainerList();
+        CObList& selection = t.editor.GetSelContainerList();
         selection.RemoveAll();
         selection.AddTail(&receiver);
         const bool bFocusMerged =
             pFocus != nullptr && receiver.GetContentList().Find(pFocus) != nullptr;
-        t.view.SetCurContent(bFocusMerged ? pFocus : nullptr);
-        t.view.Invalidate(TRUE);
+        t.editor.SetCurContent(bFocusMerged ? pFocus : nullptr);
+        t.editor.InvalidateAll();
         return 1;
     });
 }
@@ -196,7 +196,7 @@ int CKelURSBSplitContainerCmd::Undo() {
         for (std::size_t i = 0; i < indices.size(); ++i)
             PutBack(t, indices[i], std::move(fresh[i]), false, lists, icons);
         lists.Done();
-        t.view.ResetViewKeepingModel();
+        t.editor.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -210,8 +210,8 @@ int CKelURSBSplitContainerCmd::Redo(int bFirst) {
         if (!added)
             return 0;
         for (CKelSBContainerObj* pContainer : *added)
-            t.view.GetSelContainerList().AddTail(pContainer);
-        t.view.Invalidate(TRUE);
+            t.editor.GetSelContainerList().AddTail(pContainer);
+        t.editor.InvalidateAll();
         return 1;
     });
 }
@@ -256,10 +256,10 @@ int CKelURSBAddItemToSBCmd::Undo() {
         }
 
         // The status line showed the added materials, which go now.
-        t.view.ClearMaterialSelection();
-        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
-        if (const CKelSBContentBaseObj* pCurrent = t.view.GetCurContent())
-            t.view.GetSelTrackList().AddTail(t.body.GetTrackObj(pCurrent->GetTrackIndex()));
+        t.editor.ClearMaterialSelection();
+        t.editor.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        if (const CKelSBContentBaseObj* pCurrent = t.editor.GetCurContent())
+            t.editor.GetSelTrackList().AddTail(t.body.GetTrackObj(pCurrent->GetTrackIndex()));
         t.body.ClearAllTrackContentList();
         while (t.body.GetContainerCount() > m_nFirstAddedContainer)
             kel::edit::TakeContainerAt(t.body, m_nFirstAddedContainer).reset();
@@ -272,10 +272,10 @@ int CKelURSBAddItemToSBCmd::Undo() {
         m_arrAddedTracks = std::move(trackIndices);
 
         t.body.ResetAllTrackContentList();
-        t.view.EnsureCurContentVisible();
-        t.view.Invalidate(TRUE);
-        t.view.MarkModified();
-        t.view.NotifyNavigatorContent(t.view.GetCurContent());
+        t.editor.EnsureCurContentVisible();
+        t.editor.InvalidateAll();
+        t.editor.MarkModified();
+        t.editor.NotifyNavigatorContent(t.editor.GetCurContent());
         return 1;
     });
 }
@@ -305,8 +305,8 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
         for (const auto& pCopy : added.copies)
             fresh.emplace_back(pCopy->MakeCopy());
 
-        t.view.GetSelTrackList().RemoveAll();
-        t.view.ClearMaterialSelection();
+        t.editor.GetSelTrackList().RemoveAll();
+        t.editor.ClearMaterialSelection();
         // The tracks first: inserting one renumbers the materials below it, and the restored
         // materials carry their numbers already.
         for (std::size_t i = 0; i < m_arrTrackCopies.size(); ++i) {
@@ -314,7 +314,7 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
                 return 0;
             CKelSBTrackObj* pTrack = t.body.GetTrackObj(m_arrAddedTracks[i]);
             *pTrack = *m_arrTrackCopies[i];
-            t.view.GetSelTrackList().AddTail(pTrack);
+            t.editor.GetSelTrackList().AddTail(pTrack);
         }
         CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t i = 0; i < fresh.size(); ++i) {
@@ -323,15 +323,15 @@ int CKelURSBAddItemToSBCmd::Redo(int bFirst) {
             icons.MakeFor(*pContainer);
             kel::edit::InsertContainerAt(t.body, added.indices[i], std::move(fresh[i]));
             if (i == 0)
-                t.view.SetCurContent(pContainer->GetContentObj(0));
-            t.view.GetSelContainerList().AddTail(pContainer);
+                t.editor.SetCurContent(pContainer->GetContentObj(0));
+            t.editor.GetSelContainerList().AddTail(pContainer);
         }
         t.body.ResetAllTrackContentList();
-        t.view.EnsureCurContentVisible();
-        t.view.Invalidate(TRUE);
-        t.view.UpdateWindow();
-        t.view.MarkModified();
-        t.view.NotifyNavigatorContent(t.view.GetCurContent());
+        t.editor.EnsureCurContentVisible();
+        t.editor.InvalidateAll();
+        t.editor.PaintNow();
+        t.editor.MarkModified();
+        t.editor.NotifyNavigatorContent(t.editor.GetCurContent());
         return 1;
     });
 }
@@ -381,9 +381,9 @@ int CKelURSBDeleteContainerCmd::Undo() {
         journal.Commit();
 
         std::vector<CRect> rects;
-        t.view.CollectSelectionRects(rects);
-        t.view.GetSelContainerList().RemoveAll();
-        t.view.SetCurContent(nullptr);
+        t.editor.CollectSelectionRects(rects);
+        t.editor.GetSelContainerList().RemoveAll();
+        t.editor.SetCurContent(nullptr);
         CKelContentIconMaker icons(t.scene.GetPieceList());
         std::vector<const CKelSBContainerObj*> back;
         for (std::size_t i = containers.size(); i-- > 0;) {
@@ -394,18 +394,18 @@ int CKelURSBDeleteContainerCmd::Undo() {
             kel::edit::DetachPieces(container, &t.scene);
             // A snapshot keeps no pictures: without them the materials would show black.
             icons.MakeFor(container);
-            t.view.GetSelContainerList().AddTail(&container);
-            if (nIndex == m_focus.nContainer && t.view.GetCurContent() == nullptr)
-                t.view.SetCurContent(container.GetContentObj(m_focus.nContent));
+            t.editor.GetSelContainerList().AddTail(&container);
+            if (nIndex == m_focus.nContainer && t.editor.GetCurContent() == nullptr)
+                t.editor.SetCurContent(container.GetContentObj(m_focus.nContent));
         }
         // Into the track lists once all are back, their indices final.
         for (const CKelSBContainerObj* pContainer : back)
             lists.Insert(*pContainer);
         lists.Done(shiftedTracks);
         std::vector<CRect> after;
-        t.view.CollectSelectionRects(after);
+        t.editor.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
-        t.view.InvalidateRects(rects);
+        t.editor.InvalidateRects(rects);
         return 1;
     });
 }
@@ -442,14 +442,14 @@ int CKelURSBDeleteContainerCmd::Redo(int bFirst) {
         }
         journal.Commit();
 
-        t.view.SetCurContent(nullptr);
-        t.view.GetSelContainerList().RemoveAll();
+        t.editor.SetCurContent(nullptr);
+        t.editor.GetSelContainerList().RemoveAll();
         for (const CKelSBContainerObj* pContainer : removed)
             lists.Remove(*pContainer);
         for (int nIndex : m_arrRemovedContainers)
             kel::edit::TakeContainerAt(t.body, nIndex).reset();
         lists.Done(shiftedTracks);
-        t.view.ResetViewKeepingModel();
+        t.editor.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -486,23 +486,23 @@ int CKelURSBDragFromOutCmd::Undo() {
         journal.Commit();
 
         std::vector<CRect> rects;
-        t.view.CollectSelectionRects(rects);
+        t.editor.CollectSelectionRects(rects);
         for (const CKelSBContainerObj* pContainer : added)
             lists.Remove(*pContainer);
         for (int k = 0; k < m_nNewContainerCount; ++k) {
             std::unique_ptr<CKelSBContainerObj> pGone = kel::edit::TakeContainerAt(t.body, nFirst);
-            if (POSITION pos = t.view.GetSelContainerList().Find(pGone.get()))
-                t.view.GetSelContainerList().RemoveAt(pos);
+            if (POSITION pos = t.editor.GetSelContainerList().Find(pGone.get()))
+                t.editor.GetSelContainerList().RemoveAt(pos);
         }
-        t.view.SetCurContent(nullptr);
-        t.view.ClearMaterialSelection();
+        t.editor.SetCurContent(nullptr);
+        t.editor.ClearMaterialSelection();
         lists.Done({m_nDropTrack});
-        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, false);
+        t.editor.RestoreSelection(m_arrSelectedContainers, m_focus, false);
         std::vector<CRect> after;
-        t.view.CollectSelectionRects(after);
+        t.editor.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
-        t.view.InvalidateRects(rects);
-        t.view.Invalidate(TRUE);
+        t.editor.InvalidateRects(rects);
+        t.editor.InvalidateAll();
         return 1;
     });
 }
@@ -523,14 +523,14 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
                 return 0;
         }
         std::vector<CRect> rects;
-        t.view.CollectSelectionRects(rects);
+        t.editor.CollectSelectionRects(rects);
         kel::edit::ChangeJournal journal;
         if (m_nShift != 0 &&
             !kel::edit::ShiftTrackFrom(t.body, m_nDropTrack, m_dwShiftThreshold, m_nShift, journal))
             return 0;
         journal.Commit();
 
-        t.view.ClearMaterialSelection();
+        t.editor.ClearMaterialSelection();
         CKelContentIconMaker icons(t.scene.GetPieceList());
         for (std::size_t k = 0; k < containers.size(); ++k) {
             CKelSBContainerObj* pContainer = containers[k].get();
@@ -539,15 +539,15 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
             kel::edit::DetachPieces(*pContainer, &t.scene);
             icons.MakeFor(*pContainer);
             lists.Insert(*pContainer);
-            t.view.GetSelContainerList().AddTail(pContainer);
+            t.editor.GetSelContainerList().AddTail(pContainer);
             if (k == 0)
-                t.view.SetCurContent(pContainer->GetContentObj(0));
+                t.editor.SetCurContent(pContainer->GetContentObj(0));
         }
         lists.Done({m_nDropTrack});
         std::vector<CRect> after;
-        t.view.CollectSelectionRects(after);
+        t.editor.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
-        t.view.InvalidateRects(rects);
+        t.editor.InvalidateRects(rects);
         return 1;
     });
 }

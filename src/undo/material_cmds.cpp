@@ -2,7 +2,7 @@
 
 #include "edit/edit_change.h"
 #include "edit/edit_clip_fx.h"
-#include "view/sbedit_view.h"
+#include "undo/sbedit_editor.h"
 
 #include "host/effects/io_effect.h"
 #include "host/sbobject/sb_body.h"
@@ -26,8 +26,8 @@ int MoveEnd(Target& t, int nTrack, int bInPoint, DWORD dwFrom, DWORD dwTo) {
             return 0;
     }
     journal.Commit();
-    t.view.ShowSelectedSpan();
-    t.view.Invalidate(TRUE);
+    t.editor.ShowSelectedSpan();
+    t.editor.InvalidateAll();
     return 1;
 }
 } // namespace
@@ -64,9 +64,9 @@ std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
                 return 0;
         }
         journal.Commit();
-        t.view.ShowSelectedSpan();
+        t.editor.ShowSelectedSpan();
         t.body.ResetKeyPointList();
-        t.view.Invalidate(TRUE);
+        t.editor.InvalidateAll();
         return 1;
     };
 }
@@ -79,8 +79,9 @@ int CKelURSBClipInCmd::Redo(int bFirst) {
     return bFirst ? 1 : RunStep(m_clip.Step(false));
 }
 
-CKelURSBClipOutCmd::CKelURSBClipOutCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText)
-    : CKelSBEditURBaseCmd(pView, nTextId, std::move(strText)) {
+CKelURSBClipOutCmd::CKelURSBClipOutCmd(CKelSBEditorServices* pEditor, unsigned int nTextId,
+                                       CString strText)
+    : CKelSBEditURBaseCmd(pEditor, nTextId, std::move(strText)) {
     m_clip.bInPoint = 0;
 }
 
@@ -103,7 +104,7 @@ int MoveTail(Target& t, int nTrack, DWORD dwFrom, DWORD dwTo) {
     if (!kel::edit::ShiftTrackFrom(t.body, nTrack, dwFrom, nDelta, journal))
         return 0;
     journal.Commit();
-    t.view.Invalidate(TRUE);
+    t.editor.InvalidateAll();
     return 1;
 }
 } // namespace
@@ -159,8 +160,8 @@ int CKelURSBSameLengthCmd::Undo() {
                 return 0;
         }
         journal.Commit();
-        t.view.ShowSelectedSpan();
-        t.view.Invalidate(TRUE);
+        t.editor.ShowSelectedSpan();
+        t.editor.InvalidateAll();
         return 1;
     });
 }
@@ -188,8 +189,8 @@ int CKelURSBSameLengthCmd::Redo(int bFirst) {
                 return 0;
         }
         journal.Commit();
-        t.view.ShowSelectedSpan();
-        t.view.Invalidate(TRUE);
+        t.editor.ShowSelectedSpan();
+        t.editor.InvalidateAll();
         return 1;
     });
 }
@@ -229,14 +230,14 @@ int CKelURSBDragWithinSBCmd::Apply(bool bNew) {
         lists.Done();
         // Clearing the selection clears the status line too: it showed where the materials
         // were before this step.
-        t.view.ClearTrackSelection();
-        t.view.ClearMaterialSelection();
-        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
-        t.view.EnsureCurContentVisible();
-        t.view.Invalidate(TRUE);
-        t.view.UpdateWindow();
-        t.view.SendMessage(WM_NCPAINT, 1, 0); // the frame shows the selection too
-        t.view.MarkModified();
+        t.editor.ClearTrackSelection();
+        t.editor.ClearMaterialSelection();
+        t.editor.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        t.editor.EnsureCurContentVisible();
+        t.editor.InvalidateAll();
+        t.editor.PaintNow();
+        t.editor.PaintFrameNow();
+        t.editor.MarkModified();
         return 1;
     });
 }
@@ -286,7 +287,7 @@ int CKelURSBIOModeCmd::Swap() {
         one.AddTail(&incoming);
         CKelSBBodyObj::MakePieceContentIcon(one, t.scene.GetPieceList());
         m_pStoredContent = std::move(pOutgoing);
-        t.view.ResetViewKeepingModel();
+        t.editor.ResetViewKeepingModel();
         return 1;
     });
 }
@@ -311,9 +312,9 @@ int CKelURSBReplacePieceCmd::Apply(const KelGUID& from, const KelGUID& to) {
         CObList one;
         one.AddTail(pContent);
         CKelSBBodyObj::MakePieceContentIcon(one, t.scene.GetPieceList());
-        std::vector<CRect> rects{t.view.GetMaterialRect(pContent)};
-        t.view.InvalidateRects(rects);
-        t.view.MarkModified();
+        std::vector<CRect> rects{t.editor.GetMaterialRect(pContent)};
+        t.editor.InvalidateRects(rects);
+        t.editor.MarkModified();
         return 1;
     });
 }
@@ -363,9 +364,9 @@ int CKelURSBIOSoftFXPasteCmd::Swap() {
         }
 
         std::vector<CRect> rects;
-        t.view.CollectSelectionRects(rects);
-        t.view.ClearMaterialSelection(); // the status line goes with the selection
-        t.view.RestoreSelection(m_arrSelectedContainers, m_focus, true);
+        t.editor.CollectSelectionRects(rects);
+        t.editor.ClearMaterialSelection(); // the status line goes with the selection
+        t.editor.RestoreSelection(m_arrSelectedContainers, m_focus, true);
         for (int nPhase = 0; nPhase < 3; ++nPhase) {
             for (std::size_t k = 0; k < targets[nPhase].size(); ++k) {
                 *targets[nPhase][k] = *m_arrEffects[nPhase][k];
@@ -373,12 +374,12 @@ int CKelURSBIOSoftFXPasteCmd::Swap() {
             }
         }
         std::vector<CRect> after;
-        t.view.CollectSelectionRects(after);
+        t.editor.CollectSelectionRects(after);
         rects.insert(rects.end(), after.begin(), after.end());
-        t.view.InvalidateRects(rects);
-        t.view.GetSelTrackList().RemoveAll();
-        t.view.GetSelContainerList().RemoveAll();
-        t.view.SetCurContent(nullptr);
+        t.editor.InvalidateRects(rects);
+        t.editor.GetSelTrackList().RemoveAll();
+        t.editor.GetSelContainerList().RemoveAll();
+        t.editor.SetCurContent(nullptr);
         return 1;
     });
 }

@@ -64,7 +64,7 @@ public:
 // "Cut Materials Outlet Point On Time Line": as the entry point command, for the outlet.
 class CKelURSBClipOutCmd : public CKelSBEditURBaseCmd {
 public:
-    CKelURSBClipOutCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText);
+    CKelURSBClipOutCmd(CKelSBEditorServices* pEditor, unsigned int nTextId, CString strText);
     int Undo() override;
     int Redo(int bFirst) override;
 

@@ -1,9 +1,7 @@
 #include "undo/sbedit_ur_cmd.h"
 
-#include "dialog/sbedit_dlg.h"
 #include "edit/edit_change.h"
-#include "module/entry_points.h"
-#include "view/sbedit_view.h"
+#include "undo/sbedit_editor.h"
 
 #include "host/base/kel_object.h"
 #include "host/sbobject/content_icons.h"
@@ -29,9 +27,9 @@ struct BorrowingList {
 
 } // namespace
 
-CKelSBEditURBaseCmd::CKelSBEditURBaseCmd(CKelSBEditView* pView, unsigned int nTextId,
+CKelSBEditURBaseCmd::CKelSBEditURBaseCmd(CKelSBEditorServices* pEditor, unsigned int nTextId,
                                          CString strText)
-    : CKelURCmd(pView, nTextId, std::move(strText)) {}
+    : CKelURCmd(pEditor, nTextId, std::move(strText)) {}
 
 CKelSBEditURBaseCmd::~CKelSBEditURBaseCmd() {
     ClearSnapshotFiles(1);
@@ -239,7 +237,7 @@ bool CKelSBEditURBaseCmd::LoadContainerSnapshots(
 }
 
 int CKelSBEditURBaseCmd::RestoreObjectSnapshot(CString strFile, CObList* pList, int nIndex) {
-    if (GetView() == nullptr || pList == nullptr)
+    if (GetEditor() == nullptr || pList == nullptr)
         return 0;
     std::unique_ptr<CObject> pObject = ReadSnapshotFile(strFile);
     if (!pObject)
@@ -351,29 +349,27 @@ bool CKelSBEditURBaseCmd::PutBackContainersOfTrack(
     return true;
 }
 
-// ---- Running a step
-// ------------------------------------------------------------------------------
+// ---- Running a step ----------------------------------------------------------------------------
 
-CKelSBEditView* CKelSBEditURBaseCmd::GetView() const {
-    auto* pOwner = static_cast<CKelSBEditView*>(m_pOwner);
+CKelSBEditorServices* CKelSBEditURBaseCmd::GetEditor() const {
+    auto* pOwner = static_cast<CKelSBEditorServices*>(m_pOwner);
     if (pOwner == nullptr)
         return nullptr;
-    if (CKelSBEditView::IsLiveView(pOwner))
+    if (CKelSBEditorServices::IsLive(pOwner))
         return pOwner;
-    // The history outlived the window that recorded it; the editor's view shows the same
+    // The history outlived the editor that recorded it; the module's current one shows the same
     // storyboard now.
-    auto* pDlg = static_cast<CKelSBEditDlg*>(KelSBEditGetDlg());
-    return pDlg ? pDlg->GetView() : nullptr;
+    return KelSBCurrentEditor();
 }
 
 int CKelSBEditURBaseCmd::RunStep(const std::function<int(Target&)>& step) {
     try {
-        CKelSBEditView* pView = GetView();
-        CKelPlaySceneObj* pScene = pView ? pView->GetCurScene() : nullptr;
-        CKelSBBodyObj* pBody = pView ? pView->GetCurSBBody() : nullptr;
+        CKelSBEditorServices* pEditor = GetEditor();
+        CKelPlaySceneObj* pScene = pEditor ? pEditor->GetCurScene() : nullptr;
+        CKelSBBodyObj* pBody = pEditor ? pEditor->GetCurSBBody() : nullptr;
         if (pScene == nullptr || pBody == nullptr)
             return 0;
-        Target target{*pView, *pScene, *pBody};
+        Target target{*pEditor, *pScene, *pBody};
         return step(target);
     } catch (...) {
         return 0;

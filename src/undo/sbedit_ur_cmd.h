@@ -23,7 +23,7 @@
 #include <vector>
 
 class CKelObject;
-class CKelSBEditView;
+class CKelSBEditorServices;
 class CKelPlayBaseObj;
 class CKelPlaySceneObj;
 class CKelSBBodyObj;
@@ -36,8 +36,8 @@ class URRecordReader;
 
 class CKelSBEditURBaseCmd : public CKelURCmd {
 public:
-    // The view is the command's owner; nTextId and strText are its history text.
-    CKelSBEditURBaseCmd(CKelSBEditView* pView, unsigned int nTextId, CString strText);
+    // The editor is the command's owner; nTextId and strText are its history text.
+    CKelSBEditURBaseCmd(CKelSBEditorServices* pEditor, unsigned int nTextId, CString strText);
     // Removes every snapshot file the command still has.
     ~CKelSBEditURBaseCmd() override;
 
@@ -63,7 +63,7 @@ public:
     virtual int ClearSnapshotFiles(int bFirstList);
     // Reads the object of a snapshot and inserts it into pList before the object at
     // nIndex, or at the tail when the list is shorter. Returns 0, inserting nothing, without an
-    // owner view or when the snapshot cannot be read or does not hold exactly one object.
+    // owner editor or when the snapshot cannot be read or does not hold exactly one object.
     virtual int RestoreObjectSnapshot(CString strFile, CObList* pList, int nIndex);
 
     // The snapshot names of a list, in the order written; an entry kept in memory has an empty
@@ -77,13 +77,13 @@ public:
     // Whether snapshot i of a list is kept in memory because the store could not keep it.
     bool IsSnapshotInMemory(int bFirstList, int i) const;
 
-    // The view that created the command while it exists; after it was destroyed (the dialog
-    // window was created again), the editor's current view. Null when there is none.
-    CKelSBEditView* GetView() const;
+    // The editor that created the command while it exists; after it was destroyed (the dialog
+    // window was created again), the module's current editor. Null when there is none.
+    CKelSBEditorServices* GetEditor() const;
 
-    // What a step of Undo or Redo works on: the view, its scene and the current storyboard.
+    // What a step of Undo or Redo works on: the editor, its scene and the current storyboard.
     struct Target {
-        CKelSBEditView& view;
+        CKelSBEditorServices& editor;
         CKelPlaySceneObj& scene;
         CKelSBBodyObj& body;
     };
@@ -123,7 +123,7 @@ public:
     void ReadBaseRecord(kel::host::URRecordReader& in);
 
 protected:
-    // Runs a step on the current storyboard and returns its result; 0 without a view, scene or
+    // Runs a step on the current storyboard and returns its result; 0 without an editor, scene or
     // storyboard, and 0 when the step throws.
     int RunStep(const std::function<int(Target&)>& step);
 

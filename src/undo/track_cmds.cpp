@@ -1,6 +1,6 @@
 #include "undo/track_cmds.h"
 
-#include "view/sbedit_view.h"
+#include "undo/sbedit_editor.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -19,8 +19,8 @@ using Containers = std::vector<std::unique_ptr<CKelSBContainerObj>>;
 // its start. The model rebuilt the track lists itself, and the containers put back got their
 // icons, so the storyboard is not walked again.
 void RebuildView(Target& t) {
-    t.view.SetCurContent(nullptr);
-    t.view.ResetViewKeepingModel();
+    t.editor.SetCurContent(nullptr);
+    t.editor.ResetViewKeepingModel();
 }
 
 // Puts an empty track in at nTrack with the settings of the one that was there (the model
@@ -76,10 +76,10 @@ std::function<int(Target&)> UndoRemoval(const CKelSBEditURBaseCmd& cmd,
             !PutTrackContainersBack(t, nTrack, containers, removed.containerIndices,
                                     removed.survivors, removed.nContainerCount))
             return 0;
-        t.view.SetCurContent(nullptr);
-        t.view.EnsureCurContentVisible();
+        t.editor.SetCurContent(nullptr);
+        t.editor.EnsureCurContentVisible();
         RebuildView(t);
-        t.view.MarkModified();
+        t.editor.MarkModified();
         return 1;
     };
 }
@@ -94,12 +94,12 @@ void KeepTrackSettings(Target& t, KelSBRemovedTrack& removed) {
 
 // What follows removing a track again.
 void AfterTrackRemoval(Target& t) {
-    t.view.ClearStatusLine();
+    t.editor.ClearStatusLine();
     t.body.ResetAllTrackContentList();
-    t.view.SetCurContent(nullptr);
-    t.view.EnsureCurContentVisible();
+    t.editor.SetCurContent(nullptr);
+    t.editor.EnsureCurContentVisible();
     RebuildView(t);
-    t.view.MarkModified();
+    t.editor.MarkModified();
 }
 
 } // namespace
@@ -309,7 +309,7 @@ int CKelURSBSettingsCmd::Swap() {
         CKelSBBodyAttr previous = t.body.GetEditAttr();
         t.body.SetEditAttr(m_attr);
         m_attr = std::move(previous);
-        t.view.FullViewRebuild();
+        t.editor.FullViewRebuild();
         return 1;
     });
 }

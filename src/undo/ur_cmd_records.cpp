@@ -26,8 +26,8 @@ using kel::host::URRecordWriter;
 
 namespace {
 
-// Recovered commands have no view of their own: like a command whose view was destroyed, they
-// work on the editor's current one. This address is never a live view.
+// Recovered commands have no editor of their own: like a command whose editor is gone, they
+// work on the module's current one. This address is never a live editor.
 alignas(64) char g_recoveredOwner;
 
 // The bytes of one object, as a snapshot holds it.
@@ -181,8 +181,8 @@ Kind MakeKind(std::string_view name, std::function<void(const T&, URRecordWriter
     return Kind{
         name, [](const CKelURCmd& cmd) { return typeid(cmd) == typeid(T); },
         [](unsigned id, CString text) -> std::unique_ptr<CKelSBEditURBaseCmd> {
-            return std::make_unique<T>(reinterpret_cast<CKelSBEditView*>(&g_recoveredOwner), id,
-                                       std::move(text));
+            return std::make_unique<T>(reinterpret_cast<CKelSBEditorServices*>(&g_recoveredOwner),
+                                       id, std::move(text));
         },
         [put](const CKelURCmd& cmd, URRecordWriter& out) { put(static_cast<const T&>(cmd), out); },
         [get](CKelURCmd& cmd, URRecordReader& in) { get(static_cast<T&>(cmd), in); }};

@@ -14,16 +14,16 @@
 
 #include <memory>
 
-class CKelSBEditView;
+class CKelSBEditorServices;
 class CKelSBEditURBaseCmd;
 
 // The history text of a command (its string id in the module's table).
 CString KelSBLoadHistoryText(UINT nTextId);
 
-// A new command of the view with its history text.
+// A new command of the editor with its history text.
 template <class Cmd>
-std::unique_ptr<Cmd> KelSBNewCommand(CKelSBEditView* pView, UINT nTextId) {
-    return std::make_unique<Cmd>(pView, nTextId, KelSBLoadHistoryText(nTextId));
+std::unique_ptr<Cmd> KelSBNewCommand(CKelSBEditorServices* pEditor, UINT nTextId) {
+    return std::make_unique<Cmd>(pEditor, nTextId, KelSBLoadHistoryText(nTextId));
 }
 
 // Registers a change the operation has made in the current storyboard's history:
@@ -32,20 +32,20 @@ std::unique_ptr<Cmd> KelSBNewCommand(CKelSBEditView* pView, UINT nTextId) {
 // history owns the command from then on. Returns 0, destroying the command, without a current
 // storyboard or when the history refuses it. Debug builds then check the document and the view
 // (at the end of the enclosing KelSBEditScope, if one is open).
-int KelSBRegisterCommand(CKelSBEditView* pView, std::unique_ptr<CKelSBEditURBaseCmd> pCmd);
+int KelSBRegisterCommand(CKelSBEditorServices* pEditor, std::unique_ptr<CKelSBEditURBaseCmd> pCmd);
 
-// Brackets one editing operation of a view. Commands registered while it is open are checked
+// Brackets one editing operation of an editor. Commands registered while it is open are checked
 // when the outermost scope closes. Scopes nest; they cost nothing in release builds.
 class KelSBEditScope {
 public:
-    explicit KelSBEditScope(CKelSBEditView& view);
+    explicit KelSBEditScope(CKelSBEditorServices& editor);
     ~KelSBEditScope();
     KelSBEditScope(const KelSBEditScope&) = delete;
     KelSBEditScope& operator=(const KelSBEditScope&) = delete;
 
 private:
-    friend int KelSBRegisterCommand(CKelSBEditView*, std::unique_ptr<CKelSBEditURBaseCmd>);
-    CKelSBEditView& m_view;
+    friend int KelSBRegisterCommand(CKelSBEditorServices*, std::unique_ptr<CKelSBEditURBaseCmd>);
+    CKelSBEditorServices& m_editor;
     KelSBEditScope* m_pOuter;
     bool m_bCheckPending = false;
 };

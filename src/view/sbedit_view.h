@@ -27,6 +27,7 @@
 
 #include "edit/edit_find.h"
 #include "edit/edit_place.h"
+#include "undo/sbedit_editor.h"
 #include "view/view_gesture.h"
 
 #include "host/base/kel_object.h"
@@ -79,7 +80,8 @@ struct KelSBHitResult {
     CRect rcContent;
 };
 
-class CKelSBEditView : public CWnd {
+// The editor the undo/redo commands work in: the view serves them (CKelSBEditorServices).
+class CKelSBEditView : public CWnd, public CKelSBEditorServices {
 public:
     // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
     static constexpr int kUnitPixels = 25;
@@ -97,10 +99,10 @@ public:
     BOOL CreateView(CKelSBEditDlg* pParentDlg, const CRect& rect, UINT nId);
 
     // ---- Scene, document and dialog.
-    CKelPlaySceneObj* GetCurScene() const { return m_pCurScene; }
+    CKelPlaySceneObj* GetCurScene() const override { return m_pCurScene; }
     CKelSBEditObj* GetSBEditObj() const;
-    CKelSBBodyObj* GetCurSBBody() const;
-    CKelURBase* GetCurHistory() const;
+    CKelSBBodyObj* GetCurSBBody() const override;
+    CKelURBase* GetCurHistory() const override;
     CKelSBEditDlg* GetParentDlg() const { return m_pParentDlg; }
     int IsLoaded() const;
 
@@ -111,13 +113,13 @@ public:
     void FillSBSelector();
     // Makes storyboard nIndex current and re-reads it. 0 without a scene or for a bad index.
     int SwitchSBBody(int nIndex);
-    void EnsureCurContentVisible();
+    void EnsureCurContentVisible() override;
 
     // ---- Selection state (the selection operations come with the mouse and keys).
-    CObList& GetSelTrackList() { return m_lstSelTracks; }
-    CObList& GetSelContainerList() { return m_lstSelContainers; }
-    CKelSBContentBaseObj* GetCurContent() const { return m_pCurContent; }
-    void SetCurContent(CKelSBContentBaseObj* pContent) { m_pCurContent = pContent; }
+    CObList& GetSelTrackList() override { return m_lstSelTracks; }
+    CObList& GetSelContainerList() override { return m_lstSelContainers; }
+    CKelSBContentBaseObj* GetCurContent() const override { return m_pCurContent; }
+    void SetCurContent(CKelSBContentBaseObj* pContent) override { m_pCurContent = pContent; }
     int GetCurTrackIndex() const { return m_nCurTrackIndex; }
     // The track the track menu was opened over (-1: none); the track operations act on it.
     void SetCurTrackIndex(int nTrack) { m_nCurTrackIndex = nTrack; }
@@ -171,7 +173,7 @@ public:
     CRect GetToolButtonRect(UINT nId) const;
     CRect GetTrackRowRect(int nTrack) const;
     CRect GetTrackHeaderRect(int nTrack) const;
-    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const;
+    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const override;
     CRect GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const;
     CRect GetRangeBarRect() const;
     CRect GetRangeStartHandleRect() const;
@@ -337,16 +339,16 @@ public:
     int SelectAllMaterials();
     // 0 when no track is selected or there is no storyboard.
     int SelectAllMaterialsOfSelTracks();
-    void ClearTrackSelection();
-    void ClearMaterialSelection();
+    void ClearTrackSelection() override;
+    void ClearMaterialSelection() override;
     // Clears both selections, then re-reads the storyboard.
     void ClearAllSelection();
     // The earliest entry and the latest outlet of the selected materials to the status line.
-    void ShowSelectedSpan();
+    void ShowSelectedSpan() override;
     // Points the history panel at the current storyboard's history.
     void ShowHistoryInPanel() const;
     // Tells the storyboard navigator which material has the focus (null: none).
-    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const;
+    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const override;
     int HasNoContainers() const;
     int HasNoLockedTrack() const;
     // The first container of the storyboard that holds the material, or null.
@@ -449,11 +451,11 @@ public:
     // Whether a view object still exists: commands outlive the view that recorded them.
     static bool IsLiveView(const CKelSBEditView* pView);
     // Appends the rectangle of every material of every selected container (empty ones left out).
-    void CollectSelectionRects(std::vector<CRect>& rects) const;
+    void CollectSelectionRects(std::vector<CRect>& rects) const override;
     // Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
-    void MarkModified() const;
+    void MarkModified() const override;
     // The status line without a material.
-    void ClearStatusLine();
+    void ClearStatusLine() override;
     // The current storyboard when editing operations may change it: not while it is loaded
     // onto the output, and never without a scene. Null otherwise.
     CKelSBBodyObj* GetEditableBody() const;
@@ -472,11 +474,11 @@ public:
     // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
     // same under the wait cursor.
     void FullViewReset();
-    void FullViewRebuild();
+    void FullViewRebuild() override;
     // What a full reset shows, for a step that kept the storyboard's derived data itself
     // (track lists, icons): both selections emptied, ranges recomputed, back at the start,
     // repainted; the storyboard is not walked again.
-    void ResetViewKeepingModel();
+    void ResetViewKeepingModel() override;
     // Where the current material sits, and the indices of the selected containers (ascending,
     // or in the order they were selected).
     kel::edit::Focus GetCurFocus() const;
@@ -485,13 +487,13 @@ public:
     // Selects the recorded containers again and makes the focus current (see
     // kel::edit::RestoreSelection); repaints nothing.
     void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
-                          bool bTracksToo);
+                          bool bTracksToo) override;
     // The consistency check of the current storyboard, this view's selection and the history:
     // every fault found, one line each.
     std::vector<std::string> CheckConsistency(bool bOverlaps = true) const;
     // Debug builds: reports every fault of CheckConsistency (overlaps aside) on the standard
     // error and stops the program, naming what was being done. Release builds: nothing.
-    void DebugCheck(const char* pszDoing) const;
+    void DebugCheck(const char* pszDoing) const override;
 
     // Fills what a host reads through the automation message.
     void FillAutomationState(kel::automation::EditorState& state) const;
@@ -506,7 +508,10 @@ public:
     void InvalidateTrackHeader(int nTrack, BOOL bWithRow);
     // Invalidates and erases each non-empty rectangle, updates the window at once and empties
     // the list.
-    void InvalidateRects(std::vector<CRect>& rects);
+    void InvalidateRects(std::vector<CRect>& rects) override;
+    void InvalidateAll() override { Invalidate(TRUE); }
+    void PaintNow() override { UpdateWindow(); }
+    void PaintFrameNow() override { SendMessage(WM_NCPAINT, 1, 0); }
     // The header tip names the header button under the point and is silent elsewhere.
     void UpdateHeaderTip(CPoint point);
     // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
@@ -541,7 +546,8 @@ private:
     // The two halves of a reset around the storyboard's own refresh.
     void ForgetSelection();
     void ShowFromStart(const CKelSBBodyObj& body);
-    // Enters the view into the set IsLiveView knows, or takes it out.
+    // Enters the view into the set IsLiveView knows, and the undo layer's live editors, or takes
+    // it out of both.
     void RegisterLiveView(bool bLive);
     // Delete and cut: the selected containers go under this history text.
     int DeleteSelection(UINT nTitleId);

@@ -1,8 +1,8 @@
 // The view and its document: taking the host's scene, re-reading the current storyboard,
 // the storyboard selector, switching storyboards, the time line and what a host reads.
+#include "dialog/automation.h"
+#include "dialog/messages.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/automation.h"
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

@@ -7,9 +7,9 @@
 // Drop data is outside input. A move's data holds pointers to this storyboard's materials, so it
 // is taken only from the drag this view itself started; piece data is read only when it holds
 // every byte it must, and only for a piece of the scene of the kind its type names.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_piece_group.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

@@ -1,9 +1,9 @@
 // The placements behind a drop: where the view's geometry puts a dragged group, the rules of
 // kel::edit::PlaceGroup and kel::edit::PlaceFromOutside applied to it, and, when performed, the
 // undo step, the selection, the repaint and the host told.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_place.h"
-#include "module/module_instance.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/ur_register.h"

@@ -1,10 +1,10 @@
 // What editing operations and undo/redo commands ask of the view: the selection as indices and
 // back, the rectangles to repaint, the status line, telling the host that its document changed,
 // the full reset after a change of the storyboard's structure, and the consistency check.
+#include "dialog/messages.h"
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "edit/consistency.h"
-#include "module/messages.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -30,6 +30,7 @@ bool CKelSBEditView::IsLiveView(const CKelSBEditView* pView) {
 }
 
 void CKelSBEditView::RegisterLiveView(bool bLive) {
+    SetLive(bLive);
     if (bLive)
         LiveViews().insert(this);
     else

@@ -1,6 +1,6 @@
 // The timeline view's creation, child controls, layout, cursor and destruction.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/services/gui_font.h"

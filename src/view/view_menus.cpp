@@ -8,8 +8,8 @@
 // command comes back to the view as WM_COMMAND and runs through the dialog's command table,
 // which refuses it again if the state changed meanwhile: graying is a courtesy, the table is
 // the rule. Which item the state grays is the table's too: the view only names the state.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_commands.h"
-#include "module/module_instance.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"

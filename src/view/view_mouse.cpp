@@ -4,8 +4,10 @@
 //
 // The left button's gestures are the states of view_gesture.h: the track header column toggles
 // a track's play and lock flags or selects tracks at once; the marker band drags the range
-// marks; the ruler scrubs the time line; an edge of a material trims it; a material is pressed
-// and, moved far enough, dragged (view_drag.cpp); empty track space runs a rubber band.
+// marks; the ruler scrubs the time line; an edge of a material trims it (view_trim.cpp); a
+// material is pressed and, moved far enough, dragged (view_drag.cpp); empty track space runs a
+// rubber band.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "view/gestures/gesture_handler.h"
 #include "view/sbedit_view.h"

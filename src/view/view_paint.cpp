@@ -1,7 +1,7 @@
 // Painting of the timeline view: every region below the top strip fills its own background, so
 // nothing is erased first and nothing flickers. Materials are painted in
 // view_paint_materials.cpp.
-#include "module/module_instance.h"
+#include "dialog/module_instance.h"
 #include "view/sbedit_view.h"
 #include "view/view_paint_tools.h"
 

@@ -1,6 +1,6 @@
 // Painting of the materials on their track rows: the background of the kind, the thumbnail of
 // the piece, the label, and the hatch that marks a material whose piece left the scene.
-#include "module/module_instance.h"
+#include "dialog/module_instance.h"
 #include "view/sbedit_view.h"
 #include "view/view_paint_tools.h"
 

@@ -1,7 +1,7 @@
 // Scroll positions and ranges of the timeline view, and the zoom shown in the top strip. The
 // scroll bars keep the positions (in logical pixels); the view reads them back from there.
-#include "module/messages.h"
-#include "module/module_instance.h"
+#include "dialog/messages.h"
+#include "dialog/module_instance.h"
 #include "view/sbedit_view.h"
 #include "view/view_pixels.h"
 

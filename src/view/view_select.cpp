@@ -1,8 +1,8 @@
 // What lies under a point of the timeline, and which tracks and materials are selected.
 // Materials are selected by their container: selecting one material selects every material
 // that was put on the storyboard together with it.
+#include "dialog/messages.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/messages.h"
 #include "view/sbedit_view.h"
 #include "view/view_paint_tools.h"
 

@@ -7,8 +7,8 @@
 // paste inserts (and that the paste's undo takes out again). Tracks that are locked are not
 // moved, deleted or cut. None of these acts while the storyboard is loaded onto the output,
 // except the delete mode switch, which changes nothing that plays.
+#include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "module/module_instance.h"
 #include "undo/track_cmds.h"
 #include "undo/ur_register.h"
 #include "view/sbedit_view.h"

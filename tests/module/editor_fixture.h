@@ -2,9 +2,9 @@
 // window, scene, shown.
 #pragma once
 
+#include "dialog/messages.h"
 #include "dialog/sbedit_dlg.h"
 #include "module/entry_points.h"
-#include "module/messages.h"
 #include "module_fixture.h"
 #include "view/sbedit_view.h"
 

@@ -1,11 +1,11 @@
 // The timeline view's time scale, regions and storyboard selector.
+#include "dialog/automation.h"
 #include "editor_fixture.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_edit.h"
 #include "host/services/video_std.h"
-#include "module/automation.h"
 #include "res/resource.h"
 
 #include <vector>

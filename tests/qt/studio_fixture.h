@@ -2,7 +2,7 @@
 // at a known place, and the editor's state as the automation message reports it.
 #pragma once
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "qt/qt_backend.h"
 #include "studio_host.h"
 

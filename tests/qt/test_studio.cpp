@@ -1,8 +1,8 @@
 // The studio end to end with the real module: what the editor shows on the desktop is what the
 // view draws, at the places the view computes; a click on the widget selects a material; the
 // document's changed state follows the editor; the screenshot mode writes its picture.
+#include "dialog/automation.h"
 #include "items_panel.h"
-#include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "screenshot.h"
 #include "studio_fixture.h"

@@ -1,6 +1,6 @@
 // The timeline view's context menus in the studio with the real module: opened with the right
 // button, shown with their grayed and checked items, and answered with a click on an item.
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "qt/qt_backend.h"
 #include "studio_fixture.h"
 #include "studio_host.h"

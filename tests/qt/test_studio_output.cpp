@@ -1,7 +1,7 @@
 // The studio's Storyboard List dialog and live output with the real module: the dialog is
 // driven with the mouse on the desktop, and the live output shows what plays and previews.
+#include "dialog/automation.h"
 #include "live_output_panel.h"
-#include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "storyboard/list_button_ids.h"
 #include "studio_fixture.h"

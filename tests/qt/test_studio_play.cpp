@@ -2,8 +2,8 @@
 // dropped, not run afterwards; Esc, Space and the Live Output's Stop button stop it; a compile's
 // findings show in the Compile Results panel; the Upload button and the loaded banner.
 #include "compile_results_panel.h"
+#include "dialog/automation.h"
 #include "live_output_panel.h"
-#include "module/automation.h"
 #include "qt/qt_backend.h"
 #include "studio_window.h"
 #include "video_export.h"

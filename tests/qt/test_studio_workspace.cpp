@@ -1,7 +1,7 @@
 // The studio as a workspace: what it remembers between runs and where, where its windows go on
 // a first start, its panels docked yet still the host's windows for the editor, and the title,
 // the Edit menu and the recent scenes following the document.
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "panel_dock.h"
 #include "qt/qt_backend.h"
 #include "studio_settings.h"

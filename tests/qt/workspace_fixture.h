@@ -2,7 +2,7 @@
 // config folder; and environment variables set for one scope.
 #pragma once
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "qt/qt_backend.h"
 #include "studio_settings.h"
 #include "studio_window.h"

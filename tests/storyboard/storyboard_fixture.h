@@ -2,7 +2,7 @@
 // windows, what they asked, and whether they left a step in the history.
 #pragma once
 
-#include "module/module_instance.h"
+#include "dialog/module_instance.h"
 #include "undo/undo_fixture.h"
 
 #include "host/sbobject/sb_container.h"

@@ -7,7 +7,7 @@
 // ViewInputTest is it on the plain editor.
 #pragma once
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 #include "module/editor_fixture.h"
 
 #include "host/sbobject/sb_body.h"

@@ -19,7 +19,7 @@ extern const UINT WM_CG_ENABLE_ALL_PANEL_STUFF;
 extern const UINT WM_CG_SWITCH_ITEMEDITUR_HISTORY;
 extern const UINT WM_CG_ENABLE_AQUA_NCPAINT;
 extern const UINT WM_CG_FILE_SETDIRTY_FLAG;
-// Automation: a host reads the editor's state (module/automation.h).
+// Automation: a host reads the editor's state (dialog/automation.h).
 extern const UINT WM_KELSB_AUTOMATION_STATE;
 extern const UINT WM_KELSB_SHOW_CONTENT;
 

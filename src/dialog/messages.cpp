@@ -1,6 +1,6 @@
-#include "module/messages.h"
+#include "dialog/messages.h"
 
-#include "module/automation.h"
+#include "dialog/automation.h"
 
 #include "platform/wnd.h"
 
