@@ -20,12 +20,14 @@ using Target = CKelSBEditURBaseCmd::Target;
 namespace {
 // Finds the material whose end equals dwFrom and sets that end to dwTo.
 int MoveEnd(Target& t, int nTrack, int bInPoint, DWORD dwFrom, DWORD dwTo) {
+    kel::edit::TrackListUpkeep lists(t.body);
     ChangeJournal journal;
     if (CKelSBContentBaseObj* pContent = kel::edit::FindByFrame(t.body, nTrack, dwFrom, bInPoint)) {
         if (!kel::edit::SetPoint(*pContent, dwTo, bInPoint, journal))
             return 0;
     }
     journal.Commit();
+    lists.Done({nTrack});
     t.editor.ShowSelectedSpan();
     t.editor.InvalidateAll();
     return 1;
@@ -55,6 +57,7 @@ std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
         const std::vector<long>& to = bUndo ? frames.oldFrames : frames.newFrames;
         if (from.size() != tracks.size() || to.size() != tracks.size())
             return 0;
+        kel::edit::TrackListUpkeep lists(t.body);
         ChangeJournal journal;
         for (std::size_t i = 0; i < tracks.size(); ++i) {
             CKelSBContentBaseObj* pContent =
@@ -64,6 +67,7 @@ std::function<int(Target&)> KelSBClipRecord::Step(bool bUndo) const {
                 return 0;
         }
         journal.Commit();
+        lists.Done(tracks);
         t.editor.ShowSelectedSpan();
         t.body.ResetKeyPointList();
         t.editor.InvalidateAll();
@@ -97,13 +101,15 @@ int CKelURSBClipOutCmd::Redo(int bFirst) {
 
 namespace {
 // Every material of the track at or after dwFrom moves to start dwTo - dwFrom later. Moving a
-// whole tail keeps the track's order, so its list needs no rebuild.
+// whole tail keeps the track's order, so its list needs no rebuild, only a check.
 int MoveTail(Target& t, int nTrack, DWORD dwFrom, DWORD dwTo) {
+    kel::edit::TrackListUpkeep lists(t.body);
     ChangeJournal journal;
     const long nDelta = static_cast<long>(dwTo) - static_cast<long>(dwFrom);
     if (!kel::edit::ShiftTrackFrom(t.body, nTrack, dwFrom, nDelta, journal))
         return 0;
     journal.Commit();
+    lists.Done({nTrack});
     t.editor.InvalidateAll();
     return 1;
 }
@@ -140,6 +146,16 @@ bool Resize(Target& t, DWORD dwTrack, DWORD dwStoryIn, DWORD dwLength, ChangeJou
 }
 } // namespace
 
+namespace {
+// Resizing keeps a material's story in and shifting moves a track's tail as one, so the track
+// lists keep their order: only these tracks' lists changed.
+std::vector<int> TracksOf(const kel::edit::SameLengthRecord& record) {
+    std::vector<int> tracks(record.resizedTracks.begin(), record.resizedTracks.end());
+    tracks.insert(tracks.end(), record.shiftedTracks.begin(), record.shiftedTracks.end());
+    return tracks;
+}
+} // namespace
+
 int CKelURSBSameLengthCmd::Undo() {
     return RunStep([this](Target& t) {
         const std::size_t nResized = m_record.resizedTracks.size();
@@ -147,6 +163,7 @@ int CKelURSBSameLengthCmd::Undo() {
         if (m_record.resizedStoryIns.size() != nResized || m_record.oldLengths.size() != nResized ||
             m_record.shiftThresholds.size() != nShifted || m_record.shiftAmounts.size() != nShifted)
             return 0;
+        kel::edit::TrackListUpkeep lists(t.body);
         ChangeJournal journal;
         for (std::size_t i = 0; i < nResized; ++i) {
             if (!Resize(t, m_record.resizedTracks[i], m_record.resizedStoryIns[i],
@@ -160,6 +177,7 @@ int CKelURSBSameLengthCmd::Undo() {
                 return 0;
         }
         journal.Commit();
+        lists.Done(TracksOf(m_record));
         t.editor.ShowSelectedSpan();
         t.editor.InvalidateAll();
         return 1;
@@ -175,6 +193,7 @@ int CKelURSBSameLengthCmd::Redo(int bFirst) {
         if (m_record.resizedStoryIns.size() != nResized ||
             m_record.shiftThresholds.size() != nShifted || m_record.shiftAmounts.size() != nShifted)
             return 0;
+        kel::edit::TrackListUpkeep lists(t.body);
         ChangeJournal journal;
         for (std::size_t j = 0; j < nShifted; ++j) {
             if (m_record.shiftThresholds[j] < m_record.shiftAmounts[j] ||
@@ -189,6 +208,7 @@ int CKelURSBSameLengthCmd::Redo(int bFirst) {
                 return 0;
         }
         journal.Commit();
+        lists.Done(TracksOf(m_record));
         t.editor.ShowSelectedSpan();
         t.editor.InvalidateAll();
         return 1;
