@@ -2,6 +2,7 @@
 
 #include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
+#include "operations/op_guard.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/sbedit_editor.h"
@@ -36,6 +37,8 @@ std::optional<std::vector<int>> SameLength(CKelSBEditorServices& editor, UINT nT
                                            CKelSBBodyObj& body,
                                            const CKelSBContentBaseObj& reference,
                                            const std::vector<CKelSBContentBaseObj*>& materials) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     auto record = kel::edit::SameLength(body, reference, materials);
     if (!record || record->IsEmpty())
         return std::nullopt;
@@ -49,6 +52,8 @@ std::optional<std::vector<int>> SameLength(CKelSBEditorServices& editor, UINT nT
 
 CKelSBContainerObj* MergeMaterials(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body,
                                    const kel::edit::Focus& focus, const std::vector<int>& order) {
+    if (!IsEditorsStoryboard(editor, body))
+        return nullptr;
     if (order.size() < 2)
         return nullptr;
     KelSBEditScope scope(editor);
@@ -72,6 +77,8 @@ std::optional<std::vector<CKelSBContainerObj*>> SplitMaterials(CKelSBEditorServi
                                                                UINT nTextId, CKelSBBodyObj& body,
                                                                const kel::edit::Focus& focus,
                                                                const std::vector<int>& order) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     bool bAnyToSplit = false;
     for (int nIndex : order) {
         const CKelSBContainerObj* pContainer = body.GetContainerObj(nIndex);

@@ -18,7 +18,8 @@ class CKelSBEditorServices;
 namespace kel::operations {
 
 // Each step is registered under the history text nTextId (the user interface's string table
-// holds the texts, above this layer).
+// holds the texts, above this layer). A storyboard other than the editor's current one is
+// refused (IsEditorsStoryboard).
 
 // Gives the materials the reference's length (kel::edit::SameLength) and registers the step.
 // The tracks whose rows changed; nothing when no material changed (no step then).

@@ -3,6 +3,7 @@
 #include "edit/edit_add_items.h"
 #include "edit/edit_clip_fx.h"
 #include "edit/edit_delete.h"
+#include "operations/op_guard.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/sbedit_editor.h"
@@ -29,6 +30,8 @@ std::unique_ptr<Cmd> NewClipCommand(CKelSBEditorServices& editor, UINT nTextId,
 std::optional<std::vector<int>> DeleteContainers(CKelSBEditorServices& editor, UINT nTextId,
                                                  CKelSBBodyObj& body, const kel::edit::Focus& focus,
                                                  const std::vector<int>& indices) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     KelSBEditScope scope(editor);
     auto pCmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(&editor, nTextId);
     pCmd->m_focus = focus;
@@ -48,6 +51,8 @@ std::optional<std::vector<int>> DeleteContainers(CKelSBEditorServices& editor, U
 
 bool DeleteSpace(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body, int nTrack,
                  int nFrame) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     const auto closed = kel::edit::CloseSpace(body, nTrack, nFrame);
     if (!closed)
         return false;
@@ -62,6 +67,8 @@ bool DeleteSpace(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body
 
 bool ClipAtTimeLine(CKelSBEditorServices& editor, UINT nTextId, const CKelPlaySceneObj& scene,
                     CKelSBBodyObj& body, bool bEntry) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     kel::edit::ClipRecord record = kel::edit::ClipAtTimeLine(scene, body, bEntry);
     if (record.IsEmpty())
         return false;
@@ -78,6 +85,8 @@ bool ClipAtTimeLine(CKelSBEditorServices& editor, UINT nTextId, const CKelPlaySc
 FXPasteOutcome PasteEffects(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body,
                             CKelSBEditObj& document, const kel::edit::Focus& focus,
                             const std::vector<int>& indices) {
+    if (!IsEditorsStoryboard(editor, body))
+        return FXPasteOutcome::kNothingToPaste;
     const kel::edit::FXPasteTargets targets =
         kel::edit::FindFXPasteTargets(body, document, indices);
     if (!targets.bAnyClipboardFilled)
@@ -103,6 +112,8 @@ std::optional<kel::edit::LengthChange> ChangeLength(CKelSBEditorServices& editor
                                                     CKelSBBodyObj& body,
                                                     const kel::edit::TrimEdge& edge,
                                                     DWORD dwFrame) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     KelSBEditScope scope(editor);
     std::optional<kel::edit::LengthChange> change = kel::edit::ChangeLength(edge, dwFrame);
     if (!change)
@@ -120,6 +131,8 @@ std::optional<kel::edit::LengthChange> ChangeLength(CKelSBEditorServices& editor
 bool AddSelectedItems(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body,
                       CKelPlaySceneObj& scene, int nTarget, int nMode,
                       const kel::edit::Focus& focus, const std::vector<int>& selected) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     KelSBEditScope scope(editor);
     const int nFirstContainer = body.GetContainerCount();
     const kel::edit::AddedItems added = kel::edit::PutSelectedItems(body, scene, nTarget, nMode);

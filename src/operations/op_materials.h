@@ -1,7 +1,8 @@
 // Changing materials as undoable steps: deleting containers, closing a gap, clipping at the time
 // line, pasting effects, trimming one end, and putting the host's selected items on the
 // storyboard. Each registers its step under the history text nTextId (the user interface's
-// string table holds the texts, above this layer), or changes nothing and registers nothing.
+// string table holds the texts, above this layer), or changes nothing and registers nothing. A
+// storyboard other than the editor's current one is refused (IsEditorsStoryboard).
 #pragma once
 
 #include "edit/edit_find.h"

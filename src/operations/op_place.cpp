@@ -1,6 +1,7 @@
 #include "operations/op_place.h"
 
 #include "edit/edit_change.h"
+#include "operations/op_guard.h"
 #include "undo/container_cmds.h"
 #include "undo/material_cmds.h"
 #include "undo/sbedit_editor.h"
@@ -18,6 +19,8 @@ int MoveGroup(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body, c
               const std::vector<kel::edit::GroupTarget>& targets, long nDelta,
               const SelectionBefore& before, kel::edit::PlaceGroupResult& placed,
               const kel::edit::ChangeNote& note) {
+    if (!IsEditorsStoryboard(editor, body))
+        return 0;
     KelSBEditScope scope(editor);
     const int nResult = kel::edit::PlaceGroup(body, group, targets, nDelta, true, placed, note);
     if (!nResult)
@@ -36,6 +39,8 @@ PlaceFromOutside(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body
                  CKelPlaySceneObj* pScene, CKelSBContainerObj& group, int nTrack,
                  DWORD dwNewStoryIn, bool bDragIn, const SelectionBefore& before,
                  const kel::edit::ChangeNote& note) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     KelSBEditScope scope(editor);
     kel::edit::OutsidePlacement placed;
     if (!kel::edit::PlaceFromOutside(body, pScene, group, nTrack, dwNewStoryIn, placed, note))
@@ -72,6 +77,8 @@ PlaceFromOutside(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body
 
 bool ReplacePiece(CKelSBEditorServices& editor, UINT nTextId, const CKelSBBodyObj& body,
                   CObList* pPieces, CKelSBContentBaseObj& material, const KelGUID& newGUID) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     if (material.GetGUID() == newGUID)
         return false;
     KelSBEditScope scope(editor);

@@ -2,7 +2,8 @@
 // group from outside put down (pieces dragged in, a fixed point paste), the piece a material
 // shows replaced, and a material's effect edited. Each registers its step under the history
 // text nTextId (the user interface's string table holds the texts, above this layer), or
-// changes nothing and registers nothing.
+// changes nothing and registers nothing. A storyboard other than the editor's current one is
+// refused (IsEditorsStoryboard).
 #pragma once
 
 #include "edit/edit_find.h"

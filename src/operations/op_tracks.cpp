@@ -1,5 +1,6 @@
 #include "operations/op_tracks.h"
 
+#include "operations/op_guard.h"
 #include "undo/sbedit_editor.h"
 #include "undo/track_cmds.h"
 #include "undo/ur_register.h"
@@ -66,6 +67,8 @@ void RegisterAtTrack(CKelSBEditorServices& editor, UINT nTextId, int nTrack) {
 } // namespace
 
 std::optional<int> AppendTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body) {
+    if (!IsEditorsStoryboard(editor, body))
+        return std::nullopt;
     if (body.GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || !body.AppendTrack())
         return std::nullopt;
     KelSBEditScope scope(editor);
@@ -76,6 +79,8 @@ std::optional<int> AppendTrack(CKelSBEditorServices& editor, UINT nTextId, CKelS
 }
 
 bool InsertTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body, int nTrack) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     if (body.GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0 ||
         !body.InsertTrack(nTrack))
         return false;
@@ -87,6 +92,8 @@ bool InsertTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body
 
 bool MoveTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body, int nTrack,
                int nDirection) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     if (body.GetTrackCount() < 2 || nTrack < 0 || IsLockedTrack(body, nTrack) ||
         !body.MoveTrack(nTrack, nDirection))
         return false;
@@ -100,6 +107,8 @@ bool MoveTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body, 
 
 bool RemoveTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body,
                  CKelSBEditObj& document, int nTrack, bool bCut) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
     if (!pTrack || body.GetTrackCount() < 2 || pTrack->IsLocked())
         return false;
@@ -128,6 +137,8 @@ bool CopyTrack(CKelSBBodyObj& body, CKelSBEditObj& document, int nTrack) {
 
 bool PasteTrack(CKelSBEditorServices& editor, UINT nTextId, CKelSBBodyObj& body,
                 CKelSBEditObj& document, CObList* pPieces, int nTrack) {
+    if (!IsEditorsStoryboard(editor, body))
+        return false;
     if (document.GetTrackClipboard().IsEmpty() ||
         body.GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0 ||
         !body.PasteTrack(document.GetTrackClipboard(), pPieces, nTrack))

@@ -2,7 +2,8 @@
 // its step under the history text nTextId (the user interface's string table holds the texts,
 // above this layer) only once the storyboard has really changed: a change the model refuses
 // leaves no trace, neither in the storyboard nor in its history. Locked tracks are not moved,
-// deleted or cut. The editor's track selection follows the change; the editor shows it.
+// deleted or cut, and a storyboard other than the editor's current one is not changed
+// (IsEditorsStoryboard). The editor's track selection follows the change; the editor shows it.
 #pragma once
 
 #include "platform/win_types.h"

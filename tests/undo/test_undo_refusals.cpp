@@ -7,6 +7,7 @@
 #include "undo/undo_fixture.h"
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace kel::test {
@@ -17,6 +18,9 @@ using OperationRefusalTest = UndoTest;
 TEST_F(OperationRefusalTest, ARefusedOperationLeavesNoTraceAndNoStep) {
     CKelSBEditObj& document = *scene->GetSBEditObj();
     CKelObList& trackClipboard = document.GetTrackClipboard();
+    // A copy of the storyboard, outside the document: its steps would land in another history.
+    const std::unique_ptr<CKelSBBodyObj> pOther(Body().MakeCopy());
+    const int nOtherTracks = pOther->GetTrackCount();
     namespace ops = kel::operations;
     const std::pair<const char*, std::function<bool()>> refusals[] = {
         {"a merge of one container",
@@ -56,6 +60,12 @@ TEST_F(OperationRefusalTest, ARefusedOperationLeavesNoTraceAndNoStep) {
          [&] {
              return ops::ReplacePiece(*view, IDS_HIST_REPLACE_PIECE, Body(), scene->GetPieceList(),
                                       *Content(0, 0), Content(0, 0)->GetGUID());
+         }},
+        {"a storyboard other than the editor's",
+         [&] {
+             return ops::AppendTrack(*view, IDS_HIST_APPEND_TRACK, *pOther).has_value() ||
+                    ops::DeleteSpace(*view, IDS_HIST_DELETE_SPACE, *pOther, 4, 50) ||
+                    pOther->GetTrackCount() != nOtherTracks;
          }},
         {"empty FX clipboards pasted",
          [&] {
