@@ -1,8 +1,6 @@
 #include "play/material_effects.h"
 
-#include "edit/edit_change.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_place.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/effect_preview.h"
@@ -57,18 +55,6 @@ int RunEffectEditor(CKelSBEditView& view, CKelSBContentPieceBaseObj& material,
     return nResult;
 }
 
-// The edited material's step: the command keeps the material as it was before the editor ran,
-// with copies of its pieces, so that undo finds them whatever the scene lost meanwhile.
-void RegisterEffectChange(CKelSBEditView& view, const kel::edit::Focus& focus,
-                          std::unique_ptr<CKelSBContentBaseObj> pBefore) {
-    kel::edit::AttachPieces(*pBefore, view.GetCurScene());
-    auto pCmd = KelSBNewCommand<CKelURSBIOModeCmd>(&view, IDS_HIST_IO_MODE);
-    pCmd->m_nContainerIndex = focus.nContainer;
-    pCmd->m_nContentIndex = focus.nContent;
-    pCmd->m_pStoredContent = std::move(pBefore);
-    KelSBRegisterCommand(&view, std::move(pCmd));
-}
-
 } // namespace
 
 CKelPlayBaseObj* FindPlayPiece(const CKelPlaySceneObj& scene, const CKelSBContentBaseObj& content) {
@@ -87,26 +73,26 @@ int EditCurrentEffect(CKelSBEditView& view) {
     const kel::edit::Focus focus = view.GetCurFocus();
     if (!focus.IsSet())
         return 0; // a current material that is not the storyboard's cannot be recorded
-    // The material as it is now: what undo puts back.
-    std::unique_ptr<CKelSBContentBaseObj> pBefore(pContent->MakeCopy());
-
-    view.EnableHostPanels(FALSE);
-    int nResult = 0;
-    CKelSBContentPieceBaseObj* pMaterial = AsPiece(pContent);
-    CKelPlayBaseObj* pPiece = pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
-    if (pMaterial != nullptr && pPiece == nullptr) {
-        // Nothing to edit and nothing changed: the document is left as it was.
-        view.EnableHostPanels(TRUE);
-        return 0;
-    }
-    // Only groups play in phases; movies, scrolls and any other piece have no effect to edit.
-    if (pMaterial != nullptr && DYNAMIC_DOWNCAST(CKelPlayGroupObj, pPiece) != nullptr)
-        nResult = RunEffectEditor(view, *pMaterial, *pPiece);
-    view.EnableHostPanels(TRUE);
-
+    // The step keeps the material as it is before the editor runs.
+    bool bNothingToEdit = false;
+    const int nResult =
+        kel::operations::EditEffect(view, IDS_HIST_IO_MODE, pScene, focus, *pContent, [&] {
+            view.EnableHostPanels(FALSE);
+            CKelSBContentPieceBaseObj* pMaterial = AsPiece(pContent);
+            CKelPlayBaseObj* pPiece = pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
+            int nEdited = 0;
+            if (pMaterial != nullptr && pPiece == nullptr)
+                bNothingToEdit = true;
+            // Only groups play in phases; movies, scrolls and any other piece have no effect
+            // to edit.
+            else if (pMaterial != nullptr && DYNAMIC_DOWNCAST(CKelPlayGroupObj, pPiece) != nullptr)
+                nEdited = RunEffectEditor(view, *pMaterial, *pPiece);
+            view.EnableHostPanels(TRUE);
+            return nEdited;
+        });
+    if (bNothingToEdit)
+        return 0; // nothing to edit and nothing changed: the document is left as it was
     if (nResult != 0) {
-        KelSBEditScope scope(view);
-        RegisterEffectChange(view, focus, std::move(pBefore));
         view.NotifyNavigatorContent(view.GetCurContent());
         if (view.GetSafeHwnd()) {
             view.InvalidateRect(view.GetMaterialRect(pContent), TRUE);

@@ -616,9 +616,6 @@ private:
     // view_sbbody_ops.cpp).
     // A question with Yes, No and Cancel; true only for Yes.
     int AskYes(UINT nTextId);
-    void SelectOnlyTrack(int nTrack);
-    // After a track went: the track to select, and no material selection.
-    void AfterTrackRemoval(int nSelectTrack);
     // The common end of the track operations: the view rebuilt, the selected track kept, the
     // host's document marked changed, the navigator told.
     void AfterTrackChange();

@@ -2,8 +2,7 @@
 // a new track of its own, as one undoable step.
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_add_items.h"
-#include "undo/container_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_materials.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -34,35 +33,10 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     // holds, so it gives way.
     CancelGesture();
 
-    KelSBEditScope scope(*this);
-    const kel::edit::Focus focus = GetCurFocus();
-    const std::vector<int> selected = GetSelContainerIndices();
-    const int nFirstContainer = pBody->GetContainerCount();
-    const kel::edit::AddedItems added =
-        kel::edit::PutSelectedItems(*pBody, *m_pCurScene, nTarget, nMode);
-    if (added.tracks.empty())
+    if (!kel::operations::AddSelectedItems(
+            *this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT : IDS_HIST_ADD_ITEMS_IN, *pBody,
+            *m_pCurScene, nTarget, nMode, GetCurFocus(), GetSelContainerIndices()))
         return 0;
-
-    // Recorded with what was really added: the loop stops at the track limit or at a movie it
-    // cannot read, and undo must take out those tracks and containers and no others.
-    auto pCmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT
-                                                                    : IDS_HIST_ADD_ITEMS_IN);
-    pCmd->m_focus = focus;
-    pCmd->m_arrSelectedContainers = selected;
-    pCmd->m_nFirstAddedTrack = nTarget;
-    pCmd->m_nAddedTrackCount = static_cast<int>(added.tracks.size());
-    pCmd->m_nFirstAddedContainer = nFirstContainer;
-
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
-    for (CKelSBTrackObj* pTrack : added.tracks)
-        m_lstSelTracks.AddTail(pTrack);
-    for (CKelSBContainerObj* pContainer : added.containers)
-        m_lstSelContainers.AddTail(pContainer);
-    m_pCurContent = added.pFirstIn;
-    pBody->ResetAllTrackContentList();
-    KelSBRegisterCommand(this, std::move(pCmd));
-
     UpdateHRange();
     UpdateVRange();
     EnsureCurContentVisible();

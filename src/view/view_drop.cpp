@@ -4,9 +4,7 @@
 #include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_place.h"
-#include "undo/container_cmds.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_place.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -94,40 +92,27 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     }
 
     // Testing runs at every step of a drag; only the real move waits, and records.
-    std::optional<CWaitCursor> wait;
-    kel::edit::Focus focus;
-    std::vector<int> selected;
-    if (bPerform) {
-        wait.emplace();
-        focus = GetCurFocus();
-        selected = GetSelContainerIndices();
-    }
-    std::vector<CRect> rects;
-    const auto note = [&](const CKelSBContentBaseObj& content) {
-        rects.push_back(GetMaterialRect(&content));
-    };
     kel::edit::PlaceGroupResult placed;
     int nResult = 0;
-    {
-        KelSBEditScope scope(*this);
-        nResult = kel::edit::PlaceGroup(*pBody, group, targets, nDelta, bPerform != 0, placed,
-                                        bPerform ? kel::edit::ChangeNote(note) : nullptr);
-        if (bPerform && nResult) {
-            auto pCmd = KelSBNewCommand<CKelURSBDragWithinSBCmd>(this, m_nPendingUndoTitle);
-            pCmd->m_focus = focus;
-            pCmd->m_arrSelectedContainers = selected;
-            pCmd->m_entries = std::move(placed.entries);
-            KelSBRegisterCommand(this, std::move(pCmd));
-            pBody->ResetAllTrackContentList();
+    if (bPerform) {
+        CWaitCursor wait;
+        std::vector<CRect> rects;
+        nResult = kel::operations::MoveGroup(*this, m_nPendingUndoTitle, *pBody, group, targets,
+                                             nDelta, {GetCurFocus(), GetSelContainerIndices()},
+                                             placed, [&](const CKelSBContentBaseObj& content) {
+                                                 rects.push_back(GetMaterialRect(&content));
+                                             });
+        if (nResult) {
             InvalidateRects(rects);
             UpdateHRange(); // pushes may have made the storyboard longer
             EnsureCurContentVisible();
             UpdateWindow();
             MarkModified();
         }
-    }
-    if (bPerform)
         NotifyNavigatorContent(m_pCurContent);
+    } else {
+        nResult = kel::edit::PlaceGroup(*pBody, group, targets, nDelta, false, placed);
+    }
     record.dwNewStoryIn = placed.dwNewStoryIn;
     record.dwNewStoryOut = placed.dwNewStoryOut;
     if (m_pParentDlg)
@@ -173,49 +158,17 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     if (!MayPerformUnder(record.dwKind))
         return 0;
 
-    KelSBEditScope scope(*this);
-    const kel::edit::Focus focus = GetCurFocus();
-    const std::vector<int> selected = GetSelContainerIndices();
     std::vector<CRect> rects;
-    kel::edit::OutsidePlacement placed;
-    if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, target.nTrack,
-                                     plan.dwNewStoryIn, placed,
-                                     [&](const CKelSBContentBaseObj& content) {
-                                         rects.push_back(GetMaterialRect(&content));
-                                     }))
+    const auto added = kel::operations::PlaceFromOutside(
+        *this, m_nPendingUndoTitle, *pBody, m_pCurScene, record.group, target.nTrack,
+        plan.dwNewStoryIn, record.dwKind == CONTAINER_INSERT_PARAM::kDragIn,
+        {GetCurFocus(), GetSelContainerIndices()},
+        [&](const CKelSBContentBaseObj& content) { rects.push_back(GetMaterialRect(&content)); });
+    if (!added)
         return 0;
-
-    // The new materials become the selection: all of a drag in, with its first current; of a
-    // paste, each in turn takes the focus when there is one.
-    if (record.dwKind == CONTAINER_INSERT_PARAM::kDragIn)
-        ClearMaterialSelection();
-    for (std::size_t i = 0; i < placed.newContainers.size(); ++i) {
-        CKelSBContainerObj* pContainer = placed.newContainers[i];
-        CKelSBContentBaseObj* pCopy = pContainer->GetContentObj(0);
-        if (record.dwKind == CONTAINER_INSERT_PARAM::kDragIn) {
-            if (i == 0)
-                m_pCurContent = pCopy;
-        } else if (m_pCurContent) {
-            ClearMaterialSelection();
-            m_pCurContent = pCopy;
-        }
-        m_lstSelContainers.AddTail(pContainer);
-    }
-
-    auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_nPendingUndoTitle);
-    pCmd->m_nShift = placed.nShift;
-    pCmd->m_nDropTrack = target.nTrack;
-    pCmd->m_dwShiftThreshold = placed.dwShiftThreshold;
-    pCmd->m_nFirstNewContainer = placed.nFirstNewContainer;
-    pCmd->m_nNewContainerCount = static_cast<int>(placed.newContainers.size());
-    pCmd->m_arrSelectedContainers = selected;
-    pCmd->m_focus = focus;
-    KelSBRegisterCommand(this, std::move(pCmd));
-
     NotifyNavigatorContent(m_pCurContent);
-    pBody->ResetAllTrackContentList();
     UpdateHRange();
-    for (const CKelSBContainerObj* pContainer : placed.newContainers)
+    for (const CKelSBContainerObj* pContainer : *added)
         rects.push_back(GetMaterialRect(pContainer->GetContentObj(0)));
     InvalidateRects(rects);
     MarkModified();
@@ -247,18 +200,11 @@ int CKelSBEditView::ReplaceMaterial(CKelSBContentBaseObj* pTarget,
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (pBody == nullptr)
         return 0;
-    if (pTarget->GetGUID() == pDropped->GetGUID())
-        return 1; // the material shows that piece already: no change, no step
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBReplacePieceCmd>(this, IDS_HIST_REPLACE_PIECE);
-    pCmd->m_material = kel::edit::FindFocus(*pBody, pTarget);
-    pCmd->m_oldGUID = pTarget->GetGUID();
-    pCmd->m_newGUID = pDropped->GetGUID();
-    pTarget->SetGUID(pDropped->GetGUID());
-    CObList one;
-    one.AddTail(pTarget);
-    CKelSBBodyObj::MakePieceContentIcon(one, m_pCurScene ? m_pCurScene->GetPieceList() : nullptr);
-    KelSBRegisterCommand(this, std::move(pCmd));
+    // A material that shows the dropped piece already: no change, no step.
+    if (!kel::operations::ReplacePiece(*this, IDS_HIST_REPLACE_PIECE, *pBody,
+                                       m_pCurScene ? m_pCurScene->GetPieceList() : nullptr,
+                                       *pTarget, pDropped->GetGUID()))
+        return 1;
     InvalidateRect(GetMaterialRect(pTarget), TRUE);
     MarkModified();
     return 1;

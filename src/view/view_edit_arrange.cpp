@@ -2,35 +2,12 @@
 // merging or splitting their containers. Merge and split work in the order the containers were
 // selected, and their commands replay that order.
 #include "edit/edit_arrange.h"
-#include "edit/edit_change.h"
-#include "undo/container_cmds.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_arrange.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "res/resource.h"
-
-#include <new>
-
-namespace {
-
-// The step of a merge or split, with the focus, the containers in the order the operation
-// takes them and copies of them as they are now; null when they cannot be copied.
-template <class Cmd>
-std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
-                                      std::vector<int> Cmd::*pOrder,
-                                      const std::vector<int>& order) {
-    auto pCmd = KelSBNewCommand<Cmd>(&view, nTextId);
-    pCmd->m_focus = view.GetCurFocus();
-    (*pCmd).*pOrder = order;
-    if (!pCmd->RecordContainers())
-        return nullptr;
-    return pCmd;
-}
-
-} // namespace
 
 CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     CKelSBBodyObj* pBody = GetEditableBody();
@@ -74,18 +51,13 @@ int CKelSBEditView::SameLength() {
     CKelSBBodyObj* pBody = GetReferencedBody();
     if (pBody == nullptr)
         return 0;
-    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
-    auto record = kel::edit::SameLength(*pBody, *m_pCurContent, materials);
-    if (!record || record->IsEmpty())
+    const auto touchedTracks = kel::operations::SameLength(*this, IDS_HIST_SAME_LENGTH, *pBody,
+                                                           *m_pCurContent, GetSelectedMaterials());
+    if (!touchedTracks)
         return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBSameLengthCmd>(this, IDS_HIST_SAME_LENGTH);
-    const std::vector<int> touchedTracks = record->touchedTracks;
-    pCmd->m_record = std::move(*record);
-    KelSBRegisterCommand(this, std::move(pCmd));
     UpdateHRange(); // pushes may have made the storyboard longer
     EnsureCurContentVisible();
-    InvalidateTrackRows(touchedTracks);
+    InvalidateTrackRows(*touchedTracks);
     ShowSelectedSpan();
     MarkModified();
     NotifyNavigatorContent(m_pCurContent);
@@ -96,23 +68,11 @@ int CKelSBEditView::MergeMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_lstSelContainers.GetCount() < 2)
         return 0;
-    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
-    if (order.size() < 2)
-        return 0;
-    KelSBEditScope scope(*this);
-    kel::edit::TrackListUpkeep lists(*pBody);
-    auto pCmd = RecordRegrouping(*this, IDS_HIST_MERGE,
-                                 &CKelURSBUnionContainerCmd::m_arrMergedContainers, order);
-    if (!pCmd)
-        return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    CKelSBContainerObj* pReceiver = kel::edit::MergeContainers(*pBody, order, lists);
-    if (pReceiver == nullptr)
+    if (kel::operations::MergeMaterials(*this, IDS_HIST_MERGE, *pBody, GetCurFocus(),
+                                        GetSelContainerIndicesInSelectionOrder()) == nullptr)
         return 0;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    m_lstSelContainers.RemoveAll();
-    m_lstSelContainers.AddTail(pReceiver);
     CollectSelectionRects(rects);
     InvalidateRects(rects);
     MarkModified();
@@ -123,31 +83,11 @@ int CKelSBEditView::SplitMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_lstSelContainers.IsEmpty())
         return 0;
-    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
-    bool bAnyToSplit = false;
-    for (int nIndex : order)
-        bAnyToSplit = bAnyToSplit || pBody->GetContainerObj(nIndex)->GetContentCount() > 1;
-    if (!bAnyToSplit)
-        return 0;
-    KelSBEditScope scope(*this);
-    kel::edit::TrackListUpkeep lists(*pBody);
-    auto pCmd = RecordRegrouping(*this, IDS_HIST_SPLIT,
-                                 &CKelURSBSplitContainerCmd::m_arrSplitContainers, order);
-    if (!pCmd)
-        return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    std::optional<std::vector<CKelSBContainerObj*>> added;
-    try {
-        added = kel::edit::SplitContainers(*pBody, order, lists);
-    } catch (const std::bad_alloc&) {
-        return 0; // nothing was split
-    }
-    if (!added || added->empty())
+    if (!kel::operations::SplitMaterials(*this, IDS_HIST_SPLIT, *pBody, GetCurFocus(),
+                                         GetSelContainerIndicesInSelectionOrder()))
         return 0;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    for (CKelSBContainerObj* pContainer : *added)
-        m_lstSelContainers.AddTail(pContainer);
     CollectSelectionRects(rects);
     InvalidateRects(rects);
     MarkModified();

@@ -1,8 +1,7 @@
 // Clipping materials at the time line, and copying effects between pieces through the FX
 // clipboards. Materials on locked tracks are never changed.
 #include "edit/edit_clip_fx.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_materials.h"
 #include "view/sbedit_view.h"
 
 #include "host/effects/io_effect.h"
@@ -11,32 +10,13 @@
 #include "host/sbobject/sb_content.h"
 #include "res/resource.h"
 
-namespace {
-
-template <class Cmd>
-std::unique_ptr<Cmd> NewClipCommand(CKelSBEditView* pView, UINT nTextId,
-                                    kel::edit::ClipRecord&& record) {
-    auto pCmd = KelSBNewCommand<Cmd>(pView, nTextId);
-    pCmd->m_clip.frames = std::move(record);
-    return pCmd;
-}
-
-} // namespace
-
 int CKelSBEditView::ClipAtTimeLine(int bEntry) {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr)
         return 0;
-    kel::edit::ClipRecord record = kel::edit::ClipAtTimeLine(*m_pCurScene, *pBody, bEntry != 0);
-    if (record.IsEmpty())
+    if (!kel::operations::ClipAtTimeLine(*this, bEntry ? IDS_HIST_CLIP_IN : IDS_HIST_CLIP_OUT,
+                                         *m_pCurScene, *pBody, bEntry != 0))
         return 0;
-    KelSBEditScope scope(*this);
-    if (bEntry)
-        KelSBRegisterCommand(
-            this, NewClipCommand<CKelURSBClipInCmd>(this, IDS_HIST_CLIP_IN, std::move(record)));
-    else
-        KelSBRegisterCommand(
-            this, NewClipCommand<CKelURSBClipOutCmd>(this, IDS_HIST_CLIP_OUT, std::move(record)));
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();
@@ -62,28 +42,14 @@ int CKelSBEditView::PasteFX() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (pBody == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
         return 0;
-    const std::vector<int> indices = GetSelContainerIndices();
-    const kel::edit::FXPasteTargets targets = kel::edit::FindFXPasteTargets(*pBody, *pDoc, indices);
-    if (!targets.bAnyClipboardFilled) {
-        ShowMessage(IDS_FX_CLIPBOARD_EMPTY);
-        return 0;
-    }
-    if (targets.IsEmpty())
-        return 0; // every piece that could take an effect lies on a locked track
-    KelSBEditScope scope(*this);
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    auto replaced = kel::edit::PasteEffects(*pBody, *pDoc, targets);
-    auto pCmd = KelSBNewCommand<CKelURSBIOSoftFXPasteCmd>(this, IDS_HIST_FX_PASTE);
-    pCmd->m_focus = GetCurFocus();
-    pCmd->m_arrSelectedContainers = indices;
-    for (int nPhase = 0; nPhase < 3; ++nPhase) {
-        if (replaced[nPhase].size() != targets.byPhase[nPhase].size())
-            return 0; // nothing was pasted
-        pCmd->m_arrEffects[nPhase] = std::move(replaced[nPhase]);
-        pCmd->m_arrTargets[nPhase] = targets.byPhase[nPhase];
-    }
-    KelSBRegisterCommand(this, std::move(pCmd));
+    const kel::operations::FXPasteOutcome outcome = kel::operations::PasteEffects(
+        *this, IDS_HIST_FX_PASTE, *pBody, *pDoc, GetCurFocus(), GetSelContainerIndices());
+    if (outcome == kel::operations::FXPasteOutcome::kClipboardsEmpty)
+        ShowMessage(IDS_FX_CLIPBOARD_EMPTY);
+    if (outcome != kel::operations::FXPasteOutcome::kPasted)
+        return 0;
     InvalidateRects(rects);
     MarkModified();
     return 1;

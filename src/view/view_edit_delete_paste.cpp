@@ -4,11 +4,8 @@
 // Delete and cut disable the host's panels while they run. A delete that cannot keep what it
 // removes (every container is saved before anything changes) deletes nothing; a cut that
 // deleted nothing leaves the clipboard as it was.
-#include "edit/edit_delete.h"
 #include "edit/edit_paste.h"
-#include "undo/container_cmds.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_materials.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -68,24 +65,12 @@ int CKelSBEditView::DeleteSelection(UINT nTitleId) {
     HostPanelsDisabled panels(*this);
     if (!IsSelectionOnUnlockedTracks())
         return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(this, nTitleId);
-    pCmd->m_focus = GetCurFocus();
-    const auto result =
-        kel::edit::DeleteContainers(*pBody, GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
-                                    [&](CKelSBContainerObj& /*container*/, int nIndex) {
-                                        return pCmd->SaveContainer(nIndex) != 0;
-                                    });
-    if (!result)
+    const auto touchedTracks = kel::operations::DeleteContainers(
+        *this, nTitleId, *pBody, GetCurFocus(), GetSelContainerIndices());
+    if (!touchedTracks)
         return 0;
-    pCmd->m_arrRippleShifts = result->shifts;
-    KelSBRegisterCommand(this, std::move(pCmd));
-
-    // The selection named the containers that went.
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
     NotifyNavigatorContent(nullptr);
-    InvalidateTrackRows(result->touchedTracks);
+    InvalidateTrackRows(*touchedTracks);
     ClearStatusLine();
     MarkModified();
     EnsureCurContentVisible();
@@ -127,15 +112,9 @@ int CKelSBEditView::DeleteSpaceAt(CPoint point) {
     HitTest(point, hit);
     if (hit.pTrack == nullptr || hit.pTrack->IsLocked() || hit.pContent != nullptr)
         return 0;
-    const auto closed = kel::edit::CloseSpace(*pBody, hit.nTrackIndex, ClientXToFrame(point.x));
-    if (!closed)
+    if (!kel::operations::DeleteSpace(*this, IDS_HIST_DELETE_SPACE, *pBody, hit.nTrackIndex,
+                                      ClientXToFrame(point.x)))
         return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBDeleteSpaceCmd>(this, IDS_HIST_DELETE_SPACE);
-    pCmd->m_nTrackIndex = hit.nTrackIndex;
-    pCmd->m_dwOldFrame = closed->dwOld;
-    pCmd->m_dwNewFrame = closed->dwNew;
-    KelSBRegisterCommand(this, std::move(pCmd));
     EnsureCurContentVisible();
     InvalidateTrackRows({hit.nTrackIndex});
     MarkModified();

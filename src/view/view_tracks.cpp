@@ -9,8 +9,7 @@
 // except the delete mode switch, which changes nothing that plays.
 #include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
-#include "undo/track_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_tracks.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -21,93 +20,30 @@
 #include "platform/cursor.h"
 #include "res/resource.h"
 
-#include <algorithm>
-#include <memory>
 #include <optional>
-
-namespace {
-
-// The track above the one an operation acted on (the first track for the first).
-int TrackAbove(int nTrack) {
-    return std::max(nTrack - 1, 0);
-}
-
-bool IsLockedTrack(const CKelSBBodyObj& body, int nTrack) {
-    const CKelSBTrackObj* pTrack = body.GetTrackObj(nTrack);
-    return pTrack != nullptr && pTrack->IsLocked();
-}
-
-// Copies (or cuts) the track into a list of its own, and only when that worked puts it on the
-// clipboard in place of what the clipboard held, so a refused call leaves the clipboard alone.
-bool ReplaceTrackClipboard(CKelSBEditObj& document, CKelSBBodyObj& body, int nTrack, bool bCut) {
-    CKelObList taken(CKelObList::kQuiet);
-    if (!(bCut ? body.CutTrack(taken, nTrack) : body.CopyTrack(taken, nTrack)))
-        return false;
-    CKelObList& clipboard = document.GetTrackClipboard();
-    clipboard.DeleteAll();
-    while (!taken.IsEmpty())
-        clipboard.AddTail(taken.RemoveHead());
-    return true;
-}
-
-// The step of a track about to be deleted or cut, holding what undo needs; null when it could
-// not be taken.
-template <class Cmd>
-std::unique_ptr<CKelSBEditURBaseCmd> RecordRemoval(CKelSBEditView* pView, UINT nTextId,
-                                                   int nTrack) {
-    auto pCmd = KelSBNewCommand<Cmd>(pView, nTextId);
-    if (!pCmd->Record(nTrack))
-        return nullptr;
-    return pCmd;
-}
-
-} // namespace
 
 int CKelSBEditView::AppendCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || !pBody->AppendTrack())
+    if (!pBody || !kel::operations::AppendTrack(*this, IDS_HIST_APPEND_TRACK, *pBody))
         return 0;
-    KelSBEditScope scope(*this);
-    const int nTrack = pBody->GetTrackCount() - 1;
-    auto pCmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(this, IDS_HIST_APPEND_TRACK);
-    pCmd->m_nTrackIndex = nTrack;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    SelectOnlyTrack(nTrack);
     AfterTrackChange();
     return 1;
 }
 
 int CKelSBEditView::InsertCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    const int nTrack = m_nCurTrackIndex;
-    if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0 ||
-        !pBody->InsertTrack(nTrack))
+    if (!pBody ||
+        !kel::operations::InsertTrack(*this, IDS_HIST_INSERT_TRACK, *pBody, m_nCurTrackIndex))
         return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBInsertTrackCmd>(this, IDS_HIST_INSERT_TRACK);
-    pCmd->m_nTrackIndex = nTrack;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    SelectOnlyTrack(TrackAbove(nTrack));
     AfterTrackChange();
     return 1;
 }
 
 int CKelSBEditView::MoveCurTrack(int nDirection) {
     CKelSBBodyObj* pBody = GetEditableBody();
-    const int nTrack = m_nCurTrackIndex;
-    if (!pBody || pBody->GetTrackCount() < 2 || nTrack < 0 || IsLockedTrack(*pBody, nTrack) ||
-        !pBody->MoveTrack(nTrack, nDirection))
+    const UINT nTextId = nDirection == 0 ? IDS_HIST_MOVE_UP_TRACK : IDS_HIST_MOVE_DOWN_TRACK;
+    if (!pBody || !kel::operations::MoveTrack(*this, nTextId, *pBody, m_nCurTrackIndex, nDirection))
         return 0;
-    KelSBEditScope scope(*this);
-    if (nDirection == 0) {
-        auto pCmd = KelSBNewCommand<CKelURSBMoveupTrackCmd>(this, IDS_HIST_MOVE_UP_TRACK);
-        pCmd->m_nTrackIndex = nTrack - 1;
-        KelSBRegisterCommand(this, std::move(pCmd));
-    } else {
-        auto pCmd = KelSBNewCommand<CKelURSBMovedownTrackCmd>(this, IDS_HIST_MOVE_DOWN_TRACK);
-        pCmd->m_nTrackIndex = nTrack + 1;
-        KelSBRegisterCommand(this, std::move(pCmd));
-    }
     AfterTrackChange();
     return 1;
 }
@@ -126,18 +62,10 @@ int CKelSBEditView::RemoveCurTrack(bool bCut) {
     std::optional<CWaitCursor> wait;
     if (bCut)
         wait.emplace();
-    KelSBEditScope scope(*this);
-    // The record first (it snapshots every container), the change next, the step last: a
-    // removal the model refuses leaves no step behind.
-    std::unique_ptr<CKelSBEditURBaseCmd> pCmd =
-        bCut ? RecordRemoval<CKelURSBCutTrackCmd>(this, IDS_HIST_CUT_TRACK, nTrack)
-             : RecordRemoval<CKelURSBDeleteTrackCmd>(this, IDS_HIST_DELETE_TRACK, nTrack);
-    const bool bRemoved = pCmd && (bCut ? ReplaceTrackClipboard(*pDoc, *pBody, nTrack, true)
-                                        : pBody->DeleteTrack(nTrack) != 0);
-    if (!bRemoved)
+    if (!kel::operations::RemoveTrack(*this, bCut ? IDS_HIST_CUT_TRACK : IDS_HIST_DELETE_TRACK,
+                                      *pBody, *pDoc, nTrack, bCut))
         return 0;
-    AfterTrackRemoval(TrackAbove(nTrack));
-    KelSBRegisterCommand(this, std::move(pCmd));
+    ClearStatusLine();
     AfterTrackChange();
     return 1;
 }
@@ -149,24 +77,19 @@ int CKelSBEditView::CopyCurTrack() {
         return 0;
     CWaitCursor wait;
     // Copying changes only the clipboard: no step, and the document stays unchanged.
-    return ReplaceTrackClipboard(*pDoc, *pBody, m_nCurTrackIndex, false) ? 1 : 0;
+    return kel::operations::CopyTrack(*pBody, *pDoc, m_nCurTrackIndex) ? 1 : 0;
 }
 
 int CKelSBEditView::PasteAtCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    const int nTrack = m_nCurTrackIndex;
     if (!pBody || !pDoc || pDoc->GetTrackClipboard().IsEmpty() ||
-        pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0)
+        pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || m_nCurTrackIndex < 0)
         return 0;
     CWaitCursor wait;
-    if (!pBody->PasteTrack(pDoc->GetTrackClipboard(), m_pCurScene->GetPieceList(), nTrack))
+    if (!kel::operations::PasteTrack(*this, IDS_HIST_PASTE_TRACK, *pBody, *pDoc,
+                                     m_pCurScene->GetPieceList(), m_nCurTrackIndex))
         return 0;
-    KelSBEditScope scope(*this);
-    auto pCmd = KelSBNewCommand<CKelURSBPasteTrackCmd>(this, IDS_HIST_PASTE_TRACK);
-    pCmd->m_nTrackIndex = nTrack;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    SelectOnlyTrack(TrackAbove(nTrack));
     AfterTrackChange();
     return 1;
 }
@@ -177,24 +100,25 @@ int CKelSBEditView::EditSBSettings() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (!pBody)
         return 0;
-    // What the storyboard holds before the dialog edits it: what undo puts back.
-    auto pCmd = KelSBNewCommand<CKelURSBSettingsCmd>(this, IDS_HIST_SETTINGS);
-    if (!pCmd->Record())
-        return 0;
-    EnableHostPanels(FALSE);
-    m_bHistorySync = 0;
-    const int bChanged = pBody->EditAttr(this);
-    m_bHistorySync = 1;
+    // The host's panels stay disabled from the dialog's start to the end of the step.
+    bool bAsked = false;
+    const bool bChanged = kel::operations::EditSettings(*this, IDS_HIST_SETTINGS, [&] {
+        bAsked = true;
+        EnableHostPanels(FALSE);
+        m_bHistorySync = 0;
+        const int bEdited = pBody->EditAttr(this);
+        m_bHistorySync = 1;
+        return bEdited != 0;
+    });
     if (bChanged) {
-        KelSBEditScope scope(*this);
-        KelSBRegisterCommand(this, std::move(pCmd));
         if (m_pParentDlg)
             m_pParentDlg->UpdateCaption(m_pCurContent);
         EnsureCurContentVisible();
         RebuildKeepingSelection();
         MarkModified();
     }
-    EnableHostPanels(TRUE);
+    if (bAsked)
+        EnableHostPanels(TRUE);
     return bChanged ? 1 : 0;
 }
 
@@ -220,22 +144,6 @@ int CKelSBEditView::AskYes(UINT nTextId) {
     m_bHistorySync = 1;
     // Only a Yes acts: No, Cancel and a box that could not be shown all leave things alone.
     return nAnswer == IDYES;
-}
-
-void CKelSBEditView::SelectOnlyTrack(int nTrack) {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    m_lstSelTracks.RemoveAll();
-    if (CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr)
-        m_lstSelTracks.AddTail(pTrack);
-}
-
-void CKelSBEditView::AfterTrackRemoval(int nSelectTrack) {
-    // The removed track's materials went, and containers with them: nothing of the material
-    // selection may stay.
-    SelectOnlyTrack(nSelectTrack);
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
-    ClearStatusLine();
 }
 
 void CKelSBEditView::AfterTrackChange() {

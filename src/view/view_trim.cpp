@@ -2,8 +2,7 @@
 // its new length recorded as one undoable step ("Change Materials Size").
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_trim.h"
-#include "undo/material_cmds.h"
-#include "undo/ur_register.h"
+#include "operations/op_materials.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -36,18 +35,10 @@ void CKelSBEditView::ChangeLength(const KelSBTrimCandidate& trim) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (IsLoaded() || !pBody || !trim.pContent)
         return;
-    KelSBEditScope scope(*this);
-    const std::optional<kel::edit::LengthChange> change =
-        kel::edit::ChangeLength(trim.Edge(), trim.dwEdgeFrame);
+    const std::optional<kel::edit::LengthChange> change = kel::operations::ChangeLength(
+        *this, IDS_HIST_CHANGE_LENGTH, *pBody, trim.Edge(), trim.dwEdgeFrame);
     if (!change)
         return;
-    auto pCmd = KelSBNewCommand<CKelURSBChangeLengthCmd>(this, IDS_HIST_CHANGE_LENGTH);
-    pCmd->m_nTrackIndex = change->nTrack;
-    pCmd->m_nSide = static_cast<int>(change->dwEdge);
-    pCmd->m_dwOldFrame = change->dwOld;
-    pCmd->m_dwNewFrame = change->dwNew;
-    KelSBRegisterCommand(this, std::move(pCmd));
-    pBody->ResetAllTrackContentList();
     // A longer last material may have made the storyboard longer than the view scrolls.
     UpdateHRange();
     if (change->dwEdge == 2 && !trim.pNextContent)

@@ -1,7 +1,10 @@
 // Container commands: merge, split, the host's items put on the storyboard, deleting containers
-// (with their ripple) and materials dragged in from outside. Each test makes the change as its
-// operation does and undoes and redoes it twice, comparing the scene's bytes at every step.
+// (with their ripple) and materials dragged in from outside. Each test makes the change through
+// its operation where there is one, else as the operation does, and undoes and redoes it twice,
+// comparing the scene's bytes at every step.
 #include "edit/edit_change.h"
+#include "operations/op_arrange.h"
+#include "operations/op_materials.h"
 #include "undo/container_cmds.h"
 #include "undo/undo_fixture.h"
 
@@ -13,24 +16,18 @@ namespace {
 
 class ContainerCommandTest : public UndoTest {
 protected:
-    // Deletes the containers at these indices, highest first, with what the view holds of them.
-    void DeleteContainers(std::vector<int> indices) {
-        std::sort(indices.rbegin(), indices.rend());
-        Select({});
-        Body().ClearAllTrackContentList();
-        for (int nIndex : indices)
-            kel::edit::TakeContainerAt(Body(), nIndex).reset();
-        Body().ResetAllTrackContentList();
+    // Deletes the selected containers as the editor's delete does.
+    CKelURSBDeleteContainerCmd* DeleteSelected() {
+        EXPECT_TRUE(kel::operations::DeleteContainers(*view, IDS_HIST_DELETE, Body(),
+                                                      view->GetCurFocus(),
+                                                      view->GetSelContainerIndices())
+                        .has_value());
+        return LastStep<CKelURSBDeleteContainerCmd>();
     }
-    // Deletes containers 5 and 2 as the delete operation does, with Ticker current.
+    // Deletes containers 5 and 2, with Ticker current.
     CKelURSBDeleteContainerCmd* DeleteTwoAndFive() {
         Select({5, 2}, Content(5, 0));
-        auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
-        cmd->m_focus = view->GetCurFocus();
-        for (int nIndex : {5, 2})
-            EXPECT_EQ(cmd->SaveContainer(nIndex), 1);
-        DeleteContainers({5, 2});
-        return Register(std::move(cmd));
+        return DeleteSelected();
     }
     std::vector<DWORD> StoryIns(int nTrack) const {
         std::vector<DWORD> ins;
@@ -46,21 +43,11 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     // Selected in this order: container 6 receives, then 0's and 7's materials follow.
     Select({6, 0, 7}, Content(0, 0));
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(view, IDS_HIST_MERGE);
-    cmd->m_focus = view->GetCurFocus();
-    cmd->m_arrMergedContainers = {6, 0, 7};
-    ASSERT_EQ(cmd->RecordContainers(), 1);
-    Register(std::move(cmd));
-    CKelSBContentBaseObj* pCurrent = Content(0, 0);
-    for (int nIndex : {0, 7}) {
-        while (Container(nIndex)->GetContentCount() > 0)
-            Container(6)->AddContent(static_cast<CKelSBContentBaseObj*>(
-                Container(nIndex)->GetContentList().RemoveHead()));
-    }
-    CKelSBContainerObj* pReceiver = Container(6);
-    DeleteContainers({0, 7});
-    Select({5}, pCurrent);
+    CKelSBContainerObj* pReceiver = kel::operations::MergeMaterials(*view, IDS_HIST_MERGE, Body(),
+                                                                    view->GetCurFocus(), {6, 0, 7});
+    ASSERT_NE(pReceiver, nullptr);
     ASSERT_EQ(Container(5), pReceiver);
+    EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
 
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Container(5)->GetContentCount(), 4);
@@ -77,17 +64,11 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
 TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone) {
     Select({8, 3, 0}, Content(3, 0));
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(view, IDS_HIST_SPLIT);
-    cmd->m_focus = view->GetCurFocus();
-    cmd->m_arrSplitContainers = {8, 3, 0};
-    ASSERT_EQ(cmd->RecordContainers(), 1);
-    Register(std::move(cmd));
-    for (int nIndex : {8, 3}) {
-        auto* pSecond =
-            static_cast<CKelSBContentBaseObj*>(Container(nIndex)->GetContentList().RemoveTail());
-        view->GetSelContainerList().AddTail(Append({pSecond}));
-    }
-    Body().ResetAllTrackContentList();
+    const auto added = kel::operations::SplitMaterials(*view, IDS_HIST_SPLIT, Body(),
+                                                       view->GetCurFocus(), {8, 3, 0});
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->size(), 2u);
+    EXPECT_EQ(view->GetSelContainerIndicesInSelectionOrder(), (std::vector<int>{8, 3, 0, 9, 10}));
 
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Body().GetContainerCount(), 11);
@@ -199,23 +180,8 @@ TEST_F(ContainerCommandTest, ARippleDeleteMovesTheRestOfTheTrackBackOnUndo) {
     Body().SetDeleteMode(1);
     Select({0, 1}, Content(0, 0));
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
-    cmd->m_focus = view->GetCurFocus();
-    for (int nIndex : {1, 0})
-        ASSERT_EQ(cmd->SaveContainer(nIndex), 1);
-    auto ripple = [&](CKelSBContentBaseObj* pDeleted, CKelSBContentBaseObj* pNext) {
-        const DWORD dwFrom = pNext->GetStoryIn();
-        const long nDelta = static_cast<long>(pDeleted->GetStoryIn()) - static_cast<long>(dwFrom);
-        for (int c : {1, 2, 3})
-            for (INT_PTR m = 0; m < Container(c)->GetContentCount(); ++m)
-                if (Content(c, static_cast<int>(m))->GetStoryIn() >= dwFrom)
-                    Content(c, static_cast<int>(m))->Move(nDelta);
-        cmd->AddRippleShift(0, dwFrom, nDelta);
-    };
-    ripple(Content(0, 0), Content(1, 0));
-    ripple(Content(1, 0), Content(2, 0));
-    DeleteContainers({1, 0});
-    CKelURSBDeleteContainerCmd* pCmd = Register(std::move(cmd));
+    CKelURSBDeleteContainerCmd* pCmd = DeleteSelected();
+    ASSERT_NE(pCmd, nullptr);
     EXPECT_EQ(pCmd->m_arrRippleShifts.size(), 2u);
 
     ExpectRoundTrip(before, [&] { EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 15, 27})); });

@@ -1,7 +1,11 @@
 // Material commands: trims, clips, closed gaps, same length, moves, In/Out mode and FX paste.
-// Each test makes the change as its editing operation does, registers the command, and undoes
-// and redoes it twice, comparing the scene's bytes and checking consistency at every step.
+// Each test makes the change through its operation (or, where the view decides what changes, as
+// the operation does, registering the command), and undoes and redoes it twice, comparing the
+// scene's bytes and checking consistency at every step.
 #include "edit/edit_change.h"
+#include "operations/op_arrange.h"
+#include "operations/op_materials.h"
+#include "operations/op_place.h"
 #include "undo/material_cmds.h"
 #include "undo/undo_fixture.h"
 
@@ -13,12 +17,6 @@ namespace {
 
 class MaterialCommandTest : public UndoTest {
 protected:
-    // Trims one end as the operations do: the end moves, the effect plays for the new length.
-    static void Trim(CKelSBContentBaseObj* pContent, DWORD dwFrame, int bInPoint) {
-        kel::edit::ChangeJournal journal;
-        ASSERT_TRUE(kel::edit::SetPoint(*pContent, dwFrame, bInPoint, journal));
-        journal.Commit();
-    }
     static CKelIOSoftEffectBaseObj* EffectOf(CKelSBContentBaseObj* pContent) {
         return static_cast<CKelSBContentPieceBaseObj*>(pContent)->GetIOSoftEffect();
     }
@@ -32,13 +30,15 @@ TEST_F(MaterialCommandTest, ATrimmedEndGoesBackAndForth) {
     for (const Case& c : {Case{3, 1, 100, 96}, Case{2, 2, 95, 96}}) {
         SCOPED_TRACE(c.nSide);
         const std::vector<BYTE> before = Bytes();
-        Trim(Content(c.nContainer, 0), c.dwTo, c.nSide == 1);
-        auto cmd = KelSBNewCommand<CKelURSBChangeLengthCmd>(view, IDS_HIST_CHANGE_LENGTH);
-        cmd->m_nTrackIndex = 0;
-        cmd->m_nSide = c.nSide;
-        cmd->m_dwOldFrame = c.dwFrom;
-        cmd->m_dwNewFrame = c.dwTo;
-        Register(std::move(cmd));
+        kel::edit::TrimEdge edge;
+        edge.pContent = Content(c.nContainer, 0);
+        edge.dwEdge = static_cast<DWORD>(c.nSide);
+        edge.dwUpperBound = kel::edit::TrimUpperLimit();
+        const auto change =
+            kel::operations::ChangeLength(*view, IDS_HIST_CHANGE_LENGTH, Body(), edge, c.dwTo);
+        ASSERT_TRUE(change.has_value());
+        EXPECT_EQ(change->nTrack, 0);
+        EXPECT_EQ(change->dwOld, c.dwFrom);
         ExpectRoundTrip(before, [&] {
             const CKelSBContentBaseObj* p = Content(c.nContainer, 0);
             EXPECT_EQ(c.nSide == 1 ? p->GetStoryIn() : p->GetStoryOut(), c.dwTo);
@@ -53,31 +53,13 @@ TEST_F(MaterialCommandTest, ClipsAtTheTimeLineGoBackAndForthTrackByTrack) {
         const DWORD dwTimeLine = bInPoint ? 40 : 50;
         Body().SetTimeLinePos(dwTimeLine);
         const std::vector<BYTE> before = Bytes();
-        std::vector<int> tracks;
-        std::vector<long> oldFrames;
-        std::vector<long> newFrames;
-        // As the operation clips: every unlocked track with a material under the time line.
-        for (int t = 0; t < Body().GetTrackCount(); ++t) {
-            CKelSBContentBaseObj* pContent = scene->GetTimeLineContent(t);
-            if (Body().GetTrackObj(t)->IsLocked() || pContent == nullptr)
-                continue;
-            tracks.push_back(t);
-            oldFrames.push_back(bInPoint ? pContent->GetStoryIn() : pContent->GetStoryOut());
-            Trim(pContent, dwTimeLine, bInPoint);
-            newFrames.push_back(dwTimeLine);
-        }
-        EXPECT_EQ(tracks, (std::vector<int>{0, 3}));
-        const KelSBClipRecord record{bInPoint, {tracks, oldFrames, newFrames}};
-        if (bInPoint) {
-            auto clip = KelSBNewCommand<CKelURSBClipInCmd>(view, IDS_HIST_CLIP_IN);
-            clip->m_clip = record;
-            Register(std::move(clip));
-        } else {
-            auto clip = KelSBNewCommand<CKelURSBClipOutCmd>(view, IDS_HIST_CLIP_OUT);
-            EXPECT_EQ(clip->m_clip.bInPoint, 0);
-            clip->m_clip = record;
-            Register(std::move(clip));
-        }
+        ASSERT_TRUE(kel::operations::ClipAtTimeLine(
+            *view, bInPoint ? IDS_HIST_CLIP_IN : IDS_HIST_CLIP_OUT, *scene, Body(), bInPoint));
+        // Every unlocked track with a material under the time line.
+        const KelSBClipRecord& record = bInPoint ? LastStep<CKelURSBClipInCmd>()->m_clip
+                                                 : LastStep<CKelURSBClipOutCmd>()->m_clip;
+        EXPECT_EQ(record.bInPoint, bInPoint);
+        EXPECT_EQ(record.frames.tracks, (std::vector<int>{0, 3}));
         ExpectRoundTrip(before, [&] {
             const DWORD dwEnd =
                 bInPoint ? Content(1, 0)->GetStoryIn() : Content(1, 0)->GetStoryOut();
@@ -96,23 +78,17 @@ TEST_F(MaterialCommandTest, ClipsAtTheTimeLineGoBackAndForthTrackByTrack) {
 
 TEST_F(MaterialCommandTest, ClosedSpaceOpensAgainForTheMaterialsAfterItOnly) {
     struct Case {
-        int nTrack;
+        int nTrack, nFrame;
         DWORD dwOld, dwNew;
     };
-    for (const Case& c : {Case{4, 140, 0}, Case{0, 100, 95}}) {
+    for (const Case& c : {Case{4, 50, 140, 0}, Case{0, 97, 100, 95}}) {
         SCOPED_TRACE(c.nTrack);
         const std::vector<BYTE> before = Bytes();
-        kel::edit::ChangeJournal journal;
-        ASSERT_TRUE(kel::edit::ShiftTrackFrom(
-            Body(), c.nTrack, c.dwOld, static_cast<long>(c.dwNew) - static_cast<long>(c.dwOld),
-            journal));
-        journal.Commit();
-        Body().ResetAllTrackContentList();
-        auto cmd = KelSBNewCommand<CKelURSBDeleteSpaceCmd>(view, IDS_HIST_DELETE_SPACE);
-        cmd->m_nTrackIndex = c.nTrack;
-        cmd->m_dwOldFrame = c.dwOld;
-        cmd->m_dwNewFrame = c.dwNew;
-        Register(std::move(cmd));
+        ASSERT_TRUE(
+            kel::operations::DeleteSpace(*view, IDS_HIST_DELETE_SPACE, Body(), c.nTrack, c.nFrame));
+        const auto* pCmd = LastStep<CKelURSBDeleteSpaceCmd>();
+        EXPECT_EQ(pCmd->m_dwOldFrame, c.dwOld);
+        EXPECT_EQ(pCmd->m_dwNewFrame, c.dwNew);
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u); // before the gap on track 0: stays
         });
@@ -132,23 +108,18 @@ TEST_F(MaterialCommandTest, SameLengthTakesItsShiftsBackLastFirst) {
     AddContainer(Body(), {x0, x1});
     AddContainer(Body(), {x2});
     AddContainer(Body(), {reference});
+    Body().ResetAllTrackContentList();
     const std::vector<BYTE> before = Bytes();
 
-    Trim(x0, 20, 0);
-    x1->Move(8);
-    x2->Move(8);
-    Trim(x1, 40, 0);
-    x2->Move(2);
-    Body().ResetAllTrackContentList();
-    auto cmd = KelSBNewCommand<CKelURSBSameLengthCmd>(view, IDS_HIST_SAME_LENGTH);
-    cmd->m_record.dwLength = 20;
-    cmd->m_record.resizedTracks = {0, 0};
-    cmd->m_record.resizedStoryIns = {0, 20};
-    cmd->m_record.oldLengths = {10, 8};
-    cmd->m_record.shiftedTracks = {0, 0};
-    cmd->m_record.shiftThresholds = {20, 40};
-    cmd->m_record.shiftAmounts = {8, 2};
-    Register(std::move(cmd));
+    const auto touched = kel::operations::SameLength(*view, IDS_HIST_SAME_LENGTH, Body(),
+                                                     *reference, {x1, x0, reference});
+    ASSERT_TRUE(touched.has_value());
+    EXPECT_EQ(*touched, std::vector<int>{0});
+    const kel::edit::SameLengthRecord& record = LastStep<CKelURSBSameLengthCmd>()->m_record;
+    EXPECT_EQ(record.resizedStoryIns, (std::vector<DWORD>{0, 20}));
+    EXPECT_EQ(record.oldLengths, (std::vector<DWORD>{10, 8}));
+    EXPECT_EQ(record.shiftThresholds, (std::vector<DWORD>{20, 40}));
+    EXPECT_EQ(record.shiftAmounts, (std::vector<DWORD>{8, 2}));
     ExpectRoundTrip(before, [&] {
         const CKelSBContainerObj* pPair = Container(0);
         EXPECT_EQ(pPair->GetContentObj(1)->GetStoryIn(), 20u);
@@ -188,15 +159,20 @@ TEST_F(MaterialCommandTest, AMoveGoesBackWithThePushedMaterialsAndTheSelection) 
 
 TEST_F(MaterialCommandTest, AnEditedEffectSwapsWithTheKeptMaterial) {
     const std::vector<BYTE> before = Bytes();
-    std::unique_ptr<CKelSBContentBaseObj> pKept(Content(0, 0)->MakeCopy());
-    kel::edit::AttachPieces(*pKept, scene.get());
-    EffectOf(Content(0, 0))->SetEffectName("Wipe");
-    EffectOf(Content(0, 0))->SetDirection(2);
-    auto cmd = KelSBNewCommand<CKelURSBIOModeCmd>(view, IDS_HIST_IO_MODE);
-    cmd->m_nContainerIndex = 0;
-    cmd->m_nContentIndex = 0;
-    cmd->m_pStoredContent = std::move(pKept);
-    CKelURSBIOModeCmd* pCmd = Register(std::move(cmd));
+    const auto edit = [&] {
+        EffectOf(Content(0, 0))->SetEffectName("Wipe");
+        EffectOf(Content(0, 0))->SetDirection(2);
+        return 1;
+    };
+    // An editor that changed nothing leaves no step.
+    EXPECT_EQ(kel::operations::EditEffect(*view, IDS_HIST_IO_MODE, scene.get(), {0, 0},
+                                          *Content(0, 0), [] { return 0; }),
+              0);
+    EXPECT_EQ(History().GetStepCount(), 0);
+    ASSERT_EQ(kel::operations::EditEffect(*view, IDS_HIST_IO_MODE, scene.get(), {0, 0},
+                                          *Content(0, 0), edit),
+              1);
+    const auto* pCmd = LastStep<CKelURSBIOModeCmd>();
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(EffectOf(Content(0, 0))->GetEffectName(), CString("Wipe"));
         // The command holds the material as it was, with its piece for when the scene loses it.

@@ -1,5 +1,6 @@
-// Track commands and the storyboard properties: each change made as the track menu makes it,
-// registered, then undone and redone twice with the scene's bytes compared at every step.
+// Track commands and the storyboard properties: each change made by its operation, then undone
+// and redone twice with the scene's bytes compared and the checker run at every step.
+#include "operations/op_tracks.h"
 #include "undo/track_cmds.h"
 #include "undo/undo_fixture.h"
 
@@ -8,51 +9,15 @@
 namespace kel::test {
 namespace {
 
-using TrackCommandTest = UndoTest;
-
-TEST_F(TrackCommandTest, AppendAndInsertAreTakenBackByTheirIndex) {
-    std::vector<BYTE> before = Bytes();
-    ASSERT_TRUE(Body().AppendTrack());
-    auto append = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
-    append->m_nTrackIndex = Body().GetTrackCount() - 1;
-    Register(std::move(append));
-    ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetTrackCount(), 6); });
-
-    // Inserting at 1 moves the materials of tracks 1 and below down; undo moves them back.
-    before = Bytes();
-    ASSERT_TRUE(Body().InsertTrack(1));
-    auto insert = KelSBNewCommand<CKelURSBInsertTrackCmd>(view, IDS_HIST_INSERT_TRACK);
-    insert->m_nTrackIndex = 1;
-    Register(std::move(insert));
-    ExpectRoundTrip(before, [&] {
-        EXPECT_EQ(Content(4, 0)->GetTrackIndex(), 2);
-        EXPECT_FALSE(Body().GetTrackObj(1)->HasContentObj());
-    });
-}
-
-TEST_F(TrackCommandTest, AMovedTrackIsFollowedByItsIndex) {
-    // Track 2 up: its materials (container 6) go with it.
-    std::vector<BYTE> before = Bytes();
-    ASSERT_TRUE(Body().MoveTrack(2, 0));
-    auto up = KelSBNewCommand<CKelURSBMoveupTrackCmd>(view, IDS_HIST_MOVE_UP_TRACK);
-    up->m_nTrackIndex = 1;
-    CKelURSBMoveupTrackCmd* pUp = Register(std::move(up));
-    ExpectRoundTrip(before, [&] {
-        EXPECT_EQ(pUp->m_nTrackIndex, 1);
-        EXPECT_EQ(Content(6, 0)->GetTrackIndex(), 1);
-        EXPECT_TRUE(Body().GetTrackObj(2)->IsLocked());
-    });
-
-    before = Bytes();
-    ASSERT_TRUE(Body().MoveTrack(3, 1));
-    auto down = KelSBNewCommand<CKelURSBMovedownTrackCmd>(view, IDS_HIST_MOVE_DOWN_TRACK);
-    down->m_nTrackIndex = 4;
-    CKelURSBMovedownTrackCmd* pDown = Register(std::move(down));
-    ExpectRoundTrip(before, [&] {
-        EXPECT_EQ(pDown->m_nTrackIndex, 4);
-        EXPECT_EQ(Content(7, 0)->GetTrackIndex(), 4);
-    });
-}
+class TrackCommandTest : public UndoTest {
+protected:
+    CKelSBEditObj& Document() const { return *scene->GetSBEditObj(); }
+    bool Remove(int nTrack, bool bCut) {
+        return kel::operations::RemoveTrack(*view,
+                                            bCut ? IDS_HIST_CUT_TRACK : IDS_HIST_DELETE_TRACK,
+                                            Body(), Document(), nTrack, bCut);
+    }
+};
 
 TEST_F(TrackCommandTest, AnAddedTrackLockedOrSilencedComesBackSoFromARedo) {
     // The flags change without a step: append (or insert) a track, lock it and stop its play,
@@ -60,18 +25,11 @@ TEST_F(TrackCommandTest, AnAddedTrackLockedOrSilencedComesBackSoFromARedo) {
     for (bool bAppend : {true, false}) {
         SCOPED_TRACE(bAppend ? "append" : "insert");
         const int nTrack = bAppend ? Body().GetTrackCount() : 2;
-        if (bAppend) {
-            ASSERT_TRUE(Body().AppendTrack());
-            auto cmd = KelSBNewCommand<CKelURSBAppendTrackCmd>(view, IDS_HIST_APPEND_TRACK);
-            cmd->m_nTrackIndex = nTrack;
-            Register(std::move(cmd));
-        } else {
-            ASSERT_TRUE(Body().InsertTrack(nTrack));
-            auto cmd = KelSBNewCommand<CKelURSBInsertTrackCmd>(view, IDS_HIST_INSERT_TRACK);
-            cmd->m_nTrackIndex = nTrack;
-            Register(std::move(cmd));
-        }
-        view->FullViewReset();
+        if (bAppend)
+            ASSERT_EQ(kel::operations::AppendTrack(*view, IDS_HIST_APPEND_TRACK, Body()), nTrack);
+        else
+            ASSERT_TRUE(kel::operations::InsertTrack(*view, IDS_HIST_INSERT_TRACK, Body(), nTrack));
+        ExpectConsistent("the change");
         Body().GetTrackObj(nTrack)->SetLocked(TRUE);
         Body().GetTrackObj(nTrack)->SetPlayAllowed(FALSE);
         const std::vector<BYTE> flagged = Bytes();
@@ -88,11 +46,7 @@ TEST_F(TrackCommandTest, AnAddedTrackLockedOrSilencedComesBackSoFromARedo) {
 TEST_F(TrackCommandTest, ATrackLockedAfterAnUndoComesBackLockedFromTheNextUndo) {
     // Locking a track is no step of the history. Delete track 3, undo, lock it: redoing the
     // delete and undoing it again must give back the locked track, as it was before the redo.
-    auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
-    ASSERT_EQ(cmd->Record(3), 1);
-    Register(std::move(cmd));
-    ASSERT_TRUE(Body().DeleteTrack(3));
-    view->FullViewReset();
+    ASSERT_TRUE(Remove(3, false));
     Undo();
     const BOOL bWasLocked = Body().GetTrackObj(3)->IsLocked();
     Body().GetTrackObj(3)->SetLocked(!bWasLocked);
@@ -108,17 +62,18 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
     Content(6, 1)->SetTrackIndex(4);
     Body().ResetAllTrackContentList();
     Select({6}, Content(6, 0));
+    const int nContainers = Body().GetContainerCount();
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
-    ASSERT_EQ(cmd->Record(2), 1);
+    ASSERT_TRUE(Remove(2, false));
     // Only the track's own containers are kept; container 6 keeps a material on track 4.
-    const std::vector<int>& kept = cmd->m_removed.containerIndices;
-    EXPECT_LT(kept.size(), static_cast<std::size_t>(Body().GetContainerCount()));
-    EXPECT_NE(std::find(kept.begin(), kept.end(), 6), kept.end());
-    EXPECT_EQ(cmd->m_removed.survivors, std::vector<int>{6});
-    Register(std::move(cmd));
-    ASSERT_TRUE(Body().DeleteTrack(2));
-    view->FullViewReset();
+    const KelSBRemovedTrack& removed = LastStep<CKelURSBDeleteTrackCmd>()->m_removed;
+    EXPECT_LT(removed.containerIndices.size(), static_cast<std::size_t>(nContainers));
+    EXPECT_NE(std::find(removed.containerIndices.begin(), removed.containerIndices.end(), 6),
+              removed.containerIndices.end());
+    EXPECT_EQ(removed.survivors, std::vector<int>{6});
+    // The selection named a container that lost a material: it is emptied.
+    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
+    EXPECT_EQ(view->GetCurContent(), nullptr);
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetTrackCount(), 4);
         ASSERT_EQ(Container(6)->GetContentCount(), 1);
@@ -127,11 +82,7 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
 
     // The last track: undo appends it again.
     const std::vector<BYTE> beforeLast = Bytes();
-    auto last = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
-    ASSERT_EQ(last->Record(3), 1);
-    Register(std::move(last));
-    ASSERT_TRUE(Body().DeleteTrack(3));
-    view->FullViewReset();
+    ASSERT_TRUE(Remove(3, false));
     ExpectRoundTrip(beforeLast, [&] { EXPECT_EQ(Body().GetTrackCount(), 3); });
 }
 
@@ -143,13 +94,10 @@ TEST_F(TrackCommandTest, ContainersThatOutliveTheirTrackGoBackBetweenThoseThatWe
             NewPhase<CKelSBContentPieceStayObj>(kSampleLogo, 4, 300, 320)});
     Body().ResetAllTrackContentList();
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBDeleteTrackCmd>(view, IDS_HIST_DELETE_TRACK);
-    ASSERT_EQ(cmd->Record(0), 1);
-    EXPECT_EQ(cmd->m_removed.containerIndices, (std::vector<int>{0, 1, 2, 3, 9}));
-    EXPECT_EQ(cmd->m_removed.survivors, (std::vector<int>{3, 9}));
-    CKelURSBDeleteTrackCmd* pCmd = Register(std::move(cmd));
-    ASSERT_TRUE(Body().DeleteTrack(0));
-    view->FullViewReset();
+    ASSERT_TRUE(Remove(0, false));
+    auto* pCmd = LastStep<CKelURSBDeleteTrackCmd>();
+    EXPECT_EQ(pCmd->m_removed.containerIndices, (std::vector<int>{0, 1, 2, 3, 9}));
+    EXPECT_EQ(pCmd->m_removed.survivors, (std::vector<int>{3, 9}));
     ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetContainerCount(), 7); });
 
     // A storyboard that no longer has the containers the delete left is not guessed at.
@@ -164,15 +112,10 @@ TEST_F(TrackCommandTest, ContainersThatOutliveTheirTrackGoBackBetweenThoseThatWe
 }
 
 TEST_F(TrackCommandTest, ACutTrackComesBackWhereItWasAndStaysOnTheClipboard) {
-    CKelObList& clipboard = scene->GetSBEditObj()->GetTrackClipboard();
+    CKelObList& clipboard = Document().GetTrackClipboard();
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBCutTrackCmd>(view, IDS_HIST_CUT_TRACK);
-    ASSERT_EQ(cmd->Record(0), 1);
-    EXPECT_EQ(cmd->m_removed.nTrackIndex, 0);
-    Register(std::move(cmd));
-    clipboard.DeleteAll();
-    ASSERT_TRUE(Body().CutTrack(clipboard, 0));
-    view->FullViewReset();
+    ASSERT_TRUE(Remove(0, true));
+    EXPECT_EQ(LastStep<CKelURSBCutTrackCmd>()->m_removed.nTrackIndex, 0);
     // The track and a container for each of its four.
     auto clipboardHoldsTheTrack = [&] {
         ASSERT_EQ(clipboard.GetCount(), 5);
@@ -199,17 +142,14 @@ TEST_F(TrackCommandTest, ACutTrackComesBackWhereItWasAndStaysOnTheClipboard) {
 
 TEST_F(TrackCommandTest, APastedTrackComesAndGoesWithItsContainersAndSettings) {
     // Track 2 is kept off the air; its copies are too.
-    CKelObList& clipboard = scene->GetSBEditObj()->GetTrackClipboard();
-    ASSERT_TRUE(Body().CopyTrack(clipboard, 2));
+    CKelObList& clipboard = Document().GetTrackClipboard();
+    ASSERT_TRUE(kel::operations::CopyTrack(Body(), Document(), 2));
     // Pasted twice, each one step.
     for (int nTrack : {4, 0}) {
         SCOPED_TRACE(nTrack);
         const std::vector<BYTE> before = Bytes();
-        ASSERT_TRUE(Body().PasteTrack(clipboard, scene->GetPieceList(), nTrack));
-        auto cmd = KelSBNewCommand<CKelURSBPasteTrackCmd>(view, IDS_HIST_PASTE_TRACK);
-        cmd->m_nTrackIndex = nTrack;
-        Register(std::move(cmd));
-        view->FullViewReset();
+        ASSERT_TRUE(kel::operations::PasteTrack(*view, IDS_HIST_PASTE_TRACK, Body(), Document(),
+                                                scene->GetPieceList(), nTrack));
         const int nContainers = Body().GetContainerCount();
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Body().GetContainerCount(), nContainers);
@@ -222,8 +162,6 @@ TEST_F(TrackCommandTest, APastedTrackComesAndGoesWithItsContainersAndSettings) {
 
 TEST_F(TrackCommandTest, PropertiesSwapBackAndForth) {
     const std::vector<BYTE> before = Bytes();
-    auto cmd = KelSBNewCommand<CKelURSBSettingsCmd>(view, IDS_HIST_SETTINGS);
-    ASSERT_EQ(cmd->Record(), 1);
     CKelSBBodyAttr attr = Body().GetEditAttr();
     attr.strName = "Late News";
     attr.nFrameDisplay = 1;
@@ -231,8 +169,10 @@ TEST_F(TrackCommandTest, PropertiesSwapBackAndForth) {
     attr.nPlayRangeOnly = 1;
     attr.dwRangeStart = 25;
     attr.dwRangeEnd = 75;
-    Body().SetEditAttr(attr);
-    Register(std::move(cmd));
+    ASSERT_TRUE(kel::operations::EditSettings(*view, IDS_HIST_SETTINGS, [&] {
+        Body().SetEditAttr(attr);
+        return true;
+    }));
     ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetEditAttr(), attr); });
     Undo();
     EXPECT_EQ(Body().GetName(), CString("News"));

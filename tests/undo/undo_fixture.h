@@ -88,6 +88,12 @@ protected:
         return pRaw;
     }
 
+    // The step the last operation registered, as its own class.
+    template <class Cmd>
+    Cmd* LastStep() const {
+        return dynamic_cast<Cmd*>(History().GetCommand(History().GetCurrentStep()));
+    }
+
     // One step back or forward as the history panel asks for it; a failed step would clear
     // the history.
     void Undo() {
