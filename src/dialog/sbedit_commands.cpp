@@ -30,7 +30,7 @@ constexpr unsigned kNotOneTrack = kKelSBNoTrackSelected | kKelSBManyTracksSelect
 
 int SelectAll(View& view) {
     // The status line shows the whole selection's span, not the material that had the focus.
-    view.SelectAllMaterials();
+    view.Selection().SelectAllMaterials();
     view.ShowSelectedSpan();
     return 1;
 }
@@ -158,7 +158,7 @@ constexpr KelSBCommandEntry kCommands[] = {
     // ---- The track area menu.
     Row(ID_AREA_SELECT_TRACK_MATERIALS, Place::kTrackAreaMenu, kWait,
         [](Dlg&, View& view, UINT) {
-            view.SelectAllMaterialsOfSelTracks();
+            view.Selection().SelectAllMaterialsOfSelTracks();
             view.ShowSelectedSpan();
             return 1;
         })
@@ -249,7 +249,7 @@ bool HasWhatItNeeds(const KelSBCommandEntry& entry, const View& view) {
     switch (entry.needs) {
     case Needs::kCurrentTrack: {
         const CKelSBBodyObj* pBody = view.GetCurSBBody();
-        const int nTrack = view.GetCurTrackIndex();
+        const int nTrack = view.Selection().GetCurTrackIndex();
         return pBody != nullptr && nTrack >= 0 && nTrack < pBody->GetTrackCount();
     }
     case Needs::kSelectionAndFocus:

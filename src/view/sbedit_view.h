@@ -27,7 +27,9 @@
 
 #include "edit/edit_find.h"
 #include "edit/edit_place.h"
+#include "view/view_geometry.h"
 #include "view/view_gesture.h"
+#include "view/view_selection.h"
 
 #include "host/base/kel_object.h"
 #include "host/gui/bmp_buttons.h"
@@ -68,17 +70,6 @@ namespace kel::sbedit {
 class MaterialLookups;
 }
 
-// What lies under a point of the track area (filled by the hit test).
-struct KelSBHitResult {
-    int nTrackIndex = -1;
-    CKelSBTrackObj* pTrack = nullptr;
-    CRect rcTrackRow;
-    CKelSBContainerObj* pContainer = nullptr;
-    CKelSBContentBaseObj* pContent = nullptr;
-    CRect rcContainerOutline;
-    CRect rcContent;
-};
-
 class CKelSBEditView : public CWnd {
 public:
     // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
@@ -113,16 +104,26 @@ public:
     int SwitchSBBody(int nIndex);
     void EnsureCurContentVisible();
 
-    // ---- Selection state (the selection operations come with the mouse and keys).
-    CObList& GetSelTrackList() { return m_lstSelTracks; }
-    CObList& GetSelContainerList() { return m_lstSelContainers; }
-    CKelSBContentBaseObj* GetCurContent() const { return m_pCurContent; }
-    void SetCurContent(CKelSBContentBaseObj* pContent) { m_pCurContent = pContent; }
-    int GetCurTrackIndex() const { return m_nCurTrackIndex; }
-    // The track the track menu was opened over (-1: none); the track operations act on it.
-    void SetCurTrackIndex(int nTrack) { m_nCurTrackIndex = nTrack; }
-    // Whether every selected container lies on unlocked tracks only.
-    int IsSelectionOnUnlockedTracks() const;
+    // ---- Selection (view_selection.h). The members below forward to it; they are what the
+    // editing operations and the undo/redo commands reach through the view.
+    KelSBViewSelection& Selection() { return m_selection; }
+    const KelSBViewSelection& Selection() const { return m_selection; }
+    CObList& GetSelTrackList() { return m_selection.GetSelTrackList(); }
+    CObList& GetSelContainerList() { return m_selection.GetSelContainerList(); }
+    CKelSBContentBaseObj* GetCurContent() const { return m_selection.GetCurContent(); }
+    void SetCurContent(CKelSBContentBaseObj* pContent) { m_selection.SetCurContent(pContent); }
+    void ClearTrackSelection() { m_selection.ClearTrackSelection(); }
+    void ClearMaterialSelection() { m_selection.ClearMaterialSelection(); }
+    void ShowSelectedSpan() { m_selection.ShowSelectedSpan(); }
+    void CollectSelectionRects(std::vector<CRect>& rects) const {
+        m_selection.CollectSelectionRects(rects);
+    }
+    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
+                          bool bTracksToo) {
+        m_selection.RestoreSelection(containerIndices, focus, bTracksToo);
+    }
+    // Tells the storyboard navigator which material has the focus (null: none).
+    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const;
 
     // ---- Tool mode and history sync.
     DWORD GetToolMode() const { return m_dwToolMode; }
@@ -139,59 +140,13 @@ public:
     // status line with the current content.
     void SetTimeLine(DWORD dwFrame);
 
-    // ---- Geometry (view_geometry.cpp). Frames and pixels are signed so that a point left of
-    // frame 0 gives a negative frame.
-    int FrameToPixel(int nFrames) const;
-    int PixelToFrame(int nPixels) const;
-    int LogicalToClientX(int x) const;
-    int ClientToLogicalX(int x) const;
-    int LogicalToClientY(int y) const;
-    int ClientToLogicalY(int y) const;
-    CPoint LogicalToClient(CPoint pt) const;
-    CPoint ClientToLogical(CPoint pt) const;
-    CRect LogicalToClient(const CRect& rc) const;
-    CRect ClientToLogical(const CRect& rc) const;
-    int FrameToClientX(int nFrame) const;
-    int ClientXToFrame(int x) const;
+    // ---- Geometry: positions, regions and hit tests (view_geometry.h).
+    const KelSBViewGeometry& Geometry() const { return m_geometry; }
+    // The rectangle a material is drawn in (see KelSBViewGeometry::GetMaterialRect).
+    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const {
+        return m_geometry.GetMaterialRect(pContent);
+    }
 
-    CRect GetTopStripRect() const;
-    CRect GetSelectorRect() const;
-    CRect GetZoomButtonRect() const;
-    CRect GetZoomBarRect() const;
-    CRect GetHScrollRect() const;
-    CRect GetCornerBoxRect() const;
-    CRect GetTimeAreaRect() const;
-    CRect GetVScrollRect() const;
-    CRect GetMarkerBandRect() const;
-    CRect GetRulerRect() const;
-    CRect GetTrackAreaRect() const;
-    CRect GetHeaderColumnRect() const;
-    CRect GetTrackRowsRect() const;
-    CRect GetBelowStripRect() const;
-    CRect GetToolButtonRect(UINT nId) const;
-    CRect GetTrackRowRect(int nTrack) const;
-    CRect GetTrackHeaderRect(int nTrack) const;
-    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const;
-    CRect GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const;
-    CRect GetRangeBarRect() const;
-    CRect GetRangeStartHandleRect() const;
-    CRect GetRangeEndHandleRect() const;
-    CRect GetRangeOutlineRect() const;
-    // The time line cursor: its head in the ruler and its line down the view.
-    CRect GetTimeLineHeadRect(DWORD dwFrame) const;
-    CRect GetTimeLineRect(DWORD dwFrame) const;
-
-    // What a client area can show, for the paths that must cost what is visible and not what
-    // is stored: the tracks whose rows reach into the client rows top to bottom (exclusive),
-    // as a half-open range of track indices, and the frames a material must reach into to
-    // show between client x left and right (exclusive), with a unit to spare at each side
-    // (false when no frame shows there).
-    std::pair<int, int> GetTrackSpan(int top, int bottom) const;
-    bool GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const;
-
-    const CDWordArray& GetZoomSteps() const { return m_arrZoomSteps; }
-    // Index of the current frames per unit in the zoom table, -1 when it is none of them.
-    int GetZoomIndex() const;
     // 0 for an index outside the table or without a storyboard.
     int SetZoomIndex(int nIndex);
     void EnsureVisible(int nFrame);
@@ -321,49 +276,9 @@ public:
     // The command (a button of the edit dialog) a key stands for, 0 for none.
     static UINT KeyCommand(UINT nKey);
 
-    // ---- Selection and hit testing (view_select.cpp).
-    // What lies under a client point. 1 when the point is outside the track area or on a
-    // material, 0 otherwise (the track fields stay filled when a track row was hit).
-    int HitTest(CPoint point, KelSBHitResult& result) const;
-    // Non-zero when the point lies on a trimming edge of a material of an unlocked track;
-    // the candidate then holds the material, the edge and where it was grabbed.
-    int EdgeTest(CPoint point, KelSBTrimCandidate& candidate) const;
-    // Index of the track whose header button (0 play, 1 lock) is under the point, -1 for none.
-    int HeaderButtonTest(CPoint point, int& nButton) const;
-    int SelectTrackAt(CPoint point, int bExclusive);
-    int SelectMaterialAt(CPoint point, int bExclusive);
-    void SelectByRect(const CRect& rect);
-    // Every container of the storyboard. 0 without a storyboard.
-    int SelectAllMaterials();
-    // 0 when no track is selected or there is no storyboard.
-    int SelectAllMaterialsOfSelTracks();
-    void ClearTrackSelection();
-    void ClearMaterialSelection();
-    // Clears both selections, then re-reads the storyboard.
-    void ClearAllSelection();
-    // The earliest entry and the latest outlet of the selected materials to the status line.
-    void ShowSelectedSpan();
     // Points the history panel at the current storyboard's history.
     void ShowHistoryInPanel() const;
-    // Tells the storyboard navigator which material has the focus (null: none).
-    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const;
-    int HasNoContainers() const;
-    int HasNoLockedTrack() const;
-    // The first container of the storyboard that holds the material, or null.
-    CKelSBContainerObj* FindContainerOf(const CKelSBContentBaseObj* pContent) const;
-    int IsContentSelected(const CKelSBContentBaseObj* pContent) const;
-    // Appends a copy of every selected material, its geometry rectangle set to where it is
-    // drawn. The copies belong to the list. Returns how many were appended.
-    int CollectSelectedMaterials(CKelObList& list) const;
-    // Invalidates the headers and rows of the selected tracks (bTracks) or the rectangles of
-    // every material of the selected containers.
-    void InvalidateSelection(int bTracks);
     const KelSBTrimCandidate& GetTrimCandidate() const { return m_gesture.Candidate(); }
-    // The materials of the selected containers that may show within `clip`, in selection
-    // order (the containers as selected, each one's materials in its order). A selection of
-    // more than kSelectionWalkedUpTo containers is met from the screen's side.
-    std::vector<const CKelSBContentBaseObj*> SelectedMaterialsWithin(const CRect& clip) const;
-    static constexpr INT_PTR kSelectionWalkedUpTo = 32;
 
     // ---- Zoom (view_scroll.cpp).
     // One step of the zoom table in or out, from the zoom menu's current entry.
@@ -448,8 +363,6 @@ public:
     // (view_edit_services.cpp).
     // Whether a view object still exists: commands outlive the view that recorded them.
     static bool IsLiveView(const CKelSBEditView* pView);
-    // Appends the rectangle of every material of every selected container (empty ones left out).
-    void CollectSelectionRects(std::vector<CRect>& rects) const;
     // Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
     void MarkModified() const;
     // The status line without a material.
@@ -477,15 +390,6 @@ public:
     // (track lists, icons): both selections emptied, ranges recomputed, back at the start,
     // repainted; the storyboard is not walked again.
     void ResetViewKeepingModel();
-    // Where the current material sits, and the indices of the selected containers (ascending,
-    // or in the order they were selected).
-    kel::edit::Focus GetCurFocus() const;
-    std::vector<int> GetSelContainerIndices() const;
-    std::vector<int> GetSelContainerIndicesInSelectionOrder() const;
-    // Selects the recorded containers again and makes the focus current (see
-    // kel::edit::RestoreSelection); repaints nothing.
-    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
-                          bool bTracksToo);
     // The consistency check of the current storyboard, this view's selection and the history:
     // every fault found, one line each.
     std::vector<std::string> CheckConsistency(bool bOverlaps = true) const;
@@ -549,9 +453,6 @@ private:
     // null when it may not be edited or nothing is selected, and, after asking the user to
     // select a reference, when no material is current.
     CKelSBBodyObj* GetReferencedBody();
-    // The materials of the selected containers: containers in selection order, each one's
-    // materials in their order.
-    std::vector<CKelSBContentBaseObj*> GetSelectedMaterials() const;
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();
@@ -566,9 +467,6 @@ private:
     // The module cursor for a client point, 0 for the default one. Refreshes the trim
     // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
-    // One container's part of the hit test: the union of its materials' hit rectangles and the
-    // last of them under the point. False, the result untouched, when none is under it.
-    bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
     // ---- What the gestures (gestures/, which reach these through their base class) and the
     // header column do beyond the public operations; the context menus are in view_menus.cpp.
     friend class KelSBGestureHandler;
@@ -598,8 +496,6 @@ private:
     void ResetDrag();
     // The undo title a placement may perform under, by record kind.
     bool MayPerformUnder(DWORD dwKind) const;
-    // The track whose row holds the point (within the track area), -1 for none.
-    int TrackIndexAt(CPoint point) const;
     int ReplaceMaterial(CKelSBContentBaseObj* pTarget, const CKelSBContentBaseObj* pDropped);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();
@@ -638,12 +534,6 @@ private:
     CKelPlaySceneObj* m_pCurScene = nullptr;
     CKelSBEditDlg* m_pParentDlg = nullptr;
 
-    // ---- Selection (not owning: the storyboard owns tracks and containers).
-    CObList m_lstSelTracks{10};
-    CObList m_lstSelContainers{10};
-    CKelSBContentBaseObj* m_pCurContent = nullptr;
-    int m_nCurTrackIndex = -1; // the track the track menus act on
-
     DWORD m_dwToolMode = kToolNormal;
     // Cleared while a message box or a long host call runs, so that the deactivation it causes
     // does not re-point the history panel.
@@ -675,17 +565,6 @@ private:
     CPoint m_ptLastTested{-1, -1};
     std::vector<CRect> m_dragFeedback; // drawn in XOR; drawing them again erases them
 
-    // ---- Layout constants, fixed at construction.
-    const int m_nHeaderWidth = 100;
-    const int m_nZoomBoxWidth = 100;
-    const int m_nMarkerBandHeight = 12;
-    const int m_nRulerHeight = 20;
-    const int m_nToolBtnWidth = 15;
-    const int m_nToolBtnHeight = 15;
-    int m_nTopStripHeight = 0;
-    int m_nVBarWidth = 0;
-    CDWordArray m_arrZoomSteps;
-
     // ---- Painting resources.
     COLORREF m_crView = RGB(160, 165, 168);
     CBrush m_brView;
@@ -699,6 +578,10 @@ private:
     CBitmap m_bmpMaterialIn;
     CBitmap m_bmpMaterialStay;
     CBitmap m_bmpMaterialOut;
+
+    // ---- Owned helpers (declared after the bitmaps they read).
+    KelSBViewGeometry m_geometry{*this, m_bmpRangeStart, m_bmpRangeEnd, m_bmpTimeLineHead};
+    KelSBViewSelection m_selection{*this};
 
     // ---- Child controls.
     CToolTipCtrl m_ToolTip;   // tips of the child controls

@@ -18,8 +18,8 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
         return 0;
     // The new tracks go in at the first selected track, else after the last.
     int nTarget = pBody->GetTrackCount();
-    for (int i = 0; i < pBody->GetTrackCount() && !m_lstSelTracks.IsEmpty(); ++i) {
-        if (m_lstSelTracks.Find(pBody->GetTrackObj(i))) {
+    for (int i = 0; i < pBody->GetTrackCount() && !m_selection.GetSelTrackList().IsEmpty(); ++i) {
+        if (m_selection.GetSelTrackList().Find(pBody->GetTrackObj(i))) {
             nTarget = i;
             break;
         }
@@ -35,8 +35,8 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     CancelGesture();
 
     KelSBEditScope scope(*this);
-    const kel::edit::Focus focus = GetCurFocus();
-    const std::vector<int> selected = GetSelContainerIndices();
+    const kel::edit::Focus focus = Selection().GetCurFocus();
+    const std::vector<int> selected = Selection().GetSelContainerIndices();
     const int nFirstContainer = pBody->GetContainerCount();
     const kel::edit::AddedItems added =
         kel::edit::PutSelectedItems(*pBody, *m_pCurScene, nTarget, nMode);
@@ -53,13 +53,13 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     pCmd->m_nAddedTrackCount = static_cast<int>(added.tracks.size());
     pCmd->m_nFirstAddedContainer = nFirstContainer;
 
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
+    m_selection.GetSelTrackList().RemoveAll();
+    m_selection.GetSelContainerList().RemoveAll();
     for (CKelSBTrackObj* pTrack : added.tracks)
-        m_lstSelTracks.AddTail(pTrack);
+        m_selection.GetSelTrackList().AddTail(pTrack);
     for (CKelSBContainerObj* pContainer : added.containers)
-        m_lstSelContainers.AddTail(pContainer);
-    m_pCurContent = added.pFirstIn;
+        m_selection.GetSelContainerList().AddTail(pContainer);
+    m_selection.SetCurContent(added.pFirstIn);
     pBody->ResetAllTrackContentList();
     KelSBRegisterCommand(this, std::move(pCmd));
 
@@ -68,6 +68,6 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }

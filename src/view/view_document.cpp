@@ -31,9 +31,9 @@ CKelURBase* CKelSBEditView::GetCurHistory() const {
 void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
     // Whatever a gesture holds belongs to the storyboard that goes.
     CancelGesture();
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
+    m_selection.GetSelTrackList().RemoveAll();
+    m_selection.GetSelContainerList().RemoveAll();
+    m_selection.SetCurContent(nullptr);
     if (!pScene) {
         m_pCurScene = nullptr;
         // Entries of a scene the view no longer holds could not be switched to.
@@ -90,9 +90,7 @@ void CKelSBEditView::ResetViewKeepingModel() {
 }
 
 void CKelSBEditView::ForgetSelection() {
-    m_pCurContent = nullptr;
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
+    m_selection.Forget();
     if (m_pParentDlg)
         m_pParentDlg->UpdateCaption(nullptr);
     FillSBSelector();
@@ -151,7 +149,7 @@ int CKelSBEditView::SwitchSBBody(int nIndex) {
     RefreshView(nullptr);
     EnsureCurContentVisible();
     ShowHistoryInPanel();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
@@ -170,8 +168,8 @@ void CKelSBEditView::OnSBSelectorChanged() {
 }
 
 void CKelSBEditView::EnsureCurContentVisible() {
-    if (m_pCurContent && GetCurSBBody())
-        EnsureVisible(static_cast<int>(m_pCurContent->GetStoryIn()));
+    if (m_selection.GetCurContent() && GetCurSBBody())
+        EnsureVisible(static_cast<int>(m_selection.GetCurContent()->GetStoryIn()));
 }
 
 BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -190,24 +188,6 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CWnd::OnCommand(wParam, lParam);
 }
 
-int CKelSBEditView::IsSelectionOnUnlockedTracks() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return 0;
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
-            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
-            const CKelSBTrackObj* pTrack =
-                pContent ? pBody->GetTrackObj(pContent->GetTrackIndex()) : nullptr;
-            if (pTrack && pTrack->IsLocked())
-                return 0;
-        }
-    }
-    return 1;
-}
-
 // ---- Time line.
 
 DWORD CKelSBEditView::GetTimeLinePos() const {
@@ -220,19 +200,19 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
     if (!pBody)
         return;
     CRect rcOld;
-    rcOld.UnionRect(GetTimeLineHeadRect(pBody->GetTimeLinePos()),
-                    GetTimeLineRect(pBody->GetTimeLinePos()));
+    rcOld.UnionRect(Geometry().GetTimeLineHeadRect(pBody->GetTimeLinePos()),
+                    Geometry().GetTimeLineRect(pBody->GetTimeLinePos()));
     pBody->SetTimeLinePos(dwFrame);
     dwFrame = pBody->GetTimeLinePos(); // the storyboard keeps it within the largest frame
     CRect rcNew;
-    rcNew.UnionRect(GetTimeLineHeadRect(dwFrame), GetTimeLineRect(dwFrame));
+    rcNew.UnionRect(Geometry().GetTimeLineHeadRect(dwFrame), Geometry().GetTimeLineRect(dwFrame));
     CRect rcBoth;
     rcBoth.UnionRect(rcOld, rcNew);
     InvalidateRect(rcBoth, TRUE);
     UpdateWindow();
     EnsureVisible(static_cast<int>(dwFrame));
     if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+        m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
 }
 
 // ---- Registered messages from the host (relayed by the dialog).
@@ -293,21 +273,21 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     state.hasView = true;
     state.view = const_cast<CKelSBEditView*>(this);
     GetClientRect(&state.client);
-    state.regions[kSelector] = GetSelectorRect();
-    state.regions[kZoomButton] = GetZoomButtonRect();
-    state.regions[kZoomBar] = GetZoomBarRect();
-    state.regions[kHScrollBar] = GetHScrollRect();
-    state.regions[kCornerBox] = GetCornerBoxRect();
-    state.regions[kTimeArea] = GetTimeAreaRect();
-    state.regions[kVScrollBar] = GetVScrollRect();
-    state.regions[kMarkerBand] = GetMarkerBandRect();
-    state.regions[kRuler] = GetRulerRect();
-    state.regions[kTrackArea] = GetTrackAreaRect();
-    state.regions[kHeaderColumn] = GetHeaderColumnRect();
+    state.regions[kSelector] = Geometry().GetSelectorRect();
+    state.regions[kZoomButton] = Geometry().GetZoomButtonRect();
+    state.regions[kZoomBar] = Geometry().GetZoomBarRect();
+    state.regions[kHScrollBar] = Geometry().GetHScrollRect();
+    state.regions[kCornerBox] = Geometry().GetCornerBoxRect();
+    state.regions[kTimeArea] = Geometry().GetTimeAreaRect();
+    state.regions[kVScrollBar] = Geometry().GetVScrollRect();
+    state.regions[kMarkerBand] = Geometry().GetMarkerBandRect();
+    state.regions[kRuler] = Geometry().GetRulerRect();
+    state.regions[kTrackArea] = Geometry().GetTrackAreaRect();
+    state.regions[kHeaderColumn] = Geometry().GetHeaderColumnRect();
     state.hscroll = GetHScrollPos();
     state.vscroll = GetVScrollPos();
-    state.zoomIndex = GetZoomIndex();
-    state.currentTrack = m_nCurTrackIndex;
+    state.zoomIndex = Geometry().GetZoomIndex();
+    state.currentTrack = m_selection.GetCurTrackIndex();
     static_assert(static_cast<std::size_t>(KelSBGestureState::kRubberBand) + 1 ==
                   kel::automation::kGestureNames.size());
     state.gesture = static_cast<int>(m_gesture.GetState());
@@ -315,20 +295,22 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
-    for (POSITION pos = m_lstSelTracks.GetHeadPosition(); pos;) {
-        const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetNext(pos));
+    for (POSITION pos = m_selection.GetSelTrackList().GetHeadPosition(); pos;) {
+        const auto* pTrack =
+            static_cast<const CKelSBTrackObj*>(m_selection.GetSelTrackList().GetNext(pos));
         state.selectedTracks.push_back(pBody->GetTrackIndex(pTrack));
     }
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+    for (POSITION pos = m_selection.GetSelContainerList().GetHeadPosition(); pos;) {
         const auto* pContainer =
-            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
+            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_selection.GetSelContainerList().GetNext(pos));
         state.selectedContainers.push_back(pBody->GetContainerIndex(pContainer));
     }
-    if (const CKelSBContainerObj* pContainer = FindContainerOf(m_pCurContent)) {
+    if (const CKelSBContainerObj* pContainer =
+            Selection().FindContainerOf(m_selection.GetCurContent())) {
         state.hasCurrentContent = true;
         state.currentContainer = pBody->GetContainerIndex(pContainer);
         state.currentMaterial =
-            static_cast<int>(pContainer->GetContentList().IndexOf(m_pCurContent));
+            static_cast<int>(pContainer->GetContentList().IndexOf(m_selection.GetCurContent()));
     }
     const HCURSOR hCursor = GetCursor();
     if (hCursor && hCursor->resourceId >= IDC_CURSOR_TRIM &&

@@ -59,20 +59,21 @@ void CKelSBEditView::RegisterAsDropTarget() {
 // ---- Starting a drag.
 
 int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
-    if (m_lstSelContainers.IsEmpty())
+    if (m_selection.GetSelContainerList().IsEmpty())
         return 0;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.nTrackIndex < 0 || !hit.pContainer || !hit.pContent)
         return 0;
     // Materials of a locked track may not move, and a container moves whole.
-    if (!IsSelectionOnUnlockedTracks())
+    if (!Selection().IsSelectionOnUnlockedTracks())
         return 0;
     CKelOleDataSource* pSource = nullptr;
     try {
         auto pPayload = std::make_unique<MovePayload>();
-        for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-            auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (POSITION pos = m_selection.GetSelContainerList().GetHeadPosition(); pos;) {
+            auto* pContainer =
+                static_cast<CKelSBContainerObj*>(m_selection.GetSelContainerList().GetNext(pos));
             pPayload->materials.AddTail(&pContainer->GetContentList());
         }
         pPayload->ptStart = point;
@@ -125,13 +126,13 @@ void CKelSBEditView::OnDragLeaveView() {
     EraseDragFeedback();
     ResetDrag();
     if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+        m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
 }
 
 int CKelSBEditView::OnDropView(const kel::platform::DragPayload* /*pData*/, DWORD /*dwEffect*/,
                                CPoint point) {
     EraseDragFeedback();
-    if (!m_pDragPayload || !GetTrackRowsRect().PtInRect(point)) {
+    if (!m_pDragPayload || !Geometry().GetTrackRowsRect().PtInRect(point)) {
         ResetDrag();
         return 0;
     }
@@ -180,8 +181,8 @@ DWORD CKelSBEditView::ReadDragData(const kel::platform::DragPayload* pData, CPoi
         }
         m_drag.dwKind = CONTAINER_INSERT_PARAM::kDragIn;
         KelSBHitResult hit;
-        HitTest(point, hit);
-        m_drag.ptStart = ClientToLogical(CPoint(0, hit.rcTrackRow.Height()));
+        Geometry().HitTest(point, hit);
+        m_drag.ptStart = Geometry().ClientToLogical(CPoint(0, hit.rcTrackRow.Height()));
         m_drag.dwLeadIn =
             kel::edit::DragInLeadIn(pBody->GetFramesPerUnit(), m_drag.group.GetDuration());
         m_bFromOutside = 1;
@@ -242,13 +243,15 @@ void CKelSBEditView::DrawDragFeedback() {
         }
     } else {
         KelSBHitResult hit;
-        HitTest(m_drag.ptCurrent, hit);
+        Geometry().HitTest(m_drag.ptCurrent, hit);
         if (hit.pContent)
             m_dragFeedback.push_back(hit.rcContent);
         else if (hit.nTrackIndex >= 0 && m_drag.dwAccepted)
             m_dragFeedback.emplace_back(
-                FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)), hit.rcTrackRow.top,
-                FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)), hit.rcTrackRow.bottom);
+                Geometry().FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)),
+                hit.rcTrackRow.top,
+                Geometry().FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)),
+                hit.rcTrackRow.bottom);
     }
     XorDragFeedback();
 }
@@ -262,7 +265,7 @@ void CKelSBEditView::XorDragFeedback() {
     if (m_dragFeedback.empty() || !GetSafeHwnd())
         return;
     CClientDC dc(this);
-    dc.IntersectClipRect(GetTrackAreaRect());
+    dc.IntersectClipRect(Geometry().GetTrackAreaRect());
     CPen pen(PS_SOLID, 1, kDragFeedback);
     CPen* pOldPen = dc.SelectObject(&pen);
     CGdiObject* pOldBrush = dc.SelectStockObject(NULL_BRUSH);

@@ -34,19 +34,6 @@ bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
 
 } // namespace
 
-int CKelSBEditView::TrackIndexAt(CPoint point) const {
-    if (!GetCurSBBody() || !GetTrackAreaRect().PtInRect(point))
-        return -1;
-    // The rows that reach the point's line; the first that holds the point, as the hit test
-    // finds it.
-    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
-    for (int i = nFirst; i < nEnd; ++i) {
-        if (GetTrackRowRect(i).PtInRect(point))
-            return i;
-    }
-    return -1;
-}
-
 bool CKelSBEditView::MayPerformUnder(DWORD dwKind) const {
     if (dwKind == CONTAINER_INSERT_PARAM::kMove)
         return m_nPendingUndoTitle == IDS_HIST_MOVE || m_nPendingUndoTitle == IDS_HIST_ALIGN_LEFT ||
@@ -66,14 +53,15 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
             return static_cast<int>(pContent->GetTrackIndex());
         CRect rect = GetMaterialRect(pContent);
         rect.OffsetRect(offset);
-        return TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        return Geometry().TrackIndexAt(
+            CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
     };
     const int nTrack =
         record.bKeepTracks
             ? (group.IsEmpty()
                    ? -1
                    : trackOf(static_cast<CKelSBContentBaseObj*>(group.GetHead()), CSize(0, 0)))
-            : TrackIndexAt(record.ptCurrent);
+            : Geometry().TrackIndexAt(record.ptCurrent);
     const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
     // A performed move is recorded under its title, or not made at all.
     if (nTrack < 0 || !pTrack || pTrack->IsLocked() || group.IsEmpty() ||
@@ -84,8 +72,8 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     const CSize offset = record.ptCurrent - record.ptStart;
     const long nDelta = record.nDeltaFrames
                             ? *record.nDeltaFrames
-                            : static_cast<long>(ClientXToFrame(record.ptCurrent.x)) -
-                                  ClientXToFrame(record.ptStart.x);
+                            : static_cast<long>(Geometry().ClientXToFrame(record.ptCurrent.x)) -
+                                  Geometry().ClientXToFrame(record.ptStart.x);
     std::vector<kel::edit::GroupTarget> targets;
     for (POSITION pos = group.GetHeadPosition(); pos;) {
         const int nTarget = trackOf(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)), offset);
@@ -99,8 +87,8 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     std::vector<int> selected;
     if (bPerform) {
         wait.emplace();
-        focus = GetCurFocus();
-        selected = GetSelContainerIndices();
+        focus = Selection().GetCurFocus();
+        selected = Selection().GetSelContainerIndices();
     }
     std::vector<CRect> rects;
     const auto note = [&](const CKelSBContentBaseObj& content) {
@@ -127,7 +115,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
         }
     }
     if (bPerform)
-        NotifyNavigatorContent(m_pCurContent);
+        NotifyNavigatorContent(m_selection.GetCurContent());
     record.dwNewStoryIn = placed.dwNewStoryIn;
     record.dwNewStoryOut = placed.dwNewStoryOut;
     if (m_pParentDlg)
@@ -149,11 +137,11 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         target = kel::edit::OutsideTargetAt(*pBody, record.at->nTrack, record.at->nFrame);
     } else {
         KelSBHitResult hit;
-        HitTest(record.ptCurrent, hit);
+        Geometry().HitTest(record.ptCurrent, hit);
         target.nTrack = hit.nTrackIndex;
         target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
         target.pUnder = hit.pContent;
-        target.nFrame = ClientXToFrame(record.ptCurrent.x);
+        target.nFrame = Geometry().ClientXToFrame(record.ptCurrent.x);
     }
     const kel::edit::OutsidePlan plan =
         kel::edit::PlanFromOutside(*pBody, record.group, record.dwKind, record.dwLeadIn, target);
@@ -174,8 +162,8 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         return 0;
 
     KelSBEditScope scope(*this);
-    const kel::edit::Focus focus = GetCurFocus();
-    const std::vector<int> selected = GetSelContainerIndices();
+    const kel::edit::Focus focus = Selection().GetCurFocus();
+    const std::vector<int> selected = Selection().GetSelContainerIndices();
     std::vector<CRect> rects;
     kel::edit::OutsidePlacement placed;
     if (!kel::edit::PlaceFromOutside(*pBody, m_pCurScene, record.group, target.nTrack,
@@ -194,12 +182,12 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         CKelSBContentBaseObj* pCopy = pContainer->GetContentObj(0);
         if (record.dwKind == CONTAINER_INSERT_PARAM::kDragIn) {
             if (i == 0)
-                m_pCurContent = pCopy;
-        } else if (m_pCurContent) {
+                m_selection.SetCurContent(pCopy);
+        } else if (m_selection.GetCurContent()) {
             ClearMaterialSelection();
-            m_pCurContent = pCopy;
+            m_selection.SetCurContent(pCopy);
         }
-        m_lstSelContainers.AddTail(pContainer);
+        m_selection.GetSelContainerList().AddTail(pContainer);
     }
 
     auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_nPendingUndoTitle);
@@ -212,7 +200,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     pCmd->m_focus = focus;
     KelSBRegisterCommand(this, std::move(pCmd));
 
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     pBody->ResetAllTrackContentList();
     UpdateHRange();
     for (const CKelSBContainerObj* pContainer : placed.newContainers)

@@ -23,7 +23,7 @@ std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
                                       std::vector<int> Cmd::*pOrder,
                                       const std::vector<int>& order) {
     auto pCmd = KelSBNewCommand<Cmd>(&view, nTextId);
-    pCmd->m_focus = view.GetCurFocus();
+    pCmd->m_focus = view.Selection().GetCurFocus();
     (*pCmd).*pOrder = order;
     if (!pCmd->RecordContainers())
         return nullptr;
@@ -34,30 +34,20 @@ std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
 
 CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return nullptr;
-    if (m_pCurContent == nullptr) {
+    if (m_selection.GetCurContent() == nullptr) {
         ShowMessage(IDS_SELECT_REFERENCE);
         return nullptr;
     }
     return pBody;
 }
 
-std::vector<CKelSBContentBaseObj*> CKelSBEditView::GetSelectedMaterials() const {
-    std::vector<CKelSBContentBaseObj*> materials;
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
-        const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
-            materials.push_back(pContainer->GetContentObj(m));
-    }
-    return materials;
-}
-
 int CKelSBEditView::AlignMaterials(int bLeft) {
     if (GetReferencedBody() == nullptr)
         return 0;
-    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
-    auto groups = kel::edit::AlignGroups(materials, *m_pCurContent, bLeft != 0);
+    const std::vector<CKelSBContentBaseObj*> materials = Selection().GetSelectedMaterials();
+    auto groups = kel::edit::AlignGroups(materials, *m_selection.GetCurContent(), bLeft != 0);
     if (groups && groups->empty())
         return 0; // nothing on another track than the reference's
     if (!groups ||
@@ -65,7 +55,7 @@ int CKelSBEditView::AlignMaterials(int bLeft) {
         ShowMessage(IDS_ALIGN_IMPOSSIBLE);
         return 0;
     }
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     EnsureCurContentVisible();
     return 1;
 }
@@ -74,8 +64,8 @@ int CKelSBEditView::SameLength() {
     CKelSBBodyObj* pBody = GetReferencedBody();
     if (pBody == nullptr)
         return 0;
-    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
-    auto record = kel::edit::SameLength(*pBody, *m_pCurContent, materials);
+    const std::vector<CKelSBContentBaseObj*> materials = Selection().GetSelectedMaterials();
+    auto record = kel::edit::SameLength(*pBody, *m_selection.GetCurContent(), materials);
     if (!record || record->IsEmpty())
         return 0;
     KelSBEditScope scope(*this);
@@ -88,15 +78,15 @@ int CKelSBEditView::SameLength() {
     InvalidateTrackRows(touchedTracks);
     ShowSelectedSpan();
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
 int CKelSBEditView::MergeMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.GetCount() < 2)
+    if (pBody == nullptr || m_selection.GetSelContainerList().GetCount() < 2)
         return 0;
-    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    const std::vector<int> order = Selection().GetSelContainerIndicesInSelectionOrder();
     if (order.size() < 2)
         return 0;
     KelSBEditScope scope(*this);
@@ -111,8 +101,8 @@ int CKelSBEditView::MergeMaterials() {
     if (pReceiver == nullptr)
         return 0;
     KelSBRegisterCommand(this, std::move(pCmd));
-    m_lstSelContainers.RemoveAll();
-    m_lstSelContainers.AddTail(pReceiver);
+    m_selection.GetSelContainerList().RemoveAll();
+    m_selection.GetSelContainerList().AddTail(pReceiver);
     CollectSelectionRects(rects);
     InvalidateRects(rects);
     MarkModified();
@@ -121,9 +111,9 @@ int CKelSBEditView::MergeMaterials() {
 
 int CKelSBEditView::SplitMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
-    const std::vector<int> order = GetSelContainerIndicesInSelectionOrder();
+    const std::vector<int> order = Selection().GetSelContainerIndicesInSelectionOrder();
     bool bAnyToSplit = false;
     for (int nIndex : order)
         bAnyToSplit = bAnyToSplit || pBody->GetContainerObj(nIndex)->GetContentCount() > 1;
@@ -147,7 +137,7 @@ int CKelSBEditView::SplitMaterials() {
         return 0;
     KelSBRegisterCommand(this, std::move(pCmd));
     for (CKelSBContainerObj* pContainer : *added)
-        m_lstSelContainers.AddTail(pContainer);
+        m_selection.GetSelContainerList().AddTail(pContainer);
     CollectSelectionRects(rects);
     InvalidateRects(rects);
     MarkModified();

@@ -40,16 +40,18 @@ int CKelSBEditView::ClipAtTimeLine(int bEntry) {
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
 int CKelSBEditView::CopyFX() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
-    const auto* pContainer = static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetHead());
-    if (m_lstSelContainers.GetCount() != 1 || pContainer->GetContentCount() != 1) {
+    const auto* pContainer =
+        static_cast<const CKelSBContainerObj*>(m_selection.GetSelContainerList().GetHead());
+    if (m_selection.GetSelContainerList().GetCount() != 1 || pContainer->GetContentCount() != 1) {
         ShowMessage(IDS_SELECT_SOURCE_FX);
         return 0;
     }
@@ -60,9 +62,9 @@ int CKelSBEditView::CopyFX() {
 int CKelSBEditView::PasteFX() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (pBody == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || pDoc == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
-    const std::vector<int> indices = GetSelContainerIndices();
+    const std::vector<int> indices = Selection().GetSelContainerIndices();
     const kel::edit::FXPasteTargets targets = kel::edit::FindFXPasteTargets(*pBody, *pDoc, indices);
     if (!targets.bAnyClipboardFilled) {
         ShowMessage(IDS_FX_CLIPBOARD_EMPTY);
@@ -75,7 +77,7 @@ int CKelSBEditView::PasteFX() {
     CollectSelectionRects(rects);
     auto replaced = kel::edit::PasteEffects(*pBody, *pDoc, targets);
     auto pCmd = KelSBNewCommand<CKelURSBIOSoftFXPasteCmd>(this, IDS_HIST_FX_PASTE);
-    pCmd->m_focus = GetCurFocus();
+    pCmd->m_focus = Selection().GetCurFocus();
     pCmd->m_arrSelectedContainers = indices;
     for (int nPhase = 0; nPhase < 3; ++nPhase) {
         if (replaced[nPhase].size() != targets.byPhase[nPhase].size())

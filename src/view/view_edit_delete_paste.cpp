@@ -63,27 +63,27 @@ int CKelSBEditView::DeleteSelectedMaterials() {
 
 int CKelSBEditView::DeleteSelection(UINT nTitleId) {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
     HostPanelsDisabled panels(*this);
-    if (!IsSelectionOnUnlockedTracks())
+    if (!Selection().IsSelectionOnUnlockedTracks())
         return 0;
     KelSBEditScope scope(*this);
     auto pCmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(this, nTitleId);
-    pCmd->m_focus = GetCurFocus();
-    const auto result =
-        kel::edit::DeleteContainers(*pBody, GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
-                                    [&](CKelSBContainerObj& /*container*/, int nIndex) {
-                                        return pCmd->SaveContainer(nIndex) != 0;
-                                    });
+    pCmd->m_focus = Selection().GetCurFocus();
+    const auto result = kel::edit::DeleteContainers(
+        *pBody, Selection().GetSelContainerIndices(), pBody->GetDeleteMode() != 0,
+        [&](CKelSBContainerObj& /*container*/, int nIndex) {
+            return pCmd->SaveContainer(nIndex) != 0;
+        });
     if (!result)
         return 0;
     pCmd->m_arrRippleShifts = result->shifts;
     KelSBRegisterCommand(this, std::move(pCmd));
 
     // The selection named the containers that went.
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
+    m_selection.GetSelContainerList().RemoveAll();
+    m_selection.SetCurContent(nullptr);
     NotifyNavigatorContent(nullptr);
     InvalidateTrackRows(result->touchedTracks);
     ClearStatusLine();
@@ -94,15 +94,16 @@ int CKelSBEditView::DeleteSelection(UINT nTitleId) {
 
 int CKelSBEditView::CutMaterials() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
     HostPanelsDisabled panels(*this);
-    if (!IsSelectionOnUnlockedTracks())
+    if (!Selection().IsSelectionOnUnlockedTracks())
         return 0;
     // The copies are taken while the materials are still where they are drawn, and reach the
     // clipboard only once the materials are gone.
     CKelObList copies(CKelObList::kQuiet);
-    CollectSelectedMaterials(copies);
+    Selection().CollectSelectedMaterials(copies);
     const int bDeleted = DeleteSelection(IDS_HIST_CUT);
     if (bDeleted)
         ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
@@ -111,10 +112,11 @@ int CKelSBEditView::CutMaterials() {
 
 int CKelSBEditView::CopyMaterials() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
     CKelObList copies(CKelObList::kQuiet);
-    CollectSelectedMaterials(copies);
+    Selection().CollectSelectedMaterials(copies);
     ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
     return 1;
 }
@@ -124,10 +126,11 @@ int CKelSBEditView::DeleteSpaceAt(CPoint point) {
     if (pBody == nullptr)
         return 0;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.pTrack == nullptr || hit.pTrack->IsLocked() || hit.pContent != nullptr)
         return 0;
-    const auto closed = kel::edit::CloseSpace(*pBody, hit.nTrackIndex, ClientXToFrame(point.x));
+    const auto closed =
+        kel::edit::CloseSpace(*pBody, hit.nTrackIndex, Geometry().ClientXToFrame(point.x));
     if (!closed)
         return 0;
     KelSBEditScope scope(*this);

@@ -10,6 +10,7 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/services/module_rc.h"
+#include "host/services/tool_box.h"
 #include "platform/cursor.h"
 
 #include <cstdio>
@@ -34,18 +35,6 @@ void CKelSBEditView::RegisterLiveView(bool bLive) {
         LiveViews().insert(this);
     else
         LiveViews().erase(this);
-}
-
-void CKelSBEditView::CollectSelectionRects(std::vector<CRect>& rects) const {
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-            const CRect rect = GetMaterialRect(pContainer->GetContentObj(m));
-            if (!rect.IsRectEmpty())
-                rects.push_back(rect);
-        }
-    }
 }
 
 void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
@@ -79,22 +68,6 @@ void CKelSBEditView::FullViewRebuild() {
     FullViewReset();
 }
 
-kel::edit::Focus CKelSBEditView::GetCurFocus() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::FindFocus(*pBody, m_pCurContent) : kel::edit::Focus{};
-}
-
-std::vector<int> CKelSBEditView::GetSelContainerIndices() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
-}
-
-std::vector<int> CKelSBEditView::GetSelContainerIndicesInSelectionOrder() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::ContainerIndicesInListOrder(*pBody, m_lstSelContainers)
-                 : std::vector<int>{};
-}
-
 CKelSBBodyObj* CKelSBEditView::GetEditableBody() const {
     return m_pCurScene != nullptr && !IsLoaded() ? GetCurSBBody() : nullptr;
 }
@@ -115,7 +88,7 @@ void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     if (!GetSafeHwnd())
         return;
     for (int nTrack : tracks) {
-        CRect row = GetTrackRowRect(nTrack);
+        CRect row = Geometry().GetTrackRowRect(nTrack);
         // Outlines of selected materials reach a pixel beyond their row.
         row.InflateRect(0, 2);
         InvalidateRect(row, TRUE);
@@ -123,20 +96,14 @@ void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     UpdateWindow();
 }
 
-void CKelSBEditView::RestoreSelection(const std::vector<int>& containerIndices,
-                                      const kel::edit::Focus& focus, bool bTracksToo) {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return;
-    kel::edit::RestoreSelection(*pBody, containerIndices, focus,
-                                {m_lstSelTracks, m_lstSelContainers, m_pCurContent}, bTracksToo);
-}
-
 std::vector<std::string> CKelSBEditView::CheckConsistency(bool bOverlaps) const {
     kel::edit::CheckOptions options;
     options.bOverlaps = bOverlaps;
-    return kel::edit::CheckConsistency(
-        GetCurSBBody(), {&m_lstSelTracks, &m_lstSelContainers, m_pCurContent}, options);
+    return kel::edit::CheckConsistency(GetCurSBBody(),
+                                       {&m_selection.GetSelTrackList(),
+                                        &m_selection.GetSelContainerList(),
+                                        m_selection.GetCurContent()},
+                                       options);
 }
 
 void CKelSBEditView::DebugCheck(const char* pszDoing) const {
@@ -170,4 +137,11 @@ int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT n
         m_nPendingUndoTitle = 0;
     }
     return bPlaced ? 1 : 0;
+}
+
+void CKelSBEditView::NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const {
+    CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
+    if (pNavigator && IsWindow(pNavigator))
+        pNavigator->SendMessage(WM_CG_SBNAV_SBSELCONTENT_CHANGED, KEL_SBNAV_CONTENT,
+                                reinterpret_cast<LPARAM>(pContent));
 }

@@ -32,27 +32,27 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         m_gesture.ToIdle();
     else if (!m_gesture.IsIdle())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
         PressHeaderColumn(point);
         return;
     }
-    if (GetMarkerBandRect().PtInRect(point)) {
+    if (Geometry().GetMarkerBandRect().PtInRect(point)) {
         KelSBMarkerDragHandler().Begin(*this, nFlags, point);
         return;
     }
-    if (GetRulerRect().PtInRect(point)) {
+    if (Geometry().GetRulerRect().PtInRect(point)) {
         KelSBScrubHandler().Begin(*this, nFlags, point);
         return;
     }
     if (m_dwToolMode != kToolNormal) {
         KelSBHitResult hit;
-        HitTest(point, hit);
+        Geometry().HitTest(point, hit);
         if (hit.pTrack && hit.pTrack->IsLocked())
             return;
         if (m_dwToolMode == kToolDeleteSpace) {
             DeleteSpaceAt(point);
             if (m_pParentDlg)
-                m_pParentDlg->UpdateCaption(m_pCurContent);
+                m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
         } else {
             FixedPointPasteAt(point);
         }
@@ -62,7 +62,7 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         // The cursor is not followed while loaded, so no edge is known; only a press that is
         // really on an edge is swallowed.
         KelSBTrimCandidate probe;
-        if (EdgeTest(point, probe))
+        if (Geometry().EdgeTest(point, probe))
             return;
     } else if (KelSBTrimHandler().Begin(*this, nFlags, point)) {
         return;
@@ -72,13 +72,13 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
 
 void CKelSBEditView::PressHeaderColumn(CPoint point) {
     int nButton = 0;
-    const int nTrack = HeaderButtonTest(point, nButton);
+    const int nTrack = Geometry().HeaderButtonTest(point, nButton);
     if (nTrack >= 0) {
         ToggleTrackFlag(nTrack, nButton);
         return;
     }
     const bool bModifier = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0;
-    SelectTrackAt(point, bModifier ? FALSE : TRUE);
+    Selection().SelectTrackAt(point, bModifier ? FALSE : TRUE);
 }
 
 void CKelSBEditView::ToggleTrackFlag(int nTrack, int nButton) {
@@ -103,7 +103,7 @@ void CKelSBEditView::OnMouseMove(UINT nFlags, CPoint point) {
     CWnd::OnMouseMove(nFlags, point);
     if (!GetCurSBBody())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
         UpdateHeaderTip(point);
         return;
     }
@@ -152,7 +152,7 @@ void CKelSBEditView::OnLButtonDblClk(UINT nFlags, CPoint point) {
     if (!GetCurSBBody() || !m_gesture.IsIdle())
         return;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     ModifyPlayProperties();
 }
 
@@ -160,21 +160,21 @@ void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
     CWnd::OnRButtonDown(nFlags, point);
     if (!GetCurSBBody() || !m_gesture.IsIdle())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
-        SelectTrackAt(point, TRUE);
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
+        Selection().SelectTrackAt(point, TRUE);
         ShowTrackMenu(point);
         return;
     }
     m_ptRightClick = point;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.nTrackIndex < 0) {
         ClearTrackSelection();
         ShowStoryboardMenu(point);
         return;
     }
-    SelectTrackAt(point, TRUE);
-    SelectMaterialAt(point, TRUE);
+    Selection().SelectTrackAt(point, TRUE);
+    Selection().SelectMaterialAt(point, TRUE);
     if (hit.pTrack && hit.pTrack->IsLocked())
         return;
     if (hit.pContent)
@@ -201,10 +201,10 @@ UINT CKelSBEditView::CursorIdAt(CPoint point) {
     if (!bTrimming)
         candidate = KelSBTrimCandidate{};
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.pTrack && hit.pTrack->IsLocked() && hit.rcTrackRow.PtInRect(point))
         return IDC_CURSOR_LOCKED;
     if (bTrimming)
         return IDC_CURSOR_TRIM;
-    return EdgeTest(point, candidate) ? IDC_CURSOR_TRIM : 0;
+    return Geometry().EdgeTest(point, candidate) ? IDC_CURSOR_TRIM : 0;
 }

@@ -61,8 +61,8 @@ int CKelSBEditView::ShowContent(int nContainer, int nContent) {
         return 0;
     ClearTrackSelection();
     ClearMaterialSelection();
-    m_lstSelContainers.AddTail(pContainer);
-    m_pCurContent = pContent;
+    m_selection.GetSelContainerList().AddTail(pContainer);
+    m_selection.SetCurContent(pContent);
     SetTimeLine(pContent->GetStoryIn());
     NotifyNavigatorContent(pContent);
     if (m_pParentDlg)

@@ -152,7 +152,7 @@ CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) c
 }
 
 void CKelSBEditView::PaintMaterials(CDC* pDC) {
-    kel::sbedit::PaintStep step(pDC, GetTrackAreaRect(), GetBelowStripRect());
+    kel::sbedit::PaintStep step(pDC, Geometry().GetTrackAreaRect(), Geometry().GetBelowStripRect());
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!step || !pBody)
         return;
@@ -163,7 +163,7 @@ void CKelSBEditView::PaintMaterials(CDC* pDC) {
     pDC->GetClipBox(&clip);
     DWORD dwFrom = 0;
     DWORD dwTo = 0;
-    if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+    if (!Geometry().GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
         return;
     const auto [nFirst, nEnd] = pBody->AreTrackContentListsCurrent()
                                     ? VisibleTracks(pDC)

@@ -60,7 +60,7 @@ int CKelSBEditView::RunSBBodyOperation(const KelSBBodyOperation& operation) {
         if (operation.bHistory)
             ShowHistoryInPanel();
         if (operation.bNavigator)
-            NotifyNavigatorContent(m_pCurContent);
+            NotifyNavigatorContent(m_selection.GetCurContent());
     }
     EnableHostPanels(TRUE);
     return bDone ? 1 : 0;

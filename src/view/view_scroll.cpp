@@ -115,7 +115,7 @@ void CKelSBEditView::SetHScrollPos(int nPos) {
     const int nNew = m_HScroll.GetScrollPos();
     if (nNew == nOld)
         return;
-    const CRect area = GetTimeAreaRect();
+    const CRect area = Geometry().GetTimeAreaRect();
     ScrollWindow(nOld - nNew, 0, &area, &area);
 }
 
@@ -128,7 +128,7 @@ void CKelSBEditView::SetVScrollPos(int nPos) {
     if (nNew == nOld)
         return;
     CRect area;
-    area.UnionRect(GetHeaderColumnRect(), GetTrackAreaRect());
+    area.UnionRect(Geometry().GetHeaderColumnRect(), Geometry().GetTrackAreaRect());
     ScrollWindow(0, nOld - nNew, &area, &area);
 }
 
@@ -140,8 +140,8 @@ void CKelSBEditView::UpdateHRange() {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!m_HScroll.GetSafeHwnd() || !pBody)
         return;
-    SCROLLINFO info =
-        RangeInfo(FrameToPixel(static_cast<int>(pBody->GetDuration())), GetTrackAreaRect().Width());
+    SCROLLINFO info = RangeInfo(Geometry().FrameToPixel(static_cast<int>(pBody->GetDuration())),
+                                Geometry().GetTrackAreaRect().Width());
     m_HScroll.SetScrollInfo(&info);
 }
 
@@ -149,8 +149,8 @@ void CKelSBEditView::UpdateVRange() {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!m_VScroll.GetSafeHwnd() || !pBody)
         return;
-    SCROLLINFO info =
-        RangeInfo(pBody->GetTrackHeight() * pBody->GetTrackCount(), GetTrackAreaRect().Height());
+    SCROLLINFO info = RangeInfo(pBody->GetTrackHeight() * pBody->GetTrackCount(),
+                                Geometry().GetTrackAreaRect().Height());
     m_VScroll.SetScrollInfo(&info);
 }
 
@@ -158,9 +158,9 @@ void CKelSBEditView::UpdateZoomBarRange() {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!m_ZoomBar.GetSafeHwnd() || !pBody)
         return;
-    const int nLast = static_cast<int>(m_arrZoomSteps[kZoomStepCount - 1]);
+    const int nLast = static_cast<int>(Geometry().GetZoomSteps()[kZoomStepCount - 1]);
     // A time area of no width (a very narrow view) allows every zoom rather than dividing by 0.
-    const int nWidth = GetTimeAreaRect().Width();
+    const int nWidth = Geometry().GetTimeAreaRect().Width();
     const long long q =
         nWidth > 0 ? static_cast<long long>(pBody->GetDuration()) * 100 / nWidth : 0;
     const int nMax = q == 0 ? nLast : static_cast<int>(std::min<long long>(q, nLast));
@@ -184,7 +184,7 @@ void CKelSBEditView::ShowCurrentZoom() {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!m_ZoomMenuBtn.GetSafeHwnd() || !pBody)
         return;
-    const int nIndex = GetZoomIndex();
+    const int nIndex = Geometry().GetZoomIndex();
     if (nIndex >= 0)
         m_ZoomMenuBtn.SetCurMenuItem(nIndex);
     else
@@ -251,9 +251,9 @@ void CKelSBEditView::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
         // Turned away from the user zooms in; the frame under the cursor stays under it.
         CPoint client = screen;
         ScreenToClient(&client);
-        const CRect area = GetTimeAreaRect();
+        const CRect area = Geometry().GetTimeAreaRect();
         const int x = std::clamp<int>(client.x, area.left, std::max(area.left, area.right - 1));
-        const int nFrame = std::max(0, ClientXToFrame(x));
+        const int nFrame = std::max(0, Geometry().ClientXToFrame(x));
         for (int i = 0; i < std::abs(nNotches); ++i)
             ZoomStep(nNotches > 0 ? TRUE : FALSE);
         ScrollFrameToX(nFrame, x);
@@ -278,14 +278,14 @@ void CKelSBEditView::ZoomStep(int bIn) {
     // The menu has no current entry before the first zoom of a storyboard shown empty; step
     // from the table entry nearest below the current scale rather than from the table's end.
     if (nIndex < 0)
-        nIndex = NearestZoomIndex(m_arrZoomSteps, GetCurSBBody()->GetFramesPerUnit());
+        nIndex = NearestZoomIndex(Geometry().GetZoomSteps(), GetCurSBBody()->GetFramesPerUnit());
     const int nLast = std::max(0, m_ZoomMenuBtn.GetMenuItemCount() - 1);
     nIndex = bIn ? std::max(0, nIndex - 1) : std::min(nLast, nIndex + 1);
     ZoomTo(nIndex, TRUE);
 }
 
 int CKelSBEditView::ZoomToIndex(int nIndex) {
-    if (!GetCurSBBody() || nIndex < 0 || nIndex >= m_arrZoomSteps.GetSize())
+    if (!GetCurSBBody() || nIndex < 0 || nIndex >= Geometry().GetZoomSteps().GetSize())
         return 0;
     ZoomTo(nIndex, FALSE);
     return 1;
@@ -304,7 +304,7 @@ void CKelSBEditView::FitToWindow() {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
-    const int nUnits = GetTimeAreaRect().Width() / kUnitPixels;
+    const int nUnits = Geometry().GetTimeAreaRect().Width() / kUnitPixels;
     // A time area narrower than one unit has no scale that fits anything: keep the zoom.
     if (nUnits <= 0)
         return;
@@ -328,19 +328,19 @@ void CKelSBEditView::SteplessZoom(int nFramesPerUnit) {
     if (!pBody)
         return;
     const int nTimeLine = static_cast<int>(pBody->GetTimeLinePos());
-    const int nOldPixel = FrameToPixel(nTimeLine);
+    const int nOldPixel = Geometry().FrameToPixel(nTimeLine);
     const int nOldPos = GetHScrollPos();
-    const int nLast = static_cast<int>(m_arrZoomSteps[kZoomStepCount - 1]);
+    const int nLast = static_cast<int>(Geometry().GetZoomSteps()[kZoomStepCount - 1]);
     const int nFit = std::clamp(nFramesPerUnit, 1, nLast);
     SetZoomBarToFPU(static_cast<DWORD>(nFit));
     pBody->SetFramesPerUnit(static_cast<DWORD>(nFit));
     UpdateHRange();
     // The time line keeps its place on the screen; the content scales around it.
     SetHScrollPos(kel::sbedit::ClampToInt(static_cast<long long>(nOldPos) +
-                                          FrameToPixel(nTimeLine) - nOldPixel));
+                                          Geometry().FrameToPixel(nTimeLine) - nOldPixel));
     CRect area;
-    area.UnionRect(GetMarkerBandRect(), GetTimeAreaRect());
-    area.UnionRect(area, GetRulerRect());
+    area.UnionRect(Geometry().GetMarkerBandRect(), Geometry().GetTimeAreaRect());
+    area.UnionRect(area, Geometry().GetRulerRect());
     InvalidateRect(area, TRUE);
     UpdateWindow();
     if (m_ZoomMenuBtn.GetSafeHwnd()) {
@@ -360,7 +360,36 @@ void CKelSBEditView::AfterScaleChange(int bSetDirty) {
     // The scale is stored with the storyboard, so the host's document has changed.
     if (bSetDirty)
         MarkModified();
-    InvalidateRect(GetTimeAreaRect(), TRUE);
+    InvalidateRect(Geometry().GetTimeAreaRect(), TRUE);
     UpdateWindow();
     EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));
+}
+
+// ---- Visibility of a frame.
+
+int CKelSBEditView::SetZoomIndex(int nIndex) {
+    CKelSBBodyObj* pBody = GetCurSBBody();
+    if (!pBody || nIndex < 0 || nIndex >= Geometry().GetZoomSteps().GetSize())
+        return 0;
+    return pBody->SetFramesPerUnit(Geometry().GetZoomSteps()[nIndex]);
+}
+
+void CKelSBEditView::EnsureVisible(int nFrame) {
+    const int x = Geometry().FrameToClientX(nFrame);
+    CRect area = Geometry().GetTimeAreaRect();
+    area.DeflateRect(10, 0);
+    if (x < area.left)
+        ScrollHorz(kel::sbedit::ClampToInt(static_cast<long long>(x) - area.left));
+    else if (x > area.right)
+        ScrollHorz(kel::sbedit::ClampToInt(static_cast<long long>(x) - area.right));
+}
+
+void CKelSBEditView::Center(int nFrame) {
+    const CRect area = Geometry().GetTimeAreaRect();
+    ScrollFrameToX(nFrame, (area.left + area.right) / 2);
+}
+
+void CKelSBEditView::ScrollFrameToX(int nFrame, int x) {
+    SetHScrollPos(kel::sbedit::ClampToInt(
+        GetHScrollPos() + (static_cast<long long>(Geometry().FrameToClientX(nFrame)) - x)));
 }

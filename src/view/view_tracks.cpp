@@ -79,7 +79,7 @@ int CKelSBEditView::AppendCurTrack() {
 
 int CKelSBEditView::InsertCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    const int nTrack = m_nCurTrackIndex;
+    const int nTrack = m_selection.GetCurTrackIndex();
     if (!pBody || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0 ||
         !pBody->InsertTrack(nTrack))
         return 0;
@@ -94,7 +94,7 @@ int CKelSBEditView::InsertCurTrack() {
 
 int CKelSBEditView::MoveCurTrack(int nDirection) {
     CKelSBBodyObj* pBody = GetEditableBody();
-    const int nTrack = m_nCurTrackIndex;
+    const int nTrack = m_selection.GetCurTrackIndex();
     if (!pBody || pBody->GetTrackCount() < 2 || nTrack < 0 || IsLockedTrack(*pBody, nTrack) ||
         !pBody->MoveTrack(nTrack, nDirection))
         return 0;
@@ -115,7 +115,7 @@ int CKelSBEditView::MoveCurTrack(int nDirection) {
 int CKelSBEditView::RemoveCurTrack(bool bCut) {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    const int nTrack = m_nCurTrackIndex;
+    const int nTrack = m_selection.GetCurTrackIndex();
     const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
     if (!pTrack || !pDoc || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
         return 0;
@@ -145,17 +145,17 @@ int CKelSBEditView::RemoveCurTrack(bool bCut) {
 int CKelSBEditView::CopyCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (!pBody || !pDoc || m_nCurTrackIndex < 0)
+    if (!pBody || !pDoc || m_selection.GetCurTrackIndex() < 0)
         return 0;
     CWaitCursor wait;
     // Copying changes only the clipboard: no step, and the document stays unchanged.
-    return ReplaceTrackClipboard(*pDoc, *pBody, m_nCurTrackIndex, false) ? 1 : 0;
+    return ReplaceTrackClipboard(*pDoc, *pBody, m_selection.GetCurTrackIndex(), false) ? 1 : 0;
 }
 
 int CKelSBEditView::PasteAtCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    const int nTrack = m_nCurTrackIndex;
+    const int nTrack = m_selection.GetCurTrackIndex();
     if (!pBody || !pDoc || pDoc->GetTrackClipboard().IsEmpty() ||
         pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || nTrack < 0)
         return 0;
@@ -189,7 +189,7 @@ int CKelSBEditView::EditSBSettings() {
         KelSBEditScope scope(*this);
         KelSBRegisterCommand(this, std::move(pCmd));
         if (m_pParentDlg)
-            m_pParentDlg->UpdateCaption(m_pCurContent);
+            m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
         EnsureCurContentVisible();
         RebuildKeepingSelection();
         MarkModified();
@@ -224,17 +224,17 @@ int CKelSBEditView::AskYes(UINT nTextId) {
 
 void CKelSBEditView::SelectOnlyTrack(int nTrack) {
     const CKelSBBodyObj* pBody = GetCurSBBody();
-    m_lstSelTracks.RemoveAll();
+    m_selection.GetSelTrackList().RemoveAll();
     if (CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr)
-        m_lstSelTracks.AddTail(pTrack);
+        m_selection.GetSelTrackList().AddTail(pTrack);
 }
 
 void CKelSBEditView::AfterTrackRemoval(int nSelectTrack) {
     // The removed track's materials went, and containers with them: nothing of the material
     // selection may stay.
     SelectOnlyTrack(nSelectTrack);
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
+    m_selection.GetSelContainerList().RemoveAll();
+    m_selection.SetCurContent(nullptr);
     ClearStatusLine();
 }
 
@@ -242,7 +242,7 @@ void CKelSBEditView::AfterTrackChange() {
     EnsureCurContentVisible();
     RebuildKeepingSelection();
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
 }
 
 void CKelSBEditView::RebuildKeepingSelection() {

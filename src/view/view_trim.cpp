@@ -17,16 +17,16 @@ void CKelSBEditView::ApplyTrim(const KelSBTrimCandidate& trim) {
     // The trimmed material becomes the current one, with its container selected.
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    CKelSBContainerObj* pContainer = FindContainerOf(trim.pContent);
-    if (pContainer && !m_lstSelContainers.Find(pContainer)) {
-        m_lstSelContainers.RemoveAll();
-        m_lstSelContainers.AddTail(pContainer);
+    CKelSBContainerObj* pContainer = Selection().FindContainerOf(trim.pContent);
+    if (pContainer && !m_selection.GetSelContainerList().Find(pContainer)) {
+        m_selection.GetSelContainerList().RemoveAll();
+        m_selection.GetSelContainerList().AddTail(pContainer);
     }
-    m_pCurContent = pContainer ? trim.pContent : m_pCurContent;
-    NotifyNavigatorContent(m_pCurContent);
+    m_selection.SetCurContent(pContainer ? trim.pContent : m_selection.GetCurContent());
+    NotifyNavigatorContent(m_selection.GetCurContent());
     ChangeLength(trim);
     if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+        m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
     CollectSelectionRects(rects);
     rects.push_back(trim.rcMaterial);
     InvalidateRects(rects);

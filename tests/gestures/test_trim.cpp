@@ -61,13 +61,13 @@ TEST_F(TrimTest, AStoryboardMadeLongerScrollsToItsNewEnd) {
     auto* bar = dynamic_cast<CScrollBar*>(view->GetDlgItem(IDC_VIEW_HSCROLL));
     ASSERT_NE(bar, nullptr);
     bar->UserScroll(SB_RIGHT, 0);
-    EXPECT_LT(view->FrameToClientX(891), view->GetTimeAreaRect().right);
+    EXPECT_LT(view->Geometry().FrameToClientX(891), view->Geometry().GetTimeAreaRect().right);
 }
 
 TEST_F(TrimTest, AClickOnAnEdgeChangesNothingAtAnyScale) {
     // At ten frames a pixel no edge sits on a whole pixel: the Logo Stay's outlet (212) is drawn
     // at x 121, which is frame 210, and its hit area reaches a pixel further still.
-    for (int nZoom : {view->GetZoomIndex(), 10}) {
+    for (int nZoom : {view->Geometry().GetZoomIndex(), 10}) {
         ASSERT_TRUE(view->ZoomToIndex(nZoom));
         const std::vector<BYTE> before = Bytes();
         const CRect rect = view->GetMaterialRect(Content(3, 1));

@@ -26,7 +26,7 @@ protected:
     CKelURSBDeleteContainerCmd* DeleteTwoAndFive() {
         Select({5, 2}, Content(5, 0));
         auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
-        cmd->m_focus = view->GetCurFocus();
+        cmd->m_focus = view->Selection().GetCurFocus();
         for (int nIndex : {5, 2})
             EXPECT_EQ(cmd->SaveContainer(nIndex), 1);
         DeleteContainers({5, 2});
@@ -47,7 +47,7 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     Select({6, 0, 7}, Content(0, 0));
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBUnionContainerCmd>(view, IDS_HIST_MERGE);
-    cmd->m_focus = view->GetCurFocus();
+    cmd->m_focus = view->Selection().GetCurFocus();
     cmd->m_arrMergedContainers = {6, 0, 7};
     ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
@@ -67,8 +67,8 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
         EXPECT_EQ(Content(5, 1)->GetStoryIn(), 60u); // its own Lower Third Out
         EXPECT_EQ(Content(5, 2)->GetStoryIn(), 0u);  // then Headline In
         EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 2}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{5});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 2}));
     });
     Undo();
     EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
@@ -78,7 +78,7 @@ TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone)
     Select({8, 3, 0}, Content(3, 0));
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBSplitContainerCmd>(view, IDS_HIST_SPLIT);
-    cmd->m_focus = view->GetCurFocus();
+    cmd->m_focus = view->Selection().GetCurFocus();
     cmd->m_arrSplitContainers = {8, 3, 0};
     ASSERT_EQ(cmd->RecordContainers(), 1);
     Register(std::move(cmd));
@@ -106,8 +106,8 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
     // Registered first, with where the items will go: Headline and Logo, In, Stay and Out, on
     // new tracks inserted at the selected track 1.
     auto cmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(view, IDS_HIST_ADD_ITEMS_IN_STAY_OUT);
-    cmd->m_focus = view->GetCurFocus();
-    cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
+    cmd->m_focus = view->Selection().GetCurFocus();
+    cmd->m_arrSelectedContainers = view->Selection().GetSelContainerIndices();
     cmd->m_nFirstAddedTrack = 1;
     cmd->m_nAddedTrackCount = 2;
     cmd->m_nFirstAddedContainer = Body().GetContainerCount();
@@ -137,14 +137,15 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
 
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetTrackCount(), 7);
-        EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{9, 10, 11, 12, 13, 14}));
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{9, 0}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(),
+                  (std::vector<int>{9, 10, 11, 12, 13, 14}));
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{9, 0}));
         EXPECT_EQ(view->GetSelTrackList().GetCount(), 2);
         EXPECT_EQ(Content(4, 0)->GetTrackIndex(), 3); // the movie, below the new tracks
     });
     Undo();
-    EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
-    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{2});
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
     ASSERT_EQ(view->GetSelTrackList().GetCount(), 1);
     EXPECT_EQ(view->GetSelTrackList().GetHead(), Body().GetTrackObj(0));
 }
@@ -186,8 +187,8 @@ TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere
     Undo();
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);
     EXPECT_EQ(Content(5, 0)->GetStoryIn(), dwTickerIn);
-    EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 5}));
-    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 0}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 0}));
     // They show their pieces' pictures at once, not only after the next full refresh.
     EXPECT_NE(Content(2, 0)->GetIcon(), nullptr);
     EXPECT_NE(Content(5, 0)->GetIcon(), nullptr);
@@ -200,7 +201,7 @@ TEST_F(ContainerCommandTest, ARippleDeleteMovesTheRestOfTheTrackBackOnUndo) {
     Select({0, 1}, Content(0, 0));
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBDeleteContainerCmd>(view, IDS_HIST_DELETE);
-    cmd->m_focus = view->GetCurFocus();
+    cmd->m_focus = view->Selection().GetCurFocus();
     for (int nIndex : {1, 0})
         ASSERT_EQ(cmd->SaveContainer(nIndex), 1);
     auto ripple = [&](CKelSBContentBaseObj* pDeleted, CKelSBContentBaseObj* pNext) {
@@ -267,8 +268,8 @@ TEST_F(ContainerCommandTest, ADragInGoesBackWithWhatItPushed) {
         Select({2}, Content(2, 0));
         const std::vector<BYTE> before = Bytes();
         auto cmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(view, IDS_HIST_DRAG_IN);
-        cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
-        cmd->m_focus = view->GetCurFocus();
+        cmd->m_arrSelectedContainers = view->Selection().GetSelContainerIndices();
+        cmd->m_focus = view->Selection().GetCurFocus();
         kel::edit::ChangeJournal journal;
         ASSERT_TRUE(kel::edit::ShiftTrackFrom(Body(), 4, c.dwThreshold, c.nShift, journal));
         journal.Commit();
@@ -290,13 +291,13 @@ TEST_F(ContainerCommandTest, ADragInGoesBackWithWhatItPushed) {
         const DWORD dwStayIn = 140 + static_cast<DWORD>(c.nShift);
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Content(8, 0)->GetStoryIn(), dwStayIn);
-            EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{nNew});
-            EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{nNew, 0}));
+            EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{nNew});
+            EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{nNew, 0}));
         });
         Undo();
         EXPECT_EQ(Content(8, 0)->GetStoryIn(), 140u);
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{2});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
     }
 }
 

@@ -312,7 +312,7 @@ TEST_F(ViewPaintTest, SelectionOutlinesAreDottedRedForTheCurrentMaterialCyanForO
 TEST_F(ViewPaintTest, TimeLineIsTwoBlackLinesBelowItsHead) {
     body->SetTimeLinePos(50);
     const DrawLog log = Paint();
-    const CRect head = view->GetTimeLineHeadRect(50);
+    const CRect head = view->Geometry().GetTimeLineHeadRect(50);
     const auto lines = Matching(log, [](const DrawRecord& r) {
         return r.Is("LineTo") && r.to.y == 300 && r.from.x == r.to.x;
     });
@@ -346,7 +346,7 @@ TEST_F(ViewPaintTest, AWholePaintDrawsNothingThatCannotShow) {
 }
 
 TEST_F(ViewPaintTest, APaintOfTheHeaderColumnDrawsOnlyHeaders) {
-    const CRect column = view->GetHeaderColumnRect();
+    const CRect column = view->Geometry().GetHeaderColumnRect();
     const DrawLog log = Paint(&column);
     ASSERT_FALSE(log.empty());
     for (const DrawRecord& r : log) {
@@ -439,7 +439,7 @@ TEST_F(ViewPaintTest, MarkerFeedbackLinesAreXorAndGoneWhenTheDragEnds) {
         EXPECT_EQ(r.pen.lopnColor, RGB(161, 149, 138));
         EXPECT_EQ(r.from.y, 29); // the top of the ruler
         EXPECT_EQ(r.to.y, 300);  // the bottom of the track rows
-        EXPECT_EQ(r.clip, view->GetTimeAreaRect());
+        EXPECT_EQ(r.clip, view->Geometry().GetTimeAreaRect());
     }
     EXPECT_EQ(lines[0].from.x, 120);
     EXPECT_EQ(lines[1].from.x, 220);

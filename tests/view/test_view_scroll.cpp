@@ -45,7 +45,7 @@ TEST_F(ViewScrollTest, AZoomStepKeepsTheScrollPositionAndTheTimeLineInSight) {
     view->ZoomStep(FALSE);
     body->SetTimeLinePos(1800); // x 900 now, x 1350 one step in: beyond the time area
     view->ZoomStep(TRUE);
-    EXPECT_EQ(view->FrameToClientX(1800), 983 - 10);
+    EXPECT_EQ(view->Geometry().FrameToClientX(1800), 983 - 10);
 }
 
 TEST_F(ViewScrollTest, AFirstZoomStepOfAnEmptyStoryboardStartsFromItsScale) {
@@ -67,7 +67,7 @@ TEST_F(ViewScrollTest, FitShowsTheWholeStoryboard) {
     SizeView(600, 300); // a time area of 483 pixels, 19 units; 350 frames
     view->FitToWindow();
     EXPECT_EQ(body->GetFramesPerUnit(), 18u);
-    EXPECT_EQ(view->GetZoomIndex(), -1);
+    EXPECT_EQ(view->Geometry().GetZoomIndex(), -1);
     EXPECT_TRUE(ZoomButton().IsShowingFreeText());
     EXPECT_EQ(ZoomButton().GetShownText(), view->GetZoomText(18));
     EXPECT_EQ(DirtyMessages(), 1u);
@@ -116,8 +116,8 @@ TEST_F(ViewScrollTest, AnEmptyStoryboardStartsAtFrameZeroAtItsOwnScale) {
     ASSERT_EQ(ZoomButton().GetCurMenuItem(), 4);
     CKelSBBodyObj* added = ShowNewStoryboard();
     EXPECT_EQ(view->GetHScrollPos(), 0);
-    EXPECT_EQ(view->FrameToClientX(0), kFrameZeroX);
-    EXPECT_EQ(ZoomButton().GetCurMenuItem(), view->GetZoomIndex());
+    EXPECT_EQ(view->Geometry().FrameToClientX(0), kFrameZeroX);
+    EXPECT_EQ(ZoomButton().GetCurMenuItem(), view->Geometry().GetZoomIndex());
     EXPECT_EQ(ZoomButton().GetCurMenuItem(), 6);
     EXPECT_EQ(added->GetFramesPerUnit(), 25u);
 }
@@ -135,9 +135,9 @@ TEST_F(ViewScrollTest, SteplessZoomClampsToTheTable) {
 TEST_F(ViewScrollTest, SteplessZoomKeepsTheTimeLineInPlace) {
     UseLongStoryboard(5000, 25);
     body->SetTimeLinePos(300);
-    ASSERT_EQ(view->FrameToClientX(300), 400);
+    ASSERT_EQ(view->Geometry().FrameToClientX(300), 400);
     view->SteplessZoom(10);
-    EXPECT_EQ(view->FrameToClientX(300), 400);
+    EXPECT_EQ(view->Geometry().FrameToClientX(300), 400);
     EXPECT_EQ(view->GetHScrollPos(), 450);
     EXPECT_EQ(ZoomButton().GetShownText(), view->GetZoomText(10));
 }

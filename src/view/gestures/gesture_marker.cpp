@@ -19,16 +19,16 @@ public:
         view.SetCapture();
         const DWORD dwStartBefore = pBody->GetRangeStart();
         const DWORD dwEndBefore = pBody->GetRangeEnd();
-        const CRect band = view.GetMarkerBandRect();
-        const CRect outline = view.GetRangeOutlineRect();
-        const CRect bar = view.GetRangeBarRect();
+        const CRect band = view.Geometry().GetMarkerBandRect();
+        const CRect outline = view.Geometry().GetRangeOutlineRect();
+        const CRect bar = view.Geometry().GetRangeBarRect();
         DWORD dwMode = 0;
         int nGrabOffset = 0;
         CRect visible;
         if (!visible.IntersectRect(outline, band)) {
             // The range lies out of view: bring it to the press, keeping its length.
             const DWORD dwLength = dwEndBefore - dwStartBefore;
-            const DWORD dwFrame = FrameAtLeastZero(view.ClientXToFrame(point.x));
+            const DWORD dwFrame = FrameAtLeastZero(view.Geometry().ClientXToFrame(point.x));
             if (point.x < outline.left) {
                 dwMode = 1;
                 pBody->SetRange(dwFrame, dwFrame + dwLength);
@@ -39,10 +39,10 @@ public:
             }
             view.InvalidateRect(band, TRUE);
             view.UpdateWindow();
-        } else if (view.GetRangeStartHandleRect().PtInRect(point)) {
+        } else if (view.Geometry().GetRangeStartHandleRect().PtInRect(point)) {
             dwMode = 1;
             nGrabOffset = point.x - bar.left;
-        } else if (view.GetRangeEndHandleRect().PtInRect(point)) {
+        } else if (view.Geometry().GetRangeEndHandleRect().PtInRect(point)) {
             dwMode = 2;
             nGrabOffset = point.x - bar.right;
         } else if (point.x < outline.left) {
@@ -64,9 +64,9 @@ public:
             return;
         const KelSBGesture& gesture = Record(view);
         view.DrawMarkerFeedback();
-        const CRect rcOld = view.GetRangeOutlineRect();
-        const DWORD dwFrame =
-            FrameAtLeastZero(view.ClientXToFrame(point.x - gesture.GetMarkerGrabOffset()));
+        const CRect rcOld = view.Geometry().GetRangeOutlineRect();
+        const DWORD dwFrame = FrameAtLeastZero(
+            view.Geometry().ClientXToFrame(point.x - gesture.GetMarkerGrabOffset()));
         const DWORD dwStart = pBody->GetRangeStart();
         const DWORD dwEnd = pBody->GetRangeEnd();
         switch (gesture.GetMarkerMode()) {
@@ -81,7 +81,7 @@ public:
             break;
         }
         CRect rcBoth;
-        rcBoth.UnionRect(rcOld, view.GetRangeOutlineRect());
+        rcBoth.UnionRect(rcOld, view.Geometry().GetRangeOutlineRect());
         view.InvalidateRect(rcBoth, FALSE);
         view.UpdateWindow();
         view.DrawMarkerFeedback();
@@ -95,11 +95,11 @@ public:
     void Cancel(CKelSBEditView& view) override {
         const KelSBGesture& gesture = Record(view);
         view.DrawMarkerFeedback();
-        const CRect rcOld = view.GetRangeOutlineRect();
+        const CRect rcOld = view.Geometry().GetRangeOutlineRect();
         if (CKelSBBodyObj* pBody = view.GetCurSBBody())
             pBody->SetRange(gesture.GetRangeStartBefore(), gesture.GetRangeEndBefore());
         CRect rcBoth;
-        rcBoth.UnionRect(rcOld, view.GetRangeOutlineRect());
+        rcBoth.UnionRect(rcOld, view.Geometry().GetRangeOutlineRect());
         if (view.GetSafeHwnd())
             view.InvalidateRect(rcBoth, TRUE);
         End(view);

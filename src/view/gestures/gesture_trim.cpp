@@ -38,7 +38,7 @@ public:
             return false;
         // Only the press decides: an edge the cursor showed earlier may have gone since.
         KelSBTrimCandidate trim;
-        if (!view.EdgeTest(point, trim))
+        if (!view.Geometry().EdgeTest(point, trim))
             return false;
         // A scroll's length follows its text, so its edges are not trimmed: the press selects
         // it.
@@ -94,14 +94,14 @@ public:
                 trim.dwEdge = 1;
         }
         const kel::edit::TrimRange range = kel::edit::TrimEdgeRange(trim.Edge());
-        const int nLowX = view.FrameToClientX(static_cast<int>(range.nLow));
-        const int nHighX = view.FrameToClientX(static_cast<int>(range.nHigh));
+        const int nLowX = view.Geometry().FrameToClientX(static_cast<int>(range.nLow));
+        const int nHighX = view.Geometry().FrameToClientX(static_cast<int>(range.nHigh));
         trim.ptPoint.x =
             std::max(std::min(point.x, nHighX - trim.nGrabOffset), nLowX - trim.nGrabOffset);
-        trim.dwEdgeFrame =
-            trim.ptPoint.x == trim.nPressX
-                ? OwnFrame(trim)
-                : FrameAtLeastZero(view.ClientXToFrame(trim.ptPoint.x + trim.nGrabOffset));
+        trim.dwEdgeFrame = trim.ptPoint.x == trim.nPressX
+                               ? OwnFrame(trim)
+                               : FrameAtLeastZero(view.Geometry().ClientXToFrame(trim.ptPoint.x +
+                                                                                 trim.nGrabOffset));
         view.DrawTrimFeedback();
 
         const CKelSBContentBaseObj& content = *trim.pContent;
