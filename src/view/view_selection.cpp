@@ -1,8 +1,10 @@
-// Which tracks and materials of the timeline are selected. Materials are selected by their container: selecting one material selects every material
-// that was put on the storyboard together with it.
+// Which tracks and materials of the timeline are selected. Materials are selected by their
+// container: selecting one material selects every material that was put on the storyboard
+// together with it.
+#include "view/view_selection.h"
+
 #include "dialog/sbedit_dlg.h"
 #include "module/messages.h"
-#include "view/view_selection.h"
 #include "view/sbedit_view.h"
 #include "view/view_paint_tools.h"
 
@@ -243,7 +245,8 @@ int KelSBViewSelection::HasNoLockedTrack() const {
     return 1;
 }
 
-CKelSBContainerObj* KelSBViewSelection::FindContainerOf(const CKelSBContentBaseObj* pContent) const {
+CKelSBContainerObj*
+KelSBViewSelection::FindContainerOf(const CKelSBContentBaseObj* pContent) const {
     const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     return pBody ? pBody->GetContainerOf(pContent) : nullptr;
 }
@@ -384,7 +387,7 @@ std::vector<int> KelSBViewSelection::GetSelContainerIndicesInSelectionOrder() co
 }
 
 void KelSBViewSelection::RestoreSelection(const std::vector<int>& containerIndices,
-                                      const kel::edit::Focus& focus, bool bTracksToo) {
+                                          const kel::edit::Focus& focus, bool bTracksToo) {
     const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
