@@ -54,6 +54,11 @@ template <auto Member, auto... Args>
 int ViewOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
     return Call<View, Member, Args...>(view);
 }
+// For members of the view's scroll positions and zoom.
+template <auto Member, auto... Args>
+int ScrollOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
+    return Call<KelSBViewScroll, Member, Args...>(view.Scroll());
+}
 // For members that take the id that was run.
 template <auto Member>
 int ViewIdOp(Dlg& /*dlg*/, View& view, UINT nId) {
@@ -134,15 +139,15 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(IDC_BTN_DOWNLOAD, Place::kButtonStrip, 0, &DlgOp<&Dlg::OnDownload>),
 
     // ---- The view's tool buttons and the zoom menu.
-    Row(IDC_VIEW_TOOL_FIT, Place::kViewTools, 0, &ViewOp<&View::FitToWindow>),
-    Row(IDC_VIEW_TOOL_ZOOM_IN, Place::kViewTools, 0, &ViewOp<&View::ZoomStep, TRUE>),
-    Row(IDC_VIEW_TOOL_ZOOM_OUT, Place::kViewTools, 0, &ViewOp<&View::ZoomStep, FALSE>),
+    Row(IDC_VIEW_TOOL_FIT, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::FitToWindow>),
+    Row(IDC_VIEW_TOOL_ZOOM_IN, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::ZoomStep, TRUE>),
+    Row(IDC_VIEW_TOOL_ZOOM_OUT, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::ZoomStep, FALSE>),
     Row(IDC_VIEW_TOOL_SB_SETUP, Place::kViewTools, kEdits, &ViewOp<&View::EditSBSettings>),
     Row(IDC_VIEW_TOOL_SB_OPERATION, Place::kViewTools, 0, &ViewOp<&View::OpenSBListDialog>),
     Row(IDC_VIEW_TOOL_SB_NAVIGATOR, Place::kViewTools, 0, &ViewOp<&View::ToggleNavigator>),
     Row(ID_ZOOM_FIRST, Place::kZoomMenu, 0,
         [](Dlg&, View& view, UINT nId) {
-            view.ZoomToIndex(static_cast<int>(nId - ID_ZOOM_FIRST));
+            view.Scroll().ZoomToIndex(static_cast<int>(nId - ID_ZOOM_FIRST));
             return 1;
         })
         .UpTo(ID_ZOOM_LAST),
@@ -166,11 +171,12 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(ID_AREA_PASTE_HERE, Place::kTrackAreaMenu, kEdits | kWait,
         &ViewOp<&View::PasteMaterialsAtMenuPoint>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_FIT, Place::kTrackAreaMenu, kWait, &ViewOp<&View::FitToWindow>)
+    Row(ID_AREA_FIT, Place::kTrackAreaMenu, kWait, &ScrollOp<&KelSBViewScroll::FitToWindow>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_ZOOM_IN, Place::kTrackAreaMenu, kWait, &ViewOp<&View::ZoomStep, TRUE>)
+    Row(ID_AREA_ZOOM_IN, Place::kTrackAreaMenu, kWait, &ScrollOp<&KelSBViewScroll::ZoomStep, TRUE>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_ZOOM_OUT, Place::kTrackAreaMenu, kWait, &ViewOp<&View::ZoomStep, FALSE>)
+    Row(ID_AREA_ZOOM_OUT, Place::kTrackAreaMenu, kWait,
+        &ScrollOp<&KelSBViewScroll::ZoomStep, FALSE>)
         .Needing(Needs::kCurrentTrack),
     Row(ID_AREA_SELECT_ALL, Place::kTrackAreaMenu, kWait,
         [](Dlg&, View& view, UINT) { return SelectAll(view); })

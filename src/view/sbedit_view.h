@@ -27,8 +27,10 @@
 
 #include "edit/edit_find.h"
 #include "edit/edit_place.h"
+#include "view/view_drag.h"
 #include "view/view_geometry.h"
 #include "view/view_gesture.h"
+#include "view/view_scroll.h"
 #include "view/view_selection.h"
 
 #include "host/base/kel_object.h"
@@ -147,24 +149,9 @@ public:
         return m_geometry.GetMaterialRect(pContent);
     }
 
-    // 0 for an index outside the table or without a storyboard.
-    int SetZoomIndex(int nIndex);
-    void EnsureVisible(int nFrame);
-    void Center(int nFrame);
-    void ScrollFrameToX(int nFrame, int x);
-
-    // ---- Scrolling (view_scroll.cpp).
-    int GetHScrollPos() const;
-    int GetVScrollPos() const;
-    void SetHScrollPos(int nPos);
-    void SetVScrollPos(int nPos);
-    void ScrollHorz(int nDelta);
-    void UpdateHRange();
-    void UpdateVRange();
-    void UpdateZoomBarRange();
-    void SetZoomBarToFPU(DWORD dwFramesPerUnit);
-    void ShowCurrentZoom();
-    CString GetZoomText(DWORD dwFramesPerUnit) const;
+    // ---- Scroll positions, zoom and the wheel (view_scroll.h).
+    KelSBViewScroll& Scroll() { return m_scroll; }
+    const KelSBViewScroll& Scroll() const { return m_scroll; }
 
     // ---- Playback and preview (view_output.cpp; the work is in src/play). The host's scene
     // plays, compiles, loads and unloads with pParent as its parent window and the host's
@@ -278,24 +265,10 @@ public:
 
     // Points the history panel at the current storyboard's history.
     void ShowHistoryInPanel() const;
-    const KelSBTrimCandidate& GetTrimCandidate() const { return m_gesture.Candidate(); }
 
-    // ---- Zoom (view_scroll.cpp).
-    // One step of the zoom table in or out, from the zoom menu's current entry.
-    void ZoomStep(int bIn);
-    // Zoom menu entry nIndex; 0 for an index outside the table or without a storyboard.
-    int ZoomToIndex(int nIndex);
-    // Frames per unit so that the whole storyboard fits the time area.
-    void FitToWindow();
-    // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
-    void SteplessZoom(int nFramesPerUnit);
-    // The mouse wheel, as every timeline editor has it: the wheel scrolls the tracks, with Shift
-    // (or tilted) it scrolls time, with Ctrl it zooms one step of the zoom table per notch
-    // around the frame under the cursor (a screen point). Nothing while a gesture runs.
-    void Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen);
-
-    // ---- Gestures (view_mouse.cpp, gestures/).
-    KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
+    // ---- Gestures (view_mouse.cpp, gestures/): the record of the running gesture (its state,
+    // the press point, the marker mode, the trim candidate) for those that watch it.
+    const KelSBGesture& Gesture() const { return m_gesture; }
     // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
     // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
     // changes the storyboard under a gesture.
@@ -307,27 +280,14 @@ public:
     // Escape cancels a running gesture; TRUE when the key was taken for that. Called for every
     // key message of the view and of its dialog before anything else sees it.
     BOOL CancelGestureOnEscape(const MSG& msg);
-    DWORD GetMarkerDragMode() const { return m_gesture.GetMarkerMode(); }
-    int IsScrubbing() const { return m_gesture.Is(KelSBGestureState::kScrub); }
-    int IsTrimming() const { return m_gesture.Is(KelSBGestureState::kTrim); }
-    CPoint GetPressPoint() const { return m_gesture.GetPressPoint(); }
     // Where the right button last went down outside the header column ((-1, -1) before): the
     // place a context menu's paste puts materials.
     CPoint GetRightClickPoint() const { return m_ptRightClick; }
 
-    // ---- Moving materials and dropping materials from outside (view_drag.cpp,
-    // view_drop.cpp). The view is the drop target of its own drags ("MOVE_OBJECT_DATA", the
-    // selected materials) and of pieces dragged in from the host ("CREATE_PIECE_DATA").
-    // Drop target operations; points are client points, results drop effects (DROPEFFECT_MOVE
-    // or DROPEFFECT_NONE).
-    DWORD OnDragEnterView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
-    DWORD OnDragOverView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
-    void OnDragLeaveView();
-    int OnDropView(const kel::platform::DragPayload* pData, DWORD dwEffect, CPoint point);
-    // Runs the record's placement without changing anything and notes in it whether it passed.
-    int TestDrop(CONTAINER_INSERT_PARAM& record);
-    // Places the record for real under the history text of a move or a drag in.
-    int PerformDrop(CONTAINER_INSERT_PARAM& record);
+    // ---- Drag and drop (view_drag.h): the view is the drop target of its own drags
+    // ("MOVE_OBJECT_DATA", the selected materials) and of pieces dragged in from the host
+    // ("CREATE_PIECE_DATA"); the placements below are what a drop performs (view_drop.cpp).
+    KelSBViewDragDrop& DragDrop() { return m_dragDrop; }
     // The placement of materials of the storyboard (kind 0): a drag within the view, and each
     // track group of an align. The group moves by the frames between the record's start and
     // current x (or by its nDeltaFrames), each material onto the track under its rectangle
@@ -348,10 +308,6 @@ public:
     // document modified. A single piece dragged onto a piece asks whether to replace that
     // piece's play piece instead, one undoable step of its own.
     int PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform);
-    UINT GetPendingUndoTitle() const { return m_nPendingUndoTitle; }
-    void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
-    int IsFromOutside() const { return m_bFromOutside; }
-    void SetFromOutside(int bFromOutside) { m_bFromOutside = bFromOutside ? 1 : 0; }
 
     // ---- The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
     // selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each
@@ -472,30 +428,14 @@ private:
     friend class KelSBGestureHandler;
     void PressHeaderColumn(CPoint point);
     void ToggleTrackFlag(int nTrack, int nButton);
-    void ZoomTo(int nIndex, int bSetDirty);
-    void AfterScaleChange(int bSetDirty);
     // A released trim: its material made current, its new length one undoable step (nothing
     // when the edge did not move).
     void ApplyTrim(const KelSBTrimCandidate& trim);
     void ChangeLength(const KelSBTrimCandidate& candidate);
-    int BeginDragWithinSB(CPoint point, UINT nFlags);
     void ShowTrackMenu(CPoint point);
     void ShowMaterialsMenu(CPoint point);
     void ShowTrackAreaMenu(CPoint point);
     void ShowStoryboardMenu(CPoint point);
-    // The drag record from a drop's data: this view's own move, or pieces from the host.
-    // DROPEFFECT_NONE (record reset) for anything else.
-    DWORD ReadDragData(const kel::platform::DragPayload* pData, CPoint point);
-    // Tests the record at the point with the feedback redrawn; the drop effect.
-    DWORD TestDragAt(CPoint point);
-    // The XOR outline of where the dragged group would land, drawn or taken away.
-    void DrawDragFeedback();
-    void EraseDragFeedback();
-    void XorDragFeedback();
-    void RegisterAsDropTarget();
-    void ResetDrag();
-    // The undo title a placement may perform under, by record kind.
-    bool MayPerformUnder(DWORD dwKind) const;
     int ReplaceMaterial(CKelSBContentBaseObj* pTarget, const CKelSBContentBaseObj* pDropped);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();
@@ -542,28 +482,6 @@ private:
     // ---- Mouse gestures.
     KelSBGesture m_gesture;
     CPoint m_ptRightClick{-1, -1};
-    // What a wheel turned short of a notch (fine-grained wheels and touchpads), per direction
-    // of scrolling: tracks, time, zoom.
-    std::array<int, 3> m_wheelRest{};
-
-    // ---- Drag and drop. The record is that of the drag over the view; the payload pointer
-    // names the data of that drag (null when none is over the view). A drag this view started
-    // carries m_pOwnPayload, which lives until its DoDragDrop returns.
-    // The data of a drag of the selected materials: every material of every selected
-    // container (containers in selection order) and the point where the drag began.
-    struct MovePayload {
-        CObList materials{10};
-        CPoint ptStart;
-    };
-    std::unique_ptr<COleDropTarget> m_pDropTarget;
-    std::unique_ptr<MovePayload> m_pOwnPayload;
-    CONTAINER_INSERT_PARAM m_drag;
-    const void* m_pDragPayload = nullptr;
-    int m_bFromOutside = 0;
-    UINT m_nPendingUndoTitle = 0;
-    DWORD m_dwLastDropEffect = 0;
-    CPoint m_ptLastTested{-1, -1};
-    std::vector<CRect> m_dragFeedback; // drawn in XOR; drawing them again erases them
 
     // ---- Painting resources.
     COLORREF m_crView = RGB(160, 165, 168);
@@ -579,10 +497,6 @@ private:
     CBitmap m_bmpMaterialStay;
     CBitmap m_bmpMaterialOut;
 
-    // ---- Owned helpers (declared after the bitmaps they read).
-    KelSBViewGeometry m_geometry{*this, m_bmpRangeStart, m_bmpRangeEnd, m_bmpTimeLineHead};
-    KelSBViewSelection m_selection{*this};
-
     // ---- Child controls.
     CToolTipCtrl m_ToolTip;   // tips of the child controls
     CToolTipCtrl m_HeaderTip; // tip of the track header buttons
@@ -592,4 +506,11 @@ private:
     CKelComboPopupMenu m_ZoomMenuBtn;
     CKelAquaComboBox m_SBSelector;
     std::array<CKelBmpToolNormalBtn, kToolButtonCount> m_ToolBtns;
+
+    // ---- The helpers the view owns, one concern each; declared last, after the bitmaps and
+    // controls they read.
+    KelSBViewGeometry m_geometry{*this, m_bmpRangeStart, m_bmpRangeEnd, m_bmpTimeLineHead};
+    KelSBViewScroll m_scroll{*this, m_HScroll, m_VScroll, m_ZoomBar, m_ZoomMenuBtn};
+    KelSBViewSelection m_selection{*this};
+    KelSBViewDragDrop m_dragDrop{*this};
 };

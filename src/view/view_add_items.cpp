@@ -63,8 +63,8 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
     pBody->ResetAllTrackContentList();
     KelSBRegisterCommand(this, std::move(pCmd));
 
-    UpdateHRange();
-    UpdateVRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();

@@ -99,13 +99,13 @@ void CKelSBEditView::ForgetSelection() {
 void CKelSBEditView::ShowFromStart(const CKelSBBodyObj& body) {
     // An empty storyboard still gets its own scale and scroll ranges: those of the storyboard
     // shown before would leave it scrolled away from frame 0 and zoomed as the other one.
-    ShowCurrentZoom();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
-    SetHScrollPos(0);
-    SetVScrollPos(0);
-    SetZoomBarToFPU(body.GetFramesPerUnit());
+    Scroll().ShowCurrentZoom();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
+    Scroll().SetHScrollPos(0);
+    Scroll().SetVScrollPos(0);
+    Scroll().SetZoomBarToFPU(body.GetFramesPerUnit());
     Invalidate();
     UpdateWindow();
 }
@@ -169,7 +169,7 @@ void CKelSBEditView::OnSBSelectorChanged() {
 
 void CKelSBEditView::EnsureCurContentVisible() {
     if (m_selection.GetCurContent() && GetCurSBBody())
-        EnsureVisible(static_cast<int>(m_selection.GetCurContent()->GetStoryIn()));
+        Scroll().EnsureVisible(static_cast<int>(m_selection.GetCurContent()->GetStoryIn()));
 }
 
 BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -210,7 +210,7 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
     rcBoth.UnionRect(rcOld, rcNew);
     InvalidateRect(rcBoth, TRUE);
     UpdateWindow();
-    EnsureVisible(static_cast<int>(dwFrame));
+    Scroll().EnsureVisible(static_cast<int>(dwFrame));
     if (m_pParentDlg)
         m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
 }
@@ -220,8 +220,9 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
 LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MOUSEHWHEEL) {
         // Tilted right (positive) goes later in time, as turning the wheel down does.
-        Wheel(-static_cast<short>(HIWORD(wParam)), true, false,
-              CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+        m_scroll.Wheel(
+            -static_cast<short>(HIWORD(wParam)), true, false,
+            CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
         return 0;
     }
     if (message >= 0xC000) {
@@ -284,8 +285,8 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     state.regions[kRuler] = Geometry().GetRulerRect();
     state.regions[kTrackArea] = Geometry().GetTrackAreaRect();
     state.regions[kHeaderColumn] = Geometry().GetHeaderColumnRect();
-    state.hscroll = GetHScrollPos();
-    state.vscroll = GetVScrollPos();
+    state.hscroll = Scroll().GetHScrollPos();
+    state.vscroll = Scroll().GetVScrollPos();
     state.zoomIndex = Geometry().GetZoomIndex();
     state.currentTrack = m_selection.GetCurTrackIndex();
     static_assert(static_cast<std::size_t>(KelSBGestureState::kRubberBand) + 1 ==

@@ -34,18 +34,12 @@ bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
 
 } // namespace
 
-bool CKelSBEditView::MayPerformUnder(DWORD dwKind) const {
-    if (dwKind == CONTAINER_INSERT_PARAM::kMove)
-        return m_nPendingUndoTitle == IDS_HIST_MOVE || m_nPendingUndoTitle == IDS_HIST_ALIGN_LEFT ||
-               m_nPendingUndoTitle == IDS_HIST_ALIGN_RIGHT;
-    return m_nPendingUndoTitle == IDS_HIST_DRAG_IN || m_nPendingUndoTitle == IDS_HIST_FIXED_PASTE;
-}
-
 // ---- Moving materials of the storyboard.
 
 int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
-    if (IsLoaded() || !pBody || m_bFromOutside || record.dwKind != CONTAINER_INSERT_PARAM::kMove)
+    if (IsLoaded() || !pBody || m_dragDrop.IsFromOutside() ||
+        record.dwKind != CONTAINER_INSERT_PARAM::kMove)
         return 0;
     CObList& group = record.group.GetContentList();
     const auto trackOf = [&](const CKelSBContentBaseObj* pContent, CSize offset) {
@@ -65,7 +59,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
     // A performed move is recorded under its title, or not made at all.
     if (nTrack < 0 || !pTrack || pTrack->IsLocked() || group.IsEmpty() ||
-        (bPerform && !MayPerformUnder(record.dwKind)))
+        (bPerform && !m_dragDrop.MayPerformUnder(record.dwKind)))
         return 0;
 
     // Each material lands on the track under its own rectangle, moved as the cursor moved.
@@ -101,14 +95,15 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
         nResult = kel::edit::PlaceGroup(*pBody, group, targets, nDelta, bPerform != 0, placed,
                                         bPerform ? kel::edit::ChangeNote(note) : nullptr);
         if (bPerform && nResult) {
-            auto pCmd = KelSBNewCommand<CKelURSBDragWithinSBCmd>(this, m_nPendingUndoTitle);
+            auto pCmd =
+                KelSBNewCommand<CKelURSBDragWithinSBCmd>(this, m_dragDrop.GetPendingUndoTitle());
             pCmd->m_focus = focus;
             pCmd->m_arrSelectedContainers = selected;
             pCmd->m_entries = std::move(placed.entries);
             KelSBRegisterCommand(this, std::move(pCmd));
             pBody->ResetAllTrackContentList();
             InvalidateRects(rects);
-            UpdateHRange(); // pushes may have made the storyboard longer
+            Scroll().UpdateHRange(); // pushes may have made the storyboard longer
             EnsureCurContentVisible();
             UpdateWindow();
             MarkModified();
@@ -128,7 +123,7 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
 
 int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
-    if (IsLoaded() || !pBody || !m_bFromOutside ||
+    if (IsLoaded() || !pBody || !m_dragDrop.IsFromOutside() ||
         (record.dwKind != CONTAINER_INSERT_PARAM::kDragIn &&
          record.dwKind != CONTAINER_INSERT_PARAM::kFixedPaste))
         return 0;
@@ -158,7 +153,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     if (!bPerform)
         return 1;
     // A placement is recorded under its title, or not made at all.
-    if (!MayPerformUnder(record.dwKind))
+    if (!m_dragDrop.MayPerformUnder(record.dwKind))
         return 0;
 
     KelSBEditScope scope(*this);
@@ -190,7 +185,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         m_selection.GetSelContainerList().AddTail(pContainer);
     }
 
-    auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_nPendingUndoTitle);
+    auto pCmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(this, m_dragDrop.GetPendingUndoTitle());
     pCmd->m_nShift = placed.nShift;
     pCmd->m_nDropTrack = target.nTrack;
     pCmd->m_dwShiftThreshold = placed.dwShiftThreshold;
@@ -202,7 +197,7 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
 
     NotifyNavigatorContent(m_selection.GetCurContent());
     pBody->ResetAllTrackContentList();
-    UpdateHRange();
+    Scroll().UpdateHRange();
     for (const CKelSBContainerObj* pContainer : placed.newContainers)
         rects.push_back(GetMaterialRect(pContainer->GetContentObj(0)));
     InvalidateRects(rects);

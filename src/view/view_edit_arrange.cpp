@@ -73,7 +73,7 @@ int CKelSBEditView::SameLength() {
     const std::vector<int> touchedTracks = record->touchedTracks;
     pCmd->m_record = std::move(*record);
     KelSBRegisterCommand(this, std::move(pCmd));
-    UpdateHRange(); // pushes may have made the storyboard longer
+    Scroll().UpdateHRange(); // pushes may have made the storyboard longer
     EnsureCurContentVisible();
     InvalidateTrackRows(touchedTracks);
     ShowSelectedSpan();

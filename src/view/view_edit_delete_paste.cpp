@@ -39,8 +39,10 @@ private:
 // left set would refuse every later move and align.
 class FromOutsidePlacement {
 public:
-    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) { m_view.SetFromOutside(1); }
-    ~FromOutsidePlacement() { m_view.SetFromOutside(0); }
+    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) {
+        m_view.DragDrop().SetFromOutside(1);
+    }
+    ~FromOutsidePlacement() { m_view.DragDrop().SetFromOutside(0); }
     FromOutsidePlacement(const FromOutsidePlacement&) = delete;
     FromOutsidePlacement& operator=(const FromOutsidePlacement&) = delete;
 

@@ -123,18 +123,18 @@ void CKelSBEditView::DebugCheck(const char* pszDoing) const {
 int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId) {
     bool bPlaced = !groups.empty();
     for (std::size_t i = 0; bPlaced && i < groups.size(); ++i)
-        bPlaced = TestDrop(*groups[i]) != 0;
+        bPlaced = m_dragDrop.TestDrop(*groups[i]) != 0;
     for (std::size_t i = 0; bPlaced && i < groups.size(); ++i) {
         CONTAINER_INSERT_PARAM& record = *groups[i];
         // Each is tested again: the groups placed before it may have pushed what it meets.
-        bPlaced = TestDrop(record) != 0;
+        bPlaced = m_dragDrop.TestDrop(record) != 0;
         if (!bPlaced)
             break;
-        m_nPendingUndoTitle = nTitleId;
+        m_dragDrop.SetPendingUndoTitle(nTitleId);
         bPlaced =
             (record.dwKind == CONTAINER_INSERT_PARAM::kMove ? PlaceGroup(record, 1)
                                                             : PlaceFromOutside(record, 1)) != 0;
-        m_nPendingUndoTitle = 0;
+        m_dragDrop.SetPendingUndoTitle(0);
     }
     return bPlaced ? 1 : 0;
 }

@@ -77,19 +77,23 @@ int KelSBViewGeometry::PixelToFrame(int nPixels) const {
 }
 
 int KelSBViewGeometry::LogicalToClientX(int x) const {
-    return ClampToInt(static_cast<long long>(x) - m_view.GetHScrollPos() + GetTrackAreaRect().left);
+    return ClampToInt(static_cast<long long>(x) - m_view.Scroll().GetHScrollPos() +
+                      GetTrackAreaRect().left);
 }
 
 int KelSBViewGeometry::ClientToLogicalX(int x) const {
-    return ClampToInt(static_cast<long long>(x) + m_view.GetHScrollPos() - GetTrackAreaRect().left);
+    return ClampToInt(static_cast<long long>(x) + m_view.Scroll().GetHScrollPos() -
+                      GetTrackAreaRect().left);
 }
 
 int KelSBViewGeometry::LogicalToClientY(int y) const {
-    return ClampToInt(static_cast<long long>(y) + GetTrackAreaRect().top - m_view.GetVScrollPos());
+    return ClampToInt(static_cast<long long>(y) + GetTrackAreaRect().top -
+                      m_view.Scroll().GetVScrollPos());
 }
 
 int KelSBViewGeometry::ClientToLogicalY(int y) const {
-    return ClampToInt(static_cast<long long>(y) - GetTrackAreaRect().top + m_view.GetVScrollPos());
+    return ClampToInt(static_cast<long long>(y) - GetTrackAreaRect().top +
+                      m_view.Scroll().GetVScrollPos());
 }
 
 CPoint KelSBViewGeometry::LogicalToClient(CPoint pt) const {
@@ -221,7 +225,7 @@ CRect KelSBViewGeometry::GetTrackRowRect(int nTrack) const {
     if (!pBody)
         return CRect();
     const CRect area = GetTrackAreaRect();
-    const int top = area.top + nTrack * pBody->GetTrackHeight() - m_view.GetVScrollPos();
+    const int top = area.top + nTrack * pBody->GetTrackHeight() - m_view.Scroll().GetVScrollPos();
     return CRect(area.left, top, area.right, top + pBody->GetTrackHeight());
 }
 
@@ -311,7 +315,7 @@ std::pair<int, int> KelSBViewGeometry::GetTrackSpan(int top, int bottom) const {
     if (nHeight <= 0)
         return {0, nCount};
     // Rows stack from the track area's top, scrolled up by the vertical position.
-    const long long origin = GetTrackAreaRect().top - m_view.GetVScrollPos();
+    const long long origin = GetTrackAreaRect().top - m_view.Scroll().GetVScrollPos();
     const auto floorDiv = [nHeight](long long y) {
         return y >= 0 ? y / nHeight : -((-y + nHeight - 1) / nHeight);
     };

@@ -41,7 +41,7 @@ int CKelSBEditView::IsLoaded() const {
 int CKelSBEditView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
-    RegisterAsDropTarget();
+    m_dragDrop.RegisterAsDropTarget();
     LoadBitmaps();
     if (m_ToolTip.Create(this))
         m_ToolTip.SendMessage(TTM_ACTIVATE, 1, 0);
@@ -143,9 +143,9 @@ void CKelSBEditView::ResizeSelector(bool bDropped) {
 void CKelSBEditView::OnSize(UINT nType, int cx, int cy) {
     CWnd::OnSize(nType, cx, cy);
     LayoutControls();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
 }
 
 void CKelSBEditView::OnDestroy() {
@@ -204,4 +204,21 @@ BOOL CKelSBEditView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         }
     }
     return CWnd::OnSetCursor(pWnd, nHitTest, message);
+}
+
+// ---- Scroll messages and the wheel go to the scroll positions and the zoom.
+
+void CKelSBEditView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
+    CWnd::OnHScroll(nSBCode, nPos, pScrollBar);
+    m_scroll.OnScrollBar(nSBCode, pScrollBar);
+}
+
+void CKelSBEditView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
+    CWnd::OnVScroll(nSBCode, nPos, pScrollBar);
+    m_scroll.OnScrollBar(nSBCode, pScrollBar);
+}
+
+BOOL CKelSBEditView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
+    m_scroll.Wheel(zDelta, (nFlags & MK_SHIFT) != 0, (nFlags & MK_CONTROL) != 0, pt);
+    return TRUE;
 }

@@ -251,9 +251,9 @@ void CKelSBEditView::RebuildKeepingSelection() {
     if (!GetCurSBBody())
         return;
     FillSBSelector();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
     if (GetSafeHwnd()) {
         Invalidate();
         UpdateWindow();

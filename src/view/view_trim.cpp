@@ -49,7 +49,7 @@ void CKelSBEditView::ChangeLength(const KelSBTrimCandidate& trim) {
     KelSBRegisterCommand(this, std::move(pCmd));
     pBody->ResetAllTrackContentList();
     // A longer last material may have made the storyboard longer than the view scrolls.
-    UpdateHRange();
+    Scroll().UpdateHRange();
     if (change->dwEdge == 2 && !trim.pNextContent)
         EnsureCurContentVisible();
     CRect rcBoth;

@@ -49,7 +49,7 @@ TEST_F(AlignTest, AlignRightMovesEachGroupsLatestOutletToTheReferences) {
 }
 
 TEST_F(AlignTest, MaterialsScrolledOutOfViewAlignAsWell) {
-    view->SetHScrollPos(5000);
+    view->Scroll().SetHScrollPos(5000);
     ExpectAligned(1, {140, 140, 180});
 }
 

@@ -48,11 +48,11 @@ TEST_F(ViewGeometryTest, ConversionsRoundHalfAwayFromZero) {
     // Client x and frames: frame 0 sits at the left of the track area, scrolled or not.
     ASSERT_TRUE(body->SetFramesPerUnit(25));
     SizeView(300, 300); // a page narrower than the storyboard's 350 pixels
-    view->UpdateHRange();
+    view->Scroll().UpdateHRange();
     EXPECT_EQ(view->Geometry().FrameToClientX(0), 100);
     EXPECT_EQ(view->Geometry().ClientXToFrame(90), -10);
-    view->SetHScrollPos(40);
-    ASSERT_EQ(view->GetHScrollPos(), 40);
+    view->Scroll().SetHScrollPos(40);
+    ASSERT_EQ(view->Scroll().GetHScrollPos(), 40);
     EXPECT_EQ(view->Geometry().FrameToClientX(40), 100);
     EXPECT_EQ(view->Geometry().ClientToLogical(CRect(100, 49, 110, 79)), CRect(40, 0, 50, 30));
 }
@@ -100,7 +100,7 @@ TEST_F(ViewGeometryTest, NarrowClientAreaGivesEmptyNeverInvertedRegions) {
     }
     EXPECT_EQ(view->Geometry().GetTimeAreaRect().Width(), 0);
     // The zoom range must not divide by the empty time area.
-    view->UpdateZoomBarRange();
+    view->Scroll().UpdateZoomBarRange();
 }
 
 TEST_F(ViewGeometryTest, TrackRowsAndMaterialsFollowTheScrollPosition) {
@@ -117,22 +117,22 @@ TEST_F(ViewGeometryTest, TrackRowsAndMaterialsFollowTheScrollPosition) {
     EXPECT_EQ(view->Geometry().GetMaterialHitRect(headlineIn),
               CRect(100, area.top + 1, 111, area.top + 30));
 
-    view->UpdateVRange();
-    view->SetVScrollPos(60);
-    ASSERT_EQ(view->GetVScrollPos(), 60);
+    view->Scroll().UpdateVRange();
+    view->Scroll().SetVScrollPos(60);
+    ASSERT_EQ(view->Scroll().GetVScrollPos(), 60);
     EXPECT_EQ(view->Geometry().GetTrackRowRect(0).top,
               area.top - 60); // above the view: not clipped
 }
 
 TEST_F(ViewGeometryTest, EnsureVisibleScrollsOnlyWhenTheFrameIsOutside) {
     SizeView(400, 200);
-    view->UpdateHRange(); // 350 frames at 25 per unit: 350 pixels
-    view->EnsureVisible(100);
-    EXPECT_EQ(view->GetHScrollPos(), 0);
-    view->EnsureVisible(300); // x 400, time area right 383, shrunk by 10
-    EXPECT_EQ(view->GetHScrollPos(), 400 - (400 - GetSystemMetrics(SM_CXVSCROLL) - 10));
-    view->EnsureVisible(0);
-    EXPECT_EQ(view->GetHScrollPos(), 0);
+    view->Scroll().UpdateHRange(); // 350 frames at 25 per unit: 350 pixels
+    view->Scroll().EnsureVisible(100);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 0);
+    view->Scroll().EnsureVisible(300); // x 400, time area right 383, shrunk by 10
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 400 - (400 - GetSystemMetrics(SM_CXVSCROLL) - 10));
+    view->Scroll().EnsureVisible(0);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 0);
 }
 
 TEST_F(ViewGeometryTest, SelectorShowsDefaultNamesWithTheirPositionAndSwitches) {

@@ -217,11 +217,11 @@ protected:
 
 TEST_F(ViewCrowdedTest, HitTestsAnswerAsAWalkOfEveryContainer) {
     ExpectHitTestsAgree(); // the track lists current
-    view->SetHScrollPos(137);
-    view->SetVScrollPos(13);
+    view->Scroll().SetHScrollPos(137);
+    view->Scroll().SetVScrollPos(13);
     ExpectHitTestsAgree();
     ASSERT_TRUE(body->SetFramesPerUnit(7)); // a scale whose pixels round both ways
-    view->UpdateHRange();
+    view->Scroll().UpdateHRange();
     ExpectHitTestsAgree();
     // A material moved without the lists being rebuilt: they are out of step, and the hit
     // test must not trust them.
@@ -234,7 +234,7 @@ TEST_F(ViewCrowdedTest, HeaderButtonsOfLowRowsReachIntoTheNextHeader) {
     CKelSBBodyAttr attr = body->GetEditAttr();
     attr.nTrackHeight = CKelSBBodyObj::kMinTrackHeight;
     body->SetEditAttr(attr);
-    view->SetVScrollPos(5);
+    view->Scroll().SetVScrollPos(5);
     for (int y = view->Geometry().GetTrackAreaRect().top; y < 300; ++y) {
         for (int x = 0; x < 40; ++x) {
             int nExpected = -1, nExpectedButton = -1;
@@ -289,7 +289,7 @@ TEST_F(ViewCrowdedTest, BandsSelectContainersInStoryboardOrder) {
 
 TEST_F(ViewCrowdedTest, PaintingDrawsWhatAWalkDrawsInSelectionOrder) {
     const CRect area = view->Geometry().GetTrackAreaRect();
-    view->SetHScrollPos(90);
+    view->Scroll().SetHScrollPos(90);
     // Every container, most recent first, so that selection order and storyboard order
     // differ; more of them than the selection walk takes.
     for (int c = body->GetContainerCount() - 1; c >= 0; --c)

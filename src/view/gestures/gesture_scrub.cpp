@@ -26,9 +26,9 @@ public:
         CRect ruler = view.Geometry().GetRulerRect();
         ruler.DeflateRect(kScrubScrollMargin, 0);
         if (point.x < ruler.left)
-            view.ScrollHorz(point.x - ruler.left);
+            view.Scroll().ScrollHorz(point.x - ruler.left);
         else if (point.x > ruler.right)
-            view.ScrollHorz(point.x - ruler.right);
+            view.Scroll().ScrollHorz(point.x - ruler.right);
     }
 
     void Release(CKelSBEditView& view) override { End(view); }
