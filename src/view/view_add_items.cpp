@@ -11,6 +11,10 @@
 #include "host/scene/play_scene.h"
 #include "res/resource.h"
 
+// The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
+// selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each
+// on a new track, inserted at the first selected track or appended, as one undoable step,
+// and selects them. 0 without a storyboard, at 255 tracks, or without such items.
 int CKelSBEditView::AddSelectedItems(int nMode) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody || !m_pCurScene || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount ||

@@ -52,6 +52,7 @@ void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
     FillSBSelector();
 }
 
+// Re-reads the current storyboard; a non-null scene replaces the view's scene first.
 void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     CancelGesture();
     if (pNewScene)
@@ -78,6 +79,9 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     ShowFromStart(*pBody);
 }
 
+// What a full reset shows, for a step that kept the storyboard's derived data itself
+// (track lists, icons): both selections emptied, ranges recomputed, back at the start,
+// repainted; the storyboard is not walked again.
 void CKelSBEditView::ResetViewKeepingModel() {
     CancelGesture();
     ForgetSelection();
@@ -110,6 +114,8 @@ void CKelSBEditView::ShowFromStart(const CKelSBBodyObj& body) {
     UpdateWindow();
 }
 
+// Brings the document's paste list up to date; with nothing left to paste the tool mode
+// falls back to Normal. Returns how many materials there are to paste.
 int CKelSBEditView::RefreshPasteState() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pDoc)
@@ -142,6 +148,7 @@ void CKelSBEditView::FillSBSelector() {
         CB_SETCURSEL, static_cast<WPARAM>(nCur >= 0 && nCur < pDoc->GetSBBodyCount() ? nCur : -1));
 }
 
+// Makes storyboard nIndex current and re-reads it. 0 without a scene or for a bad index.
 int CKelSBEditView::SwitchSBBody(int nIndex) {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pDoc || !pDoc->SetCurSBBodyIndex(nIndex))
@@ -153,6 +160,7 @@ int CKelSBEditView::SwitchSBBody(int nIndex) {
     return 1;
 }
 
+// Points the history panel at the current storyboard's history.
 void CKelSBEditView::ShowHistoryInPanel() const {
     CWnd* pPanel = KelToolGetToolBox(KEL_TOOLBOX_HISTORY);
     if (pPanel && IsWindow(pPanel))
@@ -195,6 +203,8 @@ DWORD CKelSBEditView::GetTimeLinePos() const {
     return pBody ? pBody->GetTimeLinePos() : 0;
 }
 
+// Moves the time line: repaints the old and new cursor, keeps it visible, updates the
+// status line with the current content.
 void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
@@ -268,6 +278,7 @@ LRESULT CKelSBEditView::OnRefreshContents(LPARAM lParam) {
 
 // ---- Automation.
 
+// Fills what a host reads through the automation message.
 void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) const {
     using namespace kel::automation;
     state.toolMode = static_cast<int>(m_dwToolMode);

@@ -36,6 +36,16 @@ bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
 
 // ---- Moving materials of the storyboard.
 
+// The placement of materials of the storyboard (kind 0): a drag within the view, and each
+// track group of an align. The group moves by the frames between the record's start and
+// current x (or by its nDeltaFrames), each material onto the track under its rectangle
+// moved by the points' difference; see kel::edit::PlaceGroup for the rules. Performing
+// registers one step under the pending undo title (34837 "Move Objects", 34842 "Align
+// Left" or 34843 "Align Right"; with any other title nothing changes), marks the document
+// modified and repaints. Refused (0) while loaded, without a storyboard, with the
+// from-outside flag set, for another kind, when no unlocked track lies under the current
+// point, or for an empty group. The record's new story in and out are set, and the
+// caption shows them, in every case.
 int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (IsLoaded() || !pBody || m_dragDrop.IsFromOutside() ||
@@ -121,6 +131,14 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
 
 // ---- Materials from outside.
 
+// The placement of groups from outside (kind 1, a drag in; kind 2, each track group of a
+// fixed point paste) at the record's current point, with the from-outside flag set; see
+// kel::edit::PlanFromOutside and kel::edit::PlaceFromOutside for the rules. Testing shows
+// the prospective entry point, outlet point and length in the caption. Performing under the
+// pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
+// other nothing changes) registers one step, selects the new materials and marks the
+// document modified. A single piece dragged onto a piece asks whether to replace that
+// piece's play piece instead, one undoable step of its own.
 int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (IsLoaded() || !pBody || !m_dragDrop.IsFromOutside() ||

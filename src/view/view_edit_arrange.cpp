@@ -32,6 +32,9 @@ std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditView& view, UINT nTextId,
 
 } // namespace
 
+// The storyboard an operation against the current material (align, same length) changes:
+// null when it may not be edited or nothing is selected, and, after asking the user to
+// select a reference, when no material is current.
 CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
@@ -43,6 +46,10 @@ CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     return pBody;
 }
 
+// Moves the selected materials of the other tracks than the current material's, track by
+// track, so that they start where it starts (bLeft) or end where it ends; one undoable step
+// per track. Asks for a reference without a current one, and tells when a track's group
+// cannot move there (the groups moved before it stay moved).
 int CKelSBEditView::AlignMaterials(int bLeft) {
     if (GetReferencedBody() == nullptr)
         return 0;
@@ -60,6 +67,8 @@ int CKelSBEditView::AlignMaterials(int bLeft) {
     return 1;
 }
 
+// Gives every selected material but the current one the current one's length; materials
+// they run into on their tracks move right. Asks for a reference without a current one.
 int CKelSBEditView::SameLength() {
     CKelSBBodyObj* pBody = GetReferencedBody();
     if (pBody == nullptr)
@@ -82,6 +91,7 @@ int CKelSBEditView::SameLength() {
     return 1;
 }
 
+// The first selected container receives the materials of the others, in selection order.
 int CKelSBEditView::MergeMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_selection.GetSelContainerList().GetCount() < 2)
@@ -109,6 +119,8 @@ int CKelSBEditView::MergeMaterials() {
     return 1;
 }
 
+// Every selected container keeps its first material; each other goes alone into a new
+// container, and the new ones join the selection.
 int CKelSBEditView::SplitMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())

@@ -23,6 +23,8 @@ std::unique_ptr<Cmd> NewClipCommand(CKelSBEditView* pView, UINT nTextId,
 
 } // namespace
 
+// Trims the material under the time line on every unlocked track at the time line: its
+// entry point (bEntry) or its outlet point.
 int CKelSBEditView::ClipAtTimeLine(int bEntry) {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr)
@@ -44,6 +46,7 @@ int CKelSBEditView::ClipAtTimeLine(int bEntry) {
     return 1;
 }
 
+// The effect of the one selected material to the FX clipboard of its phase.
 int CKelSBEditView::CopyFX() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (GetEditableBody() == nullptr || pDoc == nullptr ||
@@ -59,6 +62,7 @@ int CKelSBEditView::CopyFX() {
     return kel::edit::CopyEffect(*pDoc, *pContainer->GetContentObj(0)) ? 1 : 0;
 }
 
+// The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
 int CKelSBEditView::PasteFX() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();

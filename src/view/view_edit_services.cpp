@@ -26,10 +26,13 @@ std::unordered_set<const CKelSBEditView*>& LiveViews() {
 
 } // namespace
 
+// (view_edit_services.cpp).
+// Whether a view object still exists: commands outlive the view that recorded them.
 bool CKelSBEditView::IsLiveView(const CKelSBEditView* pView) {
     return pView != nullptr && LiveViews().count(pView) != 0;
 }
 
+// Enters the view into the set IsLiveView knows, or takes it out.
 void CKelSBEditView::RegisterLiveView(bool bLive) {
     if (bLive)
         LiveViews().insert(this);
@@ -37,6 +40,8 @@ void CKelSBEditView::RegisterLiveView(bool bLive) {
         LiveViews().erase(this);
 }
 
+// Invalidates and erases each non-empty rectangle, updates the window at once and empties
+// the list.
 void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
     if (GetSafeHwnd()) {
         for (const CRect& rect : rects) {
@@ -48,17 +53,22 @@ void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
     rects.clear();
 }
 
+// Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
 void CKelSBEditView::MarkModified() const {
     CWnd* pMain = AfxGetMainWnd();
     if (pMain && IsWindow(pMain))
         pMain->SendMessage(WM_CG_FILE_SETDIRTY_FLAG, 1, 0);
 }
 
+// The status line without a material.
 void CKelSBEditView::ClearStatusLine() {
     if (m_pParentDlg)
         m_pParentDlg->UpdateCaption(nullptr);
 }
 
+// Empties both selections and re-reads the current storyboard: validated against the
+// scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
+// same under the wait cursor.
 void CKelSBEditView::FullViewReset() {
     RefreshView(nullptr);
 }
@@ -68,22 +78,28 @@ void CKelSBEditView::FullViewRebuild() {
     FullViewReset();
 }
 
+// The current storyboard when editing operations may change it: not while it is loaded
+// onto the output, and never without a scene. Null otherwise.
 CKelSBBodyObj* CKelSBEditView::GetEditableBody() const {
     return m_pCurScene != nullptr && !IsLoaded() ? GetCurSBBody() : nullptr;
 }
 
+// Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
 void CKelSBEditView::EnableHostPanels(BOOL bEnable) {
     CWnd* pDialog = GetParent();
     if (pDialog != nullptr && IsWindow(pDialog))
         pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, bEnable ? 1 : 0, 0);
 }
 
+// Shows a message of the module's string table with an OK button; the history panel is
+// not re-pointed by the deactivation the box causes.
 void CKelSBEditView::ShowMessage(UINT nTextId) {
     m_bHistorySync = 0;
     CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId, MB_OK, this);
     m_bHistorySync = 1;
 }
 
+// Invalidates and erases the rows of the tracks and updates the window at once.
 void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     if (!GetSafeHwnd())
         return;
@@ -96,6 +112,8 @@ void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     UpdateWindow();
 }
 
+// The consistency check of the current storyboard, this view's selection and the history:
+// every fault found, one line each.
 std::vector<std::string> CKelSBEditView::CheckConsistency(bool bOverlaps) const {
     kel::edit::CheckOptions options;
     options.bOverlaps = bOverlaps;
@@ -106,6 +124,8 @@ std::vector<std::string> CKelSBEditView::CheckConsistency(bool bOverlaps) const 
                                        options);
 }
 
+// Debug builds: reports every fault of CheckConsistency (overlaps aside) on the standard
+// error and stops the program, naming what was being done. Release builds: nothing.
 void CKelSBEditView::DebugCheck(const char* pszDoing) const {
 #ifdef NDEBUG
     (void)pszDoing;
@@ -120,6 +140,9 @@ void CKelSBEditView::DebugCheck(const char* pszDoing) const {
 #endif
 }
 
+// Places the groups one after another, each as one step under the history text: every
+// group is tested first, then each is tested again and placed; the first that cannot be
+// stops the rest. 1 when every group was placed.
 int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId) {
     bool bPlaced = !groups.empty();
     for (std::size_t i = 0; bPlaced && i < groups.size(); ++i)
@@ -139,6 +162,7 @@ int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT n
     return bPlaced ? 1 : 0;
 }
 
+// Tells the storyboard navigator which material has the focus (null: none).
 void CKelSBEditView::NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const {
     CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
     if (pNavigator && IsWindow(pNavigator))

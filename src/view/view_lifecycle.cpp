@@ -29,6 +29,7 @@ CKelSBEditView::~CKelSBEditView() {
         DestroyWindow();
 }
 
+// A visible, bordered child of the edit dialog, which it reaches as its parent dialog.
 BOOL CKelSBEditView::CreateView(CKelSBEditDlg* pParentDlg, const CRect& rect, UINT nId) {
     m_pParentDlg = pParentDlg;
     return Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParentDlg, nId);
@@ -172,11 +173,13 @@ BOOL CKelSBEditView::PreTranslateMessage(MSG* pMsg) {
 
 // ---- Tool mode and cursor.
 
+// Stores the mode and, when the cursor is over the view, shows the mode's cursor at once.
 void CKelSBEditView::SetToolMode(DWORD dwMode) {
     m_dwToolMode = dwMode;
     UpdateCursor();
 }
 
+// Sets the cursor again for where it is, when that is over the view.
 void CKelSBEditView::UpdateCursor() {
     if (!GetSafeHwnd())
         return;

@@ -128,11 +128,16 @@ void CKelSBEditView::OnCaptureChanged(CWnd* pWnd) {
         pHandler->Cancel(*this);
 }
 
+// Ends the running gesture without finishing it: the range marks and the time line go back
+// to where the press found them, a trim commits nothing, a move drops nothing; the capture
+// is released and the feedback erased. Nothing happens when no gesture runs.
 void CKelSBEditView::CancelGesture() {
     if (KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState()))
         pHandler->Cancel(*this);
 }
 
+// Escape cancels a running gesture; TRUE when the key was taken for that. Called for every
+// key message of the view and of its dialog before anything else sees it.
 BOOL CKelSBEditView::CancelGestureOnEscape(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || m_gesture.IsIdle())
         return FALSE;
@@ -185,6 +190,8 @@ void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
 
 // ---- Cursor.
 
+// The module cursor for a client point, 0 for the default one. Refreshes the trim
+// candidate on the way, so that a press finds the edge the cursor showed.
 UINT CKelSBEditView::CursorIdAt(CPoint point) {
     switch (m_dwToolMode) {
     case kToolDeleteSpace:

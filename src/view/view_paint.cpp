@@ -140,6 +140,8 @@ HBRUSH CKelSBEditView::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     return CWnd::OnCtlColor(pDC, pWnd, nCtlColor);
 }
 
+// Paints everything below and beside the child controls, region by region; the controls
+// paint themselves.
 void CKelSBEditView::OnDraw(CDC* pDC) {
     if (!pDC)
         return;
@@ -357,6 +359,7 @@ void CKelSBEditView::InvalidateTrackHeader(int nTrack, BOOL bWithRow) {
 
 // ---- Header tip.
 
+// The header tip names the header button under the point and is silent elsewhere.
 void CKelSBEditView::UpdateHeaderTip(CPoint point) {
     if (!m_HeaderTip.GetSafeHwnd())
         return;

@@ -146,6 +146,7 @@ CString MaterialLabel(const CKelSBContentBaseObj* pContent, kel::sbedit::Materia
 
 } // namespace
 
+// What a material shows as its name: its piece's name, the piece's effect and phase.
 CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) const {
     kel::sbedit::MaterialLookups lookups(m_pCurScene);
     return MaterialLabel(pContent, lookups);

@@ -173,6 +173,7 @@ int CKelSBEditView::PasteAtCurTrack() {
 
 // ---- Storyboard settings ----------------------------------------------------------------------
 
+// The storyboard's own properties dialog ("Storyboard Setup").
 int CKelSBEditView::EditSBSettings() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (!pBody)
@@ -198,6 +199,7 @@ int CKelSBEditView::EditSBSettings() {
     return bChanged ? 1 : 0;
 }
 
+// ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
 int CKelSBEditView::SetDeleteMode(UINT nId) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
@@ -213,6 +215,8 @@ int CKelSBEditView::SetDeleteMode(UINT nId) {
 
 // ---- Shared steps -----------------------------------------------------------------------------
 
+// view_sbbody_ops.cpp).
+// A question with Yes, No and Cancel; true only for Yes.
 int CKelSBEditView::AskYes(UINT nTextId) {
     m_bHistorySync = 0;
     const int nAnswer = CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId,
@@ -229,6 +233,7 @@ void CKelSBEditView::SelectOnlyTrack(int nTrack) {
         m_selection.GetSelTrackList().AddTail(pTrack);
 }
 
+// After a track went: the track to select, and no material selection.
 void CKelSBEditView::AfterTrackRemoval(int nSelectTrack) {
     // The removed track's materials went, and containers with them: nothing of the material
     // selection may stay.
@@ -238,6 +243,8 @@ void CKelSBEditView::AfterTrackRemoval(int nSelectTrack) {
     ClearStatusLine();
 }
 
+// The common end of the track operations: the view rebuilt, the selected track kept, the
+// host's document marked changed, the navigator told.
 void CKelSBEditView::AfterTrackChange() {
     EnsureCurContentVisible();
     RebuildKeepingSelection();
@@ -245,6 +252,7 @@ void CKelSBEditView::AfterTrackChange() {
     NotifyNavigatorContent(m_selection.GetCurContent());
 }
 
+// The selector, the ranges and the picture from the storyboard; the selection stays.
 void CKelSBEditView::RebuildKeepingSelection() {
     // The model keeps the track lists in step with its track operations (and the debug check
     // after each step says so); what the view derives from the storyboard follows here.

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+// A released trim: its material made current, its new length one undoable step (nothing
+// when the edge did not move).
 void CKelSBEditView::ApplyTrim(const KelSBTrimCandidate& trim) {
     // The trimmed material becomes the current one, with its container selected.
     std::vector<CRect> rects;
