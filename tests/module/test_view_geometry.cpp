@@ -124,6 +124,36 @@ TEST_F(ViewGeometryTest, TrackRowsAndMaterialsFollowTheScrollPosition) {
               area.top - 60); // above the view: not clipped
 }
 
+// The handles take the size of the bitmaps the view loads when its window is created, after
+// the geometry was made: a size read too early would leave them empty and ungrabbable.
+TEST_F(ViewGeometryTest, RangeHandlesTakeTheLoadedBitmapsAndMoveWithTheScroll) {
+    SizeView(1000, 200);
+    CKelSBBodyObj* body = scene->GetSBEditObj()->GetCurSBBodyObj();
+    body->SetRange(50, 100);
+    const KelSBViewGeometry& geometry = view->Geometry();
+    const CRect band = geometry.GetMarkerBandRect();
+    const CRect start = geometry.GetRangeStartHandleRect();
+    const CRect end = geometry.GetRangeEndHandleRect();
+    ASSERT_FALSE(start.IsRectEmpty());
+    ASSERT_FALSE(end.IsRectEmpty());
+    EXPECT_EQ(start.TopLeft(), CPoint(geometry.FrameToClientX(50), band.top + 1));
+    EXPECT_EQ(end.right, geometry.FrameToClientX(100));
+    EXPECT_EQ(geometry.GetRangeBarRect(), CRect(150, band.top + 1, 200, band.bottom - 1));
+    CRect outline;
+    outline.UnionRect(geometry.GetRangeBarRect(), start);
+    outline.UnionRect(outline, end);
+    EXPECT_EQ(geometry.GetRangeOutlineRect(), outline);
+    EXPECT_FALSE(geometry.GetTimeLineHeadRect(0).IsRectEmpty());
+
+    view->Scroll().UpdateHRange();
+    body->SetFramesPerUnit(1); // 350 frames: 8750 pixels, so the bar can scroll
+    view->Scroll().UpdateHRange();
+    view->Scroll().SetHScrollPos(30);
+    ASSERT_EQ(view->Scroll().GetHScrollPos(), 30);
+    EXPECT_EQ(geometry.GetRangeStartHandleRect().left, geometry.FrameToClientX(50));
+    EXPECT_EQ(geometry.FrameToClientX(50), 100 + 50 * 25 - 30);
+}
+
 TEST_F(ViewGeometryTest, EnsureVisibleScrollsOnlyWhenTheFrameIsOutside) {
     SizeView(400, 200);
     view->Scroll().UpdateHRange(); // 350 frames at 25 per unit: 350 pixels
