@@ -72,8 +72,6 @@ class CKelSBEditView : public CWnd {
 public:
     // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
     static constexpr int kUnitPixels = 25;
-    static constexpr int kZoomStepCount = 19;
-    static constexpr int kToolButtonCount = 6;
     // The zoom menu button has no id of its own in the resources; this one collides with none.
     static constexpr UINT kZoomMenuButtonId = 104;
 
@@ -245,10 +243,6 @@ public:
     CString GetMaterialLabel(const CKelSBContentBaseObj* pContent) const;
     void InvalidateRects(std::vector<CRect>& rects);
     void UpdateHeaderTip(CPoint point);
-    // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
-    // follow the marker drag mode and the range; the trim line follows the trim candidate.
-    void DrawMarkerFeedback();
-    void DrawTrimFeedback();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -303,6 +297,10 @@ private:
     // ---- What the gestures (gestures/, which reach these through their base class) and the
     // header column do beyond the public operations; the context menus are in view_menus.cpp.
     friend class KelSBGestureHandler;
+    // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
+    // follow the marker drag mode and the range; the trim line follows the trim candidate.
+    void DrawMarkerFeedback();
+    void DrawTrimFeedback();
     void PressHeaderColumn(CPoint point);
     void ToggleTrackFlag(int nTrack, int nButton);
     void ApplyTrim(const KelSBTrimCandidate& trim);
@@ -374,7 +372,7 @@ private:
     CKelAquaScrollBar m_ZoomBar;
     CKelComboPopupMenu m_ZoomMenuBtn;
     CKelAquaComboBox m_SBSelector;
-    std::array<CKelBmpToolNormalBtn, kToolButtonCount> m_ToolBtns;
+    std::array<CKelBmpToolNormalBtn, KelSBViewGeometry::kToolButtonCount> m_ToolBtns;
 
     // ---- The helpers the view owns, one concern each; declared last, after the bitmaps and
     // controls they read.

@@ -46,11 +46,11 @@ KelSBViewGeometry::KelSBViewGeometry(const CKelSBEditView& view, const CBitmap& 
     // The table follows the frame rate of the video standard at construction; a later change of
     // the standard keeps the table.
     const auto r = static_cast<DWORD>(CKelVideoStd::GetFrameRate());
-    const DWORD steps[CKelSBEditView::kZoomStepCount] = {
+    const DWORD steps[KelSBViewGeometry::kZoomStepCount] = {
         1,      2,      4,      8,      10,      20,      r,       2 * r,   4 * r,   8 * r,
         10 * r, 20 * r, 30 * r, 60 * r, 120 * r, 240 * r, 480 * r, 600 * r, 1200 * r};
-    m_arrZoomSteps.SetSize(CKelSBEditView::kZoomStepCount);
-    for (int i = 0; i < CKelSBEditView::kZoomStepCount; ++i)
+    m_arrZoomSteps.SetSize(KelSBViewGeometry::kZoomStepCount);
+    for (int i = 0; i < KelSBViewGeometry::kZoomStepCount; ++i)
         m_arrZoomSteps[i] = steps[i];
 }
 
@@ -212,7 +212,7 @@ CRect KelSBViewGeometry::GetBelowStripRect() const {
 }
 
 CRect KelSBViewGeometry::GetToolButtonRect(UINT nId) const {
-    if (nId < kFirstToolId || nId >= kFirstToolId + CKelSBEditView::kToolButtonCount)
+    if (nId < kFirstToolId || nId >= kFirstToolId + KelSBViewGeometry::kToolButtonCount)
         return CRect();
     const CRect corner = GetCornerBoxRect();
     const int left = corner.left + 1 + static_cast<int>(nId - kFirstToolId) * (m_nToolBtnWidth + 1);

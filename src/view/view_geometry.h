@@ -34,6 +34,9 @@ struct KelSBHitResult {
 
 class KelSBViewGeometry {
 public:
+    static constexpr int kZoomStepCount = 19;
+    static constexpr int kToolButtonCount = 6;
+
     // The bitmaps give the size of the range handles and of the time line head; they belong to
     // the view and are read when asked, so loading them later is seen.
     KelSBViewGeometry(const CKelSBEditView& view, const CBitmap& rangeStart,

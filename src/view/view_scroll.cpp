@@ -162,7 +162,7 @@ void KelSBViewScroll::UpdateZoomBarRange() {
     if (!m_ZoomBar.GetSafeHwnd() || !pBody)
         return;
     const int nLast =
-        static_cast<int>(m_view.Geometry().GetZoomSteps()[CKelSBEditView::kZoomStepCount - 1]);
+        static_cast<int>(m_view.Geometry().GetZoomSteps()[KelSBViewGeometry::kZoomStepCount - 1]);
     // A time area of no width (a very narrow view) allows every zoom rather than dividing by 0.
     const int nWidth = m_view.Geometry().GetTimeAreaRect().Width();
     const long long q =
@@ -327,7 +327,7 @@ void KelSBViewScroll::SteplessZoom(int nFramesPerUnit) {
     const int nOldPixel = m_view.Geometry().FrameToPixel(nTimeLine);
     const int nOldPos = GetHScrollPos();
     const int nLast =
-        static_cast<int>(m_view.Geometry().GetZoomSteps()[CKelSBEditView::kZoomStepCount - 1]);
+        static_cast<int>(m_view.Geometry().GetZoomSteps()[KelSBViewGeometry::kZoomStepCount - 1]);
     const int nFit = std::clamp(nFramesPerUnit, 1, nLast);
     SetZoomBarToFPU(static_cast<DWORD>(nFit));
     pBody->SetFramesPerUnit(static_cast<DWORD>(nFit));

@@ -26,6 +26,14 @@ void KelSBGestureHandler::ForgetDrag(CKelSBEditView& view) {
     view.DragDrop().ResetDrag();
 }
 
+void KelSBGestureHandler::DrawMarkerFeedback(CKelSBEditView& view) {
+    view.DrawMarkerFeedback();
+}
+
+void KelSBGestureHandler::DrawTrimFeedback(CKelSBEditView& view) {
+    view.DrawTrimFeedback();
+}
+
 void KelSBGestureHandler::ApplyTrim(CKelSBEditView& view, const KelSBTrimCandidate& trim) {
     view.ApplyTrim(trim);
 }

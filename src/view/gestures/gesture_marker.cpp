@@ -54,7 +54,7 @@ public:
             dwMode = 2;
         }
         Record(view).ToMarkerDrag(dwMode, nGrabOffset, dwStartBefore, dwEndBefore);
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         return true;
     }
 
@@ -63,7 +63,7 @@ public:
         if (!pBody)
             return;
         const KelSBGesture& gesture = Record(view);
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         const CRect rcOld = view.Geometry().GetRangeOutlineRect();
         const DWORD dwFrame = FrameAtLeastZero(
             view.Geometry().ClientXToFrame(point.x - gesture.GetMarkerGrabOffset()));
@@ -84,17 +84,17 @@ public:
         rcBoth.UnionRect(rcOld, view.Geometry().GetRangeOutlineRect());
         view.InvalidateRect(rcBoth, FALSE);
         view.UpdateWindow();
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
     }
 
     void Release(CKelSBEditView& view) override {
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         End(view);
     }
 
     void Cancel(CKelSBEditView& view) override {
         const KelSBGesture& gesture = Record(view);
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         const CRect rcOld = view.Geometry().GetRangeOutlineRect();
         if (CKelSBBodyObj* pBody = view.GetCurSBBody())
             pBody->SetRange(gesture.GetRangeStartBefore(), gesture.GetRangeEndBefore());

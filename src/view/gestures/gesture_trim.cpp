@@ -78,7 +78,7 @@ public:
         Record(view).Candidate() = trim;
         Record(view).ToTrim();
         view.SetCapture();
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         return true;
     }
 
@@ -86,7 +86,7 @@ public:
         KelSBTrimCandidate& trim = Record(view).Candidate();
         if (view.IsLoaded() || !trim.pContent)
             return;
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         if (trim.rcMaterial.Width() <= kNarrowWidth) {
             if (trim.dwEdge == 1 && point.x > trim.rcMaterial.right)
                 trim.dwEdge = 2;
@@ -102,7 +102,7 @@ public:
                                ? OwnFrame(trim)
                                : FrameAtLeastZero(view.Geometry().ClientXToFrame(trim.ptPoint.x +
                                                                                  trim.nGrabOffset));
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
 
         const CKelSBContentBaseObj& content = *trim.pContent;
         const DWORD dwIn = trim.dwEdge == 1 ? trim.dwEdgeFrame : content.GetStoryIn();
@@ -118,14 +118,14 @@ public:
             return;
         }
         const KelSBTrimCandidate trim = Record(view).Candidate();
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         End(view);
         if (trim.pContent)
             ApplyTrim(view, trim);
     }
 
     void Cancel(CKelSBEditView& view) override {
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         End(view);
         if (CKelSBEditDlg* pDlg = view.GetParentDlg())
             pDlg->UpdateCaption(view.GetCurContent());
