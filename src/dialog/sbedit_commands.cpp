@@ -30,7 +30,7 @@ constexpr unsigned kNotOneTrack = kKelSBNoTrackSelected | kKelSBManyTracksSelect
 
 int SelectAll(View& view) {
     // The status line shows the whole selection's span, not the material that had the focus.
-    view.SelectAllMaterials();
+    view.Selection().SelectAllMaterials();
     view.ShowSelectedSpan();
     return 1;
 }
@@ -53,6 +53,11 @@ int DlgOp(Dlg& dlg, View& /*view*/, UINT /*nId*/) {
 template <auto Member, auto... Args>
 int ViewOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
     return Call<View, Member, Args...>(view);
+}
+// For members of the view's scroll positions and zoom.
+template <auto Member, auto... Args>
+int ScrollOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
+    return Call<KelSBViewScroll, Member, Args...>(view.Scroll());
 }
 // For members that take the id that was run.
 template <auto Member>
@@ -134,15 +139,15 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(IDC_BTN_DOWNLOAD, Place::kButtonStrip, 0, &DlgOp<&Dlg::OnDownload>),
 
     // ---- The view's tool buttons and the zoom menu.
-    Row(IDC_VIEW_TOOL_FIT, Place::kViewTools, 0, &ViewOp<&View::FitToWindow>),
-    Row(IDC_VIEW_TOOL_ZOOM_IN, Place::kViewTools, 0, &ViewOp<&View::ZoomStep, TRUE>),
-    Row(IDC_VIEW_TOOL_ZOOM_OUT, Place::kViewTools, 0, &ViewOp<&View::ZoomStep, FALSE>),
+    Row(IDC_VIEW_TOOL_FIT, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::FitToWindow>),
+    Row(IDC_VIEW_TOOL_ZOOM_IN, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::ZoomStep, TRUE>),
+    Row(IDC_VIEW_TOOL_ZOOM_OUT, Place::kViewTools, 0, &ScrollOp<&KelSBViewScroll::ZoomStep, FALSE>),
     Row(IDC_VIEW_TOOL_SB_SETUP, Place::kViewTools, kEdits, &ViewOp<&View::EditSBSettings>),
     Row(IDC_VIEW_TOOL_SB_OPERATION, Place::kViewTools, 0, &ViewOp<&View::OpenSBListDialog>),
     Row(IDC_VIEW_TOOL_SB_NAVIGATOR, Place::kViewTools, 0, &ViewOp<&View::ToggleNavigator>),
     Row(ID_ZOOM_FIRST, Place::kZoomMenu, 0,
         [](Dlg&, View& view, UINT nId) {
-            view.ZoomToIndex(static_cast<int>(nId - ID_ZOOM_FIRST));
+            view.Scroll().ZoomToIndex(static_cast<int>(nId - ID_ZOOM_FIRST));
             return 1;
         })
         .UpTo(ID_ZOOM_LAST),
@@ -158,7 +163,7 @@ constexpr KelSBCommandEntry kCommands[] = {
     // ---- The track area menu.
     Row(ID_AREA_SELECT_TRACK_MATERIALS, Place::kTrackAreaMenu, kWait,
         [](Dlg&, View& view, UINT) {
-            view.SelectAllMaterialsOfSelTracks();
+            view.Selection().SelectAllMaterialsOfSelTracks();
             view.ShowSelectedSpan();
             return 1;
         })
@@ -166,11 +171,12 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(ID_AREA_PASTE_HERE, Place::kTrackAreaMenu, kEdits | kWait,
         &ViewOp<&View::PasteMaterialsAtMenuPoint>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_FIT, Place::kTrackAreaMenu, kWait, &ViewOp<&View::FitToWindow>)
+    Row(ID_AREA_FIT, Place::kTrackAreaMenu, kWait, &ScrollOp<&KelSBViewScroll::FitToWindow>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_ZOOM_IN, Place::kTrackAreaMenu, kWait, &ViewOp<&View::ZoomStep, TRUE>)
+    Row(ID_AREA_ZOOM_IN, Place::kTrackAreaMenu, kWait, &ScrollOp<&KelSBViewScroll::ZoomStep, TRUE>)
         .Needing(Needs::kCurrentTrack),
-    Row(ID_AREA_ZOOM_OUT, Place::kTrackAreaMenu, kWait, &ViewOp<&View::ZoomStep, FALSE>)
+    Row(ID_AREA_ZOOM_OUT, Place::kTrackAreaMenu, kWait,
+        &ScrollOp<&KelSBViewScroll::ZoomStep, FALSE>)
         .Needing(Needs::kCurrentTrack),
     Row(ID_AREA_SELECT_ALL, Place::kTrackAreaMenu, kWait,
         [](Dlg&, View& view, UINT) { return SelectAll(view); })
@@ -249,7 +255,7 @@ bool HasWhatItNeeds(const KelSBCommandEntry& entry, const View& view) {
     switch (entry.needs) {
     case Needs::kCurrentTrack: {
         const CKelSBBodyObj* pBody = view.GetCurSBBody();
-        const int nTrack = view.GetCurTrackIndex();
+        const int nTrack = view.Selection().GetCurTrackIndex();
         return pBody != nullptr && nTrack >= 0 && nTrack < pBody->GetTrackCount();
     }
     case Needs::kSelectionAndFocus:

@@ -78,7 +78,7 @@ void CKelSBEditDlg::OnDelete() {
     if (m_bLoaded || !pView || pView->GetSelContainerList().IsEmpty())
         return;
     const HINSTANCE inst = kel::sbedit::ModuleInstance();
-    const int bAllowed = pView->IsSelectionOnUnlockedTracks();
+    const int bAllowed = pView->Selection().IsSelectionOnUnlockedTracks();
     pView->SetHistorySync(0);
     if (bAllowed) {
         const int nAnswer = CKelModuleRC::MessageBoxW(inst, IDS_ASK_DELETE_MATERIALS,

@@ -70,7 +70,7 @@ int EditCurrentEffect(CKelSBEditView& view) {
     if (view.IsLoaded() || pScene == nullptr || pBody == nullptr || pContent == nullptr ||
         IsOnLockedTrack(*pBody, *pContent))
         return 0;
-    const kel::edit::Focus focus = view.GetCurFocus();
+    const kel::edit::Focus focus = view.Selection().GetCurFocus();
     if (!focus.IsSet())
         return 0; // a current material that is not the storyboard's cannot be recorded
     // The step keeps the material as it is before the editor runs.

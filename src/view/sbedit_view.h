@@ -3,17 +3,20 @@
 // and carries the top strip (storyboard selector, zoom menu, stepless zoom, scroll bars) and the
 // six tool buttons of the corner box.
 //
-// The view's work is split by concern over several files: geometry (view_geometry.cpp),
-// creation, layout and scene hand-over (view_lifecycle.cpp), ranges, scroll positions and zoom
-// (view_scroll.cpp), hit tests and the selection (view_select.cpp), the mouse gestures and the
-// cursor (view_mouse.cpp, the states of view_gesture.h, one handler per gesture in gestures/),
-// what a trim changes (view_trim.cpp), the drag and drop of materials (view_drag.cpp,
-// view_drop.cpp), the host's items put on the storyboard (view_add_items.cpp), playback and
-// preview (view_output.cpp, entries to src/play), track operations and storyboard settings
-// (view_tracks.cpp), the storyboard operations and the Storyboard List dialog
-// (view_sbbody_ops.cpp), the services that editing operations and undo/redo commands share
-// (view_edit_services.cpp), the editing operations by group (view_edit_*.cpp), the shortcut
-// keys (view_keys.cpp) and the context menus (view_menus.cpp).
+// The view owns one helper object per concern, each with its own header:
+// - KelSBViewGeometry (view_geometry.h): frames and pixels, the rectangle of every region,
+//   track row and material, and the hit tests (view_hit_test.cpp);
+// - KelSBViewScroll (view_scroll.h): the scroll positions and ranges, the zoom, the wheel;
+// - KelSBViewSelection (view_selection.h): the selected tracks and containers and the
+//   current material;
+// - KelSBViewDragDrop (view_drag.h): the drag of the selected materials and the drop target;
+// and the record of the running gesture, KelSBGesture (view_gesture.h), whose handlers are in
+// gestures/. The view itself keeps the scene, the child controls and painting
+// (view_lifecycle.cpp, view_document.cpp, view_paint*.cpp), the mouse and keys (view_mouse.cpp,
+// view_keys.cpp, view_menus.cpp), and the operations the dialog and the undo/redo commands
+// call: playback (view_output.cpp), tracks (view_tracks.cpp), storyboards
+// (view_sbbody_ops.cpp), the editing operations (view_edit_*.cpp, view_trim.cpp,
+// view_add_items.cpp, view_drop.cpp) and their services (view_edit_services.cpp).
 //
 // Storyboards hold tens of thousands of materials, and only a screenful shows. The rule for
 // every path that runs while the user works: it costs what is visible or touched, never what
@@ -24,11 +27,14 @@
 // GetContainerIndex); positional access to any list is constant time. A path that walks every
 // material is a fault; each new operation gets a measure in bench/.
 #pragma once
-
 #include "edit/edit_find.h"
 #include "edit/edit_place.h"
 #include "undo/sbedit_editor.h"
+#include "view/view_drag.h"
+#include "view/view_geometry.h"
 #include "view/view_gesture.h"
+#include "view/view_scroll.h"
+#include "view/view_selection.h"
 
 #include "host/base/kel_object.h"
 #include "host/gui/bmp_buttons.h"
@@ -37,7 +43,6 @@
 #include "platform/collections.h"
 #include "platform/controls.h"
 #include "platform/gdi.h"
-#include "platform/ole.h"
 #include "platform/wnd.h"
 
 #include <array>
@@ -51,15 +56,9 @@ class CKelSBEditDlg;
 class CKelPlaySceneObj;
 class CKelSBEditObj;
 class CKelSBBodyObj;
-class CKelSBTrackObj;
-class CKelSBContainerObj;
 class CKelSBContentBaseObj;
 class CKelURBase;
 struct KelSBBodyOperation;
-
-namespace kel::platform {
-struct DragPayload;
-}
 
 namespace kel::automation {
 struct EditorState;
@@ -69,24 +68,11 @@ namespace kel::sbedit {
 class MaterialLookups;
 }
 
-// What lies under a point of the track area (filled by the hit test).
-struct KelSBHitResult {
-    int nTrackIndex = -1;
-    CKelSBTrackObj* pTrack = nullptr;
-    CRect rcTrackRow;
-    CKelSBContainerObj* pContainer = nullptr;
-    CKelSBContentBaseObj* pContent = nullptr;
-    CRect rcContainerOutline;
-    CRect rcContent;
-};
-
 // The editor the undo/redo commands work in: the view serves them (CKelSBEditorServices).
 class CKelSBEditView : public CWnd, public CKelSBEditorServices {
 public:
     // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
     static constexpr int kUnitPixels = 25;
-    static constexpr int kZoomStepCount = 19;
-    static constexpr int kToolButtonCount = 6;
     // The zoom menu button has no id of its own in the resources; this one collides with none.
     static constexpr UINT kZoomMenuButtonId = 104;
 
@@ -95,7 +81,6 @@ public:
     CKelSBEditView();
     ~CKelSBEditView() override;
 
-    // A visible, bordered child of the edit dialog, which it reaches as its parent dialog.
     BOOL CreateView(CKelSBEditDlg* pParentDlg, const CRect& rect, UINT nId);
 
     // ---- Scene, document and dialog.
@@ -108,110 +93,53 @@ public:
 
     // The host hands over its current scene (null: none).
     void SetCurScene(CKelPlaySceneObj* pScene);
-    // Re-reads the current storyboard; a non-null scene replaces the view's scene first.
     void RefreshView(CKelPlaySceneObj* pNewScene);
-    void FillSBSelector();
-    // Makes storyboard nIndex current and re-reads it. 0 without a scene or for a bad index.
     int SwitchSBBody(int nIndex);
     void EnsureCurContentVisible() override;
 
-    // ---- Selection state (the selection operations come with the mouse and keys).
-    CObList& GetSelTrackList() override { return m_lstSelTracks; }
-    CObList& GetSelContainerList() override { return m_lstSelContainers; }
-    CKelSBContentBaseObj* GetCurContent() const override { return m_pCurContent; }
-    void SetCurContent(CKelSBContentBaseObj* pContent) override { m_pCurContent = pContent; }
-    int GetCurTrackIndex() const { return m_nCurTrackIndex; }
-    // The track the track menu was opened over (-1: none); the track operations act on it.
-    void SetCurTrackIndex(int nTrack) { m_nCurTrackIndex = nTrack; }
-    // Whether every selected container lies on unlocked tracks only.
-    int IsSelectionOnUnlockedTracks() const;
+    // ---- Selection (view_selection.h). The members below forward to it; they are what the
+    // editing operations and the undo/redo commands reach through the view.
+    KelSBViewSelection& Selection() { return m_selection; }
+    const KelSBViewSelection& Selection() const { return m_selection; }
+    CObList& GetSelTrackList() override { return m_selection.GetSelTrackList(); }
+    CObList& GetSelContainerList() override { return m_selection.GetSelContainerList(); }
+    CKelSBContentBaseObj* GetCurContent() const override { return m_selection.GetCurContent(); }
+    void SetCurContent(CKelSBContentBaseObj* pContent) override {
+        m_selection.SetCurContent(pContent);
+    }
+    void ClearTrackSelection() override { m_selection.ClearTrackSelection(); }
+    void ClearMaterialSelection() override { m_selection.ClearMaterialSelection(); }
+    void ShowSelectedSpan() override { m_selection.ShowSelectedSpan(); }
+    void CollectSelectionRects(std::vector<CRect>& rects) const override {
+        m_selection.CollectSelectionRects(rects);
+    }
+    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
+                          bool bTracksToo) override {
+        m_selection.RestoreSelection(containerIndices, focus, bTracksToo);
+    }
+    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const override;
 
     // ---- Tool mode and history sync.
     DWORD GetToolMode() const { return m_dwToolMode; }
-    // Stores the mode and, when the cursor is over the view, shows the mode's cursor at once.
     void SetToolMode(DWORD dwMode);
-    // Sets the cursor again for where it is, when that is over the view.
     void UpdateCursor();
     int GetHistorySync() const { return m_bHistorySync; }
     void SetHistorySync(int bSync) { m_bHistorySync = bSync; }
 
     // ---- Time line.
     DWORD GetTimeLinePos() const;
-    // Moves the time line: repaints the old and new cursor, keeps it visible, updates the
-    // status line with the current content.
     void SetTimeLine(DWORD dwFrame);
 
-    // ---- Geometry (view_geometry.cpp). Frames and pixels are signed so that a point left of
-    // frame 0 gives a negative frame.
-    int FrameToPixel(int nFrames) const;
-    int PixelToFrame(int nPixels) const;
-    int LogicalToClientX(int x) const;
-    int ClientToLogicalX(int x) const;
-    int LogicalToClientY(int y) const;
-    int ClientToLogicalY(int y) const;
-    CPoint LogicalToClient(CPoint pt) const;
-    CPoint ClientToLogical(CPoint pt) const;
-    CRect LogicalToClient(const CRect& rc) const;
-    CRect ClientToLogical(const CRect& rc) const;
-    int FrameToClientX(int nFrame) const;
-    int ClientXToFrame(int x) const;
+    // ---- Geometry: positions, regions and hit tests (view_geometry.h).
+    const KelSBViewGeometry& Geometry() const { return m_geometry; }
+    // The rectangle a material is drawn in (see KelSBViewGeometry::GetMaterialRect).
+    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const override {
+        return m_geometry.GetMaterialRect(pContent);
+    }
 
-    CRect GetTopStripRect() const;
-    CRect GetSelectorRect() const;
-    CRect GetZoomButtonRect() const;
-    CRect GetZoomBarRect() const;
-    CRect GetHScrollRect() const;
-    CRect GetCornerBoxRect() const;
-    CRect GetTimeAreaRect() const;
-    CRect GetVScrollRect() const;
-    CRect GetMarkerBandRect() const;
-    CRect GetRulerRect() const;
-    CRect GetTrackAreaRect() const;
-    CRect GetHeaderColumnRect() const;
-    CRect GetTrackRowsRect() const;
-    CRect GetBelowStripRect() const;
-    CRect GetToolButtonRect(UINT nId) const;
-    CRect GetTrackRowRect(int nTrack) const;
-    CRect GetTrackHeaderRect(int nTrack) const;
-    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const override;
-    CRect GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const;
-    CRect GetRangeBarRect() const;
-    CRect GetRangeStartHandleRect() const;
-    CRect GetRangeEndHandleRect() const;
-    CRect GetRangeOutlineRect() const;
-    // The time line cursor: its head in the ruler and its line down the view.
-    CRect GetTimeLineHeadRect(DWORD dwFrame) const;
-    CRect GetTimeLineRect(DWORD dwFrame) const;
-
-    // What a client area can show, for the paths that must cost what is visible and not what
-    // is stored: the tracks whose rows reach into the client rows top to bottom (exclusive),
-    // as a half-open range of track indices, and the frames a material must reach into to
-    // show between client x left and right (exclusive), with a unit to spare at each side
-    // (false when no frame shows there).
-    std::pair<int, int> GetTrackSpan(int top, int bottom) const;
-    bool GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const;
-
-    const CDWordArray& GetZoomSteps() const { return m_arrZoomSteps; }
-    // Index of the current frames per unit in the zoom table, -1 when it is none of them.
-    int GetZoomIndex() const;
-    // 0 for an index outside the table or without a storyboard.
-    int SetZoomIndex(int nIndex);
-    void EnsureVisible(int nFrame);
-    void Center(int nFrame);
-    void ScrollFrameToX(int nFrame, int x);
-
-    // ---- Scrolling (view_scroll.cpp).
-    int GetHScrollPos() const;
-    int GetVScrollPos() const;
-    void SetHScrollPos(int nPos);
-    void SetVScrollPos(int nPos);
-    void ScrollHorz(int nDelta);
-    void UpdateHRange();
-    void UpdateVRange();
-    void UpdateZoomBarRange();
-    void SetZoomBarToFPU(DWORD dwFramesPerUnit);
-    void ShowCurrentZoom();
-    CString GetZoomText(DWORD dwFramesPerUnit) const;
+    // ---- Scroll positions, zoom and the wheel (view_scroll.h).
+    KelSBViewScroll& Scroll() { return m_scroll; }
+    const KelSBViewScroll& Scroll() const { return m_scroll; }
 
     // ---- Playback and preview (view_output.cpp; the work is in src/play). The host's scene
     // plays, compiles, loads and unloads with pParent as its parent window and the host's
@@ -221,16 +149,8 @@ public:
     int DownLoadStoryBoard(CWnd* pParent);
     int PlayStoryBoard(CWnd* pParent);
     int CompileStoryBoard(CWnd* pParent);
-    // The material play mode: the current material's effect in the host's effect editor, one
-    // undoable step when it changed.
     int IOModeCurContent();
-    // What a double click on a material and the materials menu's "Modify Play Properties" run:
-    // the material play mode of the current material.
     int ModifyPlayProperties();
-    // Clears the live output and shows it cleared (the Escape key).
-    void ClearLiveOutput();
-    // The host's request to bring a material into sight (KELSB_SHOW_CONTENT): the time line at
-    // its entry point, the material alone selected and current. 0 when it is not there.
     int ShowContent(int nContainer, int nContent);
 
     // ---- Tracks and storyboard settings (view_tracks.cpp). Each change is one undoable step;
@@ -244,9 +164,7 @@ public:
     int RemoveCurTrack(bool bCut);
     int CopyCurTrack();
     int PasteAtCurTrack();
-    // The storyboard's own properties dialog ("Storyboard Setup").
     int EditSBSettings();
-    // ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
     int SetDeleteMode(UINT nId);
 
     // ---- Storyboards of the scene (view_sbbody_ops.cpp). Each acts on the current
@@ -259,9 +177,7 @@ public:
     int CutSBBody();
     int CopySBBody();
     int PasteSBBody();
-    // The Storyboard List dialog, modal, owned by the edit dialog. 0 without a document.
     int OpenSBListDialog();
-    // Shows the storyboard navigator when it is hidden, hides it when it shows.
     int ToggleNavigator();
 
     // ---- Editing operations, one file per group: deleting and the material clipboard
@@ -270,51 +186,20 @@ public:
     // changed the storyboard (copying: when it filled a clipboard) and 0 when it refused or had
     // nothing to do, in which case it recorded nothing and left the document as it was. None
     // acts while the storyboard is loaded onto the output or without a current storyboard.
-    //
-    // Deletes the selected containers, closing up behind them in Ripple delete mode. Refused
-    // when a selected material lies on a locked track.
+    // What each does is said at its definition.
     int DeleteSelectedMaterials();
-    // Deletes as above, titled "Cut Objects", and only when that deleted something replaces
-    // the material clipboard with copies of the deleted materials.
     int CutMaterials();
-    // Replaces the material clipboard with copies of the selected materials.
     int CopyMaterials();
-    // Tool mode Delete Space, a click at a client point on an empty place of an unlocked
-    // track: the next material of the track and all after it close up to the one before.
     int DeleteSpaceAt(CPoint point);
-    // Pastes copies of the material clipboard, one undoable step per track they came from:
-    // - at a client point (tool mode Fixed Point Paste, a click): the first material lands at
-    //   the point, the others keep their layout around it as it was drawn when copied; with
-    //   nothing to paste the tool mode falls back to Normal;
-    // - at the point where the context menu was opened;
-    // - at the time line, each material on the track it was copied from and as many frames
-    //   from the time line as it was from the first; the time line then moves to the end of
-    //   what was pasted, so that pasting again pastes behind it.
-    // Each group is tried before any is placed; when one cannot be placed (refused groups: a
-    // locked or missing track, a material in the way), the user is told and the groups placed
-    // before it stay placed.
     int FixedPointPasteAt(CPoint point);
     int PasteMaterialsAtMenuPoint();
     int PasteMaterials();
-    // Gives every selected material but the current one the current one's length; materials
-    // they run into on their tracks move right. Asks for a reference without a current one.
     int SameLength();
-    // The first selected container receives the materials of the others, in selection order.
     int MergeMaterials();
-    // Every selected container keeps its first material; each other goes alone into a new
-    // container, and the new ones join the selection.
     int SplitMaterials();
-    // Trims the material under the time line on every unlocked track at the time line: its
-    // entry point (bEntry) or its outlet point.
     int ClipAtTimeLine(int bEntry);
-    // The effect of the one selected material to the FX clipboard of its phase.
     int CopyFX();
-    // The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
     int PasteFX();
-    // Moves the selected materials of the other tracks than the current material's, track by
-    // track, so that they start where it starts (bLeft) or end where it ends; one undoable step
-    // per track. Asks for a reference without a current one, and tells when a track's group
-    // cannot move there (the groups moved before it stay moved).
     int AlignMaterials(int bLeft);
 
     // ---- Shortcut keys (view_keys.cpp). The key table of the view: TRUE when the key has a
@@ -323,201 +208,47 @@ public:
     // The command (a button of the edit dialog) a key stands for, 0 for none.
     static UINT KeyCommand(UINT nKey);
 
-    // ---- Selection and hit testing (view_select.cpp).
-    // What lies under a client point. 1 when the point is outside the track area or on a
-    // material, 0 otherwise (the track fields stay filled when a track row was hit).
-    int HitTest(CPoint point, KelSBHitResult& result) const;
-    // Non-zero when the point lies on a trimming edge of a material of an unlocked track;
-    // the candidate then holds the material, the edge and where it was grabbed.
-    int EdgeTest(CPoint point, KelSBTrimCandidate& candidate) const;
-    // Index of the track whose header button (0 play, 1 lock) is under the point, -1 for none.
-    int HeaderButtonTest(CPoint point, int& nButton) const;
-    int SelectTrackAt(CPoint point, int bExclusive);
-    int SelectMaterialAt(CPoint point, int bExclusive);
-    void SelectByRect(const CRect& rect);
-    // Every container of the storyboard. 0 without a storyboard.
-    int SelectAllMaterials();
-    // 0 when no track is selected or there is no storyboard.
-    int SelectAllMaterialsOfSelTracks();
-    void ClearTrackSelection() override;
-    void ClearMaterialSelection() override;
-    // Clears both selections, then re-reads the storyboard.
-    void ClearAllSelection();
-    // The earliest entry and the latest outlet of the selected materials to the status line.
-    void ShowSelectedSpan() override;
-    // Points the history panel at the current storyboard's history.
-    void ShowHistoryInPanel() const;
-    // Tells the storyboard navigator which material has the focus (null: none).
-    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const override;
-    int HasNoContainers() const;
-    int HasNoLockedTrack() const;
-    // The first container of the storyboard that holds the material, or null.
-    CKelSBContainerObj* FindContainerOf(const CKelSBContentBaseObj* pContent) const;
-    int IsContentSelected(const CKelSBContentBaseObj* pContent) const;
-    // Appends a copy of every selected material, its geometry rectangle set to where it is
-    // drawn. The copies belong to the list. Returns how many were appended.
-    int CollectSelectedMaterials(CKelObList& list) const;
-    // Invalidates the headers and rows of the selected tracks (bTracks) or the rectangles of
-    // every material of the selected containers.
-    void InvalidateSelection(int bTracks);
-    const KelSBTrimCandidate& GetTrimCandidate() const { return m_gesture.Candidate(); }
-    // The materials of the selected containers that may show within `clip`, in selection
-    // order (the containers as selected, each one's materials in its order). A selection of
-    // more than kSelectionWalkedUpTo containers is met from the screen's side.
-    std::vector<const CKelSBContentBaseObj*> SelectedMaterialsWithin(const CRect& clip) const;
-    static constexpr INT_PTR kSelectionWalkedUpTo = 32;
-
-    // ---- Zoom (view_scroll.cpp).
-    // One step of the zoom table in or out, from the zoom menu's current entry.
-    void ZoomStep(int bIn);
-    // Zoom menu entry nIndex; 0 for an index outside the table or without a storyboard.
-    int ZoomToIndex(int nIndex);
-    // Frames per unit so that the whole storyboard fits the time area.
-    void FitToWindow();
-    // Any frames per unit (clamped to the zoom table's range), the time line kept in place.
-    void SteplessZoom(int nFramesPerUnit);
-    // The mouse wheel, as every timeline editor has it: the wheel scrolls the tracks, with Shift
-    // (or tilted) it scrolls time, with Ctrl it zooms one step of the zoom table per notch
-    // around the frame under the cursor (a screen point). Nothing while a gesture runs.
-    void Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen);
-
-    // ---- Gestures (view_mouse.cpp, gestures/).
-    KelSBGestureState GetGestureState() const { return m_gesture.GetState(); }
+    // ---- Gestures (view_mouse.cpp, gestures/): the record of the running gesture (its state,
+    // the press point, the marker mode, the trim candidate) for those that watch it.
+    const KelSBGesture& Gesture() const { return m_gesture; }
     // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
     // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
     // changes the storyboard under a gesture.
     bool IsGestureRunning() const { return !m_gesture.IsIdle(); }
-    // Ends the running gesture without finishing it: the range marks and the time line go back
-    // to where the press found them, a trim commits nothing, a move drops nothing; the capture
-    // is released and the feedback erased. Nothing happens when no gesture runs.
     void CancelGesture();
-    // Escape cancels a running gesture; TRUE when the key was taken for that. Called for every
-    // key message of the view and of its dialog before anything else sees it.
     BOOL CancelGestureOnEscape(const MSG& msg);
-    DWORD GetMarkerDragMode() const { return m_gesture.GetMarkerMode(); }
-    int IsScrubbing() const { return m_gesture.Is(KelSBGestureState::kScrub); }
-    int IsTrimming() const { return m_gesture.Is(KelSBGestureState::kTrim); }
-    CPoint GetPressPoint() const { return m_gesture.GetPressPoint(); }
     // Where the right button last went down outside the header column ((-1, -1) before): the
     // place a context menu's paste puts materials.
     CPoint GetRightClickPoint() const { return m_ptRightClick; }
 
-    // ---- Moving materials and dropping materials from outside (view_drag.cpp,
-    // view_drop.cpp). The view is the drop target of its own drags ("MOVE_OBJECT_DATA", the
-    // selected materials) and of pieces dragged in from the host ("CREATE_PIECE_DATA").
-    // Drop target operations; points are client points, results drop effects (DROPEFFECT_MOVE
-    // or DROPEFFECT_NONE).
-    DWORD OnDragEnterView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
-    DWORD OnDragOverView(const kel::platform::DragPayload* pData, DWORD dwKeyState, CPoint point);
-    void OnDragLeaveView();
-    int OnDropView(const kel::platform::DragPayload* pData, DWORD dwEffect, CPoint point);
-    // Runs the record's placement without changing anything and notes in it whether it passed.
-    int TestDrop(CONTAINER_INSERT_PARAM& record);
-    // Places the record for real under the history text of a move or a drag in.
-    int PerformDrop(CONTAINER_INSERT_PARAM& record);
-    // The placement of materials of the storyboard (kind 0): a drag within the view, and each
-    // track group of an align. The group moves by the frames between the record's start and
-    // current x (or by its nDeltaFrames), each material onto the track under its rectangle
-    // moved by the points' difference; see kel::edit::PlaceGroup for the rules. Performing
-    // registers one step under the pending undo title (34837 "Move Objects", 34842 "Align
-    // Left" or 34843 "Align Right"; with any other title nothing changes), marks the document
-    // modified and repaints. Refused (0) while loaded, without a storyboard, with the
-    // from-outside flag set, for another kind, when no unlocked track lies under the current
-    // point, or for an empty group. The record's new story in and out are set, and the
-    // caption shows them, in every case.
+    // ---- Drag and drop (view_drag.h): the view is the drop target of its own drags
+    // ("MOVE_OBJECT_DATA", the selected materials) and of pieces dragged in from the host
+    // ("CREATE_PIECE_DATA"); the placements below are what a drop performs (view_drop.cpp).
+    KelSBViewDragDrop& DragDrop() { return m_dragDrop; }
     int PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform);
-    // The placement of groups from outside (kind 1, a drag in; kind 2, each track group of a
-    // fixed point paste) at the record's current point, with the from-outside flag set; see
-    // kel::edit::PlanFromOutside and kel::edit::PlaceFromOutside for the rules. Testing shows
-    // the prospective entry point, outlet point and length in the caption. Performing under the
-    // pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
-    // other nothing changes) registers one step, selects the new materials and marks the
-    // document modified. A single piece dragged onto a piece asks whether to replace that
-    // piece's play piece instead, one undoable step of its own.
     int PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform);
-    UINT GetPendingUndoTitle() const { return m_nPendingUndoTitle; }
-    void SetPendingUndoTitle(UINT nTextId) { m_nPendingUndoTitle = nTextId; }
-    int IsFromOutside() const { return m_bFromOutside; }
-    void SetFromOutside(int bFromOutside) { m_bFromOutside = bFromOutside ? 1 : 0; }
-
-    // ---- The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
-    // selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each
-    // on a new track, inserted at the first selected track or appended, as one undoable step,
-    // and selects them. 0 without a storyboard, at 255 tracks, or without such items.
-    int AddSelectedItems(int nMode);
 
     // ---- Services of the editing operations and the undo/redo commands
-    // (view_edit_services.cpp).
-    // Whether a view object still exists: commands outlive the view that recorded them.
     static bool IsLiveView(const CKelSBEditView* pView);
-    // Appends the rectangle of every material of every selected container (empty ones left out).
-    void CollectSelectionRects(std::vector<CRect>& rects) const override;
-    // Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
     void MarkModified() const override;
-    // The status line without a material.
     void ClearStatusLine() override;
-    // The current storyboard when editing operations may change it: not while it is loaded
-    // onto the output, and never without a scene. Null otherwise.
-    CKelSBBodyObj* GetEditableBody() const;
-    // Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
     void EnableHostPanels(BOOL bEnable);
-    // Shows a message of the module's string table with an OK button; the history panel is
-    // not re-pointed by the deactivation the box causes.
-    void ShowMessage(UINT nTextId);
-    // Invalidates and erases the rows of the tracks and updates the window at once.
-    void InvalidateTrackRows(const std::vector<int>& tracks);
-    // Places the groups one after another, each as one step under the history text: every
-    // group is tested first, then each is tested again and placed; the first that cannot be
-    // stops the rest. 1 when every group was placed.
-    int PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId);
-    // Empties both selections and re-reads the current storyboard: validated against the
-    // scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
-    // same under the wait cursor.
     void FullViewReset();
     void FullViewRebuild() override;
-    // What a full reset shows, for a step that kept the storyboard's derived data itself
-    // (track lists, icons): both selections emptied, ranges recomputed, back at the start,
-    // repainted; the storyboard is not walked again.
     void ResetViewKeepingModel() override;
-    // Where the current material sits, and the indices of the selected containers (ascending,
-    // or in the order they were selected).
-    kel::edit::Focus GetCurFocus() const;
-    std::vector<int> GetSelContainerIndices() const;
-    std::vector<int> GetSelContainerIndicesInSelectionOrder() const;
-    // Selects the recorded containers again and makes the focus current (see
-    // kel::edit::RestoreSelection); repaints nothing.
-    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
-                          bool bTracksToo) override;
-    // The consistency check of the current storyboard, this view's selection and the history:
-    // every fault found, one line each.
     std::vector<std::string> CheckConsistency(bool bOverlaps = true) const;
-    // Debug builds: reports every fault of CheckConsistency (overlaps aside) on the standard
-    // error and stops the program, naming what was being done. Release builds: nothing.
     void DebugCheck(const char* pszDoing) const override;
 
-    // Fills what a host reads through the automation message.
     void FillAutomationState(kel::automation::EditorState& state) const;
 
     // ---- Painting (view_paint.cpp, view_paint_materials.cpp).
-    // Paints everything below and beside the child controls, region by region; the controls
-    // paint themselves.
     void OnDraw(CDC* pDC);
-    // What a material shows as its name: its piece's name, the piece's effect and phase.
     CString GetMaterialLabel(const CKelSBContentBaseObj* pContent) const;
-    // Repaint requests of the editing operations.
-    void InvalidateTrackHeader(int nTrack, BOOL bWithRow);
-    // Invalidates and erases each non-empty rectangle, updates the window at once and empties
-    // the list.
     void InvalidateRects(std::vector<CRect>& rects) override;
     void InvalidateAll() override { Invalidate(TRUE); }
     void PaintNow() override { UpdateWindow(); }
     void PaintFrameNow() override { SendMessage(WM_NCPAINT, 1, 0); }
-    // The header tip names the header button under the point and is silent elsewhere.
     void UpdateHeaderTip(CPoint point);
-    // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
-    // follow the marker drag mode and the range; the trim line follows the trim candidate.
-    void DrawMarkerFeedback();
-    void DrawTrimFeedback();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -543,83 +274,56 @@ protected:
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) override;
 
 private:
+    // ---- Services used only within the view's own operations.
+    void FillSBSelector();
+    void ShowHistoryInPanel() const;
+    CKelSBBodyObj* GetEditableBody() const;
+    void ShowMessage(UINT nTextId);
+    void InvalidateTrackRows(const std::vector<int>& tracks);
+    int PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId);
+    // Repaint requests of the editing operations.
+    void InvalidateTrackHeader(int nTrack, BOOL bWithRow);
+    int AddSelectedItems(int nMode);
+    void ClearLiveOutput();
     // The two halves of a reset around the storyboard's own refresh.
     void ForgetSelection();
     void ShowFromStart(const CKelSBBodyObj& body);
-    // Enters the view into the set IsLiveView knows, and the undo layer's live editors, or takes
-    // it out of both.
     void RegisterLiveView(bool bLive);
-    // Delete and cut: the selected containers go under this history text.
     int DeleteSelection(UINT nTitleId);
-    // The storyboard an operation against the current material (align, same length) changes:
-    // null when it may not be edited or nothing is selected, and, after asking the user to
-    // select a reference, when no material is current.
     CKelSBBodyObj* GetReferencedBody();
-    // The materials of the selected containers: containers in selection order, each one's
-    // materials in their order.
-    std::vector<CKelSBContentBaseObj*> GetSelectedMaterials() const;
     void LoadBitmaps();
     void CreateStripControls();
     void CreateToolButtons();
     void LayoutControls();
-    // Brings the document's paste list up to date; with nothing left to paste the tool mode
-    // falls back to Normal. Returns how many materials there are to paste.
     int RefreshPasteState();
-    // A paste of the clipboard's copies in the groups `makeGroups` splits them into.
     int PasteClipboard(
         const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
         DWORD* pdwPastedOut);
-    // The module cursor for a client point, 0 for the default one. Refreshes the trim
-    // candidate on the way, so that a press finds the edge the cursor showed.
     UINT CursorIdAt(CPoint point);
-    // One container's part of the hit test: the union of its materials' hit rectangles and the
-    // last of them under the point. False, the result untouched, when none is under it.
-    bool HitContainer(CKelSBContainerObj* pContainer, CPoint point, KelSBHitResult& result) const;
     // ---- What the gestures (gestures/, which reach these through their base class) and the
     // header column do beyond the public operations; the context menus are in view_menus.cpp.
     friend class KelSBGestureHandler;
+    // Gesture feedback drawn in XOR: drawing the same state twice erases it. The marker lines
+    // follow the marker drag mode and the range; the trim line follows the trim candidate.
+    void DrawMarkerFeedback();
+    void DrawTrimFeedback();
     void PressHeaderColumn(CPoint point);
     void ToggleTrackFlag(int nTrack, int nButton);
-    void ZoomTo(int nIndex, int bSetDirty);
-    void AfterScaleChange(int bSetDirty);
-    // A released trim: its material made current, its new length one undoable step (nothing
-    // when the edge did not move).
     void ApplyTrim(const KelSBTrimCandidate& trim);
     void ChangeLength(const KelSBTrimCandidate& candidate);
-    int BeginDragWithinSB(CPoint point, UINT nFlags);
     void ShowTrackMenu(CPoint point);
     void ShowMaterialsMenu(CPoint point);
     void ShowTrackAreaMenu(CPoint point);
     void ShowStoryboardMenu(CPoint point);
-    // The drag record from a drop's data: this view's own move, or pieces from the host.
-    // DROPEFFECT_NONE (record reset) for anything else.
-    DWORD ReadDragData(const kel::platform::DragPayload* pData, CPoint point);
-    // Tests the record at the point with the feedback redrawn; the drop effect.
-    DWORD TestDragAt(CPoint point);
-    // The XOR outline of where the dragged group would land, drawn or taken away.
-    void DrawDragFeedback();
-    void EraseDragFeedback();
-    void XorDragFeedback();
-    void RegisterAsDropTarget();
-    void ResetDrag();
-    // The undo title a placement may perform under, by record kind.
-    bool MayPerformUnder(DWORD dwKind) const;
-    // The track whose row holds the point (within the track area), -1 for none.
-    int TrackIndexAt(CPoint point) const;
     int ReplaceMaterial(CKelSBContentBaseObj* pTarget, const CKelSBContentBaseObj* pDropped);
     void ResizeSelector(bool bDropped);
     void OnSBSelectorChanged();
     LRESULT OnRefreshContents(LPARAM lParam);
     LRESULT OnUpdatePlayCurrentFrame(WPARAM wParam, LPARAM lParam);
     LRESULT OnEffectPreview(LPARAM lParam);
-    // ---- Steps of the track and storyboard operations (view_tracks.cpp,
-    // view_sbbody_ops.cpp).
-    // A question with Yes, No and Cancel; true only for Yes.
+    // ---- Steps of the track and storyboard operations (view_tracks.cpp, view_sbbody_ops.cpp).
     int AskYes(UINT nTextId);
-    // The common end of the track operations: the view rebuilt, the selected track kept, the
-    // host's document marked changed, the navigator told.
     void AfterTrackChange();
-    // The selector, the ranges and the picture from the storyboard; the selection stays.
     void RebuildKeepingSelection();
     int RunSBBodyOperation(const KelSBBodyOperation& operation);
 
@@ -641,12 +345,6 @@ private:
     CKelPlaySceneObj* m_pCurScene = nullptr;
     CKelSBEditDlg* m_pParentDlg = nullptr;
 
-    // ---- Selection (not owning: the storyboard owns tracks and containers).
-    CObList m_lstSelTracks{10};
-    CObList m_lstSelContainers{10};
-    CKelSBContentBaseObj* m_pCurContent = nullptr;
-    int m_nCurTrackIndex = -1; // the track the track menus act on
-
     DWORD m_dwToolMode = kToolNormal;
     // Cleared while a message box or a long host call runs, so that the deactivation it causes
     // does not re-point the history panel.
@@ -655,39 +353,6 @@ private:
     // ---- Mouse gestures.
     KelSBGesture m_gesture;
     CPoint m_ptRightClick{-1, -1};
-    // What a wheel turned short of a notch (fine-grained wheels and touchpads), per direction
-    // of scrolling: tracks, time, zoom.
-    std::array<int, 3> m_wheelRest{};
-
-    // ---- Drag and drop. The record is that of the drag over the view; the payload pointer
-    // names the data of that drag (null when none is over the view). A drag this view started
-    // carries m_pOwnPayload, which lives until its DoDragDrop returns.
-    // The data of a drag of the selected materials: every material of every selected
-    // container (containers in selection order) and the point where the drag began.
-    struct MovePayload {
-        CObList materials{10};
-        CPoint ptStart;
-    };
-    std::unique_ptr<COleDropTarget> m_pDropTarget;
-    std::unique_ptr<MovePayload> m_pOwnPayload;
-    CONTAINER_INSERT_PARAM m_drag;
-    const void* m_pDragPayload = nullptr;
-    int m_bFromOutside = 0;
-    UINT m_nPendingUndoTitle = 0;
-    DWORD m_dwLastDropEffect = 0;
-    CPoint m_ptLastTested{-1, -1};
-    std::vector<CRect> m_dragFeedback; // drawn in XOR; drawing them again erases them
-
-    // ---- Layout constants, fixed at construction.
-    const int m_nHeaderWidth = 100;
-    const int m_nZoomBoxWidth = 100;
-    const int m_nMarkerBandHeight = 12;
-    const int m_nRulerHeight = 20;
-    const int m_nToolBtnWidth = 15;
-    const int m_nToolBtnHeight = 15;
-    int m_nTopStripHeight = 0;
-    int m_nVBarWidth = 0;
-    CDWordArray m_arrZoomSteps;
 
     // ---- Painting resources.
     COLORREF m_crView = RGB(160, 165, 168);
@@ -711,5 +376,12 @@ private:
     CKelAquaScrollBar m_ZoomBar;
     CKelComboPopupMenu m_ZoomMenuBtn;
     CKelAquaComboBox m_SBSelector;
-    std::array<CKelBmpToolNormalBtn, kToolButtonCount> m_ToolBtns;
+    std::array<CKelBmpToolNormalBtn, KelSBViewGeometry::kToolButtonCount> m_ToolBtns;
+
+    // ---- The helpers the view owns, one concern each; declared last, after the bitmaps and
+    // controls they read.
+    KelSBViewGeometry m_geometry{*this, m_bmpRangeStart, m_bmpRangeEnd, m_bmpTimeLineHead};
+    KelSBViewScroll m_scroll{*this, m_HScroll, m_VScroll, m_ZoomBar, m_ZoomMenuBtn};
+    KelSBViewSelection m_selection{*this};
+    KelSBViewDragDrop m_dragDrop{*this};
 };

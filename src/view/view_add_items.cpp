@@ -10,6 +10,10 @@
 #include "host/scene/play_scene.h"
 #include "res/resource.h"
 
+// The host's items (view_add_items.cpp): WM_CG_ADD_ITEM_TO_SB. Puts the scene's
+// selected groups (their In pieces; with a non-zero mode In, Stay and Out) and movies each
+// on a new track, inserted at the first selected track or appended, as one undoable step,
+// and selects them. 0 without a storyboard, at 255 tracks, or without such items.
 int CKelSBEditView::AddSelectedItems(int nMode) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody || !m_pCurScene || pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount ||
@@ -17,8 +21,8 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
         return 0;
     // The new tracks go in at the first selected track, else after the last.
     int nTarget = pBody->GetTrackCount();
-    for (int i = 0; i < pBody->GetTrackCount() && !m_lstSelTracks.IsEmpty(); ++i) {
-        if (m_lstSelTracks.Find(pBody->GetTrackObj(i))) {
+    for (int i = 0; i < pBody->GetTrackCount() && !m_selection.GetSelTrackList().IsEmpty(); ++i) {
+        if (m_selection.GetSelTrackList().Find(pBody->GetTrackObj(i))) {
             nTarget = i;
             break;
         }
@@ -35,13 +39,14 @@ int CKelSBEditView::AddSelectedItems(int nMode) {
 
     if (!kel::operations::AddSelectedItems(
             *this, nMode ? IDS_HIST_ADD_ITEMS_IN_STAY_OUT : IDS_HIST_ADD_ITEMS_IN, *pBody,
-            *m_pCurScene, nTarget, nMode, GetCurFocus(), GetSelContainerIndices()))
+            *m_pCurScene, nTarget, nMode, Selection().GetCurFocus(),
+            Selection().GetSelContainerIndices()))
         return 0;
-    UpdateHRange();
-    UpdateVRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }

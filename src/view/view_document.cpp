@@ -31,9 +31,9 @@ CKelURBase* CKelSBEditView::GetCurHistory() const {
 void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
     // Whatever a gesture holds belongs to the storyboard that goes.
     CancelGesture();
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
-    m_pCurContent = nullptr;
+    m_selection.GetSelTrackList().RemoveAll();
+    m_selection.GetSelContainerList().RemoveAll();
+    m_selection.SetCurContent(nullptr);
     if (!pScene) {
         m_pCurScene = nullptr;
         // Entries of a scene the view no longer holds could not be switched to.
@@ -52,6 +52,7 @@ void CKelSBEditView::SetCurScene(CKelPlaySceneObj* pScene) {
     FillSBSelector();
 }
 
+// Re-reads the current storyboard; a non-null scene replaces the view's scene first.
 void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     CancelGesture();
     if (pNewScene)
@@ -78,6 +79,9 @@ void CKelSBEditView::RefreshView(CKelPlaySceneObj* pNewScene) {
     ShowFromStart(*pBody);
 }
 
+// What a full reset shows, for a step that kept the storyboard's derived data itself
+// (track lists, icons): both selections emptied, ranges recomputed, back at the start,
+// repainted; the storyboard is not walked again.
 void CKelSBEditView::ResetViewKeepingModel() {
     CancelGesture();
     ForgetSelection();
@@ -90,9 +94,7 @@ void CKelSBEditView::ResetViewKeepingModel() {
 }
 
 void CKelSBEditView::ForgetSelection() {
-    m_pCurContent = nullptr;
-    m_lstSelTracks.RemoveAll();
-    m_lstSelContainers.RemoveAll();
+    m_selection.Forget();
     if (m_pParentDlg)
         m_pParentDlg->UpdateCaption(nullptr);
     FillSBSelector();
@@ -101,17 +103,19 @@ void CKelSBEditView::ForgetSelection() {
 void CKelSBEditView::ShowFromStart(const CKelSBBodyObj& body) {
     // An empty storyboard still gets its own scale and scroll ranges: those of the storyboard
     // shown before would leave it scrolled away from frame 0 and zoomed as the other one.
-    ShowCurrentZoom();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
-    SetHScrollPos(0);
-    SetVScrollPos(0);
-    SetZoomBarToFPU(body.GetFramesPerUnit());
+    Scroll().ShowCurrentZoom();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
+    Scroll().SetHScrollPos(0);
+    Scroll().SetVScrollPos(0);
+    Scroll().SetZoomBarToFPU(body.GetFramesPerUnit());
     Invalidate();
     UpdateWindow();
 }
 
+// Brings the document's paste list up to date; with nothing left to paste the tool mode
+// falls back to Normal. Returns how many materials there are to paste.
 int CKelSBEditView::RefreshPasteState() {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pDoc)
@@ -144,6 +148,7 @@ void CKelSBEditView::FillSBSelector() {
         CB_SETCURSEL, static_cast<WPARAM>(nCur >= 0 && nCur < pDoc->GetSBBodyCount() ? nCur : -1));
 }
 
+// Makes storyboard nIndex current and re-reads it. 0 without a scene or for a bad index.
 int CKelSBEditView::SwitchSBBody(int nIndex) {
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pDoc || !pDoc->SetCurSBBodyIndex(nIndex))
@@ -151,10 +156,11 @@ int CKelSBEditView::SwitchSBBody(int nIndex) {
     RefreshView(nullptr);
     EnsureCurContentVisible();
     ShowHistoryInPanel();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
+// Points the history panel at the current storyboard's history.
 void CKelSBEditView::ShowHistoryInPanel() const {
     CWnd* pPanel = KelToolGetToolBox(KEL_TOOLBOX_HISTORY);
     if (pPanel && IsWindow(pPanel))
@@ -170,8 +176,8 @@ void CKelSBEditView::OnSBSelectorChanged() {
 }
 
 void CKelSBEditView::EnsureCurContentVisible() {
-    if (m_pCurContent && GetCurSBBody())
-        EnsureVisible(static_cast<int>(m_pCurContent->GetStoryIn()));
+    if (m_selection.GetCurContent() && GetCurSBBody())
+        Scroll().EnsureVisible(static_cast<int>(m_selection.GetCurContent()->GetStoryIn()));
 }
 
 BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -190,24 +196,6 @@ BOOL CKelSBEditView::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CWnd::OnCommand(wParam, lParam);
 }
 
-int CKelSBEditView::IsSelectionOnUnlockedTracks() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return 0;
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
-            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
-            const CKelSBTrackObj* pTrack =
-                pContent ? pBody->GetTrackObj(pContent->GetTrackIndex()) : nullptr;
-            if (pTrack && pTrack->IsLocked())
-                return 0;
-        }
-    }
-    return 1;
-}
-
 // ---- Time line.
 
 DWORD CKelSBEditView::GetTimeLinePos() const {
@@ -215,24 +203,26 @@ DWORD CKelSBEditView::GetTimeLinePos() const {
     return pBody ? pBody->GetTimeLinePos() : 0;
 }
 
+// Moves the time line: repaints the old and new cursor, keeps it visible, updates the
+// status line with the current content.
 void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
     CRect rcOld;
-    rcOld.UnionRect(GetTimeLineHeadRect(pBody->GetTimeLinePos()),
-                    GetTimeLineRect(pBody->GetTimeLinePos()));
+    rcOld.UnionRect(Geometry().GetTimeLineHeadRect(pBody->GetTimeLinePos()),
+                    Geometry().GetTimeLineRect(pBody->GetTimeLinePos()));
     pBody->SetTimeLinePos(dwFrame);
     dwFrame = pBody->GetTimeLinePos(); // the storyboard keeps it within the largest frame
     CRect rcNew;
-    rcNew.UnionRect(GetTimeLineHeadRect(dwFrame), GetTimeLineRect(dwFrame));
+    rcNew.UnionRect(Geometry().GetTimeLineHeadRect(dwFrame), Geometry().GetTimeLineRect(dwFrame));
     CRect rcBoth;
     rcBoth.UnionRect(rcOld, rcNew);
     InvalidateRect(rcBoth, TRUE);
     UpdateWindow();
-    EnsureVisible(static_cast<int>(dwFrame));
+    Scroll().EnsureVisible(static_cast<int>(dwFrame));
     if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+        m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
 }
 
 // ---- Registered messages from the host (relayed by the dialog).
@@ -240,8 +230,9 @@ void CKelSBEditView::SetTimeLine(DWORD dwFrame) {
 LRESULT CKelSBEditView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MOUSEHWHEEL) {
         // Tilted right (positive) goes later in time, as turning the wheel down does.
-        Wheel(-static_cast<short>(HIWORD(wParam)), true, false,
-              CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+        m_scroll.Wheel(
+            -static_cast<short>(HIWORD(wParam)), true, false,
+            CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
         return 0;
     }
     if (message >= 0xC000) {
@@ -287,27 +278,28 @@ LRESULT CKelSBEditView::OnRefreshContents(LPARAM lParam) {
 
 // ---- Automation.
 
+// Fills what a host reads through the automation message.
 void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) const {
     using namespace kel::automation;
     state.toolMode = static_cast<int>(m_dwToolMode);
     state.hasView = true;
     state.view = const_cast<CKelSBEditView*>(this);
     GetClientRect(&state.client);
-    state.regions[kSelector] = GetSelectorRect();
-    state.regions[kZoomButton] = GetZoomButtonRect();
-    state.regions[kZoomBar] = GetZoomBarRect();
-    state.regions[kHScrollBar] = GetHScrollRect();
-    state.regions[kCornerBox] = GetCornerBoxRect();
-    state.regions[kTimeArea] = GetTimeAreaRect();
-    state.regions[kVScrollBar] = GetVScrollRect();
-    state.regions[kMarkerBand] = GetMarkerBandRect();
-    state.regions[kRuler] = GetRulerRect();
-    state.regions[kTrackArea] = GetTrackAreaRect();
-    state.regions[kHeaderColumn] = GetHeaderColumnRect();
-    state.hscroll = GetHScrollPos();
-    state.vscroll = GetVScrollPos();
-    state.zoomIndex = GetZoomIndex();
-    state.currentTrack = m_nCurTrackIndex;
+    state.regions[kSelector] = Geometry().GetSelectorRect();
+    state.regions[kZoomButton] = Geometry().GetZoomButtonRect();
+    state.regions[kZoomBar] = Geometry().GetZoomBarRect();
+    state.regions[kHScrollBar] = Geometry().GetHScrollRect();
+    state.regions[kCornerBox] = Geometry().GetCornerBoxRect();
+    state.regions[kTimeArea] = Geometry().GetTimeAreaRect();
+    state.regions[kVScrollBar] = Geometry().GetVScrollRect();
+    state.regions[kMarkerBand] = Geometry().GetMarkerBandRect();
+    state.regions[kRuler] = Geometry().GetRulerRect();
+    state.regions[kTrackArea] = Geometry().GetTrackAreaRect();
+    state.regions[kHeaderColumn] = Geometry().GetHeaderColumnRect();
+    state.hscroll = Scroll().GetHScrollPos();
+    state.vscroll = Scroll().GetVScrollPos();
+    state.zoomIndex = Geometry().GetZoomIndex();
+    state.currentTrack = m_selection.GetCurTrackIndex();
     static_assert(static_cast<std::size_t>(KelSBGestureState::kRubberBand) + 1 ==
                   kel::automation::kGestureNames.size());
     state.gesture = static_cast<int>(m_gesture.GetState());
@@ -315,20 +307,22 @@ void CKelSBEditView::FillAutomationState(kel::automation::EditorState& state) co
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
         return;
-    for (POSITION pos = m_lstSelTracks.GetHeadPosition(); pos;) {
-        const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetNext(pos));
+    for (POSITION pos = m_selection.GetSelTrackList().GetHeadPosition(); pos;) {
+        const auto* pTrack =
+            static_cast<const CKelSBTrackObj*>(m_selection.GetSelTrackList().GetNext(pos));
         state.selectedTracks.push_back(pBody->GetTrackIndex(pTrack));
     }
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+    for (POSITION pos = m_selection.GetSelContainerList().GetHeadPosition(); pos;) {
         const auto* pContainer =
-            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_lstSelContainers.GetNext(pos));
+            DYNAMIC_DOWNCAST(CKelSBContainerObj, m_selection.GetSelContainerList().GetNext(pos));
         state.selectedContainers.push_back(pBody->GetContainerIndex(pContainer));
     }
-    if (const CKelSBContainerObj* pContainer = FindContainerOf(m_pCurContent)) {
+    if (const CKelSBContainerObj* pContainer =
+            Selection().FindContainerOf(m_selection.GetCurContent())) {
         state.hasCurrentContent = true;
         state.currentContainer = pBody->GetContainerIndex(pContainer);
         state.currentMaterial =
-            static_cast<int>(pContainer->GetContentList().IndexOf(m_pCurContent));
+            static_cast<int>(pContainer->GetContentList().IndexOf(m_selection.GetCurContent()));
     }
     const HCURSOR hCursor = GetCursor();
     if (hCursor && hCursor->resourceId >= IDC_CURSOR_TRIM &&

@@ -7,6 +7,8 @@
 // Drop data is outside input. A move's data holds pointers to this storyboard's materials, so it
 // is taken only from the drag this view itself started; piece data is read only when it holds
 // every byte it must, and only for a piece of the scene of the kind its type names.
+#include "view/view_drag.h"
+
 #include "dialog/module_instance.h"
 #include "dialog/sbedit_dlg.h"
 #include "edit/edit_piece_group.h"
@@ -29,50 +31,54 @@ constexpr const char* kMoveFormat = "MOVE_OBJECT_DATA";
 // The outline of a dragged group where it would land.
 constexpr COLORREF kDragFeedback = RGB(200, 200, 200);
 
-// Hands the drop target calls of the platform to the view.
+// Hands the drop target calls of the platform to the view's drag and drop.
 class ViewDropTarget : public COleDropTarget {
 public:
-    explicit ViewDropTarget(CKelSBEditView& view) : m_view(view) {}
-    DROPEFFECT OnDragEnter(CWnd*, COleDataObject* pData, DWORD dwKeyState, CPoint point) override {
-        return m_view.OnDragEnterView(pData ? pData->GetPayload() : nullptr, dwKeyState, point);
+    explicit ViewDropTarget(KelSBViewDragDrop& dragDrop) : m_dragDrop(dragDrop) {}
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject* pData, DWORD, CPoint point) override {
+        return m_dragDrop.OnDragEnter(pData ? pData->GetPayload() : nullptr, point);
     }
-    DROPEFFECT OnDragOver(CWnd*, COleDataObject* pData, DWORD dwKeyState, CPoint point) override {
-        return m_view.OnDragOverView(pData ? pData->GetPayload() : nullptr, dwKeyState, point);
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject*, DWORD, CPoint point) override {
+        return m_dragDrop.OnDragOver(point);
     }
-    void OnDragLeave(CWnd*) override { m_view.OnDragLeaveView(); }
-    BOOL OnDrop(CWnd*, COleDataObject* pData, DROPEFFECT dwEffect, CPoint point) override {
-        return m_view.OnDropView(pData ? pData->GetPayload() : nullptr, dwEffect, point) ? TRUE
-                                                                                         : FALSE;
+    void OnDragLeave(CWnd*) override { m_dragDrop.OnDragLeave(); }
+    BOOL OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint point) override {
+        return m_dragDrop.OnDrop(point) ? TRUE : FALSE;
     }
 
 private:
-    CKelSBEditView& m_view;
+    KelSBViewDragDrop& m_dragDrop;
 };
 
 } // namespace
 
-void CKelSBEditView::RegisterAsDropTarget() {
+KelSBViewDragDrop::KelSBViewDragDrop(CKelSBEditView& view) : m_view(view) {}
+
+KelSBViewDragDrop::~KelSBViewDragDrop() = default;
+
+void KelSBViewDragDrop::RegisterAsDropTarget() {
     m_pDropTarget = std::make_unique<ViewDropTarget>(*this);
-    m_pDropTarget->Register(this);
+    m_pDropTarget->Register(&m_view);
 }
 
 // ---- Starting a drag.
 
-int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
-    if (m_lstSelContainers.IsEmpty())
+int KelSBViewDragDrop::BeginDragOfSelection(CPoint point) {
+    if (m_view.Selection().GetSelContainerList().IsEmpty())
         return 0;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    m_view.Geometry().HitTest(point, hit);
     if (hit.nTrackIndex < 0 || !hit.pContainer || !hit.pContent)
         return 0;
     // Materials of a locked track may not move, and a container moves whole.
-    if (!IsSelectionOnUnlockedTracks())
+    if (!m_view.Selection().IsSelectionOnUnlockedTracks())
         return 0;
     CKelOleDataSource* pSource = nullptr;
     try {
         auto pPayload = std::make_unique<MovePayload>();
-        for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-            auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (POSITION pos = m_view.Selection().GetSelContainerList().GetHeadPosition(); pos;) {
+            auto* pContainer = static_cast<CKelSBContainerObj*>(
+                m_view.Selection().GetSelContainerList().GetNext(pos));
             pPayload->materials.AddTail(&pContainer->GetContentList());
         }
         pPayload->ptStart = point;
@@ -84,9 +90,9 @@ int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
         pSource = nullptr;
     }
     if (!pSource) {
-        SetHistorySync(0);
-        CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), IDS_OUT_OF_MEMORY, MB_OK, this);
-        SetHistorySync(1);
+        m_view.SetHistorySync(0);
+        CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), IDS_OUT_OF_MEMORY, MB_OK, &m_view);
+        m_view.SetHistorySync(1);
         return 0;
     }
     CKelOleDropSource dropSource(DROPEFFECT_MOVE);
@@ -99,9 +105,8 @@ int CKelSBEditView::BeginDragWithinSB(CPoint point, UINT /*nFlags*/) {
 
 // ---- The drop target.
 
-DWORD CKelSBEditView::OnDragEnterView(const kel::platform::DragPayload* pData, DWORD /*dwKeyState*/,
-                                      CPoint point) {
-    if (!GetCurSBBody())
+DWORD KelSBViewDragDrop::OnDragEnter(const kel::platform::DragPayload* pData, CPoint point) {
+    if (!m_view.GetCurSBBody())
         return DROPEFFECT_NONE;
     EraseDragFeedback();
     ResetDrag();
@@ -110,8 +115,7 @@ DWORD CKelSBEditView::OnDragEnterView(const kel::platform::DragPayload* pData, D
     return TestDragAt(point);
 }
 
-DWORD CKelSBEditView::OnDragOverView(const kel::platform::DragPayload* /*pData*/,
-                                     DWORD /*dwKeyState*/, CPoint point) {
+DWORD KelSBViewDragDrop::OnDragOver(CPoint point) {
     if (!m_pDragPayload)
         return DROPEFFECT_NONE;
     if (point == m_ptLastTested)
@@ -119,19 +123,18 @@ DWORD CKelSBEditView::OnDragOverView(const kel::platform::DragPayload* /*pData*/
     return TestDragAt(point);
 }
 
-void CKelSBEditView::OnDragLeaveView() {
+void KelSBViewDragDrop::OnDragLeave() {
     if (!m_pDragPayload)
         return;
     EraseDragFeedback();
     ResetDrag();
-    if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+    if (m_view.GetParentDlg())
+        m_view.GetParentDlg()->UpdateCaption(m_view.Selection().GetCurContent());
 }
 
-int CKelSBEditView::OnDropView(const kel::platform::DragPayload* /*pData*/, DWORD /*dwEffect*/,
-                               CPoint point) {
+int KelSBViewDragDrop::OnDrop(CPoint point) {
     EraseDragFeedback();
-    if (!m_pDragPayload || !GetTrackRowsRect().PtInRect(point)) {
+    if (!m_pDragPayload || !m_view.Geometry().GetTrackRowsRect().PtInRect(point)) {
         ResetDrag();
         return 0;
     }
@@ -140,17 +143,17 @@ int CKelSBEditView::OnDropView(const kel::platform::DragPayload* /*pData*/, DWOR
     if (TestDrop(m_drag)) {
         nResult = PerformDrop(m_drag);
         if (nResult)
-            EnsureCurContentVisible();
+            m_view.EnsureCurContentVisible();
     }
-    if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_drag.dwNewStoryIn, m_drag.dwNewStoryOut,
-                                    m_drag.group.GetDuration(), 1);
+    if (m_view.GetParentDlg())
+        m_view.GetParentDlg()->UpdateCaption(m_drag.dwNewStoryIn, m_drag.dwNewStoryOut,
+                                             m_drag.group.GetDuration(), 1);
     ResetDrag();
-    SetFocus();
+    m_view.SetFocus();
     return nResult;
 }
 
-DWORD CKelSBEditView::ReadDragData(const kel::platform::DragPayload* pData, CPoint point) {
+DWORD KelSBViewDragDrop::ReadDragData(const kel::platform::DragPayload* pData, CPoint point) {
     CString strFormat;
     const void* pBytes = nullptr;
     std::size_t nSize = 0;
@@ -171,17 +174,17 @@ DWORD CKelSBEditView::ReadDragData(const kel::platform::DragPayload* pData, CPoi
     }
     if (strFormat == KelPieceDragData::kFormat) {
         const std::optional<KelPieceDragData> piece = KelPieceDragData::Decode(pBytes, nSize);
-        CKelSBBodyObj* pBody = GetCurSBBody();
+        CKelSBBodyObj* pBody = m_view.GetCurSBBody();
         m_drag.bOwnsGroup = true;
-        if (!piece || !m_pCurScene ||
-            !kel::edit::BuildGroupFromPieceData(*m_pCurScene, *piece, m_drag.group)) {
+        if (!piece || !m_view.GetCurScene() ||
+            !kel::edit::BuildGroupFromPieceData(*m_view.GetCurScene(), *piece, m_drag.group)) {
             ResetDrag();
             return 0;
         }
         m_drag.dwKind = CONTAINER_INSERT_PARAM::kDragIn;
         KelSBHitResult hit;
-        HitTest(point, hit);
-        m_drag.ptStart = ClientToLogical(CPoint(0, hit.rcTrackRow.Height()));
+        m_view.Geometry().HitTest(point, hit);
+        m_drag.ptStart = m_view.Geometry().ClientToLogical(CPoint(0, hit.rcTrackRow.Height()));
         m_drag.dwLeadIn =
             kel::edit::DragInLeadIn(pBody->GetFramesPerUnit(), m_drag.group.GetDuration());
         m_bFromOutside = 1;
@@ -191,7 +194,7 @@ DWORD CKelSBEditView::ReadDragData(const kel::platform::DragPayload* pData, CPoi
     return 0;
 }
 
-DWORD CKelSBEditView::TestDragAt(CPoint point) {
+DWORD KelSBViewDragDrop::TestDragAt(CPoint point) {
     EraseDragFeedback();
     m_drag.ptCurrent = point;
     const int bPassed = TestDrop(m_drag);
@@ -201,24 +204,31 @@ DWORD CKelSBEditView::TestDragAt(CPoint point) {
     return m_dwLastDropEffect;
 }
 
-int CKelSBEditView::TestDrop(CONTAINER_INSERT_PARAM& record) {
+int KelSBViewDragDrop::TestDrop(CONTAINER_INSERT_PARAM& record) {
     record.dwAccepted = 0;
     const int bPassed = record.dwKind == CONTAINER_INSERT_PARAM::kMove
-                            ? PlaceGroup(record, 0)
-                            : PlaceFromOutside(record, 0);
+                            ? m_view.PlaceGroup(record, 0)
+                            : m_view.PlaceFromOutside(record, 0);
     record.dwAccepted = bPassed ? 1 : 0;
     return bPassed;
 }
 
-int CKelSBEditView::PerformDrop(CONTAINER_INSERT_PARAM& record) {
+int KelSBViewDragDrop::PerformDrop(CONTAINER_INSERT_PARAM& record) {
     const bool bMove = record.dwKind == CONTAINER_INSERT_PARAM::kMove;
     m_nPendingUndoTitle = bMove ? IDS_HIST_MOVE : IDS_HIST_DRAG_IN;
-    const int nResult = bMove ? PlaceGroup(record, 1) : PlaceFromOutside(record, 1);
+    const int nResult = bMove ? m_view.PlaceGroup(record, 1) : m_view.PlaceFromOutside(record, 1);
     m_nPendingUndoTitle = 0;
     return nResult;
 }
 
-void CKelSBEditView::ResetDrag() {
+bool KelSBViewDragDrop::MayPerformUnder(DWORD dwKind) const {
+    if (dwKind == CONTAINER_INSERT_PARAM::kMove)
+        return m_nPendingUndoTitle == IDS_HIST_MOVE || m_nPendingUndoTitle == IDS_HIST_ALIGN_LEFT ||
+               m_nPendingUndoTitle == IDS_HIST_ALIGN_RIGHT;
+    return m_nPendingUndoTitle == IDS_HIST_DRAG_IN || m_nPendingUndoTitle == IDS_HIST_FIXED_PASTE;
+}
+
+void KelSBViewDragDrop::ResetDrag() {
     m_drag.Reset();
     m_pDragPayload = nullptr;
     m_bFromOutside = 0;
@@ -228,41 +238,44 @@ void CKelSBEditView::ResetDrag() {
 
 // ---- Feedback.
 
-void CKelSBEditView::DrawDragFeedback() {
-    if (!m_pDragPayload || !GetSafeHwnd())
+void KelSBViewDragDrop::DrawDragFeedback() {
+    if (!m_pDragPayload || !m_view.GetSafeHwnd())
         return;
     m_dragFeedback.clear();
     if (m_drag.dwKind == CONTAINER_INSERT_PARAM::kMove) {
         const CSize offset = m_drag.ptCurrent - m_drag.ptStart;
         const CObList& list = m_drag.group.GetContentList();
         for (POSITION pos = list.GetHeadPosition(); pos;) {
-            CRect rect = GetMaterialRect(static_cast<CKelSBContentBaseObj*>(list.GetNext(pos)));
+            CRect rect =
+                m_view.GetMaterialRect(static_cast<CKelSBContentBaseObj*>(list.GetNext(pos)));
             rect.OffsetRect(offset);
             m_dragFeedback.push_back(rect);
         }
     } else {
         KelSBHitResult hit;
-        HitTest(m_drag.ptCurrent, hit);
+        m_view.Geometry().HitTest(m_drag.ptCurrent, hit);
         if (hit.pContent)
             m_dragFeedback.push_back(hit.rcContent);
         else if (hit.nTrackIndex >= 0 && m_drag.dwAccepted)
             m_dragFeedback.emplace_back(
-                FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)), hit.rcTrackRow.top,
-                FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)), hit.rcTrackRow.bottom);
+                m_view.Geometry().FrameToClientX(static_cast<int>(m_drag.dwNewStoryIn)),
+                hit.rcTrackRow.top,
+                m_view.Geometry().FrameToClientX(static_cast<int>(m_drag.dwNewStoryOut)),
+                hit.rcTrackRow.bottom);
     }
     XorDragFeedback();
 }
 
-void CKelSBEditView::EraseDragFeedback() {
+void KelSBViewDragDrop::EraseDragFeedback() {
     XorDragFeedback();
     m_dragFeedback.clear();
 }
 
-void CKelSBEditView::XorDragFeedback() {
-    if (m_dragFeedback.empty() || !GetSafeHwnd())
+void KelSBViewDragDrop::XorDragFeedback() {
+    if (m_dragFeedback.empty() || !m_view.GetSafeHwnd())
         return;
-    CClientDC dc(this);
-    dc.IntersectClipRect(GetTrackAreaRect());
+    CClientDC dc(&m_view);
+    dc.IntersectClipRect(m_view.Geometry().GetTrackAreaRect());
     CPen pen(PS_SOLID, 1, kDragFeedback);
     CPen* pOldPen = dc.SelectObject(&pen);
     CGdiObject* pOldBrush = dc.SelectStockObject(NULL_BRUSH);

@@ -32,31 +32,22 @@ bool IsMediaFile(const CKelSBContentBaseObj* pContent) {
 
 } // namespace
 
-int CKelSBEditView::TrackIndexAt(CPoint point) const {
-    if (!GetCurSBBody() || !GetTrackAreaRect().PtInRect(point))
-        return -1;
-    // The rows that reach the point's line; the first that holds the point, as the hit test
-    // finds it.
-    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
-    for (int i = nFirst; i < nEnd; ++i) {
-        if (GetTrackRowRect(i).PtInRect(point))
-            return i;
-    }
-    return -1;
-}
-
-bool CKelSBEditView::MayPerformUnder(DWORD dwKind) const {
-    if (dwKind == CONTAINER_INSERT_PARAM::kMove)
-        return m_nPendingUndoTitle == IDS_HIST_MOVE || m_nPendingUndoTitle == IDS_HIST_ALIGN_LEFT ||
-               m_nPendingUndoTitle == IDS_HIST_ALIGN_RIGHT;
-    return m_nPendingUndoTitle == IDS_HIST_DRAG_IN || m_nPendingUndoTitle == IDS_HIST_FIXED_PASTE;
-}
-
 // ---- Moving materials of the storyboard.
 
+// The placement of materials of the storyboard (kind 0): a drag within the view, and each
+// track group of an align. The group moves by the frames between the record's start and
+// current x (or by its nDeltaFrames), each material onto the track under its rectangle
+// moved by the points' difference; see kel::edit::PlaceGroup for the rules. Performing
+// registers one step under the pending undo title (34837 "Move Objects", 34842 "Align
+// Left" or 34843 "Align Right"; with any other title nothing changes), marks the document
+// modified and repaints. Refused (0) while loaded, without a storyboard, with the
+// from-outside flag set, for another kind, when no unlocked track lies under the current
+// point, or for an empty group. The record's new story in and out are set, and the
+// caption shows them, in every case.
 int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
-    if (IsLoaded() || !pBody || m_bFromOutside || record.dwKind != CONTAINER_INSERT_PARAM::kMove)
+    if (IsLoaded() || !pBody || m_dragDrop.IsFromOutside() ||
+        record.dwKind != CONTAINER_INSERT_PARAM::kMove)
         return 0;
     CObList& group = record.group.GetContentList();
     const auto trackOf = [&](const CKelSBContentBaseObj* pContent, CSize offset) {
@@ -64,26 +55,27 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
             return static_cast<int>(pContent->GetTrackIndex());
         CRect rect = GetMaterialRect(pContent);
         rect.OffsetRect(offset);
-        return TrackIndexAt(CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        return Geometry().TrackIndexAt(
+            CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
     };
     const int nTrack =
         record.bKeepTracks
             ? (group.IsEmpty()
                    ? -1
                    : trackOf(static_cast<CKelSBContentBaseObj*>(group.GetHead()), CSize(0, 0)))
-            : TrackIndexAt(record.ptCurrent);
+            : Geometry().TrackIndexAt(record.ptCurrent);
     const CKelSBTrackObj* pTrack = pBody->GetTrackObj(nTrack);
     // A performed move is recorded under its title, or not made at all.
     if (nTrack < 0 || !pTrack || pTrack->IsLocked() || group.IsEmpty() ||
-        (bPerform && !MayPerformUnder(record.dwKind)))
+        (bPerform && !m_dragDrop.MayPerformUnder(record.dwKind)))
         return 0;
 
     // Each material lands on the track under its own rectangle, moved as the cursor moved.
     const CSize offset = record.ptCurrent - record.ptStart;
     const long nDelta = record.nDeltaFrames
                             ? *record.nDeltaFrames
-                            : static_cast<long>(ClientXToFrame(record.ptCurrent.x)) -
-                                  ClientXToFrame(record.ptStart.x);
+                            : static_cast<long>(Geometry().ClientXToFrame(record.ptCurrent.x)) -
+                                  Geometry().ClientXToFrame(record.ptStart.x);
     std::vector<kel::edit::GroupTarget> targets;
     for (POSITION pos = group.GetHeadPosition(); pos;) {
         const int nTarget = trackOf(static_cast<CKelSBContentBaseObj*>(group.GetNext(pos)), offset);
@@ -97,19 +89,20 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
     if (bPerform) {
         CWaitCursor wait;
         std::vector<CRect> rects;
-        nResult = kel::operations::MoveGroup(*this, m_nPendingUndoTitle, *pBody, group, targets,
-                                             nDelta, {GetCurFocus(), GetSelContainerIndices()},
-                                             placed, [&](const CKelSBContentBaseObj& content) {
-                                                 rects.push_back(GetMaterialRect(&content));
-                                             });
+        nResult = kel::operations::MoveGroup(
+            *this, m_dragDrop.GetPendingUndoTitle(), *pBody, group, targets, nDelta,
+            {Selection().GetCurFocus(), Selection().GetSelContainerIndices()}, placed,
+            [&](const CKelSBContentBaseObj& content) {
+                rects.push_back(GetMaterialRect(&content));
+            });
         if (nResult) {
             InvalidateRects(rects);
-            UpdateHRange(); // pushes may have made the storyboard longer
+            Scroll().UpdateHRange(); // pushes may have made the storyboard longer
             EnsureCurContentVisible();
             UpdateWindow();
             MarkModified();
         }
-        NotifyNavigatorContent(m_pCurContent);
+        NotifyNavigatorContent(GetCurContent());
     } else {
         nResult = kel::edit::PlaceGroup(*pBody, group, targets, nDelta, false, placed);
     }
@@ -123,9 +116,17 @@ int CKelSBEditView::PlaceGroup(CONTAINER_INSERT_PARAM& record, int bPerform) {
 
 // ---- Materials from outside.
 
+// The placement of groups from outside (kind 1, a drag in; kind 2, each track group of a
+// fixed point paste) at the record's current point, with the from-outside flag set; see
+// kel::edit::PlanFromOutside and kel::edit::PlaceFromOutside for the rules. Testing shows
+// the prospective entry point, outlet point and length in the caption. Performing under the
+// pending undo title (34833 "Drag In Materials" or 34839 "Fixed Point Paste"; with any
+// other nothing changes) registers one step, selects the new materials and marks the
+// document modified. A single piece dragged onto a piece asks whether to replace that
+// piece's play piece instead, one undoable step of its own.
 int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerform) {
     CKelSBBodyObj* pBody = GetCurSBBody();
-    if (IsLoaded() || !pBody || !m_bFromOutside ||
+    if (IsLoaded() || !pBody || !m_dragDrop.IsFromOutside() ||
         (record.dwKind != CONTAINER_INSERT_PARAM::kDragIn &&
          record.dwKind != CONTAINER_INSERT_PARAM::kFixedPaste))
         return 0;
@@ -134,11 +135,11 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
         target = kel::edit::OutsideTargetAt(*pBody, record.at->nTrack, record.at->nFrame);
     } else {
         KelSBHitResult hit;
-        HitTest(record.ptCurrent, hit);
+        Geometry().HitTest(record.ptCurrent, hit);
         target.nTrack = hit.nTrackIndex;
         target.bLocked = hit.pTrack != nullptr && hit.pTrack->IsLocked();
         target.pUnder = hit.pContent;
-        target.nFrame = ClientXToFrame(record.ptCurrent.x);
+        target.nFrame = Geometry().ClientXToFrame(record.ptCurrent.x);
     }
     const kel::edit::OutsidePlan plan =
         kel::edit::PlanFromOutside(*pBody, record.group, record.dwKind, record.dwLeadIn, target);
@@ -155,19 +156,19 @@ int CKelSBEditView::PlaceFromOutside(CONTAINER_INSERT_PARAM& record, int bPerfor
     if (!bPerform)
         return 1;
     // A placement is recorded under its title, or not made at all.
-    if (!MayPerformUnder(record.dwKind))
+    if (!m_dragDrop.MayPerformUnder(record.dwKind))
         return 0;
 
     std::vector<CRect> rects;
     const auto added = kel::operations::PlaceFromOutside(
-        *this, m_nPendingUndoTitle, *pBody, m_pCurScene, record.group, target.nTrack,
+        *this, m_dragDrop.GetPendingUndoTitle(), *pBody, m_pCurScene, record.group, target.nTrack,
         plan.dwNewStoryIn, record.dwKind == CONTAINER_INSERT_PARAM::kDragIn,
-        {GetCurFocus(), GetSelContainerIndices()},
+        {Selection().GetCurFocus(), Selection().GetSelContainerIndices()},
         [&](const CKelSBContentBaseObj& content) { rects.push_back(GetMaterialRect(&content)); });
     if (!added)
         return 0;
-    NotifyNavigatorContent(m_pCurContent);
-    UpdateHRange();
+    NotifyNavigatorContent(GetCurContent());
+    Scroll().UpdateHRange();
     for (const CKelSBContainerObj* pContainer : *added)
         rects.push_back(GetMaterialRect(pContainer->GetContentObj(0)));
     InvalidateRects(rects);

@@ -11,30 +11,24 @@
 
 CKelSBBodyObj* CKelSBEditView::GetReferencedBody() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return nullptr;
-    if (m_pCurContent == nullptr) {
+    if (m_selection.GetCurContent() == nullptr) {
         ShowMessage(IDS_SELECT_REFERENCE);
         return nullptr;
     }
     return pBody;
 }
 
-std::vector<CKelSBContentBaseObj*> CKelSBEditView::GetSelectedMaterials() const {
-    std::vector<CKelSBContentBaseObj*> materials;
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
-        const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
-            materials.push_back(pContainer->GetContentObj(m));
-    }
-    return materials;
-}
-
+// Moves the selected materials of the other tracks than the current material's, track by
+// track, so that they start where it starts (bLeft) or end where it ends; one undoable step
+// per track. Asks for a reference without a current one, and tells when a track's group
+// cannot move there (the groups moved before it stay moved).
 int CKelSBEditView::AlignMaterials(int bLeft) {
     if (GetReferencedBody() == nullptr)
         return 0;
-    const std::vector<CKelSBContentBaseObj*> materials = GetSelectedMaterials();
-    auto groups = kel::edit::AlignGroups(materials, *m_pCurContent, bLeft != 0);
+    const std::vector<CKelSBContentBaseObj*> materials = Selection().GetSelectedMaterials();
+    auto groups = kel::edit::AlignGroups(materials, *m_selection.GetCurContent(), bLeft != 0);
     if (groups && groups->empty())
         return 0; // nothing on another track than the reference's
     if (!groups ||
@@ -42,36 +36,40 @@ int CKelSBEditView::AlignMaterials(int bLeft) {
         ShowMessage(IDS_ALIGN_IMPOSSIBLE);
         return 0;
     }
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     EnsureCurContentVisible();
     return 1;
 }
 
+// Gives every selected material but the current one the current one's length; materials
+// they run into on their tracks move right. Asks for a reference without a current one.
 int CKelSBEditView::SameLength() {
     CKelSBBodyObj* pBody = GetReferencedBody();
     if (pBody == nullptr)
         return 0;
-    const auto touchedTracks = kel::operations::SameLength(*this, IDS_HIST_SAME_LENGTH, *pBody,
-                                                           *m_pCurContent, GetSelectedMaterials());
+    const auto touchedTracks = kel::operations::SameLength(
+        *this, IDS_HIST_SAME_LENGTH, *pBody, *GetCurContent(), Selection().GetSelectedMaterials());
     if (!touchedTracks)
         return 0;
-    UpdateHRange(); // pushes may have made the storyboard longer
+    Scroll().UpdateHRange(); // pushes may have made the storyboard longer
     EnsureCurContentVisible();
     InvalidateTrackRows(*touchedTracks);
     ShowSelectedSpan();
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
+// The first selected container receives the materials of the others, in selection order.
 int CKelSBEditView::MergeMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.GetCount() < 2)
+    if (pBody == nullptr || m_selection.GetSelContainerList().GetCount() < 2)
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    if (kel::operations::MergeMaterials(*this, IDS_HIST_MERGE, *pBody, GetCurFocus(),
-                                        GetSelContainerIndicesInSelectionOrder()) == nullptr)
+    if (kel::operations::MergeMaterials(*this, IDS_HIST_MERGE, *pBody, Selection().GetCurFocus(),
+                                        Selection().GetSelContainerIndicesInSelectionOrder()) ==
+        nullptr)
         return 0;
     CollectSelectionRects(rects);
     InvalidateRects(rects);
@@ -79,14 +77,16 @@ int CKelSBEditView::MergeMaterials() {
     return 1;
 }
 
+// Every selected container keeps its first material; each other goes alone into a new
+// container, and the new ones join the selection.
 int CKelSBEditView::SplitMaterials() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    if (!kel::operations::SplitMaterials(*this, IDS_HIST_SPLIT, *pBody, GetCurFocus(),
-                                         GetSelContainerIndicesInSelectionOrder()))
+    if (!kel::operations::SplitMaterials(*this, IDS_HIST_SPLIT, *pBody, Selection().GetCurFocus(),
+                                         Selection().GetSelContainerIndicesInSelectionOrder()))
         return 0;
     CollectSelectionRects(rects);
     InvalidateRects(rects);

@@ -20,16 +20,19 @@ int CKelSBEditView::ClipAtTimeLine(int bEntry) {
     EnsureCurContentVisible();
     Invalidate(TRUE);
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
     return 1;
 }
 
+// The effect of the one selected material to the FX clipboard of its phase.
 int CKelSBEditView::CopyFX() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
-    const auto* pContainer = static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetHead());
-    if (m_lstSelContainers.GetCount() != 1 || pContainer->GetContentCount() != 1) {
+    const auto* pContainer =
+        static_cast<const CKelSBContainerObj*>(m_selection.GetSelContainerList().GetHead());
+    if (m_selection.GetSelContainerList().GetCount() != 1 || pContainer->GetContentCount() != 1) {
         ShowMessage(IDS_SELECT_SOURCE_FX);
         return 0;
     }
@@ -37,15 +40,17 @@ int CKelSBEditView::CopyFX() {
     return kel::edit::CopyEffect(*pDoc, *pContainer->GetContentObj(0)) ? 1 : 0;
 }
 
+// The FX clipboards' effects to the selected pieces of their phases (unlocked tracks).
 int CKelSBEditView::PasteFX() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (pBody == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || pDoc == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
     const kel::operations::FXPasteOutcome outcome = kel::operations::PasteEffects(
-        *this, IDS_HIST_FX_PASTE, *pBody, *pDoc, GetCurFocus(), GetSelContainerIndices());
+        *this, IDS_HIST_FX_PASTE, *pBody, *pDoc, Selection().GetCurFocus(),
+        Selection().GetSelContainerIndices());
     if (outcome == kel::operations::FXPasteOutcome::kClipboardsEmpty)
         ShowMessage(IDS_FX_CLIPBOARD_EMPTY);
     if (outcome != kel::operations::FXPasteOutcome::kPasted)

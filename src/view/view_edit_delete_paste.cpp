@@ -36,8 +36,10 @@ private:
 // left set would refuse every later move and align.
 class FromOutsidePlacement {
 public:
-    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) { m_view.SetFromOutside(1); }
-    ~FromOutsidePlacement() { m_view.SetFromOutside(0); }
+    explicit FromOutsidePlacement(CKelSBEditView& view) : m_view(view) {
+        m_view.DragDrop().SetFromOutside(1);
+    }
+    ~FromOutsidePlacement() { m_view.DragDrop().SetFromOutside(0); }
     FromOutsidePlacement(const FromOutsidePlacement&) = delete;
     FromOutsidePlacement& operator=(const FromOutsidePlacement&) = delete;
 
@@ -54,19 +56,22 @@ void ReplaceClipboard(CKelObList& clipboard, CKelObList& copies) {
 
 } // namespace
 
+// Deletes the selected containers, closing up behind them in Ripple delete mode. Refused
+// when a selected material lies on a locked track.
 int CKelSBEditView::DeleteSelectedMaterials() {
     return DeleteSelection(IDS_HIST_DELETE);
 }
 
+// Delete and cut: the selected containers go under this history text.
 int CKelSBEditView::DeleteSelection(UINT nTitleId) {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (pBody == nullptr || m_lstSelContainers.IsEmpty())
+    if (pBody == nullptr || m_selection.GetSelContainerList().IsEmpty())
         return 0;
     HostPanelsDisabled panels(*this);
-    if (!IsSelectionOnUnlockedTracks())
+    if (!Selection().IsSelectionOnUnlockedTracks())
         return 0;
     const auto touchedTracks = kel::operations::DeleteContainers(
-        *this, nTitleId, *pBody, GetCurFocus(), GetSelContainerIndices());
+        *this, nTitleId, *pBody, Selection().GetCurFocus(), Selection().GetSelContainerIndices());
     if (!touchedTracks)
         return 0;
     NotifyNavigatorContent(nullptr);
@@ -77,43 +82,50 @@ int CKelSBEditView::DeleteSelection(UINT nTitleId) {
     return 1;
 }
 
+// Deletes as above, titled "Cut Objects", and only when that deleted something replaces
+// the material clipboard with copies of the deleted materials.
 int CKelSBEditView::CutMaterials() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
     HostPanelsDisabled panels(*this);
-    if (!IsSelectionOnUnlockedTracks())
+    if (!Selection().IsSelectionOnUnlockedTracks())
         return 0;
     // The copies are taken while the materials are still where they are drawn, and reach the
     // clipboard only once the materials are gone.
     CKelObList copies(CKelObList::kQuiet);
-    CollectSelectedMaterials(copies);
+    Selection().CollectSelectedMaterials(copies);
     const int bDeleted = DeleteSelection(IDS_HIST_CUT);
     if (bDeleted)
         ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
     return bDeleted;
 }
 
+// Replaces the material clipboard with copies of the selected materials.
 int CKelSBEditView::CopyMaterials() {
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (GetEditableBody() == nullptr || pDoc == nullptr || m_lstSelContainers.IsEmpty())
+    if (GetEditableBody() == nullptr || pDoc == nullptr ||
+        m_selection.GetSelContainerList().IsEmpty())
         return 0;
     CKelObList copies(CKelObList::kQuiet);
-    CollectSelectedMaterials(copies);
+    Selection().CollectSelectedMaterials(copies);
     ReplaceClipboard(pDoc->GetMaterialClipboard(), copies);
     return 1;
 }
 
+// Tool mode Delete Space, a click at a client point on an empty place of an unlocked
+// track: the next material of the track and all after it close up to the one before.
 int CKelSBEditView::DeleteSpaceAt(CPoint point) {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (pBody == nullptr)
         return 0;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.pTrack == nullptr || hit.pTrack->IsLocked() || hit.pContent != nullptr)
         return 0;
     if (!kel::operations::DeleteSpace(*this, IDS_HIST_DELETE_SPACE, *pBody, hit.nTrackIndex,
-                                      ClientXToFrame(point.x)))
+                                      Geometry().ClientXToFrame(point.x)))
         return 0;
     EnsureCurContentVisible();
     InvalidateTrackRows({hit.nTrackIndex});
@@ -121,6 +133,17 @@ int CKelSBEditView::DeleteSpaceAt(CPoint point) {
     return 1;
 }
 
+// Pastes copies of the material clipboard, one undoable step per track they came from:
+// - at a client point (tool mode Fixed Point Paste, a click): the first material lands at
+//   the point, the others keep their layout around it as it was drawn when copied; with
+//   nothing to paste the tool mode falls back to Normal;
+// - at the point where the context menu was opened;
+// - at the time line, each material on the track it was copied from and as many frames
+//   from the time line as it was from the first; the time line then moves to the end of
+//   what was pasted, so that pasting again pastes behind it.
+// Each group is tried before any is placed; when one cannot be placed (refused groups: a
+// locked or missing track, a material in the way), the user is told and the groups placed
+// before it stay placed.
 int CKelSBEditView::FixedPointPasteAt(CPoint point) {
     return PasteClipboard(
         [point](const CObList& copies) { return kel::edit::PasteGroupsAtPoint(copies, point); },
@@ -144,6 +167,7 @@ int CKelSBEditView::PasteMaterials() {
     return bPasted;
 }
 
+// A paste of the clipboard's copies in the groups `makeGroups` splits them into.
 int CKelSBEditView::PasteClipboard(
     const std::function<kel::edit::PlacementGroups(const CObList& copies)>& makeGroups,
     DWORD* pdwPastedOut) {

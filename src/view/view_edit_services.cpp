@@ -10,6 +10,7 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/services/module_rc.h"
+#include "host/services/tool_box.h"
 #include "platform/cursor.h"
 
 #include <cstdio>
@@ -25,10 +26,13 @@ std::unordered_set<const CKelSBEditView*>& LiveViews() {
 
 } // namespace
 
+// (view_edit_services.cpp).
+// Whether a view object still exists: commands outlive the view that recorded them.
 bool CKelSBEditView::IsLiveView(const CKelSBEditView* pView) {
     return pView != nullptr && LiveViews().count(pView) != 0;
 }
 
+// Enters the view into the set IsLiveView knows, or takes it out.
 void CKelSBEditView::RegisterLiveView(bool bLive) {
     SetLive(bLive);
     if (bLive)
@@ -37,18 +41,8 @@ void CKelSBEditView::RegisterLiveView(bool bLive) {
         LiveViews().erase(this);
 }
 
-void CKelSBEditView::CollectSelectionRects(std::vector<CRect>& rects) const {
-    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
-        const auto* pContainer =
-            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-            const CRect rect = GetMaterialRect(pContainer->GetContentObj(m));
-            if (!rect.IsRectEmpty())
-                rects.push_back(rect);
-        }
-    }
-}
-
+// Invalidates and erases each non-empty rectangle, updates the window at once and empties
+// the list.
 void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
     if (GetSafeHwnd()) {
         for (const CRect& rect : rects) {
@@ -60,17 +54,22 @@ void CKelSBEditView::InvalidateRects(std::vector<CRect>& rects) {
     rects.clear();
 }
 
+// Tells the host's document that it changed (WM_CG_FILE_SETDIRTY_FLAG to the main window).
 void CKelSBEditView::MarkModified() const {
     CWnd* pMain = AfxGetMainWnd();
     if (pMain && IsWindow(pMain))
         pMain->SendMessage(WM_CG_FILE_SETDIRTY_FLAG, 1, 0);
 }
 
+// The status line without a material.
 void CKelSBEditView::ClearStatusLine() {
     if (m_pParentDlg)
         m_pParentDlg->UpdateCaption(nullptr);
 }
 
+// Empties both selections and re-reads the current storyboard: validated against the
+// scene's pieces, track lists rebuilt, ranges recomputed, repainted. The rebuild does the
+// same under the wait cursor.
 void CKelSBEditView::FullViewReset() {
     RefreshView(nullptr);
 }
@@ -80,43 +79,33 @@ void CKelSBEditView::FullViewRebuild() {
     FullViewReset();
 }
 
-kel::edit::Focus CKelSBEditView::GetCurFocus() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::FindFocus(*pBody, m_pCurContent) : kel::edit::Focus{};
-}
-
-std::vector<int> CKelSBEditView::GetSelContainerIndices() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
-}
-
-std::vector<int> CKelSBEditView::GetSelContainerIndicesInSelectionOrder() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    return pBody ? kel::edit::ContainerIndicesInListOrder(*pBody, m_lstSelContainers)
-                 : std::vector<int>{};
-}
-
+// The current storyboard when editing operations may change it: not while it is loaded
+// onto the output, and never without a scene. Null otherwise.
 CKelSBBodyObj* CKelSBEditView::GetEditableBody() const {
     return m_pCurScene != nullptr && !IsLoaded() ? GetCurSBBody() : nullptr;
 }
 
+// Tells the edit dialog's parent to disable (FALSE) or enable the host's panels.
 void CKelSBEditView::EnableHostPanels(BOOL bEnable) {
     CWnd* pDialog = GetParent();
     if (pDialog != nullptr && IsWindow(pDialog))
         pDialog->SendMessage(WM_CG_ENABLE_ALL_PANEL_STUFF, bEnable ? 1 : 0, 0);
 }
 
+// Shows a message of the module's string table with an OK button; the history panel is
+// not re-pointed by the deactivation the box causes.
 void CKelSBEditView::ShowMessage(UINT nTextId) {
     m_bHistorySync = 0;
     CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId, MB_OK, this);
     m_bHistorySync = 1;
 }
 
+// Invalidates and erases the rows of the tracks and updates the window at once.
 void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     if (!GetSafeHwnd())
         return;
     for (int nTrack : tracks) {
-        CRect row = GetTrackRowRect(nTrack);
+        CRect row = Geometry().GetTrackRowRect(nTrack);
         // Outlines of selected materials reach a pixel beyond their row.
         row.InflateRect(0, 2);
         InvalidateRect(row, TRUE);
@@ -124,22 +113,20 @@ void CKelSBEditView::InvalidateTrackRows(const std::vector<int>& tracks) {
     UpdateWindow();
 }
 
-void CKelSBEditView::RestoreSelection(const std::vector<int>& containerIndices,
-                                      const kel::edit::Focus& focus, bool bTracksToo) {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return;
-    kel::edit::RestoreSelection(*pBody, containerIndices, focus,
-                                {m_lstSelTracks, m_lstSelContainers, m_pCurContent}, bTracksToo);
-}
-
+// The consistency check of the current storyboard, this view's selection and the history:
+// every fault found, one line each.
 std::vector<std::string> CKelSBEditView::CheckConsistency(bool bOverlaps) const {
     kel::edit::CheckOptions options;
     options.bOverlaps = bOverlaps;
-    return kel::edit::CheckConsistency(
-        GetCurSBBody(), {&m_lstSelTracks, &m_lstSelContainers, m_pCurContent}, options);
+    return kel::edit::CheckConsistency(GetCurSBBody(),
+                                       {&m_selection.GetSelTrackList(),
+                                        &m_selection.GetSelContainerList(),
+                                        m_selection.GetCurContent()},
+                                       options);
 }
 
+// Debug builds: reports every fault of CheckConsistency (overlaps aside) on the standard
+// error and stops the program, naming what was being done. Release builds: nothing.
 void CKelSBEditView::DebugCheck(const char* pszDoing) const {
 #ifdef NDEBUG
     (void)pszDoing;
@@ -154,21 +141,32 @@ void CKelSBEditView::DebugCheck(const char* pszDoing) const {
 #endif
 }
 
+// Places the groups one after another, each as one step under the history text: every
+// group is tested first, then each is tested again and placed; the first that cannot be
+// stops the rest. 1 when every group was placed.
 int CKelSBEditView::PlaceGroupsInTurn(kel::edit::PlacementGroups& groups, UINT nTitleId) {
     bool bPlaced = !groups.empty();
     for (std::size_t i = 0; bPlaced && i < groups.size(); ++i)
-        bPlaced = TestDrop(*groups[i]) != 0;
+        bPlaced = m_dragDrop.TestDrop(*groups[i]) != 0;
     for (std::size_t i = 0; bPlaced && i < groups.size(); ++i) {
         CONTAINER_INSERT_PARAM& record = *groups[i];
         // Each is tested again: the groups placed before it may have pushed what it meets.
-        bPlaced = TestDrop(record) != 0;
+        bPlaced = m_dragDrop.TestDrop(record) != 0;
         if (!bPlaced)
             break;
-        m_nPendingUndoTitle = nTitleId;
+        m_dragDrop.SetPendingUndoTitle(nTitleId);
         bPlaced =
             (record.dwKind == CONTAINER_INSERT_PARAM::kMove ? PlaceGroup(record, 1)
                                                             : PlaceFromOutside(record, 1)) != 0;
-        m_nPendingUndoTitle = 0;
+        m_dragDrop.SetPendingUndoTitle(0);
     }
     return bPlaced ? 1 : 0;
+}
+
+// Tells the storyboard navigator which material has the focus (null: none).
+void CKelSBEditView::NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const {
+    CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
+    if (pNavigator && IsWindow(pNavigator))
+        pNavigator->SendMessage(WM_CG_SBNAV_SBSELCONTENT_CHANGED, KEL_SBNAV_CONTENT,
+                                reinterpret_cast<LPARAM>(pContent));
 }

@@ -1,11 +1,14 @@
 // Coordinates and the time scale of the timeline view. Every position on the timeline is
 // computed here from the client rectangle, the two scroll positions and the current storyboard,
 // so nothing needs refreshing after a resize or a change of storyboard.
+#include "view/view_geometry.h"
+
 #include "view/sbedit_view.h"
 #include "view/view_pixels.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_content.h"
+#include "host/services/video_std.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -35,167 +38,181 @@ int BitmapHeight(const CBitmap& bitmap) {
 
 } // namespace
 
-int CKelSBEditView::FrameToPixel(int nFrames) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+KelSBViewGeometry::KelSBViewGeometry(const CKelSBEditView& view, const CBitmap& rangeStart,
+                                     const CBitmap& rangeEnd, const CBitmap& timeLineHead)
+    : m_view(view), m_bmpRangeStart(rangeStart), m_bmpRangeEnd(rangeEnd),
+      m_bmpTimeLineHead(timeLineHead), m_nTopStripHeight(GetSystemMetrics(SM_CYHSCROLL)),
+      m_nVBarWidth(GetSystemMetrics(SM_CXVSCROLL)) {
+    // The table follows the frame rate of the video standard at construction; a later change of
+    // the standard keeps the table.
+    const auto r = static_cast<DWORD>(CKelVideoStd::GetFrameRate());
+    const DWORD steps[KelSBViewGeometry::kZoomStepCount] = {
+        1,      2,      4,      8,      10,      20,      r,       2 * r,   4 * r,   8 * r,
+        10 * r, 20 * r, 30 * r, 60 * r, 120 * r, 240 * r, 480 * r, 600 * r, 1200 * r};
+    m_arrZoomSteps.SetSize(KelSBViewGeometry::kZoomStepCount);
+    for (int i = 0; i < KelSBViewGeometry::kZoomStepCount; ++i)
+        m_arrZoomSteps[i] = steps[i];
+}
+
+CRect KelSBViewGeometry::ClientRect() const {
+    CRect rc;
+    m_view.GetClientRect(&rc);
+    return rc;
+}
+
+int KelSBViewGeometry::FrameToPixel(int nFrames) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || pBody->GetFramesPerUnit() == 0)
         return 0;
-    return RoundAway(nFrames * static_cast<double>(kUnitPixels) / pBody->GetFramesPerUnit());
+    return RoundAway(nFrames * static_cast<double>(CKelSBEditView::kUnitPixels) /
+                     pBody->GetFramesPerUnit());
 }
 
-int CKelSBEditView::PixelToFrame(int nPixels) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewGeometry::PixelToFrame(int nPixels) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return 0;
-    return RoundAway(static_cast<double>(pBody->GetFramesPerUnit()) * nPixels / kUnitPixels);
+    return RoundAway(static_cast<double>(pBody->GetFramesPerUnit()) * nPixels /
+                     CKelSBEditView::kUnitPixels);
 }
 
-int CKelSBEditView::LogicalToClientX(int x) const {
-    return ClampToInt(static_cast<long long>(x) - GetHScrollPos() + GetTrackAreaRect().left);
+int KelSBViewGeometry::LogicalToClientX(int x) const {
+    return ClampToInt(static_cast<long long>(x) - m_view.Scroll().GetHScrollPos() +
+                      GetTrackAreaRect().left);
 }
 
-int CKelSBEditView::ClientToLogicalX(int x) const {
-    return ClampToInt(static_cast<long long>(x) + GetHScrollPos() - GetTrackAreaRect().left);
+int KelSBViewGeometry::ClientToLogicalX(int x) const {
+    return ClampToInt(static_cast<long long>(x) + m_view.Scroll().GetHScrollPos() -
+                      GetTrackAreaRect().left);
 }
 
-int CKelSBEditView::LogicalToClientY(int y) const {
-    return ClampToInt(static_cast<long long>(y) + GetTrackAreaRect().top - GetVScrollPos());
+int KelSBViewGeometry::LogicalToClientY(int y) const {
+    return ClampToInt(static_cast<long long>(y) + GetTrackAreaRect().top -
+                      m_view.Scroll().GetVScrollPos());
 }
 
-int CKelSBEditView::ClientToLogicalY(int y) const {
-    return ClampToInt(static_cast<long long>(y) - GetTrackAreaRect().top + GetVScrollPos());
+int KelSBViewGeometry::ClientToLogicalY(int y) const {
+    return ClampToInt(static_cast<long long>(y) - GetTrackAreaRect().top +
+                      m_view.Scroll().GetVScrollPos());
 }
 
-CPoint CKelSBEditView::LogicalToClient(CPoint pt) const {
+CPoint KelSBViewGeometry::LogicalToClient(CPoint pt) const {
     return CPoint(LogicalToClientX(pt.x), LogicalToClientY(pt.y));
 }
 
-CPoint CKelSBEditView::ClientToLogical(CPoint pt) const {
+CPoint KelSBViewGeometry::ClientToLogical(CPoint pt) const {
     return CPoint(ClientToLogicalX(pt.x), ClientToLogicalY(pt.y));
 }
 
-CRect CKelSBEditView::LogicalToClient(const CRect& rc) const {
+CRect KelSBViewGeometry::LogicalToClient(const CRect& rc) const {
     return CRect(LogicalToClient(rc.TopLeft()), LogicalToClient(rc.BottomRight()));
 }
 
-CRect CKelSBEditView::ClientToLogical(const CRect& rc) const {
+CRect KelSBViewGeometry::ClientToLogical(const CRect& rc) const {
     return CRect(ClientToLogical(rc.TopLeft()), ClientToLogical(rc.BottomRight()));
 }
 
-int CKelSBEditView::FrameToClientX(int nFrame) const {
+int KelSBViewGeometry::FrameToClientX(int nFrame) const {
     return LogicalToClientX(FrameToPixel(nFrame));
 }
 
-int CKelSBEditView::ClientXToFrame(int x) const {
+int KelSBViewGeometry::ClientXToFrame(int x) const {
     return PixelToFrame(ClientToLogicalX(x));
 }
 
 // ---- Regions. Every right and bottom edge is kept at or beyond its left and top, so a client
 // area too small for the fixed parts gives empty rectangles, never inverted ones.
 
-CRect CKelSBEditView::GetTopStripRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetTopStripRect() const {
+    const CRect rc = ClientRect();
     return CRect(rc.left, rc.top, std::max(rc.right, rc.left), rc.top + m_nTopStripHeight);
 }
 
-CRect CKelSBEditView::GetSelectorRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetSelectorRect() const {
+    const CRect rc = ClientRect();
     return CRect(rc.left, rc.top, rc.left + m_nHeaderWidth, rc.top + m_nTopStripHeight);
 }
 
-CRect CKelSBEditView::GetZoomButtonRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetZoomButtonRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + m_nHeaderWidth;
     return CRect(left, rc.top, left + m_nHeaderWidth, rc.top + m_nTopStripHeight);
 }
 
-CRect CKelSBEditView::GetZoomBarRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetZoomBarRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + 2 * m_nHeaderWidth;
     return CRect(left, rc.top, left + m_nZoomBoxWidth, rc.top + m_nTopStripHeight);
 }
 
-CRect CKelSBEditView::GetHScrollRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetHScrollRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + 2 * m_nHeaderWidth + m_nZoomBoxWidth;
     return CRect(left, rc.top, std::max(rc.right, left), rc.top + m_nTopStripHeight);
 }
 
-CRect CKelSBEditView::GetCornerBoxRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetCornerBoxRect() const {
+    const CRect rc = ClientRect();
     const int top = rc.top + m_nTopStripHeight;
     return CRect(rc.left, top, rc.left + m_nHeaderWidth,
                  top + m_nRulerHeight + m_nMarkerBandHeight);
 }
 
-CRect CKelSBEditView::GetTimeAreaRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetTimeAreaRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + m_nHeaderWidth;
     const int top = rc.top + m_nTopStripHeight;
     return CRect(left, top, std::max(left, rc.right - m_nVBarWidth), std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetVScrollRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetVScrollRect() const {
+    const CRect rc = ClientRect();
     const int top = rc.top + m_nTopStripHeight;
     return CRect(rc.right - m_nVBarWidth, top, rc.right, std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetMarkerBandRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetMarkerBandRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + m_nHeaderWidth;
     const int top = rc.top + m_nTopStripHeight;
     return CRect(left, top, std::max(rc.right, left), top + m_nMarkerBandHeight);
 }
 
-CRect CKelSBEditView::GetRulerRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetRulerRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + m_nHeaderWidth;
     const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight;
     return CRect(left, top, std::max(rc.right, left), top + m_nRulerHeight);
 }
 
-CRect CKelSBEditView::GetTrackAreaRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetTrackAreaRect() const {
+    const CRect rc = ClientRect();
     const int left = rc.left + m_nHeaderWidth;
     const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
     return CRect(left, top, std::max(left, rc.right - m_nVBarWidth), std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetHeaderColumnRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetHeaderColumnRect() const {
+    const CRect rc = ClientRect();
     const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
     return CRect(rc.left, top, rc.left + m_nHeaderWidth, std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetTrackRowsRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetTrackRowsRect() const {
+    const CRect rc = ClientRect();
     const int top = rc.top + m_nTopStripHeight + m_nMarkerBandHeight + m_nRulerHeight;
     return CRect(rc.left, top, std::max(rc.left, rc.right - m_nVBarWidth),
                  std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetBelowStripRect() const {
-    CRect rc;
-    GetClientRect(&rc);
+CRect KelSBViewGeometry::GetBelowStripRect() const {
+    const CRect rc = ClientRect();
     const int top = rc.top + m_nTopStripHeight;
     return CRect(rc.left, top, std::max(rc.right, rc.left), std::max(rc.bottom, top));
 }
 
-CRect CKelSBEditView::GetToolButtonRect(UINT nId) const {
-    if (nId < kFirstToolId || nId >= kFirstToolId + kToolButtonCount)
+CRect KelSBViewGeometry::GetToolButtonRect(UINT nId) const {
+    if (nId < kFirstToolId || nId >= kFirstToolId + KelSBViewGeometry::kToolButtonCount)
         return CRect();
     const CRect corner = GetCornerBoxRect();
     const int left = corner.left + 1 + static_cast<int>(nId - kFirstToolId) * (m_nToolBtnWidth + 1);
@@ -203,42 +220,42 @@ CRect CKelSBEditView::GetToolButtonRect(UINT nId) const {
     return CRect(left, top, left + m_nToolBtnWidth, top + m_nToolBtnHeight);
 }
 
-CRect CKelSBEditView::GetTrackRowRect(int nTrack) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+CRect KelSBViewGeometry::GetTrackRowRect(int nTrack) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return CRect();
     const CRect area = GetTrackAreaRect();
-    const int top = area.top + nTrack * pBody->GetTrackHeight() - GetVScrollPos();
+    const int top = area.top + nTrack * pBody->GetTrackHeight() - m_view.Scroll().GetVScrollPos();
     return CRect(area.left, top, area.right, top + pBody->GetTrackHeight());
 }
 
-CRect CKelSBEditView::GetTrackHeaderRect(int nTrack) const {
+CRect KelSBViewGeometry::GetTrackHeaderRect(int nTrack) const {
     const CRect row = GetTrackRowRect(nTrack);
-    if (!GetCurSBBody())
+    if (!m_view.GetCurSBBody())
         return CRect();
     const CRect column = GetHeaderColumnRect();
     return CRect(column.left, row.top, column.right, row.bottom);
 }
 
-CRect CKelSBEditView::GetMaterialRect(const CKelSBContentBaseObj* pContent) const {
-    if (!pContent || !GetCurSBBody())
+CRect KelSBViewGeometry::GetMaterialRect(const CKelSBContentBaseObj* pContent) const {
+    if (!pContent || !m_view.GetCurSBBody())
         return CRect();
     const CRect row = GetTrackRowRect(pContent->GetTrackIndex());
     return CRect(FrameToClientX(static_cast<int>(pContent->GetStoryIn())), row.top + 1,
                  FrameToClientX(static_cast<int>(pContent->GetStoryOut())), row.bottom - 1);
 }
 
-CRect CKelSBEditView::GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const {
+CRect KelSBViewGeometry::GetMaterialHitRect(const CKelSBContentBaseObj* pContent) const {
     CRect rc = GetMaterialRect(pContent);
-    if (pContent && GetCurSBBody()) {
+    if (pContent && m_view.GetCurSBBody()) {
         ++rc.right;
         ++rc.bottom;
     }
     return rc;
 }
 
-CRect CKelSBEditView::GetRangeBarRect() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+CRect KelSBViewGeometry::GetRangeBarRect() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return CRect();
     const CRect band = GetMarkerBandRect();
@@ -246,8 +263,8 @@ CRect CKelSBEditView::GetRangeBarRect() const {
                  FrameToClientX(static_cast<int>(pBody->GetRangeEnd())), band.bottom - 1);
 }
 
-CRect CKelSBEditView::GetRangeStartHandleRect() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+CRect KelSBViewGeometry::GetRangeStartHandleRect() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return CRect();
     const int x = FrameToClientX(static_cast<int>(pBody->GetRangeStart()));
@@ -255,8 +272,8 @@ CRect CKelSBEditView::GetRangeStartHandleRect() const {
     return CRect(x, top, x + BitmapWidth(m_bmpRangeStart), top + BitmapHeight(m_bmpRangeStart));
 }
 
-CRect CKelSBEditView::GetRangeEndHandleRect() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+CRect KelSBViewGeometry::GetRangeEndHandleRect() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return CRect();
     const int x = FrameToClientX(static_cast<int>(pBody->GetRangeEnd()));
@@ -264,15 +281,15 @@ CRect CKelSBEditView::GetRangeEndHandleRect() const {
     return CRect(x - BitmapWidth(m_bmpRangeEnd), top, x, top + BitmapHeight(m_bmpRangeEnd));
 }
 
-CRect CKelSBEditView::GetRangeOutlineRect() const {
+CRect KelSBViewGeometry::GetRangeOutlineRect() const {
     CRect outline;
     outline.UnionRect(GetRangeBarRect(), GetRangeStartHandleRect());
     outline.UnionRect(outline, GetRangeEndHandleRect());
     return outline;
 }
 
-CRect CKelSBEditView::GetTimeLineHeadRect(DWORD dwFrame) const {
-    if (!GetCurSBBody())
+CRect KelSBViewGeometry::GetTimeLineHeadRect(DWORD dwFrame) const {
+    if (!m_view.GetCurSBBody())
         return CRect();
     const int x = FrameToClientX(static_cast<int>(dwFrame));
     const int width = BitmapWidth(m_bmpTimeLineHead);
@@ -280,18 +297,17 @@ CRect CKelSBEditView::GetTimeLineHeadRect(DWORD dwFrame) const {
     return CRect(x - width / 2, top, x - width / 2 + width, top + BitmapHeight(m_bmpTimeLineHead));
 }
 
-CRect CKelSBEditView::GetTimeLineRect(DWORD dwFrame) const {
-    if (!GetCurSBBody())
+CRect KelSBViewGeometry::GetTimeLineRect(DWORD dwFrame) const {
+    if (!m_view.GetCurSBBody())
         return CRect();
-    CRect client;
-    GetClientRect(&client);
+    const CRect client = ClientRect();
     const int x = FrameToClientX(static_cast<int>(dwFrame));
     const int top = GetRulerRect().top + BitmapHeight(m_bmpTimeLineHead) + 1;
     return CRect(x, top, x + 2, std::max(client.bottom, top));
 }
 
-std::pair<int, int> CKelSBEditView::GetTrackSpan(int top, int bottom) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+std::pair<int, int> KelSBViewGeometry::GetTrackSpan(int top, int bottom) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || bottom <= top)
         return {0, 0};
     const int nCount = pBody->GetTrackCount();
@@ -299,7 +315,7 @@ std::pair<int, int> CKelSBEditView::GetTrackSpan(int top, int bottom) const {
     if (nHeight <= 0)
         return {0, nCount};
     // Rows stack from the track area's top, scrolled up by the vertical position.
-    const long long origin = GetTrackAreaRect().top - GetVScrollPos();
+    const long long origin = GetTrackAreaRect().top - m_view.Scroll().GetVScrollPos();
     const auto floorDiv = [nHeight](long long y) {
         return y >= 0 ? y / nHeight : -((-y + nHeight - 1) / nHeight);
     };
@@ -309,8 +325,8 @@ std::pair<int, int> CKelSBEditView::GetTrackSpan(int top, int bottom) const {
             static_cast<int>(std::clamp<long long>(last, 0, nCount))};
 }
 
-bool CKelSBEditView::GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+bool KelSBViewGeometry::GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwTo) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || right <= left)
         return false;
     // Frames and client x rise together, so the frames under the two ends bound every
@@ -328,8 +344,8 @@ bool CKelSBEditView::GetFrameSpan(int left, int right, DWORD& dwFrom, DWORD& dwT
 
 // ---- Zoom table and visibility.
 
-int CKelSBEditView::GetZoomIndex() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewGeometry::GetZoomIndex() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return -1;
     for (INT_PTR i = 0; i < m_arrZoomSteps.GetSize(); ++i) {
@@ -337,31 +353,4 @@ int CKelSBEditView::GetZoomIndex() const {
             return static_cast<int>(i);
     }
     return -1;
-}
-
-int CKelSBEditView::SetZoomIndex(int nIndex) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody || nIndex < 0 || nIndex >= m_arrZoomSteps.GetSize())
-        return 0;
-    return pBody->SetFramesPerUnit(m_arrZoomSteps[nIndex]);
-}
-
-void CKelSBEditView::EnsureVisible(int nFrame) {
-    const int x = FrameToClientX(nFrame);
-    CRect area = GetTimeAreaRect();
-    area.DeflateRect(10, 0);
-    if (x < area.left)
-        ScrollHorz(ClampToInt(static_cast<long long>(x) - area.left));
-    else if (x > area.right)
-        ScrollHorz(ClampToInt(static_cast<long long>(x) - area.right));
-}
-
-void CKelSBEditView::Center(int nFrame) {
-    const CRect area = GetTimeAreaRect();
-    ScrollFrameToX(nFrame, (area.left + area.right) / 2);
-}
-
-void CKelSBEditView::ScrollFrameToX(int nFrame, int x) {
-    SetHScrollPos(
-        ClampToInt(GetHScrollPos() + (static_cast<long long>(FrameToClientX(nFrame)) - x)));
 }

@@ -18,18 +18,7 @@ constexpr int kSelectorDropHeight = 1000;
 
 } // namespace
 
-CKelSBEditView::CKelSBEditView()
-    : m_nTopStripHeight(GetSystemMetrics(SM_CYHSCROLL)),
-      m_nVBarWidth(GetSystemMetrics(SM_CXVSCROLL)) {
-    // The table follows the frame rate of the video standard at construction; a later change of
-    // the standard keeps the table.
-    const auto r = static_cast<DWORD>(CKelVideoStd::GetFrameRate());
-    const DWORD steps[kZoomStepCount] = {
-        1,      2,      4,      8,      10,      20,      r,       2 * r,   4 * r,   8 * r,
-        10 * r, 20 * r, 30 * r, 60 * r, 120 * r, 240 * r, 480 * r, 600 * r, 1200 * r};
-    m_arrZoomSteps.SetSize(kZoomStepCount);
-    for (int i = 0; i < kZoomStepCount; ++i)
-        m_arrZoomSteps[i] = steps[i];
+CKelSBEditView::CKelSBEditView() {
     m_brView.CreateSolidBrush(m_crView);
     RegisterLiveView(true);
 }
@@ -40,6 +29,7 @@ CKelSBEditView::~CKelSBEditView() {
         DestroyWindow();
 }
 
+// A visible, bordered child of the edit dialog, which it reaches as its parent dialog.
 BOOL CKelSBEditView::CreateView(CKelSBEditDlg* pParentDlg, const CRect& rect, UINT nId) {
     m_pParentDlg = pParentDlg;
     return Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParentDlg, nId);
@@ -52,7 +42,7 @@ int CKelSBEditView::IsLoaded() const {
 int CKelSBEditView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
-    RegisterAsDropTarget();
+    m_dragDrop.RegisterAsDropTarget();
     LoadBitmaps();
     if (m_ToolTip.Create(this))
         m_ToolTip.SendMessage(TTM_ACTIVATE, 1, 0);
@@ -89,22 +79,23 @@ void CKelSBEditView::LoadBitmaps() {
 
 void CKelSBEditView::CreateStripControls() {
     const HINSTANCE inst = kel::sbedit::ModuleInstance();
-    if (m_HScroll.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, GetHScrollRect(), this,
+    if (m_HScroll.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, Geometry().GetHScrollRect(), this,
                          IDC_VIEW_HSCROLL))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_HScroll, IDS_TIP_HSCROLL);
-    if (m_VScroll.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, GetVScrollRect(), this,
+    if (m_VScroll.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, Geometry().GetVScrollRect(), this,
                          IDC_VIEW_VSCROLL))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_VScroll, IDS_TIP_VSCROLL);
     // The zoom bar's position is a scale (its maximum less the frames per unit): every scale
     // down to one frame per unit must be reachable, so its page may not hold it back.
     m_ZoomBar.SetFullRange(TRUE);
-    if (m_ZoomBar.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, GetZoomBarRect(), this,
+    if (m_ZoomBar.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, Geometry().GetZoomBarRect(), this,
                          IDC_VIEW_ZOOM_BAR))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_ZoomBar, IDS_TIP_ZOOM_BAR);
-    if (m_ZoomMenuBtn.Create(inst, IDR_MENU_ZOOM, GetZoomButtonRect(), this, kZoomMenuButtonId))
+    if (m_ZoomMenuBtn.Create(inst, IDR_MENU_ZOOM, Geometry().GetZoomButtonRect(), this,
+                             kZoomMenuButtonId))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_ZoomMenuBtn, IDS_TIP_ZOOM_MENU);
     if (m_SBSelector.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                            GetSelectorRect(), this, IDC_VIEW_SB_SELECTOR)) {
+                            Geometry().GetSelectorRect(), this, IDC_VIEW_SB_SELECTOR)) {
         if (CFont* pFont = CKelGuiFont::GetFont())
             m_SBSelector.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont), TRUE);
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_SBSelector, IDS_TIP_SB_SELECTOR);
@@ -116,24 +107,26 @@ void CKelSBEditView::CreateToolButtons() {
     const auto table = kel::res::ViewToolButtons();
     for (std::size_t i = 0; i < table.size() && i < m_ToolBtns.size(); ++i) {
         const UINT nId = table[i].controlId;
-        if (m_ToolBtns[i].Create(inst, table[i].bitmapId, GetToolButtonRect(nId), this, nId))
+        if (m_ToolBtns[i].Create(inst, table[i].bitmapId, Geometry().GetToolButtonRect(nId), this,
+                                 nId))
             CKelModuleRC::AddTips(inst, m_ToolTip, &m_ToolBtns[i], table[i].tipId);
     }
 }
 
 void CKelSBEditView::LayoutControls() {
     if (m_HScroll.GetSafeHwnd())
-        m_HScroll.MoveWindow(GetHScrollRect());
+        m_HScroll.MoveWindow(Geometry().GetHScrollRect());
     if (m_VScroll.GetSafeHwnd())
-        m_VScroll.MoveWindow(GetVScrollRect());
+        m_VScroll.MoveWindow(Geometry().GetVScrollRect());
     if (m_ZoomBar.GetSafeHwnd())
-        m_ZoomBar.MoveWindow(GetZoomBarRect());
+        m_ZoomBar.MoveWindow(Geometry().GetZoomBarRect());
     if (m_ZoomMenuBtn.GetSafeHwnd())
-        m_ZoomMenuBtn.MoveWindow(GetZoomButtonRect());
+        m_ZoomMenuBtn.MoveWindow(Geometry().GetZoomButtonRect());
     ResizeSelector(m_SBSelector.GetSafeHwnd() && m_SBSelector.GetDroppedState());
     for (auto& button : m_ToolBtns) {
         if (button.GetSafeHwnd())
-            button.MoveWindow(GetToolButtonRect(static_cast<UINT>(button.GetDlgCtrlID())));
+            button.MoveWindow(
+                Geometry().GetToolButtonRect(static_cast<UINT>(button.GetDlgCtrlID())));
     }
 }
 
@@ -142,7 +135,7 @@ void CKelSBEditView::LayoutControls() {
 void CKelSBEditView::ResizeSelector(bool bDropped) {
     if (!m_SBSelector.GetSafeHwnd())
         return;
-    CRect rect = GetSelectorRect();
+    CRect rect = Geometry().GetSelectorRect();
     if (bDropped)
         rect.bottom += kSelectorDropHeight;
     m_SBSelector.MoveWindow(rect);
@@ -151,9 +144,9 @@ void CKelSBEditView::ResizeSelector(bool bDropped) {
 void CKelSBEditView::OnSize(UINT nType, int cx, int cy) {
     CWnd::OnSize(nType, cx, cy);
     LayoutControls();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
 }
 
 void CKelSBEditView::OnDestroy() {
@@ -180,11 +173,13 @@ BOOL CKelSBEditView::PreTranslateMessage(MSG* pMsg) {
 
 // ---- Tool mode and cursor.
 
+// Stores the mode and, when the cursor is over the view, shows the mode's cursor at once.
 void CKelSBEditView::SetToolMode(DWORD dwMode) {
     m_dwToolMode = dwMode;
     UpdateCursor();
 }
 
+// Sets the cursor again for where it is, when that is over the view.
 void CKelSBEditView::UpdateCursor() {
     if (!GetSafeHwnd())
         return;
@@ -212,4 +207,21 @@ BOOL CKelSBEditView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         }
     }
     return CWnd::OnSetCursor(pWnd, nHitTest, message);
+}
+
+// ---- Scroll messages and the wheel go to the scroll positions and the zoom.
+
+void CKelSBEditView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
+    CWnd::OnHScroll(nSBCode, nPos, pScrollBar);
+    m_scroll.OnScrollBar(nSBCode, pScrollBar);
+}
+
+void CKelSBEditView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
+    CWnd::OnVScroll(nSBCode, nPos, pScrollBar);
+    m_scroll.OnScrollBar(nSBCode, pScrollBar);
+}
+
+BOOL CKelSBEditView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
+    m_scroll.Wheel(zDelta, (nFlags & MK_SHIFT) != 0, (nFlags & MK_CONTROL) != 0, pt);
+    return TRUE;
 }

@@ -48,25 +48,26 @@ private:
 } // namespace
 
 void CKelSBEditView::ShowTrackMenu(CPoint /*point*/) {
-    m_nCurTrackIndex = -1;
+    m_selection.SetCurTrackIndex(-1);
     CKelSBBodyObj* pBody = GetCurSBBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
     const ContextMenu menu(IDR_MENU_TRACKS);
     if (!pBody || !pDoc || !menu.Popup())
         return;
-    const INT_PTR nSelected = m_lstSelTracks.GetCount();
+    const INT_PTR nSelected = m_selection.GetSelTrackList().GetCount();
     unsigned state = 0;
     if (nSelected == 0) {
         state |= kKelSBNoTrackSelected;
     } else if (nSelected > 1) {
         state |= kKelSBManyTracksSelected;
     } else {
-        const auto* pTrack = static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetHead());
+        const auto* pTrack =
+            static_cast<const CKelSBTrackObj*>(m_selection.GetSelTrackList().GetHead());
         const int nTrack = pBody->GetTrackIndex(pTrack);
         const int nTracks = pBody->GetTrackCount();
         if (nTrack < 0 || nTracks == 0)
             return;
-        m_nCurTrackIndex = nTrack;
+        m_selection.SetCurTrackIndex(nTrack);
         if (nTrack == 0)
             state |= kKelSBFirstTrack;
         if (nTrack == nTracks - 1)
@@ -86,15 +87,15 @@ void CKelSBEditView::ShowTrackAreaMenu(CPoint /*point*/) {
     const ContextMenu menu(IDR_MENU_TRACK_AREA);
     if (!menu.Popup())
         return;
-    if (m_lstSelTracks.GetCount() == 1 && GetCurSBBody()) {
-        m_nCurTrackIndex = GetCurSBBody()->GetTrackIndex(
-            static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetHead()));
+    if (m_selection.GetSelTrackList().GetCount() == 1 && GetCurSBBody()) {
+        m_selection.SetCurTrackIndex(GetCurSBBody()->GetTrackIndex(
+            static_cast<const CKelSBTrackObj*>(m_selection.GetSelTrackList().GetHead())));
     }
     menu.Show(this);
 }
 
 void CKelSBEditView::ShowMaterialsMenu(CPoint /*point*/) {
-    const INT_PTR nSelected = m_lstSelContainers.GetCount();
+    const INT_PTR nSelected = m_selection.GetSelContainerList().GetCount();
     if (nSelected == 0)
         return;
     const ContextMenu menu(IDR_MENU_MATERIALS);

@@ -34,27 +34,27 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         m_gesture.ToIdle();
     else if (!m_gesture.IsIdle())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
         PressHeaderColumn(point);
         return;
     }
-    if (GetMarkerBandRect().PtInRect(point)) {
+    if (Geometry().GetMarkerBandRect().PtInRect(point)) {
         KelSBMarkerDragHandler().Begin(*this, nFlags, point);
         return;
     }
-    if (GetRulerRect().PtInRect(point)) {
+    if (Geometry().GetRulerRect().PtInRect(point)) {
         KelSBScrubHandler().Begin(*this, nFlags, point);
         return;
     }
     if (m_dwToolMode != kToolNormal) {
         KelSBHitResult hit;
-        HitTest(point, hit);
+        Geometry().HitTest(point, hit);
         if (hit.pTrack && hit.pTrack->IsLocked())
             return;
         if (m_dwToolMode == kToolDeleteSpace) {
             DeleteSpaceAt(point);
             if (m_pParentDlg)
-                m_pParentDlg->UpdateCaption(m_pCurContent);
+                m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
         } else {
             FixedPointPasteAt(point);
         }
@@ -64,7 +64,7 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
         // The cursor is not followed while loaded, so no edge is known; only a press that is
         // really on an edge is swallowed.
         KelSBTrimCandidate probe;
-        if (EdgeTest(point, probe))
+        if (Geometry().EdgeTest(point, probe))
             return;
     } else if (KelSBTrimHandler().Begin(*this, nFlags, point)) {
         return;
@@ -74,13 +74,13 @@ void CKelSBEditView::OnLButtonDown(UINT nFlags, CPoint point) {
 
 void CKelSBEditView::PressHeaderColumn(CPoint point) {
     int nButton = 0;
-    const int nTrack = HeaderButtonTest(point, nButton);
+    const int nTrack = Geometry().HeaderButtonTest(point, nButton);
     if (nTrack >= 0) {
         ToggleTrackFlag(nTrack, nButton);
         return;
     }
     const bool bModifier = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0;
-    SelectTrackAt(point, bModifier ? FALSE : TRUE);
+    Selection().SelectTrackAt(point, bModifier ? FALSE : TRUE);
 }
 
 void CKelSBEditView::ToggleTrackFlag(int nTrack, int nButton) {
@@ -105,7 +105,7 @@ void CKelSBEditView::OnMouseMove(UINT nFlags, CPoint point) {
     CWnd::OnMouseMove(nFlags, point);
     if (!GetCurSBBody())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
         UpdateHeaderTip(point);
         return;
     }
@@ -130,11 +130,16 @@ void CKelSBEditView::OnCaptureChanged(CWnd* pWnd) {
         pHandler->Cancel(*this);
 }
 
+// Ends the running gesture without finishing it: the range marks and the time line go back
+// to where the press found them, a trim commits nothing, a move drops nothing; the capture
+// is released and the feedback erased. Nothing happens when no gesture runs.
 void CKelSBEditView::CancelGesture() {
     if (KelSBGestureHandler* pHandler = KelSBGestureHandlerOf(m_gesture.GetState()))
         pHandler->Cancel(*this);
 }
 
+// Escape cancels a running gesture; TRUE when the key was taken for that. Called for every
+// key message of the view and of its dialog before anything else sees it.
 BOOL CKelSBEditView::CancelGestureOnEscape(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || m_gesture.IsIdle())
         return FALSE;
@@ -154,7 +159,7 @@ void CKelSBEditView::OnLButtonDblClk(UINT nFlags, CPoint point) {
     if (!GetCurSBBody() || !m_gesture.IsIdle())
         return;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     ModifyPlayProperties();
 }
 
@@ -162,21 +167,21 @@ void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
     CWnd::OnRButtonDown(nFlags, point);
     if (!GetCurSBBody() || !m_gesture.IsIdle())
         return;
-    if (GetHeaderColumnRect().PtInRect(point)) {
-        SelectTrackAt(point, TRUE);
+    if (Geometry().GetHeaderColumnRect().PtInRect(point)) {
+        Selection().SelectTrackAt(point, TRUE);
         ShowTrackMenu(point);
         return;
     }
     m_ptRightClick = point;
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.nTrackIndex < 0) {
         ClearTrackSelection();
         ShowStoryboardMenu(point);
         return;
     }
-    SelectTrackAt(point, TRUE);
-    SelectMaterialAt(point, TRUE);
+    Selection().SelectTrackAt(point, TRUE);
+    Selection().SelectMaterialAt(point, TRUE);
     if (hit.pTrack && hit.pTrack->IsLocked())
         return;
     if (hit.pContent)
@@ -187,6 +192,8 @@ void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
 
 // ---- Cursor.
 
+// The module cursor for a client point, 0 for the default one. Refreshes the trim
+// candidate on the way, so that a press finds the edge the cursor showed.
 UINT CKelSBEditView::CursorIdAt(CPoint point) {
     switch (m_dwToolMode) {
     case kToolDeleteSpace:
@@ -203,10 +210,10 @@ UINT CKelSBEditView::CursorIdAt(CPoint point) {
     if (!bTrimming)
         candidate = KelSBTrimCandidate{};
     KelSBHitResult hit;
-    HitTest(point, hit);
+    Geometry().HitTest(point, hit);
     if (hit.pTrack && hit.pTrack->IsLocked() && hit.rcTrackRow.PtInRect(point))
         return IDC_CURSOR_LOCKED;
     if (bTrimming)
         return IDC_CURSOR_TRIM;
-    return EdgeTest(point, candidate) ? IDC_CURSOR_TRIM : 0;
+    return Geometry().EdgeTest(point, candidate) ? IDC_CURSOR_TRIM : 0;
 }

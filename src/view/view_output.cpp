@@ -30,14 +30,19 @@ int CKelSBEditView::CompileStoryBoard(CWnd* pParent) {
     return IsLoaded() ? 0 : kel::play::RunOutputCall(*this, OutputCall::Compile, pParent);
 }
 
+// The material play mode: the current material's effect in the host's effect editor, one
+// undoable step when it changed.
 int CKelSBEditView::IOModeCurContent() {
     return kel::play::EditCurrentEffect(*this);
 }
 
+// What a double click on a material and the materials menu's "Modify Play Properties" run:
+// the material play mode of the current material.
 int CKelSBEditView::ModifyPlayProperties() {
     return IOModeCurContent();
 }
 
+// Clears the live output and shows it cleared (the Escape key).
 void CKelSBEditView::ClearLiveOutput() {
     CKelDrvGFB::ClearScreenLive();
     CKelDrvSys::WaitField(1, 0);
@@ -49,6 +54,8 @@ LRESULT CKelSBEditView::OnEffectPreview(LPARAM lParam) {
     return 0;
 }
 
+// The host's request to bring a material into sight (KELSB_SHOW_CONTENT): the time line at
+// its entry point, the material alone selected and current. 0 when it is not there.
 int CKelSBEditView::ShowContent(int nContainer, int nContent) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (pBody == nullptr || nContainer < 0 || nContainer >= pBody->GetContainerCount())
@@ -61,8 +68,8 @@ int CKelSBEditView::ShowContent(int nContainer, int nContent) {
         return 0;
     ClearTrackSelection();
     ClearMaterialSelection();
-    m_lstSelContainers.AddTail(pContainer);
-    m_pCurContent = pContent;
+    m_selection.GetSelContainerList().AddTail(pContainer);
+    m_selection.SetCurContent(pContent);
     SetTimeLine(pContent->GetStoryIn());
     NotifyNavigatorContent(pContent);
     if (m_pParentDlg)

@@ -140,6 +140,8 @@ HBRUSH CKelSBEditView::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     return CWnd::OnCtlColor(pDC, pWnd, nCtlColor);
 }
 
+// Paints everything below and beside the child controls, region by region; the controls
+// paint themselves.
 void CKelSBEditView::OnDraw(CDC* pDC) {
     if (!pDC)
         return;
@@ -162,8 +164,8 @@ void CKelSBEditView::OnDraw(CDC* pDC) {
 // ---- Steps.
 
 void CKelSBEditView::PaintCornerBox(CDC* pDC) {
-    const CRect corner = GetCornerBoxRect();
-    PaintStep step(pDC, corner, GetBelowStripRect());
+    const CRect corner = Geometry().GetCornerBoxRect();
+    PaintStep step(pDC, corner, Geometry().GetBelowStripRect());
     if (!step)
         return;
     CRect rect = corner;
@@ -175,23 +177,23 @@ void CKelSBEditView::PaintCornerBox(CDC* pDC) {
 }
 
 void CKelSBEditView::PaintMarkerBand(CDC* pDC) {
-    const CRect band = GetMarkerBandRect();
-    PaintStep step(pDC, band, GetBelowStripRect());
+    const CRect band = Geometry().GetMarkerBandRect();
+    PaintStep step(pDC, band, Geometry().GetBelowStripRect());
     if (!step)
         return;
     Bevel(pDC, band, &kBandFill, kBevelLight, kBevelDark);
     if (!GetCurSBBody())
         return;
-    const CRect bar = GetRangeBarRect();
+    const CRect bar = Geometry().GetRangeBarRect();
     if (!bar.IsRectEmpty())
         pDC->FillSolidRect(bar, kRangeBar);
-    DrawBitmapAt(pDC, m_bmpRangeStart, GetRangeStartHandleRect());
-    DrawBitmapAt(pDC, m_bmpRangeEnd, GetRangeEndHandleRect());
+    DrawBitmapAt(pDC, m_bmpRangeStart, Geometry().GetRangeStartHandleRect());
+    DrawBitmapAt(pDC, m_bmpRangeEnd, Geometry().GetRangeEndHandleRect());
 }
 
 void CKelSBEditView::PaintRuler(CDC* pDC) {
-    const CRect ruler = GetRulerRect();
-    PaintStep step(pDC, ruler, GetBelowStripRect());
+    const CRect ruler = Geometry().GetRulerRect();
+    PaintStep step(pDC, ruler, Geometry().GetBelowStripRect());
     if (!step)
         return;
     Bevel(pDC, ruler, &kBandFill, kBevelLight, kBevelDark);
@@ -203,7 +205,7 @@ void CKelSBEditView::PaintRuler(CDC* pDC) {
     pDC->SetBkMode(TRANSPARENT);
     // The logical pixel is taken one further than the client x: every mark stands one pixel
     // left of the pixel it counts, so the mark of frame 0 sits on the ruler's left border.
-    const int nLogicalOfX = ClientToLogicalX(0) + 1;
+    const int nLogicalOfX = Geometry().ClientToLogicalX(0) + 1;
     for (int x = ruler.left - kRulerOverscan; x < ruler.right + kRulerOverscan; ++x) {
         const int nLogical = x + nLogicalOfX;
         if (nLogical < 0)
@@ -216,7 +218,8 @@ void CKelSBEditView::PaintRuler(CDC* pDC) {
                 pDC->LineTo(x, ruler.bottom - 1 - kLongTickLength);
             }
             if (nLogical % kLabelEvery == 0) {
-                const auto dwFrame = static_cast<DWORD>(std::max(PixelToFrame(nLogical), 0));
+                const auto dwFrame =
+                    static_cast<DWORD>(std::max(Geometry().PixelToFrame(nLogical), 0));
                 CString strLabel;
                 if (pBody->GetFrameDisplay())
                     strLabel.Format("%lu", static_cast<unsigned long>(dwFrame));
@@ -232,12 +235,12 @@ void CKelSBEditView::PaintRuler(CDC* pDC) {
             pDC->LineTo(x, ruler.bottom - 1 - kShortTickLength);
         }
     }
-    DrawBitmapAt(pDC, m_bmpTimeLineHead, GetTimeLineHeadRect(pBody->GetTimeLinePos()));
+    DrawBitmapAt(pDC, m_bmpTimeLineHead, Geometry().GetTimeLineHeadRect(pBody->GetTimeLinePos()));
 }
 
 void CKelSBEditView::PaintTrackHeaders(CDC* pDC) {
-    const CRect column = GetHeaderColumnRect();
-    PaintStep step(pDC, column, GetBelowStripRect());
+    const CRect column = Geometry().GetHeaderColumnRect();
+    PaintStep step(pDC, column, Geometry().GetBelowStripRect());
     if (!step)
         return;
     pDC->FillSolidRect(column, kBandFill);
@@ -249,12 +252,12 @@ void CKelSBEditView::PaintTrackHeaders(CDC* pDC) {
     pDC->SetBkMode(TRANSPARENT);
     const auto [nFirst, nEnd] = VisibleTracks(pDC);
     for (int i = nFirst; i < nEnd; ++i) {
-        const CRect header = GetTrackHeaderRect(i);
+        const CRect header = Geometry().GetTrackHeaderRect(i);
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (!pTrack || header.IsRectEmpty() || !pDC->RectVisible(header))
             continue;
         pDC->Draw3dRect(header, kBevelLight, kBevelDark);
-        const bool bSelected = m_lstSelTracks.Find(pTrack) != nullptr;
+        const bool bSelected = m_selection.GetSelTrackList().Find(pTrack) != nullptr;
         // A selected header looks pressed: its contents sit one pixel right and down.
         CRect inner = header;
         if (bSelected)
@@ -278,8 +281,8 @@ void CKelSBEditView::PaintTrackHeaders(CDC* pDC) {
 }
 
 void CKelSBEditView::PaintTrackRows(CDC* pDC) {
-    const CRect area = GetTrackAreaRect();
-    PaintStep step(pDC, area, GetBelowStripRect());
+    const CRect area = Geometry().GetTrackAreaRect();
+    PaintStep step(pDC, area, Geometry().GetBelowStripRect());
     if (!step)
         return;
     pDC->FillSolidRect(area, kRowsFill);
@@ -288,7 +291,7 @@ void CKelSBEditView::PaintTrackRows(CDC* pDC) {
         return;
     const auto [nFirst, nEnd] = VisibleTracks(pDC);
     for (int i = nFirst; i < nEnd; ++i) {
-        CRect row = GetTrackRowRect(i);
+        CRect row = Geometry().GetTrackRowRect(i);
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (!pTrack || row.IsRectEmpty() || !pDC->RectVisible(row))
             continue;
@@ -304,7 +307,7 @@ void CKelSBEditView::PaintTrackRows(CDC* pDC) {
 }
 
 void CKelSBEditView::PaintSelection(CDC* pDC) {
-    PaintStep step(pDC, GetTrackAreaRect(), GetBelowStripRect());
+    PaintStep step(pDC, Geometry().GetTrackAreaRect(), Geometry().GetBelowStripRect());
     if (!step || !GetCurSBBody())
         return;
     CPen penCurrent(PS_DOT, 1, kCurrentOutline);
@@ -312,12 +315,12 @@ void CKelSBEditView::PaintSelection(CDC* pDC) {
     pDC->SelectStockObject(NULL_BRUSH);
     CRect clip;
     pDC->GetClipBox(&clip);
-    for (const CKelSBContentBaseObj* pContent : SelectedMaterialsWithin(clip)) {
+    for (const CKelSBContentBaseObj* pContent : Selection().SelectedMaterialsWithin(clip)) {
         CRect rect = GetMaterialRect(pContent);
         if (rect.IsRectEmpty() || !pDC->RectVisible(rect))
             continue;
         rect.DeflateRect(1, 1);
-        pDC->SelectObject(pContent == m_pCurContent ? &penCurrent : &penOther);
+        pDC->SelectObject(pContent == m_selection.GetCurContent() ? &penCurrent : &penOther);
         pDC->Rectangle(rect);
     }
 }
@@ -325,15 +328,15 @@ void CKelSBEditView::PaintSelection(CDC* pDC) {
 std::pair<int, int> CKelSBEditView::VisibleTracks(CDC* pDC) const {
     CRect clip;
     pDC->GetClipBox(&clip);
-    return GetTrackSpan(clip.top, clip.bottom);
+    return Geometry().GetTrackSpan(clip.top, clip.bottom);
 }
 
 void CKelSBEditView::PaintTimeLine(CDC* pDC) {
-    PaintStep step(pDC, GetTimeAreaRect(), GetBelowStripRect());
+    PaintStep step(pDC, Geometry().GetTimeAreaRect(), Geometry().GetBelowStripRect());
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!step || !pBody)
         return;
-    const CRect line = GetTimeLineRect(pBody->GetTimeLinePos());
+    const CRect line = Geometry().GetTimeLineRect(pBody->GetTimeLinePos());
     if (line.IsRectEmpty() || !pDC->RectVisible(line))
         return;
     pDC->SelectStockObject(BLACK_PEN);
@@ -349,19 +352,20 @@ void CKelSBEditView::InvalidateTrackHeader(int nTrack, BOOL bWithRow) {
     const CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody || nTrack < 0 || nTrack >= pBody->GetTrackCount())
         return;
-    InvalidateRect(GetTrackHeaderRect(nTrack), FALSE);
+    InvalidateRect(Geometry().GetTrackHeaderRect(nTrack), FALSE);
     if (bWithRow)
-        InvalidateRect(GetTrackRowRect(nTrack), FALSE);
+        InvalidateRect(Geometry().GetTrackRowRect(nTrack), FALSE);
 }
 
 // ---- Header tip.
 
+// The header tip names the header button under the point and is silent elsewhere.
 void CKelSBEditView::UpdateHeaderTip(CPoint point) {
     if (!m_HeaderTip.GetSafeHwnd())
         return;
     const CKelSBBodyObj* pBody = GetCurSBBody();
     int nButton = 0;
-    const int nTrack = HeaderButtonTest(point, nButton);
+    const int nTrack = Geometry().HeaderButtonTest(point, nButton);
     const CKelSBTrackObj* pTrack = pBody && nTrack >= 0 ? pBody->GetTrackObj(nTrack) : nullptr;
     if (!pTrack) {
         m_HeaderTip.SendMessage(TTM_ACTIVATE, 0, 0);
@@ -383,15 +387,15 @@ void CKelSBEditView::DrawMarkerFeedback() {
     const DWORD dwMode = m_gesture.GetMarkerMode();
     if (!pBody || dwMode == 0 || !GetSafeHwnd())
         return;
-    const CRect rows = GetTrackRowsRect();
-    const int top = GetRulerRect().top;
+    const CRect rows = Geometry().GetTrackRowsRect();
+    const int top = Geometry().GetRulerRect().top;
     CClientDC dc(this);
-    dc.IntersectClipRect(GetTimeAreaRect());
+    dc.IntersectClipRect(Geometry().GetTimeAreaRect());
     CPen pen(PS_SOLID, 1, kMarkerFeedback);
     CPen* pOldPen = dc.SelectObject(&pen);
     const int nOldRop = dc.SetROP2(R2_XORPEN);
     auto line = [&](DWORD dwFrame) {
-        const int x = FrameToClientX(static_cast<int>(dwFrame));
+        const int x = Geometry().FrameToClientX(static_cast<int>(dwFrame));
         dc.MoveTo(x, top);
         dc.LineTo(x, rows.bottom);
     };
@@ -407,7 +411,7 @@ void CKelSBEditView::DrawTrimFeedback() {
     const KelSBTrimCandidate& trim = m_gesture.Candidate();
     if (!trim.pContent || !GetSafeHwnd())
         return;
-    const CRect rows = GetTrackRowsRect();
+    const CRect rows = Geometry().GetTrackRowsRect();
     const int x = trim.ptPoint.x + trim.nGrabOffset;
     if (trim.rcMaterial.Width() >= kTrimLineMinWidth && (x < rows.left || x >= rows.right))
         return;

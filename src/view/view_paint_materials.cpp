@@ -146,13 +146,14 @@ CString MaterialLabel(const CKelSBContentBaseObj* pContent, kel::sbedit::Materia
 
 } // namespace
 
+// What a material shows as its name: its piece's name, the piece's effect and phase.
 CString CKelSBEditView::GetMaterialLabel(const CKelSBContentBaseObj* pContent) const {
     kel::sbedit::MaterialLookups lookups(m_pCurScene);
     return MaterialLabel(pContent, lookups);
 }
 
 void CKelSBEditView::PaintMaterials(CDC* pDC) {
-    kel::sbedit::PaintStep step(pDC, GetTrackAreaRect(), GetBelowStripRect());
+    kel::sbedit::PaintStep step(pDC, Geometry().GetTrackAreaRect(), Geometry().GetBelowStripRect());
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!step || !pBody)
         return;
@@ -163,7 +164,7 @@ void CKelSBEditView::PaintMaterials(CDC* pDC) {
     pDC->GetClipBox(&clip);
     DWORD dwFrom = 0;
     DWORD dwTo = 0;
-    if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+    if (!Geometry().GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
         return;
     const auto [nFirst, nEnd] = pBody->AreTrackContentListsCurrent()
                                     ? VisibleTracks(pDC)

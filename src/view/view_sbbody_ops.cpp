@@ -60,7 +60,7 @@ int CKelSBEditView::RunSBBodyOperation(const KelSBBodyOperation& operation) {
         if (operation.bHistory)
             ShowHistoryInPanel();
         if (operation.bNavigator)
-            NotifyNavigatorContent(m_pCurContent);
+            NotifyNavigatorContent(m_selection.GetCurContent());
     }
     EnableHostPanels(TRUE);
     return bDone ? 1 : 0;
@@ -98,6 +98,7 @@ int CKelSBEditView::PasteSBBody() {
     return RunSBBodyOperation(kPaste);
 }
 
+// The Storyboard List dialog, modal, owned by the edit dialog. 0 without a document.
 int CKelSBEditView::OpenSBListDialog() {
     // The list shows the scene's storyboards; without a scene there is nothing to show.
     if (!m_pParentDlg || !GetSBEditObj())
@@ -109,6 +110,7 @@ int CKelSBEditView::OpenSBListDialog() {
     return 1;
 }
 
+// Shows the storyboard navigator when it is hidden, hides it when it shows.
 int CKelSBEditView::ToggleNavigator() {
     CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
     if (!pNavigator || !IsWindow(pNavigator))

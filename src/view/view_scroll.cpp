@@ -1,5 +1,7 @@
 // Scroll positions and ranges of the timeline view, and the zoom shown in the top strip. The
 // scroll bars keep the positions (in logical pixels); the view reads them back from there.
+#include "view/view_scroll.h"
+
 #include "dialog/messages.h"
 #include "dialog/module_instance.h"
 #include "view/sbedit_view.h"
@@ -99,15 +101,15 @@ int NearestZoomIndex(const CDWordArray& steps, DWORD dwFramesPerUnit) {
 
 } // namespace
 
-int CKelSBEditView::GetHScrollPos() const {
+int KelSBViewScroll::GetHScrollPos() const {
     return m_HScroll.GetSafeHwnd() ? m_HScroll.GetScrollPos() : 0;
 }
 
-int CKelSBEditView::GetVScrollPos() const {
+int KelSBViewScroll::GetVScrollPos() const {
     return m_VScroll.GetSafeHwnd() ? m_VScroll.GetScrollPos() : 0;
 }
 
-void CKelSBEditView::SetHScrollPos(int nPos) {
+void KelSBViewScroll::SetHScrollPos(int nPos) {
     if (!m_HScroll.GetSafeHwnd())
         return;
     const int nOld = m_HScroll.GetScrollPos();
@@ -115,11 +117,11 @@ void CKelSBEditView::SetHScrollPos(int nPos) {
     const int nNew = m_HScroll.GetScrollPos();
     if (nNew == nOld)
         return;
-    const CRect area = GetTimeAreaRect();
-    ScrollWindow(nOld - nNew, 0, &area, &area);
+    const CRect area = m_view.Geometry().GetTimeAreaRect();
+    m_view.ScrollWindow(nOld - nNew, 0, &area, &area);
 }
 
-void CKelSBEditView::SetVScrollPos(int nPos) {
+void KelSBViewScroll::SetVScrollPos(int nPos) {
     if (!m_VScroll.GetSafeHwnd())
         return;
     const int nOld = m_VScroll.GetScrollPos();
@@ -128,39 +130,41 @@ void CKelSBEditView::SetVScrollPos(int nPos) {
     if (nNew == nOld)
         return;
     CRect area;
-    area.UnionRect(GetHeaderColumnRect(), GetTrackAreaRect());
-    ScrollWindow(0, nOld - nNew, &area, &area);
+    area.UnionRect(m_view.Geometry().GetHeaderColumnRect(), m_view.Geometry().GetTrackAreaRect());
+    m_view.ScrollWindow(0, nOld - nNew, &area, &area);
 }
 
-void CKelSBEditView::ScrollHorz(int nDelta) {
+void KelSBViewScroll::ScrollHorz(int nDelta) {
     SetHScrollPos(kel::sbedit::ClampToInt(static_cast<long long>(GetHScrollPos()) + nDelta));
 }
 
-void CKelSBEditView::UpdateHRange() {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::UpdateHRange() {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!m_HScroll.GetSafeHwnd() || !pBody)
         return;
     SCROLLINFO info =
-        RangeInfo(FrameToPixel(static_cast<int>(pBody->GetDuration())), GetTrackAreaRect().Width());
+        RangeInfo(m_view.Geometry().FrameToPixel(static_cast<int>(pBody->GetDuration())),
+                  m_view.Geometry().GetTrackAreaRect().Width());
     m_HScroll.SetScrollInfo(&info);
 }
 
-void CKelSBEditView::UpdateVRange() {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::UpdateVRange() {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!m_VScroll.GetSafeHwnd() || !pBody)
         return;
-    SCROLLINFO info =
-        RangeInfo(pBody->GetTrackHeight() * pBody->GetTrackCount(), GetTrackAreaRect().Height());
+    SCROLLINFO info = RangeInfo(pBody->GetTrackHeight() * pBody->GetTrackCount(),
+                                m_view.Geometry().GetTrackAreaRect().Height());
     m_VScroll.SetScrollInfo(&info);
 }
 
-void CKelSBEditView::UpdateZoomBarRange() {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::UpdateZoomBarRange() {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!m_ZoomBar.GetSafeHwnd() || !pBody)
         return;
-    const int nLast = static_cast<int>(m_arrZoomSteps[kZoomStepCount - 1]);
+    const int nLast =
+        static_cast<int>(m_view.Geometry().GetZoomSteps()[KelSBViewGeometry::kZoomStepCount - 1]);
     // A time area of no width (a very narrow view) allows every zoom rather than dividing by 0.
-    const int nWidth = GetTimeAreaRect().Width();
+    const int nWidth = m_view.Geometry().GetTimeAreaRect().Width();
     const long long q =
         nWidth > 0 ? static_cast<long long>(pBody->GetDuration()) * 100 / nWidth : 0;
     const int nMax = q == 0 ? nLast : static_cast<int>(std::min<long long>(q, nLast));
@@ -171,7 +175,7 @@ void CKelSBEditView::UpdateZoomBarRange() {
     SetZoomBarToFPU(pBody->GetFramesPerUnit());
 }
 
-void CKelSBEditView::SetZoomBarToFPU(DWORD dwFramesPerUnit) {
+void KelSBViewScroll::SetZoomBarToFPU(DWORD dwFramesPerUnit) {
     if (!m_ZoomBar.GetSafeHwnd())
         return;
     int nMin = 0;
@@ -180,19 +184,19 @@ void CKelSBEditView::SetZoomBarToFPU(DWORD dwFramesPerUnit) {
     m_ZoomBar.SetPos(kel::sbedit::ClampToInt(static_cast<long long>(nMax) - dwFramesPerUnit));
 }
 
-void CKelSBEditView::ShowCurrentZoom() {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::ShowCurrentZoom() {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!m_ZoomMenuBtn.GetSafeHwnd() || !pBody)
         return;
-    const int nIndex = GetZoomIndex();
+    const int nIndex = m_view.Geometry().GetZoomIndex();
     if (nIndex >= 0)
         m_ZoomMenuBtn.SetCurMenuItem(nIndex);
     else
         m_ZoomMenuBtn.SetText(GetZoomText(pBody->GetFramesPerUnit()));
 }
 
-CString CKelSBEditView::GetZoomText(DWORD dwFramesPerUnit) const {
-    if (!GetCurSBBody())
+CString KelSBViewScroll::GetZoomText(DWORD dwFramesPerUnit) const {
+    if (!m_view.GetCurSBBody())
         return CString();
     const HINSTANCE inst = kel::sbedit::ModuleInstance();
     const CString strFrames = CKelModuleRC::LoadStringW(inst, IDS_PAINT_FRAMES);
@@ -212,10 +216,11 @@ CString CKelSBEditView::GetZoomText(DWORD dwFramesPerUnit) const {
     return strText;
 }
 
-void CKelSBEditView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
-    CWnd::OnHScroll(nSBCode, nPos, pScrollBar);
+void KelSBViewScroll::OnScrollBar(UINT nSBCode, CScrollBar* pScrollBar) {
     if (pScrollBar == &m_HScroll) {
         SetHScrollPos(ScrollTarget(m_HScroll, nSBCode));
+    } else if (pScrollBar == &m_VScroll) {
+        SetVScrollPos(ScrollTarget(m_VScroll, nSBCode));
     } else if (pScrollBar == &m_ZoomBar) {
         const int nValue = ZoomBarValue(m_ZoomBar);
         const int nNew = ZoomBarTarget(m_ZoomBar, nSBCode);
@@ -224,21 +229,10 @@ void CKelSBEditView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) 
     }
 }
 
-void CKelSBEditView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
-    CWnd::OnVScroll(nSBCode, nPos, pScrollBar);
-    if (pScrollBar == &m_VScroll)
-        SetVScrollPos(ScrollTarget(m_VScroll, nSBCode));
-}
-
 // ---- The mouse wheel.
 
-BOOL CKelSBEditView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
-    Wheel(zDelta, (nFlags & MK_SHIFT) != 0, (nFlags & MK_CONTROL) != 0, pt);
-    return TRUE;
-}
-
-void CKelSBEditView::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
-    if (!GetSafeHwnd() || !GetCurSBBody() || IsGestureRunning())
+void KelSBViewScroll::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
+    if (!m_view.GetSafeHwnd() || !m_view.GetCurSBBody() || m_view.IsGestureRunning())
         return;
     // Whole notches only; what is left waits for the next turn in the same direction.
     const std::size_t nKind = bZoom ? 2 : bTime ? 1 : 0;
@@ -250,10 +244,10 @@ void CKelSBEditView::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
     if (bZoom) {
         // Turned away from the user zooms in; the frame under the cursor stays under it.
         CPoint client = screen;
-        ScreenToClient(&client);
-        const CRect area = GetTimeAreaRect();
+        m_view.ScreenToClient(&client);
+        const CRect area = m_view.Geometry().GetTimeAreaRect();
         const int x = std::clamp<int>(client.x, area.left, std::max(area.left, area.right - 1));
-        const int nFrame = std::max(0, ClientXToFrame(x));
+        const int nFrame = std::max(0, m_view.Geometry().ClientXToFrame(x));
         for (int i = 0; i < std::abs(nNotches); ++i)
             ZoomStep(nNotches > 0 ? TRUE : FALSE);
         ScrollFrameToX(nFrame, x);
@@ -262,37 +256,39 @@ void CKelSBEditView::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
     // A track row a notch, or three units of the time scale; turned towards the user goes down
     // (or later in time). The bars keep the positions within their ranges.
     if (bTime) {
-        ScrollHorz(-nNotches * 3 * kUnitPixels);
+        ScrollHorz(-nNotches * 3 * CKelSBEditView::kUnitPixels);
     } else {
-        const long long nStep = static_cast<long long>(GetCurSBBody()->GetTrackHeight());
+        const long long nStep = static_cast<long long>(m_view.GetCurSBBody()->GetTrackHeight());
         SetVScrollPos(kel::sbedit::ClampToInt(GetVScrollPos() - nNotches * nStep));
     }
 }
 
 // ---- Zoom.
 
-void CKelSBEditView::ZoomStep(int bIn) {
-    if (!GetCurSBBody() || !m_ZoomMenuBtn.GetSafeHwnd())
+void KelSBViewScroll::ZoomStep(int bIn) {
+    if (!m_view.GetCurSBBody() || !m_ZoomMenuBtn.GetSafeHwnd())
         return;
     int nIndex = m_ZoomMenuBtn.GetCurMenuItem();
     // The menu has no current entry before the first zoom of a storyboard shown empty; step
     // from the table entry nearest below the current scale rather than from the table's end.
     if (nIndex < 0)
-        nIndex = NearestZoomIndex(m_arrZoomSteps, GetCurSBBody()->GetFramesPerUnit());
+        nIndex = NearestZoomIndex(m_view.Geometry().GetZoomSteps(),
+                                  m_view.GetCurSBBody()->GetFramesPerUnit());
     const int nLast = std::max(0, m_ZoomMenuBtn.GetMenuItemCount() - 1);
     nIndex = bIn ? std::max(0, nIndex - 1) : std::min(nLast, nIndex + 1);
     ZoomTo(nIndex, TRUE);
 }
 
-int CKelSBEditView::ZoomToIndex(int nIndex) {
-    if (!GetCurSBBody() || nIndex < 0 || nIndex >= m_arrZoomSteps.GetSize())
+int KelSBViewScroll::ZoomToIndex(int nIndex) {
+    if (!m_view.GetCurSBBody() || nIndex < 0 ||
+        nIndex >= m_view.Geometry().GetZoomSteps().GetSize())
         return 0;
     ZoomTo(nIndex, FALSE);
     return 1;
 }
 
-void CKelSBEditView::ZoomTo(int nIndex, int bSetDirty) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::ZoomTo(int nIndex, int bSetDirty) {
+    CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || !SetZoomIndex(nIndex))
         return;
     if (m_ZoomMenuBtn.GetSafeHwnd())
@@ -300,16 +296,16 @@ void CKelSBEditView::ZoomTo(int nIndex, int bSetDirty) {
     AfterScaleChange(bSetDirty);
 }
 
-void CKelSBEditView::FitToWindow() {
-    CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::FitToWindow() {
+    CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
-    const int nUnits = GetTimeAreaRect().Width() / kUnitPixels;
+    const int nUnits = m_view.Geometry().GetTimeAreaRect().Width() / CKelSBEditView::kUnitPixels;
     // A time area narrower than one unit has no scale that fits anything: keep the zoom.
     if (nUnits <= 0)
         return;
     const DWORD dwDuration = pBody->GetDuration();
-    DWORD dwFit = kUnitPixels;
+    DWORD dwFit = CKelSBEditView::kUnitPixels;
     if (dwDuration != 0) {
         dwFit =
             static_cast<DWORD>(static_cast<float>(dwDuration) / static_cast<float>(nUnits) + 0.5f);
@@ -323,26 +319,27 @@ void CKelSBEditView::FitToWindow() {
     AfterScaleChange(TRUE);
 }
 
-void CKelSBEditView::SteplessZoom(int nFramesPerUnit) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::SteplessZoom(int nFramesPerUnit) {
+    CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
     const int nTimeLine = static_cast<int>(pBody->GetTimeLinePos());
-    const int nOldPixel = FrameToPixel(nTimeLine);
+    const int nOldPixel = m_view.Geometry().FrameToPixel(nTimeLine);
     const int nOldPos = GetHScrollPos();
-    const int nLast = static_cast<int>(m_arrZoomSteps[kZoomStepCount - 1]);
+    const int nLast =
+        static_cast<int>(m_view.Geometry().GetZoomSteps()[KelSBViewGeometry::kZoomStepCount - 1]);
     const int nFit = std::clamp(nFramesPerUnit, 1, nLast);
     SetZoomBarToFPU(static_cast<DWORD>(nFit));
     pBody->SetFramesPerUnit(static_cast<DWORD>(nFit));
     UpdateHRange();
     // The time line keeps its place on the screen; the content scales around it.
     SetHScrollPos(kel::sbedit::ClampToInt(static_cast<long long>(nOldPos) +
-                                          FrameToPixel(nTimeLine) - nOldPixel));
+                                          m_view.Geometry().FrameToPixel(nTimeLine) - nOldPixel));
     CRect area;
-    area.UnionRect(GetMarkerBandRect(), GetTimeAreaRect());
-    area.UnionRect(area, GetRulerRect());
-    InvalidateRect(area, TRUE);
-    UpdateWindow();
+    area.UnionRect(m_view.Geometry().GetMarkerBandRect(), m_view.Geometry().GetTimeAreaRect());
+    area.UnionRect(area, m_view.Geometry().GetRulerRect());
+    m_view.InvalidateRect(area, TRUE);
+    m_view.UpdateWindow();
     if (m_ZoomMenuBtn.GetSafeHwnd()) {
         m_ZoomMenuBtn.SetText(GetZoomText(static_cast<DWORD>(nFit)));
         m_ZoomMenuBtn.Invalidate();
@@ -351,16 +348,45 @@ void CKelSBEditView::SteplessZoom(int nFramesPerUnit) {
 
 // What every change of scale but the stepless one does after it: the controls follow, the
 // time area repaints at the new scale and the time line stays in sight.
-void CKelSBEditView::AfterScaleChange(int bSetDirty) {
-    CKelSBBodyObj* pBody = GetCurSBBody();
+void KelSBViewScroll::AfterScaleChange(int bSetDirty) {
+    CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
     SetZoomBarToFPU(pBody->GetFramesPerUnit());
     UpdateHRange();
     // The scale is stored with the storyboard, so the host's document has changed.
     if (bSetDirty)
-        MarkModified();
-    InvalidateRect(GetTimeAreaRect(), TRUE);
-    UpdateWindow();
+        m_view.MarkModified();
+    m_view.InvalidateRect(m_view.Geometry().GetTimeAreaRect(), TRUE);
+    m_view.UpdateWindow();
     EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));
+}
+
+// ---- Visibility of a frame.
+
+int KelSBViewScroll::SetZoomIndex(int nIndex) {
+    CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    if (!pBody || nIndex < 0 || nIndex >= m_view.Geometry().GetZoomSteps().GetSize())
+        return 0;
+    return pBody->SetFramesPerUnit(m_view.Geometry().GetZoomSteps()[nIndex]);
+}
+
+void KelSBViewScroll::EnsureVisible(int nFrame) {
+    const int x = m_view.Geometry().FrameToClientX(nFrame);
+    CRect area = m_view.Geometry().GetTimeAreaRect();
+    area.DeflateRect(10, 0);
+    if (x < area.left)
+        ScrollHorz(kel::sbedit::ClampToInt(static_cast<long long>(x) - area.left));
+    else if (x > area.right)
+        ScrollHorz(kel::sbedit::ClampToInt(static_cast<long long>(x) - area.right));
+}
+
+void KelSBViewScroll::Center(int nFrame) {
+    const CRect area = m_view.Geometry().GetTimeAreaRect();
+    ScrollFrameToX(nFrame, (area.left + area.right) / 2);
+}
+
+void KelSBViewScroll::ScrollFrameToX(int nFrame, int x) {
+    SetHScrollPos(kel::sbedit::ClampToInt(
+        GetHScrollPos() + (static_cast<long long>(m_view.Geometry().FrameToClientX(nFrame)) - x)));
 }

@@ -32,8 +32,8 @@ int CKelSBEditView::AppendCurTrack() {
 
 int CKelSBEditView::InsertCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
-    if (!pBody ||
-        !kel::operations::InsertTrack(*this, IDS_HIST_INSERT_TRACK, *pBody, m_nCurTrackIndex))
+    if (!pBody || !kel::operations::InsertTrack(*this, IDS_HIST_INSERT_TRACK, *pBody,
+                                                m_selection.GetCurTrackIndex()))
         return 0;
     AfterTrackChange();
     return 1;
@@ -42,7 +42,8 @@ int CKelSBEditView::InsertCurTrack() {
 int CKelSBEditView::MoveCurTrack(int nDirection) {
     CKelSBBodyObj* pBody = GetEditableBody();
     const UINT nTextId = nDirection == 0 ? IDS_HIST_MOVE_UP_TRACK : IDS_HIST_MOVE_DOWN_TRACK;
-    if (!pBody || !kel::operations::MoveTrack(*this, nTextId, *pBody, m_nCurTrackIndex, nDirection))
+    if (!pBody || !kel::operations::MoveTrack(*this, nTextId, *pBody,
+                                              m_selection.GetCurTrackIndex(), nDirection))
         return 0;
     AfterTrackChange();
     return 1;
@@ -51,7 +52,7 @@ int CKelSBEditView::MoveCurTrack(int nDirection) {
 int CKelSBEditView::RemoveCurTrack(bool bCut) {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    const int nTrack = m_nCurTrackIndex;
+    const int nTrack = m_selection.GetCurTrackIndex();
     const CKelSBTrackObj* pTrack = pBody ? pBody->GetTrackObj(nTrack) : nullptr;
     if (!pTrack || !pDoc || pBody->GetTrackCount() < 2 || pTrack->IsLocked())
         return 0;
@@ -73,22 +74,23 @@ int CKelSBEditView::RemoveCurTrack(bool bCut) {
 int CKelSBEditView::CopyCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
-    if (!pBody || !pDoc || m_nCurTrackIndex < 0)
+    if (!pBody || !pDoc || m_selection.GetCurTrackIndex() < 0)
         return 0;
     CWaitCursor wait;
     // Copying changes only the clipboard: no step, and the document stays unchanged.
-    return kel::operations::CopyTrack(*pBody, *pDoc, m_nCurTrackIndex) ? 1 : 0;
+    return kel::operations::CopyTrack(*pBody, *pDoc, m_selection.GetCurTrackIndex()) ? 1 : 0;
 }
 
 int CKelSBEditView::PasteAtCurTrack() {
     CKelSBBodyObj* pBody = GetEditableBody();
     CKelSBEditObj* pDoc = GetSBEditObj();
     if (!pBody || !pDoc || pDoc->GetTrackClipboard().IsEmpty() ||
-        pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount || m_nCurTrackIndex < 0)
+        pBody->GetTrackCount() >= CKelSBBodyObj::kMaxTrackCount ||
+        m_selection.GetCurTrackIndex() < 0)
         return 0;
     CWaitCursor wait;
     if (!kel::operations::PasteTrack(*this, IDS_HIST_PASTE_TRACK, *pBody, *pDoc,
-                                     m_pCurScene->GetPieceList(), m_nCurTrackIndex))
+                                     m_pCurScene->GetPieceList(), m_selection.GetCurTrackIndex()))
         return 0;
     AfterTrackChange();
     return 1;
@@ -96,6 +98,7 @@ int CKelSBEditView::PasteAtCurTrack() {
 
 // ---- Storyboard settings ----------------------------------------------------------------------
 
+// The storyboard's own properties dialog ("Storyboard Setup").
 int CKelSBEditView::EditSBSettings() {
     CKelSBBodyObj* pBody = GetEditableBody();
     if (!pBody)
@@ -112,7 +115,7 @@ int CKelSBEditView::EditSBSettings() {
     });
     if (bChanged) {
         if (m_pParentDlg)
-            m_pParentDlg->UpdateCaption(m_pCurContent);
+            m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
         EnsureCurContentVisible();
         RebuildKeepingSelection();
         MarkModified();
@@ -122,6 +125,7 @@ int CKelSBEditView::EditSBSettings() {
     return bChanged ? 1 : 0;
 }
 
+// ID_DELETE_MODE_RIPPLE or ID_DELETE_MODE_NORMAL: a setting, not a step of the history.
 int CKelSBEditView::SetDeleteMode(UINT nId) {
     CKelSBBodyObj* pBody = GetCurSBBody();
     if (!pBody)
@@ -137,6 +141,8 @@ int CKelSBEditView::SetDeleteMode(UINT nId) {
 
 // ---- Shared steps -----------------------------------------------------------------------------
 
+// view_sbbody_ops.cpp).
+// A question with Yes, No and Cancel; true only for Yes.
 int CKelSBEditView::AskYes(UINT nTextId) {
     m_bHistorySync = 0;
     const int nAnswer = CKelModuleRC::MessageBoxW(kel::sbedit::ModuleInstance(), nTextId,
@@ -150,18 +156,19 @@ void CKelSBEditView::AfterTrackChange() {
     EnsureCurContentVisible();
     RebuildKeepingSelection();
     MarkModified();
-    NotifyNavigatorContent(m_pCurContent);
+    NotifyNavigatorContent(m_selection.GetCurContent());
 }
 
+// The selector, the ranges and the picture from the storyboard; the selection stays.
 void CKelSBEditView::RebuildKeepingSelection() {
     // The model keeps the track lists in step with its track operations (and the debug check
     // after each step says so); what the view derives from the storyboard follows here.
     if (!GetCurSBBody())
         return;
     FillSBSelector();
-    UpdateHRange();
-    UpdateVRange();
-    UpdateZoomBarRange();
+    Scroll().UpdateHRange();
+    Scroll().UpdateVRange();
+    Scroll().UpdateZoomBarRange();
     if (GetSafeHwnd()) {
         Invalidate();
         UpdateWindow();

@@ -12,20 +12,22 @@
 
 #include <vector>
 
+// A released trim: its material made current, its new length one undoable step (nothing
+// when the edge did not move).
 void CKelSBEditView::ApplyTrim(const KelSBTrimCandidate& trim) {
     // The trimmed material becomes the current one, with its container selected.
     std::vector<CRect> rects;
     CollectSelectionRects(rects);
-    CKelSBContainerObj* pContainer = FindContainerOf(trim.pContent);
-    if (pContainer && !m_lstSelContainers.Find(pContainer)) {
-        m_lstSelContainers.RemoveAll();
-        m_lstSelContainers.AddTail(pContainer);
+    CKelSBContainerObj* pContainer = Selection().FindContainerOf(trim.pContent);
+    if (pContainer && !m_selection.GetSelContainerList().Find(pContainer)) {
+        m_selection.GetSelContainerList().RemoveAll();
+        m_selection.GetSelContainerList().AddTail(pContainer);
     }
-    m_pCurContent = pContainer ? trim.pContent : m_pCurContent;
-    NotifyNavigatorContent(m_pCurContent);
+    m_selection.SetCurContent(pContainer ? trim.pContent : m_selection.GetCurContent());
+    NotifyNavigatorContent(m_selection.GetCurContent());
     ChangeLength(trim);
     if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(m_pCurContent);
+        m_pParentDlg->UpdateCaption(m_selection.GetCurContent());
     CollectSelectionRects(rects);
     rects.push_back(trim.rcMaterial);
     InvalidateRects(rects);
@@ -40,7 +42,7 @@ void CKelSBEditView::ChangeLength(const KelSBTrimCandidate& trim) {
     if (!change)
         return;
     // A longer last material may have made the storyboard longer than the view scrolls.
-    UpdateHRange();
+    Scroll().UpdateHRange();
     if (change->dwEdge == 2 && !trim.pNextContent)
         EnsureCurContentVisible();
     CRect rcBoth;

@@ -23,8 +23,8 @@ protected:
         ASSERT_TRUE(CKelVideoStd::SetFrameRate(25.0));
         UndoTest::SetUp();
         SizeView(1000, 300);
-        view->UpdateHRange();
-        view->UpdateVRange();
+        view->Scroll().UpdateHRange();
+        view->Scroll().UpdateVRange();
     }
 
     static int X(int frame) { return 100 + frame; }

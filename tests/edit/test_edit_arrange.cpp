@@ -49,7 +49,7 @@ TEST_F(AlignTest, AlignRightMovesEachGroupsLatestOutletToTheReferences) {
 }
 
 TEST_F(AlignTest, MaterialsScrolledOutOfViewAlignAsWell) {
-    view->SetHScrollPos(5000);
+    view->Scroll().SetHScrollPos(5000);
     ExpectAligned(1, {140, 140, 180});
 }
 
@@ -135,7 +135,7 @@ TEST_F(ArrangeTest, MergeGathersTheMaterialsInSelectionOrder) {
                       EXPECT_EQ(Content(5, 2)->GetStoryIn(),
                                 0u); // Headline In after the Lower Third
                       EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
-                      EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
+                      EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{5});
                   });
     Select({3}, Content(3, 0));
     ExpectNoChange([&] { return view->MergeMaterials(); }, "one container");
@@ -147,7 +147,7 @@ TEST_F(ArrangeTest, SplitPutsEachFurtherMaterialAloneInSelectionOrder) {
     ASSERT_EQ(view->SplitMaterials(), 1);
     EXPECT_EQ(NewestStepName(), CString("Split Materials"));
     // The new containers joined the selection.
-    EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{0, 3, 8, 9, 10}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{0, 3, 8, 9, 10}));
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Body().GetContainerCount(), 11);
         EXPECT_EQ(Content(9, 0)->GetStoryIn(), 190u);  // Lower Third Out, split first

@@ -155,7 +155,7 @@ TEST_F(CommandTableTest, EditingIsRefusedWhileLoadedAndWhileAGestureRuns) {
     // A key pressed while the time line is being scrubbed changes nothing; moving the time line
     // itself is no edit.
     PressInRuler();
-    ASSERT_TRUE(view->IsScrubbing());
+    ASSERT_TRUE(view->Gesture().Is(KelSBGestureState::kScrub));
     dlg->RunButton(IDC_BTN_SPLIT);
     EXPECT_EQ(Body().GetContainerCount(), 9);
     EXPECT_EQ(History().GetStepCount(), 0);

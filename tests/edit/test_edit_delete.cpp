@@ -37,7 +37,7 @@ TEST_F(DeleteTest, InNormalModeADeleteLeavesItsGap) {
                   });
     // Undo selects what came back, with the focus where it was.
     Undo();
-    EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 6}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{2, 6}));
     EXPECT_EQ(view->GetCurContent(), Content(2, 0));
 }
 

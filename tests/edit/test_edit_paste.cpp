@@ -54,7 +54,7 @@ TEST_F(PasteTest, AFixedPointPasteKeepsTheCopiedLayoutAroundTheClick) {
     EXPECT_EQ(History().GetStepNames(),
               (std::vector<CString>{"Fixed Point Paste", "Fixed Point Paste"}));
     EXPECT_GT(DirtyMarks(), nMarks);
-    EXPECT_EQ(view->IsFromOutside(), 0);
+    EXPECT_EQ(view->DragDrop().IsFromOutside(), 0);
     ExpectConsistent("the paste");
     ExpectStepsRoundTrip(before, 0);
 }
@@ -83,7 +83,7 @@ TEST_F(PasteTest, APasteThatCannotGoThereSaysSoAndLeavesNoFlagBehind) {
     EXPECT_EQ(History().GetStepCount(), 0);
     EXPECT_EQ(BoxTexts(), std::vector<CString>{Text(IDS_PASTE_IMPOSSIBLE)});
     // The from-outside flag is down again: an align still works.
-    EXPECT_EQ(view->IsFromOutside(), 0);
+    EXPECT_EQ(view->DragDrop().IsFromOutside(), 0);
     Select({8, 7}, Content(8, 0));
     EXPECT_EQ(view->AlignMaterials(1), 1);
     // Onto the locked track: refused too.
@@ -102,8 +102,8 @@ TEST_F(PasteTest, PasteGoesToTheTimeLineOnTheTracksTheCopiesCameFromAndMovesItOn
     CopyLowerThirdAndOrphan();
     // Four frames a pixel and the tracks scrolled away: the paste knows frames and tracks.
     ASSERT_TRUE(Body().SetFramesPerUnit(100));
-    view->UpdateHRange();
-    view->SetHScrollPos(1000);
+    view->Scroll().UpdateHRange();
+    view->Scroll().SetHScrollPos(1000);
     Body().SetTimeLinePos(301);
     const std::vector<BYTE> before = Bytes();
     dlg->RunButton(IDC_BTN_PASTE);

@@ -29,10 +29,10 @@ TEST_F(GestureStateTest, EachPressStartsItsGestureAndTheReleaseEndsIt) {
         SCOPED_TRACE(c.what);
         Move(c.press.x, c.press.y, false);
         Down(c.press.x, c.press.y);
-        EXPECT_EQ(view->GetGestureState(), c.state);
+        EXPECT_EQ(view->Gesture().GetState(), c.state);
         EXPECT_TRUE(view->IsGestureRunning());
         Up(c.press.x, c.press.y);
-        EXPECT_EQ(view->GetGestureState(), Gesture::kIdle);
+        EXPECT_EQ(view->Gesture().GetState(), Gesture::kIdle);
         EXPECT_EQ(CWnd::GetCapture(), nullptr);
     }
 }
@@ -49,7 +49,7 @@ TEST_F(GestureStateTest, EscapeOrALostMouseTakesBackTheMarksAndTheTimeLine) {
         Move(X(250), kMarkerY);
         ASSERT_EQ(body->GetRangeStart(), 200u);
         cancel();
-        EXPECT_EQ(view->GetGestureState(), Gesture::kIdle);
+        EXPECT_EQ(view->Gesture().GetState(), Gesture::kIdle);
         EXPECT_EQ(body->GetRangeStart(), 100u);
         EXPECT_EQ(body->GetRangeEnd(), 200u);
         ReleaseCapture();
@@ -74,9 +74,9 @@ TEST_F(GestureStateTest, AHostsRequestInTheMiddleOfATrimEndsTheTrimFirst) {
     // ends without committing, and its release finds nothing to do.
     Down(X(211), RowY(0));
     Move(X(230), RowY(0));
-    ASSERT_TRUE(view->IsTrimming());
+    ASSERT_TRUE(view->Gesture().Is(KelSBGestureState::kTrim));
     dlg->SendMessage(WM_CG_UR_FROM_HISTORY, 1, 1);
-    EXPECT_FALSE(view->IsTrimming());
+    EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kTrim));
     Up(X(230), RowY(0));
     EXPECT_EQ(History().GetUndoStepCount(), 0);
     EXPECT_EQ(History().GetStepCount(), 1);
@@ -87,7 +87,7 @@ TEST_F(GestureStateTest, AHostsRequestInTheMiddleOfATrimEndsTheTrimFirst) {
     Down(X(211), RowY(0));
     Move(X(230), RowY(0));
     dlg->SendMessage(WM_CG_ADD_ITEM_TO_SB, 0, 0);
-    EXPECT_FALSE(view->IsTrimming());
+    EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kTrim));
     Up(X(230), RowY(0));
     EXPECT_EQ(History().GetStepNames().back(), "Put Selected Items To Storyboard(In)");
     ExpectConsistent("the add in a trim");

@@ -31,7 +31,7 @@ TEST_F(MoveTest, MaterialsLandOnTheTrackUnderThemAndPushWhatIsInTheirWay) {
     const std::vector<BYTE> before = Bytes();
     Click(X(50), RowY(0));
     ASSERT_EQ(DragMaterial({X(50), RowY(0)}, {X(50), RowY(3)}), DWORD(DROPEFFECT_MOVE));
-    EXPECT_EQ(view->GetGestureState(), KelSBGestureState::kIdle);
+    EXPECT_EQ(view->Gesture().GetState(), KelSBGestureState::kIdle);
     ASSERT_EQ(Steps(), 1);
     EXPECT_EQ(History().GetStepNames().back(), "Move Objects");
     // Only what moved is recorded; the other materials of the track keep no entry.
@@ -151,13 +151,13 @@ TEST_F(MoveTest, APlacementIsMadeUnderItsUndoTitleOrNotAtAll) {
     record.ptStart = CPoint(X(50), RowY(0));
     record.ptCurrent = CPoint(X(50), RowY(2));
     const std::vector<BYTE> before = Bytes();
-    view->SetPendingUndoTitle(0);
-    EXPECT_EQ(view->TestDrop(record), 1);
+    view->DragDrop().SetPendingUndoTitle(0);
+    EXPECT_EQ(view->DragDrop().TestDrop(record), 1);
     EXPECT_EQ(view->PlaceGroup(record, 1), 0);
     EXPECT_EQ(Bytes(), before);
-    view->SetPendingUndoTitle(IDS_HIST_ALIGN_LEFT);
+    view->DragDrop().SetPendingUndoTitle(IDS_HIST_ALIGN_LEFT);
     EXPECT_EQ(view->PlaceGroup(record, 1), 1);
-    view->SetPendingUndoTitle(0);
+    view->DragDrop().SetPendingUndoTitle(0);
     EXPECT_EQ(History().GetStepNames(), std::vector<CString>{"Align Left"});
     ExpectRoundTrip(before, [&] { EXPECT_EQ(Content(1, 0)->GetTrackIndex(), 2); });
 }

@@ -34,12 +34,12 @@ TEST_F(TrimTest, AnEdgeLetGoIsOneUndoableStepThatStopsAtItsNeighbours) {
         Move(c.press.x, c.press.y, false);
         EXPECT_EQ(State().cursorId, static_cast<UINT>(IDC_CURSOR_TRIM));
         Down(c.press.x, c.press.y);
-        EXPECT_TRUE(view->IsTrimming());
+        EXPECT_TRUE(view->Gesture().Is(KelSBGestureState::kTrim));
         Move(c.toX, c.press.y);
         ExpectConsistent("a trim move");
         EXPECT_EQ(Bytes(), before) << "the storyboard changed before the release";
         Up(c.toX, c.press.y);
-        EXPECT_FALSE(view->IsTrimming());
+        EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kTrim));
         EXPECT_EQ(CWnd::GetCapture(), nullptr);
         ASSERT_EQ(Steps(), nSteps + 1);
         EXPECT_EQ(History().GetStepNames().back(), "Change Materials Size");
@@ -61,14 +61,14 @@ TEST_F(TrimTest, AStoryboardMadeLongerScrollsToItsNewEnd) {
     auto* bar = dynamic_cast<CScrollBar*>(view->GetDlgItem(IDC_VIEW_HSCROLL));
     ASSERT_NE(bar, nullptr);
     bar->UserScroll(SB_RIGHT, 0);
-    EXPECT_LT(view->FrameToClientX(891), view->GetTimeAreaRect().right);
+    EXPECT_LT(view->Geometry().FrameToClientX(891), view->Geometry().GetTimeAreaRect().right);
 }
 
 TEST_F(TrimTest, AClickOnAnEdgeChangesNothingAtAnyScale) {
     // At ten frames a pixel no edge sits on a whole pixel: the Logo Stay's outlet (212) is drawn
     // at x 121, which is frame 210, and its hit area reaches a pixel further still.
-    for (int nZoom : {view->GetZoomIndex(), 10}) {
-        ASSERT_TRUE(view->ZoomToIndex(nZoom));
+    for (int nZoom : {view->Geometry().GetZoomIndex(), 10}) {
+        ASSERT_TRUE(view->Scroll().ZoomToIndex(nZoom));
         const std::vector<BYTE> before = Bytes();
         const CRect rect = view->GetMaterialRect(Content(3, 1));
         for (const CPoint press : {CPoint(rect.right - 1, RowY(0)), CPoint(rect.left + 1, RowY(0))})
@@ -100,16 +100,16 @@ TEST_F(TrimTest, ANarrowMaterialTurnsToTheEdgeTheCursorLeavesItByButKeepsItsMini
 TEST_F(TrimTest, AnEdgeTheCursorLeftIsNoLongerThere) {
     // The cursor finds the Headline Out's outlet, then moves onto the locked track and off it.
     Move(X(94), RowY(0), false);
-    ASSERT_NE(view->GetTrimCandidate().pContent, nullptr);
+    ASSERT_NE(view->Gesture().Candidate().pContent, nullptr);
     Move(X(50), RowY(1), false);
     EXPECT_EQ(State().cursorId, static_cast<UINT>(IDC_CURSOR_LOCKED));
-    EXPECT_EQ(view->GetTrimCandidate().pContent, nullptr);
+    EXPECT_EQ(view->Gesture().Candidate().pContent, nullptr);
 
     // A press that arrives without a cursor update on empty space starts no trim either.
     Move(X(94), RowY(0), false);
     headless->SetKeyDown(VK_LBUTTON, true);
     view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X(400), RowY(0)));
-    EXPECT_FALSE(view->IsTrimming());
+    EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kTrim));
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
     Up(X(400), RowY(0));
     EXPECT_EQ(Steps(), 0);
@@ -125,10 +125,10 @@ TEST_F(TrimTest, ATrimCancelledByEscapeOrALostMouseCommitsNothing) {
         headless->ClearClientDrawing(*view);
         Down(X(94), RowY(0));
         Move(X(99), RowY(0));
-        ASSERT_TRUE(view->IsTrimming());
+        ASSERT_TRUE(view->Gesture().Is(KelSBGestureState::kTrim));
         cancel();
-        EXPECT_FALSE(view->IsTrimming());
-        EXPECT_EQ(view->GetTrimCandidate().pContent, nullptr);
+        EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kTrim));
+        EXPECT_EQ(view->Gesture().Candidate().pContent, nullptr);
         ReleaseCapture();
         Up(X(99), RowY(0));
         EXPECT_EQ(Steps(), 0);

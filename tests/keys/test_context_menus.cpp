@@ -53,7 +53,7 @@ TEST_F(ContextMenuTest, EachPlaceOpensItsOwnMenuAndALockedTrackNone) {
 TEST_F(ContextMenuTest, TheTrackMenuGraysWhatCannotBeDoneToItsTrack) {
     // Nothing on the track clipboard: Paste is grayed everywhere.
     EXPECT_EQ(GrayedAt(Header(2)), std::vector<UINT>{ID_TRACK_PASTE});
-    EXPECT_EQ(view->GetCurTrackIndex(), 2);
+    EXPECT_EQ(view->Selection().GetCurTrackIndex(), 2);
     EXPECT_EQ(GrayedAt(Header(0)), (std::vector<UINT>{ID_TRACK_MOVE_UP, ID_TRACK_PASTE}));
     EXPECT_EQ(GrayedAt(Header(4)), (std::vector<UINT>{ID_TRACK_MOVE_DOWN, ID_TRACK_PASTE}));
     EXPECT_EQ(GrayedAt(Header(1)),
@@ -72,7 +72,7 @@ TEST_F(ContextMenuTest, TheTrackMenuGraysWhatCannotBeDoneToItsTrack) {
     EXPECT_EQ(GrayedAt(BelowHeaders()),
               (std::vector<UINT>{ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN, ID_TRACK_INSERT,
                                  ID_TRACK_CUT, ID_TRACK_COPY, ID_TRACK_PASTE}));
-    EXPECT_EQ(view->GetCurTrackIndex(), -1);
+    EXPECT_EQ(view->Selection().GetCurTrackIndex(), -1);
     // None: only appending and pasting.
     view->ClearTrackSelection();
     EXPECT_EQ(GrayedAt(BelowHeaders()),
@@ -201,7 +201,7 @@ TEST_F(ContextMenuTest, EveryItemReachesItsOperation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nId);
-        view->ClearAllSelection();
+        view->Selection().ClearAllSelection();
         c.prepare();
         const std::vector<BYTE> before = Bytes();
         const int nSteps = Steps();

@@ -192,9 +192,9 @@ TEST_F(KeyTest, SpacePlaysMCompilesAndEscapeClearsTheLiveOutput) {
     // Escape in the middle of a scrub takes the scrub back and leaves the output alone.
     Down(X(40), 30);
     Move(X(80), 30);
-    ASSERT_TRUE(view->IsScrubbing());
+    ASSERT_TRUE(view->Gesture().Is(KelSBGestureState::kScrub));
     Key(VK_ESCAPE);
-    EXPECT_FALSE(view->IsScrubbing());
+    EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kScrub));
     EXPECT_EQ(CKelDrvGFB::GetClearCount(), nClears + 1);
     Up(X(80), 30);
 }

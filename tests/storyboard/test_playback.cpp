@@ -236,7 +236,7 @@ TEST_F(PlaybackTest, APlayedInPhaseShowsTheFramesOfItsPreview) {
 TEST_F(PlaybackTest, PlayTimeMessagesRepaintWhatTheyName) {
     CRect client;
     view->GetClientRect(&client);
-    const CRect tracks = view->GetTrackAreaRect();
+    const CRect tracks = view->Geometry().GetTrackAreaRect();
     auto lastClip = [&] {
         CRect all;
         for (const auto& record : headless->LastPaint(*view))

@@ -15,7 +15,7 @@ namespace {
 class TrackOperationTest : public OperationTest {
 protected:
     int Run(UINT nId, int nTrack) {
-        view->SetCurTrackIndex(nTrack);
+        view->Selection().SetCurTrackIndex(nTrack);
         // The operation itself, past the dialog's refusals: the tests look at its own.
         return KelSBFindCommand(nId)->pfnRun(*dlg, *view, nId);
     }
@@ -260,7 +260,7 @@ TEST_F(TrackOperationTest, TheDeleteModeIsASettingAndNoStep) {
 // The track menu, the storyboard menu and the view's tool buttons, as their commands arrive.
 TEST_F(TrackOperationTest, MenuAndToolButtonCommandsReachTheirOperations) {
     const auto command = [&](UINT nId) { view->SendMessage(WM_COMMAND, MAKEWPARAM(nId, 0), 0); };
-    view->SetCurTrackIndex(0);
+    view->Selection().SetCurTrackIndex(0);
     command(ID_TRACK_APPEND);
     EXPECT_EQ(Body().GetTrackCount(), 6);
     command(ID_TRACK_COPY);

@@ -19,8 +19,8 @@ protected:
     // Deletes the selected containers as the editor's delete does.
     CKelURSBDeleteContainerCmd* DeleteSelected() {
         EXPECT_TRUE(kel::operations::DeleteContainers(*view, IDS_HIST_DELETE, Body(),
-                                                      view->GetCurFocus(),
-                                                      view->GetSelContainerIndices())
+                                                      view->Selection().GetCurFocus(),
+                                                      view->Selection().GetSelContainerIndices())
                         .has_value());
         return LastStep<CKelURSBDeleteContainerCmd>();
     }
@@ -43,19 +43,19 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
     // Selected in this order: container 6 receives, then 0's and 7's materials follow.
     Select({6, 0, 7}, Content(0, 0));
     const std::vector<BYTE> before = Bytes();
-    CKelSBContainerObj* pReceiver = kel::operations::MergeMaterials(*view, IDS_HIST_MERGE, Body(),
-                                                                    view->GetCurFocus(), {6, 0, 7});
+    CKelSBContainerObj* pReceiver = kel::operations::MergeMaterials(
+        *view, IDS_HIST_MERGE, Body(), view->Selection().GetCurFocus(), {6, 0, 7});
     ASSERT_NE(pReceiver, nullptr);
     ASSERT_EQ(Container(5), pReceiver);
-    EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{5});
 
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Container(5)->GetContentCount(), 4);
         EXPECT_EQ(Content(5, 1)->GetStoryIn(), 60u); // its own Lower Third Out
         EXPECT_EQ(Content(5, 2)->GetStoryIn(), 0u);  // then Headline In
         EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{5});
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 2}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{5});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 2}));
     });
     Undo();
     EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
@@ -65,10 +65,11 @@ TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone)
     Select({8, 3, 0}, Content(3, 0));
     const std::vector<BYTE> before = Bytes();
     const auto added = kel::operations::SplitMaterials(*view, IDS_HIST_SPLIT, Body(),
-                                                       view->GetCurFocus(), {8, 3, 0});
+                                                       view->Selection().GetCurFocus(), {8, 3, 0});
     ASSERT_TRUE(added);
     EXPECT_EQ(added->size(), 2u);
-    EXPECT_EQ(view->GetSelContainerIndicesInSelectionOrder(), (std::vector<int>{8, 3, 0, 9, 10}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndicesInSelectionOrder(),
+              (std::vector<int>{8, 3, 0, 9, 10}));
 
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Body().GetContainerCount(), 11);
@@ -87,8 +88,8 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
     // Registered first, with where the items will go: Headline and Logo, In, Stay and Out, on
     // new tracks inserted at the selected track 1.
     auto cmd = KelSBNewCommand<CKelURSBAddItemToSBCmd>(view, IDS_HIST_ADD_ITEMS_IN_STAY_OUT);
-    cmd->m_focus = view->GetCurFocus();
-    cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
+    cmd->m_focus = view->Selection().GetCurFocus();
+    cmd->m_arrSelectedContainers = view->Selection().GetSelContainerIndices();
     cmd->m_nFirstAddedTrack = 1;
     cmd->m_nAddedTrackCount = 2;
     cmd->m_nFirstAddedContainer = Body().GetContainerCount();
@@ -118,14 +119,15 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
 
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetTrackCount(), 7);
-        EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{9, 10, 11, 12, 13, 14}));
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{9, 0}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(),
+                  (std::vector<int>{9, 10, 11, 12, 13, 14}));
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{9, 0}));
         EXPECT_EQ(view->GetSelTrackList().GetCount(), 2);
         EXPECT_EQ(Content(4, 0)->GetTrackIndex(), 3); // the movie, below the new tracks
     });
     Undo();
-    EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
-    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{2});
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
     ASSERT_EQ(view->GetSelTrackList().GetCount(), 1);
     EXPECT_EQ(view->GetSelTrackList().GetHead(), Body().GetTrackObj(0));
 }
@@ -167,8 +169,8 @@ TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere
     Undo();
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);
     EXPECT_EQ(Content(5, 0)->GetStoryIn(), dwTickerIn);
-    EXPECT_EQ(view->GetSelContainerIndices(), (std::vector<int>{2, 5}));
-    EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{5, 0}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 0}));
     // They show their pieces' pictures at once, not only after the next full refresh.
     EXPECT_NE(Content(2, 0)->GetIcon(), nullptr);
     EXPECT_NE(Content(5, 0)->GetIcon(), nullptr);
@@ -233,8 +235,8 @@ TEST_F(ContainerCommandTest, ADragInGoesBackWithWhatItPushed) {
         Select({2}, Content(2, 0));
         const std::vector<BYTE> before = Bytes();
         auto cmd = KelSBNewCommand<CKelURSBDragFromOutCmd>(view, IDS_HIST_DRAG_IN);
-        cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
-        cmd->m_focus = view->GetCurFocus();
+        cmd->m_arrSelectedContainers = view->Selection().GetSelContainerIndices();
+        cmd->m_focus = view->Selection().GetCurFocus();
         kel::edit::ChangeJournal journal;
         ASSERT_TRUE(kel::edit::ShiftTrackFrom(Body(), 4, c.dwThreshold, c.nShift, journal));
         journal.Commit();
@@ -256,13 +258,13 @@ TEST_F(ContainerCommandTest, ADragInGoesBackWithWhatItPushed) {
         const DWORD dwStayIn = 140 + static_cast<DWORD>(c.nShift);
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Content(8, 0)->GetStoryIn(), dwStayIn);
-            EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{nNew});
-            EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{nNew, 0}));
+            EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{nNew});
+            EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{nNew, 0}));
         });
         Undo();
         EXPECT_EQ(Content(8, 0)->GetStoryIn(), 140u);
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{2});
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{2, 0}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{2});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
     }
 }
 

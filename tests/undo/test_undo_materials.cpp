@@ -144,8 +144,8 @@ TEST_F(MaterialCommandTest, AMoveGoesBackWithThePushedMaterialsAndTheSelection) 
     cmd->m_entries = {{7, 0, 3, 30, 4, 120}, {8, 0, 4, 140, 4, 170}, {8, 1, 4, 190, 4, 220}};
     Register(std::move(cmd));
     auto selectionIsTheMovedMaterial = [&] {
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{7});
-        EXPECT_EQ(view->GetCurFocus(), (kel::edit::Focus{7, 0}));
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{7});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{7, 0}));
     };
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Content(7, 0)->GetTrackIndex(), 4);
@@ -191,8 +191,8 @@ TEST_F(MaterialCommandTest, PastedEffectsSwapKindByKindAndLeaveOtherKindsAlone) 
     Select({0, 1, 3, 8}, Content(3, 1));
     const std::vector<BYTE> before = Bytes();
     auto cmd = KelSBNewCommand<CKelURSBIOSoftFXPasteCmd>(view, IDS_HIST_FX_PASTE);
-    cmd->m_focus = view->GetCurFocus();
-    cmd->m_arrSelectedContainers = view->GetSelContainerIndices();
+    cmd->m_focus = view->Selection().GetCurFocus();
+    cmd->m_arrSelectedContainers = view->Selection().GetSelContainerIndices();
     // As the paste does, in selection order; the Out clipboard is empty.
     for (int c : cmd->m_arrSelectedContainers) {
         for (INT_PTR m = 0; m < Container(c)->GetContentCount(); ++m) {
@@ -251,7 +251,7 @@ TEST_F(MaterialCommandTest, AStepThatCannotFinishChangesNothingAndReportsFailure
         EXPECT_EQ(pCmd->Undo(), 0);
         EXPECT_EQ(pCmd->Redo(0), 0);
         EXPECT_EQ(Bytes(), now);
-        EXPECT_EQ(view->GetSelContainerIndices(), std::vector<int>{3});
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{3});
         ExpectConsistent(CString(pCmd->GetName()).str());
     }
 }

@@ -78,11 +78,11 @@ TEST_F(OperationRefusalTest, ARefusedOperationLeavesNoTraceAndNoStep) {
     for (const auto& [why, refuse] : refusals) {
         SCOPED_TRACE(why);
         const std::vector<BYTE> before = Bytes();
-        const std::vector<int> selected = view->GetSelContainerIndices();
+        const std::vector<int> selected = view->Selection().GetSelContainerIndices();
         EXPECT_FALSE(refuse());
         EXPECT_EQ(Bytes(), before);
         EXPECT_EQ(History().GetStepCount(), 0);
-        EXPECT_EQ(view->GetSelContainerIndices(), selected);
+        EXPECT_EQ(view->Selection().GetSelContainerIndices(), selected);
         EXPECT_EQ(view->GetCurContent(), Content(2, 0));
         EXPECT_TRUE(trackClipboard.IsEmpty());
         ExpectConsistent(why);

@@ -73,7 +73,7 @@ protected:
             body->AddContainer(pContainer);
         }
         view->RefreshView(nullptr);
-        ASSERT_GT(body->GetContainerCount(), CKelSBEditView::kSelectionWalkedUpTo);
+        ASSERT_GT(body->GetContainerCount(), KelSBViewSelection::kSelectionWalkedUpTo);
     }
 
     // Every material's hit rectangle, container by container, as the walk below sees them.
@@ -87,7 +87,8 @@ protected:
             placed.push_back({body->GetContainerObj(c), {}});
             for (INT_PTR m = 0; m < body->GetContainerObj(c)->GetContentCount(); ++m) {
                 CKelSBContentBaseObj* pContent = Content(c, static_cast<int>(m));
-                placed.back().contents.emplace_back(pContent, view->GetMaterialHitRect(pContent));
+                placed.back().contents.emplace_back(pContent,
+                                                    view->Geometry().GetMaterialHitRect(pContent));
             }
         }
         return placed;
@@ -96,13 +97,13 @@ protected:
     // The hit test as a walk of every track and every container.
     int WalkHitTest(const std::vector<Placed>& placed, CPoint point, KelSBHitResult& result) const {
         result = KelSBHitResult{};
-        if (!view->GetTrackAreaRect().PtInRect(point))
+        if (!view->Geometry().GetTrackAreaRect().PtInRect(point))
             return 1;
         for (int i = 0; i < body->GetTrackCount() && result.nTrackIndex < 0; ++i) {
-            if (view->GetTrackRowRect(i).PtInRect(point)) {
+            if (view->Geometry().GetTrackRowRect(i).PtInRect(point)) {
                 result.nTrackIndex = i;
                 result.pTrack = body->GetTrackObj(i);
-                result.rcTrackRow = view->GetTrackRowRect(i);
+                result.rcTrackRow = view->Geometry().GetTrackRowRect(i);
             }
         }
         if (result.nTrackIndex < 0)
@@ -144,20 +145,20 @@ protected:
             }
         }
         for (int t = 0; t <= body->GetTrackCount(); ++t) {
-            const CRect row = view->GetTrackRowRect(t);
+            const CRect row = view->Geometry().GetTrackRowRect(t);
             for (int d = -1; d <= 1; ++d)
                 ys.insert({row.top + d, row.bottom - 1 + d});
             ys.insert(row.CenterPoint().y);
         }
         // Outside the track area both answer at once; a pixel beyond it on each side stays.
-        const CRect area = view->GetTrackAreaRect();
+        const CRect area = view->Geometry().GetTrackAreaRect();
         std::erase_if(xs, [&](int x) { return x < area.left - 1 || x > area.right; });
         std::erase_if(ys, [&](int y) { return y < area.top - 1 || y > area.bottom; });
         for (int y : ys) {
             for (int x : xs) {
                 KelSBHitResult expected, actual;
                 const int nExpected = WalkHitTest(placed, CPoint(x, y), expected);
-                const int nActual = view->HitTest(CPoint(x, y), actual);
+                const int nActual = view->Geometry().HitTest(CPoint(x, y), actual);
                 ASSERT_EQ(Describe(nActual, actual), Describe(nExpected, expected))
                     << "at " << x << "," << y;
             }
@@ -216,11 +217,11 @@ protected:
 
 TEST_F(ViewCrowdedTest, HitTestsAnswerAsAWalkOfEveryContainer) {
     ExpectHitTestsAgree(); // the track lists current
-    view->SetHScrollPos(137);
-    view->SetVScrollPos(13);
+    view->Scroll().SetHScrollPos(137);
+    view->Scroll().SetVScrollPos(13);
     ExpectHitTestsAgree();
     ASSERT_TRUE(body->SetFramesPerUnit(7)); // a scale whose pixels round both ways
-    view->UpdateHRange();
+    view->Scroll().UpdateHRange();
     ExpectHitTestsAgree();
     // A material moved without the lists being rebuilt: they are out of step, and the hit
     // test must not trust them.
@@ -233,12 +234,12 @@ TEST_F(ViewCrowdedTest, HeaderButtonsOfLowRowsReachIntoTheNextHeader) {
     CKelSBBodyAttr attr = body->GetEditAttr();
     attr.nTrackHeight = CKelSBBodyObj::kMinTrackHeight;
     body->SetEditAttr(attr);
-    view->SetVScrollPos(5);
-    for (int y = view->GetTrackAreaRect().top; y < 300; ++y) {
+    view->Scroll().SetVScrollPos(5);
+    for (int y = view->Geometry().GetTrackAreaRect().top; y < 300; ++y) {
         for (int x = 0; x < 40; ++x) {
             int nExpected = -1, nExpectedButton = -1;
             for (int i = 0; i < body->GetTrackCount() && nExpected < 0; ++i) {
-                CRect rc = view->GetTrackHeaderRect(i);
+                CRect rc = view->Geometry().GetTrackHeaderRect(i);
                 rc.DeflateRect(3, 3);
                 const CRect play(rc.left, rc.top, rc.left + 16, rc.top + 16);
                 const CRect lock(play.left + 16, play.top, play.right + 16, play.bottom);
@@ -248,7 +249,8 @@ TEST_F(ViewCrowdedTest, HeaderButtonsOfLowRowsReachIntoTheNextHeader) {
                 }
             }
             int nButton = -1;
-            ASSERT_EQ(view->HeaderButtonTest(CPoint(x, y), nButton), nExpected) << x << "," << y;
+            ASSERT_EQ(view->Geometry().HeaderButtonTest(CPoint(x, y), nButton), nExpected)
+                << x << "," << y;
             if (nExpected >= 0) {
                 ASSERT_EQ(nButton, nExpectedButton) << x << "," << y;
             }
@@ -258,7 +260,7 @@ TEST_F(ViewCrowdedTest, HeaderButtonsOfLowRowsReachIntoTheNextHeader) {
 
 TEST_F(ViewCrowdedTest, BandsSelectContainersInStoryboardOrder) {
     std::mt19937 random(3);
-    const CRect area = view->GetTrackAreaRect();
+    const CRect area = view->Geometry().GetTrackAreaRect();
     for (int n = 0; n < 40; ++n) {
         const int left = area.left + static_cast<int>(random() % 900);
         const int top = area.top + static_cast<int>(random() % 260);
@@ -269,14 +271,15 @@ TEST_F(ViewCrowdedTest, BandsSelectContainersInStoryboardOrder) {
         for (int c = 0; c < body->GetContainerCount(); ++c) {
             for (INT_PTR m = 0; m < body->GetContainerObj(c)->GetContentCount(); ++m) {
                 CRect overlap;
-                if (overlap.IntersectRect(view->GetMaterialHitRect(Content(c, static_cast<int>(m))),
-                                          band)) {
+                if (overlap.IntersectRect(
+                        view->Geometry().GetMaterialHitRect(Content(c, static_cast<int>(m))),
+                        band)) {
                     expected.push_back(c);
                     break;
                 }
             }
         }
-        view->SelectByRect(band);
+        view->Selection().SelectByRect(band);
         ASSERT_EQ(SelectedContainers(), expected) << "band " << n;
         if (!expected.empty()) {
             ASSERT_EQ(view->GetCurContent(), Content(expected[0], 0));
@@ -285,8 +288,8 @@ TEST_F(ViewCrowdedTest, BandsSelectContainersInStoryboardOrder) {
 }
 
 TEST_F(ViewCrowdedTest, PaintingDrawsWhatAWalkDrawsInSelectionOrder) {
-    const CRect area = view->GetTrackAreaRect();
-    view->SetHScrollPos(90);
+    const CRect area = view->Geometry().GetTrackAreaRect();
+    view->Scroll().SetHScrollPos(90);
     // Every container, most recent first, so that selection order and storyboard order
     // differ; more of them than the selection walk takes.
     for (int c = body->GetContainerCount() - 1; c >= 0; --c)

@@ -43,39 +43,39 @@ TEST_F(ViewLimitTest, AStoryboardEndingAtTheLargestFrameScrollsAndZoomsToItsEnd)
     UseLongStoryboard(kMax, 1);
     body->SetTimeLinePos(kMax);
     body->SetRange(0, kMax);
-    view->UpdateHRange();
+    view->Scroll().UpdateHRange();
     // One frame a unit is 25 pixels a frame: the end lies 2,073,600,000 pixels out.
-    ASSERT_EQ(view->FrameToPixel(static_cast<int>(kMax)), 2073600000);
+    ASSERT_EQ(view->Geometry().FrameToPixel(static_cast<int>(kMax)), 2073600000);
     auto& hbar = dynamic_cast<CScrollBar&>(*view->GetDlgItem(IDC_VIEW_HSCROLL));
     int minimum = 0, maximum = 0;
     hbar.GetScrollRange(&minimum, &maximum);
     EXPECT_EQ(maximum, 2073600000);
 
-    view->EnsureVisible(static_cast<int>(kMax));
-    const CRect area = view->GetTimeAreaRect();
-    const int x = view->FrameToClientX(static_cast<int>(kMax));
+    view->Scroll().EnsureVisible(static_cast<int>(kMax));
+    const CRect area = view->Geometry().GetTimeAreaRect();
+    const int x = view->Geometry().FrameToClientX(static_cast<int>(kMax));
     EXPECT_GE(x, area.left);
     EXPECT_LE(x, area.right);
     hbar.UserScroll(SB_RIGHT);
-    EXPECT_EQ(view->GetHScrollPos(), hbar.GetScrollLimit());
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), hbar.GetScrollLimit());
     hbar.UserScroll(SB_LINERIGHT);
-    EXPECT_EQ(view->GetHScrollPos(), hbar.GetScrollLimit());
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), hbar.GetScrollLimit());
 
     // Frames further out than any storyboard still give a pixel, pinned at int's end.
-    view->ScrollFrameToX(INT_MIN, INT_MAX);
-    EXPECT_EQ(view->GetHScrollPos(), 0);
-    EXPECT_EQ(view->FrameToPixel(INT_MAX), INT_MAX);
-    EXPECT_EQ(view->FrameToClientX(INT_MAX), INT_MAX);
-    EXPECT_EQ(view->FrameToPixel(INT_MIN), INT_MIN);
-    view->Center(INT_MAX);
-    EXPECT_EQ(view->GetHScrollPos(), hbar.GetScrollLimit());
+    view->Scroll().ScrollFrameToX(INT_MIN, INT_MAX);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 0);
+    EXPECT_EQ(view->Geometry().FrameToPixel(INT_MAX), INT_MAX);
+    EXPECT_EQ(view->Geometry().FrameToClientX(INT_MAX), INT_MAX);
+    EXPECT_EQ(view->Geometry().FrameToPixel(INT_MIN), INT_MIN);
+    view->Scroll().Center(INT_MAX);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), hbar.GetScrollLimit());
 
     // Zooming keeps the time line in place at both ends of the scale, and everything paints.
-    view->SteplessZoom(30000);
-    view->SteplessZoom(1);
-    EXPECT_EQ(view->FrameToClientX(static_cast<int>(kMax)), x);
-    view->ZoomStep(FALSE);
-    view->FitToWindow();
+    view->Scroll().SteplessZoom(30000);
+    view->Scroll().SteplessZoom(1);
+    EXPECT_EQ(view->Geometry().FrameToClientX(static_cast<int>(kMax)), x);
+    view->Scroll().ZoomStep(FALSE);
+    view->Scroll().FitToWindow();
     view->Invalidate();
     view->UpdateWindow();
     EXPECT_EQ(body->GetTimeLinePos(), kMax);

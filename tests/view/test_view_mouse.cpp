@@ -16,17 +16,17 @@ using ViewPressTest = ViewInputTest;
 
 TEST_F(ViewPressTest, AMaterialDragStartsOnlyAfterThreePixels) {
     Down(X(50), RowY(0));
-    EXPECT_EQ(view->GetPressPoint(), CPoint(X(50), RowY(0)));
+    EXPECT_EQ(view->Gesture().GetPressPoint(), CPoint(X(50), RowY(0)));
     Move(X(52), RowY(0) + 2);
-    EXPECT_EQ(view->GetPressPoint(), CPoint(X(50), RowY(0)));
+    EXPECT_EQ(view->Gesture().GetPressPoint(), CPoint(X(50), RowY(0)));
     Move(X(53), RowY(0));
-    EXPECT_EQ(view->GetPressPoint(), CPoint(0, 0));
+    EXPECT_EQ(view->Gesture().GetPressPoint(), CPoint(0, 0));
     Up(X(53), RowY(0));
 
     // A move without the button ends the press.
     Down(X(50), RowY(0));
     Move(X(50), RowY(0), false);
-    EXPECT_EQ(view->GetPressPoint(), CPoint(0, 0));
+    EXPECT_EQ(view->Gesture().GetPressPoint(), CPoint(0, 0));
     Up(X(50), RowY(0));
 }
 
@@ -52,9 +52,9 @@ TEST_F(ViewMarkerTest, TheFeedbackLinesEraseThemselves) {
 TEST_F(ViewMarkerTest, LosingTheMouseEndsTheDrag) {
     body->SetRange(100, 200);
     Down(X(150), kMarkerY);
-    ASSERT_EQ(view->GetMarkerDragMode(), 3u);
+    ASSERT_EQ(view->Gesture().GetMarkerMode(), 3u);
     dlg->SetCapture();
-    EXPECT_EQ(view->GetMarkerDragMode(), 0u);
+    EXPECT_EQ(view->Gesture().GetMarkerMode(), 0u);
     ReleaseCapture();
 }
 
@@ -63,7 +63,7 @@ using ViewScrubTest = ViewInputTest;
 TEST_F(ViewScrubTest, ThePressSetsTheTimeLineAndMovesSeek) {
     const unsigned long seeks = CKelCGSBServer::GetSeekCount();
     Down(X(120), kRulerY);
-    EXPECT_TRUE(view->IsScrubbing());
+    EXPECT_TRUE(view->Gesture().Is(KelSBGestureState::kScrub));
     EXPECT_EQ(body->GetTimeLinePos(), 120u);
     Move(X(200), kRulerY);
     EXPECT_EQ(body->GetTimeLinePos(), 200u);
@@ -73,9 +73,9 @@ TEST_F(ViewScrubTest, ThePressSetsTheTimeLineAndMovesSeek) {
     EXPECT_EQ(body->GetTimeLinePos(), 0u);
     EXPECT_EQ(CKelCGSBServer::GetPosition(), 0u);
     EXPECT_EQ(CKelCGSBServer::GetSeekCount(), seeks + 2);
-    EXPECT_EQ(view->GetHScrollPos(), 0);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 0);
     Up(50, kRulerY);
-    EXPECT_FALSE(view->IsScrubbing());
+    EXPECT_FALSE(view->Gesture().Is(KelSBGestureState::kScrub));
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
@@ -87,7 +87,7 @@ TEST_F(ViewScrubTest, ScrubbingPastTheRightEndScrolls) {
     // the vertical bar), and the ruler's end scrolls 5 pixels more.
     Move(995, kRulerY);
     EXPECT_EQ(body->GetTimeLinePos(), 895u);
-    EXPECT_EQ(view->GetHScrollPos(), 22 + 5);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 22 + 5);
     Up(995, kRulerY);
 }
 
@@ -98,10 +98,10 @@ TEST_F(ViewCursorTest, CursorsFollowTheToolModeLockedTracksAndEdges) {
     EXPECT_EQ(State().cursorId, static_cast<UINT>(IDC_CURSOR_LOCKED));
     Move(X(11), RowY(0), false);
     EXPECT_EQ(State().cursorId, static_cast<UINT>(IDC_CURSOR_TRIM));
-    EXPECT_EQ(view->GetTrimCandidate().pContent, Content(1, 0));
+    EXPECT_EQ(view->Gesture().Candidate().pContent, Content(1, 0));
     Move(X(50), RowY(0), false);
     EXPECT_EQ(State().cursorId, 0u);
-    EXPECT_EQ(view->GetTrimCandidate().pContent, nullptr);
+    EXPECT_EQ(view->Gesture().Candidate().pContent, nullptr);
 
     // A new tool mode shows its cursor at once, without a move.
     view->SetToolMode(CKelSBEditView::kToolDeleteSpace);
@@ -116,7 +116,7 @@ using ViewLoadedTest = ViewInputTest;
 
 TEST_F(ViewLoadedTest, WhileLoadedEdgesAreInertButSelectionAndTheRulerWork) {
     Move(X(11), RowY(0), false); // an edge: the cursor shows it before the upload
-    ASSERT_NE(view->GetTrimCandidate().pContent, nullptr);
+    ASSERT_NE(view->Gesture().Candidate().pContent, nullptr);
     ASSERT_TRUE(dlg->RunButton(IDC_BTN_UPLOAD));
     ASSERT_EQ(dlg->IsLoaded(), 1);
 

@@ -55,8 +55,8 @@ protected:
         body = scene->GetSBEditObj()->GetCurSBBodyObj();
         ASSERT_NE(body, nullptr);
         ASSERT_EQ(body->GetFramesPerUnit(), 25u); // one frame per pixel
-        view->UpdateHRange();
-        view->UpdateVRange();
+        view->Scroll().UpdateHRange();
+        view->Scroll().UpdateVRange();
     }
 
     // One whole paint of the view, or of the part `paintClip` of it.
@@ -219,9 +219,9 @@ TEST_F(ViewPaintTest, RulerShowsFrameCountsWhenTheStoryboardCountsFrames) {
 
 TEST_F(ViewPaintTest, ScrolledRulerLabelsFollowTheScrollPosition) {
     SizeView(300, 300); // 183 pixels of time area for 350 frames
-    view->UpdateHRange();
-    view->SetHScrollPos(100);
-    ASSERT_EQ(view->GetHScrollPos(), 100);
+    view->Scroll().UpdateHRange();
+    view->Scroll().SetHScrollPos(100);
+    ASSERT_EQ(view->Scroll().GetHScrollPos(), 100);
     // Logical 125 (frame 125, 5 seconds) now has its mark at client x 124.
     const DrawLog log = Paint();
     const DrawRecord* label = FindText(log, "00:00:05:00");
@@ -312,7 +312,7 @@ TEST_F(ViewPaintTest, SelectionOutlinesAreDottedRedForTheCurrentMaterialCyanForO
 TEST_F(ViewPaintTest, TimeLineIsTwoBlackLinesBelowItsHead) {
     body->SetTimeLinePos(50);
     const DrawLog log = Paint();
-    const CRect head = view->GetTimeLineHeadRect(50);
+    const CRect head = view->Geometry().GetTimeLineHeadRect(50);
     const auto lines = Matching(log, [](const DrawRecord& r) {
         return r.Is("LineTo") && r.to.y == 300 && r.from.x == r.to.x;
     });
@@ -328,12 +328,12 @@ TEST_F(ViewPaintTest, TimeLineIsTwoBlackLinesBelowItsHead) {
 // ---- Zoom text.
 
 TEST_F(ViewPaintTest, ZoomTextSpellsMinutesSecondsAndFrames) {
-    EXPECT_EQ(view->GetZoomText(1525), "1 Minutes  1 Seconds  0 Frames");
-    EXPECT_EQ(view->GetZoomText(1500), "1 Minutes  0 Seconds  0 Frames");
-    EXPECT_EQ(view->GetZoomText(30), "1 Seconds  5 Frames");
-    EXPECT_EQ(view->GetZoomText(20), "20 Frames");
+    EXPECT_EQ(view->Scroll().GetZoomText(1525), "1 Minutes  1 Seconds  0 Frames");
+    EXPECT_EQ(view->Scroll().GetZoomText(1500), "1 Minutes  0 Seconds  0 Frames");
+    EXPECT_EQ(view->Scroll().GetZoomText(30), "1 Seconds  5 Frames");
+    EXPECT_EQ(view->Scroll().GetZoomText(20), "20 Frames");
     KelSBSetCurScene(nullptr);
-    EXPECT_EQ(view->GetZoomText(1525), "");
+    EXPECT_EQ(view->Scroll().GetZoomText(1525), "");
 }
 
 // ---- What is not visible.
@@ -346,7 +346,7 @@ TEST_F(ViewPaintTest, AWholePaintDrawsNothingThatCannotShow) {
 }
 
 TEST_F(ViewPaintTest, APaintOfTheHeaderColumnDrawsOnlyHeaders) {
-    const CRect column = view->GetHeaderColumnRect();
+    const CRect column = view->Geometry().GetHeaderColumnRect();
     const DrawLog log = Paint(&column);
     ASSERT_FALSE(log.empty());
     for (const DrawRecord& r : log) {
@@ -358,9 +358,9 @@ TEST_F(ViewPaintTest, APaintOfTheHeaderColumnDrawsOnlyHeaders) {
 
 TEST_F(ViewPaintTest, TracksScrolledAboveTheAreaAreNotDrawn) {
     SizeView(1000, 120); // track area 71 pixels high for 150 pixels of tracks
-    view->UpdateVRange();
-    view->SetVScrollPos(40);
-    ASSERT_EQ(view->GetVScrollPos(), 40);
+    view->Scroll().UpdateVRange();
+    view->Scroll().SetVScrollPos(40);
+    ASSERT_EQ(view->Scroll().GetVScrollPos(), 40);
     const DrawLog log = Paint();
     EXPECT_EQ(FindText(log, "Track1"), nullptr);
     EXPECT_NE(FindText(log, "Track2"), nullptr);
@@ -439,7 +439,7 @@ TEST_F(ViewPaintTest, MarkerFeedbackLinesAreXorAndGoneWhenTheDragEnds) {
         EXPECT_EQ(r.pen.lopnColor, RGB(161, 149, 138));
         EXPECT_EQ(r.from.y, 29); // the top of the ruler
         EXPECT_EQ(r.to.y, 300);  // the bottom of the track rows
-        EXPECT_EQ(r.clip, view->GetTimeAreaRect());
+        EXPECT_EQ(r.clip, view->Geometry().GetTimeAreaRect());
     }
     EXPECT_EQ(lines[0].from.x, 120);
     EXPECT_EQ(lines[1].from.x, 220);

@@ -36,16 +36,17 @@ protected:
 
 TEST_F(ViewScrollTest, AZoomStepKeepsTheScrollPositionAndTheTimeLineInSight) {
     UseLongStoryboard(5000, 25);
-    view->SetHScrollPos(1000);
+    view->Scroll().SetHScrollPos(1000);
     body->SetTimeLinePos(1100);
-    view->ZoomStep(TRUE); // 20 frames per unit: the time line moves to x 475, still in sight
+    view->Scroll().ZoomStep(
+        TRUE); // 20 frames per unit: the time line moves to x 475, still in sight
     EXPECT_EQ(body->GetFramesPerUnit(), 20u);
-    EXPECT_EQ(view->GetHScrollPos(), 1000);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 1000);
 
-    view->ZoomStep(FALSE);
+    view->Scroll().ZoomStep(FALSE);
     body->SetTimeLinePos(1800); // x 900 now, x 1350 one step in: beyond the time area
-    view->ZoomStep(TRUE);
-    EXPECT_EQ(view->FrameToClientX(1800), 983 - 10);
+    view->Scroll().ZoomStep(TRUE);
+    EXPECT_EQ(view->Geometry().FrameToClientX(1800), 983 - 10);
 }
 
 TEST_F(ViewScrollTest, AFirstZoomStepOfAnEmptyStoryboardStartsFromItsScale) {
@@ -58,24 +59,24 @@ TEST_F(ViewScrollTest, AFirstZoomStepOfAnEmptyStoryboardStartsFromItsScale) {
     CKelSBEditView second;
     ASSERT_TRUE(second.CreateView(dlg, CRect(0, 0, 600, 200), 0xE901));
     second.SetCurScene(other.get());
-    second.ZoomStep(FALSE);
+    second.Scroll().ZoomStep(FALSE);
     EXPECT_EQ(empty->GetFramesPerUnit(), 500u);
     second.DestroyWindow();
 }
 
 TEST_F(ViewScrollTest, FitShowsTheWholeStoryboard) {
     SizeView(600, 300); // a time area of 483 pixels, 19 units; 350 frames
-    view->FitToWindow();
+    view->Scroll().FitToWindow();
     EXPECT_EQ(body->GetFramesPerUnit(), 18u);
-    EXPECT_EQ(view->GetZoomIndex(), -1);
+    EXPECT_EQ(view->Geometry().GetZoomIndex(), -1);
     EXPECT_TRUE(ZoomButton().IsShowingFreeText());
-    EXPECT_EQ(ZoomButton().GetShownText(), view->GetZoomText(18));
+    EXPECT_EQ(ZoomButton().GetShownText(), view->Scroll().GetZoomText(18));
     EXPECT_EQ(DirtyMessages(), 1u);
     // Fitting again changes nothing and tells nobody.
-    view->FitToWindow();
+    view->Scroll().FitToWindow();
     EXPECT_EQ(DirtyMessages(), 1u);
     // A step starts from the menu's last entry (25 frames), not from the free value.
-    view->ZoomStep(TRUE);
+    view->Scroll().ZoomStep(TRUE);
     EXPECT_EQ(body->GetFramesPerUnit(), 20u);
     EXPECT_FALSE(ZoomButton().IsShowingFreeText());
 }
@@ -83,7 +84,7 @@ TEST_F(ViewScrollTest, FitShowsTheWholeStoryboard) {
 TEST_F(ViewScrollTest, FitAtTheEdges) {
     // A view narrower than one unit keeps its zoom.
     SizeView(120, 300);
-    view->FitToWindow();
+    view->Scroll().FitToWindow();
     EXPECT_EQ(body->GetFramesPerUnit(), 25u);
     EXPECT_EQ(DirtyMessages(), 0u);
     SizeView(1000, 300);
@@ -92,7 +93,7 @@ TEST_F(ViewScrollTest, FitAtTheEdges) {
     CKelSBBodyObj* added = ShowNewStoryboard();
     ASSERT_EQ(added->GetDuration(), 0u);
     ASSERT_TRUE(added->SetFramesPerUnit(10));
-    view->FitToWindow();
+    view->Scroll().FitToWindow();
     EXPECT_EQ(added->GetFramesPerUnit(), 25u);
     int minimum = -1;
     int maximum = -1;
@@ -106,28 +107,28 @@ TEST_F(ViewScrollTest, FitAtTheEdges) {
     container->AddContent(content);
     added->AddContainer(container);
     view->RefreshView(nullptr);
-    view->FitToWindow();
+    view->Scroll().FitToWindow();
     EXPECT_EQ(added->GetFramesPerUnit(), 1u);
 }
 
 TEST_F(ViewScrollTest, AnEmptyStoryboardStartsAtFrameZeroAtItsOwnScale) {
     UseLongStoryboard(5000, 10);
-    view->SetHScrollPos(1000);
+    view->Scroll().SetHScrollPos(1000);
     ASSERT_EQ(ZoomButton().GetCurMenuItem(), 4);
     CKelSBBodyObj* added = ShowNewStoryboard();
-    EXPECT_EQ(view->GetHScrollPos(), 0);
-    EXPECT_EQ(view->FrameToClientX(0), kFrameZeroX);
-    EXPECT_EQ(ZoomButton().GetCurMenuItem(), view->GetZoomIndex());
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 0);
+    EXPECT_EQ(view->Geometry().FrameToClientX(0), kFrameZeroX);
+    EXPECT_EQ(ZoomButton().GetCurMenuItem(), view->Geometry().GetZoomIndex());
     EXPECT_EQ(ZoomButton().GetCurMenuItem(), 6);
     EXPECT_EQ(added->GetFramesPerUnit(), 25u);
 }
 
 TEST_F(ViewScrollTest, SteplessZoomClampsToTheTable) {
-    view->SteplessZoom(0);
+    view->Scroll().SteplessZoom(0);
     EXPECT_EQ(body->GetFramesPerUnit(), 1u);
-    view->SteplessZoom(-40);
+    view->Scroll().SteplessZoom(-40);
     EXPECT_EQ(body->GetFramesPerUnit(), 1u);
-    view->SteplessZoom(1000000);
+    view->Scroll().SteplessZoom(1000000);
     EXPECT_EQ(body->GetFramesPerUnit(), 30000u);
     EXPECT_EQ(DirtyMessages(), 0u);
 }
@@ -135,11 +136,11 @@ TEST_F(ViewScrollTest, SteplessZoomClampsToTheTable) {
 TEST_F(ViewScrollTest, SteplessZoomKeepsTheTimeLineInPlace) {
     UseLongStoryboard(5000, 25);
     body->SetTimeLinePos(300);
-    ASSERT_EQ(view->FrameToClientX(300), 400);
-    view->SteplessZoom(10);
-    EXPECT_EQ(view->FrameToClientX(300), 400);
-    EXPECT_EQ(view->GetHScrollPos(), 450);
-    EXPECT_EQ(ZoomButton().GetShownText(), view->GetZoomText(10));
+    ASSERT_EQ(view->Geometry().FrameToClientX(300), 400);
+    view->Scroll().SteplessZoom(10);
+    EXPECT_EQ(view->Geometry().FrameToClientX(300), 400);
+    EXPECT_EQ(view->Scroll().GetHScrollPos(), 450);
+    EXPECT_EQ(ZoomButton().GetShownText(), view->Scroll().GetZoomText(10));
 }
 
 TEST_F(ViewScrollTest, TheZoomBarShowsTheScaleAfterAResize) {

@@ -42,9 +42,9 @@ protected:
         ASSERT_NE(body, nullptr);
         ASSERT_EQ(body->GetFramesPerUnit(), 25u);
         ASSERT_EQ(body->GetTrackHeight(), kTrackHeight);
-        view->UpdateHRange();
-        view->UpdateVRange();
-        view->UpdateZoomBarRange();
+        view->Scroll().UpdateHRange();
+        view->Scroll().UpdateVRange();
+        view->Scroll().UpdateZoomBarRange();
     }
 
     void TearDown() override {

@@ -18,12 +18,20 @@ void KelSBGestureHandler::End(CKelSBEditView& view) {
         ReleaseCapture();
 }
 
-int KelSBGestureHandler::DragSelection(CKelSBEditView& view, CPoint point, UINT nFlags) {
-    return view.BeginDragWithinSB(point, nFlags);
+int KelSBGestureHandler::DragSelection(CKelSBEditView& view, CPoint point, UINT /*nFlags*/) {
+    return view.DragDrop().BeginDragOfSelection(point);
 }
 
 void KelSBGestureHandler::ForgetDrag(CKelSBEditView& view) {
-    view.ResetDrag();
+    view.DragDrop().ResetDrag();
+}
+
+void KelSBGestureHandler::DrawMarkerFeedback(CKelSBEditView& view) {
+    view.DrawMarkerFeedback();
+}
+
+void KelSBGestureHandler::DrawTrimFeedback(CKelSBEditView& view) {
+    view.DrawTrimFeedback();
 }
 
 void KelSBGestureHandler::ApplyTrim(CKelSBEditView& view, const KelSBTrimCandidate& trim) {

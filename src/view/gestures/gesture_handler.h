@@ -43,6 +43,9 @@ protected:
     static int DragSelection(CKelSBEditView& view, CPoint point, UINT nFlags);
     // Forgets the drag record, so that the running drag's drop is refused.
     static void ForgetDrag(CKelSBEditView& view);
+    // The XOR feedback of a marker drag and of a trim, drawn again to erase it.
+    static void DrawMarkerFeedback(CKelSBEditView& view);
+    static void DrawTrimFeedback(CKelSBEditView& view);
     // The released trim's material made current and its new length recorded as one step.
     static void ApplyTrim(CKelSBEditView& view, const KelSBTrimCandidate& trim);
 };

@@ -19,16 +19,16 @@ public:
         view.SetCapture();
         const DWORD dwStartBefore = pBody->GetRangeStart();
         const DWORD dwEndBefore = pBody->GetRangeEnd();
-        const CRect band = view.GetMarkerBandRect();
-        const CRect outline = view.GetRangeOutlineRect();
-        const CRect bar = view.GetRangeBarRect();
+        const CRect band = view.Geometry().GetMarkerBandRect();
+        const CRect outline = view.Geometry().GetRangeOutlineRect();
+        const CRect bar = view.Geometry().GetRangeBarRect();
         DWORD dwMode = 0;
         int nGrabOffset = 0;
         CRect visible;
         if (!visible.IntersectRect(outline, band)) {
             // The range lies out of view: bring it to the press, keeping its length.
             const DWORD dwLength = dwEndBefore - dwStartBefore;
-            const DWORD dwFrame = FrameAtLeastZero(view.ClientXToFrame(point.x));
+            const DWORD dwFrame = FrameAtLeastZero(view.Geometry().ClientXToFrame(point.x));
             if (point.x < outline.left) {
                 dwMode = 1;
                 pBody->SetRange(dwFrame, dwFrame + dwLength);
@@ -39,10 +39,10 @@ public:
             }
             view.InvalidateRect(band, TRUE);
             view.UpdateWindow();
-        } else if (view.GetRangeStartHandleRect().PtInRect(point)) {
+        } else if (view.Geometry().GetRangeStartHandleRect().PtInRect(point)) {
             dwMode = 1;
             nGrabOffset = point.x - bar.left;
-        } else if (view.GetRangeEndHandleRect().PtInRect(point)) {
+        } else if (view.Geometry().GetRangeEndHandleRect().PtInRect(point)) {
             dwMode = 2;
             nGrabOffset = point.x - bar.right;
         } else if (point.x < outline.left) {
@@ -54,7 +54,7 @@ public:
             dwMode = 2;
         }
         Record(view).ToMarkerDrag(dwMode, nGrabOffset, dwStartBefore, dwEndBefore);
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         return true;
     }
 
@@ -63,10 +63,10 @@ public:
         if (!pBody)
             return;
         const KelSBGesture& gesture = Record(view);
-        view.DrawMarkerFeedback();
-        const CRect rcOld = view.GetRangeOutlineRect();
-        const DWORD dwFrame =
-            FrameAtLeastZero(view.ClientXToFrame(point.x - gesture.GetMarkerGrabOffset()));
+        DrawMarkerFeedback(view);
+        const CRect rcOld = view.Geometry().GetRangeOutlineRect();
+        const DWORD dwFrame = FrameAtLeastZero(
+            view.Geometry().ClientXToFrame(point.x - gesture.GetMarkerGrabOffset()));
         const DWORD dwStart = pBody->GetRangeStart();
         const DWORD dwEnd = pBody->GetRangeEnd();
         switch (gesture.GetMarkerMode()) {
@@ -81,25 +81,25 @@ public:
             break;
         }
         CRect rcBoth;
-        rcBoth.UnionRect(rcOld, view.GetRangeOutlineRect());
+        rcBoth.UnionRect(rcOld, view.Geometry().GetRangeOutlineRect());
         view.InvalidateRect(rcBoth, FALSE);
         view.UpdateWindow();
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
     }
 
     void Release(CKelSBEditView& view) override {
-        view.DrawMarkerFeedback();
+        DrawMarkerFeedback(view);
         End(view);
     }
 
     void Cancel(CKelSBEditView& view) override {
         const KelSBGesture& gesture = Record(view);
-        view.DrawMarkerFeedback();
-        const CRect rcOld = view.GetRangeOutlineRect();
+        DrawMarkerFeedback(view);
+        const CRect rcOld = view.Geometry().GetRangeOutlineRect();
         if (CKelSBBodyObj* pBody = view.GetCurSBBody())
             pBody->SetRange(gesture.GetRangeStartBefore(), gesture.GetRangeEndBefore());
         CRect rcBoth;
-        rcBoth.UnionRect(rcOld, view.GetRangeOutlineRect());
+        rcBoth.UnionRect(rcOld, view.Geometry().GetRangeOutlineRect());
         if (view.GetSafeHwnd())
             view.InvalidateRect(rcBoth, TRUE);
         End(view);

@@ -17,9 +17,9 @@ class PressHandler final : public KelSBGestureHandler {
 public:
     bool Begin(CKelSBEditView& view, UINT nFlags, CPoint point) override {
         const int bExclusive = (nFlags & (MK_SHIFT | MK_CONTROL)) == 0;
-        if (!view.SelectTrackAt(point, bExclusive))
+        if (!view.Selection().SelectTrackAt(point, bExclusive))
             view.ClearTrackSelection();
-        if (view.SelectMaterialAt(point, bExclusive)) {
+        if (view.Selection().SelectMaterialAt(point, bExclusive)) {
             Record(view).ToPressed(point);
         } else {
             view.ClearMaterialSelection();

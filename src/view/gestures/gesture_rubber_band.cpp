@@ -10,14 +10,14 @@ namespace {
 class RubberBandHandler final : public KelSBGestureHandler {
 public:
     bool Begin(CKelSBEditView& view, UINT nFlags, CPoint point) override {
-        CRect limit = view.GetTrackAreaRect();
+        CRect limit = view.Geometry().GetTrackAreaRect();
         view.ClientToScreen(&limit);
         CKelMultiSelObj band(1);
         Record(view).ToRubberBand();
         const CRect rect = band.DragRect(&view, nFlags, point, limit);
         Record(view).ToIdle();
         if (!rect.IsRectEmpty())
-            view.SelectByRect(rect);
+            view.Selection().SelectByRect(rect);
         return true;
     }
 };

@@ -15,20 +15,20 @@ public:
     bool Begin(CKelSBEditView& view, UINT /*nFlags*/, CPoint point) override {
         view.SetCapture();
         Record(view).ToScrub(view.GetTimeLinePos());
-        view.SetTimeLine(FrameAtLeastZero(view.ClientXToFrame(point.x)));
+        view.SetTimeLine(FrameAtLeastZero(view.Geometry().ClientXToFrame(point.x)));
         return true;
     }
 
     void Move(CKelSBEditView& view, UINT /*nFlags*/, CPoint point) override {
-        const DWORD dwFrame = FrameAtLeastZero(view.ClientXToFrame(point.x));
+        const DWORD dwFrame = FrameAtLeastZero(view.Geometry().ClientXToFrame(point.x));
         CKelCGSBServer::Seek(dwFrame);
         view.SetTimeLine(dwFrame);
-        CRect ruler = view.GetRulerRect();
+        CRect ruler = view.Geometry().GetRulerRect();
         ruler.DeflateRect(kScrubScrollMargin, 0);
         if (point.x < ruler.left)
-            view.ScrollHorz(point.x - ruler.left);
+            view.Scroll().ScrollHorz(point.x - ruler.left);
         else if (point.x > ruler.right)
-            view.ScrollHorz(point.x - ruler.right);
+            view.Scroll().ScrollHorz(point.x - ruler.right);
     }
 
     void Release(CKelSBEditView& view) override { End(view); }

@@ -38,7 +38,7 @@ public:
             return false;
         // Only the press decides: an edge the cursor showed earlier may have gone since.
         KelSBTrimCandidate trim;
-        if (!view.EdgeTest(point, trim))
+        if (!view.Geometry().EdgeTest(point, trim))
             return false;
         // A scroll's length follows its text, so its edges are not trimmed: the press selects
         // it.
@@ -78,7 +78,7 @@ public:
         Record(view).Candidate() = trim;
         Record(view).ToTrim();
         view.SetCapture();
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         return true;
     }
 
@@ -86,7 +86,7 @@ public:
         KelSBTrimCandidate& trim = Record(view).Candidate();
         if (view.IsLoaded() || !trim.pContent)
             return;
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         if (trim.rcMaterial.Width() <= kNarrowWidth) {
             if (trim.dwEdge == 1 && point.x > trim.rcMaterial.right)
                 trim.dwEdge = 2;
@@ -94,15 +94,15 @@ public:
                 trim.dwEdge = 1;
         }
         const kel::edit::TrimRange range = kel::edit::TrimEdgeRange(trim.Edge());
-        const int nLowX = view.FrameToClientX(static_cast<int>(range.nLow));
-        const int nHighX = view.FrameToClientX(static_cast<int>(range.nHigh));
+        const int nLowX = view.Geometry().FrameToClientX(static_cast<int>(range.nLow));
+        const int nHighX = view.Geometry().FrameToClientX(static_cast<int>(range.nHigh));
         trim.ptPoint.x =
             std::max(std::min(point.x, nHighX - trim.nGrabOffset), nLowX - trim.nGrabOffset);
-        trim.dwEdgeFrame =
-            trim.ptPoint.x == trim.nPressX
-                ? OwnFrame(trim)
-                : FrameAtLeastZero(view.ClientXToFrame(trim.ptPoint.x + trim.nGrabOffset));
-        view.DrawTrimFeedback();
+        trim.dwEdgeFrame = trim.ptPoint.x == trim.nPressX
+                               ? OwnFrame(trim)
+                               : FrameAtLeastZero(view.Geometry().ClientXToFrame(trim.ptPoint.x +
+                                                                                 trim.nGrabOffset));
+        DrawTrimFeedback(view);
 
         const CKelSBContentBaseObj& content = *trim.pContent;
         const DWORD dwIn = trim.dwEdge == 1 ? trim.dwEdgeFrame : content.GetStoryIn();
@@ -118,14 +118,14 @@ public:
             return;
         }
         const KelSBTrimCandidate trim = Record(view).Candidate();
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         End(view);
         if (trim.pContent)
             ApplyTrim(view, trim);
     }
 
     void Cancel(CKelSBEditView& view) override {
-        view.DrawTrimFeedback();
+        DrawTrimFeedback(view);
         End(view);
         if (CKelSBEditDlg* pDlg = view.GetParentDlg())
             pDlg->UpdateCaption(view.GetCurContent());

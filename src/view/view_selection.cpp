@@ -1,6 +1,8 @@
-// What lies under a point of the timeline, and which tracks and materials are selected.
-// Materials are selected by their container: selecting one material selects every material
-// that was put on the storyboard together with it.
+// Which tracks and materials of the timeline are selected. Materials are selected by their
+// container: selecting one material selects every material that was put on the storyboard
+// together with it.
+#include "view/view_selection.h"
+
 #include "dialog/messages.h"
 #include "dialog/sbedit_dlg.h"
 #include "view/sbedit_view.h"
@@ -9,22 +11,11 @@
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
 #include "host/sbobject/sb_content.h"
-#include "host/services/tool_box.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace {
-
-// Materials of an effect piece's In, Stay or Out phase. They are tied to their own track;
-// movies and scrolls are tested wherever their rectangle reaches.
-bool IsPhaseContent(const CKelSBContentBaseObj* pContent) {
-    const auto* pPiece = DYNAMIC_DOWNCAST(CKelSBContentPieceBaseObj, pContent);
-    if (!pPiece)
-        return false;
-    const int nState = pPiece->GetIOStateType();
-    return nState >= 0 && nState <= 2;
-}
 
 bool ListHolds(const CObList& list, const CObject* pObject) {
     return pObject && list.Find(const_cast<CObject*>(pObject)) != nullptr;
@@ -32,153 +23,17 @@ bool ListHolds(const CObList& list, const CObject* pObject) {
 
 } // namespace
 
-// ---- Hit tests.
-
-// A material is hit through its container: the first container of the storyboard that has a
-// material under the point wins, and within it the last such material. The track lists,
-// while current, name the few materials near the point, so the answer costs the same however
-// many materials the storyboard holds; otherwise every container is asked in turn.
-int CKelSBEditView::HitTest(CPoint point, KelSBHitResult& result) const {
-    result = KelSBHitResult{};
-    if (!GetTrackAreaRect().PtInRect(point))
-        return 1;
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return 0;
-    const auto [nFirstTrack, nEndTrack] = GetTrackSpan(point.y, point.y + 1);
-    for (int i = nFirstTrack; i < nEndTrack; ++i) {
-        const CRect row = GetTrackRowRect(i);
-        if (row.PtInRect(point)) {
-            result.nTrackIndex = i;
-            result.pTrack = pBody->GetTrackObj(i);
-            result.rcTrackRow = row;
-            break;
-        }
-    }
-    if (result.nTrackIndex < 0)
-        return 0;
-
-    if (pBody->AreTrackContentListsCurrent()) {
-        // Rows do not overlap, so whatever is under the point lies on this track.
-        CKelSBContainerObj* pFirst = nullptr;
-        int nFirst = INT_MAX;
-        DWORD dwFrom = 0;
-        DWORD dwTo = 0;
-        if (result.pTrack && GetFrameSpan(point.x, point.x + 1, dwFrom, dwTo)) {
-            for (CKelSBContentBaseObj* pContent : result.pTrack->GetContentsNear(dwFrom, dwTo)) {
-                if (!GetMaterialHitRect(pContent).PtInRect(point))
-                    continue;
-                CKelSBContainerObj* pContainer = pBody->GetContainerOf(pContent);
-                const int nIndex = pBody->GetContainerIndex(pContainer);
-                if (pContainer && nIndex < nFirst) {
-                    pFirst = pContainer;
-                    nFirst = nIndex;
-                }
-            }
-        }
-        return pFirst && HitContainer(pFirst, point, result) ? 1 : 0;
-    }
-    const CKelObList& containers = pBody->GetContainerList();
-    for (POSITION pos = containers.GetHeadPosition(); pos;) {
-        auto* pContainer = dynamic_cast<CKelSBContainerObj*>(containers.GetNext(pos));
-        if (pContainer && HitContainer(pContainer, point, result))
-            return 1;
-    }
-    return 0;
-}
-
-bool CKelSBEditView::HitContainer(CKelSBContainerObj* pContainer, CPoint point,
-                                  KelSBHitResult& result) const {
-    CRect outline;
-    CKelSBContentBaseObj* pHit = nullptr;
-    CRect rcHit;
-    const CKelObList& contents = pContainer->GetContentList();
-    for (POSITION pos = contents.GetHeadPosition(); pos;) {
-        auto* pContent = dynamic_cast<CKelSBContentBaseObj*>(contents.GetNext(pos));
-        if (!pContent)
-            continue;
-        const CRect rc = GetMaterialHitRect(pContent);
-        outline.UnionRect(outline, rc);
-        // The extra pixel at the bottom of a phase material reaches into the next row; that
-        // row belongs to the next track alone.
-        if (IsPhaseContent(pContent) && pContent->GetTrackIndex() != result.nTrackIndex)
-            continue;
-        if (rc.PtInRect(point)) {
-            pHit = pContent;
-            rcHit = rc;
-        }
-    }
-    if (!pHit)
-        return false;
-    result.pContainer = pContainer;
-    result.pContent = pHit;
-    result.rcContent = rcHit;
-    result.rcContainerOutline = outline;
-    return true;
-}
-
-int CKelSBEditView::EdgeTest(CPoint point, KelSBTrimCandidate& candidate) const {
-    KelSBHitResult hit;
-    HitTest(point, hit);
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody || !hit.pContent)
-        return 0;
-    const CKelSBTrackObj* pTrack = pBody->GetTrackObj(hit.pContent->GetTrackIndex());
-    if (!pTrack || pTrack->IsLocked())
-        return 0;
-    DWORD dwEdge = 0;
-    int nGrabOffset = 0;
-    // On a material too short for both edges the story in edge wins: a trim can turn to the
-    // other edge once it runs.
-    if (point.x - hit.rcContent.left < 3) {
-        dwEdge = 1;
-        nGrabOffset = hit.rcContent.left - point.x;
-    } else if (hit.rcContent.right - point.x < 4) {
-        dwEdge = 2;
-        nGrabOffset = hit.rcContent.right - point.x;
-    } else {
-        return 0;
-    }
-    candidate.pContent = hit.pContent;
-    candidate.dwEdge = dwEdge;
-    candidate.ptPoint = point;
-    candidate.nGrabOffset = nGrabOffset;
-    candidate.dwEdgeFrame = static_cast<DWORD>(std::max(0, ClientXToFrame(point.x + nGrabOffset)));
-    candidate.rcMaterial = GetMaterialRect(hit.pContent);
-    return 1;
-}
-
-int CKelSBEditView::HeaderButtonTest(CPoint point, int& nButton) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
-    if (!pBody)
-        return -1;
-    // A button square starts 3 pixels into its header and is 16 high, so with low rows it
-    // reaches into the next header: the track above the point is asked first.
-    const auto [nFirst, nEnd] =
-        GetTrackSpan(point.y - kel::sbedit::kHeaderButtonReach + 1, point.y + 1);
-    for (int i = nFirst; i < nEnd; ++i) {
-        const CRect header = GetTrackHeaderRect(i);
-        for (int nCandidate = 0; nCandidate < 2; ++nCandidate) {
-            if (kel::sbedit::HeaderButtonRect(header, nCandidate).PtInRect(point)) {
-                nButton = nCandidate;
-                return i;
-            }
-        }
-    }
-    return -1;
-}
-
 // ---- Selecting.
 
-int CKelSBEditView::SelectTrackAt(CPoint point, int bExclusive) {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewSelection::SelectTrackAt(CPoint point, int bExclusive) {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return 0;
     int nTrack = -1;
-    const auto [nFirst, nEnd] = GetTrackSpan(point.y, point.y + 1);
+    const auto [nFirst, nEnd] = m_view.Geometry().GetTrackSpan(point.y, point.y + 1);
     for (int i = nFirst; i < nEnd && nTrack < 0; ++i) {
         CRect rc;
-        rc.UnionRect(GetTrackRowRect(i), GetTrackHeaderRect(i));
+        rc.UnionRect(m_view.Geometry().GetTrackRowRect(i), m_view.Geometry().GetTrackHeaderRect(i));
         if (rc.PtInRect(point))
             nTrack = i;
     }
@@ -198,16 +53,16 @@ int CKelSBEditView::SelectTrackAt(CPoint point, int bExclusive) {
             ClearTrackSelection();
         m_lstSelTracks.AddTail(pTrack);
     }
-    InvalidateRect(GetTrackHeaderRect(nTrack), TRUE);
-    UpdateWindow();
+    m_view.InvalidateRect(m_view.Geometry().GetTrackHeaderRect(nTrack), TRUE);
+    m_view.UpdateWindow();
     return 1;
 }
 
-int CKelSBEditView::SelectMaterialAt(CPoint point, int bExclusive) {
+int KelSBViewSelection::SelectMaterialAt(CPoint point, int bExclusive) {
     KelSBHitResult hit;
-    HitTest(point, hit);
+    m_view.Geometry().HitTest(point, hit);
     if (!hit.pContainer || !hit.pContent) {
-        NotifyNavigatorContent(nullptr);
+        m_view.NotifyNavigatorContent(nullptr);
         return 0;
     }
     const bool bSelected = ListHolds(m_lstSelContainers, hit.pContainer);
@@ -220,21 +75,21 @@ int CKelSBEditView::SelectMaterialAt(CPoint point, int bExclusive) {
     }
     const CKelSBContentBaseObj* pPrevious = m_pCurContent;
     m_pCurContent = hit.pContent;
-    NotifyNavigatorContent(m_pCurContent);
+    m_view.NotifyNavigatorContent(m_pCurContent);
     if (pPrevious)
-        InvalidateRect(GetMaterialRect(pPrevious), TRUE);
-    InvalidateRect(hit.rcContainerOutline, TRUE);
+        m_view.InvalidateRect(m_view.GetMaterialRect(pPrevious), TRUE);
+    m_view.InvalidateRect(hit.rcContainerOutline, TRUE);
     return 1;
 }
 
-void CKelSBEditView::SelectByRect(const CRect& rect) {
+void KelSBViewSelection::SelectByRect(const CRect& rect) {
     ClearMaterialSelection();
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
     const auto touches = [&](const CKelSBContentBaseObj* pContent) {
         CRect overlap;
-        return overlap.IntersectRect(GetMaterialHitRect(pContent), rect) != FALSE;
+        return overlap.IntersectRect(m_view.Geometry().GetMaterialHitRect(pContent), rect) != FALSE;
     };
     DWORD dwFrom = 0;
     DWORD dwTo = 0;
@@ -242,8 +97,8 @@ void CKelSBEditView::SelectByRect(const CRect& rect) {
         // The materials in the band are near it on the rows it crosses; their containers go in
         // in storyboard order.
         std::vector<int> found;
-        auto [nFirst, nEnd] = GetTrackSpan(rect.top, rect.bottom);
-        if (!GetFrameSpan(rect.left, rect.right, dwFrom, dwTo))
+        auto [nFirst, nEnd] = m_view.Geometry().GetTrackSpan(rect.top, rect.bottom);
+        if (!m_view.Geometry().GetFrameSpan(rect.left, rect.right, dwFrom, dwTo))
             nEnd = nFirst;
         for (int i = nFirst; i < nEnd; ++i) {
             for (CKelSBContentBaseObj* pContent :
@@ -275,13 +130,13 @@ void CKelSBEditView::SelectByRect(const CRect& rect) {
     if (!m_lstSelContainers.IsEmpty()) {
         const auto* pFirst = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetHead());
         m_pCurContent = pFirst->GetContentObj(0);
-        NotifyNavigatorContent(m_pCurContent);
+        m_view.NotifyNavigatorContent(m_pCurContent);
     }
     InvalidateSelection(FALSE);
 }
 
-int CKelSBEditView::SelectAllMaterials() {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewSelection::SelectAllMaterials() {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return 0;
     m_lstSelContainers.RemoveAll();
@@ -290,12 +145,12 @@ int CKelSBEditView::SelectAllMaterials() {
         if (auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)))
             m_lstSelContainers.AddTail(pContainer);
     }
-    Invalidate(TRUE);
+    m_view.Invalidate(TRUE);
     return 1;
 }
 
-int CKelSBEditView::SelectAllMaterialsOfSelTracks() {
-    if (!GetCurSBBody() || m_lstSelTracks.IsEmpty())
+int KelSBViewSelection::SelectAllMaterialsOfSelTracks() {
+    if (!m_view.GetCurSBBody() || m_lstSelTracks.IsEmpty())
         return 0;
     InvalidateSelection(FALSE);
     m_lstSelContainers.RemoveAll();
@@ -323,34 +178,34 @@ int CKelSBEditView::SelectAllMaterialsOfSelTracks() {
     return 1;
 }
 
-void CKelSBEditView::ClearMaterialSelection() {
+void KelSBViewSelection::ClearMaterialSelection() {
     m_pCurContent = nullptr;
-    if (m_pParentDlg)
-        m_pParentDlg->UpdateCaption(nullptr);
+    if (m_view.GetParentDlg())
+        m_view.GetParentDlg()->UpdateCaption(nullptr);
     if (!m_lstSelContainers.IsEmpty()) {
         InvalidateSelection(FALSE);
         m_lstSelContainers.RemoveAll();
     }
 }
 
-void CKelSBEditView::ClearTrackSelection() {
+void KelSBViewSelection::ClearTrackSelection() {
     if (!m_lstSelTracks.IsEmpty()) {
         InvalidateSelection(TRUE);
         m_lstSelTracks.RemoveAll();
     }
 }
 
-void CKelSBEditView::ClearAllSelection() {
+void KelSBViewSelection::ClearAllSelection() {
     ClearTrackSelection();
     ClearMaterialSelection();
-    RefreshView(nullptr);
+    m_view.RefreshView(nullptr);
 }
 
-void CKelSBEditView::ShowSelectedSpan() {
-    if (!m_pParentDlg)
+void KelSBViewSelection::ShowSelectedSpan() {
+    if (!m_view.GetParentDlg())
         return;
     if (m_lstSelContainers.IsEmpty()) {
-        m_pParentDlg->UpdateCaption(0, 0, 0, 0);
+        m_view.GetParentDlg()->UpdateCaption(0, 0, 0, 0);
         return;
     }
     DWORD dwIn = INT_MAX;
@@ -367,28 +222,21 @@ void CKelSBEditView::ShowSelectedSpan() {
         dwOut = std::max(dwOut, pContainer->GetStoryOut());
     }
     if (dwIn > dwOut) {
-        m_pParentDlg->UpdateCaption(0, 0, 0, 0);
+        m_view.GetParentDlg()->UpdateCaption(0, 0, 0, 0);
         return;
     }
-    m_pParentDlg->UpdateCaption(dwIn, dwOut, dwOut - dwIn, 1);
-}
-
-void CKelSBEditView::NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const {
-    CWnd* pNavigator = KelToolGetToolBox(KEL_TOOLBOX_SB_NAVIGATOR);
-    if (pNavigator && IsWindow(pNavigator))
-        pNavigator->SendMessage(WM_CG_SBNAV_SBSELCONTENT_CHANGED, KEL_SBNAV_CONTENT,
-                                reinterpret_cast<LPARAM>(pContent));
+    m_view.GetParentDlg()->UpdateCaption(dwIn, dwOut, dwOut - dwIn, 1);
 }
 
 // ---- Questions the menus and the editing operations ask.
 
-int CKelSBEditView::HasNoContainers() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewSelection::HasNoContainers() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     return !pBody || pBody->GetContainerCount() == 0;
 }
 
-int CKelSBEditView::HasNoLockedTrack() const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+int KelSBViewSelection::HasNoLockedTrack() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     for (int i = 0; pBody && i < pBody->GetTrackCount(); ++i) {
         const CKelSBTrackObj* pTrack = pBody->GetTrackObj(i);
         if (pTrack && pTrack->IsLocked())
@@ -397,12 +245,13 @@ int CKelSBEditView::HasNoLockedTrack() const {
     return 1;
 }
 
-CKelSBContainerObj* CKelSBEditView::FindContainerOf(const CKelSBContentBaseObj* pContent) const {
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+CKelSBContainerObj*
+KelSBViewSelection::FindContainerOf(const CKelSBContentBaseObj* pContent) const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     return pBody ? pBody->GetContainerOf(pContent) : nullptr;
 }
 
-int CKelSBEditView::IsContentSelected(const CKelSBContentBaseObj* pContent) const {
+int KelSBViewSelection::IsContentSelected(const CKelSBContentBaseObj* pContent) const {
     if (!pContent)
         return 0;
     // A material belongs to one container of the storyboard; only a selection that outlived
@@ -419,9 +268,9 @@ int CKelSBEditView::IsContentSelected(const CKelSBContentBaseObj* pContent) cons
 }
 
 std::vector<const CKelSBContentBaseObj*>
-CKelSBEditView::SelectedMaterialsWithin(const CRect& clip) const {
+KelSBViewSelection::SelectedMaterialsWithin(const CRect& clip) const {
     std::vector<const CKelSBContentBaseObj*> materials;
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || m_lstSelContainers.IsEmpty())
         return materials;
     DWORD dwFrom = 0;
@@ -436,8 +285,8 @@ CKelSBEditView::SelectedMaterialsWithin(const CRect& clip) const {
             const CKelSBContentBaseObj* pContent;
         };
         std::vector<Found> found;
-        auto [nFirst, nEnd] = GetTrackSpan(clip.top, clip.bottom);
-        if (!GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
+        auto [nFirst, nEnd] = m_view.Geometry().GetTrackSpan(clip.top, clip.bottom);
+        if (!m_view.Geometry().GetFrameSpan(clip.left, clip.right, dwFrom, dwTo))
             nEnd = nFirst;
         for (int i = nFirst; i < nEnd; ++i) {
             for (const CKelSBContentBaseObj* pContent :
@@ -468,7 +317,7 @@ CKelSBEditView::SelectedMaterialsWithin(const CRect& clip) const {
     return materials;
 }
 
-int CKelSBEditView::CollectSelectedMaterials(CKelObList& list) const {
+int KelSBViewSelection::CollectSelectedMaterials(CKelObList& list) const {
     int nCount = 0;
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
         const auto* pContainer =
@@ -478,7 +327,7 @@ int CKelSBEditView::CollectSelectedMaterials(CKelObList& list) const {
             if (!pContent)
                 continue;
             CKelSBContentBaseObj* pCopy = pContent->MakeCopy();
-            pCopy->SetGeometryRect(GetMaterialRect(pContent));
+            pCopy->SetGeometryRect(m_view.GetMaterialRect(pContent));
             list.AddTail(pCopy);
             ++nCount;
         }
@@ -486,23 +335,96 @@ int CKelSBEditView::CollectSelectedMaterials(CKelObList& list) const {
     return nCount;
 }
 
-void CKelSBEditView::InvalidateSelection(int bTracks) {
-    if (!GetSafeHwnd())
+void KelSBViewSelection::InvalidateSelection(int bTracks) {
+    if (!m_view.GetSafeHwnd())
         return;
-    const CKelSBBodyObj* pBody = GetCurSBBody();
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (bTracks) {
         for (POSITION pos = m_lstSelTracks.GetHeadPosition(); pBody && pos;) {
             const int nTrack = pBody->GetTrackIndex(
                 static_cast<const CKelSBTrackObj*>(m_lstSelTracks.GetNext(pos)));
             if (nTrack < 0)
                 continue;
-            InvalidateRect(GetTrackHeaderRect(nTrack), TRUE);
-            InvalidateRect(GetTrackRowRect(nTrack), TRUE);
+            m_view.InvalidateRect(m_view.Geometry().GetTrackHeaderRect(nTrack), TRUE);
+            m_view.InvalidateRect(m_view.Geometry().GetTrackRowRect(nTrack), TRUE);
         }
         return;
     }
     CRect client;
-    GetClientRect(&client);
+    m_view.GetClientRect(&client);
     for (const CKelSBContentBaseObj* pContent : SelectedMaterialsWithin(client))
-        InvalidateRect(GetMaterialRect(pContent), TRUE);
+        m_view.InvalidateRect(m_view.GetMaterialRect(pContent), TRUE);
+}
+
+// ---- The selection as indices, and back.
+
+void KelSBViewSelection::CollectSelectionRects(std::vector<CRect>& rects) const {
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const auto* pContainer =
+            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
+            const CRect rect = m_view.GetMaterialRect(pContainer->GetContentObj(m));
+            if (!rect.IsRectEmpty())
+                rects.push_back(rect);
+        }
+    }
+}
+
+kel::edit::Focus KelSBViewSelection::GetCurFocus() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    return pBody ? kel::edit::FindFocus(*pBody, m_pCurContent) : kel::edit::Focus{};
+}
+
+std::vector<int> KelSBViewSelection::GetSelContainerIndices() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    return pBody ? kel::edit::ContainerIndices(*pBody, m_lstSelContainers) : std::vector<int>{};
+}
+
+std::vector<int> KelSBViewSelection::GetSelContainerIndicesInSelectionOrder() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    return pBody ? kel::edit::ContainerIndicesInListOrder(*pBody, m_lstSelContainers)
+                 : std::vector<int>{};
+}
+
+void KelSBViewSelection::RestoreSelection(const std::vector<int>& containerIndices,
+                                          const kel::edit::Focus& focus, bool bTracksToo) {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    if (!pBody)
+        return;
+    kel::edit::RestoreSelection(*pBody, containerIndices, focus,
+                                {m_lstSelTracks, m_lstSelContainers, m_pCurContent}, bTracksToo);
+}
+
+int KelSBViewSelection::IsSelectionOnUnlockedTracks() const {
+    const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
+    if (!pBody)
+        return 0;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
+        const auto* pContainer =
+            static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
+            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
+            const CKelSBTrackObj* pTrack =
+                pContent ? pBody->GetTrackObj(pContent->GetTrackIndex()) : nullptr;
+            if (pTrack && pTrack->IsLocked())
+                return 0;
+        }
+    }
+    return 1;
+}
+
+std::vector<CKelSBContentBaseObj*> KelSBViewSelection::GetSelectedMaterials() const {
+    std::vector<CKelSBContentBaseObj*> materials;
+    for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos != nullptr;) {
+        const auto* pContainer = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
+        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m)
+            materials.push_back(pContainer->GetContentObj(m));
+    }
+    return materials;
+}
+
+void KelSBViewSelection::Forget() {
+    m_pCurContent = nullptr;
+    m_lstSelTracks.RemoveAll();
+    m_lstSelContainers.RemoveAll();
 }
