@@ -283,11 +283,15 @@ int main(int argc, char** argv) try {
     std::string tablePath;
     std::vector<kel::bench::StoryboardSize> sizes(std::begin(kRunnerSizes), std::end(kRunnerSizes));
     bool bShowWork = false;
+    std::string rowFilter; // only the rows whose label holds it
+    constexpr const char* kRows = "--kel_rows=";
     constexpr const char* kTable = "--kel_table=";
     constexpr const char* kShowWork = "--kel_show_work="; // N materials, state after each step
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kTable, std::strlen(kTable)) == 0)
             tablePath = argv[i] + std::strlen(kTable);
+        if (std::strncmp(argv[i], kRows, std::strlen(kRows)) == 0)
+            rowFilter = argv[i] + std::strlen(kRows);
         if (std::strncmp(argv[i], kShowWork, std::strlen(kShowWork)) == 0) {
             sizes = {{std::atoi(argv[i] + std::strlen(kShowWork)), 254}};
             bShowWork = true;
@@ -301,6 +305,9 @@ int main(int argc, char** argv) try {
             rows = Rows();
             for (Row& row : ListRows(session.Commands()))
                 rows.push_back(std::move(row));
+            std::erase_if(rows, [&](const Row& row) {
+                return row.label.find(rowFilter) == std::string::npos;
+            });
             medians.resize(rows.size());
         }
         for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -65,8 +65,11 @@ CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const void* pContent) const {
         return m_lstContainers.Find(pContainer) != nullptr &&
                pContainer->GetContentList().Find(pKey) != nullptr;
     };
-    if (auto it = m_containerOf.find(pContent); it != m_containerOf.end() && holds(it->second))
-        return it->second;
+    const auto found = m_containerOf.find(pContent);
+    if (found != m_containerOf.end() && holds(found->second))
+        return found->second;
+    if (found == m_containerOf.end() && m_bContainerOfWhole)
+        return nullptr; // every material that came is entered: none of ours
     if (m_nContainerOfGeneration == KelModelGeneration())
         return nullptr; // built since the last change: the material is none of ours
     m_containerOf.clear();
@@ -80,6 +83,7 @@ CKelSBContainerObj* CKelSBBodyObj::GetContainerOf(const void* pContent) const {
             m_containerOf.try_emplace(contents.GetNext(p), pContainer); // the first one holds it
     }
     m_nContainerOfGeneration = KelModelGeneration();
+    m_bContainerOfWhole = true;
     const auto it = m_containerOf.find(pContent);
     return it != m_containerOf.end() ? it->second : nullptr;
 }
@@ -291,6 +295,19 @@ void CKelSBBodyObj::NoteContainerOf(CKelSBContainerObj* pContainer) const {
         m_containerOf[contents.GetNext(pos)] = pContainer;
 }
 
+void CKelSBBodyObj::NoteMaterialCame(const CObject* pContent,
+                                     CKelSBContainerObj* pContainer) const {
+    if (!m_bContainerOfWhole || pContent == nullptr)
+        return;
+    const auto [it, bNew] = m_containerOf.try_emplace(pContent, pContainer);
+    // A stale entry (a material gone, its address given to a new one) is replaced; a material
+    // still held by its first container keeps that one.
+    if (!bNew && it->second != pContainer &&
+        (m_lstContainers.Find(it->second) == nullptr ||
+         it->second->GetContentList().Find(pContent) == nullptr))
+        it->second = pContainer;
+}
+
 void CKelSBBodyObj::FindKeyPoints() const {
     if (m_nKeyPointsGeneration == KelModelGeneration())
         return; // nothing moved since they were found
@@ -446,6 +463,8 @@ void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
         return;
     pContainer->SetBody(&m_owner);
     const CKelObList& contents = pContainer->GetContentList();
+    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;)
+        m_owner.NoteMaterialCame(contents.GetNext(pos), pContainer);
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
         if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
             m_owner.NoteStoryOutAdded(pContent->GetStoryOut());

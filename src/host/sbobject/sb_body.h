@@ -139,6 +139,8 @@ public:
     // Tells the container look-up which container now holds the container's materials (after
     // materials moved between containers), so that it need not be built again.
     void NoteContainerOf(CKelSBContainerObj* pContainer) const;
+    // A material came into one of the storyboard's containers (told by the container's list).
+    void NoteMaterialCame(const CObject* pContent, CKelSBContainerObj* pContainer) const;
     // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
     // Found again on the first question after the model changed, so rebuilding the track
     // lists leaves them to whoever asks next.
@@ -257,8 +259,11 @@ private:
     // Which container holds each material. An entry is checked against the lists before it
     // is believed, so entries that went stale are harmless; the map is rebuilt when an answer
     // cannot be found or checked and the storyboard changed since it was built.
+    // Once built, every material that comes into the storyboard is entered as it comes, so a
+    // pointer the map does not hold is none of ours without a rebuild.
     mutable std::unordered_map<const void*, CKelSBContainerObj*> m_containerOf;
     mutable std::uint64_t m_nContainerOfGeneration = ~std::uint64_t{0};
+    mutable bool m_bContainerOfWhole = false;
     // The last check of the track lists: as of which generation, and its answer.
     struct TrackListCheck {
         std::uint64_t nGeneration = ~std::uint64_t{0};

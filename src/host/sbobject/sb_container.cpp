@@ -40,10 +40,12 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
     if (pContent == nullptr)
         return;
     if (const CKelSBBodyObj* pBody = m_owner.m_pBody) {
-        if (bCame)
+        if (bCame) {
+            pBody->NoteMaterialCame(pContent, &m_owner);
             pBody->NoteStoryOutAdded(pContent->GetStoryOut());
-        else
+        } else {
             pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
+        }
     }
     // The holder named is one in a storyboard whenever a container holding the material is.
     const CKelSBContainerObj* pHolder = pContent->m_pHolder;
