@@ -179,10 +179,10 @@ public:
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
     // ---- Gestures (view_mouse.cpp, gestures/): the record of the running gesture (its state,
-    // the press point, the marker mode, the trim candidate) for those that watch it.
+    // the press point, the marker mode, the trim candidate, the last right click) for watchers.
     const KelSBGesture& Gesture() const { return m_gesture; }
-    // While it is not idle (a press, a marker drag, scrubbing, a trim, a move or a rubber band)
-    // editing commands and keys are refused, so that nothing changes the storyboard under it.
+    // While the record is not idle (a press, a marker drag, scrubbing, a trim, a move or a rubber
+    // band) editing commands and keys are refused, so nothing changes the storyboard under it.
     void CancelGesture();
     BOOL CancelGestureOnEscape(const MSG& msg);
 
