@@ -245,7 +245,7 @@ TEST_F(KeyTest, WhileLoadedOnlyMovingSelectingAndTheNormalToolAct) {
 
 TEST_F(KeyTest, NoKeyEditsWhileTheMouseHoldsAMaterialOrWithoutHotKeys) {
     Down(X(50), RowY(0));
-    ASSERT_TRUE(!view->Gesture().IsIdle());
+    ASSERT_FALSE(view->Gesture().IsIdle());
     const std::vector<BYTE> before = Bytes();
     headless->QueueMessageBoxAnswer(IDYES);
     for (UINT nKey : {UINT{VK_DELETE}, UINT{'X'}, UINT{'S'}})
