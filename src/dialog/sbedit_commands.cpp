@@ -31,7 +31,7 @@ constexpr unsigned kNotOneTrack = kKelSBNoTrackSelected | kKelSBManyTracksSelect
 int SelectAll(View& view) {
     // The status line shows the whole selection's span, not the material that had the focus.
     view.Selection().SelectAllMaterials();
-    view.ShowSelectedSpan();
+    view.Selection().ShowSelectedSpan();
     return 1;
 }
 
@@ -164,7 +164,7 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(ID_AREA_SELECT_TRACK_MATERIALS, Place::kTrackAreaMenu, kWait,
         [](Dlg&, View& view, UINT) {
             view.Selection().SelectAllMaterialsOfSelTracks();
-            view.ShowSelectedSpan();
+            view.Selection().ShowSelectedSpan();
             return 1;
         })
         .Needing(Needs::kCurrentTrack),
@@ -259,8 +259,8 @@ bool HasWhatItNeeds(const KelSBCommandEntry& entry, const View& view) {
         return pBody != nullptr && nTrack >= 0 && nTrack < pBody->GetTrackCount();
     }
     case Needs::kSelectionAndFocus:
-        return !const_cast<View&>(view).GetSelContainerList().IsEmpty() &&
-               view.GetCurContent() != nullptr;
+        return !view.Selection().GetSelContainerList().IsEmpty() &&
+               view.Selection().GetCurContent() != nullptr;
     case Needs::kNothing:
         break;
     }
@@ -295,7 +295,7 @@ BOOL CKelSBEditDlg::RunCommand(UINT nId) {
     CKelSBEditView* pView = m_pView.get();
     const bool bRefused = pView == nullptr ||
                           ((pEntry->flags & kKelSBRefusedWhileLoaded) && m_bLoaded) ||
-                          ((pEntry->flags & kKelSBEditsDocument) && pView->IsGestureRunning()) ||
+                          ((pEntry->flags & kKelSBEditsDocument) && !pView->Gesture().IsIdle()) ||
                           !HasWhatItNeeds(*pEntry, *pView);
     if (!bRefused) {
         if (pEntry->flags & kKelSBWaitCursor) {

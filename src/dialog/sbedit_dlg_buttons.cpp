@@ -70,12 +70,13 @@ void CKelSBEditDlg::UndoRedoSteps(int bUndo, int nSteps) {
     if (!bDone)
         pHistory->ClearHistory();
     m_pView->DebugCheck(bUndo ? "undo" : "redo");
-    SendToNavigator(KEL_SBNAV_CONTENT, reinterpret_cast<LPARAM>(m_pView->GetCurContent()));
+    SendToNavigator(KEL_SBNAV_CONTENT,
+                    reinterpret_cast<LPARAM>(m_pView->Selection().GetCurContent()));
 }
 
 void CKelSBEditDlg::OnDelete() {
     CKelSBEditView* pView = m_pView.get();
-    if (m_bLoaded || !pView || pView->GetSelContainerList().IsEmpty())
+    if (m_bLoaded || !pView || pView->Selection().GetSelContainerList().IsEmpty())
         return;
     const HINSTANCE inst = kel::sbedit::ModuleInstance();
     const int bAllowed = pView->Selection().IsSelectionOnUnlockedTracks();

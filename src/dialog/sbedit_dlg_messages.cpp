@@ -87,7 +87,7 @@ LRESULT CKelSBEditDlg::OnChangeList() {
     CKelSBEditObj* pDoc = m_pView->GetSBEditObj();
     if (pDoc && pDoc->GetSBBodyCount() >= 2) {
         m_pView->RefreshView(nullptr);
-        m_pView->EnsureCurContentVisible();
+        static_cast<CKelSBEditorServices&>(*m_pView).EnsureCurContentVisible();
     }
     return 0;
 }

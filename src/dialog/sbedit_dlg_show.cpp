@@ -49,8 +49,9 @@ void CKelSBEditDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
             GetPrivateProfileInt(kProfileSection, kProfileKeyNavShow, 1, strProfile.GetString());
         if (nShowNav && pNavigator && IsWindow(pNavigator)) {
             pNavigator->ShowWindow(SW_SHOW);
-            SendToNavigator(KEL_SBNAV_CONTENT,
-                            reinterpret_cast<LPARAM>(m_pView ? m_pView->GetCurContent() : nullptr));
+            SendToNavigator(
+                KEL_SBNAV_CONTENT,
+                reinterpret_cast<LPARAM>(m_pView ? m_pView->Selection().GetCurContent() : nullptr));
         }
     } else if (pNavigator && IsWindow(pNavigator)) {
         // This platform has no find-and-replace dialogs among the siblings to hide.

@@ -66,7 +66,7 @@ CKelPlayBaseObj* FindPlayPiece(const CKelPlaySceneObj& scene, const CKelSBConten
 int EditCurrentEffect(CKelSBEditView& view) {
     CKelPlaySceneObj* pScene = view.GetCurScene();
     CKelSBBodyObj* pBody = view.GetCurSBBody();
-    CKelSBContentBaseObj* pContent = view.GetCurContent();
+    CKelSBContentBaseObj* pContent = view.Selection().GetCurContent();
     if (view.IsLoaded() || pScene == nullptr || pBody == nullptr || pContent == nullptr ||
         IsOnLockedTrack(*pBody, *pContent))
         return 0;
@@ -92,15 +92,16 @@ int EditCurrentEffect(CKelSBEditView& view) {
         });
     if (bNothingToEdit)
         return 0; // nothing to edit and nothing changed: the document is left as it was
+    const CKelSBEditorServices& editor = view;
     if (nResult != 0) {
-        view.NotifyNavigatorContent(view.GetCurContent());
+        editor.NotifyNavigatorContent(view.Selection().GetCurContent());
         if (view.GetSafeHwnd()) {
-            view.InvalidateRect(view.GetMaterialRect(pContent), TRUE);
+            view.InvalidateRect(view.Geometry().GetMaterialRect(pContent), TRUE);
             view.Invalidate();
             view.UpdateWindow();
         }
     }
-    view.MarkModified();
+    editor.MarkModified();
     return nResult;
 }
 
@@ -131,7 +132,7 @@ int PreviewCurrentEffect(CKelSBEditView& view, const KelPieceEffectPreview* pRec
     CKelDrvGFB::UpdateOutLiveWnd(-1);
     CKelMemBlock* pOut = CKelDrvGFB::GetBlockOut();
     CKelPlaySceneObj* pScene = view.GetCurScene();
-    CKelSBContentPieceBaseObj* pMaterial = AsPiece(view.GetCurContent());
+    CKelSBContentPieceBaseObj* pMaterial = AsPiece(view.Selection().GetCurContent());
     CKelPlayBaseObj* pPiece = pScene && pMaterial ? FindPlayPiece(*pScene, *pMaterial) : nullptr;
     if (pPiece == nullptr)
         return 0;

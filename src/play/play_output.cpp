@@ -29,10 +29,10 @@ SceneCall SceneOperation(OutputCall call) {
 // Before playing: the selections go (each only when it holds something), and with the
 // containers the current material and the status line's selection part.
 void EmptySelections(CKelSBEditView& view) {
-    if (!view.GetSelTrackList().IsEmpty())
-        view.ClearTrackSelection();
-    if (!view.GetSelContainerList().IsEmpty())
-        view.ClearMaterialSelection();
+    if (!view.Selection().GetSelTrackList().IsEmpty())
+        view.Selection().ClearTrackSelection();
+    if (!view.Selection().GetSelContainerList().IsEmpty())
+        view.Selection().ClearMaterialSelection();
 }
 
 } // namespace

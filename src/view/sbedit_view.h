@@ -71,11 +71,6 @@ class MaterialLookups;
 // The editor the undo/redo commands work in: the view serves them (CKelSBEditorServices).
 class CKelSBEditView : public CWnd, public CKelSBEditorServices {
 public:
-    // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
-    static constexpr int kUnitPixels = 25;
-    // The zoom menu button has no id of its own in the resources; this one collides with none.
-    static constexpr UINT kZoomMenuButtonId = 104;
-
     enum ToolMode : DWORD { kToolNormal = 0, kToolDeleteSpace = 1, kToolFixedPaste = 2 };
 
     CKelSBEditView();
@@ -95,29 +90,10 @@ public:
     void SetCurScene(CKelPlaySceneObj* pScene);
     void RefreshView(CKelPlaySceneObj* pNewScene);
     int SwitchSBBody(int nIndex);
-    void EnsureCurContentVisible() override;
 
-    // ---- Selection (view_selection.h). The members below forward to it; they are what the
-    // editing operations and the undo/redo commands reach through the view.
+    // ---- Selection (view_selection.h): callers reach the selection through it.
     KelSBViewSelection& Selection() { return m_selection; }
     const KelSBViewSelection& Selection() const { return m_selection; }
-    CObList& GetSelTrackList() override { return m_selection.GetSelTrackList(); }
-    CObList& GetSelContainerList() override { return m_selection.GetSelContainerList(); }
-    CKelSBContentBaseObj* GetCurContent() const override { return m_selection.GetCurContent(); }
-    void SetCurContent(CKelSBContentBaseObj* pContent) override {
-        m_selection.SetCurContent(pContent);
-    }
-    void ClearTrackSelection() override { m_selection.ClearTrackSelection(); }
-    void ClearMaterialSelection() override { m_selection.ClearMaterialSelection(); }
-    void ShowSelectedSpan() override { m_selection.ShowSelectedSpan(); }
-    void CollectSelectionRects(std::vector<CRect>& rects) const override {
-        m_selection.CollectSelectionRects(rects);
-    }
-    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
-                          bool bTracksToo) override {
-        m_selection.RestoreSelection(containerIndices, focus, bTracksToo);
-    }
-    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const override;
 
     // ---- Tool mode and history sync.
     DWORD GetToolMode() const { return m_dwToolMode; }
@@ -132,10 +108,6 @@ public:
 
     // ---- Geometry: positions, regions and hit tests (view_geometry.h).
     const KelSBViewGeometry& Geometry() const { return m_geometry; }
-    // The rectangle a material is drawn in (see KelSBViewGeometry::GetMaterialRect).
-    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const override {
-        return m_geometry.GetMaterialRect(pContent);
-    }
 
     // ---- Scroll positions, zoom and the wheel (view_scroll.h).
     KelSBViewScroll& Scroll() { return m_scroll; }
@@ -205,21 +177,14 @@ public:
     // ---- Shortcut keys (view_keys.cpp). The key table of the view: TRUE when the key has a
     // command (whether or not the command was refused).
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    // The command (a button of the edit dialog) a key stands for, 0 for none.
-    static UINT KeyCommand(UINT nKey);
 
     // ---- Gestures (view_mouse.cpp, gestures/): the record of the running gesture (its state,
-    // the press point, the marker mode, the trim candidate) for those that watch it.
+    // the press point, the marker mode, the trim candidate, the last right click) for watchers.
     const KelSBGesture& Gesture() const { return m_gesture; }
-    // Whether the left button is busy on the view: a press, a marker drag, scrubbing, a trim, a
-    // move or a rubber band. Editing commands and keys are refused meanwhile, so that nothing
-    // changes the storyboard under a gesture.
-    bool IsGestureRunning() const { return !m_gesture.IsIdle(); }
+    // While the record is not idle (a press, a marker drag, scrubbing, a trim, a move or a rubber
+    // band) editing commands and keys are refused, so nothing changes the storyboard under it.
     void CancelGesture();
     BOOL CancelGestureOnEscape(const MSG& msg);
-    // Where the right button last went down outside the header column ((-1, -1) before): the
-    // place a context menu's paste puts materials.
-    CPoint GetRightClickPoint() const { return m_ptRightClick; }
 
     // ---- Drag and drop (view_drag.h): the view is the drop target of its own drags
     // ("MOVE_OBJECT_DATA", the selected materials) and of pieces dragged in from the host
@@ -230,12 +195,7 @@ public:
 
     // ---- Services of the editing operations and the undo/redo commands
     static bool IsLiveView(const CKelSBEditView* pView);
-    void MarkModified() const override;
-    void ClearStatusLine() override;
     void EnableHostPanels(BOOL bEnable);
-    void FullViewReset();
-    void FullViewRebuild() override;
-    void ResetViewKeepingModel() override;
     std::vector<std::string> CheckConsistency(bool bOverlaps = true) const;
     void DebugCheck(const char* pszDoing) const override;
 
@@ -244,10 +204,6 @@ public:
     // ---- Painting (view_paint.cpp, view_paint_materials.cpp).
     void OnDraw(CDC* pDC);
     CString GetMaterialLabel(const CKelSBContentBaseObj* pContent) const;
-    void InvalidateRects(std::vector<CRect>& rects) override;
-    void InvalidateAll() override { Invalidate(TRUE); }
-    void PaintNow() override { UpdateWindow(); }
-    void PaintFrameNow() override { SendMessage(WM_NCPAINT, 1, 0); }
     void UpdateHeaderTip(CPoint point);
 
 protected:
@@ -274,6 +230,40 @@ protected:
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) override;
 
 private:
+    // ---- Services the undo/redo commands and the editing operations reach through
+    // CKelSBEditorServices; the view's own callers use the helper objects directly. Keeping
+    // them out of the public section keeps the view's surface to its operations.
+    CObList& GetSelTrackList() override { return m_selection.GetSelTrackList(); }
+    CObList& GetSelContainerList() override { return m_selection.GetSelContainerList(); }
+    CKelSBContentBaseObj* GetCurContent() const override { return m_selection.GetCurContent(); }
+    void SetCurContent(CKelSBContentBaseObj* pContent) override {
+        m_selection.SetCurContent(pContent);
+    }
+    void ClearTrackSelection() override { m_selection.ClearTrackSelection(); }
+    void ClearMaterialSelection() override { m_selection.ClearMaterialSelection(); }
+    void ShowSelectedSpan() override { m_selection.ShowSelectedSpan(); }
+    void CollectSelectionRects(std::vector<CRect>& rects) const override {
+        m_selection.CollectSelectionRects(rects);
+    }
+    void RestoreSelection(const std::vector<int>& containerIndices, const kel::edit::Focus& focus,
+                          bool bTracksToo) override {
+        m_selection.RestoreSelection(containerIndices, focus, bTracksToo);
+    }
+    CRect GetMaterialRect(const CKelSBContentBaseObj* pContent) const override {
+        return m_geometry.GetMaterialRect(pContent);
+    }
+    void NotifyNavigatorContent(const CKelSBContentBaseObj* pContent) const override;
+    void EnsureCurContentVisible() override;
+    void MarkModified() const override;
+    void ClearStatusLine() override;
+    void FullViewRebuild() override;
+    void ResetViewKeepingModel() override;
+    void InvalidateRects(std::vector<CRect>& rects) override;
+    void InvalidateAll() override { Invalidate(TRUE); }
+    void PaintNow() override { UpdateWindow(); }
+    void PaintFrameNow() override { SendMessage(WM_NCPAINT, 1, 0); }
+    void FullViewReset();
+
     // ---- Services used only within the view's own operations.
     void FillSBSelector();
     void ShowHistoryInPanel() const;
@@ -352,7 +342,6 @@ private:
 
     // ---- Mouse gestures.
     KelSBGesture m_gesture;
-    CPoint m_ptRightClick{-1, -1};
 
     // ---- Painting resources.
     COLORREF m_crView = RGB(160, 165, 168);
@@ -385,3 +374,7 @@ private:
     KelSBViewSelection m_selection{*this};
     KelSBViewDragDrop m_dragDrop{*this};
 };
+
+// The command (a button of the edit dialog) a key stands for in the view's key table, 0 for
+// none. It needs no view, so it stays out of the class.
+UINT KelSBViewKeyCommand(UINT nKey);

@@ -143,7 +143,7 @@ int KelSBViewDragDrop::OnDrop(CPoint point) {
     if (TestDrop(m_drag)) {
         nResult = PerformDrop(m_drag);
         if (nResult)
-            m_view.EnsureCurContentVisible();
+            static_cast<CKelSBEditorServices&>(m_view).EnsureCurContentVisible();
     }
     if (m_view.GetParentDlg())
         m_view.GetParentDlg()->UpdateCaption(m_drag.dwNewStoryIn, m_drag.dwNewStoryOut,
@@ -246,8 +246,8 @@ void KelSBViewDragDrop::DrawDragFeedback() {
         const CSize offset = m_drag.ptCurrent - m_drag.ptStart;
         const CObList& list = m_drag.group.GetContentList();
         for (POSITION pos = list.GetHeadPosition(); pos;) {
-            CRect rect =
-                m_view.GetMaterialRect(static_cast<CKelSBContentBaseObj*>(list.GetNext(pos)));
+            CRect rect = m_view.Geometry().GetMaterialRect(
+                static_cast<CKelSBContentBaseObj*>(list.GetNext(pos)));
             rect.OffsetRect(offset);
             m_dragFeedback.push_back(rect);
         }

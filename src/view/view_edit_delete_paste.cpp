@@ -151,7 +151,7 @@ int CKelSBEditView::FixedPointPasteAt(CPoint point) {
 }
 
 int CKelSBEditView::PasteMaterialsAtMenuPoint() {
-    return FixedPointPasteAt(GetRightClickPoint());
+    return FixedPointPasteAt(m_gesture.GetRightClickPoint());
 }
 
 int CKelSBEditView::PasteMaterials() {

@@ -64,7 +64,7 @@ int KelSBViewGeometry::FrameToPixel(int nFrames) const {
     const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody || pBody->GetFramesPerUnit() == 0)
         return 0;
-    return RoundAway(nFrames * static_cast<double>(CKelSBEditView::kUnitPixels) /
+    return RoundAway(nFrames * static_cast<double>(KelSBViewGeometry::kUnitPixels) /
                      pBody->GetFramesPerUnit());
 }
 
@@ -73,7 +73,7 @@ int KelSBViewGeometry::PixelToFrame(int nPixels) const {
     if (!pBody)
         return 0;
     return RoundAway(static_cast<double>(pBody->GetFramesPerUnit()) * nPixels /
-                     CKelSBEditView::kUnitPixels);
+                     KelSBViewGeometry::kUnitPixels);
 }
 
 int KelSBViewGeometry::LogicalToClientX(int x) const {

@@ -34,6 +34,8 @@ struct KelSBHitResult {
 
 class KelSBViewGeometry {
 public:
+    // Pixels one unit of the time scale spans; the storyboard's frames per unit fill it.
+    static constexpr int kUnitPixels = 25;
     static constexpr int kZoomStepCount = 19;
     static constexpr int kToolButtonCount = 6;
 

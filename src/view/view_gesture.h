@@ -85,6 +85,10 @@ public:
     // runs the edge being dragged.
     KelSBTrimCandidate& Candidate() { return m_candidate; }
     const KelSBTrimCandidate& Candidate() const { return m_candidate; }
+    // Where the right button last went down outside the header column ((-1, -1) before): the
+    // place a context menu's paste puts materials. No transition forgets it.
+    CPoint GetRightClickPoint() const { return m_ptRightClick; }
+    void SetRightClickPoint(CPoint point) { m_ptRightClick = point; }
 
 private:
     KelSBGestureState m_state = KelSBGestureState::kIdle;
@@ -95,4 +99,5 @@ private:
     DWORD m_dwRangeEndBefore = 0;
     DWORD m_dwTimeLineBefore = 0;
     KelSBTrimCandidate m_candidate;
+    CPoint m_ptRightClick{-1, -1};
 };

@@ -36,7 +36,7 @@ constexpr KeyBinding kKeyCommands[] = {
 
 } // namespace
 
-UINT CKelSBEditView::KeyCommand(UINT nKey) {
+UINT KelSBViewKeyCommand(UINT nKey) {
     const auto* pEntry =
         std::find_if(std::begin(kKeyCommands), std::end(kKeyCommands),
                      [nKey](const KeyBinding& entry) { return entry.nKey == nKey; });
@@ -49,7 +49,7 @@ BOOL CKelSBEditView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
         ClearLiveOutput();
         return TRUE;
     }
-    const UINT nCommand = KeyCommand(nChar);
+    const UINT nCommand = KelSBViewKeyCommand(nChar);
     if (nCommand == 0 || !m_pParentDlg)
         return FALSE;
     m_pParentDlg->RunCommand(nCommand);

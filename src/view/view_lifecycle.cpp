@@ -92,7 +92,7 @@ void CKelSBEditView::CreateStripControls() {
                          IDC_VIEW_ZOOM_BAR))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_ZoomBar, IDS_TIP_ZOOM_BAR);
     if (m_ZoomMenuBtn.Create(inst, IDR_MENU_ZOOM, Geometry().GetZoomButtonRect(), this,
-                             kZoomMenuButtonId))
+                             KelSBViewScroll::kZoomMenuButtonId))
         CKelModuleRC::AddTips(inst, m_ToolTip, &m_ZoomMenuBtn, IDS_TIP_ZOOM_MENU);
     if (m_SBSelector.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
                             Geometry().GetSelectorRect(), this, IDC_VIEW_SB_SELECTOR)) {

@@ -172,7 +172,7 @@ void CKelSBEditView::OnRButtonDown(UINT nFlags, CPoint point) {
         ShowTrackMenu(point);
         return;
     }
-    m_ptRightClick = point;
+    m_gesture.SetRightClickPoint(point);
     KelSBHitResult hit;
     Geometry().HitTest(point, hit);
     if (hit.nTrackIndex < 0) {

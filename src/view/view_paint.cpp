@@ -90,7 +90,7 @@ constexpr COLORREF kTrimFeedback = RGB(154, 141, 113);
 // Tick spacing of the ruler in logical pixels: a short tick every 5, a long one every unit, a
 // label every five units.
 constexpr int kShortTickEvery = 5;
-constexpr int kLabelEvery = 5 * CKelSBEditView::kUnitPixels;
+constexpr int kLabelEvery = 5 * KelSBViewGeometry::kUnitPixels;
 constexpr int kLongTickLength = 7;
 constexpr int kShortTickLength = 4;
 // The ruler is walked this far beyond both ends so that labels centred just outside it still
@@ -212,7 +212,7 @@ void CKelSBEditView::PaintRuler(CDC* pDC) {
             continue;
         // Ticks beyond the ruler are not drawn at all; only labels reach in from outside.
         const bool bOnRuler = x >= ruler.left && x < ruler.right;
-        if (nLogical % kUnitPixels == 0) {
+        if (nLogical % KelSBViewGeometry::kUnitPixels == 0) {
             if (bOnRuler) {
                 pDC->MoveTo(x, ruler.bottom - 1);
                 pDC->LineTo(x, ruler.bottom - 1 - kLongTickLength);

@@ -232,7 +232,7 @@ void KelSBViewScroll::OnScrollBar(UINT nSBCode, CScrollBar* pScrollBar) {
 // ---- The mouse wheel.
 
 void KelSBViewScroll::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
-    if (!m_view.GetSafeHwnd() || !m_view.GetCurSBBody() || m_view.IsGestureRunning())
+    if (!m_view.GetSafeHwnd() || !m_view.GetCurSBBody() || !m_view.Gesture().IsIdle())
         return;
     // Whole notches only; what is left waits for the next turn in the same direction.
     const std::size_t nKind = bZoom ? 2 : bTime ? 1 : 0;
@@ -256,7 +256,7 @@ void KelSBViewScroll::Wheel(int nDelta, bool bTime, bool bZoom, CPoint screen) {
     // A track row a notch, or three units of the time scale; turned towards the user goes down
     // (or later in time). The bars keep the positions within their ranges.
     if (bTime) {
-        ScrollHorz(-nNotches * 3 * CKelSBEditView::kUnitPixels);
+        ScrollHorz(-nNotches * 3 * KelSBViewGeometry::kUnitPixels);
     } else {
         const long long nStep = static_cast<long long>(m_view.GetCurSBBody()->GetTrackHeight());
         SetVScrollPos(kel::sbedit::ClampToInt(GetVScrollPos() - nNotches * nStep));
@@ -300,12 +300,12 @@ void KelSBViewScroll::FitToWindow() {
     CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return;
-    const int nUnits = m_view.Geometry().GetTimeAreaRect().Width() / CKelSBEditView::kUnitPixels;
+    const int nUnits = m_view.Geometry().GetTimeAreaRect().Width() / KelSBViewGeometry::kUnitPixels;
     // A time area narrower than one unit has no scale that fits anything: keep the zoom.
     if (nUnits <= 0)
         return;
     const DWORD dwDuration = pBody->GetDuration();
-    DWORD dwFit = CKelSBEditView::kUnitPixels;
+    DWORD dwFit = KelSBViewGeometry::kUnitPixels;
     if (dwDuration != 0) {
         dwFit =
             static_cast<DWORD>(static_cast<float>(dwDuration) / static_cast<float>(nUnits) + 0.5f);
@@ -356,7 +356,7 @@ void KelSBViewScroll::AfterScaleChange(int bSetDirty) {
     UpdateHRange();
     // The scale is stored with the storyboard, so the host's document has changed.
     if (bSetDirty)
-        m_view.MarkModified();
+        static_cast<const CKelSBEditorServices&>(m_view).MarkModified();
     m_view.InvalidateRect(m_view.Geometry().GetTimeAreaRect(), TRUE);
     m_view.UpdateWindow();
     EnsureVisible(static_cast<int>(pBody->GetTimeLinePos()));

@@ -20,6 +20,9 @@ class CScrollBar;
 
 class KelSBViewScroll {
 public:
+    // The zoom menu button has no id of its own in the resources; this one collides with none.
+    static constexpr UINT kZoomMenuButtonId = 104;
+
     KelSBViewScroll(CKelSBEditView& view, CKelAquaScrollBar& hScroll, CKelAquaScrollBar& vScroll,
                     CKelAquaScrollBar& zoomBar, CKelComboPopupMenu& zoomMenu)
         : m_view(view), m_HScroll(hScroll), m_VScroll(vScroll), m_ZoomBar(zoomBar),

@@ -62,7 +62,7 @@ int KelSBViewSelection::SelectMaterialAt(CPoint point, int bExclusive) {
     KelSBHitResult hit;
     m_view.Geometry().HitTest(point, hit);
     if (!hit.pContainer || !hit.pContent) {
-        m_view.NotifyNavigatorContent(nullptr);
+        static_cast<const CKelSBEditorServices&>(m_view).NotifyNavigatorContent(nullptr);
         return 0;
     }
     const bool bSelected = ListHolds(m_lstSelContainers, hit.pContainer);
@@ -75,9 +75,9 @@ int KelSBViewSelection::SelectMaterialAt(CPoint point, int bExclusive) {
     }
     const CKelSBContentBaseObj* pPrevious = m_pCurContent;
     m_pCurContent = hit.pContent;
-    m_view.NotifyNavigatorContent(m_pCurContent);
+    static_cast<const CKelSBEditorServices&>(m_view).NotifyNavigatorContent(m_pCurContent);
     if (pPrevious)
-        m_view.InvalidateRect(m_view.GetMaterialRect(pPrevious), TRUE);
+        m_view.InvalidateRect(m_view.Geometry().GetMaterialRect(pPrevious), TRUE);
     m_view.InvalidateRect(hit.rcContainerOutline, TRUE);
     return 1;
 }
@@ -130,7 +130,7 @@ void KelSBViewSelection::SelectByRect(const CRect& rect) {
     if (!m_lstSelContainers.IsEmpty()) {
         const auto* pFirst = static_cast<CKelSBContainerObj*>(m_lstSelContainers.GetHead());
         m_pCurContent = pFirst->GetContentObj(0);
-        m_view.NotifyNavigatorContent(m_pCurContent);
+        static_cast<const CKelSBEditorServices&>(m_view).NotifyNavigatorContent(m_pCurContent);
     }
     InvalidateSelection(FALSE);
 }
@@ -327,7 +327,7 @@ int KelSBViewSelection::CollectSelectedMaterials(CKelObList& list) const {
             if (!pContent)
                 continue;
             CKelSBContentBaseObj* pCopy = pContent->MakeCopy();
-            pCopy->SetGeometryRect(m_view.GetMaterialRect(pContent));
+            pCopy->SetGeometryRect(m_view.Geometry().GetMaterialRect(pContent));
             list.AddTail(pCopy);
             ++nCount;
         }
@@ -353,7 +353,7 @@ void KelSBViewSelection::InvalidateSelection(int bTracks) {
     CRect client;
     m_view.GetClientRect(&client);
     for (const CKelSBContentBaseObj* pContent : SelectedMaterialsWithin(client))
-        m_view.InvalidateRect(m_view.GetMaterialRect(pContent), TRUE);
+        m_view.InvalidateRect(m_view.Geometry().GetMaterialRect(pContent), TRUE);
 }
 
 // ---- The selection as indices, and back.
@@ -363,7 +363,7 @@ void KelSBViewSelection::CollectSelectionRects(std::vector<CRect>& rects) const 
         const auto* pContainer =
             static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
         for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-            const CRect rect = m_view.GetMaterialRect(pContainer->GetContentObj(m));
+            const CRect rect = m_view.Geometry().GetMaterialRect(pContainer->GetContentObj(m));
             if (!rect.IsRectEmpty())
                 rects.push_back(rect);
         }

@@ -38,7 +38,7 @@ TEST_F(DeleteTest, InNormalModeADeleteLeavesItsGap) {
     // Undo selects what came back, with the focus where it was.
     Undo();
     EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{2, 6}));
-    EXPECT_EQ(view->GetCurContent(), Content(2, 0));
+    EXPECT_EQ(view->Selection().GetCurContent(), Content(2, 0));
 }
 
 TEST_F(DeleteTest, InRippleModeTheRestOfEachTrackClosesUpAndUndoOpensItAgain) {
@@ -158,7 +158,7 @@ TEST_F(DeleteTest, CopyFillsTheClipboardWithWhereTheMaterialsAreDrawnAndRecordsN
     EXPECT_EQ(DirtyMarks(), nMarks);
     ASSERT_EQ(ClipboardStoryIns(), (std::vector<DWORD>{20, 60, 0}));
     const auto* pFirst = static_cast<CKelSBContentBaseObj*>(Clipboard().GetHead());
-    EXPECT_EQ(pFirst->GetGeometryRect(), view->GetMaterialRect(Content(6, 0)));
+    EXPECT_EQ(pFirst->GetGeometryRect(), view->Geometry().GetMaterialRect(Content(6, 0)));
     // Copying again replaces, and copying nothing keeps what is there.
     Select({3}, Content(3, 0));
     view->CopyMaterials();

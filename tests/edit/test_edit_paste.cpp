@@ -134,7 +134,7 @@ TEST_F(PasteTest, TheMenusPastePutsTheCopiesWhereTheMenuWasOpened) {
     headless->SetCursorPosition(screen);
     kel::platform::DeliverMouse(WM_RBUTTONDOWN, screen, MK_RBUTTON);
     kel::platform::DeliverMouse(WM_RBUTTONUP, screen, 0);
-    ASSERT_EQ(view->GetRightClickPoint(), At(300, 2));
+    ASSERT_EQ(view->Gesture().GetRightClickPoint(), At(300, 2));
     ASSERT_EQ(view->PasteMaterialsAtMenuPoint(), 1);
     EXPECT_EQ(From(9), (Placed{{2, 300, 308}, {2, 340, 348}, {3, 310, 360}}));
 }

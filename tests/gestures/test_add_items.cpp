@@ -29,7 +29,7 @@ TEST_F(AddItemsTest, TwoGroupsWithAllPhasesGetTwoNewTracksAtTheEnd) {
     EXPECT_EQ(History().GetStepNames().back(), "Put Selected Items To Storyboard(In,Stay,Out)");
     EXPECT_EQ(SelectedTracks(), (std::vector<int>{5, 6}));
     EXPECT_EQ(SelectedContainers(), (std::vector<int>{9, 10, 11, 12, 13, 14}));
-    EXPECT_EQ(view->GetCurContent(), Content(9, 0));
+    EXPECT_EQ(view->Selection().GetCurContent(), Content(9, 0));
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Body().GetTrackCount(), 7);
         // The Logo on track 6: In 0-12, Stay 12-112, Out 112-124, each in its own container.

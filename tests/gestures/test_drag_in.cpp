@@ -49,7 +49,7 @@ TEST_F(DragInTest, EveryKindOfPieceDataPutsDownItsMaterialsAsOneStep) {
         for (std::size_t i = 0; i < made.size(); ++i)
             made[i] = nFirst + static_cast<int>(i);
         EXPECT_EQ(SelectedContainers(), made);
-        EXPECT_EQ(view->GetCurContent(), Content(nFirst, 0));
+        EXPECT_EQ(view->Selection().GetCurContent(), Content(nFirst, 0));
         ExpectRoundTrip(before, [&] {
             ASSERT_EQ(Body().GetContainerCount(), nFirst + static_cast<int>(c.made.size()));
             for (std::size_t i = 0; i < c.made.size(); ++i) {

@@ -44,7 +44,7 @@ TEST_F(TrimTest, AnEdgeLetGoIsOneUndoableStepThatStopsAtItsNeighbours) {
         ASSERT_EQ(Steps(), nSteps + 1);
         EXPECT_EQ(History().GetStepNames().back(), "Change Materials Size");
         // The trimmed material is the current one, its container the selection.
-        EXPECT_EQ(view->GetCurContent(), Content(c.nContainer, c.nContent));
+        EXPECT_EQ(view->Selection().GetCurContent(), Content(c.nContainer, c.nContent));
         EXPECT_EQ(SelectedContainers(), std::vector<int>{c.nContainer});
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Content(c.nContainer, c.nContent)->GetStoryIn(), c.dwIn);
@@ -70,7 +70,7 @@ TEST_F(TrimTest, AClickOnAnEdgeChangesNothingAtAnyScale) {
     for (int nZoom : {view->Geometry().GetZoomIndex(), 10}) {
         ASSERT_TRUE(view->Scroll().ZoomToIndex(nZoom));
         const std::vector<BYTE> before = Bytes();
-        const CRect rect = view->GetMaterialRect(Content(3, 1));
+        const CRect rect = view->Geometry().GetMaterialRect(Content(3, 1));
         for (const CPoint press : {CPoint(rect.right - 1, RowY(0)), CPoint(rect.left + 1, RowY(0))})
             Trim(press, press.x);
         EXPECT_EQ(Steps(), 0);
@@ -84,7 +84,7 @@ TEST_F(TrimTest, ANarrowMaterialTurnsToTheEdgeTheCursorLeavesItByButKeepsItsMini
     pContainer->AddContent(pNarrow);
     Body().AddContainer(pContainer);
     view->RefreshView(nullptr);
-    ASSERT_EQ(view->GetMaterialRect(pNarrow).Width(), 3);
+    ASSERT_EQ(view->Geometry().GetMaterialRect(pNarrow).Width(), 3);
 
     // Pressed anywhere it grabs its entry point; dragged onto its own outlet it keeps a frame.
     Trim({X(301), RowY(2)}, X(303));

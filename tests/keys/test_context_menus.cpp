@@ -74,7 +74,7 @@ TEST_F(ContextMenuTest, TheTrackMenuGraysWhatCannotBeDoneToItsTrack) {
                                  ID_TRACK_CUT, ID_TRACK_COPY, ID_TRACK_PASTE}));
     EXPECT_EQ(view->Selection().GetCurTrackIndex(), -1);
     // None: only appending and pasting.
-    view->ClearTrackSelection();
+    view->Selection().ClearTrackSelection();
     EXPECT_EQ(GrayedAt(BelowHeaders()),
               (std::vector<UINT>{ID_TRACK_DELETE, ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN,
                                  ID_TRACK_INSERT, ID_TRACK_CUT, ID_TRACK_COPY}));

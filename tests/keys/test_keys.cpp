@@ -37,7 +37,7 @@ TEST_F(KeyTest, EveryKeyRunsTheButtonWhoseTooltipNamesIt) {
     std::set<UINT> buttons;
     for (const Named& key : keys) {
         SCOPED_TRACE(key.name);
-        const UINT nButton = CKelSBEditView::KeyCommand(key.nKey);
+        const UINT nButton = KelSBViewKeyCommand(key.nKey);
         const auto table = kel::res::EditDialogButtons();
         const auto entry = std::find_if(table.begin(), table.end(), [nButton](const auto& b) {
             return b.controlId == nButton;
@@ -54,7 +54,7 @@ TEST_F(KeyTest, EveryKeyRunsTheButtonWhoseTooltipNamesIt) {
     // codes are those of the small letters.
     for (UINT nKey : {UINT{'E'}, UINT{'H'}, UINT{'I'}, UINT{'J'}, UINT{'K'}, UINT{'O'}, UINT{VK_UP},
                       UINT{VK_DOWN}, UINT{'1'}, UINT{'a'}, UINT{'z'}})
-        EXPECT_EQ(CKelSBEditView::KeyCommand(nKey), 0u) << nKey;
+        EXPECT_EQ(KelSBViewKeyCommand(nKey), 0u) << nKey;
 }
 
 TEST_F(KeyTest, HomeEndAndTheArrowsMoveTheTimeLine) {
@@ -245,7 +245,7 @@ TEST_F(KeyTest, WhileLoadedOnlyMovingSelectingAndTheNormalToolAct) {
 
 TEST_F(KeyTest, NoKeyEditsWhileTheMouseHoldsAMaterialOrWithoutHotKeys) {
     Down(X(50), RowY(0));
-    ASSERT_TRUE(view->IsGestureRunning());
+    ASSERT_FALSE(view->Gesture().IsIdle());
     const std::vector<BYTE> before = Bytes();
     headless->QueueMessageBoxAnswer(IDYES);
     for (UINT nKey : {UINT{VK_DELETE}, UINT{'X'}, UINT{'S'}})

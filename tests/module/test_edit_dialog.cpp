@@ -44,10 +44,10 @@ TEST_F(EditDialogTest, UploadLocksEditingUntilDownload) {
     dlg->RunButton(IDC_BTN_DELETE_SPACE);
     dlg->RunButton(IDC_BTN_FIXED_PASTE);
     EXPECT_EQ(view->GetToolMode(), 0u);
-    view->GetSelContainerList().AddTail(body->GetContainerObj(0));
+    view->Selection().GetSelContainerList().AddTail(body->GetContainerObj(0));
     dlg->RunButton(IDC_BTN_DELETE);
     EXPECT_TRUE(headless->MessageBoxes().empty());
-    view->GetSelContainerList().RemoveAll();
+    view->Selection().GetSelContainerList().RemoveAll();
     int undos = 0;
     body->GetURBase()->AddCommand(new CountingCmd(&undos, 1));
     dlg->SendMessage(WM_CG_UR_FROM_HISTORY, 1, 1);
@@ -152,7 +152,7 @@ TEST_F(EditDialogTest, DeleteAsksFirstAndRefusesOnLockedTracks) {
     dlg->RunButton(IDC_BTN_DELETE); // nothing selected: nothing asked
     EXPECT_TRUE(headless->MessageBoxes().empty());
 
-    view->GetSelContainerList().AddTail(body->GetContainerObj(0)); // track 0, unlocked
+    view->Selection().GetSelContainerList().AddTail(body->GetContainerObj(0)); // track 0, unlocked
     dlg->RunButton(IDC_BTN_DELETE);
     ASSERT_EQ(headless->MessageBoxes().size(), 1u);
     EXPECT_EQ(headless->MessageBoxes()[0].text,
@@ -160,7 +160,8 @@ TEST_F(EditDialogTest, DeleteAsksFirstAndRefusesOnLockedTracks) {
     EXPECT_EQ(headless->MessageBoxes()[0].type & MB_TYPEMASK, MB_YESNO);
     EXPECT_EQ(view->GetHistorySync(), 1);
 
-    view->GetSelContainerList().AddTail(body->GetContainerObj(4)); // the movie on locked track 1
+    view->Selection().GetSelContainerList().AddTail(
+        body->GetContainerObj(4)); // the movie on locked track 1
     dlg->RunButton(IDC_BTN_DELETE);
     ASSERT_EQ(headless->MessageBoxes().size(), 2u);
     EXPECT_EQ(headless->MessageBoxes()[1].text,
@@ -251,13 +252,13 @@ TEST_F(EditDialogTest, ChangeListNeedsTwoStoryboards) {
     CKelPlaySceneObj single;
     KelSBSetCurScene(&single);
     CKelSBBodyObj* body = single.GetSBEditObj()->GetCurSBBodyObj();
-    view->GetSelTrackList().AddTail(body->GetTrackObj(0));
+    view->Selection().GetSelTrackList().AddTail(body->GetTrackObj(0));
     dlg->SendMessage(WM_CG_SB_CHANGE_LIST);
-    EXPECT_EQ(view->GetSelTrackList().GetCount(), 1);
+    EXPECT_EQ(view->Selection().GetSelTrackList().GetCount(), 1);
 
     single.GetSBEditObj()->AppendSBBody();
     dlg->SendMessage(WM_CG_SB_CHANGE_LIST);
-    EXPECT_TRUE(view->GetSelTrackList().IsEmpty());
+    EXPECT_TRUE(view->Selection().GetSelTrackList().IsEmpty());
     KelSBSetCurScene(nullptr);
 }
 

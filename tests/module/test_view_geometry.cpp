@@ -113,7 +113,8 @@ TEST_F(ViewGeometryTest, TrackRowsAndMaterialsFollowTheScrollPosition) {
 
     // Headline In, 0 to 10 on track 0, at 25 frames per unit.
     const auto* headlineIn = body->GetContainerObj(0)->GetContentObj(0);
-    EXPECT_EQ(view->GetMaterialRect(headlineIn), CRect(100, area.top + 1, 110, area.top + 29));
+    EXPECT_EQ(view->Geometry().GetMaterialRect(headlineIn),
+              CRect(100, area.top + 1, 110, area.top + 29));
     EXPECT_EQ(view->Geometry().GetMaterialHitRect(headlineIn),
               CRect(100, area.top + 1, 111, area.top + 30));
 

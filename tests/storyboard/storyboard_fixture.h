@@ -33,7 +33,7 @@ protected:
     }
     std::vector<int> SelectedTracks() const {
         std::vector<int> tracks;
-        CObList& list = view->GetSelTrackList();
+        CObList& list = view->Selection().GetSelTrackList();
         for (POSITION pos = list.GetHeadPosition(); pos;)
             tracks.push_back(
                 Body().GetTrackIndex(static_cast<const CKelSBTrackObj*>(list.GetNext(pos))));

@@ -29,7 +29,7 @@ protected:
 
 TEST_F(PlaybackTest, PlayRunsWithThePanelsOffAutoSaveOffAndNothingSelected) {
     Select({0, 3}, Content(3, 1));
-    view->GetSelTrackList().AddTail(Body().GetTrackObj(0));
+    view->Selection().GetSelTrackList().AddTail(Body().GetTrackObj(0));
     dlg->UpdateCaption(Content(3, 1));
     struct During {
         bool autoSave, historySync, selected;
@@ -37,9 +37,9 @@ TEST_F(PlaybackTest, PlayRunsWithThePanelsOffAutoSaveOffAndNothingSelected) {
     std::vector<During> during;
     CKelDrvSys::SetFieldClock([&](int) {
         during.push_back({KelIsAutoSaveEnabled() != 0, view->GetHistorySync() != 0,
-                          !view->GetSelContainerList().IsEmpty() ||
-                              !view->GetSelTrackList().IsEmpty() ||
-                              view->GetCurContent() != nullptr});
+                          !view->Selection().GetSelContainerList().IsEmpty() ||
+                              !view->Selection().GetSelTrackList().IsEmpty() ||
+                              view->Selection().GetCurContent() != nullptr});
     });
     const int nClears = CKelDrvGFB::GetClearCount();
     ASSERT_EQ(view->PlayStoryBoard(dlg), 1);
@@ -273,7 +273,7 @@ TEST_F(PlaybackTest, PlayTimeMessagesRepaintWhatTheyName) {
     view->UpdateWindow();
     EXPECT_EQ(headless->PaintCount(*view), nPaints + 1);
     CRect expected;
-    expected.IntersectRect(view->GetMaterialRect(Content(1, 0)), client);
+    expected.IntersectRect(view->Geometry().GetMaterialRect(Content(1, 0)), client);
     EXPECT_EQ(lastClip(), expected);
 }
 

@@ -156,7 +156,7 @@ TEST_F(StoryboardTest, RefusalsWhileLoadedAndAFailedDeleteChangeNothing) {
     Select({0}, Content(0, 0));
     ClearReceived();
     EXPECT_EQ(view->DeleteSBBody(), 0);
-    EXPECT_EQ(view->GetCurContent(), Content(0, 0));
+    EXPECT_EQ(view->Selection().GetCurContent(), Content(0, 0));
     EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
     EXPECT_EQ(view->CutSBBody(), 0);
     EXPECT_EQ(Names(), std::vector<std::string>{"Sports"});

@@ -99,7 +99,7 @@ TEST_F(TrackOperationTest, RefusalsLeaveNoTrace) {
     // The limit is 255 tracks: the 255th can be appended, no further one added.
     while (Body().GetTrackCount() < CKelSBBodyObj::kMaxTrackCount - 1)
         ASSERT_TRUE(Body().AppendTrack());
-    view->FullViewReset();
+    view->RefreshView(nullptr);
     ASSERT_EQ(Run(ID_TRACK_APPEND, -1), 1);
     EXPECT_EQ(Body().GetTrackCount(), CKelSBBodyObj::kMaxTrackCount);
     ASSERT_EQ(Run(ID_TRACK_COPY, 0), 1);
@@ -119,7 +119,7 @@ TEST_F(TrackOperationTest, RefusalsLeaveNoTrace) {
 TEST_F(TrackOperationTest, TheOnlyTrackCannotBeMovedDeletedOrCut) {
     while (Body().GetTrackCount() > 1)
         ASSERT_TRUE(Body().DeleteTrack(Body().GetTrackCount() - 1));
-    view->FullViewReset();
+    view->RefreshView(nullptr);
     for (UINT nId : {ID_TRACK_MOVE_UP, ID_TRACK_MOVE_DOWN, ID_TRACK_DELETE, ID_TRACK_CUT})
         ExpectRefused(nId, 0, "the only track");
 }
@@ -127,7 +127,7 @@ TEST_F(TrackOperationTest, TheOnlyTrackCannotBeMovedDeletedOrCut) {
 TEST_F(TrackOperationTest, DeletingAsksForATrackWithMaterialsAndOnlyYesDeletes) {
     // An empty track goes without a question.
     ASSERT_TRUE(Body().AppendTrack());
-    view->FullViewReset();
+    view->RefreshView(nullptr);
     const std::vector<BYTE> withEmpty = Bytes();
     ASSERT_EQ(Run(ID_TRACK_DELETE, 5), 1);
     EXPECT_EQ(BoxesShown(), 0u);
@@ -148,8 +148,8 @@ TEST_F(TrackOperationTest, DeletingAsksForATrackWithMaterialsAndOnlyYesDeletes) 
     ASSERT_EQ(Run(ID_TRACK_DELETE, 4), 1);
     EXPECT_EQ(LastStepText(), "Delete Subtitle Track");
     EXPECT_EQ(SelectedTracks(), std::vector<int>{3});
-    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
-    EXPECT_EQ(view->GetCurContent(), nullptr);
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
+    EXPECT_EQ(view->Selection().GetCurContent(), nullptr);
     // Undoing the deletion of the last track appends it again.
     ExpectRoundTrip(before, [&] { EXPECT_EQ(Body().GetContainerCount(), 8); });
 }

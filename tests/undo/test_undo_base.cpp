@@ -270,7 +270,7 @@ TEST_F(UndoBaseTest, TheCheckFindsWhatCommandsMustNeverLeaveBehind) {
 
     // A selection that names a container of no storyboard, a current material outside it.
     CKelSBContainerObj stranger;
-    view->GetSelContainerList().AddTail(&stranger);
+    view->Selection().GetSelContainerList().AddTail(&stranger);
     EXPECT_TRUE(Mentions(view->CheckConsistency(), "not a container of the storyboard"));
     Select({0}, Content(3, 1));
     EXPECT_TRUE(Mentions(view->CheckConsistency(), "current material lies outside the selection"));

@@ -58,7 +58,7 @@ TEST_F(ContainerCommandTest, AMergeUndoneAndRedoneKeepsItsMaterialOrder) {
         EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 2}));
     });
     Undo();
-    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
 }
 
 TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone) {
@@ -82,7 +82,7 @@ TEST_F(ContainerCommandTest, ASplitReplaysItsOrderAndLeavesSingleMaterialsAlone)
 // ---- The host's items -------------------------------------------------------------------------
 
 TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
-    view->GetSelTrackList().AddTail(Body().GetTrackObj(1));
+    view->Selection().GetSelTrackList().AddTail(Body().GetTrackObj(1));
     Select({2}, Content(2, 0));
     const std::vector<BYTE> before = Bytes();
     // Registered first, with where the items will go: Headline and Logo, In, Stay and Out, on
@@ -94,12 +94,12 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
     cmd->m_nAddedTrackCount = 2;
     cmd->m_nFirstAddedContainer = Body().GetContainerCount();
     Register(std::move(cmd));
-    view->GetSelTrackList().RemoveAll();
+    view->Selection().GetSelTrackList().RemoveAll();
     Select({});
     int nTrack = 1;
     for (unsigned nPiece : {kSampleHeadline, kSampleLogo}) {
         ASSERT_TRUE(Body().InsertTrack(nTrack));
-        view->GetSelTrackList().AddTail(Body().GetTrackObj(nTrack));
+        view->Selection().GetSelTrackList().AddTail(Body().GetTrackObj(nTrack));
         const CKelPlayBaseObj* pPiece = scene->FindPieceByGUID(KelSampleGUID(nPiece));
         const DWORD dwIn = pPiece->GetPlayDuration(0);
         const DWORD dwStay = dwIn + pPiece->GetPlayDuration(1);
@@ -110,9 +110,9 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
                   NewPhase<CKelSBContentPieceStayObj>(nPiece, nTrack, dwIn, dwStay)),
               static_cast<CKelSBContentBaseObj*>(NewPhase<CKelSBContentPieceOutObj>(
                   nPiece, nTrack, dwStay, dwStay + pPiece->GetPlayDuration(2)))})
-            view->GetSelContainerList().AddTail(Append({p}));
-        if (view->GetCurContent() == nullptr)
-            view->SetCurContent(pIn);
+            view->Selection().GetSelContainerList().AddTail(Append({p}));
+        if (view->Selection().GetCurContent() == nullptr)
+            view->Selection().SetCurContent(pIn);
         ++nTrack;
     }
     Body().ResetAllTrackContentList();
@@ -122,14 +122,14 @@ TEST_F(ContainerCommandTest, ItemsPutOnTheStoryboardGoAndComeWithTheirTracks) {
         EXPECT_EQ(view->Selection().GetSelContainerIndices(),
                   (std::vector<int>{9, 10, 11, 12, 13, 14}));
         EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{9, 0}));
-        EXPECT_EQ(view->GetSelTrackList().GetCount(), 2);
+        EXPECT_EQ(view->Selection().GetSelTrackList().GetCount(), 2);
         EXPECT_EQ(Content(4, 0)->GetTrackIndex(), 3); // the movie, below the new tracks
     });
     Undo();
     EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{2});
     EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
-    ASSERT_EQ(view->GetSelTrackList().GetCount(), 1);
-    EXPECT_EQ(view->GetSelTrackList().GetHead(), Body().GetTrackObj(0));
+    ASSERT_EQ(view->Selection().GetSelTrackList().GetCount(), 1);
+    EXPECT_EQ(view->Selection().GetSelTrackList().GetHead(), Body().GetTrackObj(0));
 }
 
 TEST_F(ContainerCommandTest, AnAddThatStoppedEarlyTakesOutOnlyWhatItAdded) {
@@ -164,7 +164,7 @@ TEST_F(ContainerCommandTest, UndoingADeleteOfTwoAndFivePutsBothBackWhereTheyWere
     DeleteTwoAndFive();
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetContainerCount(), 7);
-        EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
+        EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
     });
     Undo();
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 85u);

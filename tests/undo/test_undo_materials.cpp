@@ -215,8 +215,8 @@ TEST_F(MaterialCommandTest, PastedEffectsSwapKindByKindAndLeaveOtherKindsAlone) 
         EXPECT_EQ(EffectOf(Content(8, 1))->GetPlayDuration(), 8u); // an Out piece: untouched
     });
     // Every swap ends with an empty selection.
-    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
-    EXPECT_EQ(view->GetCurContent(), nullptr);
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
+    EXPECT_EQ(view->Selection().GetCurContent(), nullptr);
 }
 
 TEST_F(MaterialCommandTest, AStepThatCannotFinishChangesNothingAndReportsFailure) {

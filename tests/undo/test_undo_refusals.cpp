@@ -83,7 +83,7 @@ TEST_F(OperationRefusalTest, ARefusedOperationLeavesNoTraceAndNoStep) {
         EXPECT_EQ(Bytes(), before);
         EXPECT_EQ(History().GetStepCount(), 0);
         EXPECT_EQ(view->Selection().GetSelContainerIndices(), selected);
-        EXPECT_EQ(view->GetCurContent(), Content(2, 0));
+        EXPECT_EQ(view->Selection().GetCurContent(), Content(2, 0));
         EXPECT_TRUE(trackClipboard.IsEmpty());
         ExpectConsistent(why);
     }

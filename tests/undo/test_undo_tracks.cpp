@@ -72,8 +72,8 @@ TEST_F(TrackCommandTest, DeletingATrackComesBackWithEveryContainerAsItWas) {
               removed.containerIndices.end());
     EXPECT_EQ(removed.survivors, std::vector<int>{6});
     // The selection named a container that lost a material: it is emptied.
-    EXPECT_TRUE(view->GetSelContainerList().IsEmpty());
-    EXPECT_EQ(view->GetCurContent(), nullptr);
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
+    EXPECT_EQ(view->Selection().GetCurContent(), nullptr);
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Body().GetTrackCount(), 4);
         ASSERT_EQ(Container(6)->GetContentCount(), 1);

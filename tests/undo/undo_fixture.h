@@ -135,10 +135,10 @@ protected:
 
     // Selects containers in the given order and makes a material current, as clicks would.
     void Select(const std::vector<int>& containers, CKelSBContentBaseObj* pCurrent = nullptr) {
-        view->GetSelContainerList().RemoveAll();
+        view->Selection().GetSelContainerList().RemoveAll();
         for (int c : containers)
-            view->GetSelContainerList().AddTail(Container(c));
-        view->SetCurContent(pCurrent);
+            view->Selection().GetSelContainerList().AddTail(Container(c));
+        view->Selection().SetCurContent(pCurrent);
     }
 
     // Appends a container with these materials, as the operations add them; the track lists

@@ -188,7 +188,7 @@ protected:
         std::vector<CRect> rects;
         for (int t = 0; t < body->GetTrackCount(); ++t) {
             for (INT_PTR m = 0; m < body->GetTrackObj(t)->GetContentCount(); ++m) {
-                CRect rc = view->GetMaterialRect(body->GetTrackObj(t)->GetContentObj(m));
+                CRect rc = view->Geometry().GetMaterialRect(body->GetTrackObj(t)->GetContentObj(m));
                 rc.DeflateRect(0, 1);
                 CRect shown;
                 if (!rc.IsRectEmpty() && shown.IntersectRect(rc, clip))
@@ -199,11 +199,11 @@ protected:
     }
     std::vector<CRect> WalkOutlines(const CRect& clip) const {
         std::vector<CRect> rects;
-        const CObList& selected = view->GetSelContainerList();
+        const CObList& selected = view->Selection().GetSelContainerList();
         for (POSITION pos = selected.GetHeadPosition(); pos;) {
             const auto* pContainer = static_cast<CKelSBContainerObj*>(selected.GetNext(pos));
             for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-                CRect rc = view->GetMaterialRect(pContainer->GetContentObj(m));
+                CRect rc = view->Geometry().GetMaterialRect(pContainer->GetContentObj(m));
                 CRect shown;
                 if (!rc.IsRectEmpty() && shown.IntersectRect(rc, clip)) {
                     rc.DeflateRect(1, 1);
@@ -282,7 +282,7 @@ TEST_F(ViewCrowdedTest, BandsSelectContainersInStoryboardOrder) {
         view->Selection().SelectByRect(band);
         ASSERT_EQ(SelectedContainers(), expected) << "band " << n;
         if (!expected.empty()) {
-            ASSERT_EQ(view->GetCurContent(), Content(expected[0], 0));
+            ASSERT_EQ(view->Selection().GetCurContent(), Content(expected[0], 0));
         }
     }
 }
@@ -293,15 +293,15 @@ TEST_F(ViewCrowdedTest, PaintingDrawsWhatAWalkDrawsInSelectionOrder) {
     // Every container, most recent first, so that selection order and storyboard order
     // differ; more of them than the selection walk takes.
     for (int c = body->GetContainerCount() - 1; c >= 0; --c)
-        view->GetSelContainerList().AddTail(body->GetContainerObj(c));
-    view->SetCurContent(Content(7, 0));
+        view->Selection().GetSelContainerList().AddTail(body->GetContainerObj(c));
+    view->Selection().SetCurContent(Content(7, 0));
     DrawLog log = Paint();
     EXPECT_EQ(Drawn(log, false), WalkBackgrounds(area));
     EXPECT_EQ(Drawn(log, true), WalkOutlines(area));
     ASSERT_FALSE(Drawn(log, true).empty());
     for (const DrawRecord& r : log) {
         if (r.Is("Rectangle") && r.pen.lopnStyle == static_cast<UINT>(PS_DOT)) {
-            CRect current = view->GetMaterialRect(Content(7, 0));
+            CRect current = view->Geometry().GetMaterialRect(Content(7, 0));
             current.DeflateRect(1, 1);
             EXPECT_EQ(r.pen.lopnColor, r.rect == current ? RGB(255, 0, 0) : RGB(0, 255, 255));
         }

@@ -233,7 +233,7 @@ TEST_F(ViewPaintTest, ScrolledRulerLabelsFollowTheScrollPosition) {
 // ---- Headers and rows.
 
 TEST_F(ViewPaintTest, SelectedTrackHeaderIsDrawnPressed) {
-    view->GetSelTrackList().AddTail(body->GetTrackObj(0));
+    view->Selection().GetSelTrackList().AddTail(body->GetTrackObj(0));
     const DrawLog log = Paint();
 
     const DrawRecord* selected = FindText(log, "Track1");
@@ -278,9 +278,11 @@ TEST_F(ViewPaintTest, RowsOfTracksThatMayNotPlayAreFilledGrey) {
 // ---- Selection and time line.
 
 TEST_F(ViewPaintTest, SelectionOutlinesAreDottedRedForTheCurrentMaterialCyanForOthers) {
-    view->GetSelContainerList().AddTail(body->GetContainerObj(3)); // Logo In 100-112, Stay -212
-    view->GetSelContainerList().AddTail(body->GetContainerObj(6)); // Lower Third on track 2
-    view->SetCurContent(Content(3, 1));
+    view->Selection().GetSelContainerList().AddTail(
+        body->GetContainerObj(3)); // Logo In 100-112, Stay -212
+    view->Selection().GetSelContainerList().AddTail(
+        body->GetContainerObj(6)); // Lower Third on track 2
+    view->Selection().SetCurContent(Content(3, 1));
     const DrawLog log = Paint();
     const auto outlines = Matching(log, [](const DrawRecord& r) {
         return r.Is("Rectangle") && r.pen.lopnStyle == static_cast<UINT>(PS_DOT);

@@ -20,7 +20,7 @@ protected:
     size_t DirtyMessages() const { return mainWnd.Named(WM_CG_FILE_SETDIRTY_FLAG).size(); }
     CKelComboPopupMenu& ZoomButton() {
         auto* button = dynamic_cast<CKelComboPopupMenu*>(
-            view->GetDlgItem(static_cast<int>(CKelSBEditView::kZoomMenuButtonId)));
+            view->GetDlgItem(static_cast<int>(KelSBViewScroll::kZoomMenuButtonId)));
         EXPECT_NE(button, nullptr);
         return *button;
     }

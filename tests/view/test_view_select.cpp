@@ -67,7 +67,7 @@ TEST_F(ViewHitTest, EdgesAreThreePixelsInsideTheLeftAndFourInsideTheRight) {
 TEST_F(ViewHitTest, ANarrowMaterialIsGrabbedByItsStoryIn) {
     // At 100 frames per unit the Headline In (10 frames) is 3 pixels wide.
     ASSERT_TRUE(body->SetFramesPerUnit(100));
-    ASSERT_EQ(view->GetMaterialRect(Content(0, 0)).Width(), 3);
+    ASSERT_EQ(view->Geometry().GetMaterialRect(Content(0, 0)).Width(), 3);
     for (int x = 100; x < 103; ++x) {
         KelSBTrimCandidate candidate;
         ASSERT_TRUE(view->Geometry().EdgeTest(CPoint(x, RowY(0)), candidate)) << x;
@@ -121,12 +121,12 @@ TEST_F(ViewSelectionTest, SelectAllOfTheSelectedTracksFollowsTheTrackOrder) {
     ASSERT_TRUE(view->Selection().SelectMaterialAt(CPoint(X(50), RowY(3)), TRUE));
     EXPECT_TRUE(view->Selection().SelectAllMaterialsOfSelTracks());
     EXPECT_EQ(SelectedContainers(), (std::vector<int>{8, 0, 1, 2, 3}));
-    EXPECT_EQ(view->GetCurContent(), Content(8, 0));
+    EXPECT_EQ(view->Selection().GetCurContent(), Content(8, 0));
 
     // A focus among them stays.
-    view->SetCurContent(Content(3, 1));
+    view->Selection().SetCurContent(Content(3, 1));
     EXPECT_TRUE(view->Selection().SelectAllMaterialsOfSelTracks());
-    EXPECT_EQ(view->GetCurContent(), Content(3, 1));
+    EXPECT_EQ(view->Selection().GetCurContent(), Content(3, 1));
 }
 
 TEST_F(ViewSelectionTest, TheSpanReachesTheLatestOutletOfAContainer) {
@@ -145,7 +145,7 @@ TEST_F(ViewSelectionTest, TheSpanReachesTheLatestOutletOfAContainer) {
     body->SetEditAttr(attr);
 
     ASSERT_TRUE(view->Selection().SelectMaterialAt(CPoint(X(320), RowY(2)), TRUE));
-    view->ShowSelectedSpan();
+    view->Selection().ShowSelectedSpan();
     const CString caption = dlg->GetWindowText();
     EXPECT_NE(caption.Find(": 300  "), -1) << caption.GetString();
     EXPECT_NE(caption.Find(": 400  "), -1) << caption.GetString();
@@ -160,7 +160,7 @@ TEST_F(ViewSelectionTest, CollectedMaterialsAreCopiesWhereTheyAreDrawn) {
     const auto* first = static_cast<CKelSBContentBaseObj*>(copies.GetHead());
     EXPECT_NE(first, Content(8, 0));
     EXPECT_EQ(first->GetStoryIn(), 140u);
-    EXPECT_EQ(first->GetGeometryRect(), view->GetMaterialRect(Content(8, 0)));
+    EXPECT_EQ(first->GetGeometryRect(), view->Geometry().GetMaterialRect(Content(8, 0)));
 }
 
 } // namespace

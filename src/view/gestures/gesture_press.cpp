@@ -18,14 +18,14 @@ public:
     bool Begin(CKelSBEditView& view, UINT nFlags, CPoint point) override {
         const int bExclusive = (nFlags & (MK_SHIFT | MK_CONTROL)) == 0;
         if (!view.Selection().SelectTrackAt(point, bExclusive))
-            view.ClearTrackSelection();
+            view.Selection().ClearTrackSelection();
         if (view.Selection().SelectMaterialAt(point, bExclusive)) {
             Record(view).ToPressed(point);
         } else {
-            view.ClearMaterialSelection();
+            view.Selection().ClearMaterialSelection();
             KelSBRubberBandHandler().Begin(view, nFlags, point);
         }
-        view.ShowSelectedSpan();
+        view.Selection().ShowSelectedSpan();
         return true;
     }
 

@@ -128,7 +128,7 @@ public:
         DrawTrimFeedback(view);
         End(view);
         if (CKelSBEditDlg* pDlg = view.GetParentDlg())
-            pDlg->UpdateCaption(view.GetCurContent());
+            pDlg->UpdateCaption(view.Selection().GetCurContent());
     }
 
     bool CancelsWhenMouseLost() const override { return true; }
