@@ -474,15 +474,16 @@ void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
 void CKelSBBodyObj::ContainerList::OnElementRemoved(CObject* pObject) {
     CKelObList::OnElementRemoved(pObject);
     auto* pContainer = DYNAMIC_DOWNCAST(CKelSBContainerObj, pObject);
-    if (pContainer == nullptr)
+    // A container the storyboard let go first (as its destruction does) tells it nothing: the
+    // storyboard's own members may be gone by then.
+    if (pContainer == nullptr || pContainer->GetBody() != &m_owner)
         return;
     const CKelObList& contents = pContainer->GetContentList();
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
         if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
             m_owner.NoteStoryOutRemoved(pContent->GetStoryOut());
     }
-    if (pContainer->GetBody() == &m_owner)
-        pContainer->SetBody(nullptr);
+    pContainer->SetBody(nullptr);
 }
 
 int CKelSBBodyObj::SetFramesPerUnit(DWORD dwFrames) {
