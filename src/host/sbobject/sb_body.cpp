@@ -463,10 +463,10 @@ void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
         return;
     pContainer->SetBody(&m_owner);
     const CKelObList& contents = pContainer->GetContentList();
-    for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;)
-        m_owner.NoteMaterialCame(contents.GetNext(pos), pContainer);
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+        CObject* pEntry = contents.GetNext(pos);
+        m_owner.NoteMaterialCame(pEntry, pContainer);
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pEntry))
             m_owner.NoteStoryOutAdded(pContent->GetStoryOut());
     }
 }
