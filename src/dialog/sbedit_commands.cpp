@@ -67,6 +67,17 @@ int ViewIdOp(Dlg& /*dlg*/, View& view, UINT nId) {
 
 // One row of the table; the optional parts are added by name.
 struct Row : KelSBCommandEntry {
+private:
+    // Defined before its callers: clang will not evaluate a member template in a constant
+    // expression before it has seen the definition.
+    template <auto Field, class Value>
+    constexpr Row With(Value value) const {
+        Row row = *this;
+        row.*Field = value;
+        return row;
+    }
+
+public:
     constexpr Row(UINT nId, Place where, unsigned nFlags, Run run)
         : KelSBCommandEntry{nId, nId, where, nFlags, Needs::kNothing, 0, 0, run} {}
     constexpr Row UpTo(UINT nLast) const { return With<&KelSBCommandEntry::nLastId>(nLast); }
@@ -76,14 +87,6 @@ struct Row : KelSBCommandEntry {
     }
     constexpr Row AskingFirst(UINT nText) const {
         return With<&KelSBCommandEntry::nQuestion>(nText);
-    }
-
-private:
-    template <auto Field, class Value>
-    constexpr Row With(Value value) const {
-        Row row = *this;
-        row.*Field = value;
-        return row;
     }
 };
 
