@@ -287,6 +287,11 @@ void CKelSBBodyObj::NoteTrackContentListsKept(const std::vector<int>& tracks) {
 #endif
 }
 
+void CKelSBBodyObj::NoteTrackContentsChanged(int nTrack) const {
+    if (const CKelSBTrackObj* pTrack = GetTrackObj(nTrack))
+        pTrack->NoteContentsChanged();
+}
+
 void CKelSBBodyObj::NoteContainerOf(CKelSBContainerObj* pContainer) const {
     if (pContainer == nullptr)
         return;
@@ -466,8 +471,10 @@ void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
         CObject* pEntry = contents.GetNext(pos);
         m_owner.NoteMaterialCame(pEntry, pContainer);
-        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pEntry))
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pEntry)) {
             m_owner.NoteStoryOutAdded(pContent->GetStoryOut());
+            m_owner.NoteTrackContentsChanged(pContent->GetTrackIndex());
+        }
     }
 }
 
@@ -480,8 +487,10 @@ void CKelSBBodyObj::ContainerList::OnElementRemoved(CObject* pObject) {
         return;
     const CKelObList& contents = pContainer->GetContentList();
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos))) {
             m_owner.NoteStoryOutRemoved(pContent->GetStoryOut());
+            m_owner.NoteTrackContentsChanged(pContent->GetTrackIndex());
+        }
     }
     pContainer->SetBody(nullptr);
 }

@@ -136,6 +136,10 @@ public:
     bool AreTrackContentListsNotedCurrent() const;
     void RemoveTrackContent(const CKelSBContentBaseObj* pContent);
     void NoteTrackContentListsKept(const std::vector<int>& tracks);
+    // A material of this storyboard filed under track nTrack came, went or moved
+    // (CKelSBTrackObj::NoteContentsChanged); nothing for a track that does not exist, whose
+    // materials are in no list.
+    void NoteTrackContentsChanged(int nTrack) const;
     // Tells the container look-up which container now holds the container's materials (after
     // materials moved between containers), so that it need not be built again.
     void NoteContainerOf(CKelSBContainerObj* pContainer) const;

@@ -5,6 +5,7 @@
 #include "platform/archive.h"
 
 #include <algorithm>
+#include <cassert>
 #include <vector>
 
 IMPLEMENT_SERIAL(CKelSBContainerObj, CKelObject, 1)
@@ -40,6 +41,7 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
     if (pContent == nullptr)
         return;
     if (const CKelSBBodyObj* pBody = m_owner.m_pBody) {
+        pBody->NoteTrackContentsChanged(pContent->GetTrackIndex());
         if (bCame) {
             pBody->NoteMaterialCame(pContent, &m_owner);
             pBody->NoteStoryOutAdded(pContent->GetStoryOut());
@@ -166,10 +168,34 @@ CKelSBContentBaseObj* CKelSBTrackObj::GetContentObj(INT_PTR nIndex) const {
     return pos ? DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetAt(pos)) : nullptr;
 }
 
+namespace {
+std::uint64_t g_someTrackChanges = 0;
+} // namespace
+
+void CKelSBTrackObj::NoteSomeTrackChanged() {
+    ++g_someTrackChanges;
+}
+
 const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
     TimeIndex& index = m_timeIndex;
-    if (index.nGeneration == KelModelGeneration())
+    if (index.nChanges == m_lstContents.nChanges && index.nSomeTrackChanges == g_someTrackChanges) {
+#ifndef NDEBUG
+        // Debug builds hold the kept index to one taken afresh: a change that forgot to tell
+        // its track shows here.
+        TimeIndex fresh;
+        TakeTimeIndex(fresh);
+        assert(fresh.contents == index.contents && fresh.storyIn == index.storyIn &&
+               fresh.latestOut == index.latestOut && "a material moved without telling its track");
+#endif
         return index;
+    }
+    TakeTimeIndex(index);
+    index.nChanges = m_lstContents.nChanges;
+    index.nSomeTrackChanges = g_someTrackChanges;
+    return index;
+}
+
+void CKelSBTrackObj::TakeTimeIndex(TimeIndex& index) const {
     index.contents.clear();
     index.storyIn.clear();
     index.latestOut.clear();
@@ -188,8 +214,6 @@ const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
         index.storyIn.push_back(pContent->GetStoryIn());
         index.latestOut.push_back(dwLatest);
     }
-    index.nGeneration = KelModelGeneration();
-    return index;
 }
 
 std::span<CKelSBContentBaseObj* const> CKelSBTrackObj::GetContentsNear(DWORD dwFrom,

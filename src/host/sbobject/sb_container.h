@@ -110,6 +110,11 @@ public:
     std::span<CKelSBContentBaseObj* const> GetContentsNear(DWORD dwFrom, DWORD dwTo) const;
     // Gives every material of the list this track index.
     void SetAllContentTrackIndex(WORD nTrack);
+    // A material filed under this track's index came, went or moved: the index by time that
+    // GetContentsNear keeps is taken afresh. A change whose track is not known tells every
+    // track (NoteSomeTrackChanged). A track's own list tells it by itself.
+    void NoteContentsChanged() const { ++m_lstContents.nChanges; }
+    static void NoteSomeTrackChanged();
 
     // Locked: the track's materials may not be edited. Play allowed: the track is played.
     BOOL IsLocked() const { return m_bLocked; }
@@ -122,23 +127,35 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
-    // The list's materials with their times, taken afresh after a change of the list or of
-    // the model (see KelModelGeneration).
+    // The list's materials with their times, taken afresh after a change of this track's
+    // materials (NoteContentsChanged) or one whose track was not known. Keyed to the track
+    // rather than to the model, so that an edit on one track leaves the other tracks' indexes.
     struct TimeIndex {
-        std::uint64_t nGeneration = ~std::uint64_t{0};
+        std::uint64_t nChanges = ~std::uint64_t{0};
+        std::uint64_t nSomeTrackChanges = ~std::uint64_t{0};
         bool bInTimeOrder = false;
         std::vector<CKelSBContentBaseObj*> contents;
         std::vector<DWORD> storyIn;
         std::vector<DWORD> latestOut; // the latest story out up to each place
     };
     const TimeIndex& CurrentTimeIndex() const;
+    void TakeTimeIndex(TimeIndex& index) const;
 
     // A change of a track's list moves the model generation too, so that whether the lists
     // are current is known without asking each of them.
     class ContentList : public CObList {
+    public:
+        mutable std::uint64_t nChanges = 0;
+
     protected:
-        void OnElementAdded(CObject* /*pObject*/) override { KelModelChanged(); }
-        void OnElementRemoved(CObject* /*pObject*/) override { KelModelChanged(); }
+        void OnElementAdded(CObject* /*pObject*/) override { NoteChanged(); }
+        void OnElementRemoved(CObject* /*pObject*/) override { NoteChanged(); }
+
+    private:
+        void NoteChanged() {
+            ++nChanges;
+            KelModelChanged();
+        }
     };
 
     ContentList m_lstContents;

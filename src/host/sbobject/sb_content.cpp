@@ -26,10 +26,11 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
         return *this;
     m_lstPieces = other.m_lstPieces; // may throw; nothing changed yet
     const DWORD dwOldOut = m_dwStoryOut;
+    const WORD nOldTrack = m_nTrackIndex;
     m_dwStoryIn = other.m_dwStoryIn;
     m_dwStoryOut = other.m_dwStoryOut;
     m_nTrackIndex = other.m_nTrackIndex;
-    NotePlaceChanged(dwOldOut);
+    NotePlaceChanged(dwOldOut, nOldTrack);
     m_rcGeometry = other.m_rcGeometry;
     m_guid = other.m_guid;
     m_pIcon = other.m_pIcon;
@@ -40,21 +41,30 @@ CKelSBContentBaseObj& CKelSBContentBaseObj::operator=(const CKelSBContentBaseObj
 
 CKelSBContentBaseObj::~CKelSBContentBaseObj() = default;
 
-void CKelSBContentBaseObj::NotePlaceChanged(DWORD dwOldOut) const {
+void CKelSBContentBaseObj::NotePlaceChanged(DWORD dwOldOut, WORD nOldTrack) const {
     if (!IsHeld())
         return; // a free material is in no storyboard
     KelModelChanged();
-    if (dwOldOut == m_dwStoryOut)
-        return;
     if (m_pHolder == nullptr) {
-        CKelSBBodyObj::NoteStoryOutUntold(); // held, but by which storyboard is unknown
-    } else if (const CKelSBBodyObj* pBody = m_pHolder->GetBody()) {
-        pBody->NoteStoryOutAdded(m_dwStoryOut);
-        pBody->NoteStoryOutRemoved(dwOldOut);
+        // Held, but by which storyboard is unknown.
+        CKelSBTrackObj::NoteSomeTrackChanged();
+        if (dwOldOut != m_dwStoryOut)
+            CKelSBBodyObj::NoteStoryOutUntold();
+        return;
     }
     // A holder in no storyboard (a clipboard's or a drag group's container) means the material
     // is in none: its holder would be a container of a storyboard if one held it, and a
-    // storyboard that takes its container later counts its story out then.
+    // storyboard that takes its container later counts its story out and tells its track then.
+    const CKelSBBodyObj* pBody = m_pHolder->GetBody();
+    if (pBody == nullptr)
+        return;
+    pBody->NoteTrackContentsChanged(m_nTrackIndex);
+    if (nOldTrack != m_nTrackIndex)
+        pBody->NoteTrackContentsChanged(nOldTrack);
+    if (dwOldOut != m_dwStoryOut) {
+        pBody->NoteStoryOutAdded(m_dwStoryOut);
+        pBody->NoteStoryOutRemoved(dwOldOut);
+    }
 }
 
 int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn, DWORD dwStoryOut,
@@ -63,11 +73,12 @@ int CKelSBContentBaseObj::Init(WORD nTrack, const KelGUID& guid, DWORD dwStoryIn
         dwStoryOut > kMaxFrame)
         return 0;
     const DWORD dwOldOut = m_dwStoryOut;
+    const WORD nOldTrack = m_nTrackIndex;
     m_nTrackIndex = nTrack;
     m_guid = guid;
     m_dwStoryIn = dwStoryIn;
     m_dwStoryOut = dwStoryOut;
-    NotePlaceChanged(dwOldOut);
+    NotePlaceChanged(dwOldOut, nOldTrack);
     return 1;
 }
 
@@ -148,10 +159,11 @@ void CKelSBContentBaseObj::Serialize(CArchive& ar) {
     KelArchiveRequire(dwOut >= dwIn && dwOut - dwIn >= GetMinDuration());
     KelArchiveRequireAtMost(dwOut, kMaxFrame, "A material's story out");
     const DWORD dwOldOut = m_dwStoryOut;
+    const WORD nOldTrack = m_nTrackIndex;
     m_dwStoryIn = dwIn;
     m_dwStoryOut = dwOut;
     m_nTrackIndex = nTrack;
-    NotePlaceChanged(dwOldOut);
+    NotePlaceChanged(dwOldOut, nOldTrack);
     m_rcGeometry = CRect(l, t, r, b);
     m_guid.Serialize(ar);
     m_lstPieces.SerializeOf(ar, RUNTIME_CLASS(CKelItemBaseObj));

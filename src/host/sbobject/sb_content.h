@@ -56,8 +56,9 @@ public:
 
     WORD GetTrackIndex() const { return m_nTrackIndex; }
     void SetTrackIndex(WORD nTrack) {
+        const WORD nOldTrack = m_nTrackIndex;
         m_nTrackIndex = nTrack;
-        NotePlaceChanged(m_dwStoryOut);
+        NotePlaceChanged(m_dwStoryOut, nOldTrack);
     }
     // The container whose list took the material last and still holds it, or null: the
     // storyboard checks it before answering which container holds a material.
@@ -104,7 +105,7 @@ protected:
         const DWORD dwOldOut = m_dwStoryOut;
         m_dwStoryIn = dwIn;
         m_dwStoryOut = dwOut;
-        NotePlaceChanged(dwOldOut);
+        NotePlaceChanged(dwOldOut, m_nTrackIndex);
     }
 
 private:
@@ -112,8 +113,9 @@ private:
 
     // Times and track decide where a storyboard shows the material; a material of a document
     // tells the storyboards' derived data that it moved.
-    // The storyboard holding the material also learns where its story out went from.
-    void NotePlaceChanged(DWORD dwOldOut) const;
+    // The storyboard holding the material also learns where its story out went from, and the
+    // tracks it was and is filed under that their materials moved.
+    void NotePlaceChanged(DWORD dwOldOut, WORD nOldTrack) const;
 
     DWORD m_dwStoryIn = 0;
     DWORD m_dwStoryOut = 1;
