@@ -3,7 +3,7 @@
 // locale; the studio's stored choice reaches both through KELSB_LANG), so that the workspace
 // and the editor beside it never speak two languages. Qt's own translation files are not used:
 // they need Qt's translation tools at build time, and these few texts read better beside the
-// editor's own three tables.
+// editor's own table of the same three languages.
 #pragma once
 
 #include "platform/resource_types.h"

@@ -22,40 +22,45 @@ struct ArtSource {
 // The button glyphs, one per button bitmap (edit dialog and timeline view tool buttons).
 std::span<const ArtSource> ButtonGlyphs();
 
+// One text in each of the module's languages. The constructor takes all three, so a row of the
+// tables cannot leave one out.
+struct Translated {
+    constexpr Translated(const char* english, const char* simplified, const char* traditional)
+        : en(english), zhCN(simplified), zhTW(traditional) {}
+    const char* en;
+    const char* zhCN;
+    const char* zhTW;
+};
+
+// The wording of `text` in `language` (1033, 2052 or 1028).
+const char* In(const Translated& text, LANGID language);
+
 struct StringEntry {
     UINT id;
-    const char* text;
+    Translated text;
 };
 
 // The title of a menu's pop-up, the one text of a menu that has no command id.
 struct MenuTitle {
     UINT menuId;
-    const char* text;
+    Translated text;
 };
 
 // A dialog's caption (control 0) or one of its controls' captions.
 struct DialogText {
     UINT dialogId;
     UINT controlId;
-    const char* text;
+    Translated text;
 };
 
-// Every text of the module in one language. Each language lives in a file of its own
-// (strings_en.cpp, strings_zh_cn.cpp, strings_zh_tw.cpp) and names the same ids as the others.
-struct LanguageTexts {
-    LANGID language;
-    std::span<const StringEntry> strings;
-    std::span<const MenuTitle> menuTitles;
-    std::span<const DialogText> dialogTexts;
-};
+// Every text of the module, one row per text in all its languages (texts.cpp).
+std::span<const StringEntry> Strings();
+std::span<const MenuTitle> MenuTitles();
+std::span<const DialogText> DialogTexts();
 
-LanguageTexts EnglishTexts();
-LanguageTexts SimplifiedChineseTexts();
-LanguageTexts TraditionalChineseTexts();
-
-void AddStrings(LanguageResources& res, const LanguageTexts& texts);
-void AddMenus(LanguageResources& res, const LanguageTexts& texts); // after AddStrings
-void AddDialogs(LanguageResources& res, const LanguageTexts& texts);
+void AddStrings(LanguageResources& res, LANGID language);
+void AddMenus(LanguageResources& res, LANGID language); // after AddStrings
+void AddDialogs(LanguageResources& res, LANGID language);
 void AddBitmaps(ModuleResources& res);
 void AddCursors(ModuleResources& res);
 

@@ -55,25 +55,25 @@ constexpr int kStripLeft = 17; // puts Upload and Download at x 401
 constexpr int kStripTop = 2;   // the bitmap buttons must end above the timeline view
 constexpr int kStripButton = 16;
 
-const char* TextOf(const LanguageTexts& texts, UINT dialogId, UINT controlId) {
-    for (const DialogText& text : texts.dialogTexts) {
+const char* TextOf(LANGID language, UINT dialogId, UINT controlId) {
+    for (const DialogText& text : DialogTexts()) {
         if (text.dialogId == dialogId && text.controlId == controlId)
-            return text.text;
+            return In(text.text, language);
     }
     Fail("dialog " + std::to_string(dialogId) + ", control " + std::to_string(controlId) +
-         ": no text in language " + std::to_string(texts.language));
+         ": no text");
 }
 
-DialogTemplate EditDialog(const LanguageTexts& texts) {
+DialogTemplate EditDialog(LANGID language) {
     DialogTemplate dlg;
-    dlg.caption = TextOf(texts, IDD_SBEDIT, 0);
+    dlg.caption = TextOf(language, IDD_SBEDIT, 0);
     dlg.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFONT;
     dlg.cx = 672;
     dlg.cy = 199;
     dlg.fontName = "Times New Roman";
     dlg.fontSize = 9;
     for (const StripButton& button : kStrip) {
-        dlg.items.push_back(DialogItem(button.id, "BUTTON", TextOf(texts, IDD_SBEDIT, button.id),
+        dlg.items.push_back(DialogItem(button.id, "BUTTON", TextOf(language, IDD_SBEDIT, button.id),
                                        button.style, kStripLeft + button.slot * kStripButton,
                                        kStripTop, kStripButton, kStripButton));
     }
@@ -91,9 +91,9 @@ constexpr ListButton kListButtons[] = {
     {IDC_SBL_COPY, 70, 91, 50},    {IDC_SBL_PASTE, 70, 106, 50},
 };
 
-DialogTemplate ListDialog(const LanguageTexts& texts) {
+DialogTemplate ListDialog(LANGID language) {
     DialogTemplate dlg;
-    dlg.caption = TextOf(texts, IDD_SBLIST, 0);
+    dlg.caption = TextOf(language, IDD_SBLIST, 0);
     dlg.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     dlg.cx = 127;
     dlg.cy = 150;
@@ -105,19 +105,19 @@ DialogTemplate ListDialog(const LanguageTexts& texts) {
                                        LBS_NOINTEGRALHEIGHT,
                                    4, 7, 62, 137));
     for (const ListButton& button : kListButtons) {
-        dlg.items.push_back(DialogItem(button.id, "BUTTON", TextOf(texts, IDD_SBLIST, button.id),
+        dlg.items.push_back(DialogItem(button.id, "BUTTON", TextOf(language, IDD_SBLIST, button.id),
                                        kChild | BS_PUSHBUTTON, button.x, button.y, button.cx, 14));
     }
-    dlg.items.push_back(DialogItem(IDOK, "BUTTON", TextOf(texts, IDD_SBLIST, IDOK),
+    dlg.items.push_back(DialogItem(IDOK, "BUTTON", TextOf(language, IDD_SBLIST, IDOK),
                                    kChild | BS_DEFPUSHBUTTON, 69, 131, 21, 14));
     return dlg;
 }
 
 } // namespace
 
-void AddDialogs(LanguageResources& res, const LanguageTexts& texts) {
-    res.dialogs[IDD_SBEDIT] = EditDialog(texts);
-    res.dialogs[IDD_SBLIST] = ListDialog(texts);
+void AddDialogs(LanguageResources& res, LANGID language) {
+    res.dialogs[IDD_SBEDIT] = EditDialog(language);
+    res.dialogs[IDD_SBLIST] = ListDialog(language);
 }
 
 } // namespace kel::res::detail

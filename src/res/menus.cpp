@@ -1,6 +1,6 @@
 // The context menus and the zoom pop-up, built once per language. Item texts come from that
-// language's string table under the command ids, so a menu and its string entry can never
-// disagree; the pop-up titles from the language's menu titles.
+// language's strings under the command ids, so a menu and its string entry can never disagree;
+// the pop-up titles from the menu titles.
 #include "res/builders.h"
 #include "res/resource.h"
 
@@ -11,19 +11,18 @@ namespace {
 
 constexpr UINT kSeparator = 0;
 
-const char* TitleOf(const LanguageTexts& texts, UINT menuId) {
-    for (const MenuTitle& title : texts.menuTitles) {
+const char* TitleOf(UINT menuId, LANGID language) {
+    for (const MenuTitle& title : MenuTitles()) {
         if (title.menuId == menuId)
-            return title.text;
+            return In(title.text, language);
     }
-    Fail("menu " + std::to_string(menuId) + " has no title in language " +
-         std::to_string(texts.language));
+    Fail("menu " + std::to_string(menuId) + " has no title");
 }
 
-MenuTemplate OnePopup(const LanguageResources& res, const LanguageTexts& texts, UINT menuId,
+MenuTemplate OnePopup(const LanguageResources& res, LANGID language, UINT menuId,
                       const std::vector<UINT>& commands) {
     MenuItemTemplate popup;
-    popup.text = TitleOf(texts, menuId);
+    popup.text = TitleOf(menuId, language);
     for (UINT id : commands) {
         MenuItemTemplate item;
         if (id == kSeparator) {
@@ -32,7 +31,7 @@ MenuTemplate OnePopup(const LanguageResources& res, const LanguageTexts& texts, 
             const auto text = res.strings.find(id);
             if (text == res.strings.end()) {
                 Fail("menu " + std::to_string(menuId) + ": command " + std::to_string(id) +
-                     " has no text in language " + std::to_string(texts.language));
+                     " has no text in language " + std::to_string(language));
             }
             item.id = id;
             item.text = text->second;
@@ -46,9 +45,9 @@ MenuTemplate OnePopup(const LanguageResources& res, const LanguageTexts& texts, 
 
 } // namespace
 
-void AddMenus(LanguageResources& res, const LanguageTexts& texts) {
+void AddMenus(LanguageResources& res, LANGID language) {
     const auto add = [&](UINT menuId, const std::vector<UINT>& commands) {
-        res.menus[menuId] = OnePopup(res, texts, menuId, commands);
+        res.menus[menuId] = OnePopup(res, language, menuId, commands);
     };
     // The view checks the delete mode items by position (2 Normal, 3 Ripple).
     add(IDR_MENU_STORYBOARD, {ID_SB_SETUP, kSeparator, ID_DELETE_MODE_NORMAL, ID_DELETE_MODE_RIPPLE,

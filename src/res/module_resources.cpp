@@ -14,12 +14,23 @@ void Fail(const std::string& what) {
     std::abort();
 }
 
-void AddStrings(LanguageResources& res, const LanguageTexts& texts) {
-    for (const StringEntry& entry : texts.strings) {
-        if (!res.strings.emplace(entry.id, CString(entry.text)).second) {
-            Fail("string " + std::to_string(entry.id) + " of language " +
-                 std::to_string(texts.language) + " is defined twice");
-        }
+const char* In(const Translated& text, LANGID language) {
+    switch (language) {
+    case LANG_ENGLISH_US:
+        return text.en;
+    case LANG_CHINESE_SIMPLIFIED:
+        return text.zhCN;
+    case LANG_CHINESE_TRADITIONAL:
+        return text.zhTW;
+    default:
+        Fail("no texts in language " + std::to_string(language));
+    }
+}
+
+void AddStrings(LanguageResources& res, LANGID language) {
+    for (const StringEntry& entry : Strings()) {
+        if (!res.strings.emplace(entry.id, CString(In(entry.text, language))).second)
+            Fail("string " + std::to_string(entry.id) + " is defined twice");
     }
 }
 
@@ -27,19 +38,17 @@ void AddStrings(LanguageResources& res, const LanguageTexts& texts) {
 
 namespace {
 
-void AddLanguage(LanguageResources& res, const detail::LanguageTexts& texts) {
-    detail::AddStrings(res, texts);
-    detail::AddMenus(res, texts);
-    detail::AddDialogs(res, texts);
+void AddLanguage(LanguageResources& res, LANGID language) {
+    detail::AddStrings(res, language);
+    detail::AddMenus(res, language);
+    detail::AddDialogs(res, language);
 }
 
 ModuleResources Build() {
     ModuleResources res;
-    AddLanguage(res, detail::EnglishTexts());
-    for (const detail::LanguageTexts& texts :
-         {detail::SimplifiedChineseTexts(), detail::TraditionalChineseTexts()}) {
-        AddLanguage(res.translations[texts.language], texts);
-    }
+    AddLanguage(res, LANG_ENGLISH_US);
+    for (const LANGID language : {LANG_CHINESE_SIMPLIFIED, LANG_CHINESE_TRADITIONAL})
+        AddLanguage(res.translations[language], language);
     detail::AddBitmaps(res);
     detail::AddCursors(res);
     return res;
