@@ -145,10 +145,7 @@ void CKelSBBodyObj::ResetAllTrackContentList() {
         auto* pTrack = DYNAMIC_DOWNCAST(CKelSBTrackObj, m_lstTracks.GetNext(pos));
         if (pTrack == nullptr)
             continue;
-        CObList& list = pTrack->GetContentList();
-        list.RemoveAll();
-        for (auto* pContent : rows[static_cast<std::size_t>(nTrack)])
-            list.AddTail(pContent);
+        pTrack->SetContentsInTimeOrder(std::move(rows[static_cast<std::size_t>(nTrack)]));
     }
     NoteTrackListsChecked(true, nOffTrack);
 }

@@ -197,23 +197,39 @@ const CKelSBTrackObj::TimeIndex& CKelSBTrackObj::CurrentTimeIndex() const {
 
 void CKelSBTrackObj::TakeTimeIndex(TimeIndex& index) const {
     index.contents.clear();
+    index.bInTimeOrder = true;
+    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
+        if (auto* p = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos)))
+            index.contents.push_back(p);
+        else
+            index.bInTimeOrder = false; // not a material: shown nowhere, so left out
+    }
+    TakeTimes(index);
+}
+
+void CKelSBTrackObj::TakeTimes(TimeIndex& index) {
     index.storyIn.clear();
     index.latestOut.clear();
-    index.bInTimeOrder = true;
     DWORD dwLatest = 0;
-    for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
-        auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos));
-        if (pContent == nullptr) {
-            index.bInTimeOrder = false; // not a material: shown nowhere, so left out
-            continue;
-        }
+    for (const CKelSBContentBaseObj* pContent : index.contents) {
         if (!index.storyIn.empty() && pContent->GetStoryIn() < index.storyIn.back())
             index.bInTimeOrder = false;
         dwLatest = std::max(dwLatest, pContent->GetStoryOut());
-        index.contents.push_back(pContent);
         index.storyIn.push_back(pContent->GetStoryIn());
         index.latestOut.push_back(dwLatest);
     }
+}
+
+void CKelSBTrackObj::SetContentsInTimeOrder(std::vector<CKelSBContentBaseObj*> contents) {
+    m_lstContents.RemoveAll();
+    for (CKelSBContentBaseObj* pContent : contents)
+        m_lstContents.AddTail(pContent);
+    TimeIndex& index = m_timeIndex;
+    index.contents = std::move(contents);
+    index.bInTimeOrder = true;
+    TakeTimes(index);
+    index.nChanges = m_lstContents.nChanges;
+    index.nSomeTrackChanges = g_someTrackChanges;
 }
 
 std::span<CKelSBContentBaseObj* const> CKelSBTrackObj::GetContentsNear(DWORD dwFrom,

@@ -108,6 +108,10 @@ public:
     // tests each one for what it needs; the view this way visits what is on the screen, not
     // what the track holds. Valid until the list or the model changes.
     std::span<CKelSBContentBaseObj* const> GetContentsNear(DWORD dwFrom, DWORD dwTo) const;
+    // Makes the list these materials, which are in time order, and keeps its index by time
+    // from them: a rebuild of every track's list reads each material once, not once more on
+    // the first paint of each track.
+    void SetContentsInTimeOrder(std::vector<CKelSBContentBaseObj*> contents);
     // Gives every material of the list this track index.
     void SetAllContentTrackIndex(WORD nTrack);
     // A material filed under this track's index came, went or moved: the index by time that
@@ -140,6 +144,8 @@ private:
     };
     const TimeIndex& CurrentTimeIndex() const;
     void TakeTimeIndex(TimeIndex& index) const;
+    // Fills storyIn and latestOut for index.contents.
+    static void TakeTimes(TimeIndex& index);
 
     // A change of a track's list moves the model generation too, so that whether the lists
     // are current is known without asking each of them.
