@@ -37,6 +37,9 @@ struct Kind {
     std::function<void(CKelURCmd&, URRecordReader&)> get;
 };
 
+// Every kind of every family (gathered in ur_cmd_records.cpp).
+const std::vector<Kind>& AllKinds();
+
 // The owner of every recovered command. Recovered commands have no editor of their own: like a
 // command whose editor is gone, they work on the module's current one. Never a live editor.
 CKelSBEditorServices* RecoveredOwner();

@@ -76,15 +76,13 @@ void CKelSBEditURBaseCmd::ReadBaseRecord(URRecordReader& in) {
     }
 }
 
-namespace {
-
-// Every kind, by family. A kind's name is unique, so the order only decides which is tried first.
-const std::vector<Kind>& Kinds() {
+// By family, each family's kinds in its own order. A kind's name is its own, so the order only
+// decides which is tried first.
+const std::vector<Kind>& kel::undo::AllKinds() {
     static const std::vector<Kind> kinds = [] {
         std::vector<Kind> all;
-        for (std::vector<Kind> (*family)() :
-             {kel::undo::ContainerMergeCommandKinds, kel::undo::ContainerCommandKinds,
-              kel::undo::TrackCommandKinds, kel::undo::MaterialCommandKinds}) {
+        for (std::vector<Kind> (*family)() : {ContainerMergeCommandKinds, ContainerCommandKinds,
+                                              TrackCommandKinds, MaterialCommandKinds}) {
             for (Kind& kind : family())
                 all.push_back(std::move(kind));
         }
@@ -93,12 +91,14 @@ const std::vector<Kind>& Kinds() {
     return kinds;
 }
 
+namespace {
+
 bool WriteCommand(const CKelURCmd& cmd, std::vector<BYTE>& out) {
     try {
         const auto* pBase = dynamic_cast<const CKelSBEditURBaseCmd*>(&cmd);
         if (pBase == nullptr)
             return false;
-        for (const Kind& kind : Kinds()) {
+        for (const Kind& kind : kel::undo::AllKinds()) {
             if (!kind.is(cmd))
                 continue;
             URRecordWriter record;
@@ -119,7 +119,7 @@ std::unique_ptr<CKelURCmd> ReadCommand(const BYTE* data, std::size_t size) {
     try {
         URRecordReader in(data, size);
         const CString name = in.Text();
-        for (const Kind& kind : Kinds()) {
+        for (const Kind& kind : kel::undo::AllKinds()) {
             if (kind.name != name.str())
                 continue;
             const unsigned id = in.U32();
