@@ -1,8 +1,8 @@
 #include "undo/container_cmds.h"
 
-#include "edit/edit_arrange.h"
 #include "edit/edit_change.h"
 #include "undo/sbedit_editor.h"
+#include "undo/ur_cmd_kind.h"
 
 #include "host/sbobject/content_icons.h"
 #include "host/sbobject/sb_body.h"
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
 
 using Target = CKelSBEditURBaseCmd::Target;
 using ContainerCopies = std::vector<std::unique_ptr<CKelSBContainerObj>>;
@@ -26,12 +27,18 @@ std::size_t KelSBContainerCopies::HeldBytes() const {
     return bytes;
 }
 
-std::size_t CKelURSBUnionContainerCmd::GetHeldBytes() const {
-    return CKelSBEditURBaseCmd::GetHeldBytes() + m_recorded.HeldBytes();
+void KelSBContainerCopies::Write(kel::host::URRecordWriter& out) const {
+    out.Ints(indices);
+    out.U64(copies.size());
+    for (const auto& pCopy : copies)
+        kel::undo::PutObject(out, pCopy);
 }
 
-std::size_t CKelURSBSplitContainerCmd::GetHeldBytes() const {
-    return CKelSBEditURBaseCmd::GetHeldBytes() + m_recorded.HeldBytes();
+void KelSBContainerCopies::Read(kel::host::URRecordReader& in) {
+    indices = in.Ints();
+    const std::size_t n = in.Count(1);
+    for (std::size_t i = 0; i < n; ++i)
+        copies.push_back(kel::undo::GetObject<CKelSBContainerObj>(in));
 }
 
 std::size_t CKelURSBAddItemToSBCmd::GetHeldBytes() const {
@@ -43,178 +50,12 @@ std::size_t CKelURSBAddItemToSBCmd::GetHeldBytes() const {
 
 namespace {
 
-// Merge and split: the operation records a copy of each container it is about to change, and
-// undo puts fresh copies of those back (the command keeps its own), with nothing selected.
-std::function<int(Target&)> RecordCopies(const std::vector<int>& indices,
-                                         KelSBContainerCopies& recorded) {
-    return [&indices, &recorded](Target& t) {
-        const std::vector<CKelSBContainerObj*> containers =
-            kel::edit::ContainersAt(t.body, indices);
-        if (containers.size() != indices.size())
-            return 0;
-        ContainerCopies copies;
-        for (const CKelSBContainerObj* pContainer : containers) {
-            std::unique_ptr<CKelSBContainerObj> pCopy(pContainer->MakeCopy());
-            kel::edit::AttachPieces(*pCopy, &t.scene);
-            copies.push_back(std::move(pCopy));
-        }
-        recorded.copies = std::move(copies);
-        recorded.indices = indices;
-        return 1;
-    };
-}
-
-// Fresh copies of what a command keeps, their pieces still attached.
-ContainerCopies FreshCopies(const KelSBContainerCopies& recorded) {
-    ContainerCopies fresh;
-    for (const auto& pCopy : recorded.copies)
-        fresh.emplace_back(pCopy->MakeCopy());
-    return fresh;
-}
-
-// Puts a recorded container back in place of the one at nIndex, or in at nIndex when bInsert,
-// keeping the track lists and giving its materials their pieces' icons.
-void PutBack(Target& t, int nIndex, std::unique_ptr<CKelSBContainerObj> pCopy, bool bInsert,
-             kel::edit::TrackListUpkeep& lists, CKelContentIconMaker& icons) {
-    CKelSBContainerObj& container = *pCopy;
-    if (!bInsert) {
-        if (const CKelSBContainerObj* pOld = t.body.GetContainerObj(nIndex))
-            lists.Remove(*pOld);
-        kel::edit::TakeContainerAt(t.body, nIndex).reset();
-    }
-    kel::edit::InsertContainerAt(t.body, nIndex, std::move(pCopy));
-    kel::edit::DetachPieces(container, &t.scene);
-    icons.MakeFor(container);
-    lists.Insert(container);
-}
-
-INT_PTR MaterialCount(const ContainerCopies& copies) {
-    INT_PTR nCount = 0;
-    for (const auto& pCopy : copies)
-        nCount += pCopy->GetContentCount();
-    return nCount;
-}
-
 bool IsDescending(const std::vector<int>& indices) {
     return std::adjacent_find(indices.begin(), indices.end(), std::less_equal<int>()) ==
            indices.end();
 }
 
 } // namespace
-
-// ---- Merge ------------------------------------------------------------------------------------
-
-int CKelURSBUnionContainerCmd::RecordContainers() {
-    return RunStep(RecordCopies(m_arrMergedContainers, m_recorded));
-}
-
-int CKelURSBUnionContainerCmd::Undo() {
-    return RunStep([this](Target& t) {
-        const std::vector<int>& indices = m_recorded.indices;
-        if (indices.size() < 2 || m_recorded.copies.size() != indices.size())
-            return 0;
-        // The receiver stands where the others' leaving moved it, holding all their materials.
-        std::vector<int> others(indices.begin() + 1, indices.end());
-        std::sort(others.begin(), others.end());
-        const int nReceiver =
-            indices[0] -
-            static_cast<int>(std::lower_bound(others.begin(), others.end(), indices[0]) -
-                             others.begin());
-        const CKelSBContainerObj* pReceiver = t.body.GetContainerObj(nReceiver);
-        if (pReceiver == nullptr ||
-            pReceiver->GetContentCount() != MaterialCount(m_recorded.copies) ||
-            std::adjacent_find(others.begin(), others.end()) != others.end() ||
-            others.back() >= t.body.GetContainerCount() + static_cast<int>(others.size()))
-            return 0;
-        // The lists are taken while current: making the copies moves the model's generation.
-        kel::edit::TrackListUpkeep lists(t.body);
-        ContainerCopies fresh = FreshCopies(m_recorded);
-        CKelContentIconMaker icons(t.scene.GetPieceList());
-        PutBack(t, nReceiver, std::move(fresh[0]), false, lists, icons);
-        // The others go back lowest index first, so that each lands where it was.
-        for (int nIndex : others) {
-            const auto at = std::find(indices.begin() + 1, indices.end(), nIndex) - indices.begin();
-            PutBack(t, nIndex, std::move(fresh[static_cast<std::size_t>(at)]), true, lists, icons);
-        }
-        lists.Done();
-        t.editor.ResetViewKeepingModel();
-        return 1;
-    });
-}
-
-int CKelURSBUnionContainerCmd::Redo(int bFirst) {
-    if (bFirst)
-        return 1;
-    return RunStep([this](Target& t) {
-        CKelSBContentBaseObj* pFocus =
-            kel::edit::ContentAt(t.body, m_focus.nContainer, m_focus.nContent);
-        kel::edit::TrackListUpkeep lists(t.body);
-        CKelSBContainerObj* pReceiver =
-            kel::edit::MergeContainers(t.body, m_arrMergedContainers, lists);
-        if (pReceiver == nullptr)
-            return 0;
-        CKelSBContainerObj& receiver = *pReceiver;
-
-        CObList& selection = t.editor.GetSelContainerList();
-        selection.RemoveAll();
-        selection.AddTail(&receiver);
-        const bool bFocusMerged =
-            pFocus != nullptr && receiver.GetContentList().Find(pFocus) != nullptr;
-        t.editor.SetCurContent(bFocusMerged ? pFocus : nullptr);
-        t.editor.InvalidateAll();
-        return 1;
-    });
-}
-
-// ---- Split ------------------------------------------------------------------------------------
-
-int CKelURSBSplitContainerCmd::RecordContainers() {
-    return RunStep(RecordCopies(m_arrSplitContainers, m_recorded));
-}
-
-int CKelURSBSplitContainerCmd::Undo() {
-    return RunStep([this](Target& t) {
-        const std::vector<int>& indices = m_recorded.indices;
-        if (m_recorded.copies.size() != indices.size())
-            return 0;
-        // The split containers keep their first material; the rest went to the end, one each.
-        const int nAdded =
-            static_cast<int>(MaterialCount(m_recorded.copies)) - static_cast<int>(indices.size());
-        const int nKept = t.body.GetContainerCount() - nAdded;
-        const std::vector<CKelSBContainerObj*> split = kel::edit::ContainersAt(t.body, indices);
-        if (split.size() != indices.size() ||
-            std::any_of(indices.begin(), indices.end(), [&](int i) { return i >= nKept; }))
-            return 0;
-        kel::edit::TrackListUpkeep lists(t.body); // before the copies, as in a merge's undo
-        ContainerCopies fresh = FreshCopies(m_recorded);
-        while (t.body.GetContainerCount() > nKept) {
-            const int nLast = t.body.GetContainerCount() - 1;
-            lists.Remove(*t.body.GetContainerObj(nLast));
-            kel::edit::TakeContainerAt(t.body, nLast).reset();
-        }
-        CKelContentIconMaker icons(t.scene.GetPieceList());
-        for (std::size_t i = 0; i < indices.size(); ++i)
-            PutBack(t, indices[i], std::move(fresh[i]), false, lists, icons);
-        lists.Done();
-        t.editor.ResetViewKeepingModel();
-        return 1;
-    });
-}
-
-int CKelURSBSplitContainerCmd::Redo(int bFirst) {
-    if (bFirst)
-        return 1;
-    return RunStep([this](Target& t) {
-        kel::edit::TrackListUpkeep lists(t.body);
-        const auto added = kel::edit::SplitContainers(t.body, m_arrSplitContainers, lists);
-        if (!added)
-            return 0;
-        for (CKelSBContainerObj* pContainer : *added)
-            t.editor.GetSelContainerList().AddTail(pContainer);
-        t.editor.InvalidateAll();
-        return 1;
-    });
-}
 
 // ---- Adding the host's items ------------------------------------------------------------------
 
@@ -550,4 +391,104 @@ int CKelURSBDragFromOutCmd::Redo(int bFirst) {
         t.editor.InvalidateRects(rects);
         return 1;
     });
+}
+
+// ---- As plain data ----------------------------------------------------------------------------
+
+namespace {
+
+using kel::undo::GetFocus;
+using kel::undo::GetObject;
+using kel::undo::Kind;
+using kel::undo::MakeKind;
+using kel::undo::PutFocus;
+using kel::undo::PutObject;
+using kel::undo::URRecordReader;
+using kel::undo::URRecordWriter;
+
+void PutTracks(URRecordWriter& out, const std::vector<std::unique_ptr<CKelSBTrackObj>>& tracks) {
+    out.U64(tracks.size());
+    for (const auto& track : tracks)
+        PutObject(out, track);
+}
+
+void GetTracks(URRecordReader& in, std::vector<std::unique_ptr<CKelSBTrackObj>>& tracks) {
+    const std::size_t n = in.Count(1);
+    for (std::size_t i = 0; i < n; ++i)
+        tracks.push_back(GetObject<CKelSBTrackObj>(in));
+}
+
+} // namespace
+
+std::vector<Kind> kel::undo::ContainerCommandKinds() {
+    using W = URRecordWriter;
+    using R = URRecordReader;
+    return {
+        MakeKind<CKelURSBAddItemToSBCmd>(
+            "add-items",
+            [](const CKelURSBAddItemToSBCmd& c, W& o) {
+                PutFocus(o, c.m_focus);
+                o.I32(c.m_nFirstAddedContainer);
+                o.I32(c.m_nFirstAddedTrack);
+                o.I32(c.m_nAddedTrackCount);
+                o.Ints(c.m_arrSelectedContainers);
+                c.m_addedContainers.Write(o);
+                o.Ints(c.m_arrAddedTracks);
+                PutTracks(o, c.m_arrTrackCopies);
+            },
+            [](CKelURSBAddItemToSBCmd& c, R& i) {
+                c.m_focus = GetFocus(i);
+                c.m_nFirstAddedContainer = i.I32();
+                c.m_nFirstAddedTrack = i.I32();
+                c.m_nAddedTrackCount = i.I32();
+                c.m_arrSelectedContainers = i.Ints();
+                c.m_addedContainers.Read(i);
+                c.m_arrAddedTracks = i.Ints();
+                GetTracks(i, c.m_arrTrackCopies);
+            }),
+        MakeKind<CKelURSBDeleteContainerCmd>(
+            "delete",
+            [](const CKelURSBDeleteContainerCmd& c, W& o) {
+                PutFocus(o, c.m_focus);
+                o.Ints(c.m_arrRemovedContainers);
+                o.U64(c.m_arrRippleShifts.size());
+                for (const auto& shift : c.m_arrRippleShifts) {
+                    o.I32(shift.nTrack);
+                    o.U32(shift.dwFrom);
+                    o.U64(static_cast<std::uint64_t>(static_cast<std::int64_t>(shift.nDelta)));
+                }
+            },
+            [](CKelURSBDeleteContainerCmd& c, R& i) {
+                c.m_focus = GetFocus(i);
+                c.m_arrRemovedContainers = i.Ints();
+                c.m_arrRippleShifts.resize(i.Count(16));
+                for (auto& shift : c.m_arrRippleShifts) {
+                    shift.nTrack = i.I32();
+                    shift.dwFrom = i.U32();
+                    shift.nDelta = static_cast<long>(static_cast<std::int64_t>(i.U64()));
+                }
+            }),
+        MakeKind<CKelURSBDragFromOutCmd>(
+            "drag-in",
+            [](const CKelURSBDragFromOutCmd& c, W& o) {
+                o.I32(c.m_nShift);
+                o.I32(c.m_nDropTrack);
+                o.U32(c.m_dwShiftThreshold);
+                o.I32(c.m_nFirstNewContainer);
+                o.I32(c.m_nNewContainerCount);
+                o.Ints(c.m_arrSelectedContainers);
+                PutFocus(o, c.m_focus);
+                o.Ints(c.m_arrRestoredContainers);
+            },
+            [](CKelURSBDragFromOutCmd& c, R& i) {
+                c.m_nShift = i.I32();
+                c.m_nDropTrack = i.I32();
+                c.m_dwShiftThreshold = i.U32();
+                c.m_nFirstNewContainer = i.I32();
+                c.m_nNewContainerCount = i.I32();
+                c.m_arrSelectedContainers = i.Ints();
+                c.m_focus = GetFocus(i);
+                c.m_arrRestoredContainers = i.Ints();
+            }),
+    };
 }

@@ -32,6 +32,9 @@ struct KelSBContainerCopies {
     std::vector<std::unique_ptr<CKelSBContainerObj>> copies;
 
     std::size_t HeldBytes() const;
+    // As plain data (ur_cmd_kind.h). Read appends the copies it reads.
+    void Write(kel::host::URRecordWriter& out) const;
+    void Read(kel::host::URRecordReader& in);
 };
 
 // "Merge Materials". The first merged container receives the materials of the others, in the
@@ -145,3 +148,11 @@ public:
     kel::edit::Focus m_focus;                 // before the drop
     std::vector<int> m_arrRestoredContainers;
 };
+
+namespace kel::undo {
+struct Kind;
+// These commands as plain data (ur_cmd_kind.h), for a history recovered after a crash: merge and
+// split in container_merge_cmds.cpp, the others in container_cmds.cpp, each beside its commands.
+std::vector<Kind> ContainerMergeCommandKinds();
+std::vector<Kind> ContainerCommandKinds();
+} // namespace kel::undo

@@ -3,6 +3,7 @@
 #include "edit/edit_change.h"
 #include "edit/edit_clip_fx.h"
 #include "undo/sbedit_editor.h"
+#include "undo/ur_cmd_kind.h"
 
 #include "host/effects/io_effect.h"
 #include "host/sbobject/sb_body.h"
@@ -11,6 +12,7 @@
 #include "host/scene/play_scene.h"
 
 #include <array>
+#include <string_view>
 
 using kel::edit::ChangeJournal;
 using Target = CKelSBEditURBaseCmd::Target;
@@ -410,4 +412,169 @@ int CKelURSBIOSoftFXPasteCmd::Undo() {
 
 int CKelURSBIOSoftFXPasteCmd::Redo(int bFirst) {
     return bFirst ? 1 : Swap();
+}
+
+// ---- As plain data ----------------------------------------------------------------------------
+
+namespace {
+
+using kel::undo::GetFocus;
+using kel::undo::GetGUID;
+using kel::undo::GetNumbers;
+using kel::undo::GetObject;
+using kel::undo::Kind;
+using kel::undo::MakeKind;
+using kel::undo::PutFocus;
+using kel::undo::PutGUID;
+using kel::undo::PutNumbers;
+using kel::undo::PutObject;
+using kel::undo::URRecordReader;
+using kel::undo::URRecordWriter;
+
+void PutClip(URRecordWriter& out, const KelSBClipRecord& clip) {
+    out.I32(clip.bInPoint);
+    out.Ints(clip.frames.tracks);
+    PutNumbers(out, clip.frames.oldFrames);
+    PutNumbers(out, clip.frames.newFrames);
+}
+
+void GetClip(URRecordReader& in, KelSBClipRecord& clip) {
+    clip.bInPoint = in.I32();
+    clip.frames.tracks = in.Ints();
+    clip.frames.oldFrames = GetNumbers<long>(in);
+    clip.frames.newFrames = GetNumbers<long>(in);
+}
+
+template <typename T>
+Kind ClipKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { PutClip(o, c.m_clip); },
+        [](T& c, URRecordReader& i) { GetClip(i, c.m_clip); });
+}
+
+} // namespace
+
+std::vector<Kind> kel::undo::MaterialCommandKinds() {
+    using W = URRecordWriter;
+    using R = URRecordReader;
+    return {
+        MakeKind<CKelURSBChangeLengthCmd>(
+            "trim",
+            [](const CKelURSBChangeLengthCmd& c, W& o) {
+                o.I32(c.m_nTrackIndex);
+                o.I32(c.m_nSide);
+                o.U32(c.m_dwOldFrame);
+                o.U32(c.m_dwNewFrame);
+            },
+            [](CKelURSBChangeLengthCmd& c, R& i) {
+                c.m_nTrackIndex = i.I32();
+                c.m_nSide = i.I32();
+                c.m_dwOldFrame = i.U32();
+                c.m_dwNewFrame = i.U32();
+            }),
+        ClipKind<CKelURSBClipInCmd>("clip-in"),
+        ClipKind<CKelURSBClipOutCmd>("clip-out"),
+        MakeKind<CKelURSBDeleteSpaceCmd>(
+            "delete-space",
+            [](const CKelURSBDeleteSpaceCmd& c, W& o) {
+                o.I32(c.m_nTrackIndex);
+                o.U32(c.m_dwOldFrame);
+                o.U32(c.m_dwNewFrame);
+            },
+            [](CKelURSBDeleteSpaceCmd& c, R& i) {
+                c.m_nTrackIndex = i.I32();
+                c.m_dwOldFrame = i.U32();
+                c.m_dwNewFrame = i.U32();
+            }),
+        MakeKind<CKelURSBSameLengthCmd>(
+            "same-length",
+            [](const CKelURSBSameLengthCmd& c, W& o) {
+                const kel::edit::SameLengthRecord& r = c.m_record;
+                o.U32(r.dwLength);
+                for (const auto* v : {&r.resizedTracks, &r.resizedStoryIns, &r.oldLengths,
+                                      &r.shiftedTracks, &r.shiftThresholds, &r.shiftAmounts})
+                    PutNumbers(o, *v);
+                o.Ints(r.touchedTracks);
+            },
+            [](CKelURSBSameLengthCmd& c, R& i) {
+                kel::edit::SameLengthRecord& r = c.m_record;
+                r.dwLength = i.U32();
+                for (auto* v : {&r.resizedTracks, &r.resizedStoryIns, &r.oldLengths,
+                                &r.shiftedTracks, &r.shiftThresholds, &r.shiftAmounts})
+                    *v = GetNumbers<DWORD>(i);
+                r.touchedTracks = i.Ints();
+            }),
+        MakeKind<CKelURSBDragWithinSBCmd>(
+            "move",
+            [](const CKelURSBDragWithinSBCmd& c, W& o) {
+                PutFocus(o, c.m_focus);
+                o.Ints(c.m_arrSelectedContainers);
+                o.U64(c.m_entries.size());
+                for (const auto& e : c.m_entries) {
+                    for (const int v : {e.nContainer, e.nContent, e.nOldTrack, e.nOldStoryIn,
+                                        e.nNewTrack, e.nNewStoryIn})
+                        o.I32(v);
+                }
+            },
+            [](CKelURSBDragWithinSBCmd& c, R& i) {
+                c.m_focus = GetFocus(i);
+                c.m_arrSelectedContainers = i.Ints();
+                c.m_entries.resize(i.Count(24));
+                for (auto& e : c.m_entries) {
+                    for (int* v : {&e.nContainer, &e.nContent, &e.nOldTrack, &e.nOldStoryIn,
+                                   &e.nNewTrack, &e.nNewStoryIn})
+                        *v = i.I32();
+                }
+            }),
+        MakeKind<CKelURSBIOModeCmd>(
+            "io-mode",
+            [](const CKelURSBIOModeCmd& c, W& o) {
+                o.I32(c.m_nContainerIndex);
+                o.I32(c.m_nContentIndex);
+                PutObject(o, c.m_pStoredContent);
+            },
+            [](CKelURSBIOModeCmd& c, R& i) {
+                c.m_nContainerIndex = i.I32();
+                c.m_nContentIndex = i.I32();
+                c.m_pStoredContent = GetObject<CKelSBContentBaseObj>(i);
+            }),
+        MakeKind<CKelURSBReplacePieceCmd>(
+            "replace-piece",
+            [](const CKelURSBReplacePieceCmd& c, W& o) {
+                PutFocus(o, c.m_material);
+                PutGUID(o, c.m_oldGUID);
+                PutGUID(o, c.m_newGUID);
+            },
+            [](CKelURSBReplacePieceCmd& c, R& i) {
+                c.m_material = GetFocus(i);
+                c.m_oldGUID = GetGUID(i);
+                c.m_newGUID = GetGUID(i);
+            }),
+        MakeKind<CKelURSBIOSoftFXPasteCmd>(
+            "fx-paste",
+            [](const CKelURSBIOSoftFXPasteCmd& c, W& o) {
+                PutFocus(o, c.m_focus);
+                o.Ints(c.m_arrSelectedContainers);
+                for (int k = 0; k < 3; ++k) {
+                    o.U64(c.m_arrEffects[k].size());
+                    for (const auto& effect : c.m_arrEffects[k])
+                        PutObject(o, effect);
+                    o.U64(c.m_arrTargets[k].size());
+                    for (const auto& target : c.m_arrTargets[k])
+                        PutFocus(o, target);
+                }
+            },
+            [](CKelURSBIOSoftFXPasteCmd& c, R& i) {
+                c.m_focus = GetFocus(i);
+                c.m_arrSelectedContainers = i.Ints();
+                for (int k = 0; k < 3; ++k) {
+                    const std::size_t effects = i.Count(1);
+                    for (std::size_t e = 0; e < effects; ++e)
+                        c.m_arrEffects[k].push_back(GetObject<CKelIOSoftEffectBaseObj>(i));
+                    c.m_arrTargets[k].resize(i.Count(8));
+                    for (auto& target : c.m_arrTargets[k])
+                        target = GetFocus(i);
+                }
+            }),
+    };
 }

@@ -181,3 +181,9 @@ public:
 private:
     int Swap();
 };
+
+namespace kel::undo {
+struct Kind;
+// This family's commands as plain data (ur_cmd_kind.h), for a history recovered after a crash.
+std::vector<Kind> MaterialCommandKinds();
+} // namespace kel::undo

@@ -1,6 +1,7 @@
 #include "undo/track_cmds.h"
 
 #include "undo/sbedit_editor.h"
+#include "undo/ur_cmd_kind.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -320,4 +322,109 @@ int CKelURSBSettingsCmd::Undo() {
 
 int CKelURSBSettingsCmd::Redo(int bFirst) {
     return bFirst ? 1 : Swap();
+}
+
+// ---- As plain data ----------------------------------------------------------------------------
+
+namespace {
+
+using kel::undo::GetObject;
+using kel::undo::Kind;
+using kel::undo::MakeKind;
+using kel::undo::PutObject;
+using kel::undo::URRecordReader;
+using kel::undo::URRecordWriter;
+
+// Append and insert: the track's index and the copy the last undo took.
+template <typename T>
+Kind TrackCopyKind(std::string_view name) {
+    return MakeKind<T>(
+        name,
+        [](const T& c, URRecordWriter& o) {
+            o.I32(c.m_nTrackIndex);
+            PutObject(o, c.m_pTrack);
+        },
+        [](T& c, URRecordReader& i) {
+            c.m_nTrackIndex = i.I32();
+            c.m_pTrack = GetObject<CKelSBTrackObj>(i);
+        });
+}
+
+template <typename T>
+Kind TrackIndexKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { o.I32(c.m_nTrackIndex); },
+        [](T& c, URRecordReader& i) { c.m_nTrackIndex = i.I32(); });
+}
+
+void PutRemoved(URRecordWriter& out, const KelSBRemovedTrack& removed) {
+    out.I32(removed.nTrackIndex);
+    out.I32(removed.nContainerCount);
+    out.Ints(removed.containerIndices);
+    out.Ints(removed.survivors);
+    PutObject(out, removed.pTrack);
+}
+
+void GetRemoved(URRecordReader& in, KelSBRemovedTrack& removed) {
+    removed.nTrackIndex = in.I32();
+    removed.nContainerCount = in.I32();
+    removed.containerIndices = in.Ints();
+    removed.survivors = in.Ints();
+    removed.pTrack = GetObject<CKelSBTrackObj>(in);
+}
+
+template <typename T>
+Kind RemovedTrackKind(std::string_view name) {
+    return MakeKind<T>(
+        name, [](const T& c, URRecordWriter& o) { PutRemoved(o, c.m_removed); },
+        [](T& c, URRecordReader& i) { GetRemoved(i, c.m_removed); });
+}
+
+} // namespace
+
+std::vector<Kind> kel::undo::TrackCommandKinds() {
+    using W = URRecordWriter;
+    using R = URRecordReader;
+    return {
+        TrackCopyKind<CKelURSBAppendTrackCmd>("append-track"),
+        TrackCopyKind<CKelURSBInsertTrackCmd>("insert-track"),
+        TrackIndexKind<CKelURSBMoveupTrackCmd>("track-up"),
+        TrackIndexKind<CKelURSBMovedownTrackCmd>("track-down"),
+        RemovedTrackKind<CKelURSBDeleteTrackCmd>("delete-track"),
+        RemovedTrackKind<CKelURSBCutTrackCmd>("cut-track"),
+        MakeKind<CKelURSBPasteTrackCmd>(
+            "paste-track",
+            [](const CKelURSBPasteTrackCmd& c, W& o) {
+                o.I32(c.m_nTrackIndex);
+                o.I32(c.m_nContainerCount);
+                o.Ints(c.m_arrContainerIndices);
+                o.Ints(c.m_arrSurvivors);
+                PutObject(o, c.m_pTrack);
+            },
+            [](CKelURSBPasteTrackCmd& c, R& i) {
+                c.m_nTrackIndex = i.I32();
+                c.m_nContainerCount = i.I32();
+                c.m_arrContainerIndices = i.Ints();
+                c.m_arrSurvivors = i.Ints();
+                c.m_pTrack = GetObject<CKelSBTrackObj>(i);
+            }),
+        MakeKind<CKelURSBSettingsCmd>(
+            "settings",
+            [](const CKelURSBSettingsCmd& c, W& o) {
+                o.I32(c.m_attr.nFrameDisplay);
+                o.I32(c.m_attr.nTrackHeight);
+                o.I32(c.m_attr.nPlayRangeOnly);
+                o.Text(c.m_attr.strName);
+                o.U32(c.m_attr.dwRangeStart);
+                o.U32(c.m_attr.dwRangeEnd);
+            },
+            [](CKelURSBSettingsCmd& c, R& i) {
+                c.m_attr.nFrameDisplay = i.I32();
+                c.m_attr.nTrackHeight = i.I32();
+                c.m_attr.nPlayRangeOnly = i.I32();
+                c.m_attr.strName = i.Text();
+                c.m_attr.dwRangeStart = i.U32();
+                c.m_attr.dwRangeEnd = i.U32();
+            }),
+    };
 }
