@@ -122,9 +122,11 @@ void Runner::Recover(const ScriptLine& line) {
 void Runner::AfterLine(const ScriptLine& line) {
     if (!m_saver)
         return;
-    // Lines that only look change nothing a save would keep.
-    static const std::set<std::string> lookOnly = {"dump", "expect", "check", "keep",
-                                                   "same", "paint",  "idle",  "autosave"};
+    // Lines that only look change nothing a save would keep, and an explicit save has just
+    // kept everything: noting it as a change would have the saver write the saved work again,
+    // a recovery file of a document that needs none.
+    static const std::set<std::string> lookOnly = {"dump",  "expect", "check",    "keep", "same",
+                                                   "paint", "idle",   "autosave", "save"};
     if (lookOnly.count(line.words[0]) == 0)
         m_saver->NoteChange();
     m_saver->Poll(Scene());
