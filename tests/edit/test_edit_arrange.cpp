@@ -24,16 +24,7 @@ protected:
                                       Content(6, 1)->GetStoryIn()}),
                   storyIns);
         ExpectConsistent("the align");
-        const std::vector<BYTE> after = Bytes();
-        for (int round = 0; round < 2; ++round) {
-            Undo();
-            Undo();
-            EXPECT_EQ(Bytes(), before);
-            Redo();
-            Redo();
-            EXPECT_EQ(Bytes(), after);
-            ExpectConsistent("redo");
-        }
+        ExpectStepsRoundTrip(before, 0);
     }
 };
 
@@ -97,17 +88,9 @@ TEST_F(ArrangeTest, SameLengthFindsTheSameMaterialsThroughManyUndosAndRedos) {
     Select({0, 1, 2, 7}, Content(7, 0));
     const std::vector<BYTE> before = Bytes();
     ASSERT_EQ(view->SameLength(), 1);
-    const std::vector<BYTE> after = Bytes();
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 125u);
     EXPECT_EQ(Content(3, 0)->GetStoryIn(), 175u);
-    for (int round = 0; round < 4; ++round) {
-        Undo();
-        ASSERT_EQ(Bytes(), before) << "undo " << round;
-        ExpectConsistent("undo");
-        Redo();
-        ASSERT_EQ(Bytes(), after) << "redo " << round;
-        ExpectConsistent("redo");
-    }
+    ExpectStepsRoundTrip(before, 0, 4);
 }
 
 TEST_F(ArrangeTest, SameLengthWithNothingToChangeRecordsNothing) {

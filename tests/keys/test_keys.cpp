@@ -160,6 +160,11 @@ TEST_F(KeyTest, NoKeyEditsWhileTheMouseHoldsAMaterialOrWithoutHotKeys) {
     KelSetUseHotKey(1);
     Key('X');
     EXPECT_EQ(LastStepText(), Text(IDS_HIST_CUT));
+    // Z and Y whatever the modifiers held.
+    Key('Z', {VK_CONTROL});
+    EXPECT_EQ(Steps(), 0);
+    Key('Y', {VK_SHIFT});
+    EXPECT_EQ(Steps(), 1);
 }
 
 } // namespace
