@@ -20,14 +20,6 @@ using kel::platform::DrawRecord;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kCyan = RGB(0, 255, 255);
 
-std::vector<std::string> Texts(const DrawLog& log, const char* operation) {
-    std::vector<std::string> texts;
-    for (const DrawRecord& r : log)
-        if (r.Is(operation))
-            texts.push_back(r.text.GetString());
-    return texts;
-}
-
 const DrawRecord* FindText(const DrawLog& log, const char* text) {
     for (const DrawRecord& r : log)
         if ((r.Is("DrawText") || r.Is("TextOut")) && r.text == text)
@@ -184,16 +176,7 @@ TEST_F(ViewPaintTest, RulerAtOneSecondPerUnitLabelsEveryFiveSeconds) {
     EXPECT_EQ(shortTicks, 36 * 4);
 }
 
-TEST_F(ViewPaintTest, RulerShowsFrameCountsWhenTheStoryboardCountsFrames) {
-    CKelSBBodyAttr attr = body->GetEditAttr();
-    attr.nFrameDisplay = 1;
-    body->SetEditAttr(attr);
-    const auto texts = Texts(Paint(), "TextOut");
-    ASSERT_GE(texts.size(), 3u);
-    EXPECT_EQ(texts[0], "0");
-    EXPECT_EQ(texts[1], "125");
-    EXPECT_EQ(texts[2], "250");
-}
+// The ruler's frame counts when the storyboard counts frames: the runner script paint.kss.
 
 TEST_F(ViewPaintTest, ScrolledRulerLabelsFollowTheScrollPosition) {
     SizeView(300, 300); // 183 pixels of time area for 350 frames
