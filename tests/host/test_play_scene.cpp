@@ -381,17 +381,8 @@ TEST(ScenePlay, AStopEndsThePlayAtTheFrameOnTheAir) {
     ASSERT_EQ(watcher.frames.size(), 5u);
     EXPECT_EQ(watcher.frames.back(), std::make_pair(DWORD{14}, 1));
     EXPECT_EQ(CKelCGSBServer::GetPosition(), 14u);
-
-    // The stop frame of a script: used by the next play only.
-    watcher.frames.clear();
-    scene->SetStopAtFrame(DWORD{30});
-    ASSERT_EQ(scene->PlayStoryBoard(&watcher), 1);
-    EXPECT_EQ(watcher.frames.back(), std::make_pair(DWORD{30}, 1));
-    EXPECT_EQ(watcher.frames.size(), 21u);
-    watcher.frames.clear();
-    news->SetTimeLinePos(340);
-    ASSERT_EQ(scene->PlayStoryBoard(&watcher), 1);
-    EXPECT_EQ(watcher.frames.back(), std::make_pair(news->GetDuration(), 1));
+    // A script's stop frame, used by the next play only: the runner script
+    // storyboards_playback.kss.
 }
 
 TEST(ScenePlay, EffectsMoviesAndScrollsMoveOnTheAir) {
