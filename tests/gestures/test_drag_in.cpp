@@ -17,6 +17,7 @@ using Piece = KelPieceDragData;
 // data's test below.
 
 TEST_F(DragInTest, ADropSnapsToTheMaterialBeforeAndPushesWhatFollowsByTheOverlap) {
+    Click(X(90), RowY(0)); // the Headline Out: the selection the drop replaces
     const std::vector<BYTE> before = Bytes();
     // Just after the Headline Out (85-95) on track 0: the Out piece (12 frames, held at 6)
     // starts at 95, where it runs 7 frames into the Logo (100): the Logo moves by 7.
@@ -30,7 +31,13 @@ TEST_F(DragInTest, ADropSnapsToTheMaterialBeforeAndPushesWhatFollowsByTheOverlap
         EXPECT_EQ(Content(nNew, 0)->GetStoryIn(), 95u);
         EXPECT_EQ(Content(3, 0)->GetStoryIn(), 107u);
         EXPECT_EQ(Content(3, 1)->GetStoryIn(), 119u);
+        EXPECT_EQ(SelectedContainers(), std::vector<int>{nNew});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{nNew, 0}));
     });
+    Undo();
+    EXPECT_EQ(SelectedContainers(), std::vector<int>{2});
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{2, 0}));
+    Redo();
 
     // With room enough before the next material nothing moves.
     const int nSteps = Steps();
