@@ -1,13 +1,12 @@
-// The editor on the sample scene (see undo_fixture.h for its containers) with the view at
-// 1000 x 300 and 25 frames per unit, so that frame f lies at client x 100 + f and track i's row
-// runs from y 49 + 30 i. Editing tests run an operation as the user starts it and check what
+// The editor on the sample scene (see undo_fixture.h for its containers) at one frame a pixel
+// (view/view_input_fixture.h). Editing tests run an operation as the user starts it and check what
 // every operation owes: one step and the document marked modified when something changed,
 // nothing at all otherwise, locked tracks untouched, and undo and redo byte for byte.
 #pragma once
 
 #include "undo/undo_fixture.h"
+#include "view/view_input_fixture.h"
 
-#include "host/services/video_std.h"
 #include "platform/headless_backend.h"
 
 #include <functional>
@@ -17,30 +16,9 @@
 
 namespace kel::test {
 
-class EditTest : public UndoTest {
+class EditTest : public ViewInputFixture<UndoTest> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(CKelVideoStd::SetFrameRate(25.0));
-        UndoTest::SetUp();
-        SizeView(1000, 300);
-        view->Scroll().UpdateHRange();
-        view->Scroll().UpdateVRange();
-    }
-
-    static int X(int frame) { return 100 + frame; }
-    static int RowY(int track) { return 49 + 30 * track + 15; }
-    static CPoint At(int frame, int track) { return CPoint(X(frame), RowY(track)); }
-
-    // A left click at a client point, through the platform's mouse delivery.
-    void Click(CPoint client) {
-        CPoint screen = client;
-        view->ClientToScreen(&screen);
-        headless->SetCursorPosition(screen);
-        headless->SetKeyDown(VK_LBUTTON, true);
-        kel::platform::DeliverMouse(WM_LBUTTONDOWN, screen, MK_LBUTTON);
-        headless->SetKeyDown(VK_LBUTTON, false);
-        kel::platform::DeliverMouse(WM_LBUTTONUP, screen, 0);
-    }
+    using ViewInputFixture<UndoTest>::Content;
 
     // (story in, story out) of every material on the locked tracks, in container order.
     std::vector<std::pair<DWORD, DWORD>> LockedMaterials() const {

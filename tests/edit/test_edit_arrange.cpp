@@ -24,16 +24,7 @@ protected:
                                       Content(6, 1)->GetStoryIn()}),
                   storyIns);
         ExpectConsistent("the align");
-        const std::vector<BYTE> after = Bytes();
-        for (int round = 0; round < 2; ++round) {
-            Undo();
-            Undo();
-            EXPECT_EQ(Bytes(), before);
-            Redo();
-            Redo();
-            EXPECT_EQ(Bytes(), after);
-            ExpectConsistent("redo");
-        }
+        ExpectStepsRoundTrip(before, 0);
     }
 };
 
@@ -97,17 +88,9 @@ TEST_F(ArrangeTest, SameLengthFindsTheSameMaterialsThroughManyUndosAndRedos) {
     Select({0, 1, 2, 7}, Content(7, 0));
     const std::vector<BYTE> before = Bytes();
     ASSERT_EQ(view->SameLength(), 1);
-    const std::vector<BYTE> after = Bytes();
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 125u);
     EXPECT_EQ(Content(3, 0)->GetStoryIn(), 175u);
-    for (int round = 0; round < 4; ++round) {
-        Undo();
-        ASSERT_EQ(Bytes(), before) << "undo " << round;
-        ExpectConsistent("undo");
-        Redo();
-        ASSERT_EQ(Bytes(), after) << "redo " << round;
-        ExpectConsistent("redo");
-    }
+    ExpectStepsRoundTrip(before, 0, 4);
 }
 
 TEST_F(ArrangeTest, SameLengthWithNothingToChangeRecordsNothing) {
@@ -132,11 +115,14 @@ TEST_F(ArrangeTest, MergeGathersTheMaterialsInSelectionOrder) {
                   [&] {
                       ASSERT_EQ(Body().GetContainerCount(), 7);
                       ASSERT_EQ(Container(5)->GetContentCount(), 4);
-                      EXPECT_EQ(Content(5, 2)->GetStoryIn(),
-                                0u); // Headline In after the Lower Third
+                      EXPECT_EQ(Content(5, 1)->GetStoryIn(), 60u); // its own Lower Third Out
+                      EXPECT_EQ(Content(5, 2)->GetStoryIn(), 0u);  // then Headline In
                       EXPECT_EQ(Content(5, 3)->GetStoryIn(), 30u); // then the orphan
                       EXPECT_EQ(view->Selection().GetSelContainerIndices(), std::vector<int>{5});
+                      EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{5, 2}));
                   });
+    Undo();
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
     Select({3}, Content(3, 0));
     ExpectNoChange([&] { return view->MergeMaterials(); }, "one container");
 }
@@ -147,7 +133,8 @@ TEST_F(ArrangeTest, SplitPutsEachFurtherMaterialAloneInSelectionOrder) {
     ASSERT_EQ(view->SplitMaterials(), 1);
     EXPECT_EQ(NewestStepName(), CString("Split Materials"));
     // The new containers joined the selection.
-    EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{0, 3, 8, 9, 10}));
+    EXPECT_EQ(view->Selection().GetSelContainerIndicesInSelectionOrder(),
+              (std::vector<int>{8, 0, 3, 9, 10}));
     ExpectRoundTrip(before, [&] {
         ASSERT_EQ(Body().GetContainerCount(), 11);
         EXPECT_EQ(Content(9, 0)->GetStoryIn(), 190u);  // Lower Third Out, split first

@@ -77,6 +77,9 @@ TEST_F(ClipFXTest, PastedEffectsReachEachKindFromItsClipboardAndPassLockedTracks
                       EXPECT_NE(EffectOf(3, 1)->GetEffectName(), CString("Spin"));
                       EXPECT_EQ(EffectOf(6, 0)->GetEffectName(), lowerThird);
                   });
+    // Every swap ends with an empty selection.
+    EXPECT_TRUE(view->Selection().GetSelContainerList().IsEmpty());
+    EXPECT_EQ(view->Selection().GetCurContent(), nullptr);
 }
 
 // Found by the random run of edits: a pasted effect brought its source's play duration, which

@@ -35,10 +35,13 @@ TEST_F(DeleteTest, InNormalModeADeleteLeavesItsGap) {
                       EXPECT_EQ(StoryIns(0), (std::vector<DWORD>{0, 10, 100, 112}));
                       EXPECT_TRUE(StoryIns(2).empty());
                   });
-    // Undo selects what came back, with the focus where it was.
+    // Undo selects what came back, with the focus where it was, and they show their pieces'
+    // pictures at once, not only after the next full refresh.
     Undo();
     EXPECT_EQ(view->Selection().GetSelContainerIndices(), (std::vector<int>{2, 6}));
     EXPECT_EQ(view->Selection().GetCurContent(), Content(2, 0));
+    EXPECT_NE(Content(2, 0)->GetIcon(), nullptr);
+    EXPECT_NE(Content(6, 0)->GetIcon(), nullptr);
 }
 
 TEST_F(DeleteTest, InRippleModeTheRestOfEachTrackClosesUpAndUndoOpensItAgain) {
@@ -100,26 +103,33 @@ TEST_F(DeleteTest, ADeleteThatCannotKeepEveryContainerDeletesNone) {
     ExpectConsistent("a refused delete");
 }
 
-TEST_F(DeleteTest, OnAFullDiskADeleteStillComesBack) {
-    // Snapshots that cannot be written are kept in memory by the command.
-    FullDisk full;
-    Select({3, 8}, Content(8, 1));
-    ExpectOneStep([&] { return view->DeleteSelectedMaterials(); }, "Delete Objects");
-}
-
+// The Delete key runs the same command.
 TEST_F(DeleteTest, TheDeleteButtonAsksAndOnlyYesDeletes) {
+    Select({});
+    dlg->RunButton(IDC_BTN_DELETE); // nothing selected: nothing asked
+    EXPECT_TRUE(BoxTexts().empty());
     Select({2}, Content(2, 0));
     const std::vector<BYTE> before = Bytes();
     headless->QueueMessageBoxAnswer(IDNO);
     dlg->RunButton(IDC_BTN_DELETE);
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(History().GetStepCount(), 0);
+    EXPECT_EQ(headless->MessageBoxes().back().type, UINT{MB_YESNO | MB_ICONQUESTION});
+    EXPECT_EQ(view->GetHistorySync(), 1);
     headless->QueueMessageBoxAnswer(IDYES);
     dlg->RunButton(IDC_BTN_DELETE);
     EXPECT_EQ(Body().GetContainerCount(), 8);
     EXPECT_EQ(NewestStepName(), CString("Delete Objects"));
     EXPECT_EQ(BoxTexts(), (std::vector<CString>{Text(IDS_ASK_DELETE_MATERIALS),
                                                 Text(IDS_ASK_DELETE_MATERIALS)}));
+
+    // A material of a locked track among them: refused with a word, without a question.
+    Select({0, 4}, Content(4, 0));
+    const std::vector<BYTE> withLocked = Bytes();
+    dlg->RunButton(IDC_BTN_DELETE);
+    EXPECT_EQ(BoxTexts().back(), Text(IDS_LOCKED_NO_DELETE));
+    EXPECT_EQ(headless->MessageBoxes().back().type, UINT{MB_OK});
+    EXPECT_EQ(Bytes(), withLocked);
 }
 
 // ---- Cut and copy -----------------------------------------------------------------------------

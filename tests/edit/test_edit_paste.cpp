@@ -25,21 +25,6 @@ protected:
         }
         return placed;
     }
-    // The steps since nSteps, undone and redone twice: the bytes before and after them.
-    void ExpectStepsRoundTrip(const std::vector<BYTE>& before, int nSteps) {
-        const std::vector<BYTE> after = Bytes();
-        const int nNew = History().GetStepCount() - nSteps;
-        for (int round = 0; round < 2; ++round) {
-            for (int i = 0; i < nNew; ++i)
-                Undo();
-            EXPECT_EQ(Bytes(), before) << "round " << round;
-            ExpectConsistent("undo");
-            for (int i = 0; i < nNew; ++i)
-                Redo();
-            EXPECT_EQ(Bytes(), after) << "round " << round;
-            ExpectConsistent("redo");
-        }
-    }
     using Placed = std::vector<std::tuple<int, DWORD, DWORD>>;
 };
 
@@ -129,11 +114,8 @@ TEST_F(PasteTest, PasteOntoALockedTrackIsRefusedAndTold) {
 
 TEST_F(PasteTest, TheMenusPastePutsTheCopiesWhereTheMenuWasOpened) {
     CopyLowerThirdAndOrphan();
-    CPoint screen = At(300, 2);
-    view->ClientToScreen(&screen);
-    headless->SetCursorPosition(screen);
-    kel::platform::DeliverMouse(WM_RBUTTONDOWN, screen, MK_RBUTTON);
-    kel::platform::DeliverMouse(WM_RBUTTONUP, screen, 0);
+    Mouse(WM_RBUTTONDOWN, At(300, 2), MK_RBUTTON);
+    Mouse(WM_RBUTTONUP, At(300, 2), 0);
     ASSERT_EQ(view->Gesture().GetRightClickPoint(), At(300, 2));
     ASSERT_EQ(view->PasteMaterialsAtMenuPoint(), 1);
     EXPECT_EQ(From(9), (Placed{{2, 300, 308}, {2, 340, 348}, {3, 310, 360}}));

@@ -41,8 +41,9 @@ TEST_F(AddItemsTest, TwoGroupsWithAllPhasesGetTwoNewTracksAtTheEnd) {
 
 TEST_F(AddItemsTest, ItemsGoInAtTheFirstSelectedTrackAndMoveTheRestDown) {
     SelectOnly({kSampleHeadline, kSampleOpening});
-    Click(50, RowY(2)); // track 2's header
+    Click(X(24), RowY(2)); // the Lower Third In, and with it its track
     ASSERT_EQ(SelectedTracks(), std::vector<int>{2});
+    ASSERT_EQ(SelectedContainers(), std::vector<int>{6});
     const std::vector<BYTE> before = Bytes();
     Add(0);
     ExpectRoundTrip(before, [&] {
@@ -52,6 +53,11 @@ TEST_F(AddItemsTest, ItemsGoInAtTheFirstSelectedTrackAndMoveTheRestDown) {
         EXPECT_EQ(Content(6, 0)->GetTrackIndex(), 4); // what was on track 2
         EXPECT_TRUE(Body().GetTrackObj(1)->IsLocked());
     });
+    // Undo gives back the selection the add found.
+    Undo();
+    EXPECT_EQ(SelectedContainers(), std::vector<int>{6});
+    EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{6, 0}));
+    EXPECT_EQ(SelectedTracks(), std::vector<int>{2});
 }
 
 TEST_F(AddItemsTest, AnAddThatStopsEarlyRecordsWhatItAdded) {

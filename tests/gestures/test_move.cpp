@@ -43,10 +43,18 @@ TEST_F(MoveTest, MaterialsLandOnTheTrackUnderThemAndPushWhatIsInTheirWay) {
     EXPECT_EQ(
         (std::vector<int>{entries[1].nContainer, entries[1].nOldStoryIn, entries[1].nNewStoryIn}),
         (std::vector<int>{7, 30, 85}));
+    // The moved material stays selected and current through undo and redo.
+    const auto selectionIsTheMovedMaterial = [&] {
+        EXPECT_EQ(SelectedContainers(), std::vector<int>{1});
+        EXPECT_EQ(view->Selection().GetCurFocus(), (kel::edit::Focus{1, 0}));
+    };
     ExpectRoundTrip(before, [&] {
         EXPECT_EQ(Content(1, 0)->GetTrackIndex(), 3);
         EXPECT_EQ(Content(7, 0)->GetStoryIn(), 85u);
+        selectionIsTheMovedMaterial();
     });
+    Undo();
+    selectionIsTheMovedMaterial();
 }
 
 TEST_F(MoveTest, AGroupSpreadOverTracksStaysSpread) {

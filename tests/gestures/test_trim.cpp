@@ -4,6 +4,8 @@
 #include "gesture_fixture.h"
 #include "undo/material_cmds.h"
 
+#include "host/effects/io_effect.h"
+
 #include <map>
 
 namespace kel::test {
@@ -49,6 +51,10 @@ TEST_F(TrimTest, AnEdgeLetGoIsOneUndoableStepThatStopsAtItsNeighbours) {
         ExpectRoundTrip(before, [&] {
             EXPECT_EQ(Content(c.nContainer, c.nContent)->GetStoryIn(), c.dwIn);
             EXPECT_EQ(Content(c.nContainer, c.nContent)->GetStoryOut(), c.dwOut);
+            // The effect plays as long as its material.
+            const auto* pPiece =
+                static_cast<CKelSBContentPieceBaseObj*>(Content(c.nContainer, c.nContent));
+            EXPECT_EQ(pPiece->GetIOSoftEffect()->GetPlayDuration(), c.dwOut - c.dwIn);
         });
     }
 }

@@ -99,12 +99,10 @@ TEST_F(ServiceLanguageTest, AnswersInTheChosenLanguageAndFallsBackToEnglish) {
     ScopedModule englishOnly;
     EXPECT_EQ(CKelModuleRC::LoadStringW(englishOnly.Handle(), kStrGreeting), "Are You Sure?");
 
-    // Traditional Chinese, which this module lacks: English.
+    // Traditional Chinese, which this module lacks: English. A language the editor does not
+    // know is English.
     CKelModuleRC::SetLanguage(LANG_CHINESE_TRADITIONAL);
     EXPECT_EQ(CKelModuleRC::LoadStringW(&handle, kStrGreeting), "Are You Sure?");
-}
-
-TEST_F(ServiceLanguageTest, AnUnknownLanguageIsEnglish) {
     CKelModuleRC::SetLanguage(1031);
     EXPECT_EQ(CKelModuleRC::GetLanguage(), LANG_ENGLISH_US);
     EXPECT_EQ(CKelModuleRC::LoadStringW(&handle, kStrGreeting), "Are You Sure?");

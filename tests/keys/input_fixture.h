@@ -36,7 +36,6 @@ protected:
     static CPoint Header(int track) { return CPoint(50, RowY(track)); }
     static CPoint BelowHeaders() { return CPoint(50, 250); }
     static CPoint BelowTracks() { return CPoint(X(300), 250); }
-    static CPoint At(int frame, int track) { return CPoint(X(frame), RowY(track)); }
 
     void SetUp() override {
         Base::SetUp();

@@ -1,8 +1,8 @@
-// The shortcut keys, pressed while the timeline view has the focus: each reaches the operation
-// of the button its tooltip names, in the same states, and is refused where the button is.
+// The shortcut keys, pressed while the timeline view has the focus: each runs the button its
+// tooltip names (what each does is the runner script keys_menus.kss), and none edits while
+// loaded, while the mouse holds a material or without hot keys.
 #include "keys/input_fixture.h"
 
-#include "host/effects/io_effect.h"
 #include "host/services/live_output.h"
 #include "res/button_table.h"
 
@@ -57,108 +57,14 @@ TEST_F(KeyTest, EveryKeyRunsTheButtonWhoseTooltipNamesIt) {
         EXPECT_EQ(KelSBViewKeyCommand(nKey), 0u) << nKey;
 }
 
-TEST_F(KeyTest, HomeEndAndTheArrowsMoveTheTimeLine) {
-    // At the head already, Home repaints nothing.
+// Where the keys move the time line to is the runner script's; at the head already, Home
+// repaints nothing.
+TEST_F(KeyTest, HomeAtTheHeadRepaintsNothing) {
     view->UpdateWindow();
     const int nPaints = headless->PaintCount(*view);
     Key(VK_HOME);
     view->UpdateWindow();
     EXPECT_EQ(headless->PaintCount(*view), nPaints);
-
-    Key(VK_END);
-    EXPECT_EQ(Body().GetTimeLinePos(), Body().GetDuration());
-    Key(VK_HOME);
-    EXPECT_EQ(Body().GetTimeLinePos(), 0u);
-    // The key editing points: every material's entry and outlet.
-    Key(VK_RIGHT);
-    EXPECT_EQ(Body().GetTimeLinePos(), 10u);
-    Key(VK_RIGHT);
-    EXPECT_EQ(Body().GetTimeLinePos(), 20u);
-    Key(VK_LEFT);
-    EXPECT_EQ(Body().GetTimeLinePos(), 10u);
-    EXPECT_EQ(Steps(), 0);
-}
-
-// Each key that edits makes one step; Z takes it back and Y makes it again, whatever the
-// modifiers held (Ctrl+Z is Z).
-TEST_F(KeyTest, EditingKeysMakeOneStepThatZAndYTakeBackAndRedo) {
-    struct Case {
-        const char* what;
-        std::vector<int> containers; // selected, the last one's first material current
-        DWORD dwTimeLine;
-        UINT nKey;
-        UINT nText;
-    };
-    const Case cases[] = {
-        {"delete", {0}, 0, VK_DELETE, IDS_HIST_DELETE},
-        {"cut", {1}, 0, 'X', IDS_HIST_CUT},
-        {"paste at the time line", {3}, 400, 'V', IDS_HIST_FIXED_PASTE},
-        {"clip the entry point", {}, 50, 'B', IDS_HIST_CLIP_IN},
-        {"clip the outlet point", {}, 50, 'N', IDS_HIST_CLIP_OUT},
-        {"paste FX", {8}, 0, 'G', IDS_HIST_FX_PASTE},
-        {"align left", {6, 8}, 0, 'L', IDS_HIST_ALIGN_LEFT},
-        {"align right", {6, 8}, 0, 'R', IDS_HIST_ALIGN_RIGHT},
-        {"same length", {6, 8}, 0, 'W', IDS_HIST_SAME_LENGTH},
-        {"merge", {6, 8}, 0, 'U', IDS_HIST_MERGE},
-        {"split", {3}, 0, 'S', IDS_HIST_SPLIT},
-        {"play mode", {1}, 0, 'P', IDS_HIST_IO_MODE},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Body().SetTimeLinePos(c.dwTimeLine);
-        // The clipboards the pastes need: the Logo's materials, the Stay effect of container 1.
-        Select({3}, Content(3, 0));
-        Key('C');
-        Select({1}, Content(1, 0));
-        Key('F');
-        Select(c.containers, c.containers.empty() ? nullptr : Content(c.containers.back(), 0));
-        if (c.nKey == VK_DELETE)
-            headless->QueueMessageBoxAnswer(IDYES);
-        if (c.nKey == 'P')
-            AnswerEffectEditor("Wipe");
-        const std::vector<BYTE> before = Bytes();
-        const int nSteps = Steps();
-        Key(c.nKey);
-        ASSERT_EQ(Steps(), nSteps + 1);
-        EXPECT_EQ(LastStepText(), Text(c.nText));
-        // The time line is no part of a step: a paste leaves it behind what it pasted.
-        const std::vector<BYTE> after = Bytes();
-        const DWORD dwAfterLine = Body().GetTimeLinePos();
-        Key('Z', {VK_CONTROL});
-        Body().SetTimeLinePos(c.dwTimeLine);
-        EXPECT_EQ(Bytes(), before);
-        ExpectConsistent(std::string(c.what) + " undone");
-        Key('Y', {VK_SHIFT});
-        Body().SetTimeLinePos(dwAfterLine);
-        EXPECT_EQ(Bytes(), after);
-        ExpectConsistent(std::string(c.what) + " redone");
-        Key('Z');
-    }
-    // Copying makes no step; A selects everything.
-    EXPECT_EQ(MaterialsOnClipboard(), 2);
-    EXPECT_EQ(scene->GetSBEditObj()->GetFXClipboardStay().GetCount(), 1);
-    Key('A');
-    EXPECT_EQ(SelectedContainers().size(), 9u);
-}
-
-TEST_F(KeyTest, DeleteAsksFirstAndRefusesMaterialsOfLockedTracks) {
-    // Nothing selected: no question.
-    Key(VK_DELETE);
-    EXPECT_EQ(BoxesShown(), 0u);
-    Select({0}, Content(0, 0));
-    headless->QueueMessageBoxAnswer(IDNO);
-    Key(VK_DELETE);
-    ASSERT_EQ(BoxesShown(), 1u);
-    EXPECT_EQ(headless->MessageBoxes()[0].type, UINT{MB_YESNO | MB_ICONQUESTION});
-    EXPECT_EQ(Steps(), 0);
-
-    Select({0, 4}, Content(4, 0));
-    const std::vector<BYTE> before = Bytes();
-    Key(VK_DELETE);
-    ASSERT_EQ(BoxesShown(), 2u);
-    EXPECT_EQ(headless->MessageBoxes()[1].text.str(), Text(IDS_LOCKED_NO_DELETE));
-    EXPECT_EQ(headless->MessageBoxes()[1].type, UINT{MB_OK});
-    EXPECT_EQ(Bytes(), before);
 }
 
 TEST_F(KeyTest, ToolKeysSwitchTheModeAndItsButton) {
@@ -174,14 +80,7 @@ TEST_F(KeyTest, ToolKeysSwitchTheModeAndItsButton) {
     EXPECT_TRUE(checked(IDC_BTN_NORMAL));
 }
 
-TEST_F(KeyTest, SpacePlaysMCompilesAndEscapeClearsTheLiveOutput) {
-    Key(VK_SPACE);
-    EXPECT_FALSE(scene->GetLastPlay().empty());
-    EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
-    ClearReceived();
-    Key('M');
-    EXPECT_EQ(PanelSwitches(), (std::vector<WPARAM>{0, 1}));
-
+TEST_F(KeyTest, EscapeClearsTheLiveOutputButDuringAScrubTakesTheScrubBack) {
     const int nClears = CKelDrvGFB::GetClearCount();
     const long long nFields = CKelDrvSys::GetFieldCount();
     Key(VK_ESCAPE);
@@ -189,7 +88,6 @@ TEST_F(KeyTest, SpacePlaysMCompilesAndEscapeClearsTheLiveOutput) {
     EXPECT_EQ(CKelDrvSys::GetFieldCount(), nFields + 1);
     EXPECT_EQ(CKelDrvGFB::GetLastUpdateFlag(), -1);
 
-    // Escape in the middle of a scrub takes the scrub back and leaves the output alone.
     Down(X(40), 30);
     Move(X(80), 30);
     ASSERT_TRUE(view->Gesture().Is(KelSBGestureState::kScrub));
@@ -262,6 +160,11 @@ TEST_F(KeyTest, NoKeyEditsWhileTheMouseHoldsAMaterialOrWithoutHotKeys) {
     KelSetUseHotKey(1);
     Key('X');
     EXPECT_EQ(LastStepText(), Text(IDS_HIST_CUT));
+    // Z and Y whatever the modifiers held.
+    Key('Z', {VK_CONTROL});
+    EXPECT_EQ(Steps(), 0);
+    Key('Y', {VK_SHIFT});
+    EXPECT_EQ(Steps(), 1);
 }
 
 } // namespace

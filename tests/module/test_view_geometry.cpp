@@ -1,5 +1,4 @@
 // The timeline view's time scale, regions and storyboard selector.
-#include "dialog/automation.h"
 #include "editor_fixture.h"
 
 #include "host/sbobject/sb_body.h"
@@ -200,22 +199,6 @@ TEST_F(ViewGeometryTest, SelectorShowsDefaultNamesWithTheirPositionAndSwitches) 
     // Without a scene the selector offers nothing it could not switch to.
     KelSBSetCurScene(nullptr);
     EXPECT_EQ(selector->GetCount(), 0);
-}
-
-TEST_F(ViewGeometryTest, AutomationStateDescribesTheView) {
-    SizeView(1000, 300);
-    kel::automation::EditorState state;
-    ASSERT_EQ(dlg->SendMessage(WM_KELSB_AUTOMATION_STATE, 0, reinterpret_cast<LPARAM>(&state)), 1);
-    EXPECT_TRUE(state.hasView);
-    EXPECT_EQ(state.view, view);
-    EXPECT_EQ(state.client, CRect(0, 0, 1000, 300));
-    EXPECT_EQ(state.regions[kel::automation::kTrackArea], view->Geometry().GetTrackAreaRect());
-    EXPECT_EQ(state.zoomIndex, 6); // 25 frames per unit
-    EXPECT_FALSE(state.hasCurrentContent);
-
-    dlg->RunButton(IDC_BTN_DELETE_SPACE);
-    dlg->SendMessage(WM_KELSB_AUTOMATION_STATE, 0, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(state.toolMode, 1);
 }
 
 } // namespace

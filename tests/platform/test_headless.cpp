@@ -77,16 +77,6 @@ TEST_F(HeadlessTest, CursorStateFollowsClipAndDefaultHandling) {
     EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), headless->CurrentCursor());
 }
 
-TEST_F(HeadlessTest, RubberBandsAreNormalisedAndLimited) {
-    LoggingWnd wnd;
-    ASSERT_TRUE(wnd.CreatePopup(CRect(100, 100, 300, 300)));
-    EXPECT_TRUE(
-        headless->TrackRubberBand(wnd, CPoint(0, 0), CRect(0, 0, 1920, 1080)).IsRectEmpty());
-    headless->QueueRubberBand(CRect(150, 80, 20, 10));
-    EXPECT_EQ(CRect(20, 10, 100, 50),
-              headless->TrackRubberBand(wnd, CPoint(0, 0), CRect(100, 100, 200, 150)));
-}
-
 namespace {
 
 class RecordingTarget : public COleDropTarget {

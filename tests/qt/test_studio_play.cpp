@@ -7,6 +7,7 @@
 #include "qt/qt_backend.h"
 #include "studio_window.h"
 #include "video_export.h"
+#include "workspace_fixture.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_container.h"
@@ -24,7 +25,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -34,33 +34,22 @@
 
 namespace {
 
-using kel::studio::StudioWindow;
-
-class StudioPlayTest : public ::testing::Test {
+class StudioPlayTest : public kel::test::WorkspaceFixture {
 protected:
     void SetUp() override {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        qunsetenv("KELSB_CONFIG_DIR");
-        previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
-        backend = kel::qt::Installed();
-        Start();
+        WorkspaceFixture::SetUp();
+        StartPlaying();
     }
     void TearDown() override {
         CKelDrvSys::SetFieldClock({});
-        window.reset();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        kel::platform::SetBackend(std::move(previous));
+        WorkspaceFixture::TearDown();
     }
-    void Start() {
+    // A studio that plays as fast as it can; the one before goes first, as it would on a
+    // restart.
+    void StartPlaying() {
         window.reset();
-        window = std::make_unique<StudioWindow>(kel::studio::StudioSettingsPath());
-        kel::studio::StartOptions options;
-        options.desktop = QRect(0, 0, 1280, 800);
-        options.interactive = false;
-        std::string error;
-        ASSERT_TRUE(window->Start(options, &error)) << error;
+        Start();
         window->LiveOutput()->SetPaced(false);
-        QApplication::processEvents();
         ReadState();
     }
     void ReadState() {
@@ -68,7 +57,6 @@ protected:
         Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
                               reinterpret_cast<LPARAM>(&state));
     }
-    CWnd* Dialog() { return window->Host().Dialog(); }
     CKelSBBodyObj& Body() { return *window->Host().Scene()->GetSBEditObj()->GetCurSBBodyObj(); }
     QWidget* ViewWidget() { return backend->WidgetFor(state.view); }
     QWidget* ButtonWidget(UINT nId) { return backend->WidgetFor(Dialog()->GetDlgItem(nId)); }
@@ -114,10 +102,6 @@ protected:
     }
     int UndoSteps() { return Body().GetURBase()->GetUndoStepCount(); }
 
-    QTemporaryDir config;
-    std::unique_ptr<kel::platform::Backend> previous;
-    kel::qt::QtBackend* backend = nullptr;
-    std::unique_ptr<StudioWindow> window;
     kel::automation::EditorState state;
 };
 
@@ -253,7 +237,7 @@ TEST_F(StudioPlayTest, UploadShowsWithAnOutputDeviceAndTheLoadedStateIsPlain) {
     // Without a device configured the studio leaves Upload hidden.
     window->Settings().StoreOutputDevice(false);
     window->Settings().Sync();
-    Start();
+    StartPlaying();
     EXPECT_FALSE(Dialog()->GetDlgItem(IDC_BTN_UPLOAD)->IsWindowVisible());
 }
 

@@ -248,53 +248,25 @@ TEST_F(TrackOperationTest, SettingsAreOneStepAndACancelledDialogLeavesNothing) {
     EXPECT_EQ(Body().GetName(), CString("News"));
 }
 
-TEST_F(TrackOperationTest, TheDeleteModeIsASettingAndNoStep) {
-    EXPECT_EQ(view->SetDeleteMode(ID_DELETE_MODE_RIPPLE), 1);
-    EXPECT_EQ(Body().GetDeleteMode(), 1);
-    EXPECT_TRUE(MarkedModified());
-    EXPECT_EQ(view->SetDeleteMode(ID_DELETE_MODE_NORMAL), 1);
-    EXPECT_EQ(Body().GetDeleteMode(), 0);
-    EXPECT_EQ(Steps(), 0);
-}
-
-// The track menu, the storyboard menu and the view's tool buttons, as their commands arrive.
-TEST_F(TrackOperationTest, MenuAndToolButtonCommandsReachTheirOperations) {
+// The view's tool buttons (the menus' items are the context menu tests').
+TEST_F(TrackOperationTest, ToolButtonCommandsReachTheirOperations) {
     const auto command = [&](UINT nId) { view->SendMessage(WM_COMMAND, MAKEWPARAM(nId, 0), 0); };
-    view->Selection().SetCurTrackIndex(0);
-    command(ID_TRACK_APPEND);
-    EXPECT_EQ(Body().GetTrackCount(), 6);
-    command(ID_TRACK_COPY);
-    EXPECT_EQ(TracksOnClipboard(), 1);
-    command(ID_TRACK_PASTE);
-    EXPECT_EQ(Body().GetTrackCount(), 7);
-    headless->QueueMessageBoxAnswer(IDYES);
-    command(ID_TRACK_CUT);
-    EXPECT_EQ(Body().GetTrackCount(), 6);
-    command(ID_DELETE_MODE_RIPPLE);
-    EXPECT_EQ(Body().GetDeleteMode(), 1);
-    AnswerProperties(IDOK);
-    command(ID_SB_SETUP);
-    EXPECT_EQ(Body().GetName(), CString("Late News"));
     AnswerProperties(IDOK, "Night News");
     command(IDC_VIEW_TOOL_SB_SETUP);
     EXPECT_EQ(Body().GetName(), CString("Night News"));
-    EXPECT_EQ(Steps(), 5);
+    EXPECT_EQ(Steps(), 1);
     ASSERT_TRUE(navigator.IsWindowVisible());
     command(IDC_VIEW_TOOL_SB_NAVIGATOR);
     EXPECT_FALSE(navigator.IsWindowVisible());
     command(IDC_VIEW_TOOL_SB_NAVIGATOR);
     EXPECT_TRUE(navigator.IsWindowVisible());
 
-    // Loaded: the tracks and the properties stay as they are; the delete mode may change.
+    // Loaded: the properties stay as they are.
     Load();
     const int nModals = headless->ModalDialogsRun();
-    command(ID_TRACK_APPEND);
-    command(ID_SB_SETUP);
-    command(ID_DELETE_MODE_NORMAL);
-    EXPECT_EQ(Body().GetTrackCount(), 6);
+    command(IDC_VIEW_TOOL_SB_SETUP);
     EXPECT_EQ(headless->ModalDialogsRun(), nModals);
-    EXPECT_EQ(Body().GetDeleteMode(), 0);
-    EXPECT_EQ(Steps(), 5);
+    EXPECT_EQ(Steps(), 1);
 }
 
 } // namespace

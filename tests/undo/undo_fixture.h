@@ -133,6 +133,24 @@ protected:
         }
     }
 
+    // The steps since nSteps, undone and redone `rounds` times: the bytes before and after them.
+    void ExpectStepsRoundTrip(const std::vector<BYTE>& before, int nSteps, int rounds = 2) {
+        const std::vector<BYTE> after = Bytes();
+        const int nNew = History().GetStepCount() - nSteps;
+        for (int round = 0; round < rounds; ++round) {
+            for (int i = 0; i < nNew; ++i)
+                Undo();
+            EXPECT_TRUE(Bytes() == before)
+                << "round " << round << ": " << Difference(Bytes(), before);
+            ExpectConsistent("undo");
+            for (int i = 0; i < nNew; ++i)
+                Redo();
+            EXPECT_TRUE(Bytes() == after)
+                << "round " << round << ": " << Difference(Bytes(), after);
+            ExpectConsistent("redo");
+        }
+    }
+
     // Selects containers in the given order and makes a material current, as clicks would.
     void Select(const std::vector<int>& containers, CKelSBContentBaseObj* pCurrent = nullptr) {
         view->Selection().GetSelContainerList().RemoveAll();

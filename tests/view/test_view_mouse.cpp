@@ -4,13 +4,10 @@
 #include "host/scene/play_scene.h"
 #include "res/resource.h"
 
-#include <map>
-
 namespace kel::test {
 namespace {
 
-constexpr int kMarkerY = 23; // inside the marker band (y 17 to 29)
-constexpr int kRulerY = 40;  // inside the ruler (y 29 to 49)
+constexpr int kRulerY = 40; // inside the ruler (y 29 to 49)
 
 using ViewPressTest = ViewInputTest;
 
@@ -28,34 +25,6 @@ TEST_F(ViewPressTest, AMaterialDragStartsOnlyAfterThreePixels) {
     Move(X(50), RowY(0), false);
     EXPECT_EQ(view->Gesture().GetPressPoint(), CPoint(0, 0));
     Up(X(50), RowY(0));
-}
-
-using ViewMarkerTest = ViewInputTest;
-
-TEST_F(ViewMarkerTest, TheFeedbackLinesEraseThemselves) {
-    body->SetRange(100, 200);
-    headless->ClearClientDrawing(*view);
-    Down(X(150), kMarkerY);
-    Move(X(160), kMarkerY);
-    Move(X(175), kMarkerY);
-    Up(X(175), kMarkerY);
-    // Every XOR line is drawn twice at the same place, so the screen ends as it started.
-    std::map<int, int> linesAt;
-    for (const auto& record : headless->ClientDrawing(*view))
-        if (record.Is("LineTo") && record.rop2 == R2_XORPEN)
-            ++linesAt[record.from.x];
-    EXPECT_EQ(linesAt.size(), 6u); // both marks at three places
-    for (const auto& [x, count] : linesAt)
-        EXPECT_EQ(count % 2, 0) << x;
-}
-
-TEST_F(ViewMarkerTest, LosingTheMouseEndsTheDrag) {
-    body->SetRange(100, 200);
-    Down(X(150), kMarkerY);
-    ASSERT_EQ(view->Gesture().GetMarkerMode(), 3u);
-    dlg->SetCapture();
-    EXPECT_EQ(view->Gesture().GetMarkerMode(), 0u);
-    ReleaseCapture();
 }
 
 using ViewScrubTest = ViewInputTest;

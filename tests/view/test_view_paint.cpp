@@ -1,13 +1,8 @@
 // What the timeline view paints: checked on the drawing operations a recording device context
 // keeps, on the sample scene ("News": five tracks, track 1 locked, track 2 not playing, a
 // material on track 3 whose piece the scene does not hold) at 25 frames per second.
-#include "module/editor_fixture.h"
+#include "view_input_fixture.h"
 
-#include "host/sbobject/sb_body.h"
-#include "host/sbobject/sb_container.h"
-#include "host/sbobject/sb_content.h"
-#include "host/sbobject/sb_edit.h"
-#include "host/services/video_std.h"
 #include "platform/recording_dc.h"
 #include "res/resource.h"
 
@@ -25,14 +20,6 @@ using kel::platform::DrawRecord;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kCyan = RGB(0, 255, 255);
 
-std::vector<std::string> Texts(const DrawLog& log, const char* operation) {
-    std::vector<std::string> texts;
-    for (const DrawRecord& r : log)
-        if (r.Is(operation))
-            texts.push_back(r.text.GetString());
-    return texts;
-}
-
 const DrawRecord* FindText(const DrawLog& log, const char* text) {
     for (const DrawRecord& r : log)
         if ((r.Is("DrawText") || r.Is("TextOut")) && r.text == text)
@@ -46,19 +33,8 @@ std::vector<DrawRecord> Matching(const DrawLog& log, auto predicate) {
     return out;
 }
 
-class ViewPaintTest : public EditorTest {
+class ViewPaintTest : public ViewInputTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(CKelVideoStd::SetFrameRate(25.0));
-        EditorTest::SetUp();
-        SizeView(1000, 300);
-        body = scene->GetSBEditObj()->GetCurSBBodyObj();
-        ASSERT_NE(body, nullptr);
-        ASSERT_EQ(body->GetFramesPerUnit(), 25u); // one frame per pixel
-        view->Scroll().UpdateHRange();
-        view->Scroll().UpdateVRange();
-    }
-
     // One whole paint of the view, or of the part `paintClip` of it.
     DrawLog Paint(const CRect* paintClip = nullptr) {
         CRect client;
@@ -67,12 +43,6 @@ protected:
         view->OnDraw(&dc);
         return dc.Operations();
     }
-
-    CKelSBContentBaseObj* Content(int container, int material) {
-        return body->GetContainerObj(container)->GetContentObj(material);
-    }
-
-    CKelSBBodyObj* body = nullptr;
 };
 
 // ---- Materials.
@@ -206,16 +176,7 @@ TEST_F(ViewPaintTest, RulerAtOneSecondPerUnitLabelsEveryFiveSeconds) {
     EXPECT_EQ(shortTicks, 36 * 4);
 }
 
-TEST_F(ViewPaintTest, RulerShowsFrameCountsWhenTheStoryboardCountsFrames) {
-    CKelSBBodyAttr attr = body->GetEditAttr();
-    attr.nFrameDisplay = 1;
-    body->SetEditAttr(attr);
-    const auto texts = Texts(Paint(), "TextOut");
-    ASSERT_GE(texts.size(), 3u);
-    EXPECT_EQ(texts[0], "0");
-    EXPECT_EQ(texts[1], "125");
-    EXPECT_EQ(texts[2], "250");
-}
+// The ruler's frame counts when the storyboard counts frames: the runner script paint.kss.
 
 TEST_F(ViewPaintTest, ScrolledRulerLabelsFollowTheScrollPosition) {
     SizeView(300, 300); // 183 pixels of time area for 350 frames
@@ -414,27 +375,16 @@ TEST_F(ViewPaintTest, HeaderTipNamesTheButtonUnderTheMouse) {
     EXPECT_EQ(tipAt(CPoint(10, 51)), "");                // above the buttons
 }
 
-} // namespace
-} // namespace kel::test
-
 // ---- Gesture feedback.
-
-namespace kel::test {
-namespace {
 
 TEST_F(ViewPaintTest, MarkerFeedbackLinesAreXorAndGoneWhenTheDragEnds) {
     body->SetRange(20, 120); // range bar from x 120 to 220
-    auto mouse = [&](UINT message, CPoint client, UINT flags) {
-        view->ClientToScreen(&client);
-        headless->SetCursorPosition(client);
-        kel::platform::DeliverMouse(message, client, flags);
-    };
     auto feedback = [&] {
         return Matching(headless->ClientDrawing(*view),
                         [](const DrawRecord& r) { return r.Is("LineTo") && r.rop2 == R2_XORPEN; });
     };
     headless->ClearClientDrawing(*view);
-    mouse(WM_LBUTTONDOWN, CPoint(170, 22), MK_LBUTTON); // inside the bar: the whole range
+    Down(170, 22); // inside the bar: the whole range
     auto lines = feedback();
     ASSERT_EQ(lines.size(), 2u);
     for (const DrawRecord& r : lines) {
@@ -446,8 +396,8 @@ TEST_F(ViewPaintTest, MarkerFeedbackLinesAreXorAndGoneWhenTheDragEnds) {
     EXPECT_EQ(lines[0].from.x, 120);
     EXPECT_EQ(lines[1].from.x, 220);
 
-    mouse(WM_MOUSEMOVE, CPoint(180, 22), MK_LBUTTON);
-    mouse(WM_LBUTTONUP, CPoint(180, 22), 0);
+    Move(180, 22);
+    Up(180, 22);
     // Every line was drawn an even number of times: nothing is left on the screen.
     std::map<int, int> drawn;
     for (const DrawRecord& r : feedback())

@@ -81,6 +81,8 @@ protected:
         Down(x, y, modifiers);
         Up(x, y);
     }
+    void Click(CPoint client, UINT modifiers = 0) { Click(client.x, client.y, modifiers); }
+    static CPoint At(int frame, int track) { return CPoint(X(frame), RowY(track)); }
 
     kel::automation::EditorState State() const {
         kel::automation::EditorState state;
