@@ -205,13 +205,21 @@ TEST(MediaCatalogue, EmbeddedMediaIsFoundByName) {
 
 // ---- The sample ----
 
-TEST(SampleScene, HoldsWhatTheEditorIsExercisedWith) {
-    auto scene = KelCreateSampleScene();
+// The sample scene with its first storyboard, the News, current.
+class OnTheSample : public ::testing::Test {
+protected:
+    std::unique_ptr<CKelPlaySceneObj> scene = KelCreateSampleScene();
+    CKelSBBodyObj* news = Current(*scene);
+};
+using SampleScene = OnTheSample;
+using TimeLineContent = OnTheSample;
+using ScenePlay = OnTheSample;
+
+TEST_F(SampleScene, HoldsWhatTheEditorIsExercisedWith) {
     CKelSBEditObj* document = scene->GetSBEditObj();
     ASSERT_GE(document->GetSBBodyCount(), 2);
     EXPECT_EQ(document->GetCurSBBodyIndex(), 0);
 
-    CKelSBBodyObj* news = Current(*scene);
     EXPECT_EQ(news->GetFramesPerUnit(), 25u);
     EXPECT_TRUE(news->GetTrackObj(1)->IsLocked());
     EXPECT_FALSE(news->GetTrackObj(2)->IsPlayAllowed());
@@ -255,9 +263,7 @@ TEST(SampleScene, HoldsWhatTheEditorIsExercisedWith) {
 
 // ---- Material under the time line ----
 
-TEST(TimeLineContent, StoryOutIsTheFirstFrameAfterTheMaterial) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(TimeLineContent, StoryOutIsTheFirstFrameAfterTheMaterial) {
     auto at = [&](DWORD frame, int track) {
         news->SetTimeLinePos(frame);
         return scene->GetTimeLineContent(track);
@@ -302,9 +308,7 @@ private:
     UINT m_message = 0;
 };
 
-TEST(ScenePlay, StepsFromTheTimeLineToTheEndAndMarksTheLastFrame) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(ScenePlay, StepsFromTheTimeLineToTheEndAndMarksTheLastFrame) {
     const DWORD end = news->GetDuration();
     news->SetTimeLinePos(end - 5);
     PlayWatcher watcher;
@@ -326,9 +330,7 @@ TEST(ScenePlay, StepsFromTheTimeLineToTheEndAndMarksTheLastFrame) {
     EXPECT_EQ(scene->PlayStoryBoard(nullptr), 1); // no window to tell: still plays
 }
 
-TEST(ScenePlay, TheLiveOutputShowsWhatIsOnTheAirFrameByFrame) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(ScenePlay, TheLiveOutputShowsWhatIsOnTheAirFrameByFrame) {
     news->SetTimeLinePos(200);
     // What the output window sees at each refresh: the Logo's place and the Ticker's.
     std::vector<std::pair<bool, bool>> shown;
@@ -362,9 +364,7 @@ std::map<std::size_t, CKelMemBlock> PlayedPictures(CKelPlaySceneObj& scene,
     return pictures;
 }
 
-TEST(ScenePlay, AStopEndsThePlayAtTheFrameOnTheAir) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(ScenePlay, AStopEndsThePlayAtTheFrameOnTheAir) {
     PlayWatcher watcher;
     // A stop asked for outside a play is no stop for the next one.
     scene->RequestStop();
@@ -385,9 +385,7 @@ TEST(ScenePlay, AStopEndsThePlayAtTheFrameOnTheAir) {
     // storyboards_playback.kss.
 }
 
-TEST(ScenePlay, EffectsMoviesAndScrollsMoveOnTheAir) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(ScenePlay, EffectsMoviesAndScrollsMoveOnTheAir) {
     const CRect headline = scene->FindPieceByGUID(KelSampleGUID(kSampleHeadline))->GetRect();
     const CPoint inside = headline.CenterPoint();
 
@@ -445,9 +443,7 @@ TEST(ScenePlay, EffectsMoviesAndScrollsMoveOnTheAir) {
     EXPECT_NE(pictures[161].GetPixel(100, 545), 0u);
 }
 
-TEST(ScenePlay, ForbiddenTracksAndMissingPiecesStayOffTheAir) {
-    auto scene = KelCreateSampleScene();
-    CKelSBBodyObj* news = Current(*scene);
+TEST_F(ScenePlay, ForbiddenTracksAndMissingPiecesStayOffTheAir) {
     news->SetTimeLinePos(20);
     ASSERT_EQ(scene->PlayStoryBoard(nullptr), 1);
     auto onAirAt = [&](DWORD frame) {
@@ -472,15 +468,14 @@ TEST(ScenePlay, ForbiddenTracksAndMissingPiecesStayOffTheAir) {
                                     KelSampleGUID(kSampleLowerThird)}));
 }
 
-TEST(ScenePlay, CompileReportsMaterialsThatCannotPlay) {
-    auto scene = KelCreateSampleScene();
+TEST_F(ScenePlay, CompileReportsMaterialsThatCannotPlay) {
     EXPECT_EQ(scene->CompileStoryBoard(nullptr), 0);
     ASSERT_EQ(scene->GetCompileIssues().size(), 1u);
     EXPECT_EQ(scene->GetCompileIssues()[0].nTrack, 3);
     EXPECT_EQ(scene->GetCompileIssues()[0].pieceGUID, KelSampleGUID(kSampleMissing));
 
     // Forbidding the orphan's track takes it out of the compile.
-    Current(*scene)->GetTrackObj(3)->SetPlayAllowed(FALSE);
+    news->GetTrackObj(3)->SetPlayAllowed(FALSE);
     EXPECT_EQ(scene->CompileStoryBoard(nullptr), 1);
     EXPECT_TRUE(scene->GetCompileIssues().empty());
 
@@ -502,8 +497,7 @@ TEST(ScenePlay, CompileReportsMaterialsThatCannotPlay) {
     EXPECT_EQ(other->CompileStoryBoard(nullptr), 1);
 }
 
-TEST(ScenePlay, LoadStateAndInjectedFailures) {
-    auto scene = KelCreateSampleScene();
+TEST_F(ScenePlay, LoadStateAndInjectedFailures) {
     EXPECT_EQ(scene->DownLoadStoryBoard(nullptr), 0);
     EXPECT_EQ(scene->UpLoadStoryBoard(nullptr), 1);
     EXPECT_TRUE(scene->IsLoaded());
@@ -520,7 +514,7 @@ TEST(ScenePlay, LoadStateAndInjectedFailures) {
     EXPECT_EQ(scene->UpLoadStoryBoard(nullptr), 0);
     EXPECT_FALSE(scene->IsLoaded());
 
-    Current(*scene)->GetTrackObj(3)->SetPlayAllowed(FALSE); // would compile
+    news->GetTrackObj(3)->SetPlayAllowed(FALSE); // would compile
     scene->SetSimulatedFailure(CKelPlaySceneObj::Operation::Compile, true);
     EXPECT_EQ(scene->CompileStoryBoard(nullptr), 0);
 

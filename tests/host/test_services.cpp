@@ -17,11 +17,10 @@
 #include "platform/menu.h"
 #include "platform/ole.h"
 #include "platform/recording_dc.h"
+#include "platform/temp_folder.h"
 
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
@@ -39,26 +38,27 @@ protected:
     }
 };
 
-TEST_F(VideoStdTest, TimecodeAtPalRateCarriesIntoHoursWithoutWrapping) {
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(0), "00:00:00:00");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(24), "00:00:00:24");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(25), "00:00:01:00");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(89999), "00:59:59:24");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(90000), "01:00:00:00");
-    // A storyboard of a full day must not read as an empty one.
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(2160000), "24:00:00:00");
+TEST_F(VideoStdTest, TimecodeCarriesIntoHoursWithoutWrappingAndCountsOnTheNominalBase) {
+    const struct {
+        double rate;
+        DWORD frame;
+        const char* timecode;
+    } cases[] = {
+        {25.0, 0, "00:00:00:00"},       {25.0, 24, "00:00:00:24"},
+        {25.0, 25, "00:00:01:00"},      {25.0, 89999, "00:59:59:24"},
+        {25.0, 90000, "01:00:00:00"},   {25.0, 2160000, "24:00:00:00"}, // a full day
+        {29.97, 29, "00:00:00:29"},     {29.97, 30, "00:00:01:00"},
+        {29.97, 107999, "00:59:59:29"}, {29.97, 108000, "01:00:00:00"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(CKelVideoStd::SetFrameRate(c.rate), 1);
+        EXPECT_EQ(CKelVideoStd::FrameToTCStr(c.frame), c.timecode) << c.rate;
+    }
+    EXPECT_DOUBLE_EQ(CKelVideoStd::GetFrameRate(), 29.97);
+    ASSERT_EQ(CKelVideoStd::SetFrameRate(25.0), 1);
     int h = -1, m = -1, s = -1, f = -1;
     CKelVideoStd::FrameToTC(1525, h, m, s, f);
     EXPECT_EQ((std::array{h, m, s, f}), (std::array{0, 1, 1, 0}));
-}
-
-TEST_F(VideoStdTest, FractionalRateCountsOnTheNominalBase) {
-    ASSERT_EQ(CKelVideoStd::SetFrameRate(29.97), 1);
-    EXPECT_DOUBLE_EQ(CKelVideoStd::GetFrameRate(), 29.97);
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(29), "00:00:00:29");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(30), "00:00:01:00");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(107999), "00:59:59:29");
-    EXPECT_EQ(CKelVideoStd::FrameToTCStr(108000), "01:00:00:00");
 }
 
 TEST_F(VideoStdTest, RefusesRatesAndRastersThatCannotCountFrames) {
@@ -460,16 +460,14 @@ TEST(PublicHelpersTest, ABlockIsDrawnWithItsPixelsAsTheyAreNow) {
     EXPECT_EQ(dc.seen.back(), (Pixels{0xFF0000FF}));
 }
 
-TEST(PublicHelpersTest, FileExistsOnlyForRegularFiles) {
-    const auto dir = std::filesystem::temp_directory_path() / "kel_host_services_test";
-    std::filesystem::create_directories(dir);
-    const auto file = dir / "present.bin";
-    std::ofstream(file) << "x";
-    EXPECT_EQ(KelPublicDoesFileExist(CString(file.string())), 1);
-    EXPECT_EQ(KelPublicDoesFileExist(CString(dir.string())), 0);
-    EXPECT_EQ(KelPublicDoesFileExist(CString((dir / "missing.bin").string())), 0);
+using PublicFiles = kel::test::TempFolderTest;
+
+TEST_F(PublicFiles, FileExistsOnlyForRegularFiles) {
+    Put(Path("present.bin"), "x");
+    EXPECT_EQ(KelPublicDoesFileExist(CString(Path("present.bin"))), 1);
+    EXPECT_EQ(KelPublicDoesFileExist(CString(m_dir.string())), 0);
+    EXPECT_EQ(KelPublicDoesFileExist(CString(Path("missing.bin"))), 0);
     EXPECT_EQ(KelPublicDoesFileExist(""), 0);
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

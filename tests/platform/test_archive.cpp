@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -95,6 +96,14 @@ int LoadCause(std::vector<BYTE> bytes, const std::function<void(CArchive&)>& rea
     return -1;
 }
 
+void ReadInt(CArchive& ar) {
+    int n;
+    ar >> n;
+}
+void ReadAnyObject(CArchive& ar) {
+    delete ar.ReadObject(nullptr);
+}
+
 std::unique_ptr<CArcNode> MakeTree() {
     auto root = std::make_unique<CArcNode>(1, "root");
     auto* a = new CArcNode(2, "first child");
@@ -118,48 +127,23 @@ std::size_t FindBytes(const std::vector<BYTE>& hay, std::string_view needle) {
 } // namespace
 
 TEST(Archive, ScalarsRoundTripAtTheirExtremes) {
-    auto bytes = Store([](CArchive& ar) {
-        ar << BYTE{0xFF} << 'x' << WORD{0xFFFF} << short{-32768} << int{-2147483647 - 1}
-           << 0xFFFFFFFFu << LONG{-5} << DWORD{0x80000000u}
-           << std::numeric_limits<std::int64_t>::min() << std::numeric_limits<std::uint64_t>::max()
-           << true << false << -1.5f << 3.141592653589793 << std::numeric_limits<double>::infinity()
-           << CString("") << CString("Grüße, \"quoted\"\n") << "literal";
+    const auto values = std::make_tuple(
+        BYTE{0xFF}, 'x', WORD{0xFFFF}, short{-32768}, int{-2147483647 - 1}, 0xFFFFFFFFu, LONG{-5},
+        DWORD{0x80000000u}, std::numeric_limits<std::int64_t>::min(),
+        std::numeric_limits<std::uint64_t>::max(), true, false, -1.5f, 3.141592653589793,
+        std::numeric_limits<double>::infinity(), CString(""), CString("Grüße, \"quoted\"\n"));
+    auto bytes = Store([&](CArchive& ar) {
+        std::apply([&](const auto&... v) { (ar << ... << v); }, values);
+        ar << "literal";
     });
-    Load(bytes, [](CArchive& ar) {
-        BYTE b;
-        char c;
-        WORD w;
-        short s;
-        int i;
-        unsigned u;
-        LONG l;
-        DWORD d;
-        std::int64_t i64;
-        std::uint64_t u64;
-        bool t, f;
-        float fl;
-        double db, inf;
-        CString empty, text, lit;
-        ar >> b >> c >> w >> s >> i >> u >> l >> d >> i64 >> u64 >> t >> f >> fl >> db >> inf >>
-            empty >> text >> lit;
-        EXPECT_EQ(b, 0xFF);
-        EXPECT_EQ(c, 'x');
-        EXPECT_EQ(w, 0xFFFF);
-        EXPECT_EQ(s, -32768);
-        EXPECT_EQ(i, std::numeric_limits<int>::min());
-        EXPECT_EQ(u, 0xFFFFFFFFu);
-        EXPECT_EQ(l, -5);
-        EXPECT_EQ(d, 0x80000000u);
-        EXPECT_EQ(i64, std::numeric_limits<std::int64_t>::min());
-        EXPECT_EQ(u64, std::numeric_limits<std::uint64_t>::max());
-        EXPECT_TRUE(t);
-        EXPECT_FALSE(f);
-        EXPECT_EQ(fl, -1.5f);
-        EXPECT_EQ(db, 3.141592653589793);
-        EXPECT_TRUE(std::isinf(inf));
-        EXPECT_TRUE(empty.IsEmpty());
-        EXPECT_EQ(text, "Grüße, \"quoted\"\n");
-        EXPECT_EQ(lit, "literal");
+    Load(bytes, [&](CArchive& ar) {
+        auto back = values;
+        std::apply([&](auto&... v) { ((v = {}), ...); }, back);
+        CString literal;
+        std::apply([&](auto&... v) { (ar >> ... >> v); }, back);
+        ar >> literal;
+        EXPECT_TRUE(back == values);
+        EXPECT_EQ(literal, "literal");
     });
 }
 
@@ -248,8 +232,7 @@ TEST(Archive, ClassesAreCheckedOnLoad) {
     const auto at = FindBytes(unknown, "CArcNode");
     ASSERT_NE(at, std::string::npos);
     unknown[at + 3] = 'Z';
-    EXPECT_EQ(LoadCause(unknown, [](CArchive& ar) { delete ar.ReadObject(nullptr); }),
-              CArchiveException::badClass);
+    EXPECT_EQ(LoadCause(unknown, ReadAnyObject), CArchiveException::badClass);
 
     // An older schema is handed to Serialize; a newer one is refused.
     auto older = bytes;
@@ -260,8 +243,7 @@ TEST(Archive, ClassesAreCheckedOnLoad) {
     });
     auto newer = bytes;
     newer[at + 8] = 4;
-    EXPECT_EQ(LoadCause(newer, [](CArchive& ar) { delete ar.ReadObject(nullptr); }),
-              CArchiveException::badSchema);
+    EXPECT_EQ(LoadCause(newer, ReadAnyObject), CArchiveException::badSchema);
 }
 
 TEST(Archive, ObjectsThatCannotBeLoadedAreRefusedWhenStored) {
@@ -288,7 +270,7 @@ TEST(Archive, TruncationAtEveryByteRaisesArchiveException) {
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
         try {
-            Load(cut, [](CArchive& ar) { delete ar.ReadObject(nullptr); });
+            Load(cut, ReadAnyObject);
             ADD_FAILURE() << "no exception at length " << length;
         } catch (const CArchiveException& e) {
             EXPECT_NE(e.m_cause, CArchiveException::none) << length;
@@ -330,51 +312,34 @@ TEST(Archive, CorruptLengthsAreRejectedBeforeAllocating) {
     ASSERT_EQ(tree[childTag], 2);
     auto badIndex = tree;
     badIndex[childTag + 1] = 9;
-    EXPECT_EQ(LoadCause(badIndex, [](CArchive& ar) { delete ar.ReadObject(nullptr); }),
-              CArchiveException::badIndex);
+    EXPECT_EQ(LoadCause(badIndex, ReadAnyObject), CArchiveException::badIndex);
     auto badTag = tree;
     badTag[childTag] = 77;
-    EXPECT_EQ(LoadCause(badTag, [](CArchive& ar) { delete ar.ReadObject(nullptr); }),
-              CArchiveException::genericException);
+    EXPECT_EQ(LoadCause(badTag, ReadAnyObject), CArchiveException::genericException);
 }
 
 TEST(Archive, CraftedDeepNestingIsRefused) {
     // Thousands of chain objects, each holding the next: written by hand, as no store would.
-    auto bytes = Store([](CArchive& ar) {
-        ar << BYTE{1} << CString("CArcChain") << DWORD{1};
-        for (int i = 0; i < 5000; ++i)
-            ar << BYTE{2} << DWORD{0};
-        ar << BYTE{0};
-    });
-    EXPECT_EQ(LoadCause(bytes, [](CArchive& ar) { delete ar.ReadObject(nullptr); }),
-              CArchiveException::genericException);
-
+    const auto chain = [](int depth) {
+        return Store([depth](CArchive& ar) {
+            ar << BYTE{1} << CString("CArcChain") << DWORD{1};
+            for (int i = 0; i < depth; ++i)
+                ar << BYTE{2} << DWORD{0};
+            ar << BYTE{0};
+        });
+    };
+    EXPECT_EQ(LoadCause(chain(5000), ReadAnyObject), CArchiveException::genericException);
     // Real nesting within the limit still loads.
-    auto shallow = Store([](CArchive& ar) {
-        ar << BYTE{1} << CString("CArcChain") << DWORD{1};
-        for (int i = 0; i < 50; ++i)
-            ar << BYTE{2} << DWORD{0};
-        ar << BYTE{0};
-    });
-    Load(shallow, [](CArchive& ar) { delete ar.ReadObject(RUNTIME_CLASS(CArcChain)); });
+    Load(chain(50), [](CArchive& ar) { delete ar.ReadObject(RUNTIME_CLASS(CArcChain)); });
 }
 
 TEST(Archive, ForeignFilesAreRecognised) {
     const std::string text = "[SBNAV_INFO]\r\nSBNavShow=1\r\n";
-    EXPECT_EQ(LoadCause(std::vector<BYTE>(text.begin(), text.end()),
-                        [](CArchive& ar) {
-                            int n;
-                            ar >> n;
-                        }),
+    EXPECT_EQ(LoadCause(std::vector<BYTE>(text.begin(), text.end()), ReadInt),
               CArchiveException::genericException);
     auto newer = Store([](CArchive& ar) { ar << 1; });
     newer[4] = static_cast<BYTE>(CArchive::kFormatVersion + 1);
-    EXPECT_EQ(LoadCause(newer,
-                        [](CArchive& ar) {
-                            int n;
-                            ar >> n;
-                        }),
-              CArchiveException::badSchema);
+    EXPECT_EQ(LoadCause(newer, ReadInt), CArchiveException::badSchema);
 }
 
 TEST(Archive, FileBackedArchiveCrossesBufferBoundariesAndGivesBackReadAhead) {

@@ -24,11 +24,17 @@ protected:
         ASSERT_TRUE(host->Start(&error)) << error;
         host->PlaceDialog(CRect(CPoint(40, 40), CSize(1000, 300)));
         QApplication::processEvents();
-        ASSERT_EQ(host->Dialog()->SendMessage(
-                      RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                      reinterpret_cast<LPARAM>(&state)),
-                  1);
+        state = Now();
         ASSERT_TRUE(state.hasView);
+    }
+    // The editor's state as the automation message reports it now.
+    kel::automation::EditorState Now() {
+        kel::automation::EditorState now;
+        EXPECT_EQ(host->Dialog()->SendMessage(
+                      RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
+                      reinterpret_cast<LPARAM>(&now)),
+                  1);
+        return now;
     }
     void TearDown() override {
         host.reset();

@@ -159,9 +159,7 @@ TEST_F(StudioTest, AClickOnTheViewSelectsTheMaterialUnderIt) {
     const QPoint target = InDialog(stay.CenterPoint()) - view->mapTo(view->window(), QPoint());
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, target);
 
-    kel::automation::EditorState after;
-    host->Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                                reinterpret_cast<LPARAM>(&after));
+    const kel::automation::EditorState after = Now();
     ASSERT_EQ(after.selectedContainers, std::vector<int>{1});
     EXPECT_TRUE(after.hasCurrentContent);
     EXPECT_EQ(after.currentContainer, 1);
@@ -181,24 +179,18 @@ TEST_F(StudioTest, TheWheelOverTheViewZoomsWithCtrlAndScrollsTimeWithShift) {
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(view, &event);
     };
-    const auto now = [&] {
-        kel::automation::EditorState s;
-        host->Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName),
-                                    0, reinterpret_cast<LPARAM>(&s));
-        return s;
-    };
-    const int zoom = now().zoomIndex;
+    const int zoom = Now().zoomIndex;
     ASSERT_GT(zoom, 1);
     turn(QPoint(0, 120), Qt::ControlModifier);
-    EXPECT_EQ(now().zoomIndex, zoom - 1);
+    EXPECT_EQ(Now().zoomIndex, zoom - 1);
     // At the finest scale there is time to scroll: down (or tilted right) goes later.
     state.view->SendMessage(WM_COMMAND, ID_ZOOM_FIRST, 0);
-    ASSERT_EQ(now().hscroll, 0);
+    ASSERT_EQ(Now().hscroll, 0);
     turn(QPoint(0, -120), Qt::ShiftModifier);
-    const int after = now().hscroll;
+    const int after = Now().hscroll;
     EXPECT_GT(after, 0);
     turn(QPoint(-120, 0), Qt::NoModifier);
-    EXPECT_GT(now().hscroll, after);
+    EXPECT_GT(Now().hscroll, after);
 }
 
 TEST_F(StudioTest, APieceDraggedFromTheItemsPanelLandsWhereItIsDropped) {

@@ -29,12 +29,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     QWidget* EditorWindow() { return backend->WidgetFor(Dialog()); }
-    CWnd* View() {
-        kel::automation::EditorState state;
-        Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                              reinterpret_cast<LPARAM>(&state));
-        return state.view;
-    }
+    CWnd* View() { return EditorNow().view; }
     // Presses a key where the keyboard focus is, as the user does, and lets it settle.
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* target = QApplication::focusWidget();

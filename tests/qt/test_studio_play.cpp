@@ -52,11 +52,7 @@ protected:
         window->LiveOutput()->SetPaced(false);
         ReadState();
     }
-    void ReadState() {
-        state = {};
-        Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                              reinterpret_cast<LPARAM>(&state));
-    }
+    void ReadState() { state = EditorNow(); }
     CKelSBBodyObj& Body() { return *window->Host().Scene()->GetSBEditObj()->GetCurSBBodyObj(); }
     QWidget* ViewWidget() { return backend->WidgetFor(state.view); }
     QWidget* ButtonWidget(UINT nId) { return backend->WidgetFor(Dialog()->GetDlgItem(nId)); }

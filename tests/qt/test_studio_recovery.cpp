@@ -2,6 +2,7 @@
 // answer does with the scene and the recovery file.
 #include "qt/qt_backend.h"
 #include "studio_window.h"
+#include "workspace_fixture.h"
 
 #include "host/sbobject/sb_body.h"
 #include "host/sbobject/sb_edit.h"
@@ -31,9 +32,6 @@ using kel::studio::StudioWindow;
 class StudioRecovery : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldState = qgetenv("XDG_STATE_HOME");
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());
-        qputenv("KELSB_CONFIG_DIR", (state.path() + "/config").toUtf8());
         previous = kel::platform::SetBackend(std::make_unique<kel::qt::QtBackend>());
         scenePath = (state.path() + "/news.kscene").toStdString();
         ASSERT_EQ(KelSaveSceneFile(*KelCreateSampleScene(), CString(scenePath)).nResult,
@@ -44,8 +42,6 @@ protected:
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         kel::platform::SetBackend(std::move(previous));
         CKelModuleRC::SetLanguage(1033);
-        qputenv("XDG_STATE_HOME", oldState);
-        qunsetenv("KELSB_CONFIG_DIR");
     }
 
     // A session that added a storyboard to the scene, had it saved automatically and was
@@ -109,7 +105,8 @@ protected:
     }
 
     QTemporaryDir state;
-    QByteArray oldState;
+    kel::test::ScopedEnv stateHome{"XDG_STATE_HOME", state.path().toUtf8()};
+    kel::test::ScopedEnv config{"KELSB_CONFIG_DIR", (state.path() + "/config").toUtf8()};
     std::string scenePath;
     std::unique_ptr<kel::platform::Backend> previous;
     std::unique_ptr<StudioWindow> window;

@@ -73,12 +73,17 @@ protected:
     CKelURBase* History() {
         return window->Host().Scene()->GetSBEditObj()->GetCurSBBodyObj()->GetURBase();
     }
-    void AppendTrack() {
-        kel::automation::EditorState state;
+    // The editor's state as the automation message reports it now.
+    kel::automation::EditorState EditorNow() {
+        kel::automation::EditorState now;
         Dialog()->SendMessage(RegisterWindowMessage(kel::automation::kAutomationMessageName), 0,
-                              reinterpret_cast<LPARAM>(&state));
-        ASSERT_TRUE(IsWindow(state.view));
-        state.view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_TRACK_APPEND, 0), 0);
+                              reinterpret_cast<LPARAM>(&now));
+        return now;
+    }
+    void AppendTrack() {
+        CWnd* view = EditorNow().view;
+        ASSERT_TRUE(IsWindow(view));
+        view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_TRACK_APPEND, 0), 0);
     }
 
     QTemporaryDir config;
