@@ -46,6 +46,12 @@ protected:
     }
 };
 
+// Draws outside a paint, as the editor's feedback does.
+void FillOutsidePaint(CWnd& wnd, const CRect& rect, COLORREF colour) {
+    CClientDC dc(&wnd);
+    dc.FillSolidRect(rect, colour);
+}
+
 class QtWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -124,12 +130,10 @@ TEST_F(QtWindowTest, ALargeWindowShowsWhatItDrawsUpToItsFarCorner) {
         child.UpdateWindow();
         CRect client;
         child.GetClientRect(&client);
-        {
-            CClientDC dc(&child);
-            dc.FillSolidRect(
-                CRect(client.right - 30, client.bottom - 20, client.right - 10, client.bottom - 10),
-                RGB(0, 0, 250));
-        }
+        FillOutsidePaint(
+            child,
+            CRect(client.right - 30, client.bottom - 20, client.right - 10, client.bottom - 10),
+            RGB(0, 0, 250));
         const QImage shot = childWidget->grab().toImage();
         // One pixel of border lies before the client area.
         const QPoint corner(client.right + 1, client.bottom + 1);
@@ -182,10 +186,7 @@ TEST_F(QtWindowTest, TheWindowsPictureShowsTheChildsDrawingWhereTheChildLies) {
     child.UpdateWindow();
     PaintWatch watch;
     childWidget->installEventFilter(&watch);
-    {
-        CClientDC dc(&child);
-        dc.FillSolidRect(CRect(10, 10, 60, 40), RGB(0, 0, 250));
-    }
+    FillOutsidePaint(child, CRect(10, 10, 60, 40), RGB(0, 0, 250));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return watch.painted.contains(QRect(11, 11, 50, 30)); }, 2000));
     childWidget->removeEventFilter(&watch);
@@ -261,10 +262,7 @@ TEST_F(QtWindowTest, ANewWindowIsPaintedOnceAndKeepsWhatItDrewMeanwhile) {
     // Painted by the framework before Qt shows it, then drawn on outside a paint.
     fresh.UpdateWindow();
     EXPECT_EQ(fresh.paints, 1);
-    {
-        CClientDC dc(&fresh);
-        dc.FillSolidRect(CRect(0, 0, 10, 10), RGB(0, 0, 250));
-    }
+    FillOutsidePaint(fresh, CRect(0, 0, 10, 10), RGB(0, 0, 250));
     QTest::qWait(100);
     EXPECT_EQ(fresh.paints, 1);
     const QImage shot = backend->WidgetFor(&fresh)->grab().toImage();
