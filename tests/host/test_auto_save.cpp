@@ -7,33 +7,29 @@
 #include "host/services/recovery_file.h"
 #include "platform/file.h"
 #include "platform/file_faults.h"
+#include "platform/temp_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using kel::host::KelAutoSaver;
 
-class AutoSave : public ::testing::Test {
+class AutoSave : public kel::test::TempFolderTest {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("kel-autosave-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-        m_folder = (m_root / "recovery").string();
+        TempFolderTest::SetUp();
+        m_folder = Path("recovery");
         m_scene = KelCreateSampleScene();
     }
     void TearDown() override {
         KelEnableAutoSave(1);
         kel::platform::SetFileFaultHook({});
-        fs::remove_all(m_root);
+        TempFolderTest::TearDown();
     }
     std::size_t FileCount() const {
         std::error_code error;
@@ -42,10 +38,9 @@ protected:
             ++n;
         return n;
     }
-    std::string ScenePath(const char* name) const { return (m_root / name).string(); }
+    std::string ScenePath(const char* name) const { return Path(name); }
     void Change() { m_scene->GetSBEditObj()->GetCurSBBodyObj()->AppendTrack(); }
 
-    fs::path m_root;
     std::string m_folder;
     std::unique_ptr<CKelPlaySceneObj> m_scene;
 };
@@ -119,7 +114,7 @@ TEST_F(AutoSave, CloseAndRenameRemoveOnlyWhatThisSaverWrote) {
     const std::string scene = ScenePath("news.kse");
     fs::create_directories(m_folder);
     const std::string left = kel::host::KelRecoveryPathFor(m_folder, scene);
-    std::ofstream(left) << "earlier work";
+    Put(left, "earlier work");
     {
         KelAutoSaver saver(m_folder);
         saver.SetScenePath(scene);
@@ -169,16 +164,12 @@ TEST_F(AutoSave, RecoveriesOfRunningProcessesAreNotOffered) {
     EXPECT_TRUE(kel::host::KelFindRecoveries(m_folder).empty()) << "this process writes it";
 
     // The same file as a process that is gone left it.
-    std::string data;
-    {
-        std::ifstream in(saver.RecoveryPath(), std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string data = Contents(saver.RecoveryPath());
     const std::size_t pidAt = data.find("pid ");
     const std::size_t pidEnd = data.find('\n', pidAt);
     data.replace(pidAt, pidEnd - pidAt, "pid 2147483646");
     const std::string orphan = m_folder + "/news_kse.0123456789abcdef.kelrec";
-    std::ofstream(orphan, std::ios::binary) << data;
+    Put(orphan, data);
     const auto found = kel::host::KelFindRecoveries(m_folder);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].path, orphan);

@@ -4,11 +4,11 @@
 #include "host/services/history_journal.h"
 #include "host/undo/ur_manager.h"
 #include "host/undo/ur_records.h"
+#include "platform/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,14 +34,11 @@ public:
     std::size_t m_payload;
 };
 
-class HistoryJournal : public ::testing::Test {
+class HistoryJournal : public kel::test::TempFolderTest {
 protected:
     void SetUp() override {
-        m_path = (fs::temp_directory_path() /
-                  ("kel-journal-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                     .string();
-        fs::remove(m_path);
+        TempFolderTest::SetUp();
+        m_path = Path("journal");
         kel::host::SetURCodec(
             {[this](const CKelURCmd& cmd, std::vector<BYTE>& out) {
                  const auto* number = dynamic_cast<const NumberCmd*>(&cmd);
@@ -63,7 +60,7 @@ protected:
     }
     void TearDown() override {
         kel::host::SetURCodec({});
-        fs::remove(m_path);
+        TempFolderTest::TearDown();
     }
     CKelURBase& History(int body = 0) {
         return *m_scene->GetSBEditObj()->GetSBBodyObj(body)->GetURBase();
