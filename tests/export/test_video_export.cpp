@@ -8,13 +8,12 @@
 #include "host/scene/play_scene.h"
 #include "host/scene/sample_scene.h"
 #include "host/services/live_output.h"
+#include "platform/temp_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #if KEL_HAVE_FFMPEG
@@ -100,18 +99,13 @@ Decoded Decode(const std::string&) {
 }
 #endif
 
-class VideoExportTest : public ::testing::Test {
+class VideoExportTest : public kel::test::TempFolderTest {
 protected:
     void SetUp() override {
         std::string why;
         if (!kel::video::IsExportAvailable(&why))
             GTEST_SKIP() << why;
-        folder = fs::temp_directory_path() / ("kelsb_export_" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        if (!folder.empty())
-            fs::remove_all(folder);
+        TempFolderTest::SetUp();
     }
     // What the live output showed when the sample played frames 0 to `last`.
     Samples Played(DWORD last) {
@@ -127,16 +121,14 @@ protected:
     }
     std::vector<std::string> FilesInFolder() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
+        for (const auto& entry : fs::directory_iterator(m_dir))
             names.push_back(entry.path().filename().string());
         return names;
     }
-
-    fs::path folder;
 };
 
 TEST_F(VideoExportTest, AnFfv1FileDecodesToThePlayedFrames) {
-    const std::string path = (folder / "news.mkv").string();
+    const std::string path = Path("news.mkv");
     auto scene = KelCreateSampleScene();
     std::vector<DWORD> told;
     const kel::video::ExportResult result =
@@ -165,7 +157,7 @@ TEST_F(VideoExportTest, AnFfv1FileDecodesToThePlayedFrames) {
 TEST_F(VideoExportTest, AnH264FileHasThePlayedFramesAndTheirSize) {
     if (!kel::video::IsFormatAvailable(kel::video::VideoFormat::H264Mp4))
         GTEST_SKIP() << "the FFmpeg libraries have no H.264 encoder";
-    const std::string path = (folder / "news.mp4").string();
+    const std::string path = Path("news.mp4");
     auto scene = KelCreateSampleScene();
     const kel::video::ExportResult result = kel::video::ExportStoryboard(*scene, path, 40, 49, {});
     ASSERT_TRUE(result.done) << result.error;
@@ -183,22 +175,19 @@ TEST_F(VideoExportTest, AnH264FileHasThePlayedFramesAndTheirSize) {
 }
 
 TEST_F(VideoExportTest, ACancelOrAFailureLeavesNothingHalfWritten) {
-    const std::string path = (folder / "kept.mkv").string();
-    std::ofstream(path) << "an earlier file";
+    const std::string path = Path("kept.mkv");
+    Put(path, "an earlier file");
     auto scene = KelCreateSampleScene();
     const kel::video::ExportResult cancelled = kel::video::ExportStoryboard(
         *scene, path, 0, 100, [](DWORD written, DWORD) { return written < 5; });
     EXPECT_FALSE(cancelled.done);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"kept.mkv"});
-    std::ifstream kept(path);
-    std::string text;
-    std::getline(kept, text);
-    EXPECT_EQ(text, "an earlier file");
+    EXPECT_EQ(Contents(path), "an earlier file");
 
     // A folder that does not exist, a range backwards: refused with a reason.
     kel::video::ExportResult failed =
-        kel::video::ExportStoryboard(*scene, (folder / "no" / "such.mkv").string(), 0, 5, {});
+        kel::video::ExportStoryboard(*scene, Path("no/such.mkv"), 0, 5, {});
     EXPECT_FALSE(failed.done);
     EXPECT_FALSE(failed.error.empty());
     failed = kel::video::ExportStoryboard(*scene, path, 9, 3, {});
@@ -210,7 +199,7 @@ TEST_F(VideoExportTest, TheRunnerExportsTheStoryboardOrARangeOfIt) {
     std::ostringstream out;
     kel::script::Runner runner(out);
     runner.Execute(kel::script::ParseLine("sample", 1));
-    const std::string path = (folder / "range.mkv").string();
+    const std::string path = Path("range.mkv");
     runner.Execute(kel::script::ParseLine("export \"" + path + "\" 10 19", 2));
     EXPECT_EQ(Decode(path).samples.size(), 10u);
     EXPECT_THROW(runner.Execute(kel::script::ParseLine("export " + path + " 10", 3)),
