@@ -290,14 +290,6 @@ TEST_F(WorkspaceTest, TheHistoryPanelKeepsItsHistoryWhenTheWorkspaceIsActivated)
     backend->OnActivated(Dialog());
     backend->OnActivated(window->Host().MainWindow());
     EXPECT_EQ(panel->Rows().size(), 2u);
-
-    // So with another scene opened.
-    QTemporaryDir scenes;
-    ASSERT_TRUE(window->SaveTo(scenes.path() + "/two.kscene"));
-    ASSERT_TRUE(window->OpenScene(scenes.path() + "/two.kscene"));
-    backend->OnActivated(Dialog());
-    backend->OnActivated(window->Host().MainWindow());
-    EXPECT_EQ(panel->Rows().size(), 1u); // a fresh history
 }
 
 TEST_F(WorkspaceTest, TheTitleAndTheEditMenuFollowTheDocument) {
