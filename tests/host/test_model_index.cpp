@@ -339,3 +339,32 @@ TEST(ModelIndex, LatestStoryOutsNameTheLatestOrAskForAWalk) {
     // A walk only when the counted story outs have run out, not at every latest that goes.
     EXPECT_LT(walks, 200);
 }
+
+// A drag group borrows the storyboard's materials. One that changed containers while a group
+// held it, and that the next drag's group then collects, still tells the storyboard and its
+// track when it moves.
+TEST(ModelIndex, AMaterialADragGroupCollectsAfterItChangedContainersStillTellsItsMoves) {
+    CKelSBBodyObj body;
+    auto* pFrom = new CKelSBContainerObj;
+    auto* pTo = new CKelSBContainerObj;
+    CKelSBContentBaseObj* pMoved = MakeContent<CKelSBContentPieceInObj>(1, 10, 50);
+    pFrom->AddContent(pMoved);
+    pFrom->AddContent(MakeContent<CKelSBContentPieceInObj>(1, 60, 70));
+    body.AddContainer(pFrom);
+    body.AddContainer(pTo);
+    CKelSBContainerObj group;
+    group.GetContentList().AddTail(pMoved);
+    pTo->GetContentList().AddTail(pMoved);
+    pFrom->GetContentList().RemoveAt(pFrom->GetContentList().Find(pMoved));
+    group.GetContentList().RemoveAll();
+    group.GetContentList().AddTail(pMoved); // the next drag
+    body.ResetAllTrackContentList();
+    ASSERT_EQ(body.GetDuration(), 70u);
+    ASSERT_EQ(body.GetTrackObj(1)->GetContentsNear(80, 95).size(), 0u);
+
+    ASSERT_TRUE(pMoved->SetStoryIn(50, 1));
+    EXPECT_EQ(body.GetDuration(), 90u);
+    const auto near = body.GetTrackObj(1)->GetContentsNear(80, 95);
+    EXPECT_TRUE(std::find(near.begin(), near.end(), pMoved) != near.end());
+    group.GetContentList().RemoveAll();
+}

@@ -49,13 +49,24 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
             pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
         }
     }
-    // The holder named is one in a storyboard whenever a container holding the material is.
+    // The holder named is one in a storyboard whenever a container holding the material is;
+    // where that cannot be known there is none, and the material's moves are told to every
+    // storyboard. A material that leaves its holder while other lists still hold it has no
+    // holder then, and a container in no storyboard (a drag group's) taking it afterwards
+    // cannot tell whether one of those lists is a storyboard's container: it claims the
+    // material only when it is its one holder.
     const CKelSBContainerObj* pHolder = pContent->m_pHolder;
-    if (bCame && (pHolder == nullptr || (pHolder->m_pBody == nullptr && m_owner.m_pBody) ||
-                  pHolder->m_lstContents.Find(pContent) == nullptr))
-        pContent->m_pHolder = &m_owner;
-    else if (!bCame && pHolder == &m_owner)
+    if (bCame) {
+        const bool bHolderGone =
+            pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr;
+        const bool bStoryboardsOwn =
+            m_owner.m_pBody != nullptr && !bHolderGone && pHolder->m_pBody == nullptr;
+        if (bHolderGone || bStoryboardsOwn)
+            pContent->m_pHolder =
+                m_owner.m_pBody != nullptr || pContent->GetHolderCount() == 1 ? &m_owner : nullptr;
+    } else if (pHolder == &m_owner) {
         pContent->m_pHolder = nullptr;
+    }
 }
 
 void CKelSBContainerObj::SetBody(const CKelSBBodyObj* pBody) {
