@@ -54,7 +54,6 @@ public:
     // Whether an owning list holds the object: it is part of a document (or of a clipboard or
     // snapshot) rather than a free copy, and its changes move the model generation.
     bool IsHeld() const { return m_nHolders > 0; }
-    int GetHolderCount() const { return m_nHolders; }
 
 private:
     friend class CKelObList;

@@ -49,33 +49,36 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
             pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
         }
     }
+    if (m_owner.m_pBody != nullptr)
+        pContent->m_nStoryboardHolders += bCame ? 1 : -1;
     // The holder named is one in a storyboard whenever a container holding the material is;
-    // where that cannot be known there is none, and the material's moves are told to every
-    // storyboard. A material that leaves its holder while other lists still hold it has no
-    // holder then, and a container in no storyboard (a drag group's) taking it afterwards
-    // cannot tell whether one of those lists is a storyboard's container: it claims the
-    // material only when it is its one holder.
+    // where that is not known there is none, and the material's moves are told to every
+    // storyboard. A material that leaves its holder while other containers still hold it has
+    // none then; a container in no storyboard (a drag group's) that takes it afterwards claims
+    // it only while no storyboard's container holds it.
     const CKelSBContainerObj* pHolder = pContent->m_pHolder;
     if (bCame) {
         const bool bHolderGone =
             pHolder == nullptr || pHolder->m_lstContents.Find(pContent) == nullptr;
-        const bool bStoryboardsOwn =
-            m_owner.m_pBody != nullptr && !bHolderGone && pHolder->m_pBody == nullptr;
-        if (bHolderGone || bStoryboardsOwn)
-            pContent->m_pHolder =
-                m_owner.m_pBody != nullptr || pContent->GetHolderCount() == 1 ? &m_owner : nullptr;
+        if (m_owner.m_pBody != nullptr ? bHolderGone || pHolder->m_pBody == nullptr
+                                       : bHolderGone && pContent->m_nStoryboardHolders == 0)
+            pContent->m_pHolder = &m_owner;
+        else if (bHolderGone)
+            pContent->m_pHolder = nullptr;
     } else if (pHolder == &m_owner) {
         pContent->m_pHolder = nullptr;
     }
 }
 
 void CKelSBContainerObj::SetBody(const CKelSBBodyObj* pBody) {
+    const int nEntering = (pBody != nullptr) - (m_pBody != nullptr);
     m_pBody = pBody;
-    if (pBody == nullptr)
-        return;
     for (POSITION pos = m_lstContents.GetHeadPosition(); pos != nullptr;) {
         auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, m_lstContents.GetNext(pos));
-        if (pContent != nullptr &&
+        if (pContent == nullptr)
+            continue;
+        pContent->m_nStoryboardHolders += nEntering;
+        if (pBody != nullptr &&
             (pContent->m_pHolder == nullptr || pContent->m_pHolder->m_pBody == nullptr))
             pContent->m_pHolder = this;
     }

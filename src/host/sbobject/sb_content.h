@@ -125,6 +125,7 @@ private:
     std::shared_ptr<const CKelMemBlock> m_pIcon;
     CKelObList m_lstPieces{CKelObList::kQuiet}; // copies, from which nothing is derived
     CKelSBContainerObj* m_pHolder = nullptr;    // not copied: a copy is held by no one yet
+    int m_nStoryboardHolders = 0;               // containers of a storyboard holding it; not copied
 };
 
 // A material that stands for a scene item. Movies and scrolls are pieces too; the effect
