@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace kel::edit {
 
@@ -30,11 +31,11 @@ CKelSBContentBaseObj* ContentAt(const CKelSBBodyObj& body, int nContainer, int n
 std::vector<int> ContainerIndicesInListOrder(const CKelSBBodyObj& body, const CObList& containers) {
     std::vector<int> indices;
     indices.reserve(static_cast<std::size_t>(containers.GetCount()));
-    std::unordered_set<int> seen;
+    std::vector<char> seen(static_cast<std::size_t>(body.GetContainerCount()));
     for (POSITION pos = containers.GetHeadPosition(); pos != nullptr;) {
         const int nIndex =
             body.GetContainerIndex(DYNAMIC_DOWNCAST(CKelSBContainerObj, containers.GetNext(pos)));
-        if (nIndex >= 0 && seen.insert(nIndex).second)
+        if (nIndex >= 0 && !std::exchange(seen[static_cast<std::size_t>(nIndex)], char{1}))
             indices.push_back(nIndex);
     }
     return indices;

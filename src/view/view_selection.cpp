@@ -399,14 +399,26 @@ int KelSBViewSelection::IsSelectionOnUnlockedTracks() const {
     const CKelSBBodyObj* pBody = m_view.GetCurSBBody();
     if (!pBody)
         return 0;
+    // The locks are read once, not once a material: a select all asks this of every material.
+    std::vector<char> locked(static_cast<std::size_t>(pBody->GetTrackCount()));
+    bool bAnyLocked = false;
+    for (int t = 0; t < pBody->GetTrackCount(); ++t) {
+        const CKelSBTrackObj* pTrack = pBody->GetTrackObj(t);
+        locked[static_cast<std::size_t>(t)] = pTrack != nullptr && pTrack->IsLocked();
+        bAnyLocked = bAnyLocked || locked[static_cast<std::size_t>(t)];
+    }
+    if (!bAnyLocked)
+        return 1;
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
         const auto* pContainer =
             static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR i = 0; pContainer && i < pContainer->GetContentCount(); ++i) {
-            const CKelSBContentBaseObj* pContent = pContainer->GetContentObj(i);
-            const CKelSBTrackObj* pTrack =
-                pContent ? pBody->GetTrackObj(pContent->GetTrackIndex()) : nullptr;
-            if (pTrack && pTrack->IsLocked())
+        if (pContainer == nullptr)
+            continue;
+        const CKelObList& contents = pContainer->GetContentList();
+        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
+            const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
+            const std::size_t nTrack = pContent ? pContent->GetTrackIndex() : locked.size();
+            if (nTrack < locked.size() && locked[nTrack])
                 return 0;
         }
     }
