@@ -362,8 +362,10 @@ void KelSBViewSelection::CollectSelectionRects(std::vector<CRect>& rects) const 
     for (POSITION pos = m_lstSelContainers.GetHeadPosition(); pos;) {
         const auto* pContainer =
             static_cast<const CKelSBContainerObj*>(m_lstSelContainers.GetNext(pos));
-        for (INT_PTR m = 0; m < pContainer->GetContentCount(); ++m) {
-            const CRect rect = m_view.Geometry().GetMaterialRect(pContainer->GetContentObj(m));
+        const CKelObList& contents = pContainer->GetContentList();
+        for (POSITION p = contents.GetHeadPosition(); p != nullptr;) {
+            const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(p));
+            const CRect rect = m_view.Geometry().GetMaterialRect(pContent);
             if (!rect.IsRectEmpty())
                 rects.push_back(rect);
         }
