@@ -1,6 +1,7 @@
 #include "dialog/sbedit_commands.h"
 
 #include "dialog/sbedit_dlg.h"
+#include "operations/op_arrange.h"
 #include "view/sbedit_view.h"
 
 #include "host/sbobject/sb_body.h"
@@ -59,6 +60,11 @@ template <auto Member, auto... Args>
 int ScrollOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
     return Call<KelSBViewScroll, Member, Args...>(view.Scroll());
 }
+// For operations on the selected materials that need nothing else of the view.
+template <kel::operations::SelectionOperation Operation, UINT nTextId>
+int SelectionEditOp(Dlg& /*dlg*/, View& view, UINT /*nId*/) {
+    return view.RunSelectionEdit(nTextId, Operation);
+}
 // For members that take the id that was run.
 template <auto Member>
 int ViewIdOp(Dlg& /*dlg*/, View& view, UINT nId) {
@@ -115,7 +121,7 @@ constexpr KelSBCommandEntry kCommands[] = {
     Row(IDC_BTN_PASTE_FX, Place::kButtonStrip, kEdits | kWait | kLoadDisables,
         &ViewOp<&View::PasteFX>),
     Row(IDC_BTN_SAME_LENGTH, Place::kButtonStrip, kEdits | kLoadDisables,
-        &ViewOp<&View::SameLength>),
+        &SelectionEditOp<&kel::operations::SameLength, IDS_HIST_SAME_LENGTH>),
     Row(IDC_BTN_ALIGN_LEFT, Place::kButtonStrip, kEdits | kLoadDisables,
         &ViewOp<&View::AlignMaterials, 1>),
     Row(IDC_BTN_ALIGN_RIGHT, Place::kButtonStrip, kEdits | kLoadDisables,
@@ -221,7 +227,8 @@ constexpr KelSBCommandEntry kCommands[] = {
         &ViewOp<&View::ModifyPlayProperties>)
         .Needing(Needs::kSelectionAndFocus)
         .GrayedWhen(kKelSBManyMaterialsSelected),
-    Row(ID_MAT_SAME_LENGTH, Place::kMaterialsMenu, kEdits | kWait, &ViewOp<&View::SameLength>)
+    Row(ID_MAT_SAME_LENGTH, Place::kMaterialsMenu, kEdits | kWait,
+        &SelectionEditOp<&kel::operations::SameLength, IDS_HIST_SAME_LENGTH>)
         .Needing(Needs::kSelectionAndFocus)
         .GrayedWhen(kKelSBOneMaterialSelected),
     Row(ID_MAT_ALIGN_LEFT, Place::kMaterialsMenu, kEdits | kWait, &ViewOp<&View::AlignMaterials, 1>)

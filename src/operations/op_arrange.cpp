@@ -34,12 +34,10 @@ std::unique_ptr<Cmd> RecordRegrouping(CKelSBEditorServices& editor, UINT nTextId
 } // namespace
 
 std::optional<std::vector<int>> SameLength(CKelSBEditorServices& editor, UINT nTextId,
-                                           CKelSBBodyObj& body,
-                                           const CKelSBContentBaseObj& reference,
-                                           const std::vector<CKelSBContentBaseObj*>& materials) {
-    if (!IsEditorsStoryboard(editor, body))
+                                           const SelectedMaterials& selected) {
+    if (!IsEditorsStoryboard(editor, selected.body))
         return std::nullopt;
-    auto record = kel::edit::SameLength(body, reference, materials);
+    auto record = kel::edit::SameLength(selected.body, selected.reference, selected.materials);
     if (!record || record->IsEmpty())
         return std::nullopt;
     KelSBEditScope scope(editor);

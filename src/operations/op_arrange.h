@@ -4,6 +4,7 @@
 #pragma once
 
 #include "edit/edit_find.h"
+#include "operations/op_selection.h"
 
 #include "platform/win_types.h"
 
@@ -24,9 +25,7 @@ namespace kel::operations {
 // Gives the materials the reference's length (kel::edit::SameLength) and registers the step.
 // The tracks whose rows changed; nothing when no material changed (no step then).
 std::optional<std::vector<int>> SameLength(CKelSBEditorServices& editor, UINT nTextId,
-                                           CKelSBBodyObj& body,
-                                           const CKelSBContentBaseObj& reference,
-                                           const std::vector<CKelSBContentBaseObj*>& materials);
+                                           const SelectedMaterials& selected);
 
 // Merges the containers at `order` into the first of them and registers the step; the
 // editor's container selection becomes the receiving container. Returns it; null, with nothing

@@ -29,6 +29,7 @@
 #pragma once
 #include "edit/edit_find.h"
 #include "edit/edit_place.h"
+#include "operations/op_selection.h"
 #include "undo/sbedit_editor.h"
 #include "view/view_drag.h"
 #include "view/view_geometry.h"
@@ -166,7 +167,11 @@ public:
     int FixedPointPasteAt(CPoint point);
     int PasteMaterialsAtMenuPoint();
     int PasteMaterials();
-    int SameLength();
+    // Runs an operation on the selected materials (the command table's rows for such
+    // operations come here, "same length" among them) and shows what it changed: the rows of
+    // the tracks it names, the range, the span in the caption and the navigator; marks the
+    // document modified. Asks for a reference first when no material is current.
+    int RunSelectionEdit(UINT nTextId, kel::operations::SelectionOperation operation);
     int MergeMaterials();
     int SplitMaterials();
     int ClipAtTimeLine(int bEntry);

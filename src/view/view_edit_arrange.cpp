@@ -41,17 +41,15 @@ int CKelSBEditView::AlignMaterials(int bLeft) {
     return 1;
 }
 
-// Gives every selected material but the current one the current one's length; materials
-// they run into on their tracks move right. Asks for a reference without a current one.
-int CKelSBEditView::SameLength() {
+int CKelSBEditView::RunSelectionEdit(UINT nTextId, kel::operations::SelectionOperation operation) {
     CKelSBBodyObj* pBody = GetReferencedBody();
-    if (pBody == nullptr)
+    if (pBody == nullptr || operation == nullptr)
         return 0;
-    const auto touchedTracks = kel::operations::SameLength(
-        *this, IDS_HIST_SAME_LENGTH, *pBody, *GetCurContent(), Selection().GetSelectedMaterials());
+    const std::vector<CKelSBContentBaseObj*> materials = Selection().GetSelectedMaterials();
+    const auto touchedTracks = operation(*this, nTextId, {*pBody, *GetCurContent(), materials});
     if (!touchedTracks)
         return 0;
-    Scroll().UpdateHRange(); // pushes may have made the storyboard longer
+    Scroll().UpdateHRange(); // the operation may have made the storyboard longer
     EnsureCurContentVisible();
     InvalidateTrackRows(*touchedTracks);
     ShowSelectedSpan();

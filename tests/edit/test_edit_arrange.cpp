@@ -1,10 +1,17 @@
 // Same length, merge and split, run as the user runs them.
 #include "edit/edit_fixture.h"
+#include "operations/op_arrange.h"
 
 namespace kel::test {
 namespace {
 
-using ArrangeTest = EditTest;
+class ArrangeTest : public EditTest {
+protected:
+    // As the command table runs it.
+    int SameLength() {
+        return view->RunSelectionEdit(IDS_HIST_SAME_LENGTH, &kel::operations::SameLength);
+    }
+};
 
 // ---- Align -------------------------------------------------------------------------------------
 
@@ -68,8 +75,7 @@ TEST_F(ArrangeTest, SameLengthGivesTheReferencesLengthAndPushesWhatItRunsInto) {
     // and pushes its Out [60,68) to [120,128); the Logo's In, now [125,137), grows and pushes
     // the reference itself to 225. The locked Ticker stays as it is.
     Select({1, 3, 6, 5}, Content(3, 1));
-    ExpectOneStep([&] { return view->SameLength(); },
-                  "Make The Selected Materials With The Same Length",
+    ExpectOneStep([&] { return SameLength(); }, "Make The Selected Materials With The Same Length",
                   [&] {
                       EXPECT_EQ(Content(1, 0)->GetStoryOut(), 110u);
                       EXPECT_EQ(Content(2, 0)->GetStoryIn(), 110u);
@@ -87,7 +93,7 @@ TEST_F(ArrangeTest, SameLengthFindsTheSameMaterialsThroughManyUndosAndRedos) {
     // the Logo again.
     Select({0, 1, 2, 7}, Content(7, 0));
     const std::vector<BYTE> before = Bytes();
-    ASSERT_EQ(view->SameLength(), 1);
+    ASSERT_EQ(SameLength(), 1);
     EXPECT_EQ(Content(2, 0)->GetStoryIn(), 125u);
     EXPECT_EQ(Content(3, 0)->GetStoryIn(), 175u);
     ExpectStepsRoundTrip(before, 0, 4);
@@ -95,16 +101,16 @@ TEST_F(ArrangeTest, SameLengthFindsTheSameMaterialsThroughManyUndosAndRedos) {
 
 TEST_F(ArrangeTest, SameLengthWithNothingToChangeRecordsNothing) {
     Select({0, 5}, Content(0, 0));
-    ExpectNoChange([&] { return view->SameLength(); }, "the other material is locked");
+    ExpectNoChange([&] { return SameLength(); }, "the other material is locked");
     Select({0, 2}, Content(0, 0));
-    ExpectNoChange([&] { return view->SameLength(); }, "already that long");
+    ExpectNoChange([&] { return SameLength(); }, "already that long");
     Select({0, 2});
-    ExpectNoChange([&] { return view->SameLength(); }, "no reference");
+    ExpectNoChange([&] { return SameLength(); }, "no reference");
     EXPECT_EQ(BoxTexts(), std::vector<CString>{Text(IDS_SELECT_REFERENCE)});
     // A movie cannot outgrow its file: the Opening [0,125) stays as it is.
     Body().GetTrackObj(1)->SetLocked(FALSE);
     Select({4, 5}, Content(5, 0));
-    ExpectNoChange([&] { return view->SameLength(); }, "longer than the movie");
+    ExpectNoChange([&] { return SameLength(); }, "longer than the movie");
 }
 
 // ---- Merge and split --------------------------------------------------------------------------

@@ -46,8 +46,9 @@ TEST_F(MaterialCommandTest, SameLengthTakesItsShiftsBackLastFirst) {
     Body().ResetAllTrackContentList();
     const std::vector<BYTE> before = Bytes();
 
-    const auto touched = kel::operations::SameLength(*view, IDS_HIST_SAME_LENGTH, Body(),
-                                                     *reference, {x1, x0, reference});
+    const std::vector<CKelSBContentBaseObj*> materials = {x1, x0, reference};
+    const auto touched =
+        kel::operations::SameLength(*view, IDS_HIST_SAME_LENGTH, {Body(), *reference, materials});
     ASSERT_TRUE(touched.has_value());
     EXPECT_EQ(*touched, std::vector<int>{0});
     const kel::edit::SameLengthRecord& record = LastStep<CKelURSBSameLengthCmd>()->m_record;
