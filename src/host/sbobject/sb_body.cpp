@@ -297,17 +297,24 @@ void CKelSBBodyObj::NoteContainerOf(CKelSBContainerObj* pContainer) const {
         m_containerOf[contents.GetNext(pos)] = pContainer;
 }
 
-void CKelSBBodyObj::NoteMaterialCame(const CObject* pContent,
+void CKelSBBodyObj::NoteMaterialCame(const CKelSBContentBaseObj& content,
                                      CKelSBContainerObj* pContainer) const {
-    if (!m_bContainerOfWhole || pContent == nullptr)
+    NoteStoryOutAdded(content.GetStoryOut());
+    NoteTrackContentsChanged(content.GetTrackIndex());
+    if (!m_bContainerOfWhole)
         return;
-    const auto [it, bNew] = m_containerOf.try_emplace(pContent, pContainer);
+    const auto [it, bNew] = m_containerOf.try_emplace(&content, pContainer);
     // A stale entry (a material gone, its address given to a new one) is replaced; a material
     // still held by its first container keeps that one.
     if (!bNew && it->second != pContainer &&
         (m_lstContainers.Find(it->second) == nullptr ||
-         it->second->GetContentList().Find(pContent) == nullptr))
+         it->second->GetContentList().Find(&content) == nullptr))
         it->second = pContainer;
+}
+
+void CKelSBBodyObj::NoteMaterialWent(const CKelSBContentBaseObj& content) const {
+    NoteStoryOutRemoved(content.GetStoryOut());
+    NoteTrackContentsChanged(content.GetTrackIndex());
 }
 
 void CKelSBBodyObj::FindKeyPoints() const {
@@ -466,12 +473,8 @@ void CKelSBBodyObj::ContainerList::OnElementAdded(CObject* pObject) {
     pContainer->SetBody(&m_owner);
     const CKelObList& contents = pContainer->GetContentList();
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        CObject* pEntry = contents.GetNext(pos);
-        m_owner.NoteMaterialCame(pEntry, pContainer);
-        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, pEntry)) {
-            m_owner.NoteStoryOutAdded(pContent->GetStoryOut());
-            m_owner.NoteTrackContentsChanged(pContent->GetTrackIndex());
-        }
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+            m_owner.NoteMaterialCame(*pContent, pContainer);
     }
 }
 
@@ -484,10 +487,8 @@ void CKelSBBodyObj::ContainerList::OnElementRemoved(CObject* pObject) {
         return;
     const CKelObList& contents = pContainer->GetContentList();
     for (POSITION pos = contents.GetHeadPosition(); pos != nullptr;) {
-        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos))) {
-            m_owner.NoteStoryOutRemoved(pContent->GetStoryOut());
-            m_owner.NoteTrackContentsChanged(pContent->GetTrackIndex());
-        }
+        if (const auto* pContent = DYNAMIC_DOWNCAST(CKelSBContentBaseObj, contents.GetNext(pos)))
+            m_owner.NoteMaterialWent(*pContent);
     }
     pContainer->SetBody(nullptr);
 }

@@ -143,8 +143,12 @@ public:
     // Tells the container look-up which container now holds the container's materials (after
     // materials moved between containers), so that it need not be built again.
     void NoteContainerOf(CKelSBContainerObj* pContainer) const;
-    // A material came into one of the storyboard's containers (told by the container's list).
-    void NoteMaterialCame(const CObject* pContent, CKelSBContainerObj* pContainer) const;
+    // A material came into one of the storyboard's containers, or went from one (told by the
+    // container's list, and by the storyboard's own list for a whole container): the container
+    // look-up, the latest story outs and the material's track learn it here, in one place.
+    void NoteMaterialCame(const CKelSBContentBaseObj& content,
+                          CKelSBContainerObj* pContainer) const;
+    void NoteMaterialWent(const CKelSBContentBaseObj& content) const;
     // Rebuilds the key editing points: frame 0 and every story in and story out, ascending.
     // Found again on the first question after the model changed, so rebuilding the track
     // lists leaves them to whoever asks next.

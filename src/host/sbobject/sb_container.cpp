@@ -41,13 +41,10 @@ void CKelSBContainerObj::ContentList::NoteMaterial(CObject* pObject, bool bCame)
     if (pContent == nullptr)
         return;
     if (const CKelSBBodyObj* pBody = m_owner.m_pBody) {
-        pBody->NoteTrackContentsChanged(pContent->GetTrackIndex());
-        if (bCame) {
-            pBody->NoteMaterialCame(pContent, &m_owner);
-            pBody->NoteStoryOutAdded(pContent->GetStoryOut());
-        } else {
-            pBody->NoteStoryOutRemoved(pContent->GetStoryOut());
-        }
+        if (bCame)
+            pBody->NoteMaterialCame(*pContent, &m_owner);
+        else
+            pBody->NoteMaterialWent(*pContent);
     }
     if (m_owner.m_pBody != nullptr)
         pContent->m_nStoryboardHolders += bCame ? 1 : -1;
